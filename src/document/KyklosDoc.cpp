@@ -1,0 +1,354 @@
+#include "document/KyklosDoc.h"
+
+#include "analysis/GaussianFilter.h"
+#include "analysis/LeastSquaresCircle.h"
+#include "analysis/Limacon.h"
+#include "analysis/MaximumInscribedCircle.h"
+#include "analysis/MinimumCircumscribedCircle.h"
+#include "analysis/MinimumZoneCircle.h"
+#include "document/GaussianNoiseSource.h"
+#include "document/ProfileScanner.h"
+#include "platform/PathParts.h"
+#include "platform/TextCompare.h"
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace kyklos {
+
+CKyklosDoc::CKyklosDoc(UiPort* ui, ProgressPort* progress, GaussianNoiseSource* noise)
+    : ui_(ui), progress_(progress ? progress : &noProgress_), noise_(noise ? noise : &ProcessNoise())
+{
+    FilterCutoffUpr = 50;
+    ReferenceKind = LeastSquares;
+    Pi = 4.0 * std::atan(1.0 / 1.0);
+
+    // The open dialog starts in the working directory (its last component
+    // without an extension, as the classic path splitter leaves it).
+    const std::string cwd = CurrentDirectory();
+    if (!cwd.empty()) {
+        const PathParts parts = SplitPath(cwd);
+        OpenDialogPath = parts.drive + parts.directory + parts.name;
+    }
+
+    GenerateDemonstrationProfile();
+}
+
+void CKyklosDoc::SetProgressPort(ProgressPort* progress)
+{
+    progress_ = progress ? progress : &noProgress_;
+}
+
+void CKyklosDoc::UpdateAllViews()
+{
+    if (ui_) ui_->UpdateAllViews();
+}
+
+// ---------------------------------------------------------------------------
+// Analysis pipeline
+
+bool CKyklosDoc::AnalyzeProfile()
+{
+    if (!DataLoaded) return false;
+    const int n = PointCount;
+    const std::span<const double> raw(RawRadius.data(), static_cast<std::size_t>(n));
+
+    MinRawRadius = MaxRawRadius = RawRadius[0];
+    for (int i = 0; i < n; ++i) {
+        const double v = RawRadius[static_cast<std::size_t>(i)];
+        if (v > MaxRawRadius)
+            MaxRawRadius = v;
+        else if (v < MinRawRadius)
+            MinRawRadius = v;
+    }
+
+    // Take out the eccentric least squares circle so that the mean radius and
+    // the once-per-revolution term pass the filter unchanged.
+    if (!FitLeastSquaresCircle(raw, n, ReferenceA, ReferenceB, ReferenceC)) return false;
+    NominalRadius = ReferenceC;
+    const double a = ReferenceA, b = ReferenceB, c = ReferenceC;
+    const double step = 2.0 * Pi / n;
+
+    std::vector<double> residual(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        double r;
+        EvaluateLimacon(i * step, a, b, c, r);
+        residual[static_cast<std::size_t>(i)] = RawRadius[static_cast<std::size_t>(i)] - r;
+    }
+    const std::span<double> filtered(FilteredRadius.data(), static_cast<std::size_t>(n));
+    const bool finished = GaussianFilterProfile(residual, filtered, n, static_cast<double>(FilterCutoffUpr), *progress_);
+    residual = {};
+    if (!finished) {
+        // The output holds a partial sum: nothing may show it as a profile.
+        AnalysisValid = false;
+        FitValid = false;
+        return false;
+    }
+    for (int i = 0; i < n; ++i) {
+        double r;
+        EvaluateLimacon(i * step, a, b, c, r);
+        FilteredRadius[static_cast<std::size_t>(i)] += r;
+    }
+
+    const std::span<const double> profile(FilteredRadius.data(), static_cast<std::size_t>(n));
+    FindPeakValley(profile, n, 0.0, 0.0, c, Peak, PeakAngle, Valley, ValleyAngle);
+    AnalysisValid = true;
+    Runout = Peak - Valley;
+
+    switch (ReferenceKind) {
+    case LeastSquares:
+        FitValid = FitLeastSquaresCircle(profile, n, ReferenceA, ReferenceB, ReferenceC);
+        break;
+    case MaximumInscribed:
+        FitValid = FitMaximumInscribedCircle(profile, n, ReferenceA, ReferenceB, ReferenceC);
+        break;
+    case MinimumCircumscribed:
+        FitValid = FitMinimumCircumscribedCircle(profile, n, ReferenceA, ReferenceB, ReferenceC);
+        break;
+    default:
+        FitValid = FitMinimumZoneCircle(profile, n, ReferenceA, ReferenceB, ReferenceC, ZoneHalfWidth);
+        break;
+    }
+
+    Eccentricity = std::sqrt(ReferenceA * ReferenceA + ReferenceB * ReferenceB);
+    EccentricityAngle = std::atan2(ReferenceB, ReferenceA) * 180.0 / Pi;
+    // A centre on the negative x axis may come with b = −0.0: keep the angle in (−180, 180].
+    if (EccentricityAngle <= -180.0) EccentricityAngle = 180.0;
+
+    if (FitValid) FindPeakValley(profile, n, ReferenceA, ReferenceB, ReferenceC, Peak, PeakAngle, Valley, ValleyAngle);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Demonstration profile
+
+double CKyklosDoc::GaussianNoise(double mean, double deviation)
+{
+    return noise_->GaussianNoise(mean, deviation);
+}
+
+namespace {
+// "%d %b %Y   %H:%M:%S" with English month abbreviations whatever the locale.
+std::string FormatDateText(const std::tm& t)
+{
+    static constexpr const char* kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    char text[64];
+    std::snprintf(text, sizeof text, "%02d %s %04d   %02d:%02d:%02d", t.tm_mday, kMonths[(t.tm_mon % 12 + 12) % 12],
+                  t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
+    return text;
+}
+} // namespace
+
+void CKyklosDoc::GenerateDemonstrationProfile()
+{
+    PathName.clear();
+    FileTitle.clear();
+    Identification = "Kyklos generated data";
+
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    DateText = FormatDateText(local);
+
+    const double step = Pi * 0.0005555555555555556;
+    AnalysisValid = false;
+    DataLoaded = false;
+    FitValid = false;
+    PointCount = 3600;
+    for (int i = 0; i < PointCount; ++i) {
+        const double theta = i * step;
+        const double noise = GaussianNoise(0.0, 0.002);
+        double r = 0.004 * std::cos(theta) + 0.002 * std::sin(theta);
+        r = 10.0 + r;
+        r = r + 0.002 * std::sin(3.0 * theta);
+        r = r + 0.003 * std::cos(14.0 * theta);
+        r = r + 0.002 * std::sin(47.0 * theta);
+        r = r + 0.001 * std::cos(119.0 * theta);
+        r = r + noise;
+        RawRadius[static_cast<std::size_t>(i)] = r;
+        FilteredRadius[static_cast<std::size_t>(i)] = r;
+    }
+    NominalRadius = 10.0;
+    DataLoaded = true;
+    AnalysisValid = true;
+    AnalyzeProfile();
+}
+
+void CKyklosDoc::OnFileNew()
+{
+    GenerateDemonstrationProfile();
+    UpdateAllViews();
+}
+
+// ---------------------------------------------------------------------------
+// Profile file
+
+bool CKyklosDoc::Fail(const char* message)
+{
+    if (ui_) ui_->ShowMessage(message);
+    return false;
+}
+
+bool CKyklosDoc::ReadProfileFile(const std::string& path)
+{
+    return ReadProfile(path) == ReadOutcome::Read;
+}
+
+CKyklosDoc::ReadOutcome CKyklosDoc::ReadProfile(const std::string& path)
+{
+    std::error_code error;
+    const bool directory = std::filesystem::is_directory(path, error);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(directory ? nullptr : std::fopen(path.c_str(), "rb"),
+                                                              &std::fclose);
+    if (!file) {
+        Fail("Cannot open the file.");
+        return ReadOutcome::Unchanged;
+    }
+    ProfileScanner in(file.get());
+
+    auto token = in.ReadToken();
+    if (!token || !EqualsIgnoreCase(*token, "KYKLOS_DATA")) {
+        Fail("Invalid file format.");
+        return ReadOutcome::Unchanged;
+    }
+    token = in.ReadToken();
+    if (!token || *token != "1.0") {
+        Fail("Invalid file revision.");
+        return ReadOutcome::Unchanged;
+    }
+
+    DataLoaded = false;
+    AnalysisValid = false;
+    FitValid = false;
+
+    token = in.ReadToken();
+    if (!token || !EqualsIgnoreCase(*token, "IDENTIFICATION:")) {
+        Fail("Invalid 'IDENTIFICATION:' designator.");
+        return ReadOutcome::Failed;
+    }
+    Identification = in.ReadTextLine().value_or(std::string());
+
+    token = in.ReadToken();
+    if (!token || !EqualsIgnoreCase(*token, "DATE:")) {
+        Fail("Invalid 'DATE:' designator.");
+        return ReadOutcome::Failed;
+    }
+    DateText = in.ReadTextLine().value_or(std::string());
+
+    token = in.ReadToken();
+    if (!token || !EqualsIgnoreCase(*token, "NUMBER_OF_POINTS:")) {
+        Fail("Invalid 'NUMBER_OF_POINTS:' designator.");
+        return ReadOutcome::Failed;
+    }
+    bool atEnd = false;
+    const auto count = in.ReadInteger(atEnd);
+    if (!count || *count <= 0) {
+        // A count that is not a number must not fall back on the previous profile's count.
+        if (count) PointCount = static_cast<int>(*count < -2147483647LL ? -2147483647LL : *count);
+        Fail("Invalid number of points.");
+        return ReadOutcome::Failed;
+    }
+    if (*count > MaxProfilePoints) {
+        Fail("Too many points: at most 36000 are supported.");
+        return ReadOutcome::Failed;
+    }
+    PointCount = static_cast<int>(*count);
+
+    token = in.ReadToken();
+    if (!token || !EqualsIgnoreCase(*token, "PROFILE_UM:")) {
+        Fail("Invalid 'PROFILE_UM:' designator.");
+        return ReadOutcome::Failed;
+    }
+    for (int i = 0; i < PointCount; ++i) {
+        const auto value = in.ReadDouble(atEnd);
+        if (atEnd) {
+            Fail("Unexpected end of file.");
+            return ReadOutcome::Failed;
+        }
+        if (!value || !std::isfinite(*value)) {
+            Fail("Invalid profile value.");
+            return ReadOutcome::Failed;
+        }
+        RawRadius[static_cast<std::size_t>(i)] = *value * 0.001;
+    }
+    DataLoaded = true;
+    return ReadOutcome::Read;
+}
+
+void CKyklosDoc::OnFileOpen()
+{
+    if (!ui_) return;
+    const auto chosen = ui_->ChooseFileToOpen(OpenDialogPath);
+    if (!chosen) return;
+    OpenProfile(*chosen);
+}
+
+void CKyklosDoc::OpenProfile(const std::string& path)
+{
+    OpenDialogPath = path;
+    const ReadOutcome outcome = ReadProfile(path);
+    // A file refused before its profile began leaves the previous profile on
+    // display: keep its name too, so the report never names a file whose data
+    // it does not show.
+    if (outcome != ReadOutcome::Unchanged) {
+        PathName = path;
+        FileTitle = SplitPath(path).name;
+    }
+    if (outcome == ReadOutcome::Read) AnalyzeProfile();
+    UpdateAllViews();
+}
+
+// ---------------------------------------------------------------------------
+// Analysis selection
+
+int FilterIndexFromCutoff(int cutoffUpr)
+{
+    switch (cutoffUpr) {
+    case 5: return 0;
+    case 15: return 1;
+    case 50: return 2;
+    case 150: return 3;
+    case 500: return 4;
+    default: return 2;
+    }
+}
+
+int CutoffFromFilterIndex(int index)
+{
+    switch (index) {
+    case 0: return 5;
+    case 1: return 15;
+    case 2: return 50;
+    case 3: return 150;
+    default: return 500;
+    }
+}
+
+void CKyklosDoc::OnAnalysisReferenceCircle()
+{
+    if (!ui_) return;
+    const auto index = ui_->ChooseReference(ReferenceKind);
+    // OK with the same choice reruns nothing.
+    if (!index || *index == ReferenceKind) return;
+    ReferenceKind = *index;
+    AnalyzeProfile();
+    UpdateAllViews();
+}
+
+void CKyklosDoc::OnAnalysisFiltering()
+{
+    if (!ui_) return;
+    const auto index = ui_->ChooseFilterIndex(FilterIndexFromCutoff(FilterCutoffUpr));
+    if (!index) return;
+    // Every OK reruns the filter, also when the cutoff is unchanged.
+    FilterCutoffUpr = CutoffFromFilterIndex(*index);
+    AnalyzeProfile();
+    UpdateAllViews();
+}
+
+} // namespace kyklos

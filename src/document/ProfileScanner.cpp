@@ -1,0 +1,174 @@
+#include "document/ProfileScanner.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace kyklos {
+
+namespace {
+constexpr std::size_t kTokenLimit = 255;  // a 256-byte token buffer
+constexpr std::size_t kLineLimit = 254;   // a 255-byte line buffer
+
+bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+} // namespace
+
+int ProfileScanner::Get()
+{
+    if (!pushback_.empty()) {
+        const int c = static_cast<unsigned char>(pushback_.back());
+        pushback_.pop_back();
+        return c;
+    }
+    const int c = std::fgetc(file_);
+    if (c == '\r') {
+        // Text mode: CR LF is one line end.
+        const int next = std::fgetc(file_);
+        if (next == '\n') return '\n';
+        if (next != EOF) std::ungetc(next, file_);
+    }
+    return c;
+}
+
+void ProfileScanner::Unget(int c)
+{
+    if (c != EOF) pushback_.push_back(static_cast<char>(c));
+}
+
+void ProfileScanner::SkipSpace()
+{
+    int c;
+    do {
+        c = Get();
+    } while (IsSpace(c));
+    Unget(c);
+}
+
+std::optional<std::string> ProfileScanner::ReadToken()
+{
+    SkipSpace();
+    int c = Get();
+    if (c == EOF) return std::nullopt;
+    std::string token;
+    while (c != EOF && !IsSpace(c)) {
+        if (token.size() <= kTokenLimit) token.push_back(static_cast<char>(c));
+        c = Get();
+    }
+    Unget(c);
+    return token;
+}
+
+std::optional<std::string> ProfileScanner::ReadTextLine()
+{
+    if (Get() == EOF) return std::nullopt;
+    std::string line;
+    int c = EOF;
+    while (line.size() < kLineLimit) {
+        c = Get();
+        if (c == EOF) break;
+        line.push_back(static_cast<char>(c));
+        if (c == '\n') break;
+    }
+    if (line.empty()) return std::nullopt;
+    line.pop_back();
+    // The text ends at an embedded NUL, as a C string would.
+    if (const auto nul = line.find('\0'); nul != std::string::npos) line.resize(nul);
+    return line;
+}
+
+std::string ProfileScanner::ReadNumberText(bool allowFraction)
+{
+    std::string text;
+    int c = Get();
+    if (c == '+' || c == '-') {
+        text.push_back(static_cast<char>(c));
+        c = Get();
+    }
+    bool digits = false;
+    while (IsDigit(c)) {
+        text.push_back(static_cast<char>(c));
+        digits = true;
+        c = Get();
+    }
+    if (allowFraction) {
+        if (c == '.') {
+            text.push_back('.');
+            c = Get();
+            while (IsDigit(c)) {
+                text.push_back(static_cast<char>(c));
+                digits = true;
+                c = Get();
+            }
+        }
+        if (digits && (c == 'e' || c == 'E')) {
+            // An exponent needs at least one digit; otherwise the 'e' is not part of the number.
+            std::string exponent(1, static_cast<char>(c));
+            int d = Get();
+            if (d == '+' || d == '-') {
+                exponent.push_back(static_cast<char>(d));
+                d = Get();
+            }
+            if (IsDigit(d)) {
+                while (IsDigit(d)) {
+                    exponent.push_back(static_cast<char>(d));
+                    d = Get();
+                }
+                text += exponent;
+                c = d;
+            } else {
+                Unget(d);
+                for (auto it = exponent.rbegin(); it != exponent.rend(); ++it) Unget(static_cast<unsigned char>(*it));
+                c = Get();
+            }
+        }
+    }
+    Unget(c);
+    if (!digits) {
+        for (auto it = text.rbegin(); it != text.rend(); ++it) Unget(static_cast<unsigned char>(*it));
+        return {};
+    }
+    return text;
+}
+
+std::optional<long long> ProfileScanner::ReadInteger(bool& atEnd)
+{
+    SkipSpace();
+    const int c = Get();
+    atEnd = c == EOF;
+    Unget(c);
+    if (atEnd) return std::nullopt;
+    const std::string text = ReadNumberText(false);
+    if (text.empty()) return std::nullopt;
+    long long value = 0;
+    const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+    const auto [ptr, error] = std::from_chars(first, text.data() + text.size(), value);
+    if (error == std::errc::result_out_of_range)
+        return text[0] == '-' ? -(1LL << 62) : (1LL << 62);  // saturate: far beyond any valid count
+    if (error != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<double> ProfileScanner::ReadDouble(bool& atEnd)
+{
+    SkipSpace();
+    const int c = Get();
+    atEnd = c == EOF;
+    Unget(c);
+    if (atEnd) return std::nullopt;
+    const std::string text = ReadNumberText(true);
+    if (text.empty()) return std::nullopt;
+    double value = 0.0;
+    const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+    // from_chars ignores the locale: the decimal separator is always a full stop.
+    const auto [ptr, error] = std::from_chars(first, text.data() + text.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        // Underflow reads as zero, overflow as infinity (which the reader refuses).
+        const bool underflow = text.find("e-") != std::string::npos || text.find("E-") != std::string::npos;
+        const double magnitude = underflow ? 0.0 : HUGE_VAL;
+        return text[0] == '-' ? -magnitude : magnitude;
+    }
+    if (error != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+} // namespace kyklos
