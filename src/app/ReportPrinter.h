@@ -1,0 +1,46 @@
+#pragma once
+// Printing the report: one page per job, laid out inside the printable area
+// of the sheet, for the Print, Print Direct, Print Preview, Print Setup and
+// Export commands. One printer object serves the whole process, so the
+// choices made in Print Setup or the Print dialog persist.
+
+#include "platform/Canvas.h"
+
+class QPrinter;
+class QWidget;
+
+namespace kyklos {
+class CKyklosDoc;
+class CKyklosView;
+}
+
+class CReportPrinter {
+public:
+    CReportPrinter(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& doc);
+
+    // The Print dialog, then one page.
+    void Print(QWidget* parent);
+    // One page on the current printer, without a dialog.
+    void PrintDirect();
+    // A preview window showing the one page.
+    void PrintPreview(QWidget* parent);
+    // Paper, orientation and margins for the next jobs.
+    void PrintSetup(QWidget* parent);
+    // File Export: a file dialog for PDF, PNG or SVG, then the page written there.
+    void Export(QWidget* parent);
+
+    // The one-page job on the given printer. False when the printer could
+    // not be started.
+    bool PrintTo(QPrinter& printer);
+
+    // The printable area in device units, with the painter's origin at its
+    // top-left corner.
+    static kyklos::Rect PrintableArea(const QPrinter& printer);
+
+    // The process-wide printer.
+    QPrinter& Printer();
+
+private:
+    kyklos::CKyklosView& view_;
+    const kyklos::CKyklosDoc& doc_;
+};
