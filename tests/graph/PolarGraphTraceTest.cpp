@@ -46,7 +46,9 @@ TEST_F(TraceTest, EveryTraceIsClippedInsideTheSquareAndRestored)
     ASSERT_EQ(dc.Count("Restore"), 5);
     for (const auto& clip : dc.Calls("IntersectClip")) EXPECT_EQ(clip.args, (std::vector<int>{1, 1, 500, 500}));
     for (const auto& c : dc.calls) {
-        if (c.op == "MoveTo" || c.op == "LineTo" || c.op == "Arc") EXPECT_EQ(c.clipDepth, 1) << c.op;
+        if (c.op == "MoveTo" || c.op == "LineTo" || c.op == "Arc") {
+            EXPECT_EQ(c.clipDepth, 1) << c.op;
+        }
     }
     EXPECT_EQ(dc.SaveDepth(), 0);
     EXPECT_EQ(dc.Count("SetPen"), 0);   // the traces draw with the pen they are given
