@@ -1,0 +1,102 @@
+#include "cli/ReportText.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace kyklos {
+
+namespace {
+// JSON has no infinity or NaN: such a value is written as null.
+nlohmann::ordered_json Number(double value)
+{
+    return std::isfinite(value) ? nlohmann::ordered_json(value) : nlohmann::ordered_json(nullptr);
+}
+
+const char* ReferenceLabel(int kind)
+{
+    switch (kind) {
+    case MaximumInscribed: return "Reference: Maximum Inscribed Circle";
+    case MinimumCircumscribed: return "Reference: Minimum Circumscribed Circle";
+    case MinimumZone: return "Reference: Minimum Zone Center";
+    default: return "Reference: Least Squares Circle";
+    }
+}
+} // namespace
+
+nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples)
+{
+    nlohmann::ordered_json j;
+    j["ok"] = true;
+    j["PathName"] = doc.PathName;
+    j["FileTitle"] = doc.FileTitle;
+    j["Identification"] = doc.Identification;
+    j["DateText"] = doc.DateText;
+    j["PointCount"] = doc.PointCount;
+    j["DataLoaded"] = doc.DataLoaded;
+    j["AnalysisValid"] = doc.AnalysisValid;
+    j["FitValid"] = doc.FitValid;
+    j["ReferenceKind"] = doc.ReferenceKind;
+    j["FilterCutoffUpr"] = doc.FilterCutoffUpr;
+    j["MinRawRadius"] = Number(doc.MinRawRadius);
+    j["MaxRawRadius"] = Number(doc.MaxRawRadius);
+    j["NominalRadius"] = Number(doc.NominalRadius);
+    j["ReferenceA"] = Number(doc.ReferenceA);
+    j["ReferenceB"] = Number(doc.ReferenceB);
+    j["ReferenceC"] = Number(doc.ReferenceC);
+    j["ZoneHalfWidth"] = Number(doc.ZoneHalfWidth);
+    j["Peak"] = Number(doc.Peak);
+    j["PeakAngle"] = Number(doc.PeakAngle);
+    j["Valley"] = Number(doc.Valley);
+    j["ValleyAngle"] = Number(doc.ValleyAngle);
+    j["Runout"] = Number(doc.Runout);
+    j["Eccentricity"] = Number(doc.Eccentricity);
+    j["EccentricityAngle"] = Number(doc.EccentricityAngle);
+    j["Roundness"] = Number(doc.Peak - doc.Valley);
+    j["Concentricity"] = Number(2.0 * doc.Eccentricity);
+    if (withSamples && doc.DataLoaded) {
+        const auto n = static_cast<std::size_t>(doc.PointCount);
+        auto raw = nlohmann::ordered_json::array();
+        auto filtered = nlohmann::ordered_json::array();
+        for (std::size_t i = 0; i < n; ++i) {
+            raw.push_back(Number(doc.RawRadius[i]));
+            filtered.push_back(Number(doc.FilteredRadius[i]));
+        }
+        j["RawRadius"] = std::move(raw);
+        j["FilteredRadius"] = std::move(filtered);
+    }
+    return j;
+}
+
+std::string ResultsText(const CKyklosDoc& doc, bool metric)
+{
+    std::string out;
+    char line[160];
+    if (!doc.DataLoaded) return "No profile loaded.\n";
+    if (!doc.FileTitle.empty()) out += "File:            " + doc.FileTitle + "\n";
+    out += "Identification:  " + doc.Identification + "\n";
+    out += "Date:            " + doc.DateText + "\n";
+    if (!doc.AnalysisValid) return out + "No analysis results.\n";
+    std::snprintf(line, sizeof line, "Gaussian (50%%) Filtering:  %d UPR\n", doc.FilterCutoffUpr);
+    out += line;
+    out += ReferenceLabel(doc.ReferenceKind);
+    out += doc.FitValid ? "\n" : " (fit failed: results about the origin)\n";
+
+    const char* unit = metric ? "µm" : "µin";
+    const int decimals = metric ? 3 : 2;
+    const double k = metric ? 1.0 : 39.37007874015748;
+    auto row = [&](const char* label, double value, int places, const char* rowUnit, bool show) {
+        if (show)
+            std::snprintf(line, sizeof line, "%-15s %12.*f %s\n", label, places, value, rowUnit);
+        else
+            std::snprintf(line, sizeof line, "%-15s %12s %s\n", label, "", rowUnit);
+        out += line;
+    };
+    row("Roundness:", (doc.Peak - doc.Valley) * 1000.0 * k, decimals, unit, true);
+    row("Eccentricity:", doc.Eccentricity * 1000.0 * k, decimals, unit, true);
+    row("Ecc. Angle:", doc.EccentricityAngle, 2, "deg", doc.Eccentricity >= 1e-7);
+    row("Concentricity:", doc.Eccentricity * 2000.0 * k, decimals, unit, true);
+    row("Runout:", doc.Runout * 1000.0 * k, decimals, unit, true);
+    return out;
+}
+
+} // namespace kyklos

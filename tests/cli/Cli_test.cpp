@@ -1,0 +1,150 @@
+// kyklos-report run as a separate process, the way a user or a script runs it.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Run {
+    int status = -1;
+    std::string out;
+};
+
+Run Report(const std::string& arguments)
+{
+    Run run;
+    const std::string command = std::string(KYKLOS_REPORT) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    std::array<char, 4096> buffer{};
+    std::size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
+
+class KyklosReport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() / ("kyklos_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    fs::path Write(const std::string& name, const std::string& content)
+    {
+        const auto path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+    fs::path dir_;
+};
+
+TEST_F(KyklosReport, PrintsTheDocumentOfAValidFileAsJson)
+{
+    const auto file = Write("Shaft 7.kyk", "KYKLOS_DATA 1.0\nIDENTIFICATION: Shaft 7\nDATE: 01 Jan 2026\n"
+                                           "NUMBER_OF_POINTS: 8\nPROFILE_UM:\n10000 10002 10000 9998 10000 10002 10000 9998\n");
+    const Run run = Report("--json " + Quote(file));
+    ASSERT_EQ(run.status, 0) << run.out;
+    const auto j = nlohmann::json::parse(run.out);
+    EXPECT_EQ(j["ok"], true);
+    EXPECT_EQ(j["Identification"], "Shaft 7");
+    EXPECT_EQ(j["DateText"], "01 Jan 2026");
+    EXPECT_EQ(j["FileTitle"], "Shaft 7");
+    EXPECT_EQ(j["PointCount"], 8);
+    EXPECT_EQ(j["DataLoaded"], true);
+    EXPECT_EQ(j["AnalysisValid"], true);
+    EXPECT_EQ(j["FitValid"], true);
+    EXPECT_EQ(j["ReferenceKind"], 0);
+    EXPECT_EQ(j["FilterCutoffUpr"], 50);
+    EXPECT_NEAR(j["NominalRadius"].get<double>(), 10.0, 1e-9);
+    for (const char* key : {"MinRawRadius", "MaxRawRadius", "Runout", "Peak", "Valley", "PeakAngle", "ValleyAngle",
+                            "ReferenceA", "ReferenceB", "ReferenceC", "Eccentricity", "EccentricityAngle", "Roundness",
+                            "Concentricity"})
+        EXPECT_TRUE(j.contains(key)) << key;
+    EXPECT_DOUBLE_EQ(j["Roundness"].get<double>(), j["Peak"].get<double>() - j["Valley"].get<double>());
+}
+
+TEST_F(KyklosReport, PrintsTheExactMessageForMalformedFiles)
+{
+    struct Case { const char* content; const char* message; };
+    const Case cases[] = {
+        {"HELLO 1.0\n", "Invalid file format."},
+        {"KYKLOS_DATA 2.0\n", "Invalid file revision."},
+        {"KYKLOS_DATA 1.0\nIDENT: x\n", "Invalid 'IDENTIFICATION:' designator."},
+        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 0\n", "Invalid number of points."},
+        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 4\nPROFILE_UM: 1 2\n", "Unexpected end of file."},
+    };
+    for (const auto& c : cases) {
+        const Run run = Report("--json " + Quote(Write("bad.kyk", c.content)));
+        EXPECT_NE(run.status, 0);
+        const auto j = nlohmann::json::parse(run.out);
+        EXPECT_EQ(j["ok"], false);
+        EXPECT_EQ(j["message"], c.message);
+    }
+    const Run missing = Report("--json " + Quote(dir_ / "none.kyk"));
+    EXPECT_NE(missing.status, 0);
+    EXPECT_EQ(nlohmann::json::parse(missing.out)["message"], "Cannot open the file.");
+    // Without --json the message is one line on the error stream.
+    const Run plain = Report(Quote(Write("bad.kyk", "HELLO\n")));
+    EXPECT_NE(plain.status, 0);
+    EXPECT_NE(plain.out.find("Invalid file format."), std::string::npos);
+}
+
+TEST_F(KyklosReport, DemonstrationResultsAreTheSameInEveryRun)
+{
+    const Run a = Report("--demo --json --reference mz --cutoff 15");
+    const Run b = Report("--demo --json --reference mz --cutoff 15");
+    ASSERT_EQ(a.status, 0) << a.out;
+    auto ja = nlohmann::json::parse(a.out);
+    auto jb = nlohmann::json::parse(b.out);
+    EXPECT_EQ(ja["ReferenceKind"], 1);
+    EXPECT_EQ(ja["FilterCutoffUpr"], 15);
+    EXPECT_EQ(ja["Identification"], "Kyklos generated data");
+    ja.erase("DateText");
+    jb.erase("DateText");
+    EXPECT_EQ(ja, jb);
+    EXPECT_GT(ja["ZoneHalfWidth"].get<double>(), 0.0);
+}
+
+TEST_F(KyklosReport, RawSamplesAndTheHumanReadableBlock)
+{
+    const Run raw = Report("--demo --json --raw");
+    ASSERT_EQ(raw.status, 0);
+    const auto j = nlohmann::json::parse(raw.out);
+    EXPECT_EQ(j["RawRadius"].size(), 3600u);
+    EXPECT_EQ(j["FilteredRadius"].size(), 3600u);
+
+    const Run text = Report("--demo");
+    ASSERT_EQ(text.status, 0);
+    for (const char* label : {"Roundness:", "Eccentricity:", "Ecc. Angle:", "Concentricity:", "Runout:", "µm", "deg",
+                              "Gaussian (50%) Filtering:  50 UPR", "Reference: Least Squares Circle"})
+        EXPECT_NE(text.out.find(label), std::string::npos) << label;
+    const Run inch = Report("--demo --inch");
+    EXPECT_NE(inch.out.find("µin"), std::string::npos);
+}
+
+TEST_F(KyklosReport, RefusesBadOptions)
+{
+    EXPECT_NE(Report("--demo --cutoff 7").status, 0);
+    EXPECT_NE(Report("--demo --reference xx").status, 0);
+    EXPECT_NE(Report("").status, 0);
+    const Run help = Report("--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"--json", "--demo", "--reference", "--cutoff", "--raw", "--output"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+}
+
+} // namespace
