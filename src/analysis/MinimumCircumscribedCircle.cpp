@@ -1,0 +1,31 @@
+#include "analysis/MinimumCircumscribedCircle.h"
+
+#include "analysis/SampleAngles.h"
+#include "analysis/ThreePointExchange.h"
+
+#include <iterator>
+
+namespace kyklos {
+
+namespace {
+constexpr int kPassLimit = 51;
+} // namespace
+
+bool FitMinimumCircumscribedCircle(std::span<const double> profile, int count, double& a, double& b, double& c)
+{
+    // A count beyond the samples given is treated as no profile.
+    if (count < 1 || count > std::ssize(profile)) {
+        a = b = c = 0.0;
+        return false;
+    }
+    const SampleAngles angles(count);
+    // Three samples a third of the profile apart; with N < 3 all three are
+    // sample 0, the solve stays singular and the caller's reference stands.
+    const int third = count / 3;
+    double contacts[3] = {angles.Angle(0), angles.Angle(third), angles.Angle(2 * third)};
+    // Reaching the pass limit still leaves the best pass, a usable reference.
+    IterateThreePointExchange(profile, angles, ContactSide::Peaks, kPassLimit, a, b, c, contacts);
+    return true;
+}
+
+} // namespace kyklos

@@ -1,0 +1,235 @@
+#include "analysis/MinimumZoneCircle.h"
+
+#include "analysis/LeastSquaresCircle.h"
+#include "analysis/Limacon.h"
+#include "analysis/SampleAngles.h"
+
+#include <cmath>
+#include <iterator>
+#include <utility>
+
+namespace kyklos {
+
+namespace {
+constexpr int kMaxOrder = 4;
+constexpr int kPassLimit = 11;
+// Stands in for an exactly zero pivot so that the substitution stays finite.
+constexpr double kTinyPivot = 1e-20;
+
+// Four contacts in ascending order of angle, alternating peak/valley.
+struct ZoneContacts {
+    double t[4];
+    double r[4];
+    bool firstIsPeak = true;
+};
+
+// Swaps the new contact in so that the entries stay sorted and alternating,
+// which keeps the (−, +, −, +) pattern of the four-point solve valid.
+void ExchangeZoneContact(ZoneContacts& z, bool isPeak, double h, double radius)
+{
+    auto put = [&z](int k, double angle, double value) {
+        z.t[k] = angle;
+        z.r[k] = value;
+    };
+    if (isPeak == z.firstIsPeak) {
+        if (h < z.t[1]) {
+            put(0, h, radius);
+        } else if (h < z.t[3]) {
+            put(2, h, radius);
+        } else {
+            for (int k = 0; k < 3; ++k) put(k, z.t[k + 1], z.r[k + 1]);
+            put(3, h, radius);
+            z.firstIsPeak = !z.firstIsPeak;
+        }
+    } else {
+        if (h < z.t[0]) {
+            for (int k = 3; k > 0; --k) put(k, z.t[k - 1], z.r[k - 1]);
+            put(0, h, radius);
+            z.firstIsPeak = !z.firstIsPeak;
+        } else if (h < z.t[2]) {
+            put(1, h, radius);
+        } else {
+            put(3, h, radius);
+        }
+    }
+}
+
+// Start: in each quarter of the profile, the highest point (quarters 0 and 2)
+// or the lowest (1 and 3) relative to the least squares reference, the first
+// of equals. The last N mod 4 samples belong to no quarter.
+ZoneContacts QuarterExtremes(std::span<const double> profile, const SampleAngles& angles, double a, double b,
+                             double c)
+{
+    const int quarter = angles.Count() / 4;
+    auto deviation = [&](int i) {
+        return profile[static_cast<std::size_t>(i)] - (angles.Cosine(i) * a + angles.Sine(i) * b + c);
+    };
+    ZoneContacts z;
+    for (int q = 0; q < 4; ++q) {
+        const bool highest = q % 2 == 0;
+        int best = q * quarter;
+        double bestDeviation = deviation(best);
+        for (int i = best + 1; i < q * quarter + quarter; ++i) {
+            const double d = deviation(i);
+            if (highest ? d > bestDeviation : d < bestDeviation) {
+                best = i;
+                bestDeviation = d;
+            }
+        }
+        z.t[q] = angles.Angle(best);
+        z.r[q] = profile[static_cast<std::size_t>(best)];
+    }
+    z.firstIsPeak = true;
+    return z;
+}
+} // namespace
+
+bool SolveLinearSystem(double A[][4], int n, double x[])
+{
+    if (n < 1 || n > kMaxOrder) return false;
+    double scale[kMaxOrder];
+    int pivot[kMaxOrder];
+
+    // Implicit scaling: each row is weighed by its largest entry.
+    for (int i = 0; i < n; ++i) {
+        double big = 0.0;
+        for (int j = 0; j < n; ++j) {
+            const double v = std::fabs(A[i][j]);
+            if (v > big) big = v;
+        }
+        if (big == 0.0) return false;
+        scale[i] = 1.0 / big;
+    }
+
+    // Crout's method, column by column.
+    for (int j = 0; j < n; ++j) {
+        for (int i = 0; i < j; ++i) {
+            double sum = A[i][j];
+            for (int k = 0; k < i; ++k) sum -= A[i][k] * A[k][j];
+            A[i][j] = sum;
+        }
+        double largest = 0.0;
+        int p = j; // stays j when no candidate compares (not-a-number entries)
+        for (int i = j; i < n; ++i) {
+            double sum = A[i][j];
+            for (int k = 0; k < j; ++k) sum -= A[i][k] * A[k][j];
+            A[i][j] = sum;
+            const double candidate = scale[i] * std::fabs(sum);
+            if (candidate >= largest) {
+                largest = candidate;
+                p = i;
+            }
+        }
+        if (p != j) {
+            for (int k = 0; k < n; ++k) std::swap(A[p][k], A[j][k]);
+            scale[p] = scale[j];
+        }
+        pivot[j] = p;
+        if (A[j][j] == 0.0) A[j][j] = kTinyPivot;
+        if (j < n - 1) {
+            const double inverse = 1.0 / A[j][j];
+            for (int i = j + 1; i < n; ++i) A[i][j] *= inverse;
+        }
+    }
+
+    // Forward substitution; leading zeros of the permuted right-hand side are skipped.
+    int first = -1;
+    for (int i = 0; i < n; ++i) {
+        const int p = pivot[i];
+        double v = x[p];
+        x[p] = x[i];
+        if (first >= 0) {
+            for (int k = first; k < i; ++k) v -= A[i][k] * x[k];
+        } else if (v != 0.0) {
+            first = i;
+        }
+        x[i] = v;
+    }
+    // Back substitution.
+    for (int i = n - 1; i >= 0; --i) {
+        double v = x[i];
+        for (int k = i + 1; k < n; ++k) v -= A[i][k] * x[k];
+        x[i] = v / A[i][i];
+    }
+    return true;
+}
+
+bool SolveZoneThroughFour(const double t[4], const double r[4], double& a, double& b, double& c, double& w)
+{
+    // Entries 0 and 2 lie at R(t) − s, entries 1 and 3 at R(t) + s.
+    static constexpr double kSign[4] = {-1.0, 1.0, -1.0, 1.0};
+    double A[4][4];
+    double x[4];
+    for (int k = 0; k < 4; ++k) {
+        A[k][0] = std::cos(t[k]);
+        A[k][1] = std::sin(t[k]);
+        A[k][2] = 1.0;
+        A[k][3] = kSign[k];
+        x[k] = r[k];
+    }
+    // Every row holds a 1, so the solve cannot refuse; should it ever, the
+    // previous reference is kept rather than the radii taken as a solution.
+    if (SolveLinearSystem(A, 4, x)) {
+        a = x[0];
+        b = x[1];
+        c = x[2];
+        w = std::fabs(x[3]);
+    }
+    return true;
+}
+
+bool FitMinimumZoneCircle(std::span<const double> profile, int count, double& a, double& b, double& c, double& w)
+{
+    // A count beyond the samples given is treated as no profile.
+    if (count > std::ssize(profile)) count = 0;
+    FitLeastSquaresCircle(profile, count, a, b, c);
+    // Four distinct contacts need four samples; below that the least squares
+    // reference is left as the best available, and the fit reports failure.
+    if (count < 4) return false;
+
+    const SampleAngles angles(count);
+    const double halfStep = angles.Step() * 0.5;
+    ZoneContacts z = QuarterExtremes(profile, angles, a, b, c);
+
+    double bestA = a, bestB = b, bestC = c, bestW = w;
+    double bestWidth = kLargestDouble;
+    for (int pass = 0;;) {
+        SolveZoneThroughFour(z.t, z.r, a, b, c, w);
+
+        double peak, peakAngle, valley, valleyAngle;
+        FindPeakValley(profile, angles, a, b, c, peak, peakAngle, valley, valleyAngle);
+
+        bool done = peak <= w && valley >= -w;
+        if (!done) {
+            // The point that leaves the zone farthest; the valley on a tie.
+            const bool isPeak = peak > -valley;
+            const double h = isPeak ? peakAngle : valleyAngle;
+            for (int k = 0; k < 4 && !done; ++k) done = std::fabs(h - z.t[k]) < halfStep;
+            if (!done) {
+                const int m = angles.NearestSample(h);
+                ExchangeZoneContact(z, isPeak, h, profile[static_cast<std::size_t>(m)]);
+            }
+        }
+
+        const double width = peak - valley;
+        if (pass == 0 || width < bestWidth) {
+            bestA = a;
+            bestB = b;
+            bestC = c;
+            bestW = w;
+            bestWidth = width;
+        }
+
+        ++pass;
+        if (pass >= kPassLimit) {
+            a = bestA;
+            b = bestB;
+            c = bestC;
+            w = bestW;
+            return true;
+        }
+        if (done) return true;
+    }
+}
+
+} // namespace kyklos

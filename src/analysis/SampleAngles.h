@@ -1,0 +1,48 @@
+#pragma once
+// The cosine and sine of every sample angle t_i = i·Δ of a profile, computed
+// once, so that the exchange fits, which scan the whole profile on every
+// pass, pay one table lookup per point instead of a cosine and a sine.
+// The entries are std::cos(i·Δ) and std::sin(i·Δ) of the very same products
+// FindPeakValley forms, so a scan through the table gives bit-identical
+// deviations, extremes and angles.
+
+#include <span>
+#include <vector>
+
+namespace kyklos {
+
+class SampleAngles {
+public:
+    // count ≤ 0 gives an empty table (Count() = 0).
+    explicit SampleAngles(int count);
+
+    int Count() const { return count_; }
+    // Δ = 2π/N.
+    double Step() const { return step_; }
+    // t_i = i·Δ, the same product everywhere so that equal indices give equal angles.
+    double Angle(int index) const { return index * step_; }
+    double Cosine(int index) const { return cosine_[static_cast<std::size_t>(index)]; }
+    double Sine(int index) const { return sine_[static_cast<std::size_t>(index)]; }
+
+    // The sample nearest to an angle: the integer nearest to angle/Δ (halves
+    // away from zero). An index of N, an angle within half a step below 2π,
+    // is sample 0; any other index outside 0..N−1 (an angle off the turn, or
+    // not finite) is wrapped around the turn, so the result always indexes
+    // the profile. Requires Count() ≥ 1.
+    int NearestSample(double angle) const;
+
+private:
+    int count_ = 0;
+    double step_ = 0.0;
+    // One allocation per fit call; a few hundred kilobytes at most.
+    std::vector<double> cosine_;
+    std::vector<double> sine_;
+};
+
+// FindPeakValley over the sample angles of `angles` (count = angles.Count()):
+// the same results, bit for bit, as FindPeakValley(profile, count, ...).
+// `profile` must hold at least angles.Count() samples.
+bool FindPeakValley(std::span<const double> profile, const SampleAngles& angles, double a, double b, double c,
+                    double& peak, double& peakAngle, double& valley, double& valleyAngle);
+
+} // namespace kyklos
