@@ -1,0 +1,41 @@
+// Arbitrary bytes as a .kyk profile file: the reader must refuse or accept
+// them without crashing, hanging or reading past its arrays, and an accepted
+// profile must analyse with every reference.
+
+#include "document/KyklosDoc.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+namespace {
+class SilentUi final : public kyklos::UiPort {
+public:
+    void ShowMessage(std::string_view) override {}
+    std::optional<std::string> ChooseFileToOpen(std::string_view) override { return std::nullopt; }
+    std::optional<int> ChooseReference(int) override { return std::nullopt; }
+    std::optional<int> ChooseFilterIndex(int) override { return std::nullopt; }
+    void UpdateAllViews() override {}
+};
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static SilentUi ui;
+    static kyklos::CKyklosDoc* doc = new kyklos::CKyklosDoc(&ui);
+    static const std::string path = "/tmp/kyklos_fuzz_profile_" + std::to_string(getpid()) + ".kyk";
+
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return 0;
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+
+    doc->FilterCutoffUpr = 500;  // the shortest kernel keeps runs fast
+    doc->ReferenceKind = size % 4;
+    if (doc->ReadProfileFile(path)) {
+        if (doc->PointCount < 1 || doc->PointCount > kyklos::MaxProfilePoints) __builtin_trap();
+        doc->AnalyzeProfile();
+    }
+    return 0;
+}
