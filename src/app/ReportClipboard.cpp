@@ -1,0 +1,86 @@
+#include "app/ReportClipboard.h"
+
+#include "document/KyklosDoc.h"
+#include "platform/qt/QtCanvas.h"
+#include "view/KyklosView.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QPainter>
+#include <QSvgGenerator>
+#include <QWidget>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// The picture goes straight to its surface, without the window's off-screen
+// buffer and background; the next window paint takes the normal path again.
+class DirectDrawing {
+public:
+    explicit DirectDrawing(kyklos::CKyklosView& view) : view_(view) { view_.DrawDirect = true; }
+    ~DirectDrawing() { view_.DrawDirect = false; }
+    DirectDrawing(const DirectDrawing&) = delete;
+    DirectDrawing& operator=(const DirectDrawing&) = delete;
+
+private:
+    kyklos::CKyklosView& view_;
+};
+
+} // namespace
+
+void CopyReportToClipboard(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& doc, QWidget* viewWidget) {
+    if (viewWidget == nullptr)
+        return;
+    const QSize size = viewWidget->size();
+    if (size.isEmpty())
+        return;
+    // Every size, text extent and resolution the page measures is the screen's.
+    const int dpiX = viewWidget->logicalDpiX();
+    const int dpiY = viewWidget->logicalDpiY();
+    const kyklos::Rect client{0, 0, size.width(), size.height()};
+
+    QByteArray svg;
+    QImage image(size, QImage::Format_RGB32);
+    {
+        DirectDrawing direct(view);
+
+        QBuffer buffer(&svg);
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(size);
+        generator.setViewBox(QRect(QPoint(0, 0), size));
+        generator.setResolution(dpiY);
+        generator.setTitle(QStringLiteral("Kyklos"));
+        generator.setDescription(QStringLiteral("Screen Image"));
+        {
+            QPainter painter(&generator);
+            kyklos::QtCanvas canvas(painter, dpiX, dpiY, false);
+            view.OnDraw(canvas, doc, client);
+        }
+
+        // The bitmap has no transparent background: the page is drawn on white paper.
+        image.fill(Qt::white);
+        constexpr double kInchesPerMetre = 1.0 / 0.0254;
+        image.setDotsPerMeterX(static_cast<int>(std::lround(dpiX * kInchesPerMetre)));
+        image.setDotsPerMeterY(static_cast<int>(std::lround(dpiY * kInchesPerMetre)));
+        {
+            QPainter painter(&image);
+            kyklos::QtCanvas canvas(painter, dpiX, dpiY, false);
+            view.OnDraw(canvas, doc, client);
+        }
+    }
+
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr)
+        return;
+    auto mime = std::make_unique<QMimeData>();
+    mime->setData(QStringLiteral("image/svg+xml"), svg);
+    mime->setImageData(image);
+    clipboard->setMimeData(mime.release());
+}

@@ -1,0 +1,132 @@
+#include "app/ReportPrinter.h"
+
+#include "document/KyklosDoc.h"
+#include "platform/qt/PageExport.h"
+#include "platform/qt/QtCanvas.h"
+#include "view/KyklosView.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QStandardPaths>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const QString kAppName = QStringLiteral("Kyklos");
+
+QPrinter* processPrinter = nullptr;
+
+void DeleteProcessPrinter() {
+    delete processPrinter;
+    processPrinter = nullptr;
+}
+
+} // namespace
+
+CReportPrinter::CReportPrinter(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& doc) : view_(view), doc_(doc) {}
+
+QPrinter& CReportPrinter::Printer() {
+    if (processPrinter == nullptr) {
+        // Printer dots, not screen pixels: the page is laid out in device units.
+        processPrinter = new QPrinter(QPrinter::HighResolution);
+        // Released with the application, while the print system is still there.
+        qAddPostRoutine(DeleteProcessPrinter);
+    }
+    return *processPrinter;
+}
+
+kyklos::Rect CReportPrinter::PrintableArea(const QPrinter& printer) {
+    // The page rectangle is given on the sheet; the painter's origin is the
+    // printable area's corner unless the printer paints the full sheet.
+    QRect area = printer.pageRect(QPrinter::DevicePixel).toRect();
+    if (!printer.fullPage())
+        area.moveTopLeft(QPoint(0, 0));
+    return {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+}
+
+bool CReportPrinter::PrintTo(QPrinter& printer) {
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    view_.PrintPageRect = PrintableArea(printer);
+    {
+        kyklos::QtCanvas canvas(painter, printer.resolution(), printer.resolution(), true);
+        view_.OnDraw(canvas, doc_, view_.PrintPageRect);
+    }
+    return painter.end();
+}
+
+void CReportPrinter::Print(QWidget* parent) {
+    QPrinter& printer = Printer();
+    QPrintDialog dialog(&printer, parent);
+    // The report is always one page: no page range, selection or current page.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!PrintTo(printer))
+        QMessageBox::warning(parent, kAppName, QStringLiteral("Failed to start print job."));
+}
+
+void CReportPrinter::PrintDirect() {
+    if (!PrintTo(Printer()))
+        QMessageBox::warning(nullptr, kAppName, QStringLiteral("Failed to start print job."));
+}
+
+void CReportPrinter::PrintPreview(QWidget* parent) {
+    QPrinter& printer = Printer();
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [this](QPrinter* target) { PrintTo(*target); });
+    dialog.exec();
+}
+
+void CReportPrinter::PrintSetup(QWidget* parent) {
+    QPageSetupDialog dialog(&Printer(), parent);
+    dialog.exec();
+}
+
+void CReportPrinter::Export(QWidget* parent) {
+    const QString pdfFilter = QStringLiteral("PDF document (*.pdf)");
+    const QString pngFilter = QStringLiteral("PNG image (*.png)");
+    const QString svgFilter = QStringLiteral("SVG picture (*.svg)");
+
+    QString stem = QFileInfo(QString::fromStdString(doc_.FileTitle)).completeBaseName();
+    if (stem.isEmpty())
+        stem = QStringLiteral("Report");
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString selectedFilter = pdfFilter;
+    QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Export"), QDir(folder).filePath(stem + ".pdf"),
+                                                pdfFilter + ";;" + pngFilter + ";;" + svgFilter, &selectedFilter);
+    if (path.isEmpty())
+        return;
+    // A name typed without an extension takes the one of the chosen file type.
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != "pdf" && suffix != "png" && suffix != "svg") {
+        if (selectedFilter == pngFilter)
+            path += ".png";
+        else if (selectedFilter == svgFilter)
+            path += ".svg";
+        else
+            path += ".pdf";
+    }
+
+    kyklos::PageExportOptions options;
+    options.paper = Printer().pageLayout().pageSize().id() == QPageSize::Letter ? kyklos::PaperSize::Letter
+                                                                               : kyklos::PaperSize::A4;
+    std::string error;
+    const std::vector<const kyklos::CKyklosDoc*> documents{&doc_};
+    if (!kyklos::ExportReportPages(documents, view_, QDir::toNativeSeparators(path).toStdString(), options, error))
+        QMessageBox::warning(parent, kAppName, QString::fromStdString(error));
+}
