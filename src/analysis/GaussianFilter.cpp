@@ -1,7 +1,13 @@
 #include "analysis/GaussianFilter.h"
 
+#include "analysis/GaussianFilterDetail.h"
+#include "analysis/simd/FilterKernels.h"
+
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
+#include <vector>
 
 namespace kyklos {
 
@@ -11,6 +17,73 @@ constexpr double kInversePi = 0.3183098861837907;
 constexpr double kMinusPi = -3.141592653589793;
 constexpr double kAlpha = 0.46971863934982566;  // sqrt(ln 2 / π): 50 % transmission at the cutoff
 constexpr double kTruncation = 0.001;
+// A gain further than this from 1 means the sampled weighting function no
+// longer integrates to 1 (a few samples per cutoff wavelength); every usual
+// profile stays within 2e-4 and keeps its unscaled weights.
+constexpr double kGainTolerance = 1e-3;
+// Passes per kernel call: keeps the stretch of profile one tile reads small
+// enough to stay in the first-level cache for the next tile.
+constexpr int kMaxBlockPasses = 256;
+
+using detail::FilterPath;
+
+// The weights X·q^(k²) for k = 0..K, two multiplications per pass as the
+// original filter makes them (so the digits match it), not one exponential each.
+std::vector<double> RecurrenceWeights(const GaussianKernel& kernel)
+{
+    std::vector<double> weights(static_cast<std::size_t>(kernel.pairs) + 1);
+    const double q2 = kernel.ratio * kernel.ratio;
+    double w = kernel.centre;
+    double m = kernel.ratio;
+    weights[0] = w;
+    for (int k = 1; k <= kernel.pairs; ++k) {
+        w = m * w;   // X·q^(k²)
+        m = q2 * m;  // q^(2k+1)
+        weights[static_cast<std::size_t>(k)] = w;
+    }
+    return weights;
+}
+
+// printf's %d of a cutoff truncated toward zero, defined for any double.
+int TruncatedCutoff(double cutoffUpr)
+{
+    if (!(std::fabs(cutoffUpr) < 2e9)) return 0;
+    return static_cast<int>(cutoffUpr);
+}
+
+// The passes after which the progress display is refreshed: whenever the
+// percentage has grown by more than one point since the last refresh.
+std::vector<int> ProgressPasses(int pairs)
+{
+    std::vector<int> passes;
+    double last = -1.0;
+    for (int k = 1; k <= pairs; ++k) {
+        const double p = k * 100.0 / pairs;
+        if (last + 1.0 < p) {
+            last = p;
+            passes.push_back(k);
+        }
+    }
+    return passes;
+}
+
+using KernelFunction = void (*)(const double*, const double*, double*, std::size_t, int, int);
+
+KernelFunction KernelFor(FilterPath path)
+{
+    if (!detail::FilterPathSupported(path)) path = FilterPath::Portable;
+    switch (path) {
+#if defined(KYKLOS_FILTER_X86_KERNELS)
+    case FilterPath::Avx2:
+        return detail::AccumulatePassesAvx2;
+    case FilterPath::Avx512:
+        return detail::AccumulatePassesAvx512;
+#endif
+    default:
+        return detail::AccumulatePassesPortable;
+    }
+}
+
 } // namespace
 
 GaussianKernel ComputeGaussianKernel(int count, double cutoffUpr)
@@ -23,54 +96,121 @@ GaussianKernel ComputeGaussianKernel(int count, double cutoffUpr)
     // Round half away from zero; a non-finite length gives no pairs.
     const double kr = k.halfLength;
     if (std::isfinite(kr) && std::fabs(kr) < 2e9)
-        k.pairs = static_cast<int>(kr >= 0.0 ? kr + 0.5 : kr - 0.5);
+        k.pairs = std::max(0, static_cast<int>(kr >= 0.0 ? kr + 0.5 : kr - 0.5));
     k.ratio = std::exp(kMinusPi * k.centre * k.centre);
+    const std::vector<double> weights = RecurrenceWeights(k);
+    double tail = 0.0;
+    for (std::size_t i = 1; i < weights.size(); ++i) tail += weights[i];
+    k.weightSum = k.centre + 2.0 * tail;
     return k;
 }
 
 bool GaussianFilterProfile(std::span<const double> input, std::span<double> output, int count, double cutoffUpr,
                            ProgressPort& progress)
 {
+    return detail::GaussianFilterProfileOn(detail::BestFilterPath(), input, output, count, cutoffUpr, progress);
+}
+
+namespace detail {
+
+bool FilterPathSupported(FilterPath path)
+{
+    switch (path) {
+    case FilterPath::Portable:
+        return true;
+#if defined(KYKLOS_FILTER_X86_KERNELS)
+    case FilterPath::Avx2:
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2");
+    case FilterPath::Avx512:
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512f");
+#endif
+    default:
+        return false;
+    }
+}
+
+FilterPath BestFilterPath()
+{
+    static const FilterPath best = FilterPathSupported(FilterPath::Avx512) ? FilterPath::Avx512
+                                   : FilterPathSupported(FilterPath::Avx2) ? FilterPath::Avx2
+                                                                           : FilterPath::Portable;
+    return best;
+}
+
+std::string_view FilterPathName(FilterPath path)
+{
+    switch (path) {
+    case FilterPath::Portable:
+        return "portable";
+    case FilterPath::Avx2:
+        return "avx2";
+    case FilterPath::Avx512:
+        return "avx512";
+    }
+    return "unknown";
+}
+
+bool GaussianFilterProfileOn(FilterPath path, std::span<const double> input, std::span<double> output, int count,
+                             double cutoffUpr, ProgressPort& progress)
+{
     if (count <= 0) return true;
+    const auto n = static_cast<std::size_t>(count);
+    if (input.size() < n || output.size() < n) return false;
+
     const GaussianKernel kernel = ComputeGaussianKernel(count, cutoffUpr);
     const int pairs = kernel.pairs;
-    const double q = kernel.ratio;
-    const double q2 = q * q;
-    char message[64];
-    std::snprintf(message, sizeof message, "%d UPR Gaussian Filter...", static_cast<int>(cutoffUpr));
+    std::vector<double> weights = RecurrenceWeights(kernel);
+    const double gain = kernel.weightSum;
+    if (std::fabs(gain - 1.0) > kGainTolerance && std::isfinite(gain) && gain > 0.0)
+        for (double& w : weights) w /= gain;
 
+    char message[64];
+    std::snprintf(message, sizeof message, "%d UPR Gaussian Filter...", TruncatedCutoff(cutoffUpr));
     const bool shown = progress.Show("ZizeruzeVizava", message);
 
-    const double x = kernel.centre;
-    for (int i = 0; i < count; ++i) output[static_cast<std::size_t>(i)] = x * input[static_cast<std::size_t>(i)];
+    // The profile extended periodically by K samples on each side (wrapping as
+    // often as needed when K ≥ N), and the sums rounded up to whole tiles, so
+    // the kernels need no circular index arithmetic.
+    const std::size_t tiled = (n + kFilterTile - 1) / kFilterTile * kFilterTile;
+    const auto margin = static_cast<std::size_t>(pairs);
+    std::vector<double> extended(tiled + 2 * margin);
+    std::size_t source = (n - margin % n) % n;  // (−K) mod N
+    for (double& x : extended) {
+        x = input[source];
+        if (++source == n) source = 0;
+    }
+    const double* profile = extended.data() + margin;
 
-    double w = x;
-    double m = q;
-    double last = -1.0;
+    // Centre term; the padding lanes of the last tile are filtered too and dropped.
+    std::vector<double> sums(tiled);
+    for (std::size_t i = 0; i < tiled; ++i) sums[i] = weights[0] * profile[i];
+
+    const KernelFunction accumulate = KernelFor(path);
+    const std::vector<int> progressPasses = shown ? ProgressPasses(pairs) : std::vector<int>{};
     bool cancelled = false;
-    for (int k = 1; k <= pairs && !cancelled; ++k) {
-        w = m * w;   // X·q^(k²)
-        m = q2 * m;  // q^(2k+1)
-        for (int i = 0; i < count; ++i) {
-            int up = i + k;
-            int down = i - k;
-            // Circular indices; a kernel longer than the profile wraps more than once.
-            up %= count;
-            down %= count;
-            if (down < 0) down += count;
-            output[static_cast<std::size_t>(i)] +=
-                (input[static_cast<std::size_t>(up)] + input[static_cast<std::size_t>(down)]) * w;
+    int done = 0;
+    for (std::size_t update = 0; update <= progressPasses.size() && !cancelled; ++update) {
+        const int end = update < progressPasses.size() ? progressPasses[update] : pairs;
+        while (done < end) {
+            const int last = std::min(end, done + kMaxBlockPasses);
+            accumulate(profile, weights.data(), sums.data(), tiled, done + 1, last);
+            done = last;
         }
-        const double p = k * 100.0 / pairs;
-        if (last + 1.0 < p && shown) {
-            last = p;
+        if (update < progressPasses.size()) {
+            // The cancel is honoured only after the pass in which it was seen.
+            const double p = end * 100.0 / pairs;
             progress.PumpMessage();
             progress.SetPos(static_cast<int>(p));
             if (!progress.IsActive()) cancelled = true;
         }
     }
+    std::copy_n(sums.begin(), n, output.begin());
     if (progress.IsActive()) progress.Close();
     return !cancelled;
 }
+
+} // namespace detail
 
 } // namespace kyklos

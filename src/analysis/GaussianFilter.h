@@ -17,13 +17,20 @@ struct GaussianKernel {
     double halfLength = 0.0;  // Kr, before rounding
     int pairs = 0;            // K, neighbour pairs
     double ratio = 0.0;       // q = exp(−π·X²)
+    double weightSum = 0.0;   // X·(1 + 2·Σ q^(k²)), k = 1..K: the gain on a constant
 };
 
 GaussianKernel ComputeGaussianKernel(int count, double cutoffUpr);
 
-// Filters input into output (distinct arrays of `count` samples). Shows
-// progress through `progress` with the caption "ZizeruzeVizava"; false when
-// the user cancelled, the output then holds an unfinished partial sum.
+// Filters input into output (arrays of at least `count` samples; they may be
+// the same array). Shows progress through `progress` with the caption
+// "ZizeruzeVizava"; false when the user cancelled, the output then holds the
+// centre term plus the passes done so far, an unfinished partial sum. Also
+// false, with the output untouched, when a span is shorter than `count`.
+//
+// When too few samples fall under the weighting function (a high cutoff on a
+// short profile) the weights no longer sum to 1; then they are divided by
+// their sum so that the filter keeps the mean radius.
 bool GaussianFilterProfile(std::span<const double> input, std::span<double> output, int count, double cutoffUpr,
                            ProgressPort& progress);
 
