@@ -1,0 +1,318 @@
+#include "view/KyklosView.h"
+
+#include "graph/FixedText.h"
+#include "view/Footer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+
+namespace kyklos {
+
+namespace {
+
+constexpr Colour kWindowColour = kWhite;
+
+FontSpec ReportFont(int height)
+{
+    FontSpec font;
+    font.face = "Arial";
+    font.height = height;
+    font.weight = 600;
+    return font;
+}
+
+// Selects the font only long enough to measure its cell height, as the
+// layout needs the height the device actually gives.
+int MeasureFont(Canvas& dc, const FontSpec& font)
+{
+    dc.Save();
+    const int height = dc.SetFont(font);
+    dc.Restore();
+    return height;
+}
+
+int CodePointCount(std::string_view text)
+{
+    return static_cast<int>(std::count_if(text.begin(), text.end(),
+        [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+const char* ReferenceText(int referenceKind)
+{
+    switch (referenceKind) {
+    case MaximumInscribed: return "Reference: Maximum Inscribed Circle";
+    case MinimumCircumscribed: return "Reference: Minimum Circumscribed Circle";
+    case MinimumZone: return "Reference: Minimum Zone Center";
+    default: return "Reference: Least Squares Circle";
+    }
+}
+
+} // namespace
+
+CKyklosView::CKyklosView(const std::string& logoDirectory)
+{
+    const std::filesystem::path directory(logoDirectory);
+    MakerLogo.Load((directory / "VarnLogo.WMF").string());
+    CollaborationLogo.Load((directory / "Logo.WMF").string());
+}
+
+Rect CKyklosView::PrinterPageRect(const Rect& printable)
+{
+    const int w = printable.right - printable.left;
+    Rect page;
+    page.left = printable.left + w / 20;
+    page.top = printable.top + w / 20;
+    page.right = printable.right - w / 20;
+    // A sheet taller than wide gets the report in its upper half.
+    page.bottom = printable.bottom > page.right ? printable.bottom / 2 : printable.bottom - w / 20;
+    return page;
+}
+
+void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRect)
+{
+    const Rect page = dc.IsPrinting() ? PrinterPageRect(PrintPageRect) : clientRect;
+    const int L = page.left, T = page.top, R = page.right, B = page.bottom;
+
+    // Paper and the clipboard picture keep their own background.
+    if (!dc.IsPrinting() && !DrawDirect) {
+        dc.Save();
+        dc.SetPen({PenStyle::Solid, 0, kWindowColour});
+        dc.SetBrush({BrushStyle::Solid, kWindowColour, HatchStyle::Horizontal});
+        dc.Rectangle(page);
+        dc.Restore();
+    }
+
+    // Layout: the graph square on the left, moved down by a quarter of the
+    // room below it; title, rule and results keep the upper edge Top0.
+    const int W = R - L;
+    const int H = B - T;
+    const int gL = L + W / 50;
+    const int top0 = T + H / 25;
+    const int size = std::min(W * 60 / 100, H * 80 / 100);
+    const int gR = gL + size;
+    int gB = top0 + size;
+    int gT = top0;
+    const int shift = (B - gB) / 4;
+    if (shift > 0) {
+        gT = top0 + shift;
+        gB = gB + shift;
+    }
+    GraphSquare = {gL, gT, gR, gB};
+
+    // Fonts are asked for by cell height; a request below one unit (a page
+    // too small to read) asks for the smallest font instead of the device default.
+    TitleFont = ReportFont(std::max(1, std::min((top0 - T) * 300 / 400, size / 20)));
+    TitleFontHeight = MeasureFont(dc, TitleFont);
+    HeadingFont = ReportFont(std::max(1, std::min(TitleFontHeight * 25 / 20, (R - gR) / 15)));
+    HeadingFontHeight = MeasureFont(dc, HeadingFont);
+    ResultFont = ReportFont(std::max(1, std::min(2 * TitleFontHeight, (R - gR) / 13)));
+    ResultFontHeight = MeasureFont(dc, ResultFont);
+
+    Graph.DatumRadius = doc.AnalysisValid ? doc.NominalRadius : 10.0;
+    if (doc.AnalysisValid && AutoScale) {
+        // With the raw trace shown the band must hold the eccentric raw loop too.
+        if (ShowRawData)
+            Graph.FitScaleToRange(doc.MaxRawRadius * 1000.0, doc.MinRawRadius * 1000.0);
+        else
+            Graph.FitScaleToRange(doc.Peak * 1000.0, doc.Valley * 1000.0);
+    }
+    Graph.GraphRect = GraphSquare;
+    Graph.DrawGraph(dc);
+
+    dc.Save();
+    dc.SetPen({PenStyle::Solid, Graph.RulePenWidth, Graph.GridColour});
+    dc.MoveTo(L + W / 100, top0);
+    dc.LineTo(R - W / 100, top0);
+    dc.Restore();
+
+    FooterRect = {gR + W / 50, B + (T - B) * 40 / 100, R - W / 50, B - H / 50};
+
+    if (doc.AnalysisValid) DrawProfileTraces(dc, doc);
+
+    if (doc.DataLoaded) {
+        dc.Save();
+        dc.SetFont(TitleFont);
+        dc.SetTextColour(kBlack);
+        const int y = top0 - TitleFontHeight / 4;
+        if (CodePointCount(doc.FileTitle) >= 2) {
+            dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
+            dc.TextOut(L + TitleFontHeight, y, doc.FileTitle);
+            dc.SetTextAlign({HAlign::Centre, VAlign::Bottom});
+            dc.TextOut((L + R) / 2, y, doc.Identification);
+        } else {
+            dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
+            dc.TextOut(L + TitleFontHeight, y, doc.Identification);
+        }
+        dc.SetTextAlign({HAlign::Right, VAlign::Bottom});
+        dc.TextOut(R - TitleFontHeight, y, doc.DateText);
+        dc.Restore();
+    }
+
+    if (doc.AnalysisValid) {
+        dc.Save();
+        dc.SetFont(HeadingFont);
+        dc.SetTextColour(kGrey);
+        dc.SetTextAlign({HAlign::Left, VAlign::Baseline});
+        const int x0 = std::max(gR + TitleFontHeight / 2, (gR + R) / 2 - 8 * ResultFontHeight);
+        int y = top0 + 4 * HeadingFontHeight;
+
+        char filterText[80];
+        std::snprintf(filterText, sizeof filterText, "Gaussian (50%%) Filtering:  %d UPR", doc.FilterCutoffUpr);
+        dc.TextOut(x0, y, filterText);
+        const int underlineY = y + HeadingFontHeight / 3;
+        const int underlineWidth = dc.TextExtent(filterText).width;
+        dc.Save();
+        dc.SetPen({PenStyle::Solid, Graph.RulePenWidth, Graph.GridColour});
+        dc.MoveTo(x0, underlineY);
+        dc.LineTo(x0 + underlineWidth, underlineY);
+        dc.Restore();
+
+        y = y + 3 * HeadingFontHeight / 2;
+        dc.TextOut(x0, y, ReferenceText(doc.ReferenceKind));
+
+        dc.SetFont(ResultFont);
+        const int F = ResultFontHeight;
+        const bool metric = Graph.MetricUnits;
+        const std::string unit = metric ? "\u00B5m" : "\u00B5in";
+        const int decimals = metric ? 3 : 2;
+        const int c = metric ? 8 : 9;
+        const double k = metric ? 1.0 : CPolarGraph::kMicroinchesPerMicrometre;
+        // Below 0.1 nm of eccentricity its direction is noise.
+        const bool showAngle = doc.Eccentricity >= 1e-7;
+        const int decimalX = x0 + c * F;
+        const int unitX = x0 + 11 * F;
+
+        int baseline = y + 2 * F;
+        dc.SetTextColour(kNavy);
+        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Roundness:", true, (doc.Peak - doc.Valley) * 1000.0 * k,
+                      decimals, unit);
+        baseline += F;
+        dc.SetTextColour(kBlack);
+        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Eccentricity:", true, doc.Eccentricity * 1000.0 * k,
+                      decimals, unit);
+        baseline += F;
+        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Ecc. Angle:", showAngle, doc.EccentricityAngle, 2, "deg");
+        baseline += F;
+        // Concentricity is the diameter of the circle the centre runs on: twice the eccentricity.
+        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Concentricity:", true, doc.Eccentricity * 2000.0 * k,
+                      decimals, unit);
+        baseline += F;
+        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Runout:", true, doc.Runout * 1000.0 * k, decimals, unit);
+        dc.Restore();
+    }
+
+    DrawFooter(dc);
+}
+
+void CKyklosView::DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc)
+{
+    if (!doc.AnalysisValid) return;
+    const int n = std::clamp(doc.PointCount, 0, MaxProfilePoints);
+    const std::span<const double> raw(doc.RawRadius.data(), static_cast<std::size_t>(n));
+    const std::span<const double> filtered(doc.FilteredRadius.data(), static_cast<std::size_t>(n));
+    const double a = doc.ReferenceA, b = doc.ReferenceB, c = doc.ReferenceC, w = doc.ZoneHalfWidth;
+    const bool zone = doc.ReferenceKind == MinimumZone;
+
+    // Each trace gets its own pen; the previous one comes back afterwards.
+    auto withPen = [&](Colour colour, int width, auto&& draw) {
+        dc.Save();
+        dc.SetPen({PenStyle::Solid, width, colour});
+        draw();
+        dc.Restore();
+    };
+    const int trace = Graph.TracePenWidth;
+    const int halo = Graph.HaloPenWidth;
+
+    if (!doc.FitValid) {
+        // Without a reference the filtered profile means nothing: show the raw data alone.
+        withPen(kBlack, trace, [&] { Graph.DrawProfile(dc, raw, n); });
+        return;
+    }
+
+    if (!ShowCenteredProfile) {
+        if (ShowRawData) {
+            withPen(kLightGrey, trace, [&] { Graph.DrawProfile(dc, raw, n); });
+            withPen(kWhite, halo, [&] { Graph.DrawProfile(dc, filtered, n); });
+        }
+        withPen(kNavy, trace, [&] { Graph.DrawProfile(dc, filtered, n); });
+        if (ShowReferenceCircle) {
+            withPen(kBlack, trace, [&] {
+                if (zone) {
+                    Graph.DrawReference(dc, a, b, c - w);
+                    Graph.DrawReference(dc, a, b, c + w);
+                } else {
+                    Graph.DrawReference(dc, a, b, c);
+                }
+                Graph.DrawCentreMark(dc, a, b);
+            });
+        }
+        return;
+    }
+
+    // Centred: the profile as its deviation from the reference, based on the
+    // circle the reference touches (inscribed inside, circumscribed outside).
+    int base = Graph.ZeroRadius;
+    if (doc.ReferenceKind == MaximumInscribed) base = Graph.InnerRadius;
+    else if (doc.ReferenceKind == MinimumCircumscribed) base = Graph.OuterRadius;
+
+    if (ShowRawData) {
+        withPen(kLightGrey, trace, [&] { Graph.DrawCenteredProfile(dc, raw, n, a, b, c, base); });
+        withPen(kWhite, halo, [&] { Graph.DrawCenteredProfile(dc, filtered, n, a, b, c, base); });
+    }
+    withPen(kNavy, trace, [&] { Graph.DrawCenteredProfile(dc, filtered, n, a, b, c, base); });
+    if (ShowReferenceCircle) {
+        withPen(kBlack, trace, [&] {
+            if (zone) {
+                Graph.DrawReference(dc, 0.0, 0.0, c + w);
+                Graph.DrawReference(dc, 0.0, 0.0, c - w);
+            } else {
+                Graph.DrawCircle(dc, base);
+            }
+        });
+    }
+}
+
+void CKyklosView::DrawResultRow(Canvas& dc, int labelX, int decimalX, int unitX, int baselineY,
+                                const std::string& label, bool showValue, double value, int decimals,
+                                const std::string& unit)
+{
+    dc.SetTextAlign({HAlign::Left, VAlign::Baseline});
+    dc.TextOut(labelX, baselineY, label);
+
+    if (showValue) {
+        // The number must fit the row's 80-character field (79 characters and
+        // the terminator). A value that is not finite, or so large that it
+        // would not fit, is shown as a dash: a result that cannot be trusted
+        // must not look like a number.
+        std::string text;
+        if (!std::isfinite(value) || !FormatFixed(value, decimals, 79, text)) text = "\u2014";
+
+        // The integer part, minus sign included, ends at the decimal column.
+        const std::size_t point = text.find('.');
+        std::size_t leading;
+        if (point != std::string::npos) {
+            leading = point;
+        } else {
+            // No decimal point: every character but the last lies left of the column.
+            std::size_t lastStart = text.size();
+            while (lastStart > 0 && (static_cast<unsigned char>(text[--lastStart]) & 0xC0) == 0x80) {
+            }
+            leading = lastStart;
+        }
+        const int width = leading > 0 ? dc.TextExtent(std::string_view(text).substr(0, leading)).width : 0;
+        dc.TextOut(decimalX - width, baselineY, text);
+    }
+
+    dc.SetTextAlign({HAlign::Left, VAlign::Baseline});
+    dc.TextOut(unitX, baselineY, unit);
+}
+
+void CKyklosView::DrawFooter(Canvas& dc)
+{
+    kyklos::DrawFooter(dc, FooterRect, MakerLogo, CollaborationLogo);
+}
+
+} // namespace kyklos

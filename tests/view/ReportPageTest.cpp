@@ -1,0 +1,320 @@
+// The report page on a recording canvas (cell height = requested height,
+// characters half a cell wide): page rectangle, layout, font requests, title
+// line, results block and automatic scale.
+
+#include "document/KyklosDoc.h"
+#include "platform/RecordingCanvas.h"
+#include "view/KyklosView.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+namespace kyklos {
+namespace {
+
+// A document holding a profile with chosen results; the analysis is not run.
+std::unique_ptr<CKyklosDoc> MakeDocument()
+{
+    auto doc = std::make_unique<CKyklosDoc>();
+    doc->PointCount = 360;
+    for (int i = 0; i < 360; ++i) {
+        doc->RawRadius[static_cast<std::size_t>(i)] = 10.0;
+        doc->FilteredRadius[static_cast<std::size_t>(i)] = 10.0;
+    }
+    doc->DataLoaded = true;
+    doc->AnalysisValid = true;
+    doc->FitValid = true;
+    doc->FileTitle.clear();
+    doc->Identification = "Kyklos generated data";
+    doc->DateText = "Mon Jan 05 10:00:00 2026";
+    doc->ReferenceKind = LeastSquares;
+    doc->FilterCutoffUpr = 50;
+    doc->NominalRadius = 10.0;
+    doc->ReferenceA = doc->ReferenceB = 0.0;
+    doc->ReferenceC = 10.0;
+    doc->MinRawRadius = 9.994;
+    doc->MaxRawRadius = 10.006;   // 12 µm of raw range
+    doc->Peak = 0.0016;
+    doc->Valley = -0.0016;        // 3.2 µm of roundness
+    doc->Eccentricity = 0.0025;
+    doc->EccentricityAngle = 30.0;
+    doc->Runout = 0.0031;
+    return doc;
+}
+
+std::optional<RecordedCall> FindText(const RecordingCanvas& dc, const std::string& text)
+{
+    for (const auto& c : dc.Calls("TextOut"))
+        if (c.text == text) return c;
+    return std::nullopt;
+}
+
+class ReportPageTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CKyklosDoc> doc = MakeDocument();
+    CKyklosView view{"/nonexistent-logo-directory"};
+};
+
+TEST(PrinterPage, LetterAt600DpiPortraitAndLandscape)
+{
+    EXPECT_EQ(CKyklosView::PrinterPageRect({0, 0, 4800, 6600}), (Rect{240, 240, 4560, 3300}));
+    EXPECT_EQ(CKyklosView::PrinterPageRect({0, 0, 6600, 4800}), (Rect{330, 330, 6270, 4470}));
+}
+
+TEST_F(ReportPageTest, LayoutAndFontsOfAWidePage)
+{
+    RecordingCanvas dc;
+    view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
+
+    // The window page gets its background first: white pen of one pixel, white brush.
+    ASSERT_FALSE(dc.calls.empty());
+    const auto background = dc.Calls("Rectangle");
+    ASSERT_EQ(background.size(), 1u);
+    EXPECT_EQ(background[0].args, (std::vector<int>{0, 0, 1600, 1000}));
+    EXPECT_EQ(background[0].pen, (Pen{PenStyle::Solid, 0, kWhite}));
+    EXPECT_EQ(background[0].brush.colour, kWhite);
+    EXPECT_EQ(background[0].brush.style, BrushStyle::Solid);
+
+    // Square 800 moved down by (1000 − 840)/4 = 40.
+    EXPECT_EQ(view.GraphSquare, (Rect{32, 80, 832, 880}));
+    EXPECT_EQ(view.Graph.GraphRect, view.GraphSquare);
+    EXPECT_EQ(view.FooterRect, (Rect{864, 600, 1568, 980}));
+
+    // Title min(40·300/400, 800/20) = 30; heading min(37, 768/15); result min(60, 768/13).
+    const auto fonts = dc.Calls("SetFont");
+    ASSERT_GE(fonts.size(), 3u);
+    EXPECT_EQ(fonts[0].args[0], 30);
+    EXPECT_EQ(fonts[1].args[0], 37);
+    EXPECT_EQ(fonts[2].args[0], 59);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(fonts[static_cast<std::size_t>(i)].font.face, "Arial");
+        EXPECT_EQ(fonts[static_cast<std::size_t>(i)].font.weight, 600);
+    }
+    EXPECT_EQ(view.TitleFontHeight, 30);
+    EXPECT_EQ(view.HeadingFontHeight, 37);
+    EXPECT_EQ(view.ResultFontHeight, 59);
+
+    // The rule at Top0 = 40 from W/100 to R − W/100.
+    bool ruleFound = false;
+    const auto& calls = dc.calls;
+    for (std::size_t i = 0; i + 1 < calls.size(); ++i)
+        if (calls[i].op == "MoveTo" && calls[i].args == std::vector<int>{16, 40} && calls[i + 1].op == "LineTo" &&
+            calls[i + 1].args == std::vector<int>{1584, 40}) {
+            ruleFound = true;
+            EXPECT_EQ(calls[i + 1].pen, (Pen{PenStyle::Solid, 1, kGrey}));
+        }
+    EXPECT_TRUE(ruleFound);
+
+    // x0 = max(832 + 15, 1216 − 8·59) = 847; heading baseline 40 + 4·37.
+    const auto heading = FindText(dc, "Gaussian (50%) Filtering:  50 UPR");
+    ASSERT_TRUE(heading);
+    EXPECT_EQ(heading->args, (std::vector<int>{847, 188}));
+    EXPECT_EQ(heading->colour, kGrey);
+    EXPECT_EQ(heading->align, (TextAlign{HAlign::Left, VAlign::Baseline}));
+    // Underline 37/3 below, as long as the text: 33 characters of 18.5 units.
+    bool underlineFound = false;
+    for (std::size_t i = 0; i + 1 < calls.size(); ++i)
+        if (calls[i].op == "MoveTo" && calls[i].args == std::vector<int>{847, 200} && calls[i + 1].op == "LineTo" &&
+            calls[i + 1].args == std::vector<int>{847 + 33 * 37 / 2, 200})
+            underlineFound = true;
+    EXPECT_TRUE(underlineFound);
+
+    const auto reference = FindText(dc, "Reference: Least Squares Circle");
+    ASSERT_TRUE(reference);
+    EXPECT_EQ(reference->args, (std::vector<int>{847, 243}));
+
+    // Rows one result height apart; labels at x0, units at x0 + 11·59.
+    const char* labels[] = {"Roundness:", "Eccentricity:", "Ecc. Angle:", "Concentricity:", "Runout:"};
+    for (int row = 0; row < 5; ++row) {
+        const auto label = FindText(dc, labels[row]);
+        ASSERT_TRUE(label) << labels[row];
+        EXPECT_EQ(label->args, (std::vector<int>{847, 243 + 2 * 59 + row * 59})) << labels[row];
+        EXPECT_EQ(label->font.height, 59);
+        EXPECT_EQ(label->colour, row == 0 ? kNavy : kBlack) << labels[row];
+    }
+    const auto units = dc.Calls("TextOut");
+    EXPECT_EQ(std::count_if(units.begin(), units.end(),
+                            [](const RecordedCall& c) { return c.text == "\u00B5m" && c.args[0] == 847 + 11 * 59; }),
+              4);
+    const auto deg = FindText(dc, "deg");
+    ASSERT_TRUE(deg);
+    EXPECT_EQ(deg->args[0], 847 + 11 * 59);
+}
+
+TEST_F(ReportPageTest, PortraitAndNarrowWindowsShrinkTheFonts)
+{
+    RecordingCanvas portrait;
+    view.OnDraw(portrait, *doc, {0, 0, 800, 1200});
+    EXPECT_EQ(view.GraphSquare, (Rect{16, 216, 496, 696}));
+    EXPECT_EQ(view.TitleFontHeight, 24);
+    EXPECT_EQ(view.HeadingFontHeight, 20);   // (800 − 496)/15
+    EXPECT_EQ(view.ResultFontHeight, 23);    // (800 − 496)/13
+
+    // Little room right of the graph: x0 is held at gR + TitleFontHeight/2.
+    RecordingCanvas narrow;
+    view.OnDraw(narrow, *doc, {0, 0, 600, 900});
+    EXPECT_EQ(view.GraphSquare.right, 372);
+    EXPECT_EQ(view.TitleFontHeight, 18);
+    EXPECT_EQ(view.HeadingFontHeight, 15);
+    EXPECT_EQ(view.ResultFontHeight, 17);
+    const auto label = FindText(narrow, "Roundness:");
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->args[0], 372 + 9);
+
+    // A window too small to read still asks for fonts of at least one unit.
+    RecordingCanvas tiny;
+    view.OnDraw(tiny, *doc, {0, 0, 20, 20});
+    for (const auto& font : tiny.Calls("SetFont")) EXPECT_GE(font.args[0], 1);
+}
+
+TEST_F(ReportPageTest, TitleLineForFilesAndForGeneratedData)
+{
+    RecordingCanvas generated;
+    view.OnDraw(generated, *doc, {0, 0, 1600, 1000});
+    // y = Top0 − 30/4 = 33, bottom aligned.
+    auto identification = FindText(generated, "Kyklos generated data");
+    ASSERT_TRUE(identification);
+    EXPECT_EQ(identification->args, (std::vector<int>{30, 33}));
+    EXPECT_EQ(identification->align, (TextAlign{HAlign::Left, VAlign::Bottom}));
+    auto date = FindText(generated, doc->DateText);
+    ASSERT_TRUE(date);
+    EXPECT_EQ(date->args, (std::vector<int>{1570, 33}));
+    EXPECT_EQ(date->align, (TextAlign{HAlign::Right, VAlign::Bottom}));
+    EXPECT_EQ(date->colour, kBlack);
+
+    doc->FileTitle = "shaft.kyk";
+    doc->Identification = "Shaft 12";
+    RecordingCanvas file;
+    view.OnDraw(file, *doc, {0, 0, 1600, 1000});
+    const auto title = FindText(file, "shaft.kyk");
+    ASSERT_TRUE(title);
+    EXPECT_EQ(title->args, (std::vector<int>{30, 33}));
+    identification = FindText(file, "Shaft 12");
+    ASSERT_TRUE(identification);
+    EXPECT_EQ(identification->args, (std::vector<int>{800, 33}));
+    EXPECT_EQ(identification->align, (TextAlign{HAlign::Centre, VAlign::Bottom}));
+}
+
+TEST_F(ReportPageTest, NoProfileShowsOnlyGridRuleAndFooter)
+{
+    doc->DataLoaded = false;
+    doc->AnalysisValid = false;
+    view.Graph.BandRange = 3.0;
+    RecordingCanvas dc;
+    view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
+    EXPECT_DOUBLE_EQ(view.Graph.BandRange, 3.0);
+    EXPECT_DOUBLE_EQ(view.Graph.DatumRadius, 10.0);
+    EXPECT_FALSE(FindText(dc, "Kyklos generated data"));
+    EXPECT_FALSE(FindText(dc, "Roundness:"));
+    EXPECT_TRUE(FindText(dc, "1.50 \u00B5m"));
+    for (const auto& line : dc.Calls("LineTo")) EXPECT_NE(line.pen.colour, kNavy);
+    EXPECT_GT(dc.Count("SetPixel"), 0);
+}
+
+TEST_F(ReportPageTest, PrintedPageUsesThePrinterRuleAndNoBackground)
+{
+    view.PrintPageRect = {0, 0, 4800, 6600};
+    RecordingCanvas printer(600, 600, true);
+    view.OnDraw(printer, *doc, {0, 0, 123, 45});
+    EXPECT_EQ(printer.Count("Rectangle"), 0);
+    // Page (240, 240, 4560, 3300): W = 4320, H = 3060.
+    EXPECT_EQ(view.GraphSquare.left, 240 + 4320 / 50);
+    const int top0 = 240 + 3060 / 25;
+    const auto date = FindText(printer, doc->DateText);
+    ASSERT_TRUE(date);
+    EXPECT_EQ(date->args[1], top0 - view.TitleFontHeight / 4);
+
+    // While Edit Copy records its picture no background is drawn either.
+    view.DrawDirect = true;
+    RecordingCanvas copy;
+    view.OnDraw(copy, *doc, {0, 0, 1600, 1000});
+    EXPECT_EQ(copy.Count("Rectangle"), 0);
+}
+
+TEST_F(ReportPageTest, ResultValuesInBothUnitSystems)
+{
+    doc->Peak = 0.001;
+    doc->Valley = -0.001;
+    RecordingCanvas metric;
+    view.OnDraw(metric, *doc, {0, 0, 1600, 1000});
+    EXPECT_TRUE(FindText(metric, "2.000"));   // roundness
+    EXPECT_TRUE(FindText(metric, "2.500"));   // eccentricity
+    EXPECT_TRUE(FindText(metric, "30.00"));   // angle
+    EXPECT_TRUE(FindText(metric, "5.000"));   // concentricity
+    EXPECT_TRUE(FindText(metric, "3.100"));   // runout
+    // The decimal point of every value sits at x0 + 8·59.
+    const auto value = FindText(metric, "2.000");
+    EXPECT_EQ(value->args[0], 847 + 8 * 59 - 59 / 2);
+    EXPECT_EQ(value->colour, kNavy);
+
+    view.Graph.MetricUnits = false;
+    RecordingCanvas inch;
+    view.OnDraw(inch, *doc, {0, 0, 1600, 1000});
+    EXPECT_TRUE(FindText(inch, "78.74"));
+    EXPECT_TRUE(FindText(inch, "\u00B5in"));
+    const auto inchValue = FindText(inch, "78.74");
+    EXPECT_EQ(inchValue->args[0], 847 + 9 * 59 - 2 * 59 / 2);
+}
+
+TEST_F(ReportPageTest, TinyEccentricityHidesTheAngleOnly)
+{
+    doc->Eccentricity = 0.5e-7;
+    doc->EccentricityAngle = 123.0;
+    RecordingCanvas dc;
+    view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
+    EXPECT_TRUE(FindText(dc, "Ecc. Angle:"));
+    EXPECT_TRUE(FindText(dc, "deg"));
+    EXPECT_FALSE(FindText(dc, "123.00"));
+    EXPECT_TRUE(FindText(dc, "0.000"));   // eccentricity still shown
+}
+
+TEST_F(ReportPageTest, AutomaticScaleFollowsRawOrRoundness)
+{
+    RecordingCanvas dc;
+    view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
+    EXPECT_NEAR(view.Graph.BandRange, 20.0, 1e-9);   // 12 µm raw range
+    view.ShowRawData = false;
+    view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
+    EXPECT_NEAR(view.Graph.BandRange, 4.0, 1e-9);    // 3.2 µm roundness
+    view.AutoScale = false;
+    view.Graph.BandRange = 7.5;
+    view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
+    EXPECT_DOUBLE_EQ(view.Graph.BandRange, 7.5);
+}
+
+TEST_F(ReportPageTest, ReferenceNamesAndFilterCutoff)
+{
+    const std::pair<int, const char*> kinds[] = {{LeastSquares, "Reference: Least Squares Circle"},
+                                                 {MinimumZone, "Reference: Minimum Zone Center"},
+                                                 {MaximumInscribed, "Reference: Maximum Inscribed Circle"},
+                                                 {MinimumCircumscribed, "Reference: Minimum Circumscribed Circle"},
+                                                 {7, "Reference: Least Squares Circle"}};
+    for (const auto& [kind, text] : kinds) {
+        doc->ReferenceKind = kind;
+        doc->FilterCutoffUpr = 150;
+        RecordingCanvas dc;
+        view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
+        EXPECT_TRUE(FindText(dc, text)) << kind;
+        EXPECT_TRUE(FindText(dc, "Gaussian (50%) Filtering:  150 UPR"));
+    }
+}
+
+TEST(ViewState, FreshViewWithoutLogoFiles)
+{
+    CKyklosView view("/nonexistent-logo-directory");
+    EXPECT_TRUE(view.ShowReferenceCircle);
+    EXPECT_TRUE(view.ShowRawData);
+    EXPECT_FALSE(view.ShowCenteredProfile);
+    EXPECT_TRUE(view.AutoScale);
+    EXPECT_FALSE(view.DrawDirect);
+    EXPECT_TRUE(view.Graph.MetricUnits);
+    EXPECT_TRUE(view.MakerLogo.IsEmpty());
+    EXPECT_TRUE(view.CollaborationLogo.IsEmpty());
+    EXPECT_EQ(view.PrintPageRect, Rect{});
+}
+
+} // namespace
+} // namespace kyklos
