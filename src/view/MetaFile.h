@@ -26,6 +26,8 @@ public:
     bool Load(const std::string& path);
     // Reads a picture from an open file positioned at its start; true when a picture is held afterwards.
     bool Read(std::FILE* file);
+    // The same reading steps applied to the bytes of a whole file.
+    bool LoadFromMemory(std::span<const std::uint8_t> data);
     bool IsEmpty() const;
 
     // Natural size in tenths of a millimetre; false when the picture has none
@@ -35,8 +37,11 @@ public:
     // Draws the picture into target, placed by FitRect with the natural size
     // (stretched over target when there is none). Nothing when empty.
     void Play(Canvas& dc, const Rect& target, int fitMode) const;
+    // The rectangle Play draws into: target placed by FitRect, or target itself.
+    Rect Placement(const Rect& target, int fitMode) const;
 
-    // Placement arithmetic, modes 1..12; any other mode leaves rect unchanged.
+    // Placement arithmetic, modes 1..12; any other mode leaves rect unchanged,
+    // as do modes 11 and 12 for a zero width or height.
     static void FitRect(Rect& rect, int width, int height, int mode);
 
     // Archive layout: 24-byte header block, 32-bit little-endian count n, n bytes of picture.
@@ -45,6 +50,7 @@ public:
 
 private:
     struct Picture;
+    bool SetBits(std::span<const std::uint8_t> bits);
     std::array<std::uint8_t, 24> header_{};
     std::unique_ptr<Picture> picture_;
 };

@@ -1,0 +1,32 @@
+#pragma once
+// Plays a parsed Windows metafile through a Canvas.
+//
+// The picture is framed as the original platform frames a converted Windows
+// metafile that comes without a reference device: the records are first run
+// without drawing to find the bounds of what they actually draw, in the
+// metafile's own device space (its window and viewport mapping applied), and
+// those bounds are then mapped onto the target rectangle. A drawing that sticks
+// out of its window therefore still fits, and a picture that never sets a
+// window is shown all the same.
+
+#include "platform/Canvas.h"
+#include "view/WmfPicture.h"
+
+namespace kyklos {
+
+class CWmfPlayer {
+public:
+    CWmfPlayer(const CWmfPicture& picture, Canvas& dc) : pic_(picture), dc_(dc) {}
+
+    // Draws the picture over target. The canvas state is saved before and restored after.
+    void Play(const Rect& target);
+
+    // Bounds of what the records draw, in the metafile's device space; false when they draw nothing.
+    bool DrawnBounds(double& left, double& top, double& right, double& bottom);
+
+private:
+    const CWmfPicture& pic_;
+    Canvas& dc_;
+};
+
+} // namespace kyklos
