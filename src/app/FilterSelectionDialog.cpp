@@ -1,0 +1,13 @@
+#include "app/FilterSelectionDialog.h"
+
+namespace kyklos {
+
+CFilterSelectionDialog::CFilterSelectionDialog(QWidget* parent)
+    : CRadioSelectionDialog(QStringLiteral("Filter Selection"), QStringLiteral("&Cutoff (undulations per revolution)"),
+                            {QStringLiteral("5 UPR"), QStringLiteral("15 UPR"), QStringLiteral("50 UPR"),
+                             QStringLiteral("150 UPR"), QStringLiteral("500 UPR")},
+                            parent)
+{
+}
+
+} // namespace kyklos

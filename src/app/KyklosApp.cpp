@@ -1,0 +1,94 @@
+#include "app/KyklosApp.h"
+
+#include "app/KyklosViewWidget.h"
+#include "app/MainFrame.h"
+#include "app/ProgressDialog.h"
+#include "app/QtUiPort.h"
+#include "app/ScreenshotTour.h"
+#include "app/SplashWindow.h"
+#include "document/KyklosDoc.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+#include <cstdio>
+
+namespace kyklos {
+
+CKyklosApp::CKyklosApp() = default;
+
+CKyklosApp::~CKyklosApp()
+{
+    if (qApp) qApp->removeEventFilter(this);
+    // The window and its view go before the document they show.
+    frame_.reset();
+    doc_.reset();
+}
+
+QElapsedTimer& CKyklosApp::StartupClock()
+{
+    static QElapsedTimer clock;
+    return clock;
+}
+
+CKyklosApp::CommandLine CKyklosApp::ParseCommandLine(const QStringList& arguments)
+{
+    CommandLine line;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        bool invisible = false;
+        for (const char* invocation : {"/Embedding", "-Embedding", "/Automation", "-Automation"})
+            invisible = invisible || argument.compare(QLatin1String(invocation), Qt::CaseInsensitive) == 0;
+        if (invisible) {
+            line.showSplash = false;
+            continue;
+        }
+        if (argument.startsWith(QLatin1Char('-'))) continue;
+        if (line.fileName.isEmpty()) line.fileName = argument;
+    }
+    return line;
+}
+
+bool CKyklosApp::InitInstance(const QStringList& arguments)
+{
+    const CommandLine line = ParseCommandLine(arguments);
+    CSplashWindow::ShowSplash = line.showSplash;
+
+    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QCoreApplication::setApplicationName(QStringLiteral("Kyklos"));
+    qApp->installEventFilter(this);
+
+    progress_ = std::make_unique<CProgressDialog>();
+    ui_ = std::make_unique<QtUiPort>();
+    doc_ = std::make_unique<CKyklosDoc>(ui_.get(), progress_.get());
+    frame_ = std::make_unique<CMainFrame>(*doc_, *ui_, progress_.get());
+
+    if (qEnvironmentVariable("KYKLOS_STARTUP_TIMING") == QLatin1String("1")) {
+        connect(frame_->ViewWidget(), &CKyklosViewWidget::FirstPainted, this, [] {
+            std::fprintf(stderr, "Kyklos: first report painted %lld ms after start\n",
+                         static_cast<long long>(StartupClock().elapsed()));
+        });
+    }
+
+    frame_->show();
+    if (CSplashWindow* splash = CSplashWindow::Instance()) splash->raise();
+
+    if (!line.fileName.isEmpty()) doc_->OpenProfile(line.fileName.toStdString());
+
+    const QString screenshots = qEnvironmentVariable("KYKLOS_SCREENSHOT_DIR");
+    if (!screenshots.isEmpty()) {
+        auto* tour = new CScreenshotTour(screenshots, *frame_, *doc_, *ui_, *progress_, this);
+        tour->Start();
+    }
+    return true;
+}
+
+bool CKyklosApp::eventFilter(QObject* watched, QEvent* event)
+{
+    if (frame_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease))
+        frame_->UpdateLockIndicators(*static_cast<QKeyEvent*>(event));
+    if (CSplashWindow::FilterSplashInput(event)) return true;
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace kyklos

@@ -1,0 +1,67 @@
+#pragma once
+// The application object: start-up in its fixed order, the objects that live
+// for the whole run (progress display, UI port, document, main window), and
+// the application-wide input filter that gives every key and mouse press to
+// the splash first.
+//
+// Start-up order: parse the command line (the embedding and automation
+// switches suppress the splash); name the settings; create the progress
+// display, then the document, which generates and analyses the demonstration
+// profile before any window exists; then the main window with its view,
+// toolbar, status bar and splash; show it. A profile named on the command line
+// is read last, once the main window is on screen, so that a refused file's
+// message has the window as its parent and the demonstration profile stays
+// on display behind it.
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace kyklos {
+
+class CKyklosDoc;
+class CMainFrame;
+class CProgressDialog;
+class QtUiPort;
+
+class CKyklosApp : public QObject {
+    Q_OBJECT
+public:
+    CKyklosApp();
+    ~CKyklosApp() override;
+
+    struct CommandLine {
+        bool showSplash = true;
+        QString fileName;   // the first argument that is not a switch
+    };
+    // Arguments as QCoreApplication::arguments() gives them (program first).
+    // "/Embedding", "-Embedding", "/Automation", "-Automation" (any case)
+    // suppress the splash; other arguments starting with '-' are ignored. A
+    // leading '/' starts a path here, not a switch.
+    static CommandLine ParseCommandLine(const QStringList& arguments);
+
+    // Runs the start-up on the existing QApplication. False to quit at once.
+    bool InitInstance(const QStringList& arguments);
+
+    CKyklosDoc* Document() const { return doc_.get(); }
+    CMainFrame* MainFrame() const { return frame_.get(); }
+    CProgressDialog* Progress() const { return progress_.get(); }
+    QtUiPort* Ui() const { return ui_.get(); }
+
+    // Started by main before anything else; read at the first painted report.
+    static QElapsedTimer& StartupClock();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::unique_ptr<CProgressDialog> progress_;
+    std::unique_ptr<QtUiPort> ui_;
+    std::unique_ptr<CKyklosDoc> doc_;
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+} // namespace kyklos

@@ -1,0 +1,405 @@
+#include "app/MainFrame.h"
+
+#include "app/AboutDialog.h"
+#include "app/Artwork.h"
+#include "app/CommandIds.h"
+#include "app/KyklosViewWidget.h"
+#include "app/QtUiPort.h"
+#include "app/ReportClipboard.h"
+#include "app/ReportPrinter.h"
+#include "app/ScalingDialog.h"
+#include "app/SplashWindow.h"
+#include "document/KyklosDoc.h"
+#include "view/Footer.h"
+#include "view/KyklosView.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+namespace kyklos {
+
+namespace {
+
+const QString kWebAddress = QString::fromUtf8(kMakerWebAddress.data(), static_cast<qsizetype>(kMakerWebAddress.size()));
+
+// The local .kyk file a drag carries, or an empty string.
+QString DroppedProfile(const QMimeData* mime)
+{
+    if (!mime || !mime->hasUrls()) return {};
+    const QList<QUrl> urls = mime->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile()) return {};
+    const QString path = urls.front().toLocalFile();
+    return QFileInfo(path).suffix().compare(QStringLiteral("kyk"), Qt::CaseInsensitive) == 0 ? path : QString();
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(CKyklosDoc& doc, QtUiPort& ui, const ProgressPort* progress, QWidget* parent)
+    : QMainWindow(parent), doc_(doc)
+{
+    setWindowTitle(QStringLiteral("Kyklos"));
+    setWindowIcon(ApplicationIcon());
+    setAcceptDrops(true);
+
+    view_ = std::make_unique<CKyklosView>();
+    printer_ = std::make_unique<CReportPrinter>(*view_, doc_);
+    viewWidget_ = new CKyklosViewWidget(*view_, doc_, progress, this);
+    setCentralWidget(viewWidget_);
+    viewWidget_->setFocus();
+
+    CreateActions();
+    CreateMenus();
+    CreateContextMenu();
+    CreateToolBar();
+    CreateStatusBar();
+    ConnectCommands();
+    SyncCheckMarks();
+
+    ui.SetDialogParent(this);
+    ui.SetViewWidget(viewWidget_);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // Frame position, client size: the nearest Qt has to the classic window rectangle.
+        const QRect placement = InitialPlacement(screen->size()).translated(screen->geometry().topLeft());
+        move(placement.topLeft());
+        resize(placement.size());
+    }
+    CSplashWindow::OpenSplash(this);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QRect CMainFrame::InitialPlacement(const QSize& screenSize)
+{
+    const int sw = screenSize.width();
+    const int sh = screenSize.height();
+    return QRect(sw / 10, sh / 10, 4 * sw / 5, 4 * sh / 5);
+}
+
+QAction* CMainFrame::MakeAction(int commandId, const QString& caption, const QString& prompt)
+{
+    auto* action = new QAction(caption.section(QLatin1Char('\t'), 0, 0), this);
+    action->setProperty(kCommandIdProperty, commandId);
+    action->setProperty(kCaptionProperty, caption);
+    if (!prompt.isEmpty()) {
+        action->setStatusTip(prompt.section(QLatin1Char('\n'), 0, 0));
+        action->setToolTip(prompt.section(QLatin1Char('\n'), 1));
+    }
+    const QString keys = caption.section(QLatin1Char('\t'), 1);
+    if (!keys.isEmpty()) action->setShortcut(QKeySequence(keys, QKeySequence::PortableText));
+    actions_.insert(commandId, action);
+    return action;
+}
+
+QAction* CMainFrame::MakeContextAction(int commandId, const QString& caption, const QString& prompt)
+{
+    auto* action = new QAction(caption, this);
+    action->setProperty(kCommandIdProperty, commandId);
+    action->setProperty(kCaptionProperty, caption);
+    action->setStatusTip(prompt.section(QLatin1Char('\n'), 0, 0));
+    action->setToolTip(prompt.section(QLatin1Char('\n'), 1));
+    contextActions_.insert(commandId, action);
+    return action;
+}
+
+void CMainFrame::CreateActions()
+{
+    MakeAction(ID_FILE_NEW, QStringLiteral("&New\tCtrl+N"), QStringLiteral("Create a new document\nNew"));
+    MakeAction(ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O"), QStringLiteral("Open an existing document\nOpen"));
+    MakeAction(ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P"), QStringLiteral("Print the active document\nPrint"));
+    MakeAction(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"), QStringLiteral("Display full pages\nPrint Preview"));
+    MakeAction(ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup..."),
+               QStringLiteral("Change the printer and printing options\nPrint Setup"));
+    MakeAction(ID_APP_EXIT, QStringLiteral("E&xit"), QStringLiteral("Quit the application; prompts to save documents\nExit"));
+    MakeAction(ID_EDIT_COPY, QStringLiteral("&Copy\tCtrl+C"),
+               QStringLiteral("Copy the selection and put it on the Clipboard\nCopy"));
+    MakeAction(ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"), QStringLiteral("Show or hide the toolbar\nToggle ToolBar"));
+    MakeAction(ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"), QStringLiteral("Show or hide the status bar\nToggle StatusBar"));
+    MakeAction(ID_DISPLAY_SCALING, QStringLiteral("&Scaling"), QStringLiteral("Adjusts the profile scaling.\nScaling"));
+    MakeAction(ID_DISPLAY_CENTERED_PROFILE, QStringLiteral("&Centered Profile"),
+               QStringLiteral("Toggles the centering the measured data.\nCentered Profile"));
+    MakeAction(ID_DISPLAY_REFERENCE_CIRCLE, QStringLiteral("&Reference Circle"),
+               QStringLiteral("Toggles the display of the reference geometry.\nReference Circle"));
+    MakeAction(ID_DISPLAY_RAW_DATA, QStringLiteral("Raw &Data"), QStringLiteral("Toggles the display of the raw data.\nRaw Data Display"));
+    MakeAction(ID_DISPLAY_WEB_SITE, QStringLiteral("&Web Site"),
+               QStringLiteral("Opens the web browser at %1.\nVisit %1").arg(kWebAddress));
+    MakeAction(ID_ANALYSIS_FILTERING, QStringLiteral("&Filtering"), QStringLiteral("Selects the filter cutoff.\nFiltering"));
+    MakeAction(ID_ANALYSIS_REFERENCE_CIRCLE, QStringLiteral("&Reference Circle"),
+               QStringLiteral("Selects the reference circle.\nReference Circle"));
+    MakeAction(ID_APP_ABOUT, QStringLiteral("&About Kyklos..."),
+               QStringLiteral("Display program information, version number and copyright\nAbout"));
+
+    for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_DISPLAY_CENTERED_PROFILE, ID_DISPLAY_REFERENCE_CIRCLE,
+                   ID_DISPLAY_RAW_DATA})
+        Action(id)->setCheckable(true);
+    // Copy also answers the classic Ctrl+Insert.
+    Action(ID_EDIT_COPY)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+Insert"))});
+
+    // Keys bound to commands nothing handles: consumed here, so they do nothing.
+    struct DeadKey {
+        int id;
+        const char* keys;
+    };
+    static constexpr DeadKey kDeadKeys[] = {
+        {ID_FILE_SAVE, "Ctrl+S"},     {ID_EDIT_UNDO, "Ctrl+Z"},    {ID_EDIT_CUT, "Ctrl+X"},
+        {ID_EDIT_PASTE, "Ctrl+V"},    {ID_EDIT_UNDO, "Alt+Backspace"}, {ID_EDIT_CUT, "Shift+Del"},
+        {ID_EDIT_PASTE, "Shift+Ins"}, {ID_NEXT_PANE, "F6"},        {ID_PREV_PANE, "Shift+F6"},
+    };
+    for (const DeadKey& dead : kDeadKeys) {
+        auto* action = new QAction(this);
+        action->setProperty(kCommandIdProperty, dead.id);
+        action->setShortcut(QKeySequence(QString::fromLatin1(dead.keys), QKeySequence::PortableText));
+        addAction(action);
+        // Undo, Cut and Paste each have two keys: keep the first action under the id.
+        if (!actions_.contains(dead.id)) actions_.insert(dead.id, action);
+    }
+}
+
+void CMainFrame::CreateMenus()
+{
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->addAction(Action(ID_FILE_NEW));
+    file->addAction(Action(ID_FILE_OPEN));
+    file->addSeparator();
+    file->addAction(Action(ID_FILE_PRINT));
+    file->addAction(Action(ID_FILE_PRINT_PREVIEW));
+    file->addAction(Action(ID_FILE_PRINT_SETUP));
+    file->addSeparator();
+    file->addAction(Action(ID_APP_EXIT));
+
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->addAction(Action(ID_EDIT_COPY));
+
+    QMenu* viewMenu = bar->addMenu(QStringLiteral("&View"));
+    viewMenu->addAction(Action(ID_VIEW_TOOLBAR));
+    viewMenu->addAction(Action(ID_VIEW_STATUS_BAR));
+    connect(viewMenu, &QMenu::aboutToShow, this, [this] {
+        Action(ID_VIEW_TOOLBAR)->setChecked(!toolBar_->isHidden());
+        Action(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+    });
+
+    QMenu* display = bar->addMenu(QStringLiteral("&Display"));
+    display->addAction(Action(ID_DISPLAY_SCALING));
+    display->addSeparator();
+    display->addAction(Action(ID_DISPLAY_CENTERED_PROFILE));
+    display->addAction(Action(ID_DISPLAY_REFERENCE_CIRCLE));
+    display->addAction(Action(ID_DISPLAY_RAW_DATA));
+    display->addSeparator();
+    display->addAction(Action(ID_DISPLAY_WEB_SITE));
+    connect(display, &QMenu::aboutToShow, this, &CMainFrame::SyncCheckMarks);
+
+    QMenu* analysis = bar->addMenu(QStringLiteral("&Analysis"));
+    analysis->addAction(Action(ID_ANALYSIS_FILTERING));
+    analysis->addSeparator();
+    analysis->addAction(Action(ID_ANALYSIS_REFERENCE_CIRCLE));
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->addAction(Action(ID_APP_ABOUT));
+}
+
+void CMainFrame::CreateContextMenu()
+{
+    // Items with the main menu's caption are the main menu's actions; the
+    // others trigger the same commands and show the same check marks.
+    contextMenu_ = new QMenu(QStringLiteral("Context"), this);
+    const auto shared = [this](int id) {
+        contextMenu_->addAction(Action(id));
+        contextActions_.insert(id, Action(id));
+    };
+    shared(ID_FILE_OPEN);
+    shared(ID_FILE_PRINT);
+    contextMenu_->addSeparator();
+    shared(ID_EDIT_COPY);
+    contextMenu_->addSeparator();
+    shared(ID_DISPLAY_SCALING);
+    contextMenu_->addAction(MakeContextAction(ID_DISPLAY_CENTERED_PROFILE, QStringLiteral("Show Ce&ntered Profile"),
+                                              QStringLiteral("Toggles the centering the measured data.\nCentered Profile")));
+    contextMenu_->addAction(MakeContextAction(ID_DISPLAY_REFERENCE_CIRCLE, QStringLiteral("Show &Reference Circle"),
+                                              QStringLiteral("Toggles the display of the reference geometry.\nReference Circle")));
+    contextMenu_->addAction(MakeContextAction(ID_DISPLAY_RAW_DATA, QStringLiteral("Show Raw &Data"),
+                                              QStringLiteral("Toggles the display of the raw data.\nRaw Data Display")));
+    contextMenu_->addSeparator();
+    shared(ID_ANALYSIS_FILTERING);
+    contextMenu_->addAction(MakeContextAction(ID_ANALYSIS_REFERENCE_CIRCLE, QStringLiteral("R&eference Circle"),
+                                              QStringLiteral("Selects the reference circle.\nReference Circle")));
+    for (int id : {ID_DISPLAY_CENTERED_PROFILE, ID_DISPLAY_REFERENCE_CIRCLE, ID_DISPLAY_RAW_DATA})
+        ContextAction(id)->setCheckable(true);
+    connect(contextMenu_, &QMenu::aboutToShow, this, &CMainFrame::SyncCheckMarks);
+}
+
+void CMainFrame::CreateToolBar()
+{
+    toolBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
+    toolBar_->setObjectName(QStringLiteral("Toolbar128"));
+    toolBar_->setIconSize(QSize(16, 15));
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    toolBar_->setMovable(true);
+    toolBar_->setFloatable(true);
+    const auto button = [this](int id, ToolbarImage image) {
+        QAction* action = Action(id);
+        action->setIcon(ToolbarIcon(image));
+        action->setIconVisibleInMenu(false);
+        toolBar_->addAction(action);
+    };
+    button(ID_FILE_NEW, ToolbarImage::New);
+    button(ID_FILE_OPEN, ToolbarImage::Open);
+    toolBar_->addSeparator();
+    button(ID_EDIT_COPY, ToolbarImage::Copy);
+    toolBar_->addSeparator();
+    button(ID_FILE_PRINT, ToolbarImage::Print);
+    toolBar_->addSeparator();
+    button(ID_DISPLAY_WEB_SITE, ToolbarImage::WebSite);
+    button(ID_APP_ABOUT, ToolbarImage::About);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    // The frame's own toolbar menu would bypass View ▸ Toolbar and its check mark.
+    setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    // A prompt is a temporary message: it hides the idle text while it is shown.
+    idleLabel_ = new QLabel(QStringLiteral("Ready"), bar);
+    bar->addWidget(idleLabel_, 1);
+    const QString texts[3] = {QStringLiteral("CAP"), QStringLiteral("NUM"), QStringLiteral("SCRL")};
+    for (int i = 0; i < 3; ++i) {
+        indicators_[i] = new QLabel(texts[i], bar);
+        indicators_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        indicators_[i]->setAlignment(Qt::AlignCenter);
+        indicators_[i]->setMinimumWidth(indicators_[i]->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
+        bar->addPermanentWidget(indicators_[i]);
+        SetIndicator(i, false);
+    }
+}
+
+void CMainFrame::ConnectCommands()
+{
+    const auto on = [this](int id, auto handler) { connect(Action(id), &QAction::triggered, this, handler); };
+    on(ID_FILE_NEW, [this] { doc_.OnFileNew(); });
+    on(ID_FILE_OPEN, [this] { doc_.OnFileOpen(); });
+    on(ID_FILE_PRINT, [this] { printer_->Print(this); });
+    on(ID_FILE_PRINT_PREVIEW, [this] { printer_->PrintPreview(this); });
+    on(ID_FILE_PRINT_SETUP, [this] { printer_->PrintSetup(this); });
+    on(ID_APP_EXIT, [this] { close(); });
+    on(ID_EDIT_COPY, [this] { CopyReportToClipboard(*view_, doc_, viewWidget_); });
+    on(ID_VIEW_TOOLBAR, [this](bool visible) { toolBar_->setVisible(visible); });
+    on(ID_VIEW_STATUS_BAR, [this](bool visible) { statusBar()->setVisible(visible); });
+    on(ID_DISPLAY_SCALING, [this] { OnDisplayScaling(); });
+    on(ID_DISPLAY_WEB_SITE, [this] { OnDisplayWebSite(); });
+    on(ID_ANALYSIS_FILTERING, [this] { doc_.OnAnalysisFiltering(); });
+    on(ID_ANALYSIS_REFERENCE_CIRCLE, [this] { doc_.OnAnalysisReferenceCircle(); });
+    on(ID_APP_ABOUT, [this] { OnAppAbout(); });
+
+    for (QHash<int, QAction*>* table : {&actions_, &contextActions_}) {
+        const auto toggle = [this, table](int id, bool CKyklosView::*flag) {
+            QAction* action = table->value(id);
+            // Shared actions are connected once, through the main-menu table.
+            if (table == &contextActions_ && action == Action(id)) return;
+            connect(action, &QAction::triggered, this, [this, flag] { ToggleDisplay(flag); });
+        };
+        toggle(ID_DISPLAY_CENTERED_PROFILE, &CKyklosView::ShowCenteredProfile);
+        toggle(ID_DISPLAY_REFERENCE_CIRCLE, &CKyklosView::ShowReferenceCircle);
+        toggle(ID_DISPLAY_RAW_DATA, &CKyklosView::ShowRawData);
+    }
+    connect(ContextAction(ID_ANALYSIS_REFERENCE_CIRCLE), &QAction::triggered, this,
+            [this] { doc_.OnAnalysisReferenceCircle(); });
+
+    connect(viewWidget_, &CKyklosViewWidget::ScaleBarDoubleClicked, this, &CMainFrame::OnDisplayScaling);
+    connect(viewWidget_, &CKyklosViewWidget::ContextMenuRequested, this, &CMainFrame::ShowContextMenu);
+}
+
+void CMainFrame::ToggleDisplay(bool CKyklosView::*flag)
+{
+    // A display setting only: the document and its results stay as they are.
+    (*view_).*flag = !((*view_).*flag);
+    SyncCheckMarks();
+    viewWidget_->update();
+}
+
+void CMainFrame::SyncCheckMarks()
+{
+    const std::pair<int, bool> states[] = {
+        {ID_DISPLAY_CENTERED_PROFILE, view_->ShowCenteredProfile},
+        {ID_DISPLAY_REFERENCE_CIRCLE, view_->ShowReferenceCircle},
+        {ID_DISPLAY_RAW_DATA, view_->ShowRawData},
+    };
+    for (const auto& [id, on] : states) {
+        Action(id)->setChecked(on);
+        ContextAction(id)->setChecked(on);
+    }
+}
+
+void CMainFrame::ShowContextMenu(const QPoint& globalPos)
+{
+    contextMenu_->exec(globalPos);
+}
+
+void CMainFrame::OnDisplayScaling()
+{
+    if (RunScalingCommand(this, *view_)) viewWidget_->update();
+}
+
+void CMainFrame::OnDisplayWebSite()
+{
+    // Nothing is reported when no browser opens.
+    QDesktopServices::openUrl(QUrl(QStringLiteral("https://") + kWebAddress));
+}
+
+void CMainFrame::OnAppAbout()
+{
+    CAboutDialog dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::SetIndicator(int index, bool on)
+{
+    // Greyed while the lock is off or its state is not known.
+    indicators_[index]->setEnabled(on);
+}
+
+void CMainFrame::UpdateLockIndicators(const QKeyEvent& event)
+{
+    // Only X11 hands over the modifier state with its locks (Lock and Mod2 masks).
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+    constexpr quint32 kLockMask = 1u << 1;
+    constexpr quint32 kMod2Mask = 1u << 4;
+    const quint32 state = event.nativeModifiers();
+    bool caps = (state & kLockMask) != 0;
+    bool num = (state & kMod2Mask) != 0;
+    // The state of a lock key's own press is the one before it toggles.
+    if (event.type() == QEvent::KeyPress && event.key() == Qt::Key_CapsLock) caps = !caps;
+    if (event.type() == QEvent::KeyPress && event.key() == Qt::Key_NumLock) num = !num;
+    SetIndicator(0, caps);
+    SetIndicator(1, num);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedProfile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedProfile(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    // Read after the drop has completed: the reader may show a message box.
+    QTimer::singleShot(0, this, [this, path] { doc_.OpenProfile(path.toStdString()); });
+}
+
+} // namespace kyklos

@@ -1,0 +1,89 @@
+#pragma once
+// The main window: menus, accelerators, toolbar and status bar around the
+// report view. It owns the view and routes every command to the object that
+// handles it: the document (New, Open, Filtering, Reference Circle), the view
+// (display toggles, Scaling, Copy, printing) or the application (About, Web
+// Site, Print Setup, Exit).
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <memory>
+
+class CReportPrinter;
+class QKeyEvent;
+class QLabel;
+class QMenu;
+
+namespace kyklos {
+
+class CKyklosDoc;
+class CKyklosView;
+class CKyklosViewWidget;
+class ProgressPort;
+class QtUiPort;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // Creates the view (which loads the logos from the current directory), the
+    // menus, the toolbar and the status bar, and connects `ui` to this window.
+    CMainFrame(CKyklosDoc& doc, QtUiPort& ui, const ProgressPort* progress, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The window's rectangle for a screen of the given size: the middle 80 % in
+    // each direction, with integer division (1024 × 768 gives (102, 76, 819, 614)).
+    static QRect InitialPlacement(const QSize& screenSize);
+
+    CKyklosView& View() { return *view_; }
+    CKyklosViewWidget* ViewWidget() const { return viewWidget_; }
+    QToolBar* ToolBar() const { return toolBar_; }
+    QMenu* ContextMenu() const { return contextMenu_; }
+    // The action of a main-menu, toolbar or accelerator command; null when none.
+    QAction* Action(int commandId) const { return actions_.value(commandId); }
+    // The action of a context-menu item; null when none.
+    QAction* ContextAction(int commandId) const { return contextActions_.value(commandId); }
+    // The status bar's message pane when no prompt is shown, and the lock indicators.
+    QLabel* IdleLabel() const { return idleLabel_; }
+    QLabel* IndicatorLabel(int index) const { return indicators_[index]; }
+
+    // Check marks of the display toggles from the view's flags, in every menu.
+    void SyncCheckMarks();
+    // Caps and Num Lock as a key event reports them, where the platform tells.
+    void UpdateLockIndicators(const QKeyEvent& event);
+
+    // Commands handled here or passed on.
+    void OnDisplayScaling();
+    void OnDisplayWebSite();
+    void OnAppAbout();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QAction* MakeAction(int commandId, const QString& caption, const QString& prompt);
+    QAction* MakeContextAction(int commandId, const QString& caption, const QString& prompt);
+    void CreateActions();
+    void CreateMenus();
+    void CreateContextMenu();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void ConnectCommands();
+    void ToggleDisplay(bool CKyklosView::*flag);
+    void ShowContextMenu(const QPoint& globalPos);
+    void SetIndicator(int index, bool on);
+
+    CKyklosDoc& doc_;
+    std::unique_ptr<CKyklosView> view_;
+    std::unique_ptr<CReportPrinter> printer_;
+    CKyklosViewWidget* viewWidget_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QMenu* contextMenu_ = nullptr;
+    QLabel* idleLabel_ = nullptr;
+    QLabel* indicators_[3] = {nullptr, nullptr, nullptr};
+    QHash<int, QAction*> actions_;
+    QHash<int, QAction*> contextActions_;
+};
+
+} // namespace kyklos

@@ -1,0 +1,107 @@
+#include "app/ScreenshotTour.h"
+
+#include "app/KyklosViewWidget.h"
+#include "app/MainFrame.h"
+#include "app/ProgressDialog.h"
+#include "app/QtUiPort.h"
+#include "app/SplashWindow.h"
+#include "document/KyklosDoc.h"
+#include "view/KyklosView.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QEventLoop>
+#include <QMenu>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace kyklos {
+
+CScreenshotTour::CScreenshotTour(const QString& directory, CMainFrame& frame, CKyklosDoc& doc, QtUiPort& ui,
+                                 CProgressDialog& progress, QObject* parent)
+    : QObject(parent), directory_(directory), frame_(frame), doc_(doc), ui_(ui), progress_(progress)
+{
+}
+
+void CScreenshotTour::Start()
+{
+    QDir().mkpath(directory_);
+    QTimer::singleShot(0, this, &CScreenshotTour::Run);
+}
+
+void CScreenshotTour::Wait(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void CScreenshotTour::Save(const QPixmap& picture, const QString& name)
+{
+    const QString path = QDir(directory_).filePath(name);
+    if (!picture.save(path)) std::fprintf(stderr, "Kyklos: cannot write %s\n", qPrintable(path));
+}
+
+void CScreenshotTour::GrabNextModal(const QString& name)
+{
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this, timer, name] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        // One more turn of the loop so that the dialog has painted itself.
+        QTimer::singleShot(150, dialog, [this, dialog, name] {
+            Save(dialog->grab(), name);
+            dialog->reject();
+        });
+    });
+    timer->start(20);
+}
+
+void CScreenshotTour::Run()
+{
+    Wait(400);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) Save(screen->grabWindow(0), QStringLiteral("startup-screen.png"));
+    CSplashWindow::CloseSplash();
+    Wait(300);
+    Save(frame_.grab(), QStringLiteral("main-window.png"));
+
+    QMenu* context = frame_.ContextMenu();
+    frame_.SyncCheckMarks();
+    context->popup(frame_.ViewWidget()->mapToGlobal(QPoint(120, 120)));
+    Wait(200);
+    Save(context->grab(), QStringLiteral("context-menu.png"));
+    context->hide();
+
+    GrabNextModal(QStringLiteral("reference-selection.png"));
+    ui_.ChooseReference(doc_.ReferenceKind);
+    GrabNextModal(QStringLiteral("filter-selection.png"));
+    ui_.ChooseFilterIndex(FilterIndexFromCutoff(doc_.FilterCutoffUpr));
+    GrabNextModal(QStringLiteral("about.png"));
+    frame_.OnAppAbout();
+    GrabNextModal(QStringLiteral("scaling.png"));
+    frame_.OnDisplayScaling();
+
+    // The bar as the filter leaves it part-way through a run.
+    if (progress_.Show("ZizeruzeVizava", "50 UPR Gaussian Filter...")) {
+        progress_.SetPos(37);
+        Wait(200);
+        Save(progress_.grab(), QStringLiteral("progress.png"));
+        progress_.Close();
+    }
+
+    frame_.View().ShowCenteredProfile = true;
+    frame_.SyncCheckMarks();
+    frame_.ViewWidget()->update();
+    Wait(300);
+    Save(frame_.grab(), QStringLiteral("main-window-centered.png"));
+
+    QApplication::quit();
+}
+
+} // namespace kyklos
