@@ -9,11 +9,16 @@ constexpr double kPi = 3.141592653589793;
 
 // Puts the new contact in place of the first entry whose replacement leaves
 // the three contacts around the centre: taken in cyclic order, no
-// counter-clockwise gap reaches half a turn plus half a step. When neither
-// entry 0 nor entry 1 qualifies, entry 2 is replaced whatever gaps remain.
-void PlaceSurroundingContact(double t[3], double r[3], double angle, double radius, double halfStep)
+// counter-clockwise gap exceeds half a turn. When neither entry 0 nor entry 1
+// qualifies, entry 2 is replaced whatever gaps remain.
+void PlaceSurroundingContact(double t[3], double r[3], double angle, double radius, double step)
 {
-    const double limit = halfStep + kPi;
+    // Gaps are whole steps. A margin of a quarter step still admits exactly
+    // half a turn (even N) against rounding, but never the (N+1)/2 steps of an
+    // odd count, which overshoot half a turn by half a step: with a half-step
+    // margin rounding let about half of those through, and the fit stopped
+    // on contacts that do not hold the circle.
+    const double limit = kPi + step * 0.25;
     int replaced = 2;
     if (CounterClockwiseSweep(angle, t[1]) < limit && CounterClockwiseSweep(t[1], t[2]) < limit &&
         CounterClockwiseSweep(t[2], angle) < limit)
@@ -54,7 +59,7 @@ bool IterateThreePointExchange(std::span<const double> profile, const SampleAngl
             done = AngularDistance(worstAngle, t[k]) < halfStep;
         if (!done) {
             const int m = angles.NearestSample(worstAngle);
-            PlaceSurroundingContact(t, r, worstAngle, profile[static_cast<std::size_t>(m)], halfStep);
+            PlaceSurroundingContact(t, r, worstAngle, profile[static_cast<std::size_t>(m)], angles.Step());
         }
 
         const double width = peak - valley;

@@ -25,8 +25,9 @@ std::vector<double> MakeProfile(int count, F f)
 }
 
 // A measured-looking part in millimetres: radius near 10, set up off-centre
-// by up to 50 µm, a few form lobes of up to 5 µm and white noise.
-inline std::vector<double> MakeRandomProfile(std::mt19937& rng, int count)
+// by up to 50 µm, a few form lobes of up to 5 µm (unless `lobed` is false)
+// and white noise.
+inline std::vector<double> MakeRandomProfile(std::mt19937& rng, int count, bool lobed = true)
 {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     const double a = (unit(rng) - 0.5) * 0.1;
@@ -37,7 +38,7 @@ inline std::vector<double> MakeRandomProfile(std::mt19937& rng, int count)
         double amplitude, phase;
     };
     std::vector<Lobe> lobes;
-    const int lobeCount = 1 + static_cast<int>(unit(rng) * 5.0);
+    const int lobeCount = lobed ? 1 + static_cast<int>(unit(rng) * 5.0) : 0;
     for (int k = 0; k < lobeCount; ++k)
         lobes.push_back({2 + static_cast<int>(unit(rng) * 30.0), unit(rng) * 0.005, unit(rng) * kTwoPi});
     std::normal_distribution<double> noise(0.0, unit(rng) * 0.0005);

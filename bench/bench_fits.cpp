@@ -1,0 +1,107 @@
+// The reference fits on a full-size profile (36000 points): lobed, noisy
+// and off-centre, as a measured part looks.
+
+#include "analysis/Limacon.h"
+#include "analysis/MaximumInscribedCircle.h"
+#include "analysis/MinimumCircumscribedCircle.h"
+#include "analysis/MinimumZoneCircle.h"
+#include "analysis/SampleAngles.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr int kCount = 36000;
+
+std::vector<double> MeasuredLikeProfile(unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::normal_distribution<double> noise(0.0, 0.0002);
+    std::vector<double> r(kCount);
+    const double step = 2.0 * 3.141592653589793 / kCount;
+    for (int i = 0; i < kCount; ++i) {
+        const double t = i * step;
+        r[static_cast<std::size_t>(i)] = 0.02 * std::cos(t) - 0.015 * std::sin(t) + 10 + 0.002 * std::cos(3 * t + 0.4) +
+                                         0.001 * std::cos(7 * t + 1.1) + 0.0005 * std::cos(23 * t) + noise(rng);
+    }
+    return r;
+}
+
+const std::vector<double>& Profile()
+{
+    static const std::vector<double> profile = MeasuredLikeProfile(12);
+    return profile;
+}
+
+void BM_MinimumZone(benchmark::State& state)
+{
+    const auto& r = Profile();
+    for (auto _ : state) {
+        double a = 0, b = 0, c = 0, w = 0;
+        kyklos::FitMinimumZoneCircle(r, kCount, a, b, c, w);
+        benchmark::DoNotOptimize(w);
+    }
+}
+BENCHMARK(BM_MinimumZone)->Unit(benchmark::kMillisecond);
+
+void BM_MaximumInscribed(benchmark::State& state)
+{
+    const auto& r = Profile();
+    for (auto _ : state) {
+        double a = 0, b = 0, c = 0;
+        kyklos::FitMaximumInscribedCircle(r, kCount, a, b, c);
+        benchmark::DoNotOptimize(c);
+    }
+}
+BENCHMARK(BM_MaximumInscribed)->Unit(benchmark::kMillisecond);
+
+void BM_MinimumCircumscribed(benchmark::State& state)
+{
+    const auto& r = Profile();
+    for (auto _ : state) {
+        double a = 0, b = 0, c = 0;
+        kyklos::FitMinimumCircumscribedCircle(r, kCount, a, b, c);
+        benchmark::DoNotOptimize(c);
+    }
+}
+BENCHMARK(BM_MinimumCircumscribed)->Unit(benchmark::kMillisecond);
+
+// One pass of an exchange: the peak and valley scan, with a cosine and a
+// sine per point, and over the tabled sample angles.
+void BM_PeakValleyScan(benchmark::State& state)
+{
+    const auto& r = Profile();
+    for (auto _ : state) {
+        double p, pa, v, va;
+        kyklos::FindPeakValley(r, kCount, 0.02, -0.015, 10, p, pa, v, va);
+        benchmark::DoNotOptimize(p);
+    }
+}
+BENCHMARK(BM_PeakValleyScan)->Unit(benchmark::kMicrosecond);
+
+void BM_PeakValleyScanTabled(benchmark::State& state)
+{
+    const auto& r = Profile();
+    const kyklos::SampleAngles angles(kCount);
+    for (auto _ : state) {
+        double p, pa, v, va;
+        kyklos::FindPeakValley(r, angles, 0.02, -0.015, 10, p, pa, v, va);
+        benchmark::DoNotOptimize(p);
+    }
+}
+BENCHMARK(BM_PeakValleyScanTabled)->Unit(benchmark::kMicrosecond);
+
+void BM_SampleAngleTable(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const kyklos::SampleAngles angles(kCount);
+        benchmark::DoNotOptimize(angles.Cosine(kCount - 1));
+    }
+}
+BENCHMARK(BM_SampleAngleTable)->Unit(benchmark::kMicrosecond);
+
+} // namespace
