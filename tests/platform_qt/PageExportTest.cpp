@@ -1,0 +1,126 @@
+// Report pages written to PNG, SVG and PDF files.
+
+#include "QtTestApplication.h"
+#include "document/GaussianNoiseSource.h"
+#include "platform/ClassicRandom.h"
+#include "platform/qt/PageExport.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace kyklos {
+namespace {
+
+class PageExportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::EnsureGuiApplication();
+        ASSERT_TRUE(directory.isValid());
+        doc = std::make_unique<CKyklosDoc>(nullptr, nullptr, &noise);
+    }
+
+    std::string PathOf(const char* name) const { return directory.filePath(QString::fromLatin1(name)).toStdString(); }
+
+    static QByteArray Contents(const std::string& path)
+    {
+        QFile file(QString::fromStdString(path));
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        return file.readAll();
+    }
+
+    QTemporaryDir directory;
+    ClassicRandom random;
+    GaussianNoiseSource noise{random};
+    std::unique_ptr<CKyklosDoc> doc;
+    CKyklosView view{"/nonexistent-logo-directory"};
+    std::string error;
+};
+
+TEST_F(PageExportTest, PngHasThePageSizeResolutionAndAWhiteBackground)
+{
+    PageExportOptions options;
+    options.imageWidth = 800;
+    options.imageHeight = 500;
+    options.dpi = 0;   // images default to 96
+    const std::string path = PathOf("page.PNG");
+    ASSERT_TRUE(ExportReportPages({doc.get()}, view, path, options, error)) << error;
+    const QImage image(QString::fromStdString(path));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(800, 500));
+    EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, 96.0, 0.05);
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(799, 499), qRgb(255, 255, 255));
+    // The chart's outer ring at 0°: a black dot at (gL + size/2 + 40% of size, centre).
+    EXPECT_EQ(view.GraphSquare.Width(), 400);
+    const int cx = (view.GraphSquare.left + view.GraphSquare.right) / 2;
+    const int cy = (view.GraphSquare.top + view.GraphSquare.bottom) / 2;
+    EXPECT_EQ(image.pixel(cx + 160, cy), qRgb(0, 0, 0));
+}
+
+TEST_F(PageExportTest, SeveralProfilesGiveNumberedImages)
+{
+    ClassicRandom otherRandom;
+    GaussianNoiseSource otherNoise(otherRandom);
+    CKyklosDoc second(nullptr, nullptr, &otherNoise);
+    PageExportOptions options;
+    options.imageWidth = 320;
+    options.imageHeight = 200;
+    ASSERT_TRUE(ExportReportPages({doc.get(), &second}, view, PathOf("batch.png"), options, error)) << error;
+    EXPECT_FALSE(QImage(QString::fromStdString(PathOf("batch-1.png"))).isNull());
+    EXPECT_FALSE(QImage(QString::fromStdString(PathOf("batch-2.png"))).isNull());
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(PathOf("batch.png"))));
+
+    ASSERT_TRUE(ExportReportPages({doc.get(), &second}, view, PathOf("batch.svg"), options, error)) << error;
+    const QByteArray svg = Contents(PathOf("batch-2.svg"));
+    EXPECT_TRUE(svg.contains("<svg"));
+    EXPECT_TRUE(svg.contains("<title>Kyklos</title>"));
+    EXPECT_TRUE(svg.contains("Roundness:"));
+}
+
+TEST_F(PageExportTest, PdfHasOnePagePerProfileLaidOutByThePrinterRule)
+{
+    PageExportOptions options;
+    options.dpi = 0;   // 600
+    options.paper = PaperSize::Letter;
+    ClassicRandom otherRandom;
+    GaussianNoiseSource otherNoise(otherRandom);
+    CKyklosDoc second(nullptr, nullptr, &otherNoise);
+    const std::string path = PathOf("report.pdf");
+    ASSERT_TRUE(ExportReportPages({doc.get(), &second}, view, path, options, error)) << error;
+    const QByteArray pdf = Contents(path);
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page/") +
+                  pdf.count("/Type /Page "),
+              2);
+    // Letter at 600 dpi: 5100 × 6600 dots, the report in the upper half.
+    EXPECT_EQ(view.PrintPageRect, (Rect{0, 0, 5100, 6600}));
+    EXPECT_EQ(view.GraphSquare.left, 255 + (4845 - 255) / 50);
+    // 600 dpi printer pens.
+    EXPECT_EQ(view.Graph.HaloPenWidth, 24);
+}
+
+TEST_F(PageExportTest, RefusedRequests)
+{
+    PageExportOptions options;
+    EXPECT_FALSE(ExportReportPages({doc.get()}, view, PathOf("page.bmp"), options, error));
+    EXPECT_NE(error.find(".bmp"), std::string::npos);
+    EXPECT_FALSE(ExportReportPages({}, view, PathOf("page.png"), options, error));
+    EXPECT_FALSE(ExportReportPages({doc.get()}, view, PathOf("missing-directory/page.png"), options, error));
+    EXPECT_NE(error.find("cannot write"), std::string::npos);
+    EXPECT_FALSE(ExportReportPages({doc.get()}, view, PathOf("missing-directory/page.pdf"), options, error));
+    EXPECT_FALSE(ExportReportPages({doc.get()}, view, PathOf("missing-directory/page.svg"), options, error));
+    options.imageWidth = 0;
+    EXPECT_FALSE(ExportReportPages({doc.get()}, view, PathOf("page.png"), options, error));
+    options.imageWidth = 100;
+    options.dpi = 1000000;
+    EXPECT_FALSE(ExportReportPages({doc.get()}, view, PathOf("page.pdf"), options, error));
+}
+
+} // namespace
+} // namespace kyklos
