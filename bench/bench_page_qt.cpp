@@ -1,0 +1,83 @@
+// Drawing the report page with the Qt canvas into a 1600 × 1000 image: the
+// demonstration profile (3600 samples) and a full-size profile of 36000.
+// Goals: under 15 ms and under 30 ms per page.
+
+#include "document/GaussianNoiseSource.h"
+#include "document/KyklosDoc.h"
+#include "platform/ClassicRandom.h"
+#include "platform/qt/QtCanvas.h"
+#include "view/KyklosView.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+using namespace kyklos;
+
+void EnsureApplication()
+{
+    if (QGuiApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "bench_page_qt";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication application(argc, argv);
+}
+
+std::unique_ptr<CKyklosDoc> MakeDocument(int points)
+{
+    static ClassicRandom random;
+    static GaussianNoiseSource noise(random);
+    auto doc = std::make_unique<CKyklosDoc>(nullptr, nullptr, &noise);
+    if (points != doc->PointCount) {
+        // The demonstration shape sampled more finely, analysed like a file.
+        doc->PointCount = points;
+        const double step = 2.0 * doc->Pi / points;
+        for (int i = 0; i < points; ++i) {
+            const double t = i * step;
+            const double r = 10.0 + 0.004 * std::cos(t) + 0.002 * std::sin(t) + 0.002 * std::sin(3.0 * t) +
+                             0.003 * std::cos(14.0 * t) + 0.002 * std::sin(47.0 * t) + 0.001 * std::cos(119.0 * t) +
+                             noise.GaussianNoise(0.0, 0.002);
+            doc->RawRadius[static_cast<std::size_t>(i)] = r;
+            doc->FilteredRadius[static_cast<std::size_t>(i)] = r;
+        }
+        doc->AnalyzeProfile();
+    }
+    return doc;
+}
+
+void DrawPage(benchmark::State& state, int points, bool centred)
+{
+    EnsureApplication();
+    const auto doc = MakeDocument(points);
+    CKyklosView view("/nonexistent-logo-directory");
+    view.ShowCenteredProfile = centred;
+    QImage image(1600, 1000, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        {
+            QtCanvas canvas(painter, 96, 96, false);
+            view.OnDraw(canvas, *doc, {0, 0, 1600, 1000});
+        }
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+void BM_DemonstrationPage(benchmark::State& state) { DrawPage(state, 3600, false); }
+void BM_FullSizeProfilePage(benchmark::State& state) { DrawPage(state, MaxProfilePoints, false); }
+// The centred presentation keeps every sample as a vertex: the heaviest page.
+void BM_FullSizeProfileCentredPage(benchmark::State& state) { DrawPage(state, MaxProfilePoints, true); }
+
+BENCHMARK(BM_DemonstrationPage)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FullSizeProfilePage)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FullSizeProfileCentredPage)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+} // namespace
