@@ -1,0 +1,188 @@
+// Printing the report: one page, laid out inside the printable area.
+
+#include "ModalDriver.h"
+
+#include "app/ReportPrinter.h"
+#include "document/KyklosDoc.h"
+#include "view/KyklosView.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+int PdfPageCount(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QString text = QString::fromLatin1(file.readAll());
+    // Page objects, not the /Pages tree node.
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![A-Za-z])"));
+    return static_cast<int>(text.count(page));
+}
+
+// A PDF printer on a Letter sheet at 600 dots per inch with a printable area
+// of 8 by 11 inches, as a laser printer reports it.
+void SetUpLetterPrinter(QPrinter& printer, const QString& path, QPageLayout::Orientation orientation) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setResolution(600);
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    printer.setPageOrientation(orientation);
+    const QMarginsF margins = orientation == QPageLayout::Portrait ? QMarginsF(0.25, 0.0, 0.25, 0.0)
+                                                                   : QMarginsF(0.0, 0.25, 0.0, 0.25);
+    QVERIFY(printer.setPageMargins(margins, QPageLayout::Inch));
+}
+
+bool Inside(const kyklos::Rect& inner, const kyklos::Rect& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+} // namespace
+
+class ReportPrinterTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void printableAreaStartsAtThePaintersOrigin();
+    void portraitLetterUsesTheUpperHalf();
+    void landscapeLetterUsesTheWholeSheet();
+    void printerThatCannotStartPrintsNothing();
+    void previewShowsOnePage();
+    void oneSharedPrinter();
+    void exportWritesTheChosenType();
+
+private:
+    QTemporaryDir dir_;
+    kyklos::CKyklosDoc* doc_ = nullptr;
+    kyklos::CKyklosView* view_ = nullptr;
+};
+
+void ReportPrinterTest::initTestCase() {
+    QVERIFY(dir_.isValid());
+    doc_ = new kyklos::CKyklosDoc;
+    view_ = new kyklos::CKyklosView;
+    QVERIFY(doc_->AnalysisValid);
+}
+
+void ReportPrinterTest::printableAreaStartsAtThePaintersOrigin() {
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpLetterPrinter(printer, dir_.filePath("origin.pdf"), QPageLayout::Portrait);
+    QCOMPARE(CReportPrinter::PrintableArea(printer), (kyklos::Rect{0, 0, 4800, 6600}));
+    // Painting the whole sheet: origin at the paper's corner, no margins.
+    printer.setFullPage(true);
+    QCOMPARE(CReportPrinter::PrintableArea(printer), (kyklos::Rect{0, 0, 5100, 6600}));
+}
+
+void ReportPrinterTest::portraitLetterUsesTheUpperHalf() {
+    const QString path = dir_.filePath("portrait.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpLetterPrinter(printer, path, QPageLayout::Portrait);
+    CReportPrinter reportPrinter(*view_, *doc_);
+    QVERIFY(reportPrinter.PrintTo(printer));
+
+    QCOMPARE(PdfPageCount(path), 1);
+    QCOMPARE(view_->PrintPageRect, (kyklos::Rect{0, 0, 4800, 6600}));
+    const kyklos::Rect page{240, 240, 4560, 3300};
+    QCOMPARE(kyklos::CKyklosView::PrinterPageRect(view_->PrintPageRect), page);
+    // The graph was laid out on that page, not on a window.
+    QCOMPARE(view_->GraphSquare.left, page.left + page.Width() / 50);
+    QVERIFY(Inside(view_->GraphSquare, page));
+    QVERIFY(Inside(view_->FooterRect, page));
+}
+
+void ReportPrinterTest::landscapeLetterUsesTheWholeSheet() {
+    const QString path = dir_.filePath("landscape.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpLetterPrinter(printer, path, QPageLayout::Landscape);
+    CReportPrinter reportPrinter(*view_, *doc_);
+    QVERIFY(reportPrinter.PrintTo(printer));
+
+    QCOMPARE(PdfPageCount(path), 1);
+    QCOMPARE(view_->PrintPageRect, (kyklos::Rect{0, 0, 6600, 4800}));
+    const kyklos::Rect page{330, 330, 6270, 4470};
+    QCOMPARE(kyklos::CKyklosView::PrinterPageRect(view_->PrintPageRect), page);
+    QVERIFY(Inside(view_->GraphSquare, page));
+    QVERIFY(view_->GraphSquare.bottom > 4470 / 2);
+}
+
+void ReportPrinterTest::printerThatCannotStartPrintsNothing() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir_.filePath("no such folder/report.pdf"));
+    view_->PrintPageRect = {1, 2, 3, 4};
+    CReportPrinter reportPrinter(*view_, *doc_);
+    QVERIFY(!reportPrinter.PrintTo(printer));
+    QCOMPARE(view_->PrintPageRect, (kyklos::Rect{1, 2, 3, 4}));
+}
+
+void ReportPrinterTest::previewShowsOnePage() {
+    CReportPrinter reportPrinter(*view_, *doc_);
+    QPrinter& printer = reportPrinter.Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    view_->PrintPageRect = {};
+
+    int pages = -1;
+    bool found = false;
+    WhenModal<QPrintPreviewDialog>([&pages, &found](QPrintPreviewDialog* dialog) {
+        if (auto* preview = dialog->findChild<QPrintPreviewWidget*>()) {
+            found = true;
+            preview->updatePreview();
+            pages = preview->pageCount();
+        }
+        dialog->reject();
+    });
+    reportPrinter.PrintPreview(nullptr);
+    QVERIFY(found);
+    QCOMPARE(pages, 1);
+    // Laid out by the printer rule on the preview's sheet.
+    QCOMPARE(view_->PrintPageRect, CReportPrinter::PrintableArea(printer));
+    QVERIFY(view_->PrintPageRect.Width() > 1000);
+    QVERIFY(Inside(view_->GraphSquare, kyklos::CKyklosView::PrinterPageRect(view_->PrintPageRect)));
+}
+
+void ReportPrinterTest::oneSharedPrinter() {
+    kyklos::CKyklosView otherView;
+    CReportPrinter first(*view_, *doc_);
+    CReportPrinter second(otherView, *doc_);
+    first.Printer().setPageOrientation(QPageLayout::Landscape);
+    QCOMPARE(&first.Printer(), &second.Printer());
+    QCOMPARE(second.Printer().pageLayout().orientation(), QPageLayout::Landscape);
+    first.Printer().setPageOrientation(QPageLayout::Portrait);
+}
+
+void ReportPrinterTest::exportWritesTheChosenType() {
+    CReportPrinter reportPrinter(*view_, *doc_);
+    const QString stem = dir_.filePath("exported");
+    // A name without an extension takes the chosen file type's.
+    WhenModal<QFileDialog>([&stem](QFileDialog* dialog) {
+        dialog->selectNameFilter(QStringLiteral("SVG picture (*.svg)"));
+        dialog->selectFile(stem);
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides it
+    });
+    reportPrinter.Export(nullptr);
+    QFile svg(stem + ".svg");
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    QVERIFY(svg.readAll().contains("<svg"));
+
+    WhenModal<QFileDialog>([&stem](QFileDialog* dialog) {
+        dialog->selectFile(stem + ".pdf");
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides it
+    });
+    reportPrinter.Export(nullptr);
+    QCOMPARE(PdfPageCount(stem + ".pdf"), 1);
+}
+
+QTEST_MAIN(ReportPrinterTest)
+#include "ReportPrinter_test.moc"

@@ -1,0 +1,312 @@
+// The "Roundness Display" dialog alone and through the Scaling command.
+
+#include "ModalDriver.h"
+
+#include "app/ScalingDialog.h"
+#include "view/KyklosView.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+const QString kMicrometres = QStringLiteral("µm / div");
+const QString kMicroinches = QStringLiteral("µin / div");
+
+// Everything the dialog shows, read in one go.
+struct Shown {
+    QString value;
+    QString units;
+    bool autoScale;
+    bool metric;
+};
+
+Shown ShownBy(const CScalingDialog& dialog) {
+    return {dialog.ValueEdit()->text(), dialog.UnitsLabel()->text(), dialog.AutoScaleBox()->isChecked(),
+            dialog.MetricBox()->isChecked()};
+}
+
+} // namespace
+
+class ScalingDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void opensWithTheMembersAndFocusOnTheValue();
+    void unitSwitchUsesFortyAndOneFortieth();
+    void unitSwitchConvertsTheLastAcceptedValue();
+    void typingClearsAutoScaleButFillingDoesNot();
+    void autoScaleClickRewritesTheValue();
+    void valueParsing_data();
+    void valueParsing();
+    void okRefusesWhatIsNotAPositiveNumber_data();
+    void okRefusesWhatIsNotAPositiveNumber();
+
+    void commandOpensWithTheViewsScale();
+    void commandOpensInMicroinchesFromTheBand();
+    void commandAppliesAutoScaleUnitsAndBand();
+    void cancelChangesNothing();
+};
+
+void ScalingDialogTest::opensWithTheMembersAndFocusOnTheValue() {
+    CScalingDialog dialog;
+    dialog.AutoScale = 1;
+    dialog.MetricUnits = 1;
+    dialog.ScalePerDivision = 2.5;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    const Shown shown = ShownBy(dialog);
+    QCOMPARE(shown.value, QStringLiteral("2.5"));
+    QCOMPARE(shown.units, kMicrometres);
+    QVERIFY(shown.autoScale);
+    QVERIFY(shown.metric);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Roundness Display"));
+    QCOMPARE(dialog.focusWidget(), static_cast<QWidget*>(dialog.ValueEdit()));
+    QVERIFY(dialog.OkButton()->isDefault());
+}
+
+void ScalingDialogTest::unitSwitchUsesFortyAndOneFortieth() {
+    CScalingDialog dialog;
+    dialog.AutoScale = 1;
+    dialog.MetricUnits = 1;
+    dialog.ScalePerDivision = 2.5;
+    dialog.show();
+
+    dialog.MetricBox()->click();
+    Shown shown = ShownBy(dialog);
+    QCOMPARE(shown.value, QStringLiteral("100"));
+    QCOMPARE(shown.units, kMicroinches);
+    QVERIFY(!shown.metric);
+    QVERIFY(shown.autoScale);
+    QCOMPARE(dialog.MetricUnits, 0);
+
+    dialog.MetricBox()->click();
+    shown = ShownBy(dialog);
+    QCOMPARE(shown.value, QStringLiteral("2.5"));
+    QCOMPARE(shown.units, kMicrometres);
+    QVERIFY(shown.metric);
+    QCOMPARE(dialog.MetricUnits, 1);
+
+    // A typed value is read before it is converted.
+    dialog.ValueEdit()->selectAll();
+    QTest::keyClicks(dialog.ValueEdit(), QStringLiteral("1"));
+    dialog.MetricBox()->click();
+    QCOMPARE(dialog.ValueEdit()->text(), QStringLiteral("40"));
+}
+
+void ScalingDialogTest::unitSwitchConvertsTheLastAcceptedValue() {
+    CScalingDialog dialog;
+    dialog.MetricUnits = 1;
+    dialog.ScalePerDivision = 2.5;
+    dialog.show();
+
+    dialog.ValueEdit()->selectAll();
+    QTest::keyClicks(dialog.ValueEdit(), QStringLiteral("two"));
+    const auto answer = AnswerNextMessageBox();
+    dialog.MetricBox()->click();
+    QCOMPARE(answer->count, 1);
+    QCOMPARE(answer->text, QStringLiteral("Please enter a number."));
+    QCOMPARE(dialog.ValueEdit()->text(), QStringLiteral("100"));
+    QCOMPARE(dialog.UnitsLabel()->text(), kMicroinches);
+}
+
+void ScalingDialogTest::typingClearsAutoScaleButFillingDoesNot() {
+    CScalingDialog dialog;
+    dialog.AutoScale = 1;
+    dialog.MetricUnits = 1;
+    dialog.ScalePerDivision = 2.5;
+    dialog.show();
+    QVERIFY(dialog.AutoScaleBox()->isChecked());
+    QCOMPARE(dialog.AutoScale, 1);
+
+    QTest::keyClick(dialog.ValueEdit(), Qt::Key_End);
+    QTest::keyClicks(dialog.ValueEdit(), QStringLiteral("5"));
+    QVERIFY(!dialog.AutoScaleBox()->isChecked());
+    QCOMPARE(dialog.AutoScale, 0);
+    QCOMPARE(dialog.ValueEdit()->text(), QStringLiteral("2.55"));
+}
+
+void ScalingDialogTest::autoScaleClickRewritesTheValue() {
+    CScalingDialog dialog;
+    dialog.AutoScale = 1;
+    dialog.MetricUnits = 1;
+    dialog.ScalePerDivision = 2.5;
+    dialog.show();
+
+    dialog.ValueEdit()->selectAll();
+    QTest::keyClicks(dialog.ValueEdit(), QStringLiteral("7"));
+    QVERIFY(!dialog.AutoScaleBox()->isChecked());
+    dialog.AutoScaleBox()->click();
+    QVERIFY(dialog.AutoScaleBox()->isChecked());
+    QCOMPARE(dialog.AutoScale, 1);
+    QCOMPARE(dialog.ValueEdit()->text(), QStringLiteral("2.5"));
+
+    dialog.AutoScaleBox()->click();
+    QCOMPARE(dialog.AutoScale, 0);
+    QVERIFY(!dialog.AutoScaleBox()->isChecked());
+}
+
+void ScalingDialogTest::valueParsing_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<double>("value");
+    QTest::newRow("plain") << "2.5" << true << 2.5;
+    QTest::newRow("blanks around") << "  12 " << true << 12.0;
+    QTest::newRow("exponent") << "1e-3" << true << 0.001;
+    QTest::newRow("decimal comma") << "2,5" << false << 0.0;
+    QTest::newRow("trailing letters") << "2.5x" << false << 0.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+}
+
+void ScalingDialogTest::valueParsing() {
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    QFETCH(double, value);
+    double parsed = -1.0;
+    QCOMPARE(CScalingDialog::ParseValue(text, parsed), accepted);
+    if (accepted) {
+        QCOMPARE(parsed, value);
+        // What the dialog writes, it reads back.
+        double again = 0.0;
+        QVERIFY(CScalingDialog::ParseValue(CScalingDialog::FormatValue(parsed), again));
+        QCOMPARE(again, parsed);
+    }
+}
+
+void ScalingDialogTest::okRefusesWhatIsNotAPositiveNumber_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    const QString notANumber = QStringLiteral("Please enter a number.");
+    const QString notPositive = QStringLiteral("Please enter a positive number.");
+    QTest::newRow("letters") << "abc" << notANumber;
+    QTest::newRow("empty") << "" << notANumber;
+    QTest::newRow("zero") << "0" << notPositive;
+    QTest::newRow("negative") << "-2.5" << notPositive;
+    QTest::newRow("infinite") << "inf" << notPositive;
+}
+
+void ScalingDialogTest::okRefusesWhatIsNotAPositiveNumber() {
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    CScalingDialog dialog;
+    dialog.AutoScale = 0;
+    dialog.MetricUnits = 1;
+    dialog.ScalePerDivision = 2.5;
+    dialog.show();
+    QSignalSpy accepted(&dialog, &QDialog::accepted);
+
+    dialog.ValueEdit()->setText(text);
+    auto answer = AnswerNextMessageBox();
+    dialog.OkButton()->click();
+    QCOMPARE(answer->count, 1);
+    QCOMPARE(answer->text, message);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(accepted.count(), 0);
+    QCOMPARE(dialog.ScalePerDivision, 2.5);
+
+    // A good value then goes through.
+    dialog.ValueEdit()->setText(QStringLiteral("4"));
+    dialog.OkButton()->click();
+    QCOMPARE(accepted.count(), 1);
+    QCOMPARE(dialog.ScalePerDivision, 4.0);
+}
+
+void ScalingDialogTest::commandOpensWithTheViewsScale() {
+    kyklos::CKyklosView view;
+    view.Graph.BandRange = 5.0;
+    view.Graph.MetricUnits = true;
+    view.AutoScale = true;
+
+    Shown shown{};
+    WhenModal<CScalingDialog>([&shown](CScalingDialog* dialog) {
+        shown = ShownBy(*dialog);
+        dialog->CancelButton()->click();
+    });
+    QVERIFY(!RunScalingCommand(nullptr, view));
+    QCOMPARE(shown.value, QStringLiteral("2.5"));
+    QCOMPARE(shown.units, kMicrometres);
+    QVERIFY(shown.autoScale);
+    QVERIFY(shown.metric);
+}
+
+void ScalingDialogTest::commandOpensInMicroinchesFromTheBand() {
+    kyklos::CKyklosView view;
+    view.Graph.BandRange = 5.0;
+    view.Graph.MetricUnits = false;
+    view.AutoScale = false;
+
+    Shown shown{};
+    WhenModal<CScalingDialog>([&shown](CScalingDialog* dialog) {
+        shown = ShownBy(*dialog);
+        dialog->CancelButton()->click();
+    });
+    RunScalingCommand(nullptr, view);
+    // Half the band converted with 0.0254, not the dialog's factor 40.
+    QCOMPARE(shown.value, CScalingDialog::FormatValue(5.0 * 19.68503937007874));
+    QVERIFY(shown.value.startsWith(QStringLiteral("98.425196850393")));
+    QCOMPARE(shown.units, kMicroinches);
+    QVERIFY(!shown.autoScale);
+    QVERIFY(!shown.metric);
+}
+
+void ScalingDialogTest::commandAppliesAutoScaleUnitsAndBand() {
+    kyklos::CKyklosView view;
+    view.Graph.BandRange = 5.0;
+    view.Graph.MetricUnits = true;
+    view.AutoScale = true;
+
+    WhenModal<CScalingDialog>([](CScalingDialog* dialog) {
+        dialog->AutoScaleBox()->click();
+        dialog->MetricBox()->click();
+        dialog->OkButton()->click();
+    });
+    QVERIFY(RunScalingCommand(nullptr, view));
+    QVERIFY(!view.AutoScale);
+    QVERIFY(!view.Graph.MetricUnits);
+    // 100 µin/div × 0.0508, not the 5.0 it started from.
+    QCOMPARE(view.Graph.BandRange, 100.0 * 0.0508);
+
+    Shown reopened{};
+    WhenModal<CScalingDialog>([&reopened](CScalingDialog* dialog) {
+        reopened = ShownBy(*dialog);
+        dialog->CancelButton()->click();
+    });
+    RunScalingCommand(nullptr, view);
+    QCOMPARE(reopened.value, QStringLiteral("100"));
+    QCOMPARE(reopened.units, kMicroinches);
+    QVERIFY(!reopened.autoScale);
+
+    // Back to metric: 2.5 µm/div is a 5 µm band again.
+    WhenModal<CScalingDialog>([](CScalingDialog* dialog) {
+        dialog->MetricBox()->click();
+        dialog->OkButton()->click();
+    });
+    QVERIFY(RunScalingCommand(nullptr, view));
+    QVERIFY(view.Graph.MetricUnits);
+    QCOMPARE(view.Graph.BandRange, 5.0);
+}
+
+void ScalingDialogTest::cancelChangesNothing() {
+    kyklos::CKyklosView view;
+    view.Graph.BandRange = 7.0;
+    view.Graph.MetricUnits = true;
+    view.AutoScale = true;
+
+    WhenModal<CScalingDialog>([](CScalingDialog* dialog) {
+        dialog->ValueEdit()->selectAll();
+        QTest::keyClicks(dialog->ValueEdit(), QStringLiteral("12"));
+        dialog->MetricBox()->click();
+        dialog->CancelButton()->click();
+    });
+    QVERIFY(!RunScalingCommand(nullptr, view));
+    QVERIFY(view.AutoScale);
+    QVERIFY(view.Graph.MetricUnits);
+    QCOMPARE(view.Graph.BandRange, 7.0);
+}
+
+QTEST_MAIN(ScalingDialogTest)
+#include "ScalingDialog_test.moc"
