@@ -30,7 +30,7 @@ bool IterateInscribedCircle(std::span<const double> profile, int count, double& 
         a = b = c = 0.0;
         return false;
     }
-    const SampleAngles angles(count);
+    const SampleAngles& angles = SampleAngles::ForCount(count);
     return Iterate(profile, angles, a, b, c, theta);
 }
 
@@ -41,7 +41,7 @@ bool FitMaximumInscribedCircle(std::span<const double> profile, int count, doubl
         a = b = c = 0.0;
         return false;
     }
-    const SampleAngles angles(count);
+    const SampleAngles& angles = SampleAngles::ForCount(count);
     double theta[3] = {0.0, kPi * 2.0 / 3.0, kPi * 4.0 / 3.0};
     if (Iterate(profile, angles, a, b, c, theta)) return true;
 

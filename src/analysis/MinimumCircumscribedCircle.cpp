@@ -18,7 +18,7 @@ bool FitMinimumCircumscribedCircle(std::span<const double> profile, int count, d
         a = b = c = 0.0;
         return false;
     }
-    const SampleAngles angles(count);
+    const SampleAngles& angles = SampleAngles::ForCount(count);
     // Three samples a third of the profile apart; with N < 3 all three are
     // sample 0, the solve stays singular and the caller's reference stands.
     const int third = count / 3;

@@ -182,12 +182,14 @@ bool FitMinimumZoneCircle(std::span<const double> profile, int count, double& a,
 {
     // A count beyond the samples given is treated as no profile.
     if (count > std::ssize(profile)) count = 0;
-    FitLeastSquaresCircle(profile, count, a, b, c);
     // Four distinct contacts need four samples; below that the least squares
     // reference is left as the best available, and the fit reports failure.
-    if (count < 4) return false;
-
-    const SampleAngles angles(count);
+    if (count < 4) {
+        FitLeastSquaresCircle(profile, count, a, b, c);
+        return false;
+    }
+    const SampleAngles& angles = SampleAngles::ForCount(count);
+    FitLeastSquaresCircle(profile, angles, a, b, c);
     const double halfStep = angles.Step() * 0.5;
     ZoneContacts z = QuarterExtremes(profile, angles, a, b, c);
 

@@ -2,6 +2,7 @@
 
 #include "analysis/Limacon.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kyklos {
@@ -23,6 +24,13 @@ SampleAngles::SampleAngles(int count)
         cosine_[static_cast<std::size_t>(i)] = std::cos(t);
         sine_[static_cast<std::size_t>(i)] = std::sin(t);
     }
+}
+
+const SampleAngles& SampleAngles::ForCount(int count)
+{
+    thread_local SampleAngles table(0);
+    if (table.Count() != std::max(count, 0)) table = SampleAngles(count);
+    return table;
 }
 
 int SampleAngles::NearestSample(double angle) const
@@ -74,6 +82,31 @@ bool FindPeakValley(std::span<const double> profile, const SampleAngles& angles,
         found = false;
     }
     return found;
+}
+
+bool FitLeastSquaresCircle(std::span<const double> profile, const SampleAngles& angles, double& a, double& b,
+                           double& c)
+{
+    const int count = angles.Count();
+    if (count <= 0) {
+        a = b = c = 0.0;
+        return false;
+    }
+    // Same sums in the same order as the untabled fit: the mean, then the
+    // first harmonic with sample 0 (cos 0 = 1, sin 0 = 0) taken directly.
+    double sum = 0.0;
+    for (int i = 0; i < count; ++i) sum += profile[static_cast<std::size_t>(i)];
+    double sc = profile[0];
+    double ss = 0.0;
+    for (int i = 1; i < count; ++i) {
+        const double r = profile[static_cast<std::size_t>(i)];
+        sc += angles.Cosine(i) * r;
+        ss += angles.Sine(i) * r;
+    }
+    a = 2.0 * sc / count;
+    b = 2.0 * ss / count;
+    c = sum / count;
+    return true;
 }
 
 } // namespace kyklos

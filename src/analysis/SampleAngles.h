@@ -16,6 +16,13 @@ public:
     // count ≤ 0 gives an empty table (Count() = 0).
     explicit SampleAngles(int count);
 
+    // The table for `count`, kept per thread until another count is asked
+    // for. Analyses repeat on one profile size, and a fresh half-megabyte
+    // table costs more (page faults and 2N cosines and sines) than all the
+    // passes of a fit. The reference stays valid until this thread asks for
+    // a different count.
+    static const SampleAngles& ForCount(int count);
+
     int Count() const { return count_; }
     // Δ = 2π/N.
     double Step() const { return step_; }
@@ -34,7 +41,6 @@ public:
 private:
     int count_ = 0;
     double step_ = 0.0;
-    // One allocation per fit call; a few hundred kilobytes at most.
     std::vector<double> cosine_;
     std::vector<double> sine_;
 };
@@ -44,5 +50,11 @@ private:
 // `profile` must hold at least angles.Count() samples.
 bool FindPeakValley(std::span<const double> profile, const SampleAngles& angles, double a, double b, double c,
                     double& peak, double& peakAngle, double& valley, double& valleyAngle);
+
+// FitLeastSquaresCircle over the sample angles of `angles`: the same
+// results, bit for bit, as FitLeastSquaresCircle(profile, count, ...).
+// `profile` must hold at least angles.Count() samples.
+bool FitLeastSquaresCircle(std::span<const double> profile, const SampleAngles& angles, double& a, double& b,
+                           double& c);
 
 } // namespace kyklos

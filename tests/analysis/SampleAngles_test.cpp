@@ -1,3 +1,4 @@
+#include "analysis/LeastSquaresCircle.h"
 #include "analysis/Limacon.h"
 #include "analysis/SampleAngles.h"
 
@@ -33,6 +34,18 @@ TEST(SampleAngles, ScanIsBitIdenticalToFindPeakValley)
     }
 }
 
+TEST(SampleAngles, LeastSquaresIsBitIdentical)
+{
+    std::mt19937 rng(99);
+    for (int count : {0, 1, 2, 5, 360, 1001, 36000}) {
+        const SampleAngles angles(count);
+        const std::vector<double> r = count > 0 ? test::MakeRandomProfile(rng, count) : std::vector<double>{};
+        double a1 = 1, b1 = 1, c1 = 1, a2 = 2, b2 = 2, c2 = 2;
+        ASSERT_EQ(FitLeastSquaresCircle(r, count, a1, b1, c1), FitLeastSquaresCircle(r, angles, a2, b2, c2));
+        EXPECT_TRUE(SameBits(a1, a2) && SameBits(b1, b2) && SameBits(c1, c2)) << "N=" << count;
+    }
+}
+
 TEST(SampleAngles, ScanMatchesOnTiesAndMissingExtremes)
 {
     // Equal extremes: the lowest index wins in both scans.
@@ -52,6 +65,19 @@ TEST(SampleAngles, ScanMatchesOnTiesAndMissingExtremes)
     EXPECT_EQ(v, 0.0);
 
     EXPECT_FALSE(FindPeakValley(r, SampleAngles(0), 0.0, 0.0, 5.0, p, pa, v, va));
+}
+
+TEST(SampleAngles, SharedTableFollowsTheRequestedCount)
+{
+    for (int count : {360, 7, 360, 0, 5}) {
+        const SampleAngles& shared = SampleAngles::ForCount(count);
+        const SampleAngles fresh(count);
+        ASSERT_EQ(shared.Count(), fresh.Count());
+        for (int i = 0; i < count; ++i) {
+            ASSERT_TRUE(SameBits(shared.Cosine(i), fresh.Cosine(i)));
+            ASSERT_TRUE(SameBits(shared.Sine(i), fresh.Sine(i)));
+        }
+    }
 }
 
 TEST(SampleAngles, NearestSampleAlwaysIndexesTheProfile)
