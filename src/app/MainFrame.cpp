@@ -146,6 +146,8 @@ void CMainFrame::CreateActions()
     for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_DISPLAY_CENTERED_PROFILE, ID_DISPLAY_REFERENCE_CIRCLE,
                    ID_DISPLAY_RAW_DATA})
         Action(id)->setCheckable(true);
+    Action(ID_VIEW_TOOLBAR)->setChecked(true);
+    Action(ID_VIEW_STATUS_BAR)->setChecked(true);
     // Copy also answers the classic Ctrl+Insert.
     Action(ID_EDIT_COPY)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+Insert"))});
 
