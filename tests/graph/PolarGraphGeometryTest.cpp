@@ -29,17 +29,6 @@ std::vector<RecordedCall> PixelsOf(const RecordingCanvas& dc, Colour colour)
     return out;
 }
 
-TEST(PolarGraphLayout, ConstructorValues)
-{
-    CPolarGraph graph;
-    EXPECT_TRUE(graph.MetricUnits);
-    EXPECT_DOUBLE_EQ(graph.BandRange, 5.0);
-    EXPECT_EQ(graph.IntermediateRings, 1);
-    EXPECT_DOUBLE_EQ(graph.Pi, 3.141592653589793);
-    EXPECT_EQ(graph.GridColour, (Colour{128, 128, 128}));
-    EXPECT_EQ(graph.GraphRect, (Rect{0, 0, 0, 0}));
-}
-
 TEST(PolarGraphLayout, SquareOf500)
 {
     CPolarGraph graph = GraphOnSquare(500, 10, 20);

@@ -302,19 +302,5 @@ TEST_F(ReportPageTest, ReferenceNamesAndFilterCutoff)
     }
 }
 
-TEST(ViewState, FreshViewWithoutLogoFiles)
-{
-    CKyklosView view("/nonexistent-logo-directory");
-    EXPECT_TRUE(view.ShowReferenceCircle);
-    EXPECT_TRUE(view.ShowRawData);
-    EXPECT_FALSE(view.ShowCenteredProfile);
-    EXPECT_TRUE(view.AutoScale);
-    EXPECT_FALSE(view.DrawDirect);
-    EXPECT_TRUE(view.Graph.MetricUnits);
-    EXPECT_TRUE(view.MakerLogo.IsEmpty());
-    EXPECT_TRUE(view.CollaborationLogo.IsEmpty());
-    EXPECT_EQ(view.PrintPageRect, Rect{});
-}
-
 } // namespace
 } // namespace kyklos
