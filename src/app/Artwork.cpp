@@ -239,11 +239,11 @@ QPixmap AboutPicture(qreal devicePixelRatio)
     DrawPolarGrid(p, centre, 62.0, QColor(128, 128, 128, 110));
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(192, 192, 192), 1.0));
-    p.drawPolyline(PolarTrace(centre, 46.0, 5.0, 3.0));
+    p.drawPolyline(PolarTrace(centre, 46.0, 3.5, 3.0));
     p.setPen(QPen(Qt::black, 1.0));
     p.drawEllipse(centre, 46.0, 46.0);
     p.setPen(QPen(QColor(0, 0, 128), 1.6));
-    p.drawPolyline(PolarTrace(centre, 46.0, 5.0, 0.0));
+    p.drawPolyline(PolarTrace(centre, 46.0, 3.5, 0.0));
 
     p.setPen(QColor(0, 0, 128));
     p.setFont(PixelFont(38, QFont::Bold));

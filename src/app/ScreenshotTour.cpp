@@ -16,6 +16,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
+#include <QToolBar>
 
 #include <cstdio>
 
@@ -70,6 +71,9 @@ void CScreenshotTour::Run()
     CSplashWindow::CloseSplash();
     Wait(300);
     Save(frame_.grab(), QStringLiteral("main-window.png"));
+    // The toolbar enlarged, to judge the 16 × 15 images.
+    const QPixmap toolbar = frame_.ToolBar()->grab(QRect(0, 0, 190, frame_.ToolBar()->height()));
+    Save(toolbar.scaled(toolbar.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation), QStringLiteral("toolbar-4x.png"));
 
     QMenu* context = frame_.ContextMenu();
     frame_.SyncCheckMarks();
