@@ -111,12 +111,16 @@ void CReportPrinter::Export(QWidget* parent) {
                                                 pdfFilter + ";;" + pngFilter + ";;" + svgFilter, &selectedFilter);
     if (path.isEmpty())
         return;
+    ExportTo(path, selectedFilter, parent);
+}
+
+bool CReportPrinter::ExportTo(QString path, const QString& chosenFilter, QWidget* parent) {
     // A name typed without an extension takes the one of the chosen file type.
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != "pdf" && suffix != "png" && suffix != "svg") {
-        if (selectedFilter == pngFilter)
+        if (chosenFilter.contains(QStringLiteral("*.png")))
             path += ".png";
-        else if (selectedFilter == svgFilter)
+        else if (chosenFilter.contains(QStringLiteral("*.svg")))
             path += ".svg";
         else
             path += ".pdf";
@@ -127,6 +131,8 @@ void CReportPrinter::Export(QWidget* parent) {
                                                                                : kyklos::PaperSize::A4;
     std::string error;
     const std::vector<const kyklos::CKyklosDoc*> documents{&doc_};
-    if (!kyklos::ExportReportPages(documents, view_, QDir::toNativeSeparators(path).toStdString(), options, error))
-        QMessageBox::warning(parent, kAppName, QString::fromStdString(error));
+    if (kyklos::ExportReportPages(documents, view_, QDir::toNativeSeparators(path).toStdString(), options, error))
+        return true;
+    QMessageBox::warning(parent, kAppName, QString::fromStdString(error));
+    return false;
 }

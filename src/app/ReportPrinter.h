@@ -6,6 +6,8 @@
 
 #include "platform/Canvas.h"
 
+#include <QString>
+
 class QPrinter;
 class QWidget;
 
@@ -28,6 +30,10 @@ public:
     void PrintSetup(QWidget* parent);
     // File Export: a file dialog for PDF, PNG or SVG, then the page written there.
     void Export(QWidget* parent);
+    // Writes the page to `path`; a name without .pdf, .png or .svg takes the
+    // extension of the file type chosen in the dialog ("PNG image (*.png)"...).
+    // Failures are shown in a message box; false then.
+    bool ExportTo(QString path, const QString& chosenFilter, QWidget* parent);
 
     // The one-page job on the given printer. False when the printer could
     // not be started.

@@ -78,6 +78,13 @@ int Fail(const Options& options, const std::string& message)
     return 1;
 }
 
+// A batch tool prints its results and its one-line errors, not Qt's
+// diagnostics about the desktop session it does not have.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << '\n';
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -129,6 +136,7 @@ int main(int argc, char** argv)
 
     // Qt's painting needs a GUI application object even without a screen.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietQtMessages);
     QGuiApplication app(argc, argv);
 
     if (!options.metafile.empty()) {

@@ -6,6 +6,7 @@
 #include "analysis/MaximumInscribedCircle.h"
 #include "analysis/MinimumCircumscribedCircle.h"
 #include "analysis/MinimumZoneCircle.h"
+#include "analysis/SampleAngles.h"
 #include "document/GaussianNoiseSource.h"
 #include "document/ProfileScanner.h"
 #include "platform/PathParts.h"
@@ -66,19 +67,22 @@ bool CKyklosDoc::AnalyzeProfile()
             MinRawRadius = v;
     }
 
+    // The cosines and sines of the sample angles, shared by every scan below;
+    // the same values EvaluateLimacon would compute, so the digits do not change.
+    const SampleAngles& angles = SampleAngles::ForCount(n);
+    const auto limacon = [&angles](int i, double a, double b, double c) {
+        return angles.Cosine(i) * a + angles.Sine(i) * b + c;
+    };
+
     // Take out the eccentric least squares circle so that the mean radius and
     // the once-per-revolution term pass the filter unchanged.
-    if (!FitLeastSquaresCircle(raw, n, ReferenceA, ReferenceB, ReferenceC)) return false;
+    if (!FitLeastSquaresCircle(raw, angles, ReferenceA, ReferenceB, ReferenceC)) return false;
     NominalRadius = ReferenceC;
     const double a = ReferenceA, b = ReferenceB, c = ReferenceC;
-    const double step = 2.0 * Pi / n;
 
     std::vector<double> residual(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        double r;
-        EvaluateLimacon(i * step, a, b, c, r);
-        residual[static_cast<std::size_t>(i)] = RawRadius[static_cast<std::size_t>(i)] - r;
-    }
+    for (int i = 0; i < n; ++i)
+        residual[static_cast<std::size_t>(i)] = RawRadius[static_cast<std::size_t>(i)] - limacon(i, a, b, c);
     const std::span<double> filtered(FilteredRadius.data(), static_cast<std::size_t>(n));
     const bool finished = GaussianFilterProfile(residual, filtered, n, static_cast<double>(FilterCutoffUpr), *progress_);
     residual = {};
@@ -88,20 +92,16 @@ bool CKyklosDoc::AnalyzeProfile()
         FitValid = false;
         return false;
     }
-    for (int i = 0; i < n; ++i) {
-        double r;
-        EvaluateLimacon(i * step, a, b, c, r);
-        FilteredRadius[static_cast<std::size_t>(i)] += r;
-    }
+    for (int i = 0; i < n; ++i) FilteredRadius[static_cast<std::size_t>(i)] += limacon(i, a, b, c);
 
     const std::span<const double> profile(FilteredRadius.data(), static_cast<std::size_t>(n));
-    FindPeakValley(profile, n, 0.0, 0.0, c, Peak, PeakAngle, Valley, ValleyAngle);
+    FindPeakValley(profile, angles, 0.0, 0.0, c, Peak, PeakAngle, Valley, ValleyAngle);
     AnalysisValid = true;
     Runout = Peak - Valley;
 
     switch (ReferenceKind) {
     case LeastSquares:
-        FitValid = FitLeastSquaresCircle(profile, n, ReferenceA, ReferenceB, ReferenceC);
+        FitValid = FitLeastSquaresCircle(profile, angles, ReferenceA, ReferenceB, ReferenceC);
         break;
     case MaximumInscribed:
         FitValid = FitMaximumInscribedCircle(profile, n, ReferenceA, ReferenceB, ReferenceC);
@@ -119,7 +119,7 @@ bool CKyklosDoc::AnalyzeProfile()
     // A centre on the negative x axis may come with b = −0.0: keep the angle in (−180, 180].
     if (EccentricityAngle <= -180.0) EccentricityAngle = 180.0;
 
-    if (FitValid) FindPeakValley(profile, n, ReferenceA, ReferenceB, ReferenceC, Peak, PeakAngle, Valley, ValleyAngle);
+    if (FitValid) FindPeakValley(profile, angles, ReferenceA, ReferenceB, ReferenceC, Peak, PeakAngle, Valley, ValleyAngle);
     return true;
 }
 

@@ -8,6 +8,8 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QDir>
+#include <QImage>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPrintPreviewDialog>
@@ -166,22 +168,21 @@ void ReportPrinterTest::exportWritesTheChosenType() {
     CReportPrinter reportPrinter(*view_, *doc_);
     const QString stem = dir_.filePath("exported");
     // A name without an extension takes the chosen file type's.
-    WhenModal<QFileDialog>([&stem](QFileDialog* dialog) {
-        dialog->selectNameFilter(QStringLiteral("SVG picture (*.svg)"));
-        dialog->selectFile(stem);
-        static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides it
-    });
-    reportPrinter.Export(nullptr);
+    QVERIFY(reportPrinter.ExportTo(stem, QStringLiteral("SVG picture (*.svg)"), nullptr));
     QFile svg(stem + ".svg");
     QVERIFY(svg.open(QIODevice::ReadOnly));
     QVERIFY(svg.readAll().contains("<svg"));
 
-    WhenModal<QFileDialog>([&stem](QFileDialog* dialog) {
-        dialog->selectFile(stem + ".pdf");
-        static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides it
-    });
-    reportPrinter.Export(nullptr);
+    QVERIFY(reportPrinter.ExportTo(stem + ".pdf", QStringLiteral("PNG image (*.png)"), nullptr));
     QCOMPARE(PdfPageCount(stem + ".pdf"), 1);
+    QVERIFY(reportPrinter.ExportTo(stem, QStringLiteral("PNG image (*.png)"), nullptr));
+    QVERIFY(QImage(stem + ".png").width() > 100);
+
+    // A cancelled dialog writes nothing.
+    WhenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    const auto before = QDir(dir_.path()).entryList(QDir::Files).size();
+    reportPrinter.Export(nullptr);
+    QCOMPARE(QDir(dir_.path()).entryList(QDir::Files).size(), before);
 }
 
 QTEST_MAIN(ReportPrinterTest)

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <algorithm>
 #include <string>
 #include <sys/wait.h>
 
@@ -14,15 +16,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Run {
+struct Outcome {
     int status = -1;
-    std::string out;
+    std::string out;  // standard output
+    std::string err;  // standard error
 };
 
-Run Report(const std::string& arguments)
+Outcome Report(const std::string& arguments)
 {
-    Run run;
-    const std::string command = std::string(KYKLOS_REPORT) + " " + arguments + " 2>&1";
+    Outcome run;
+    const fs::path errors = fs::temp_directory_path() / "kyklos_cli_stderr.txt";
+    const std::string command = std::string(KYKLOS_REPORT) + " " + arguments + " 2>'" + errors.string() + "'";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
     std::array<char, 4096> buffer{};
@@ -30,6 +34,8 @@ Run Report(const std::string& arguments)
     while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
     const int raw = pclose(pipe);
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream in(errors);
+    run.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return run;
 }
 
@@ -56,7 +62,7 @@ TEST_F(KyklosReport, PrintsTheDocumentOfAValidFileAsJson)
 {
     const auto file = Write("Shaft 7.kyk", "KYKLOS_DATA 1.0\nIDENTIFICATION: Shaft 7\nDATE: 01 Jan 2026\n"
                                            "NUMBER_OF_POINTS: 8\nPROFILE_UM:\n10000 10002 10000 9998 10000 10002 10000 9998\n");
-    const Run run = Report("--json " + Quote(file));
+    const Outcome run = Report("--json " + Quote(file));
     ASSERT_EQ(run.status, 0) << run.out;
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["ok"], true);
@@ -88,25 +94,26 @@ TEST_F(KyklosReport, PrintsTheExactMessageForMalformedFiles)
         {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 4\nPROFILE_UM: 1 2\n", "Unexpected end of file."},
     };
     for (const auto& c : cases) {
-        const Run run = Report("--json " + Quote(Write("bad.kyk", c.content)));
+        const Outcome run = Report("--json " + Quote(Write("bad.kyk", c.content)));
         EXPECT_NE(run.status, 0);
         const auto j = nlohmann::json::parse(run.out);
         EXPECT_EQ(j["ok"], false);
         EXPECT_EQ(j["message"], c.message);
     }
-    const Run missing = Report("--json " + Quote(dir_ / "none.kyk"));
+    const Outcome missing = Report("--json " + Quote(dir_ / "none.kyk"));
     EXPECT_NE(missing.status, 0);
     EXPECT_EQ(nlohmann::json::parse(missing.out)["message"], "Cannot open the file.");
     // Without --json the message is one line on the error stream.
-    const Run plain = Report(Quote(Write("bad.kyk", "HELLO\n")));
+    const Outcome plain = Report(Quote(Write("bad.kyk", "HELLO\n")));
     EXPECT_NE(plain.status, 0);
-    EXPECT_NE(plain.out.find("Invalid file format."), std::string::npos);
+    EXPECT_NE(plain.err.find("Invalid file format."), std::string::npos);
+    EXPECT_EQ(std::count(plain.err.begin(), plain.err.end(), '\n'), 1) << plain.err;
 }
 
 TEST_F(KyklosReport, DemonstrationResultsAreTheSameInEveryRun)
 {
-    const Run a = Report("--demo --json --reference mz --cutoff 15");
-    const Run b = Report("--demo --json --reference mz --cutoff 15");
+    const Outcome a = Report("--demo --json --reference mz --cutoff 15");
+    const Outcome b = Report("--demo --json --reference mz --cutoff 15");
     ASSERT_EQ(a.status, 0) << a.out;
     auto ja = nlohmann::json::parse(a.out);
     auto jb = nlohmann::json::parse(b.out);
@@ -121,18 +128,18 @@ TEST_F(KyklosReport, DemonstrationResultsAreTheSameInEveryRun)
 
 TEST_F(KyklosReport, RawSamplesAndTheHumanReadableBlock)
 {
-    const Run raw = Report("--demo --json --raw");
+    const Outcome raw = Report("--demo --json --raw");
     ASSERT_EQ(raw.status, 0);
     const auto j = nlohmann::json::parse(raw.out);
     EXPECT_EQ(j["RawRadius"].size(), 3600u);
     EXPECT_EQ(j["FilteredRadius"].size(), 3600u);
 
-    const Run text = Report("--demo");
+    const Outcome text = Report("--demo");
     ASSERT_EQ(text.status, 0);
     for (const char* label : {"Roundness:", "Eccentricity:", "Ecc. Angle:", "Concentricity:", "Runout:", "µm", "deg",
                               "Gaussian (50%) Filtering:  50 UPR", "Reference: Least Squares Circle"})
         EXPECT_NE(text.out.find(label), std::string::npos) << label;
-    const Run inch = Report("--demo --inch");
+    const Outcome inch = Report("--demo --inch");
     EXPECT_NE(inch.out.find("µin"), std::string::npos);
 }
 
@@ -141,7 +148,7 @@ TEST_F(KyklosReport, RefusesBadOptions)
     EXPECT_NE(Report("--demo --cutoff 7").status, 0);
     EXPECT_NE(Report("--demo --reference xx").status, 0);
     EXPECT_NE(Report("").status, 0);
-    const Run help = Report("--help");
+    const Outcome help = Report("--help");
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--json", "--demo", "--reference", "--cutoff", "--raw", "--output"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
