@@ -50,16 +50,16 @@ QString Decode(std::string_view text)
     return decoded;
 }
 
-QFont MakeQFont(const FontSpec& spec, int pixelSize)
+QFont MakeQFont(const FontSpec& request, int pixelSize)
 {
-    QFont font(QString::fromStdString(spec.face.empty() ? std::string("Arial") : spec.face));
+    QFont font(QString::fromStdString(request.face.empty() ? std::string("Arial") : request.face));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(std::max(1, pixelSize));
-    const int weight = spec.weight <= 0 ? 400 : std::clamp(spec.weight, 1, 1000);
+    const int weight = request.weight <= 0 ? 400 : std::clamp(request.weight, 1, 1000);
     font.setWeight(static_cast<QFont::Weight>(weight));
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
+    font.setItalic(request.italic);
+    font.setUnderline(request.underline);
+    font.setStrikeOut(request.strikeOut);
     return font;
 }
 
@@ -140,35 +140,35 @@ void QtCanvas::Init()
     ApplyBrush();
 }
 
-QFont QtCanvas::ResolveFont(const FontSpec& spec, int* cellHeight) const
+QFont QtCanvas::ResolveFont(const FontSpec& request, int* cellHeight) const
 {
     QPaintDevice* device = painter_.device();
     int pixelSize;
-    if (spec.height < 0) {
+    if (request.height < 0) {
         // A negative request is the character height (em size) itself.
-        pixelSize = -spec.height;
+        pixelSize = -request.height;
     } else {
         // The cell height Qt gives is about 1.15 pixel sizes for Arial, but
         // hinting rounds ascent and descent separately: try the neighbours
         // of the estimate and keep the closest cell, the smaller on a tie.
-        const int wanted = spec.height > 0 ? spec.height : std::max(1, dpiY_ / 6);   // 0: the default 12 pt
+        const int wanted = request.height > 0 ? request.height : std::max(1, dpiY_ / 6);   // 0: the default 12 pt
         static std::mutex mutex;
         static std::map<std::tuple<std::string, int, bool>, double> cellPerPixel;
         double ratio;
         {
             std::lock_guard lock(mutex);
-            const auto key = std::make_tuple(spec.face, spec.weight, spec.italic);
+            const auto key = std::make_tuple(request.face, request.weight, request.italic);
             auto it = cellPerPixel.find(key);
             if (it == cellPerPixel.end())
-                it = cellPerPixel.emplace(key, CellHeight(MakeQFont(spec, 1000), device) / 1000.0).first;
+                it = cellPerPixel.emplace(key, CellHeight(MakeQFont(request, 1000), device) / 1000.0).first;
             ratio = it->second > 0.0 ? it->second : 1.0;
         }
         const int estimate = std::max(1, static_cast<int>(std::lround(wanted / ratio)));
         int best = estimate;
-        int bestCell = CellHeight(MakeQFont(spec, estimate), device);
+        int bestCell = CellHeight(MakeQFont(request, estimate), device);
         for (int candidate = std::max(1, estimate - 2); candidate <= estimate + 2; ++candidate) {
             if (candidate == estimate) continue;
-            const int cell = CellHeight(MakeQFont(spec, candidate), device);
+            const int cell = CellHeight(MakeQFont(request, candidate), device);
             const int error = std::abs(cell - wanted), bestError = std::abs(bestCell - wanted);
             if (error < bestError || (error == bestError && cell < bestCell)) {
                 best = candidate;
@@ -177,7 +177,7 @@ QFont QtCanvas::ResolveFont(const FontSpec& spec, int* cellHeight) const
         }
         pixelSize = best;
     }
-    QFont font = MakeQFont(spec, pixelSize);
+    QFont font = MakeQFont(request, pixelSize);
     if (cellHeight) *cellHeight = std::max(1, CellHeight(font, device));
     return font;
 }
