@@ -549,25 +549,23 @@ bool Parser::Bitmap(std::span<const std::uint8_t> dibBytes, bool paletteIndices,
 
     Image& img = dib.image;
     // The source rectangle; for a bottom-up bitmap its origin is the lower-left corner.
-    {
-        int sx = std::min(xSrc, xSrc + srcWidth), sw = std::abs(srcWidth);
-        int sh = std::abs(srcHeight);
-        int sy = std::min(ySrc, ySrc + srcHeight);
-        if (dib.bottomUp) sy = img.height - sy - sh;
-        const int left = std::max(0, sx), top = std::max(0, sy);
-        const int right = std::min(img.width, sx + sw), bottom = std::min(img.height, sy + sh);
-        if (right <= left || bottom <= top) return true;
-        if (left != 0 || top != 0 || right != img.width || bottom != img.height) {
-            Image crop;
-            crop.width = right - left;
-            crop.height = bottom - top;
-            crop.pixels.reserve(static_cast<std::size_t>(crop.width) * crop.height);
-            for (int row = top; row < bottom; ++row) {
-                const auto* src = img.pixels.data() + static_cast<std::size_t>(row) * img.width;
-                crop.pixels.insert(crop.pixels.end(), src + left, src + right);
-            }
-            img = std::move(crop);
+    const int sx = std::min(xSrc, xSrc + srcWidth), sw = std::abs(srcWidth);
+    const int sh = std::abs(srcHeight);
+    int sy = std::min(ySrc, ySrc + srcHeight);
+    if (dib.bottomUp) sy = img.height - sy - sh;
+    const int left = std::max(0, sx), top = std::max(0, sy);
+    const int right = std::min(img.width, sx + sw), bottom = std::min(img.height, sy + sh);
+    if (right <= left || bottom <= top) return true;
+    if (left != 0 || top != 0 || right != img.width || bottom != img.height) {
+        Image crop;
+        crop.width = right - left;
+        crop.height = bottom - top;
+        crop.pixels.reserve(static_cast<std::size_t>(crop.width) * crop.height);
+        for (int row = top; row < bottom; ++row) {
+            const auto* src = img.pixels.data() + static_cast<std::size_t>(row) * img.width;
+            crop.pixels.insert(crop.pixels.end(), src + left, src + right);
         }
+        img = std::move(crop);
     }
     // Masking operations: what leaves the background unchanged becomes transparent.
     for (auto& px : img.pixels) {

@@ -98,11 +98,12 @@ std::vector<std::uint8_t> MakerLogo()
     w.SetWindowExt(W, H);
     w.SetBkMode(TRANSPARENT);
 
-    // The whole picture area, so that its frame is the bounding box.
+    // An invisible rectangle over the whole picture area, so that the frame of
+    // what is drawn is the bounding box, without painting over the page.
     const int noPen = o.Pen(PS_NULL, 0, kWhite);
-    const int white = o.Brush(BS_SOLID, kWhite);
+    const int frame = o.Brush(BS_NULL, kWhite);
     o.Select(noPen);
-    o.Select(white);
+    o.Select(frame);
     w.Rectangle(0, 0, W, H);
 
     // Emblem: the chart's outer ring, cross-hair, reference circle and the profile.
@@ -143,7 +144,7 @@ std::vector<std::uint8_t> MakerLogo()
     const std::string caption = "INSTRUMENTS";
     w.ExtTextOut(1760, 1360, 0, nullptr, caption, std::vector<int>(caption.size(), 300));
 
-    for (int slot : {big, small, dot, trace, hollow, reference, hair, ring, white, noPen}) o.Delete(slot);
+    for (int slot : {big, small, dot, trace, hollow, reference, hair, ring, frame, noPen}) o.Delete(slot);
     return w.Finish(o.Peak(), 1000, 0, 0, W, H);
 }
 
@@ -157,9 +158,9 @@ std::vector<std::uint8_t> CollaborationLogo()
     w.SetBkMode(TRANSPARENT);
 
     const int noPen = o.Pen(PS_NULL, 0, kWhite);
-    const int white = o.Brush(BS_SOLID, kWhite);
+    const int frame = o.Brush(BS_NULL, kWhite);
     o.Select(noPen);
-    o.Select(white);
+    o.Select(frame);
     w.Rectangle(0, 0, W, H);
 
     // Datum target: a circle in quarters, two of them filled.
@@ -191,7 +192,7 @@ std::vector<std::uint8_t> CollaborationLogo()
     // Windows-1252 text: "Institut für Präzisionsmesstechnik".
     w.TextOut(3200, 1010, "Institut f\xFCr Pr\xE4zisionsmesstechnik");
 
-    for (int slot : {institute, rule, name, green, outline, white, noPen}) o.Delete(slot);
+    for (int slot : {institute, rule, name, green, outline, frame, noPen}) o.Delete(slot);
     return w.Finish(o.Peak(), 1000, 0, 0, W, H);
 }
 
