@@ -150,17 +150,17 @@ TEST_F(QtCanvasTest, ArialAt600ResolvesToASansFaceWithTheAskedCellHeight)
     QImage image(10, 10, QImage::Format_RGB32);
     QPainter painter(&image);
     QtCanvas dc(painter, 96, 96, false);
-    FontSpec spec;
-    spec.face = "Arial";
-    spec.weight = 600;
+    FontSpec request;
+    request.face = "Arial";
+    request.weight = 600;
     for (int height = 6; height <= 160; height += 7) {
-        spec.height = height;
-        const int cell = dc.SetFont(spec);
+        request.height = height;
+        const int cell = dc.SetFont(request);
         EXPECT_LE(std::abs(cell - height), 1) << height;
         EXPECT_EQ(dc.TextExtent("X").height, cell);
     }
-    spec.height = 40;
-    const QFontInfo info(dc.ResolveFont(spec));
+    request.height = 40;
+    const QFontInfo info(dc.ResolveFont(request));
     EXPECT_TRUE(info.family() == "Arial" || info.family() == "Liberation Sans") << info.family().toStdString();
     EXPECT_GE(info.weight(), 600);
 }
@@ -170,9 +170,9 @@ TEST_F(QtCanvasTest, TextExtentsOfUtf8AndLatin1)
     QImage image(10, 10, QImage::Format_RGB32);
     QPainter painter(&image);
     QtCanvas dc(painter, 96, 96, false);
-    FontSpec spec;
-    spec.height = 40;
-    dc.SetFont(spec);
+    FontSpec request;
+    request.height = 40;
+    dc.SetFont(request);
     EXPECT_EQ(dc.TextExtent("").width, 0);
     EXPECT_GT(dc.TextExtent("\u00B5m").width, dc.TextExtent("m").width);
     // A name read from an old file in Latin-1 is measured as the same characters.
@@ -182,11 +182,11 @@ TEST_F(QtCanvasTest, TextExtentsOfUtf8AndLatin1)
 
 TEST_F(QtCanvasTest, TextAlignmentAroundTheReferencePoint)
 {
-    FontSpec spec;
-    spec.height = 30;
+    FontSpec request;
+    request.height = 30;
     auto inkFor = [&](TextAlign align) {
         const QImage image = Draw(200, 100, [&](QtCanvas& dc) {
-            dc.SetFont(spec);
+            dc.SetFont(request);
             dc.SetBackgroundMode(false);
             dc.SetTextAlign(align);
             dc.TextOut(100, 50, "HH");
@@ -213,11 +213,11 @@ TEST_F(QtCanvasTest, TextAlignmentAroundTheReferencePoint)
 TEST_F(QtCanvasTest, OpaqueTextPaintsItsCellTransparentTextDoesNot)
 {
     const QRgb grey = qRgb(128, 128, 128);
-    FontSpec spec;
-    spec.height = 20;
+    FontSpec request;
+    request.height = 20;
     auto draw = [&](bool opaque) {
         return Draw(100, 40, [&](QtCanvas& dc) {
-            dc.SetFont(spec);
+            dc.SetFont(request);
             dc.SetBackgroundMode(opaque);
             dc.SetTextColour(kBlack);
             dc.TextOut(10, 10, "i");
@@ -233,11 +233,11 @@ TEST_F(QtCanvasTest, OpaqueTextPaintsItsCellTransparentTextDoesNot)
 
 TEST_F(QtCanvasTest, EscapementRotatesTextCounterClockwise)
 {
-    FontSpec spec;
-    spec.height = 20;
-    spec.escapement = 900;
+    FontSpec request;
+    request.height = 20;
+    request.escapement = 900;
     const QImage image = Draw(100, 200, [&](QtCanvas& dc) {
-        dc.SetFont(spec);
+        dc.SetFont(request);
         dc.SetBackgroundMode(false);
         dc.SetTextAlign({HAlign::Left, VAlign::Baseline});
         dc.TextOut(50, 150, "HHHHH");

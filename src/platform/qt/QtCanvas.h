@@ -74,7 +74,7 @@ public:
 
     // The QFont chosen for a cell-height request on this canvas's device, and
     // its measured cell height (ascent + descent). Exposed for tests.
-    QFont ResolveFont(const FontSpec& spec, int* cellHeight = nullptr) const;
+    QFont ResolveFont(const FontSpec& request, int* cellHeight = nullptr) const;
 
 private:
     struct State {
