@@ -327,9 +327,9 @@ private:
     std::vector<double> MeasuredAdvancesRef(const WmfText& t, double cellRef)
     {
         std::vector<double> advances;
-        const FontSpec spec = DeviceFont(state_.font, cellRef, true);
-        const int measured = dc_.SetFont(spec);
-        font_ = spec;
+        const FontSpec deviceFont = DeviceFont(state_.font, cellRef, true);
+        const int measured = dc_.SetFont(deviceFont);
+        font_ = deviceFont;
         if (measured <= 0) return advances;
         const double extra = state_.charExtra * std::abs(state_.Sx());
         const std::string_view text = t.utf8;
@@ -354,9 +354,9 @@ private:
             for (double a : MeasuredAdvancesRef(t, cellRef)) sum += a;
             return sum;
         }
-        const FontSpec spec = DeviceFont(state_.font, cellRef, true);
-        const int measured = dc_.SetFont(spec);
-        font_ = spec;
+        const FontSpec deviceFont = DeviceFont(state_.font, cellRef, true);
+        const int measured = dc_.SetFont(deviceFont);
+        font_ = deviceFont;
         const Size size = dc_.TextExtent(t.utf8);
         return measured > 0 ? size.width * cellRef / measured : 0;
     }

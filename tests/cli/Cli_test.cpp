@@ -155,3 +155,77 @@ TEST_F(KyklosReport, RefusesBadOptions)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(KyklosReport, WritesTheReportPageAsImagePdfAndSvg)
+{
+    const auto png = dir_ / "demo.png";
+    const auto pdf = dir_ / "demo.pdf";
+    const auto svg = dir_ / "demo.svg";
+    ASSERT_EQ(Report("--demo -o " + Quote(png) + " --size 800x500").status, 0);
+    ASSERT_EQ(Report("--demo -o " + Quote(pdf) + " --paper letter --inch --centered").status, 0);
+    ASSERT_EQ(Report("--demo -o " + Quote(svg) + " --no-raw --no-reference --scale 2.5").status, 0);
+
+    std::ifstream image(png, std::ios::binary);
+    std::string header(24, '\0');
+    image.read(header.data(), 24);
+    EXPECT_EQ(header.substr(1, 3), "PNG");
+    // Width and height, big-endian, in the IHDR chunk.
+    const auto be32 = [&](int at) {
+        return (static_cast<unsigned char>(header[at]) << 24) | (static_cast<unsigned char>(header[at + 1]) << 16) |
+               (static_cast<unsigned char>(header[at + 2]) << 8) | static_cast<unsigned char>(header[at + 3]);
+    };
+    EXPECT_EQ(be32(16), 800);
+    EXPECT_EQ(be32(20), 500);
+
+    std::ifstream pdfIn(pdf, std::ios::binary);
+    const std::string pdfText((std::istreambuf_iterator<char>(pdfIn)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(pdfText.rfind("%PDF", 0), 0u);
+
+    std::ifstream svgIn(svg);
+    const std::string svgText((std::istreambuf_iterator<char>(svgIn)), std::istreambuf_iterator<char>());
+    EXPECT_NE(svgText.find("<svg"), std::string::npos);
+    EXPECT_NE(svgText.find("Roundness:"), std::string::npos);
+    EXPECT_NE(svgText.find("2.50 µm"), std::string::npos);  // 2.5 µm per division, fixed
+}
+
+TEST_F(KyklosReport, SeveralProfilesGiveOnePdfPageOrOneImageEach)
+{
+    const std::string body = "NUMBER_OF_POINTS: 4\nPROFILE_UM: 10000 10001 10000 9999\n";
+    const auto a = Write("a.kyk", "KYKLOS_DATA 1.0\nIDENTIFICATION: A\nDATE: d\n" + body);
+    const auto b = Write("b.kyk", "KYKLOS_DATA 1.0\nIDENTIFICATION: B\nDATE: d\n" + body);
+    ASSERT_EQ(Report(Quote(a) + " " + Quote(b) + " -o " + Quote(dir_ / "both.pdf")).status, 0);
+    std::ifstream pdfIn(dir_ / "both.pdf", std::ios::binary);
+    const std::string pdfText((std::istreambuf_iterator<char>(pdfIn)), std::istreambuf_iterator<char>());
+    std::size_t pages = 0;
+    for (std::size_t at = pdfText.find("/Type /Page"); at != std::string::npos; at = pdfText.find("/Type /Page", at + 1))
+        if (pdfText.compare(at, 12, "/Type /Pages") != 0) ++pages;
+    EXPECT_EQ(pages, 2u);
+
+    ASSERT_EQ(Report(Quote(a) + " " + Quote(b) + " -o " + Quote(dir_ / "each.png")).status, 0);
+    EXPECT_TRUE(fs::exists(dir_ / "each-1.png"));
+    EXPECT_TRUE(fs::exists(dir_ / "each-2.png"));
+
+    // One bad file among good ones fails the run with its message.
+    const auto bad = Write("bad.kyk", "KYKLOS_DATA 1.1\n");
+    const Outcome failed = Report(Quote(a) + " " + Quote(bad) + " -o " + Quote(dir_ / "x.pdf"));
+    EXPECT_NE(failed.status, 0);
+    EXPECT_NE(failed.err.find("Invalid file revision."), std::string::npos);
+    const Outcome unknown = Report("--demo -o " + Quote(dir_ / "page.bmp"));
+    EXPECT_NE(unknown.status, 0);
+    EXPECT_EQ(std::count(unknown.err.begin(), unknown.err.end(), '\n'), 1) << unknown.err;
+}
+
+TEST_F(KyklosReport, PreviewsALogoMetafile)
+{
+    const auto picture = dir_ / "logo.png";
+    const Outcome run = Report("--metafile " + Quote(fs::path(KYKLOS_SOURCE_DIR) / "resources" / "VarnLogo.WMF") + " -o " +
+                               Quote(picture) + " --size 400x200");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_GT(fs::file_size(picture), 1000u);
+    const Outcome broken = Report("--metafile " + Quote(Write("broken.wmf", "not a metafile")) + " -o " + Quote(picture));
+    EXPECT_NE(broken.status, 0);
+}
+
+} // namespace
