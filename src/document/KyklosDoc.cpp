@@ -115,12 +115,16 @@ bool CKyklosDoc::AnalyzeProfile()
     }
 
     Eccentricity = std::sqrt(ReferenceA * ReferenceA + ReferenceB * ReferenceB);
-    EccentricityAngle = std::atan2(ReferenceB, ReferenceA) * 180.0 / Pi;
-    // A centre on the negative x axis may come with b = −0.0: keep the angle in (−180, 180].
-    if (EccentricityAngle <= -180.0) EccentricityAngle = 180.0;
+    EccentricityAngle = EccentricityAngleDegrees(ReferenceA, ReferenceB);
 
     if (FitValid) FindPeakValley(profile, angles, ReferenceA, ReferenceB, ReferenceC, Peak, PeakAngle, Valley, ValleyAngle);
     return true;
+}
+
+double EccentricityAngleDegrees(double a, double b)
+{
+    const double angle = std::atan2(b, a) * 180.0 / (4.0 * std::atan(1.0));
+    return angle <= -180.0 ? 180.0 : angle;
 }
 
 // ---------------------------------------------------------------------------

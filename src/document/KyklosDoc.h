@@ -101,6 +101,10 @@ private:
     NoProgress noProgress_;
 };
 
+// Direction of a reference centre (a, b) in degrees, in (−180, 180]: a
+// centre on the negative x axis reads 180 even when b comes out as −0.0.
+double EccentricityAngleDegrees(double a, double b);
+
 // The radio index of a cutoff in the Filter Selection dialog (2 for any other value).
 int FilterIndexFromCutoff(int cutoffUpr);
 // The cutoff of a radio index (500 for any index above 3).

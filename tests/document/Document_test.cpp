@@ -170,6 +170,23 @@ TEST(AnalyzeProfile, EccentricityAngleLiesInTheHalfOpenRange)
     EXPECT_GT(f.doc->EccentricityAngle, -180.0);
 }
 
+TEST(AnalyzeProfile, EccentricityAngleOfCentresOnTheAxes)
+{
+    EXPECT_EQ(EccentricityAngleDegrees(0.0, 0.0), 0.0);
+    EXPECT_EQ(EccentricityAngleDegrees(0.003, 0.0), 0.0);
+    EXPECT_EQ(EccentricityAngleDegrees(-0.003, 0.0), 180.0);
+    EXPECT_EQ(EccentricityAngleDegrees(-0.003, -0.0), 180.0);  // atan2 alone gives −180 here
+    EXPECT_DOUBLE_EQ(EccentricityAngleDegrees(0.0, 0.002), 90.0);
+    EXPECT_DOUBLE_EQ(EccentricityAngleDegrees(0.0, -0.002), -90.0);
+    EXPECT_GT(EccentricityAngleDegrees(-0.003, -1e-12), -180.0);
+    EXPECT_LT(EccentricityAngleDegrees(-0.003, -1e-12), -179.9999);
+
+    FreshDocument f;
+    LoadProfile(*f.doc, 360, [](double t) { return 10.0 + 0.003 * std::cos(t); });
+    ASSERT_TRUE(f.doc->AnalyzeProfile());
+    EXPECT_NEAR(f.doc->EccentricityAngle, 0.0, 1e-9);
+}
+
 TEST(AnalyzeProfile, EveryReferenceKindFitsAndMeasuresAboutItsReference)
 {
     FreshDocument f;
