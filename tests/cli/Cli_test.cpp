@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,7 +26,10 @@ struct Outcome {
 Outcome Report(const std::string& arguments)
 {
     Outcome run;
-    const fs::path errors = fs::temp_directory_path() / "kyklos_cli_stderr.txt";
+    // One file per run: CTest runs the tests of this program in parallel processes.
+    static int runs = 0;
+    const fs::path errors =
+        fs::temp_directory_path() / ("kyklos_cli_stderr_" + std::to_string(getpid()) + "_" + std::to_string(++runs) + ".txt");
     const std::string command = std::string(KYKLOS_REPORT) + " " + arguments + " 2>'" + errors.string() + "'";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
@@ -34,8 +38,11 @@ Outcome Report(const std::string& arguments)
     while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
     const int raw = pclose(pipe);
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream in(errors);
-    run.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    {
+        std::ifstream in(errors);
+        run.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    fs::remove(errors);
     return run;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -70,7 +72,8 @@ TEST(MetaFile, LoadReadsFilesAndFailsQuietlyOnMissingOnes)
 {
     CMetaFile mf;
     EXPECT_FALSE(mf.Load("/nonexistent/VarnLogo.WMF"));
-    const auto path = std::filesystem::temp_directory_path() / "kyklos_metafile_test.wmf";
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("kyklos_metafile_test_" + std::to_string(::getpid()) + ".wmf");
     const auto bytes = Placeable(0, 0, 100, 100, 1000);
     {
         std::ofstream out(path, std::ios::binary);
