@@ -47,17 +47,18 @@ bool FitMaximumInscribedCircle(std::span<const double> profile, int count, doubl
 
     // The attempt stalled. When two of its contacts have crowded together,
     // restart from triples placed around that spot and the opposite side.
-    const double toDegrees = 180.0 / kPi;
-    const double g20 = CounterClockwiseSweep(theta[2], theta[0]) * toDegrees;
-    const double g01 = CounterClockwiseSweep(theta[0], theta[1]) * toDegrees;
-    const double g12 = CounterClockwiseSweep(theta[1], theta[2]) * toDegrees;
+    // Gaps in degrees as sweep·180/π, multiplied before dividing, and the half
+    // gap back in radians the same way round.
+    const double g20 = CounterClockwiseSweep(theta[2], theta[0]) * 180.0 / kPi;
+    const double g01 = CounterClockwiseSweep(theta[0], theta[1]) * 180.0 / kPi;
+    const double g12 = CounterClockwiseSweep(theta[1], theta[2]) * 180.0 / kPi;
     double crowded;
     if (g20 < kCrowdedGapDegrees)
-        crowded = theta[2] + g20 / 2.0 / toDegrees;
+        crowded = theta[2] + g20 / 2.0 * kPi / 180.0;
     else if (g01 < kCrowdedGapDegrees)
-        crowded = theta[0] + g01 / 2.0 / toDegrees;
+        crowded = theta[0] + g01 / 2.0 * kPi / 180.0;
     else if (g12 < kCrowdedGapDegrees)
-        crowded = theta[1] + g12 / 2.0 / toDegrees;
+        crowded = theta[1] + g12 / 2.0 * kPi / 180.0;
     else
         return true; // the best pass of the attempt stands
 
