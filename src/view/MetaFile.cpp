@@ -200,7 +200,8 @@ bool CMetaFile::Deserialize(std::span<const std::uint8_t> archive)
     const std::uint32_t n = U32(archive.data() + header_.size());
     const auto rest = archive.subspan(header_.size() + 4);
     if (n > rest.size()) return false;
-    std::copy_n(archive.begin(), header_.size(), header_.begin());
+    // Only the placeable header is taken; the block's last two bytes are always written as zeros.
+    std::copy_n(archive.begin(), kPlaceableSize, header_.begin());
     if (n == 0) return true;
     std::uint64_t bytes = 0;
     if (n < kMetaHeaderSize || !CheckMetaHeader(rest.data(), bytes) || bytes > n || !SetBits(rest.first(static_cast<std::size_t>(bytes)))) {

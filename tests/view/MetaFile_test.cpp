@@ -225,6 +225,14 @@ TEST(MetaFile, ArchiveRoundTrip)
     copy.Play(b, Rect{0, 0, 300, 300}, 11);
     EXPECT_EQ(PixelSpan(a), PixelSpan(b));
 
+    // Whatever an archive holds after the placeable header, the block is written
+    // back with its two zero bytes.
+    auto padded = archive;
+    padded[22] = 0xAB;
+    padded[23] = 0xCD;
+    ASSERT_TRUE(copy.Deserialize(padded));
+    EXPECT_EQ(copy.Serialize(), archive);
+
     // Empty picture: the header block and a zero count.
     CMetaFile empty;
     const auto none = empty.Serialize();
