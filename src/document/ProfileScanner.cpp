@@ -11,6 +11,36 @@ constexpr std::size_t kLineLimit = 254;   // a 255-byte line buffer
 
 bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+
+// The power of ten of the leading non-zero digit of a number as ReadNumberText
+// returns it: 2 for 123.4, −3 for 0.00123, −400 for 1e-400 and for 0.0…01
+// with 400 zeros in all. Out of range, a negative power is an underflow and
+// any other an overflow, whichever way the number is written.
+long long DecimalExponent(const std::string& text)
+{
+    std::size_t i = (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    long long position = 0;  // power of ten of the digit at i
+    std::size_t end = text.find_first_of("eE");
+    if (end == std::string::npos) end = text.size();
+    // Count the integer digits to find the power of the first one.
+    for (std::size_t j = i; j < end && text[j] != '.'; ++j) ++position;
+    --position;
+    for (; i < end; ++i) {
+        if (text[i] == '.') continue;
+        if (text[i] != '0') break;
+        --position;
+    }
+    if (i == end) return -1;  // all zeros: reads as zero
+    long long exponent = 0;
+    if (end < text.size()) {
+        std::size_t j = end + 1;
+        const bool negative = text[j] == '-';
+        if (text[j] == '+' || text[j] == '-') ++j;
+        for (; j < text.size() && exponent < 1000000000LL; ++j) exponent = exponent * 10 + (text[j] - '0');
+        if (negative) exponent = -exponent;
+    }
+    return position + exponent;
+}
 } // namespace
 
 int ProfileScanner::Get()
@@ -163,8 +193,7 @@ std::optional<double> ProfileScanner::ReadDouble(bool& atEnd)
     const auto [ptr, error] = std::from_chars(first, text.data() + text.size(), value);
     if (error == std::errc::result_out_of_range) {
         // Underflow reads as zero, overflow as infinity (which the reader refuses).
-        const bool underflow = text.find("e-") != std::string::npos || text.find("E-") != std::string::npos;
-        const double magnitude = underflow ? 0.0 : HUGE_VAL;
+        const double magnitude = DecimalExponent(text) < 0 ? 0.0 : HUGE_VAL;
         return text[0] == '-' ? -magnitude : magnitude;
     }
     if (error != std::errc() || ptr != text.data() + text.size()) return std::nullopt;

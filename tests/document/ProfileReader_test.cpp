@@ -181,6 +181,15 @@ TEST_F(ProfileReader, NumberSyntaxFollowsTheDecimalConversions)
     EXPECT_DOUBLE_EQ(doc_->RawRadius[3], 0.000025);
     EXPECT_EQ(doc_->RawRadius[4], 0.0);
     EXPECT_DOUBLE_EQ(doc_->RawRadius[5], 0.007);
+    // Out of range without an exponent, or with one that does not say it:
+    // far too small reads as zero, far too large is refused.
+    const std::string tiny = "0." + std::string(400, '0') + "1";
+    Read(Header(3) + tiny + " -" + tiny + " 0.0000000001e-320\n", true);
+    EXPECT_EQ(doc_->RawRadius[0], 0.0);
+    EXPECT_EQ(doc_->RawRadius[1], 0.0);
+    EXPECT_EQ(doc_->RawRadius[2], 0.0);
+    EXPECT_EQ(Read(Header(1) + "1" + std::string(400, '0') + "\n", false), "Invalid profile value.");
+    EXPECT_EQ(Read(Header(1) + "0.00001e+400\n", false), "Invalid profile value.");
     // A count written with a sign reads as a decimal integer.
     Read("KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: +2\nPROFILE_UM: 1 2\n", true);
     EXPECT_EQ(doc_->PointCount, 2);
