@@ -144,6 +144,81 @@ TEST_F(ReportPageTest, LayoutAndFontsOfAWidePage)
     EXPECT_EQ(deg->args[0], 847 + 11 * 59);
 }
 
+// A device whose fonts come out a tenth smaller than asked: the page must lay
+// itself out on the heights it measured, not on the heights it asked for.
+class ShrinkingFontCanvas : public RecordingCanvas {
+public:
+    int SetFont(const FontSpec& font) override
+    {
+        const int asked = RecordingCanvas::SetFont(font);
+        return asked - asked / 10;
+    }
+};
+
+TEST_F(ReportPageTest, LayoutFollowsTheMeasuredFontHeights)
+{
+    ShrinkingFontCanvas dc;
+    view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
+
+    // Title asks 30 and gets 27; heading asks min(27·25/20, 768/15) = 33 and
+    // gets 30; result asks min(2·27, 768/13) = 54 and gets 49.
+    const auto fonts = dc.Calls("SetFont");
+    ASSERT_GE(fonts.size(), 3u);
+    EXPECT_EQ(fonts[0].args[0], 30);
+    EXPECT_EQ(fonts[1].args[0], 33);
+    EXPECT_EQ(fonts[2].args[0], 54);
+    EXPECT_EQ(view.TitleFontHeight, 27);
+    EXPECT_EQ(view.HeadingFontHeight, 30);
+    EXPECT_EQ(view.ResultFontHeight, 49);
+
+    // Title baseline Top0 − 27/4, indented by 27 at both ends.
+    const auto identification = FindText(dc, "Kyklos generated data");
+    ASSERT_TRUE(identification);
+    EXPECT_EQ(identification->args, (std::vector<int>{27, 34}));
+    const auto date = FindText(dc, doc->DateText);
+    ASSERT_TRUE(date);
+    EXPECT_EQ(date->args, (std::vector<int>{1573, 34}));
+
+    // x0 = max(832 + 27/2, 1216 − 8·49) = 845; heading at 40 + 4·30, reference 3·30/2 lower.
+    const auto heading = FindText(dc, "Gaussian (50%) Filtering:  50 UPR");
+    ASSERT_TRUE(heading);
+    EXPECT_EQ(heading->args, (std::vector<int>{845, 160}));
+    bool underlineFound = false;
+    const auto& calls = dc.calls;
+    for (std::size_t i = 0; i + 1 < calls.size(); ++i)
+        if (calls[i].op == "MoveTo" && calls[i].args == std::vector<int>{845, 170} && calls[i + 1].op == "LineTo" &&
+            calls[i + 1].args[1] == 170)
+            underlineFound = true;
+    EXPECT_TRUE(underlineFound);
+    const auto reference = FindText(dc, "Reference: Least Squares Circle");
+    ASSERT_TRUE(reference);
+    EXPECT_EQ(reference->args, (std::vector<int>{845, 205}));
+
+    // Rows 49 apart from 205 + 2·49; units at x0 + 11·49.
+    const char* labels[] = {"Roundness:", "Eccentricity:", "Ecc. Angle:", "Concentricity:", "Runout:"};
+    for (int row = 0; row < 5; ++row) {
+        const auto label = FindText(dc, labels[row]);
+        ASSERT_TRUE(label) << labels[row];
+        EXPECT_EQ(label->args, (std::vector<int>{845, 303 + row * 49})) << labels[row];
+    }
+    const auto deg = FindText(dc, "deg");
+    ASSERT_TRUE(deg);
+    EXPECT_EQ(deg->args, (std::vector<int>{845 + 11 * 49, 303 + 2 * 49}));
+}
+
+TEST_F(ReportPageTest, OneCharacterFileTitleCountsAsNoFileName)
+{
+    doc->FileTitle = "a";
+    doc->Identification = "Ring 3";
+    RecordingCanvas dc;
+    view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
+    EXPECT_FALSE(FindText(dc, "a"));
+    const auto identification = FindText(dc, "Ring 3");
+    ASSERT_TRUE(identification);
+    EXPECT_EQ(identification->args, (std::vector<int>{30, 33}));
+    EXPECT_EQ(identification->align, (TextAlign{HAlign::Left, VAlign::Bottom}));
+}
+
 TEST_F(ReportPageTest, PortraitAndNarrowWindowsShrinkTheFonts)
 {
     RecordingCanvas portrait;
