@@ -346,6 +346,31 @@ TEST_F(ReportPageTest, TinyEccentricityHidesTheAngleOnly)
     EXPECT_TRUE(FindText(dc, "0.000"));   // eccentricity still shown
 }
 
+TEST_F(ReportPageTest, AngleShownFromOneTenthOfANanometreOfEccentricity)
+{
+    doc->Eccentricity = 1e-7;
+    doc->EccentricityAngle = 123.0;
+    RecordingCanvas dc;
+    view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
+    EXPECT_TRUE(FindText(dc, "123.00"));
+}
+
+TEST_F(ReportPageTest, RuleAndUnderlineUseTheRulePenOnAFinePrinter)
+{
+    // At 1200 dpi the rule pen is 2 dots and the trace pen 3: the two grey
+    // lines of the page, and only they, take the rule pen.
+    view.PrintPageRect = {0, 0, 9600, 13200};
+    RecordingCanvas printer(1200, 1200, true);
+    view.OnDraw(printer, *doc, {0, 0, 1, 1});
+    std::vector<RecordedCall> grey;
+    for (const auto& line : printer.Calls("LineTo"))
+        if (line.pen.colour == kGrey) grey.push_back(line);
+    ASSERT_EQ(grey.size(), 2u);
+    for (const auto& line : grey) EXPECT_EQ(line.pen, (Pen{PenStyle::Solid, 2, kGrey}));
+    // Page (480, 480, 9120, 6600): the rule runs at Top0 = 480 + 6120/25 from 480 + 86 to 9120 − 86.
+    EXPECT_EQ(grey[0].args, (std::vector<int>{9034, 724}));
+}
+
 TEST_F(ReportPageTest, AutomaticScaleFollowsRawOrRoundness)
 {
     RecordingCanvas dc;
