@@ -124,6 +124,8 @@ void CMainFrame::CreateActions()
     MakeAction(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"), QStringLiteral("Display full pages\nPrint Preview"));
     MakeAction(ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup..."),
                QStringLiteral("Change the printer and printing options\nPrint Setup"));
+    MakeAction(ID_FILE_EXPORT, QStringLiteral("&Export..."),
+               QStringLiteral("Saves the report page as a PDF, PNG or SVG file.\nExport"));
     MakeAction(ID_APP_EXIT, QStringLiteral("E&xit"), QStringLiteral("Quit the application; prompts to save documents\nExit"));
     MakeAction(ID_EDIT_COPY, QStringLiteral("&Copy\tCtrl+C"),
                QStringLiteral("Copy the selection and put it on the Clipboard\nCopy"));
@@ -181,6 +183,7 @@ void CMainFrame::CreateMenus()
     file->addAction(Action(ID_FILE_PRINT));
     file->addAction(Action(ID_FILE_PRINT_PREVIEW));
     file->addAction(Action(ID_FILE_PRINT_SETUP));
+    file->addAction(Action(ID_FILE_EXPORT));
     file->addSeparator();
     file->addAction(Action(ID_APP_EXIT));
 
@@ -297,6 +300,7 @@ void CMainFrame::ConnectCommands()
     on(ID_FILE_PRINT, [this] { printer_->Print(this); });
     on(ID_FILE_PRINT_PREVIEW, [this] { printer_->PrintPreview(this); });
     on(ID_FILE_PRINT_SETUP, [this] { printer_->PrintSetup(this); });
+    on(ID_FILE_EXPORT, [this] { printer_->Export(this); });
     on(ID_APP_EXIT, [this] { close(); });
     on(ID_EDIT_COPY, [this] { CopyReportToClipboard(*view_, doc_, viewWidget_); });
     on(ID_VIEW_TOOLBAR, [this](bool visible) { toolBar_->setVisible(visible); });

@@ -2,7 +2,7 @@
 // The main window: menus, accelerators, toolbar and status bar around the
 // report view. It owns the view and routes every command to the object that
 // handles it: the document (New, Open, Filtering, Reference Circle), the view
-// (display toggles, Scaling, Copy, printing) or the application (About, Web
+// (display toggles, Scaling, Copy, printing, export) or the application (About, Web
 // Site, Print Setup, Exit).
 
 #include <QHash>

@@ -12,6 +12,7 @@
 #include "view/KyklosView.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
@@ -78,7 +79,8 @@ private slots:
         QTest::newRow("File") << 0 << "&File"
                               << QList<Item>{{"&New\tCtrl+N", 57600},   {"&Open...\tCtrl+O", 57601}, kSeparator,
                                              {"&Print...\tCtrl+P", 57607}, {"Print Pre&view", 57609},
-                                             {"P&rint Setup...", 57606}, kSeparator,                {"E&xit", 57665}};
+                                             {"P&rint Setup...", 57606}, {"&Export...", 32780},
+                                             kSeparator,                 {"E&xit", 57665}};
         QTest::newRow("Edit") << 1 << "&Edit" << QList<Item>{{"&Copy\tCtrl+C", 57634}};
         QTest::newRow("View") << 2 << "&View" << QList<Item>{{"&Toolbar", 59392}, {"&Status Bar", 59393}};
         QTest::newRow("Display") << 3 << "&Display"
@@ -374,6 +376,21 @@ private slots:
         QCOMPARE(doc_->PointCount, 720);
         QCOMPARE(progress_.Shown, analyses);
         QCOMPARE(doc_->OpenDialogPath, bad);
+    }
+
+    void fileExportWritesTheChosenFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("report.svg"));
+        const auto seen = test::WhenModal<QFileDialog>([path](QFileDialog* dialog) {
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        Trigger(ID_FILE_EXPORT);
+        QVERIFY(*seen);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("<svg"));
     }
 
     void dropOfAProfileOpensIt()
