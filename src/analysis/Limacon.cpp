@@ -41,6 +41,11 @@ bool FindPeakValley(std::span<const double> profile, int count, double a, double
             valleyAngle = t;
         }
     }
+    return FinishPeakValley(peak, peakAngle, valley, valleyAngle);
+}
+
+bool FinishPeakValley(double& peak, double& peakAngle, double& valley, double& valleyAngle)
+{
     bool found = true;
     if (std::fabs(peak + kLargestDouble) < kEpsilon) {
         peak = peakAngle = 0.0;

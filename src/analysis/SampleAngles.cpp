@@ -9,7 +9,6 @@ namespace kyklos {
 
 namespace {
 constexpr double kTwoPi = 2.0 * 3.141592653589793;
-constexpr double kEpsilon = 2.220446049250313e-16;
 } // namespace
 
 SampleAngles::SampleAngles(int count)
@@ -72,16 +71,7 @@ bool FindPeakValley(std::span<const double> profile, const SampleAngles& angles,
     }
     peakAngle = angles.Angle(peakIndex);
     valleyAngle = angles.Angle(valleyIndex);
-    bool found = true;
-    if (std::fabs(peak + kLargestDouble) < kEpsilon) {
-        peak = peakAngle = 0.0;
-        found = false;
-    }
-    if (std::fabs(valley - kLargestDouble) < kEpsilon) {
-        valley = valleyAngle = 0.0;
-        found = false;
-    }
-    return found;
+    return FinishPeakValley(peak, peakAngle, valley, valleyAngle);
 }
 
 bool FitLeastSquaresCircle(std::span<const double> profile, const SampleAngles& angles, double& a, double& b,
