@@ -1,7 +1,7 @@
 #include "app/ReportPrinter.h"
 
 #include "document/KyklosDoc.h"
-#include "platform/qt/PageExport.h"
+#include "view/qt/PageExport.h"
 #include "platform/qt/QtCanvas.h"
 #include "view/KyklosView.h"
 

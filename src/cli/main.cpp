@@ -4,8 +4,8 @@
 
 #include "cli/ReportText.h"
 #include "document/KyklosDoc.h"
-#include "platform/qt/MetafilePreview.h"
-#include "platform/qt/PageExport.h"
+#include "view/qt/MetafilePreview.h"
+#include "view/qt/PageExport.h"
 #include "view/KyklosView.h"
 
 #include <CLI/CLI.hpp>

@@ -3,10 +3,10 @@
 //
 // To refresh the golden image on purpose (after an intended change of the
 // page, the fonts or the analysis), run from the build directory:
-//     KYKLOS_UPDATE_GOLDEN=1 tests/test_platform_qt --gtest_filter='GoldenPage.*'
-// and look at the new tests/platform_qt/golden/demo_report.png before committing it.
+//     KYKLOS_UPDATE_GOLDEN=1 tests/test_view_qt --gtest_filter='GoldenPage.*'
+// and look at the new tests/view_qt/golden/demo_report.png before committing it.
 
-#include "QtTestApplication.h"
+#include "platform_qt/QtTestApplication.h"
 #include "document/GaussianNoiseSource.h"
 #include "platform/ClassicRandom.h"
 #include "platform/qt/QtCanvas.h"
@@ -23,7 +23,7 @@
 namespace kyklos {
 namespace {
 
-const char* const kGoldenPath = KYKLOS_SOURCE_DIR "/tests/platform_qt/golden/demo_report.png";
+const char* const kGoldenPath = KYKLOS_SOURCE_DIR "/tests/view_qt/golden/demo_report.png";
 
 QImage RenderDemonstrationPage()
 {

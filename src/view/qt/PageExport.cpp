@@ -1,4 +1,4 @@
-#include "platform/qt/PageExport.h"
+#include "view/qt/PageExport.h"
 
 #include "platform/qt/QtCanvas.h"
 

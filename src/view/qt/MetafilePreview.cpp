@@ -1,4 +1,4 @@
-#include "platform/qt/MetafilePreview.h"
+#include "view/qt/MetafilePreview.h"
 
 #include "platform/qt/QtCanvas.h"
 #include "view/MetaFile.h"

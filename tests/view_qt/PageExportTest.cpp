@@ -1,9 +1,9 @@
 // Report pages written to PNG, SVG and PDF files.
 
-#include "QtTestApplication.h"
+#include "platform_qt/QtTestApplication.h"
 #include "document/GaussianNoiseSource.h"
 #include "platform/ClassicRandom.h"
-#include "platform/qt/PageExport.h"
+#include "view/qt/PageExport.h"
 
 #include <QFile>
 #include <QImage>
