@@ -126,11 +126,7 @@ void CPolarGraph::DrawLabels(Canvas& dc)
     if (h == 0) h = 1;
 
     dc.Save();
-    FontSpec font;
-    font.face = "Arial";
-    font.height = h;
-    font.weight = 600;
-    dc.SetFont(font);
+    dc.SetFont(ReportFont(h));
     // The labels stay grey on paper too; only the dots and the bar turn black.
     dc.SetTextColour(GridColour);
 

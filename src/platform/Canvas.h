@@ -72,6 +72,17 @@ struct FontSpec {
     friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
+// Every font of the report (title, headings, results, chart labels, footer
+// text) is Arial, weight 600; only the cell height differs.
+inline FontSpec ReportFont(int height)
+{
+    FontSpec font;
+    font.face = "Arial";
+    font.height = height;
+    font.weight = 600;
+    return font;
+}
+
 enum class HAlign { Left, Centre, Right };
 enum class VAlign { Top, Baseline, Bottom };
 

@@ -11,15 +11,6 @@ namespace {
 
 constexpr int kFitCentred = 11;
 
-FontSpec FooterFont(int height)
-{
-    FontSpec font;
-    font.face = "Arial";
-    font.height = height;
-    font.weight = 600;
-    return font;
-}
-
 // Text heights come from the footer's size; a footer too small (or inverted)
 // still gets a one-unit font rather than none.
 int AtLeastOne(int t) { return t < 1 ? 1 : t; }
@@ -34,7 +25,7 @@ void DrawFooter(Canvas& dc, const Rect& footerRect, const CMetaFile& makerLogo, 
     if (makerLogo.IsEmpty()) {
         const int t = AtLeastOne(std::min(W / 22, H / 6));
         dc.Save();
-        dc.SetFont(FooterFont(t));
+        dc.SetFont(ReportFont(t));
         dc.SetTextAlign({HAlign::Centre, VAlign::Baseline});
         dc.SetTextColour(kBlack);
         const int x = (L + R) / 2, y = (T + B) / 2;
@@ -58,7 +49,7 @@ void DrawFooter(Canvas& dc, const Rect& footerRect, const CMetaFile& makerLogo, 
     const int gap = partner.top - maker.bottom;
     const int t = AtLeastOne(std::min(W / 25, gap));
     dc.Save();
-    dc.SetFont(FooterFont(t));
+    dc.SetFont(ReportFont(t));
     const int c = dc.TextExtent("X").height;
     dc.SetTextAlign({HAlign::Centre, VAlign::Baseline});
     dc.SetTextColour(kGrey);

@@ -15,15 +15,6 @@ namespace {
 
 constexpr Colour kWindowColour = kWhite;
 
-FontSpec ReportFont(int height)
-{
-    FontSpec font;
-    font.face = "Arial";
-    font.height = height;
-    font.weight = 600;
-    return font;
-}
-
 // Selects the font only long enough to measure its cell height, as the
 // layout needs the height the device actually gives.
 int MeasureFont(Canvas& dc, const FontSpec& font)
