@@ -1,20 +1,14 @@
 #pragma once
 // Helpers of the application's widget tests: a progress port that counts the
-// analyses it sees, a driver for modal windows, and profile files on disk.
+// analyses it sees, the modal-window driver, and profile files on disk.
 
+#include "ModalDriver.h"
 #include "platform/ProgressPort.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDialog>
-#include <QMessageBox>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <cmath>
 #include <fstream>
-#include <functional>
-#include <memory>
 #include <string>
 
 namespace kyklos::test {
@@ -35,54 +29,9 @@ public:
     int Shown = 0;
 };
 
-// Runs `action` on the next modal widget of type Window once it is visible
-// (from inside its own event loop). `seen` tells afterwards whether it came.
-template <typename Window>
-std::shared_ptr<bool> WhenModal(std::function<void(Window*)> action, int timeoutMs = 5000)
-{
-    auto seen = std::make_shared<bool>(false);
-    auto* timer = new QTimer(qApp);
-    auto waited = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, qApp, [timer, action, waited, seen, timeoutMs] {
-        auto* window = qobject_cast<Window*>(QApplication::activeModalWidget());
-        if (window && window->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            *seen = true;
-            action(window);
-            return;
-        }
-        *waited += 10;
-        if (*waited > timeoutMs) {
-            timer->stop();
-            timer->deleteLater();
-        }
-    });
-    timer->start(10);
-    return seen;
-}
-
-// Records the text and title of the next message box and presses OK.
-struct MessageSeen {
-    QString text;
-    QString title;
-    bool seen = false;
-};
-
-inline std::shared_ptr<MessageSeen> AnswerNextMessageBox()
-{
-    auto answer = std::make_shared<MessageSeen>();
-    WhenModal<QMessageBox>([answer](QMessageBox* box) {
-        answer->text = box->text();
-        answer->title = box->windowTitle();
-        answer->seen = true;
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
-            ok->click();
-        else
-            box->close();
-    });
-    return answer;
-}
+// The modal-window driver shared by all widget tests.
+using ::AnswerNextMessageBox;
+using ::WhenModal;
 
 inline std::string WriteFile(const QTemporaryDir& dir, const char* name, const std::string& content)
 {

@@ -3,6 +3,7 @@
 // a window of the wanted type is the active modal one, then hands it over.
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -12,13 +13,17 @@
 #include <memory>
 
 template <typename Window>
-void WhenModal(std::function<void(Window*)> action, int timeoutMs = 5000) {
+std::shared_ptr<bool> WhenModal(std::function<void(Window*)> action, int timeoutMs = 5000) {
+    // `seen` tells afterwards whether the window came.
+    auto seen = std::make_shared<bool>(false);
     auto* timer = new QTimer(qApp);
     auto waited = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, action, waited, timeoutMs] {
-        if (auto* window = qobject_cast<Window*>(QApplication::activeModalWidget())) {
+    QObject::connect(timer, &QTimer::timeout, qApp, [timer, action, waited, seen, timeoutMs] {
+        auto* window = qobject_cast<Window*>(QApplication::activeModalWidget());
+        if (window && window->isVisible()) {
             timer->stop();
             timer->deleteLater();
+            *seen = true;
             action(window);
             return;
         }
@@ -33,20 +38,28 @@ void WhenModal(std::function<void(Window*)> action, int timeoutMs = 5000) {
         }
     });
     timer->start(10);
+    return seen;
 }
 
-// Answers the next message box: records its text and presses its button.
+// Answers the next message box: records its text and title and presses OK
+// (or its default button).
 struct MessageBoxAnswer {
     QString text;
+    QString title;
     int count = 0;
+    bool seen = false;
 };
 
 inline std::shared_ptr<MessageBoxAnswer> AnswerNextMessageBox() {
     auto answer = std::make_shared<MessageBoxAnswer>();
     WhenModal<QMessageBox>([answer](QMessageBox* box) {
         answer->text = box->text();
+        answer->title = box->windowTitle();
+        answer->seen = true;
         ++answer->count;
-        if (QAbstractButton* button = box->defaultButton())
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+            ok->click();
+        else if (QAbstractButton* button = box->defaultButton())
             button->click();
         else
             box->close();
