@@ -22,6 +22,10 @@ public:
     // Micrometres per microinch and back.
     static constexpr double kMicroinchesPerMicrometre = 39.37007874015748;
     static constexpr double kMicrometresPerMicroinch = 0.0254;
+    // The scales a user may set, in micrometres per division: beyond them the
+    // doubled band range or the pixels per micrometre stop being finite.
+    static constexpr double kMinScaleMicrometres = 1e-6;
+    static constexpr double kMaxScaleMicrometres = 1e6;
 
     // Half a unit moves away from zero. Values beyond the int range saturate
     // and a NaN gives 0, so absurd profile data cannot make a coordinate undefined.
