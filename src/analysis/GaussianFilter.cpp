@@ -27,8 +27,10 @@ constexpr int kMaxBlockPasses = 256;
 
 using detail::FilterPath;
 
-// The weights X·q^(k²) for k = 0..K, two multiplications per pass as the
-// original filter makes them (so the digits match it), not one exponential each.
+// The weights X·q^(k²) for k = 0..K by two multiplications per pass, not one
+// exponential each: the recurrence's rounding differs from exp's in the last
+// digits of the weights and so of every filtered radius, and these digits are
+// the filter's; the kernel's gain, the filter and its transmission all use them.
 std::vector<double> RecurrenceWeights(const GaussianKernel& kernel)
 {
     std::vector<double> weights(static_cast<std::size_t>(kernel.pairs) + 1);
@@ -105,6 +107,20 @@ GaussianKernel ComputeGaussianKernel(int count, double cutoffUpr)
     return k;
 }
 
+bool WeightsScaledToUnitGain(const GaussianKernel& kernel)
+{
+    const double gain = kernel.weightSum;
+    return std::fabs(gain - 1.0) > kGainTolerance && std::isfinite(gain) && gain > 0.0;
+}
+
+std::vector<double> GaussianFilterWeights(const GaussianKernel& kernel)
+{
+    std::vector<double> weights = RecurrenceWeights(kernel);
+    if (WeightsScaledToUnitGain(kernel))
+        for (double& w : weights) w /= kernel.weightSum;
+    return weights;
+}
+
 bool GaussianFilterProfile(std::span<const double> input, std::span<double> output, int count, double cutoffUpr,
                            ProgressPort& progress)
 {
@@ -161,10 +177,7 @@ bool GaussianFilterProfileOn(FilterPath path, std::span<const double> input, std
 
     const GaussianKernel kernel = ComputeGaussianKernel(count, cutoffUpr);
     const int pairs = kernel.pairs;
-    std::vector<double> weights = RecurrenceWeights(kernel);
-    const double gain = kernel.weightSum;
-    if (std::fabs(gain - 1.0) > kGainTolerance && std::isfinite(gain) && gain > 0.0)
-        for (double& w : weights) w /= gain;
+    const std::vector<double> weights = GaussianFilterWeights(kernel);
 
     char message[64];
     std::snprintf(message, sizeof message, "%d UPR Gaussian Filter...", TruncatedCutoff(cutoffUpr));
