@@ -27,10 +27,11 @@ constexpr int kMaxBlockPasses = 256;
 
 using detail::FilterPath;
 
-// The weights X·q^(k²) for k = 0..K by two multiplications per pass, not one
-// exponential each: the recurrence's rounding differs from exp's in the last
-// digits of the weights and so of every filtered radius, and these digits are
-// the filter's; the kernel's gain, the filter and its transmission all use them.
+// The weights X·q^(k²) for k = 0..K by the recurrence w_k = w_(k−1)·q^(2k−1),
+// two multiplications per pass instead of one exponential per weight. Its
+// rounding differs from exp's in the last bits, and the filtered radii carry
+// those digits: every filter path, the kernel's gain and the transmission use
+// these same weights.
 std::vector<double> RecurrenceWeights(const GaussianKernel& kernel)
 {
     std::vector<double> weights(static_cast<std::size_t>(kernel.pairs) + 1);

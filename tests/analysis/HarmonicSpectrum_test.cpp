@@ -111,15 +111,5 @@ TEST(FourierTransform, BothMethodsGiveTheSameBinsForAnyInputAndOutputLength)
     EXPECT_TRUE(DiscreteFourierTransform(tooLong, 4, 2).empty());
 }
 
-TEST(FourierTransform, SmoothLengthIsTheNextNumberOfFactorsTwoThreeFive)
-{
-    EXPECT_EQ(SmoothLength(1), 1);
-    EXPECT_EQ(SmoothLength(7), 8);
-    EXPECT_EQ(SmoothLength(11), 12);
-    EXPECT_EQ(SmoothLength(97), 100);
-    EXPECT_EQ(SmoothLength(18596), 18750);
-    EXPECT_EQ(SmoothLength(71997), 72000);
-}
-
 } // namespace
 } // namespace kyklos
