@@ -27,8 +27,11 @@ constexpr int kMaxBlockPasses = 256;
 
 using detail::FilterPath;
 
-// The weights X·q^(k²) for k = 0..K, two multiplications per pass as the
-// original filter makes them (so the digits match it), not one exponential each.
+// The weights X·q^(k²) for k = 0..K by the recurrence w_k = w_(k−1)·q^(2k−1),
+// two multiplications per pass instead of one exponential per weight. Its
+// rounding differs from exp's in the last bits, and the filtered radii carry
+// those digits: every filter path, the kernel's gain and the transmission use
+// these same weights.
 std::vector<double> RecurrenceWeights(const GaussianKernel& kernel)
 {
     std::vector<double> weights(static_cast<std::size_t>(kernel.pairs) + 1);
@@ -105,6 +108,20 @@ GaussianKernel ComputeGaussianKernel(int count, double cutoffUpr)
     return k;
 }
 
+bool WeightsScaledToUnitGain(const GaussianKernel& kernel)
+{
+    const double gain = kernel.weightSum;
+    return std::fabs(gain - 1.0) > kGainTolerance && std::isfinite(gain) && gain > 0.0;
+}
+
+std::vector<double> GaussianFilterWeights(const GaussianKernel& kernel)
+{
+    std::vector<double> weights = RecurrenceWeights(kernel);
+    if (WeightsScaledToUnitGain(kernel))
+        for (double& w : weights) w /= kernel.weightSum;
+    return weights;
+}
+
 bool GaussianFilterProfile(std::span<const double> input, std::span<double> output, int count, double cutoffUpr,
                            ProgressPort& progress)
 {
@@ -161,10 +178,7 @@ bool GaussianFilterProfileOn(FilterPath path, std::span<const double> input, std
 
     const GaussianKernel kernel = ComputeGaussianKernel(count, cutoffUpr);
     const int pairs = kernel.pairs;
-    std::vector<double> weights = RecurrenceWeights(kernel);
-    const double gain = kernel.weightSum;
-    if (std::fabs(gain - 1.0) > kGainTolerance && std::isfinite(gain) && gain > 0.0)
-        for (double& w : weights) w /= gain;
+    const std::vector<double> weights = GaussianFilterWeights(kernel);
 
     char message[64];
     std::snprintf(message, sizeof message, "%d UPR Gaussian Filter...", TruncatedCutoff(cutoffUpr));

@@ -6,6 +6,7 @@
 #include "platform/ProgressPort.h"
 
 #include <span>
+#include <vector>
 
 namespace kyklos {
 
@@ -21,6 +22,15 @@ struct GaussianKernel {
 };
 
 GaussianKernel ComputeGaussianKernel(int count, double cutoffUpr);
+
+// True when the weights' sum strays more than 1e-3 from 1 (too few samples
+// under the weighting function: a high cutoff on a short profile); the filter
+// then divides every weight by the sum so that it keeps the mean radius.
+bool WeightsScaledToUnitGain(const GaussianKernel& kernel);
+
+// The weights w_0 … w_K the filter applies, scaled to unit gain when
+// WeightsScaledToUnitGain says so; sample i±k is weighted by w_k.
+std::vector<double> GaussianFilterWeights(const GaussianKernel& kernel);
 
 // Filters input into output (arrays of at least `count` samples; they may be
 // the same array). Shows progress through `progress` with the caption

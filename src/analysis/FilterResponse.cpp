@@ -1,0 +1,63 @@
+#include "analysis/FilterResponse.h"
+
+#include "analysis/FourierTransform.h"
+#include "analysis/GaussianFilter.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <complex>
+#include <cstddef>
+
+namespace kyklos {
+
+namespace {
+// A cutoff wavelength covered by fewer samples no longer sees the shape of
+// the Gaussian weighting function: the common rule of roundness instruments.
+constexpr int kSamplesPerCutoff = 7;
+} // namespace
+
+double IdealGaussianTransmission(double upr, double cutoffUpr)
+{
+    const double ratio = upr / cutoffUpr;
+    return std::exp2(-ratio * ratio);
+}
+
+std::vector<double> GaussianFilterTransmission(int count, double cutoffUpr)
+{
+    if (count < 2) return {};
+    const std::vector<double> weights = GaussianFilterWeights(ComputeGaussianKernel(count, cutoffUpr));
+    // H_k = Re Σ_{j=0..K} v_j·exp(−ijk·2π/N) with v_0 = w_0 and v_j = 2·w_j;
+    // a kernel longer than the profile wraps around it as the filter's does.
+    const int pairs = static_cast<int>(weights.size()) - 1;
+    std::vector<std::complex<double>> folded(static_cast<std::size_t>(std::min(pairs + 1, count)));
+    for (int j = 0; j <= pairs; ++j)
+        folded[static_cast<std::size_t>(j % count)] += j == 0 ? weights[0] : 2.0 * weights[static_cast<std::size_t>(j)];
+    const std::vector<std::complex<double>> bins = DiscreteFourierTransform(folded, count, count / 2 + 1);
+    std::vector<double> transmission(static_cast<std::size_t>(count / 2));
+    for (std::size_t k = 1; k < bins.size(); ++k) transmission[k - 1] = bins[k].real();
+    return transmission;
+}
+
+std::vector<std::string> FilterSamplingWarnings(int count, int cutoffUpr)
+{
+    std::vector<std::string> warnings;
+    const long long needed = static_cast<long long>(kSamplesPerCutoff) * cutoffUpr;
+    if (count < needed) {
+        warnings.push_back("The profile has " + std::to_string(count) + " points; the filter needs at least " +
+                           std::to_string(kSamplesPerCutoff) + " \u00d7 " + std::to_string(cutoffUpr) + " = " +
+                           std::to_string(needed) + " points for a " + std::to_string(cutoffUpr) + " UPR cutoff.");
+    }
+    if (count >= 1) {
+        const GaussianKernel kernel = ComputeGaussianKernel(count, static_cast<double>(cutoffUpr));
+        if (WeightsScaledToUnitGain(kernel)) {
+            char sum[400];  // any finite double in fixed notation
+            const auto written = std::to_chars(sum, sum + sizeof sum, kernel.weightSum, std::chars_format::fixed, 4);
+            warnings.push_back("The filter's weights summed to " + std::string(sum, written.ptr) +
+                               " instead of 1 and were scaled to unit gain to keep the mean radius.");
+        }
+    }
+    return warnings;
+}
+
+} // namespace kyklos
