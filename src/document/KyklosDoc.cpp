@@ -15,7 +15,6 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -205,10 +204,7 @@ bool CKyklosDoc::ReadProfileFile(const std::string& path)
 
 CKyklosDoc::ReadOutcome CKyklosDoc::ReadProfile(const std::string& path)
 {
-    std::error_code error;
-    const bool directory = std::filesystem::is_directory(path, error);
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(directory ? nullptr : std::fopen(path.c_str(), "rb"),
-                                                              &std::fclose);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenRegularFile(path), &std::fclose);
     if (!file) {
         Fail("Cannot open the file.");
         return ReadOutcome::Unchanged;

@@ -1,12 +1,22 @@
 #include "document/FakeUi.h"
 #include "document/KyklosDoc.h"
+#include "document/ProfileScanner.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kyklos {
 namespace {
@@ -181,18 +191,81 @@ TEST_F(ProfileReader, NumberSyntaxFollowsTheDecimalConversions)
     EXPECT_DOUBLE_EQ(doc_->RawRadius[3], 0.000025);
     EXPECT_EQ(doc_->RawRadius[4], 0.0);
     EXPECT_DOUBLE_EQ(doc_->RawRadius[5], 0.007);
-    // Out of range without an exponent, or with one that does not say it:
-    // far too small reads as zero, far too large is refused.
-    const std::string tiny = "0." + std::string(400, '0') + "1";
-    Read(Header(3) + tiny + " -" + tiny + " 0.0000000001e-320\n", true);
+    // Out of range with an exponent that does not say it: far too small
+    // reads as zero, far too large is refused.
+    Read(Header(2) + "-0.0000000001e-320 0.0000000001e-320\n", true);
     EXPECT_EQ(doc_->RawRadius[0], 0.0);
     EXPECT_EQ(doc_->RawRadius[1], 0.0);
-    EXPECT_EQ(doc_->RawRadius[2], 0.0);
-    EXPECT_EQ(Read(Header(1) + "1" + std::string(400, '0') + "\n", false), "Invalid profile value.");
     EXPECT_EQ(Read(Header(1) + "0.00001e+400\n", false), "Invalid profile value.");
     // A count written with a sign reads as a decimal integer.
     Read("KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: +2\nPROFILE_UM: 1 2\n", true);
     EXPECT_EQ(doc_->PointCount, 2);
+}
+
+TEST_F(ProfileReader, AnExponentWithoutDigitsIsNoNumber)
+{
+    for (const char* value : {"1e", "1e-", "1E+", "2.5e-x"}) {
+        EXPECT_EQ(Read(Header(3) + "1 2 " + value + "\n", false), "Invalid profile value.") << value;
+        EXPECT_EQ(Read(Header(3) + "1 " + value + " 3\n", false), "Invalid profile value.") << value;
+    }
+    // A count reads as an integer: "5e" is 5 and then a stray "e" where the
+    // profile designator belongs.
+    EXPECT_EQ(Read("KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 5e\nPROFILE_UM: 1 2 3 4 5\n", false),
+              "Invalid 'PROFILE_UM:' designator.");
+}
+
+TEST_F(ProfileReader, ATokenLongerThan255CharactersFailsItsCheck)
+{
+    const std::string digits255 = "1" + std::string(254, '0');  // 1e254, the longest number there may be
+    Read(Header(1) + digits255 + "\n", true);
+    EXPECT_EQ(doc_->RawRadius[0], 1e254 * 0.001);
+    EXPECT_EQ(Read(Header(1) + digits255 + "0\n", false), "Invalid profile value.");
+    EXPECT_EQ(Read(Header(1) + "1." + std::string(300, '5') + "\n", false), "Invalid profile value.");
+    EXPECT_EQ(Read("KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: " + std::string(299, '0') +
+                       "5\nPROFILE_UM: 1 2 3 4 5\n",
+                   false),
+              "Invalid number of points.");
+    EXPECT_EQ(Read("KYKLOS_DATA 1.0\n" + std::string(300, 'I') + " x\n", false),
+              "Invalid 'IDENTIFICATION:' designator.");
+}
+
+// An endless stream of one character: counts what the reader takes, and ends
+// (so that a regression fails instead of hanging) after a megabyte.
+std::FILE* EndlessStream(char fill, std::size_t& served)
+{
+    struct Source {
+        char fill;
+        std::size_t* served;
+    };
+    cookie_io_functions_t io{};
+    io.read = [](void* cookie, char* buffer, std::size_t size) -> ssize_t {
+        auto* source = static_cast<Source*>(cookie);
+        if (*source->served >= (1u << 20)) return 0;
+        std::memset(buffer, source->fill, size);
+        *source->served += size;
+        return static_cast<ssize_t>(size);
+    };
+    io.close = [](void* cookie) {
+        delete static_cast<Source*>(cookie);
+        return 0;
+    };
+    served = 0;
+    return fopencookie(new Source{fill, &served}, "r", io);
+}
+
+TEST(ProfileScanner, StopsReadingAnEndlessTokenAtOnce)
+{
+    std::size_t served = 0;
+    bool atEnd = false;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> zeros(EndlessStream('\0', served), &std::fclose);
+    EXPECT_EQ(ProfileScanner(zeros.get()).ReadToken()->size(), 256u);
+    EXPECT_LE(served, 65536u);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> digits(EndlessStream('7', served), &std::fclose);
+    EXPECT_FALSE(ProfileScanner(digits.get()).ReadDouble(atEnd));
+    EXPECT_LE(served, 65536u);
+    digits.reset(EndlessStream('7', served));
+    EXPECT_FALSE(ProfileScanner(digits.get()).ReadInteger(atEnd));
+    EXPECT_LE(served, 65536u);
 }
 
 TEST_F(ProfileReader, AcceptsTheLargestProfile)
@@ -270,6 +343,29 @@ TEST_F(FileOpen, EarlyFailuresKeepTheProfileItsResultsAndItsName)
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0], "Cannot open the file.");
     EXPECT_TRUE(doc_->DataLoaded);
+}
+
+TEST_F(FileOpen, OnlyARegularFileIsOpenedAndAFifoDoesNotBlock)
+{
+    const std::string fifo = (dir_ / "pipe.kyk").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        ui_.messages.clear();
+        auto open = std::async(std::launch::async, [&] { doc_->OpenProfile(path); });
+        if (open.wait_for(std::chrono::seconds(20)) == std::future_status::timeout) {
+            // Fail rather than hang: a reader blocked on the FIFO is released
+            // by a writer coming and going; an endless read is not.
+            ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+            if (open.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+                std::fprintf(stderr, "%s: the reader never returned\n", path.c_str());
+                std::_Exit(1);
+            }
+            FAIL() << path << " blocked the reader";
+        }
+        ASSERT_EQ(ui_.messages.size(), 1u) << path;
+        EXPECT_EQ(ui_.messages[0], "Cannot open the file.");
+        EXPECT_TRUE(doc_->DataLoaded && doc_->AnalysisValid);  // the previous profile stays
+    }
 }
 
 TEST_F(FileOpen, LaterFailuresClearTheFlagsAndStartNoAnalysis)
