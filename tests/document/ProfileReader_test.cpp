@@ -368,6 +368,46 @@ TEST_F(FileOpen, OnlyARegularFileIsOpenedAndAFifoDoesNotBlock)
     }
 }
 
+// Profiles whose analysis overflows are refused as a file that fails after
+// its header is.
+TEST_F(FileOpen, ValuesTooLargeToEvaluateAreRefused)
+{
+    const auto constant = [this](const std::string& name, int count, const char* micrometres) {
+        std::string content = Header(count);
+        for (int i = 0; i < count; ++i) content += std::string(micrometres) + "\n";
+        return Write(name, content);
+    };
+    // 1.7e308 µm: the least squares sums overflow; 1e300 µm: a² + b² of the
+    // eccentricity does. Each fit reports them differently (NaN, inf, zero).
+    const std::string huge = constant("huge.kyk", 2000, "1.7e308"), large = constant("large.kyk", 2000, "1e300");
+    for (int kind : {LeastSquares, MinimumZone, MaximumInscribed, MinimumCircumscribed}) {
+        for (const std::string& path : {huge, large}) {
+            if (path == large && kind >= MaximumInscribed) continue;  // their three-point solves stay finite
+            doc_->ReferenceKind = kind;
+            ui_.messages.clear();
+            doc_->OpenProfile(path);
+            ASSERT_EQ(ui_.messages.size(), 1u) << path << " " << kind;
+            EXPECT_EQ(ui_.messages[0], "The profile cannot be evaluated: its values are too large.");
+            EXPECT_FALSE(doc_->DataLoaded || doc_->AnalysisValid || doc_->FitValid);
+            EXPECT_FALSE(doc_->AnalyzeProfile());
+            EXPECT_EQ(doc_->Eccentricity, 0.0);  // no overflowed number is kept
+            EXPECT_EQ(doc_->Runout, 0.0);
+        }
+    }
+    // A round part just inside what microinches can show, with a reference
+    // that adds nothing to it, evaluates; 10 % more does not.
+    doc_->ReferenceKind = MaximumInscribed;
+    ui_.messages.clear();
+    doc_->OpenProfile(constant("inside.kyk", 360, "2.2e306"));
+    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_TRUE(doc_->DataLoaded && doc_->AnalysisValid && doc_->FitValid);
+    EXPECT_EQ(doc_->ReferenceC, 2.2e303);
+    EXPECT_EQ(doc_->Peak - doc_->Valley, 0.0);
+    doc_->OpenProfile(constant("outside.kyk", 360, "2.42e306"));
+    EXPECT_EQ(ui_.messages.size(), 1u);
+    EXPECT_FALSE(doc_->DataLoaded);
+}
+
 TEST_F(FileOpen, LaterFailuresClearTheFlagsAndStartNoAnalysis)
 {
     ui_.fileAnswer = Write("broken.kyk", Header(3) + "1 2");
