@@ -159,8 +159,9 @@ std::string ProfileScanner::ReadNumberText(bool allowFraction)
         }
         if (digits && (c == 'e' || c == 'E')) {
             // An exponent needs at least one digit: "1e", "1e-" and "1e+x" are
-            // no numbers, as for the C library's conversion, rather than a 1
-            // followed by something else.
+            // no numbers rather than a 1 followed by something else, as in
+            // formatted input, which takes the longest start of a number and
+            // fails when that is not one.
             if (!take()) return {};
             if ((c == '+' || c == '-') && !take()) return {};
             if (!IsDigit(c)) {
