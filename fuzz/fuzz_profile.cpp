@@ -1,9 +1,10 @@
 // Arbitrary bytes as a .kyk profile file: the reader must refuse or accept
 // them without crashing, hanging or reading past its arrays, and an accepted
-// profile must analyse with every reference.
+// profile must analyse with every reference, giving finite results or none.
 
 #include "document/KyklosDoc.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -35,7 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     doc->ReferenceKind = size % 4;
     if (doc->ReadProfileFile(path)) {
         if (doc->PointCount < 1 || doc->PointCount > kyklos::MaxProfilePoints) __builtin_trap();
-        doc->AnalyzeProfile();
+        if (doc->AnalyzeProfile()) {
+            const double results[] = {doc->Peak, doc->Valley, doc->Runout, doc->Eccentricity, doc->ReferenceC,
+                                      doc->ZoneHalfWidth, doc->Peak - doc->Valley, doc->MaxRawRadius * 39370.08};
+            for (const double value : results)
+                if (!std::isfinite(value)) __builtin_trap();
+            for (int i = 0; i < doc->PointCount; ++i)
+                if (!std::isfinite(doc->FilteredRadius[static_cast<std::size_t>(i)])) __builtin_trap();
+        }
     }
     return 0;
 }

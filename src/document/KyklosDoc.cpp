@@ -15,7 +15,6 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -118,6 +117,40 @@ bool CKyklosDoc::AnalyzeProfile()
     EccentricityAngle = EccentricityAngleDegrees(ReferenceA, ReferenceB);
 
     if (FitValid) FindPeakValley(profile, angles, ReferenceA, ReferenceB, ReferenceC, Peak, PeakAngle, Valley, ValleyAngle);
+
+    if (!ResultsFitEveryUnit()) {
+        // Refused like a file that fails after its header: nothing of it is
+        // shown, and no overflowed number stays behind to be shown later.
+        for (const auto result : kShownResults) this->*result = 0.0;
+        DataLoaded = false;
+        AnalysisValid = false;
+        FitValid = false;
+        Fail("The profile cannot be evaluated: its values are too large.");
+        return false;
+    }
+    return true;
+}
+
+bool CKyklosDoc::ResultsFitEveryUnit() const
+{
+    // The file reader accepts any finite radius, but the fits and the filter
+    // add and square radii: near the top of the double range a sum or a² + b²
+    // overflows to inf, and inf − inf gives NaN, which fails every comparison
+    // of a peak search and so hides as a zero roundness. Rather than guard
+    // each step, check what is shown: every result and every filtered sample,
+    // with roundness and concentricity as the report derives them, must stay
+    // finite at the largest display factor, millimetres to microinches. The
+    // factor is doubled so that the arithmetic the displays add on top (the
+    // difference of two radii the graph plots, any order of multiplying)
+    // cannot overflow either. A NaN fails the test too.
+    constexpr double kLargestDisplayFactor = 1000.0 * 39.37007874015748;
+    constexpr double kLimitFactor = 2.0 * kLargestDisplayFactor;
+    const auto fits = [](double value) { return std::isfinite(value * kLimitFactor); };
+    for (const auto result : kShownResults)
+        if (!fits(this->*result)) return false;
+    if (!fits(Peak - Valley) || !fits(2.0 * Eccentricity)) return false;
+    for (int i = 0; i < PointCount; ++i)
+        if (!fits(FilteredRadius[static_cast<std::size_t>(i)])) return false;
     return true;
 }
 
@@ -205,10 +238,7 @@ bool CKyklosDoc::ReadProfileFile(const std::string& path)
 
 CKyklosDoc::ReadOutcome CKyklosDoc::ReadProfile(const std::string& path)
 {
-    std::error_code error;
-    const bool directory = std::filesystem::is_directory(path, error);
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(directory ? nullptr : std::fopen(path.c_str(), "rb"),
-                                                              &std::fclose);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenRegularFile(path), &std::fclose);
     if (!file) {
         Fail("Cannot open the file.");
         return ReadOutcome::Unchanged;

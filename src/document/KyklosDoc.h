@@ -41,8 +41,10 @@ public:
     void SetUiPort(UiPort* ui) { ui_ = ui; }
     void SetProgressPort(ProgressPort* progress);
 
-    // Filters and fits the raw profile. False when no profile is present or
-    // the filter was cancelled.
+    // Filters and fits the raw profile. False when no profile is present, the
+    // filter was cancelled, or the results overflow what can be shown: then
+    // the profile is refused with a message, as a file that fails after its
+    // header is.
     bool AnalyzeProfile();
     // Reads a .kyk file into the profile (no analysis). Shows its message
     // through the UI port and returns false when the file is refused.
@@ -93,6 +95,14 @@ private:
     enum class ReadOutcome { Read, Unchanged, Failed };
     ReadOutcome ReadProfile(const std::string& path);
     bool Fail(const char* message);
+    // True when every result and filtered sample is finite in every unit shown.
+    bool ResultsFitEveryUnit() const;
+    // The results the report, the graph and kyklos-report show or write.
+    static constexpr double CKyklosDoc::*kShownResults[] = {
+        &CKyklosDoc::MinRawRadius, &CKyklosDoc::MaxRawRadius, &CKyklosDoc::NominalRadius, &CKyklosDoc::ReferenceA,
+        &CKyklosDoc::ReferenceB,   &CKyklosDoc::ReferenceC,   &CKyklosDoc::ZoneHalfWidth, &CKyklosDoc::Peak,
+        &CKyklosDoc::PeakAngle,    &CKyklosDoc::Valley,       &CKyklosDoc::ValleyAngle,   &CKyklosDoc::Runout,
+        &CKyklosDoc::Eccentricity, &CKyklosDoc::EccentricityAngle};
     void UpdateAllViews();
 
     UiPort* ui_ = nullptr;

@@ -3,6 +3,10 @@
 #include <charconv>
 #include <cmath>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace kyklos {
 
 namespace {
@@ -43,6 +47,27 @@ long long DecimalExponent(const std::string& text)
 }
 } // namespace
 
+std::FILE* OpenRegularFile(const std::string& path)
+{
+    // Opening a FIFO for reading waits until a writer comes, perhaps forever;
+    // O_NONBLOCK makes that open return at once, and a regular file ignores
+    // the flag. The type is then checked on the descriptor itself, so the
+    // path cannot be swapped for something else in between, and the flag is
+    // cleared again so that the stream reads as any other.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) ::close(fd);
+    return file;
+}
+
 int ProfileScanner::Get()
 {
     if (!pushback_.empty()) {
@@ -81,7 +106,11 @@ std::optional<std::string> ProfileScanner::ReadToken()
     if (c == EOF) return std::nullopt;
     std::string token;
     while (c != EOF && !IsSpace(c)) {
-        if (token.size() <= kTokenLimit) token.push_back(static_cast<char>(c));
+        token.push_back(static_cast<char>(c));
+        // Longer than a token may be: no check can match it, so it fails at
+        // once instead of being read to its end (a file of a billion NULs,
+        // or one that never ends).
+        if (token.size() > kTokenLimit) return token;
         c = Get();
     }
     Unget(c);
@@ -110,46 +139,37 @@ std::string ProfileScanner::ReadNumberText(bool allowFraction)
 {
     std::string text;
     int c = Get();
-    if (c == '+' || c == '-') {
+    // Keeps c and reads the next character. False once the number is longer
+    // than a token may be: it is then refused without reading on.
+    const auto take = [&]() {
         text.push_back(static_cast<char>(c));
+        if (text.size() > kTokenLimit) return false;
         c = Get();
-    }
+        return true;
+    };
+    if (c == '+' || c == '-') take();
     bool digits = false;
-    while (IsDigit(c)) {
-        text.push_back(static_cast<char>(c));
-        digits = true;
-        c = Get();
-    }
+    for (; IsDigit(c); digits = true)
+        if (!take()) return {};
     if (allowFraction) {
         if (c == '.') {
-            text.push_back('.');
-            c = Get();
-            while (IsDigit(c)) {
-                text.push_back(static_cast<char>(c));
-                digits = true;
-                c = Get();
-            }
+            if (!take()) return {};
+            for (; IsDigit(c); digits = true)
+                if (!take()) return {};
         }
         if (digits && (c == 'e' || c == 'E')) {
-            // An exponent needs at least one digit; otherwise the 'e' is not part of the number.
-            std::string exponent(1, static_cast<char>(c));
-            int d = Get();
-            if (d == '+' || d == '-') {
-                exponent.push_back(static_cast<char>(d));
-                d = Get();
+            // An exponent needs at least one digit: "1e", "1e-" and "1e+x" are
+            // no numbers rather than a 1 followed by something else, as in
+            // formatted input, which takes the longest start of a number and
+            // fails when that is not one.
+            if (!take()) return {};
+            if ((c == '+' || c == '-') && !take()) return {};
+            if (!IsDigit(c)) {
+                Unget(c);
+                return {};
             }
-            if (IsDigit(d)) {
-                while (IsDigit(d)) {
-                    exponent.push_back(static_cast<char>(d));
-                    d = Get();
-                }
-                text += exponent;
-                c = d;
-            } else {
-                Unget(d);
-                for (auto it = exponent.rbegin(); it != exponent.rend(); ++it) Unget(static_cast<unsigned char>(*it));
-                c = Get();
-            }
+            while (IsDigit(c))
+                if (!take()) return {};
         }
     }
     Unget(c);

@@ -13,9 +13,9 @@ class ProfileScanner {
 public:
     explicit ProfileScanner(std::FILE* file) : file_(file) {}
 
-    // The next run of non-blank characters, or nothing at end of file. Only
-    // the first 255 characters are kept; a longer token never matches a
-    // designator.
+    // The next run of non-blank characters, or nothing at end of file. A
+    // token may have 255 characters; of a longer one only the first 256 are
+    // read and returned, which match no designator.
     std::optional<std::string> ReadToken();
 
     // Skips one character, then reads the rest of the line into a 255-byte
@@ -24,20 +24,28 @@ public:
     std::optional<std::string> ReadTextLine();
 
     // A decimal integer with optional sign. Nothing when the next token does
-    // not start like one; `atEnd` tells whether the file had ended.
+    // not start like one or runs on beyond 255 characters; `atEnd` tells
+    // whether the file had ended.
     std::optional<long long> ReadInteger(bool& atEnd);
 
-    // A decimal floating-point number (sign, digits, fraction, exponent).
+    // A decimal floating-point number (sign, digits, fraction, exponent), as
+    // ReadInteger. An exponent marker without digits makes it no number.
     std::optional<double> ReadDouble(bool& atEnd);
 
 private:
     int Get();
     void Unget(int c);
     void SkipSpace();
+    // The characters of the number that starts here, or "" when none does
+    // (nothing is consumed when it does not even start like one).
     std::string ReadNumberText(bool allowFraction);
 
     std::FILE* file_;
     std::string pushback_;  // characters given back, last one read first
 };
+
+// Opens a regular file for reading, or returns null: a directory, a FIFO, a
+// socket or a device is no profile file.
+std::FILE* OpenRegularFile(const std::string& path);
 
 } // namespace kyklos

@@ -1,12 +1,22 @@
 #include "document/FakeUi.h"
 #include "document/KyklosDoc.h"
+#include "document/ProfileScanner.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kyklos {
 namespace {
@@ -181,18 +191,72 @@ TEST_F(ProfileReader, NumberSyntaxFollowsTheDecimalConversions)
     EXPECT_DOUBLE_EQ(doc_->RawRadius[3], 0.000025);
     EXPECT_EQ(doc_->RawRadius[4], 0.0);
     EXPECT_DOUBLE_EQ(doc_->RawRadius[5], 0.007);
-    // Out of range without an exponent, or with one that does not say it:
-    // far too small reads as zero, far too large is refused.
-    const std::string tiny = "0." + std::string(400, '0') + "1";
-    Read(Header(3) + tiny + " -" + tiny + " 0.0000000001e-320\n", true);
+    // Out of range with an exponent that does not say it: far too small
+    // reads as zero, far too large is refused.
+    Read(Header(2) + "-0.0000000001e-320 0.0000000001e-320\n", true);
     EXPECT_EQ(doc_->RawRadius[0], 0.0);
     EXPECT_EQ(doc_->RawRadius[1], 0.0);
-    EXPECT_EQ(doc_->RawRadius[2], 0.0);
-    EXPECT_EQ(Read(Header(1) + "1" + std::string(400, '0') + "\n", false), "Invalid profile value.");
     EXPECT_EQ(Read(Header(1) + "0.00001e+400\n", false), "Invalid profile value.");
     // A count written with a sign reads as a decimal integer.
     Read("KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: +2\nPROFILE_UM: 1 2\n", true);
     EXPECT_EQ(doc_->PointCount, 2);
+}
+
+TEST_F(ProfileReader, AnExponentWithoutDigitsIsNoNumber)
+{
+    for (const char* value : {"1e", "1e-", "1E+", "2.5e-x"}) {
+        EXPECT_EQ(Read(Header(3) + "1 2 " + value + "\n", false), "Invalid profile value.") << value;
+        EXPECT_EQ(Read(Header(3) + "1 " + value + " 3\n", false), "Invalid profile value.") << value;
+    }
+    // A count reads as an integer: "5e" is 5 and then a stray "e" where the
+    // profile designator belongs.
+    EXPECT_EQ(Read("KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 5e\nPROFILE_UM: 1 2 3 4 5\n", false),
+              "Invalid 'PROFILE_UM:' designator.");
+}
+
+TEST_F(ProfileReader, ATokenLongerThan255CharactersFailsItsCheck)
+{
+    const std::string digits255 = "1" + std::string(254, '0');  // 1e254, the longest number there may be
+    Read(Header(1) + digits255 + "\n", true);
+    EXPECT_EQ(doc_->RawRadius[0], 1e254 * 0.001);
+    EXPECT_EQ(Read(Header(1) + digits255 + "0\n", false), "Invalid profile value.");
+    EXPECT_EQ(Read(Header(1) + "1." + std::string(300, '5') + "\n", false), "Invalid profile value.");
+    EXPECT_EQ(Read("KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: " + std::string(299, '0') +
+                       "5\nPROFILE_UM: 1 2 3 4 5\n",
+                   false),
+              "Invalid number of points.");
+    EXPECT_EQ(Read("KYKLOS_DATA 1.0\n" + std::string(300, 'I') + " x\n", false),
+              "Invalid 'IDENTIFICATION:' designator.");
+}
+
+// An endless stream of one character that counts what is read from it and
+// ends after a megabyte, so that a regression fails instead of hanging.
+struct EndlessStream {
+    char fill;
+    std::size_t served = 0;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file{Open(this), &std::fclose};
+
+    static std::FILE* Open(EndlessStream* self)
+    {
+        cookie_io_functions_t io{};
+        io.read = [](void* cookie, char* buffer, std::size_t size) -> ssize_t {
+            auto* stream = static_cast<EndlessStream*>(cookie);
+            if (stream->served >= (1u << 20)) return 0;
+            std::memset(buffer, stream->fill, size);
+            stream->served += size;
+            return static_cast<ssize_t>(size);
+        };
+        return fopencookie(self, "r", io);
+    }
+};
+
+TEST(ProfileScanner, StopsReadingAnEndlessTokenAtOnce)
+{
+    bool atEnd = false;
+    EndlessStream zeros{'\0'}, digits{'7'};
+    EXPECT_EQ(ProfileScanner(zeros.file.get()).ReadToken()->size(), 256u);
+    EXPECT_FALSE(ProfileScanner(digits.file.get()).ReadDouble(atEnd));
+    EXPECT_LE(zeros.served + digits.served, 65536u);
 }
 
 TEST_F(ProfileReader, AcceptsTheLargestProfile)
@@ -270,6 +334,60 @@ TEST_F(FileOpen, EarlyFailuresKeepTheProfileItsResultsAndItsName)
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0], "Cannot open the file.");
     EXPECT_TRUE(doc_->DataLoaded);
+}
+
+TEST_F(FileOpen, OnlyARegularFileIsOpenedAndAFifoDoesNotBlock)
+{
+    const std::string fifo = (dir_ / "pipe.kyk").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        ui_.messages.clear();
+        auto open = std::async(std::launch::async, [&] { doc_->OpenProfile(path); });
+        if (open.wait_for(std::chrono::seconds(20)) == std::future_status::timeout) {
+            // Fail rather than hang: a reader blocked on the FIFO is released
+            // by a writer coming and going; an endless read is not.
+            ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+            if (open.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+                std::fprintf(stderr, "%s: the reader never returned\n", path.c_str());
+                std::_Exit(1);
+            }
+            FAIL() << path << " blocked the reader";
+        }
+        ASSERT_EQ(ui_.messages.size(), 1u) << path;
+        EXPECT_EQ(ui_.messages[0], "Cannot open the file.");
+        EXPECT_TRUE(doc_->DataLoaded && doc_->AnalysisValid);  // the previous profile stays
+    }
+}
+
+// A profile whose analysis overflows is refused as a file that fails after
+// its header is.
+TEST_F(FileOpen, ValuesTooLargeToEvaluateAreRefused)
+{
+    const auto open = [this](int kind, const char* micrometres, int count) {
+        std::string content = Header(count);
+        for (int i = 0; i < count; ++i) content += std::string(micrometres) + "\n";
+        doc_->ReferenceKind = kind;
+        ui_.messages.clear();
+        doc_->OpenProfile(Write("profile.kyk", content));
+        return ui_.messages.empty() ? std::string() : ui_.messages.front();
+    };
+    const std::string tooLarge = "The profile cannot be evaluated: its values are too large.";
+    // 1.7e308 µm overflows the least squares sums, 1e300 µm the a² + b² of
+    // the eccentricity; unchecked, the fits showed NaN, inf or zero.
+    for (int kind : {LeastSquares, MinimumZone, MaximumInscribed, MinimumCircumscribed}) {
+        EXPECT_EQ(open(kind, "1.7e308", 2000), tooLarge) << kind;
+        EXPECT_FALSE(doc_->DataLoaded || doc_->AnalysisValid || doc_->FitValid);
+        EXPECT_FALSE(doc_->AnalyzeProfile());
+        EXPECT_EQ(doc_->Eccentricity, 0.0);  // no overflowed number is kept
+    }
+    EXPECT_EQ(open(LeastSquares, "1e300", 2000), tooLarge);
+    EXPECT_EQ(open(MinimumZone, "1e300", 2000), tooLarge);
+    // A round part just inside what microinches can show, with a reference
+    // that adds nothing to it, evaluates; 10 % more does not.
+    EXPECT_EQ(open(MaximumInscribed, "2.2e306", 360), "");
+    EXPECT_TRUE(doc_->DataLoaded && doc_->AnalysisValid && doc_->FitValid);
+    EXPECT_EQ(doc_->ReferenceC, 2.2e303);
+    EXPECT_EQ(open(MaximumInscribed, "2.42e306", 360), tooLarge);
 }
 
 TEST_F(FileOpen, LaterFailuresClearTheFlagsAndStartNoAnalysis)

@@ -5,6 +5,9 @@
 // the inscribed and circumscribed exchanges that takes the solve and the
 // surround margin as parameters, to measure how often each version misses
 // the optimum. The copy is checked against the library bit for bit first.
+//
+// A measurement study, not part of the test run: it is built with the
+// benchmarks and run by hand, e.g. build/bench/study_three_point_solve.
 
 #include "analysis/Limacon.h"
 #include "analysis/MaximumInscribedCircle.h"
