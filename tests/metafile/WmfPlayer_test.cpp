@@ -1,8 +1,8 @@
 #include "WmfTestFiles.h"
 
-#include "view/WmfDib.h"
-#include "view/WmfPicture.h"
-#include "view/WmfPlayer.h"
+#include "metafile/WmfDib.h"
+#include "metafile/WmfPicture.h"
+#include "metafile/WmfPlayer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "view/MetaFile.h"
+#include "metafile/MetaFile.h"
 
-#include "view/WmfPicture.h"
-#include "view/WmfPlayer.h"
+#include "metafile/WmfPicture.h"
+#include "metafile/WmfPlayer.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,8 +2,8 @@
 // Small metafiles written by the tests themselves, and helpers to play them.
 
 #include "../../tools/wmfgen/WmfWriter.h"
+#include "metafile/MetaFile.h"
 #include "platform/RecordingCanvas.h"
-#include "view/MetaFile.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "view/WmfPlayer.h"
+#include "metafile/WmfPlayer.h"
 
 #include <algorithm>
 #include <cmath>

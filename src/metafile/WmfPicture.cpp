@@ -1,6 +1,6 @@
-#include "view/WmfPicture.h"
+#include "metafile/WmfPicture.h"
 
-#include "view/WmfDib.h"
+#include "metafile/WmfDib.h"
 
 #include <algorithm>
 #include <set>

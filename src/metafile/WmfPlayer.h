@@ -9,8 +9,8 @@
 // out of its window therefore still fits, and a picture that never sets a
 // window is shown all the same.
 
+#include "metafile/WmfPicture.h"
 #include "platform/Canvas.h"
-#include "view/WmfPicture.h"
 
 namespace kyklos {
 
