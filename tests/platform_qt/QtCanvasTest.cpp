@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
+#include <utility>
 
 namespace kyklos {
 namespace {
@@ -76,6 +78,49 @@ TEST_F(QtCanvasTest, LinesLeaveOutTheirLastPixelAndStaySinglePixels)
     EXPECT_EQ(image.pixel(10, 8), kWhitePixel);
     // No antialiasing: every pixel is black or white.
     EXPECT_EQ(CountNot(image, kWhitePixel), 8 + 6);
+}
+
+TEST_F(QtCanvasTest, OnePixelLinesKeepTheirFirstPixelAndLeaveOutTheirLastInEveryDirection)
+{
+    auto pixelsOf = [&](QPoint from, QPoint to) {
+        const QImage image = Draw(20, 20, [&](QtCanvas& dc) {
+            dc.SetPen({PenStyle::Solid, 0, kBlack});
+            dc.MoveTo(from.x(), from.y());
+            dc.LineTo(to.x(), to.y());
+        });
+        std::set<std::pair<int, int>> pixels;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != kWhitePixel) pixels.insert({x, y});
+        return pixels;
+    };
+    // Axis-parallel and diagonal lines: ten pixels from the first one on.
+    const std::pair<QPoint, QPoint> straight[] = {
+        {{3, 10}, {13, 10}}, {{13, 10}, {3, 10}}, {{10, 3}, {10, 13}}, {{10, 13}, {10, 3}},
+        {{13, 13}, {3, 3}}, {{13, 3}, {3, 13}}, {{3, 13}, {13, 3}}};
+    for (const auto& [from, to] : straight) {
+        const int dx = (to.x() > from.x()) - (to.x() < from.x()), dy = (to.y() > from.y()) - (to.y() < from.y());
+        std::set<std::pair<int, int>> expected;
+        for (int k = 0; k < 10; ++k) expected.insert({from.x() + k * dx, from.y() + k * dy});
+        EXPECT_EQ(pixelsOf(from, to), expected) << from.x() << "," << from.y() << " to " << to.x() << "," << to.y();
+    }
+    // A sloped line drawn either way covers the same pixels apart from its two ends.
+    const QPoint a(2, 4), b(17, 9);
+    auto forward = pixelsOf(a, b), backward = pixelsOf(b, a);
+    EXPECT_TRUE(forward.count({a.x(), a.y()}) && !forward.count({b.x(), b.y()}));
+    EXPECT_TRUE(backward.count({b.x(), b.y()}) && !backward.count({a.x(), a.y()}));
+    forward.insert({b.x(), b.y()});
+    backward.insert({a.x(), a.y()});
+    EXPECT_EQ(forward, backward);
+    // A stroke that turns back keeps its turning point, the start of its second line.
+    const QImage turned = Draw(20, 20, [](QtCanvas& dc) {
+        dc.SetPen({PenStyle::Solid, 0, kBlack});
+        dc.MoveTo(3, 15);
+        dc.LineTo(12, 15);
+        dc.LineTo(6, 15);
+    });
+    EXPECT_EQ(Ink(turned, kWhitePixel), QRect(QPoint(3, 15), QPoint(12, 15)));
+    EXPECT_EQ(CountNot(turned, kWhitePixel), 10);
 }
 
 TEST_F(QtCanvasTest, StrokesUseThePenInForceWhenTheyWereDrawn)

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLineF>
 #include <QPagedPaintDevice>
 #include <QPainterPath>
 #include <QPen>
@@ -79,6 +80,20 @@ QList<qreal> DashPattern(PenStyle style)
     case PenStyle::DashDotDot: return {9, 3, 3, 3, 3, 3};
     default: return {};
     }
+}
+
+// Windows GDI draws a one-pixel line from its first pixel up to, but not
+// including, its last, in every direction. Qt's raster engine leaves out the
+// end with the larger coordinate along the line's major axis instead, which
+// is the first pixel of a line drawn leftward or upward. Such a line is handed
+// over shifted one step along itself, so that it covers GDI's pixels.
+QLineF OnePixelSegment(QPoint from, QPoint to)
+{
+    const int dx = to.x() - from.x(), dy = to.y() - from.y();
+    const int major = std::abs(dx) >= std::abs(dy) ? dx : dy;   // Qt takes a diagonal as x-major
+    if (major >= 0) return QLineF(from, to);
+    const QPointF step(-dx / static_cast<double>(-major), -dy / static_cast<double>(-major));
+    return QLineF(QPointF(from) + step, QPointF(to) + step);
 }
 
 Qt::BrushStyle HatchPattern(HatchStyle hatch)
@@ -185,9 +200,44 @@ QFont QtCanvas::ResolveFont(const FontSpec& request, int* cellHeight) const
 void QtCanvas::Flush()
 {
     if (pending_.empty()) return;
-    for (const QPolygon& stroke : pending_)
-        if (stroke.size() > 1) painter_.drawPolyline(stroke);
+    for (const QPolygon& stroke : pending_) Stroke(stroke);
     pending_.clear();
+}
+
+void QtCanvas::Stroke(const QPolygon& points)
+{
+    if (points.size() < 2 || state_.pen.style == PenStyle::Null) return;
+    if (state_.pen.width > 1) {
+        painter_.drawPolyline(points);
+        return;
+    }
+    std::vector<QLineF> lines;
+    lines.reserve(static_cast<std::size_t>(points.size()));
+    for (qsizetype i = 1; i < points.size(); ++i)
+        if (points[i] != points[i - 1]) lines.push_back(OnePixelSegment(points[i - 1], points[i]));
+    if (state_.pen.style == PenStyle::Solid) {
+        // Qt gives a line the same pixels in either direction, but within one
+        // call it widens a line that runs opposite to the one before it by a
+        // pixel; solid lines are therefore all handed over in one direction.
+        for (QLineF& line : lines) {
+            const double dx = line.dx(), dy = line.dy();
+            if ((std::abs(dx) >= std::abs(dy) ? dx : dy) < 0) line = QLineF(line.p2(), line.p1());
+        }
+        painter_.drawLines(lines.data(), static_cast<int>(lines.size()));
+        return;
+    }
+    // One call a segment, each in its own direction; the dash pattern runs on
+    // from one segment to the next, as along one line.
+    const QPen pen = painter_.pen();
+    QPen segmentPen = pen;
+    double travelled = 0.0;
+    for (const QLineF& line : lines) {
+        segmentPen.setDashOffset(travelled);
+        painter_.setPen(segmentPen);
+        painter_.drawLine(line);
+        travelled += line.length();
+    }
+    painter_.setPen(pen);
 }
 
 void QtCanvas::Save()
@@ -216,7 +266,8 @@ void QtCanvas::ApplyPen()
     QPen qpen(ToQColor(pen.colour));
     qpen.setWidth(std::max(1, pen.width));
     if (pen.width <= 1) {
-        // A one-pixel line leaves out its last pixel, as LineTo always did.
+        // One-pixel lines are drawn segment by segment (Stroke) so that each
+        // leaves out its last pixel, as in Windows GDI.
         qpen.setCapStyle(Qt::FlatCap);
         qpen.setJoinStyle(Qt::MiterJoin);
         if (pen.style != PenStyle::Solid) qpen.setDashPattern(DashPattern(pen.style));
@@ -345,7 +396,7 @@ void QtCanvas::Polyline(std::span<const Point> points)
     QPolygon polygon;
     polygon.reserve(static_cast<qsizetype>(points.size()));
     for (const Point& p : points) polygon << QPoint(p.x, p.y);
-    painter_.drawPolyline(polygon);
+    Stroke(polygon);
 }
 
 QRect QtCanvas::OutlineRect(const Rect& rect) const

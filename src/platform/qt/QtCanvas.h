@@ -94,6 +94,8 @@ private:
 
     void Init();
     void ApplyPen();
+    // Draws a stroke of MoveTo/LineTo vertices with the current pen.
+    void Stroke(const QPolygon& points);
     void ApplyBrush();
     // Angles (degrees, counter-clockwise from +x) of the radials through start and end.
     void ArcAngles(const Rect& box, Point start, Point end, double& startDegrees, double& spanDegrees) const;
