@@ -210,7 +210,7 @@ TEST_F(QtCanvasTest, ArialAt600ResolvesToASansFaceWithTheAskedCellHeight)
     EXPECT_GE(info.weight(), 600);
 }
 
-TEST_F(QtCanvasTest, TextExtentsOfUtf8AndLatin1)
+TEST_F(QtCanvasTest, TextExtentsOfUtf8AndOfBytesThatAreNotUtf8)
 {
     QImage image(10, 10, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -220,8 +220,9 @@ TEST_F(QtCanvasTest, TextExtentsOfUtf8AndLatin1)
     dc.SetFont(request);
     EXPECT_EQ(dc.TextExtent("").width, 0);
     EXPECT_GT(dc.TextExtent("\u00B5m").width, dc.TextExtent("m").width);
-    // A name read from an old file in Latin-1 is measured as the same characters.
-    EXPECT_EQ(dc.TextExtent("\xB5m").width, dc.TextExtent("\u00B5m").width);
+    // Text is UTF-8: a stray byte is one replacement character, not a guess at its code page.
+    EXPECT_EQ(dc.TextExtent("\xB5m").width, dc.TextExtent("\uFFFDm").width);
+    EXPECT_NE(dc.TextExtent("\xB5m").width, dc.TextExtent("\u00B5m").width);
     EXPECT_GT(dc.TextExtent("Roundness:").width, dc.TextExtent("Runout:").width);
 }
 

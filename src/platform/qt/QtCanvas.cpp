@@ -41,14 +41,12 @@ void InstallFontSubstitutions()
     });
 }
 
-// Text is UTF-8; names and identifications read from old files may be
-// Latin-1, which is shown as such instead of as replacement characters.
+// Text arrives as UTF-8 (texts from files were converted before drawing); a
+// sequence that is not UTF-8 is shown as U+FFFD.
 QString Decode(std::string_view text)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString decoded = decoder(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-    if (decoder.hasError()) return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    return decoded;
+    return decoder(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 QFont MakeQFont(const FontSpec& request, int pixelSize)
