@@ -1,6 +1,7 @@
 #include "platform/RecordingCanvas.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace kyklos {
 
@@ -72,7 +73,7 @@ int RecordingCanvas::SetFont(const FontSpec& font)
 {
     state_.font = font;
     const int height = std::max(1, font.height < 0 ? -font.height : font.height);
-    Record("SetFont", {font.height, font.weight, font.escapement}).text = font.face;
+    Record("SetFont", {font.height, font.weight, font.escapement, font.width}).text = font.face;
     return height;
 }
 
@@ -169,7 +170,14 @@ void RecordingCanvas::TextOut(int x, int y, std::string_view text, std::span<con
 Size RecordingCanvas::TextExtent(std::string_view text)
 {
     const int h = std::max(1, state_.font.height < 0 ? -state_.font.height : state_.font.height);
+    if (state_.font.width != 0) return {CodePoints(text) * std::abs(state_.font.width), h};
     return {CodePoints(text) * h / 2, h};
+}
+
+int RecordingCanvas::AverageCharWidth()
+{
+    if (state_.font.width != 0) return std::abs(state_.font.width);
+    return std::max(1, state_.font.height < 0 ? -state_.font.height : state_.font.height) / 2;
 }
 
 } // namespace kyklos

@@ -5,9 +5,12 @@
 #include "QtTestApplication.h"
 #include "platform/qt/QtCanvas.h"
 
+#include <QBuffer>
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <QSvgGenerator>
+#include <QSvgRenderer>
 
 #include <gtest/gtest.h>
 
@@ -224,6 +227,55 @@ TEST_F(QtCanvasTest, TextExtentsOfUtf8AndOfBytesThatAreNotUtf8)
     EXPECT_EQ(dc.TextExtent("\xB5m").width, dc.TextExtent("\uFFFDm").width);
     EXPECT_NE(dc.TextExtent("\xB5m").width, dc.TextExtent("\u00B5m").width);
     EXPECT_GT(dc.TextExtent("Roundness:").width, dc.TextExtent("Runout:").width);
+}
+
+TEST_F(QtCanvasTest, FontWidthWidensTheGlyphsOnImagesAndInSvg)
+{
+    // The same text at its natural width and at twice its average character
+    // width, drawn on an image and through an SVG document read back.
+    auto draw = [](QtCanvas& dc, bool wide) {
+        FontSpec request;
+        request.height = 40;
+        dc.SetFont(request);
+        if (wide) {
+            request.width = 2 * dc.AverageCharWidth();
+            dc.SetFont(request);
+            EXPECT_EQ(dc.AverageCharWidth(), request.width);
+        }
+        dc.SetBackgroundMode(false);
+        dc.TextOut(10, 10, "HHHH");
+    };
+    auto throughSvg = [&](bool wide) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(QSize(400, 80));
+        svg.setViewBox(QRect(0, 0, 400, 80));
+        svg.setResolution(96);
+        QPainter painter(&svg);
+        {
+            QtCanvas dc(painter, 96, 96, false);
+            draw(dc, wide);
+        }
+        painter.end();
+        QSvgRenderer renderer(buffer.data());
+        QImage image(400, 80, QImage::Format_RGB32);
+        image.fill(kWhitePixel);
+        QPainter reader(&image);
+        renderer.render(&reader);
+        return image;
+    };
+    const QRect imageNatural = Ink(Draw(400, 80, [&](QtCanvas& dc) { draw(dc, false); }), kWhitePixel);
+    const QRect imageWide = Ink(Draw(400, 80, [&](QtCanvas& dc) { draw(dc, true); }), kWhitePixel);
+    const QRect svgNatural = Ink(throughSvg(false), kWhitePixel);
+    const QRect svgWide = Ink(throughSvg(true), kWhitePixel);
+    for (const auto& [natural, wide] : {std::pair{imageNatural, imageWide}, std::pair{svgNatural, svgWide}}) {
+        EXPECT_NEAR(wide.width(), 2.0 * natural.width(), 0.05 * natural.width());
+        EXPECT_NEAR(wide.left(), natural.left(), 2);   // widened about the reference point
+        EXPECT_NEAR(wide.top(), natural.top(), 1);     // the cell keeps its height (hinting aside)
+        EXPECT_NEAR(wide.bottom(), natural.bottom(), 1);
+    }
 }
 
 TEST_F(QtCanvasTest, TextAlignmentAroundTheReferencePoint)

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLineF>
 #include <QPagedPaintDevice>
@@ -310,8 +311,26 @@ int QtCanvas::SetFont(const FontSpec& font)
     const QFontMetrics metrics(state_.qfont, painter_.device());
     state_.ascent = metrics.ascent();
     state_.descent = metrics.descent();
+    state_.stretch = WidthStretch(font, state_.qfont);
     painter_.setFont(state_.qfont);
     return cell;
+}
+
+double QtCanvas::WidthStretch(const FontSpec& request, const QFont& font) const
+{
+    if (request.width == 0) return 1.0;
+    const double natural = QFontMetricsF(font, painter_.device()).averageCharWidth();
+    if (!(natural > 0.0)) return 1.0;
+    // Beyond these the glyphs are lines or bars; a hostile request stops there.
+    constexpr double kMinStretch = 1.0 / 64, kMaxStretch = 64.0;
+    return std::clamp(std::abs(request.width) / natural, kMinStretch, kMaxStretch);
+}
+
+int QtCanvas::Advance(const QString& text) const
+{
+    if (state_.stretch == 1.0) return QFontMetrics(state_.qfont, painter_.device()).horizontalAdvance(text);
+    const double natural = QFontMetricsF(state_.qfont, painter_.device()).horizontalAdvance(text);
+    return static_cast<int>(std::lround(natural * state_.stretch));
 }
 
 void QtCanvas::SetTextColour(Colour colour)
@@ -523,7 +542,6 @@ void QtCanvas::TextOut(int x, int y, std::string_view text, std::span<const int>
     Flush();
     const QString string = Decode(text);
     if (string.isEmpty()) return;
-    const QFontMetrics metrics(state_.qfont, painter_.device());
 
     // Split into characters (code points) so per-character advances apply.
     std::vector<QString> characters;
@@ -535,13 +553,15 @@ void QtCanvas::TextOut(int x, int y, std::string_view text, std::span<const int>
             characters.push_back(string.mid(i, 1));
         }
     }
-    int width;
+    std::vector<int> steps;
+    int width = 0;
     if (advances.empty()) {
-        width = metrics.horizontalAdvance(string);
+        width = Advance(string);
     } else {
-        width = 0;
-        for (std::size_t i = 0; i < characters.size(); ++i)
-            width += i < advances.size() ? advances[i] : metrics.horizontalAdvance(characters[i]);
+        for (std::size_t i = 0; i < characters.size(); ++i) {
+            steps.push_back(i < advances.size() ? advances[i] : Advance(characters[i]));
+            width += steps.back();
+        }
     }
 
     int left = 0;
@@ -559,13 +579,20 @@ void QtCanvas::TextOut(int x, int y, std::string_view text, std::span<const int>
                           ToQColor(state_.background));
     painter_.setBackgroundMode(Qt::TransparentMode);
     painter_.setPen(ToQColor(state_.textColour));
+    const double stretch = state_.stretch;
+    if (stretch != 1.0) {
+        // Along the baseline, about the reference point. Scaled glyphs are
+        // filled as outlines, which are smoothed only under this hint.
+        painter_.scale(stretch, 1.0);
+        painter_.setRenderHint(QPainter::Antialiasing, true);
+    }
     if (advances.empty()) {
-        painter_.drawText(QPoint(left, baseline), string);
+        painter_.drawText(QPointF(left / stretch, baseline), string);
     } else {
         int pen = left;
         for (std::size_t i = 0; i < characters.size(); ++i) {
-            painter_.drawText(QPoint(pen, baseline), characters[i]);
-            pen += i < advances.size() ? advances[i] : metrics.horizontalAdvance(characters[i]);
+            painter_.drawText(QPointF(pen / stretch, baseline), characters[i]);
+            pen += steps[i];
         }
     }
     painter_.restore();
@@ -573,8 +600,13 @@ void QtCanvas::TextOut(int x, int y, std::string_view text, std::span<const int>
 
 Size QtCanvas::TextExtent(std::string_view text)
 {
-    const QFontMetrics metrics(state_.qfont, painter_.device());
-    return {text.empty() ? 0 : metrics.horizontalAdvance(Decode(text)), state_.ascent + state_.descent};
+    return {text.empty() ? 0 : Advance(Decode(text)), state_.ascent + state_.descent};
+}
+
+int QtCanvas::AverageCharWidth()
+{
+    const double natural = QFontMetricsF(state_.qfont, painter_.device()).averageCharWidth();
+    return std::max(1, static_cast<int>(std::lround(natural * state_.stretch)));
 }
 
 } // namespace kyklos
