@@ -242,7 +242,7 @@ bool Parser::Record(std::uint16_t function, std::uint32_t sizeWords, const Param
     case META_SELECTOBJECT: {
         if (!p.Has(1)) return false;
         const int id = ObjectAt(p.U16(0));
-        // Selecting an empty slot fails on the original platform too; it is not damage.
+        // Windows GDI refuses to select an empty slot and plays on: it is not damage.
         if (Is<WmfRegion>(id)) Add(WmfOp::SelectClipRegion, {1}).first = static_cast<std::uint32_t>(id);
         else if (id >= 0 && !Is<WmfPalette>(id)) Add(WmfOp::SelectObject).first = static_cast<std::uint32_t>(id);
         return true;

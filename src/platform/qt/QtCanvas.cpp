@@ -25,7 +25,7 @@ QColor ToQColor(Colour c) { return QColor(c.r, c.g, c.b); }
 
 // The report asks for the Windows core fonts by name; where they are not
 // installed the metric-compatible Liberation faces take their place, so text
-// extents and line breaks come out as on the original platform.
+// extents and line breaks come out as with the Windows fonts themselves.
 void InstallFontSubstitutions()
 {
     static std::once_flag once;
