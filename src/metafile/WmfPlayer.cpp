@@ -29,6 +29,8 @@ constexpr std::size_t kMaxClipOps = 64;
 constexpr double kCellPerEm = 1.15;
 constexpr double kAscentPerCell = 0.8;
 constexpr int kMeasureHeight = 1000;
+// Widest character a font may ask for, in cells: beyond it glyphs are bars.
+constexpr double kMaxWidthPerCell = 32;
 // A mapping that stretches text by less than this share along its baseline
 // (against across it) leaves the glyphs at their natural width.
 constexpr double kStretchTolerance = 0.01;
@@ -344,7 +346,8 @@ private:
         FontSpec s;
         s.face = f.face;
         s.height = kMeasureHeight;
-        if (f.width != 0 && cellRef > 0) s.width = std::max(1, ClampDevice(FontWidthRef(f) * kMeasureHeight / cellRef));
+        if (f.width != 0 && cellRef > 0)
+            s.width = std::max(1, ClampDevice(std::min(FontWidthRef(f) / cellRef, kMaxWidthPerCell) * kMeasureHeight));
         s.weight = f.weight > 0 ? std::min(f.weight, 1000) : 400;
         s.italic = f.italic;
         s.underline = f.underline;
@@ -366,7 +369,7 @@ private:
         const double along = AlongBaseline(f.escapement), across = AcrossBaseline(f.escapement);
         int width = 0;
         if (f.width != 0) {
-            width = std::max(1, ClampDevice(FontWidthRef(f) * along));
+            width = std::max(1, ClampDevice(std::min(FontWidthRef(f), kMaxWidthPerCell * cellRef) * along));
         } else if (Stretched(f.escapement)) {
             int measuredCell = 0;
             SelectMeasuringFont(f, cellRef, measuredCell);

@@ -1,7 +1,9 @@
 #include "platform/RecordingCanvas.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 
 namespace kyklos {
 
@@ -170,8 +172,10 @@ void RecordingCanvas::TextOut(int x, int y, std::string_view text, std::span<con
 Size RecordingCanvas::TextExtent(std::string_view text)
 {
     const int h = std::max(1, state_.font.height < 0 ? -state_.font.height : state_.font.height);
-    if (state_.font.width != 0) return {CodePoints(text) * std::abs(state_.font.width), h};
-    return {CodePoints(text) * h / 2, h};
+    // 64-bit products: a hostile picture may ask for huge fonts.
+    const std::int64_t n = CodePoints(text);
+    const std::int64_t width = state_.font.width != 0 ? n * std::abs(std::int64_t{state_.font.width}) : n * h / 2;
+    return {static_cast<int>(std::min<std::int64_t>(width, std::numeric_limits<int>::max())), h};
 }
 
 int RecordingCanvas::AverageCharWidth()

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -330,7 +331,7 @@ int QtCanvas::Advance(const QString& text) const
 {
     if (state_.stretch == 1.0) return QFontMetrics(state_.qfont, painter_.device()).horizontalAdvance(text);
     const double natural = QFontMetricsF(state_.qfont, painter_.device()).horizontalAdvance(text);
-    return static_cast<int>(std::lround(natural * state_.stretch));
+    return static_cast<int>(std::min(std::round(natural * state_.stretch), static_cast<double>(std::numeric_limits<int>::max())));
 }
 
 void QtCanvas::SetTextColour(Colour colour)
