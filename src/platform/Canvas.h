@@ -60,10 +60,13 @@ struct Brush {
 };
 
 // A font is asked for by its cell height in device units (ascent + descent),
-// as the report's layout is computed from cell heights.
+// as the report's layout is computed from cell heights. Its width is asked for
+// as a font request's average character width: 0 takes the face's natural
+// width for the height; any other width squeezes or widens the glyphs to it.
 struct FontSpec {
     std::string face = "Arial";
     int height = 12;        // cell height, device units
+    int width = 0;          // average character width, device units; 0: natural
     int weight = 600;       // 400 normal, 700 bold
     bool italic = false;
     bool underline = false;
@@ -157,6 +160,9 @@ public:
     // advances, when given, are the distances from each character to the next.
     virtual void TextOut(int x, int y, std::string_view text, std::span<const int> advances = {}) = 0;
     virtual Size TextExtent(std::string_view text) = 0;
+    // The current font's average character width, device units: the width
+    // its request named, or the face's natural one.
+    virtual int AverageCharWidth() = 0;
 };
 
 } // namespace kyklos

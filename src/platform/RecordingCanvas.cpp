@@ -1,6 +1,9 @@
 #include "platform/RecordingCanvas.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
 
 namespace kyklos {
 
@@ -72,7 +75,7 @@ int RecordingCanvas::SetFont(const FontSpec& font)
 {
     state_.font = font;
     const int height = std::max(1, font.height < 0 ? -font.height : font.height);
-    Record("SetFont", {font.height, font.weight, font.escapement}).text = font.face;
+    Record("SetFont", {font.height, font.weight, font.escapement, font.width}).text = font.face;
     return height;
 }
 
@@ -169,7 +172,16 @@ void RecordingCanvas::TextOut(int x, int y, std::string_view text, std::span<con
 Size RecordingCanvas::TextExtent(std::string_view text)
 {
     const int h = std::max(1, state_.font.height < 0 ? -state_.font.height : state_.font.height);
-    return {CodePoints(text) * h / 2, h};
+    // 64-bit products: a hostile picture may ask for huge fonts.
+    const std::int64_t n = CodePoints(text);
+    const std::int64_t width = state_.font.width != 0 ? n * std::abs(std::int64_t{state_.font.width}) : n * h / 2;
+    return {static_cast<int>(std::min<std::int64_t>(width, std::numeric_limits<int>::max())), h};
+}
+
+int RecordingCanvas::AverageCharWidth()
+{
+    if (state_.font.width != 0) return std::abs(state_.font.width);
+    return std::max(1, state_.font.height < 0 ? -state_.font.height : state_.font.height) / 2;
 }
 
 } // namespace kyklos

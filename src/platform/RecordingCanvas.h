@@ -4,7 +4,8 @@
 // which colour, with which pen and font.
 //
 // Text measurement is synthetic and exact: a font's cell height is the height
-// asked for, and every character is half a cell wide.
+// asked for, and every character is as wide as the width asked for, or half a
+// cell when the font has its natural width.
 
 #include "platform/Canvas.h"
 
@@ -70,6 +71,7 @@ public:
     void DrawImage(const Rect& dest, const Image& image) override;
     void TextOut(int x, int y, std::string_view text, std::span<const int> advances = {}) override;
     Size TextExtent(std::string_view text) override;
+    int AverageCharWidth() override;
 
     // Current state, for assertions after drawing.
     const Pen& CurrentPen() const { return state_.pen; }

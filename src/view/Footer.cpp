@@ -1,6 +1,6 @@
 #include "view/Footer.h"
 
-#include "view/MetaFile.h"
+#include "metafile/MetaFile.h"
 
 #include <algorithm>
 #include <string>

@@ -6,7 +6,7 @@
 #include "document/KyklosDoc.h"
 #include "graph/PolarGraph.h"
 #include "platform/Canvas.h"
-#include "view/MetaFile.h"
+#include "metafile/MetaFile.h"
 
 #include <string>
 

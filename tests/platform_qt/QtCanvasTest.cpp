@@ -5,13 +5,18 @@
 #include "QtTestApplication.h"
 #include "platform/qt/QtCanvas.h"
 
+#include <QBuffer>
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <QSvgGenerator>
+#include <QSvgRenderer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
+#include <utility>
 
 namespace kyklos {
 namespace {
@@ -76,6 +81,49 @@ TEST_F(QtCanvasTest, LinesLeaveOutTheirLastPixelAndStaySinglePixels)
     EXPECT_EQ(image.pixel(10, 8), kWhitePixel);
     // No antialiasing: every pixel is black or white.
     EXPECT_EQ(CountNot(image, kWhitePixel), 8 + 6);
+}
+
+TEST_F(QtCanvasTest, OnePixelLinesKeepTheirFirstPixelAndLeaveOutTheirLastInEveryDirection)
+{
+    auto pixelsOf = [&](QPoint from, QPoint to) {
+        const QImage image = Draw(20, 20, [&](QtCanvas& dc) {
+            dc.SetPen({PenStyle::Solid, 0, kBlack});
+            dc.MoveTo(from.x(), from.y());
+            dc.LineTo(to.x(), to.y());
+        });
+        std::set<std::pair<int, int>> pixels;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != kWhitePixel) pixels.insert({x, y});
+        return pixels;
+    };
+    // Axis-parallel and diagonal lines: ten pixels from the first one on.
+    const std::pair<QPoint, QPoint> straight[] = {
+        {{3, 10}, {13, 10}}, {{13, 10}, {3, 10}}, {{10, 3}, {10, 13}}, {{10, 13}, {10, 3}},
+        {{13, 13}, {3, 3}}, {{13, 3}, {3, 13}}, {{3, 13}, {13, 3}}};
+    for (const auto& [from, to] : straight) {
+        const int dx = (to.x() > from.x()) - (to.x() < from.x()), dy = (to.y() > from.y()) - (to.y() < from.y());
+        std::set<std::pair<int, int>> expected;
+        for (int k = 0; k < 10; ++k) expected.insert({from.x() + k * dx, from.y() + k * dy});
+        EXPECT_EQ(pixelsOf(from, to), expected) << from.x() << "," << from.y() << " to " << to.x() << "," << to.y();
+    }
+    // A sloped line drawn either way covers the same pixels apart from its two ends.
+    const QPoint a(2, 4), b(17, 9);
+    auto forward = pixelsOf(a, b), backward = pixelsOf(b, a);
+    EXPECT_TRUE(forward.count({a.x(), a.y()}) && !forward.count({b.x(), b.y()}));
+    EXPECT_TRUE(backward.count({b.x(), b.y()}) && !backward.count({a.x(), a.y()}));
+    forward.insert({b.x(), b.y()});
+    backward.insert({a.x(), a.y()});
+    EXPECT_EQ(forward, backward);
+    // A stroke that turns back keeps its turning point, the start of its second line.
+    const QImage turned = Draw(20, 20, [](QtCanvas& dc) {
+        dc.SetPen({PenStyle::Solid, 0, kBlack});
+        dc.MoveTo(3, 15);
+        dc.LineTo(12, 15);
+        dc.LineTo(6, 15);
+    });
+    EXPECT_EQ(Ink(turned, kWhitePixel), QRect(QPoint(3, 15), QPoint(12, 15)));
+    EXPECT_EQ(CountNot(turned, kWhitePixel), 10);
 }
 
 TEST_F(QtCanvasTest, StrokesUseThePenInForceWhenTheyWereDrawn)
@@ -165,7 +213,7 @@ TEST_F(QtCanvasTest, ArialAt600ResolvesToASansFaceWithTheAskedCellHeight)
     EXPECT_GE(info.weight(), 600);
 }
 
-TEST_F(QtCanvasTest, TextExtentsOfUtf8AndLatin1)
+TEST_F(QtCanvasTest, TextExtentsOfUtf8AndOfBytesThatAreNotUtf8)
 {
     QImage image(10, 10, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -175,9 +223,59 @@ TEST_F(QtCanvasTest, TextExtentsOfUtf8AndLatin1)
     dc.SetFont(request);
     EXPECT_EQ(dc.TextExtent("").width, 0);
     EXPECT_GT(dc.TextExtent("\u00B5m").width, dc.TextExtent("m").width);
-    // A name read from an old file in Latin-1 is measured as the same characters.
-    EXPECT_EQ(dc.TextExtent("\xB5m").width, dc.TextExtent("\u00B5m").width);
+    // Text is UTF-8: a stray byte is one replacement character, not a guess at its code page.
+    EXPECT_EQ(dc.TextExtent("\xB5m").width, dc.TextExtent("\uFFFDm").width);
+    EXPECT_NE(dc.TextExtent("\xB5m").width, dc.TextExtent("\u00B5m").width);
     EXPECT_GT(dc.TextExtent("Roundness:").width, dc.TextExtent("Runout:").width);
+}
+
+TEST_F(QtCanvasTest, FontWidthWidensTheGlyphsOnImagesAndInSvg)
+{
+    // The same text at its natural width and at twice its average character
+    // width, drawn on an image and through an SVG document read back.
+    auto draw = [](QtCanvas& dc, bool wide) {
+        FontSpec request;
+        request.height = 40;
+        dc.SetFont(request);
+        if (wide) {
+            request.width = 2 * dc.AverageCharWidth();
+            dc.SetFont(request);
+            EXPECT_EQ(dc.AverageCharWidth(), request.width);
+        }
+        dc.SetBackgroundMode(false);
+        dc.TextOut(10, 10, "HHHH");
+    };
+    auto throughSvg = [&](bool wide) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(QSize(400, 80));
+        svg.setViewBox(QRect(0, 0, 400, 80));
+        svg.setResolution(96);
+        QPainter painter(&svg);
+        {
+            QtCanvas dc(painter, 96, 96, false);
+            draw(dc, wide);
+        }
+        painter.end();
+        QSvgRenderer renderer(buffer.data());
+        QImage image(400, 80, QImage::Format_RGB32);
+        image.fill(kWhitePixel);
+        QPainter reader(&image);
+        renderer.render(&reader);
+        return image;
+    };
+    const QRect imageNatural = Ink(Draw(400, 80, [&](QtCanvas& dc) { draw(dc, false); }), kWhitePixel);
+    const QRect imageWide = Ink(Draw(400, 80, [&](QtCanvas& dc) { draw(dc, true); }), kWhitePixel);
+    const QRect svgNatural = Ink(throughSvg(false), kWhitePixel);
+    const QRect svgWide = Ink(throughSvg(true), kWhitePixel);
+    for (const auto& [natural, wide] : {std::pair{imageNatural, imageWide}, std::pair{svgNatural, svgWide}}) {
+        EXPECT_NEAR(wide.width(), 2.0 * natural.width(), 0.05 * natural.width());
+        EXPECT_NEAR(wide.left(), natural.left(), 2);   // widened about the reference point
+        EXPECT_NEAR(wide.top(), natural.top(), 1);     // the cell keeps its height (hinting aside)
+        EXPECT_NEAR(wide.bottom(), natural.bottom(), 1);
+    }
 }
 
 TEST_F(QtCanvasTest, TextAlignmentAroundTheReferencePoint)

@@ -1,4 +1,4 @@
-#include "WmfTestFiles.h"
+#include "metafile/WmfTestFiles.h"
 
 #include "view/Footer.h"
 

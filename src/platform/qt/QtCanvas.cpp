@@ -2,7 +2,9 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QImage>
+#include <QLineF>
 #include <QPagedPaintDevice>
 #include <QPainterPath>
 #include <QPen>
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -23,7 +26,7 @@ QColor ToQColor(Colour c) { return QColor(c.r, c.g, c.b); }
 
 // The report asks for the Windows core fonts by name; where they are not
 // installed the metric-compatible Liberation faces take their place, so text
-// extents and line breaks come out as on the original platform.
+// extents and line breaks come out as with the Windows fonts themselves.
 void InstallFontSubstitutions()
 {
     static std::once_flag once;
@@ -40,14 +43,12 @@ void InstallFontSubstitutions()
     });
 }
 
-// Text is UTF-8; names and identifications read from old files may be
-// Latin-1, which is shown as such instead of as replacement characters.
+// Text arrives as UTF-8 (texts from files were converted before drawing); a
+// sequence that is not UTF-8 is shown as U+FFFD.
 QString Decode(std::string_view text)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString decoded = decoder(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-    if (decoder.hasError()) return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    return decoded;
+    return decoder(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 QFont MakeQFont(const FontSpec& request, int pixelSize)
@@ -79,6 +80,20 @@ QList<qreal> DashPattern(PenStyle style)
     case PenStyle::DashDotDot: return {9, 3, 3, 3, 3, 3};
     default: return {};
     }
+}
+
+// Windows GDI draws a one-pixel line from its first pixel up to, but not
+// including, its last, in every direction. Qt's raster engine leaves out the
+// end with the larger coordinate along the line's major axis instead, which
+// is the first pixel of a line drawn leftward or upward. Such a line is handed
+// over shifted one step along itself, so that it covers GDI's pixels.
+QLineF OnePixelSegment(QPoint from, QPoint to)
+{
+    const int dx = to.x() - from.x(), dy = to.y() - from.y();
+    const int major = std::abs(dx) >= std::abs(dy) ? dx : dy;   // Qt takes a diagonal as x-major
+    if (major >= 0) return QLineF(from, to);
+    const QPointF step(-dx / static_cast<double>(-major), -dy / static_cast<double>(-major));
+    return QLineF(QPointF(from) + step, QPointF(to) + step);
 }
 
 Qt::BrushStyle HatchPattern(HatchStyle hatch)
@@ -185,9 +200,44 @@ QFont QtCanvas::ResolveFont(const FontSpec& request, int* cellHeight) const
 void QtCanvas::Flush()
 {
     if (pending_.empty()) return;
-    for (const QPolygon& stroke : pending_)
-        if (stroke.size() > 1) painter_.drawPolyline(stroke);
+    for (const QPolygon& stroke : pending_) Stroke(stroke);
     pending_.clear();
+}
+
+void QtCanvas::Stroke(const QPolygon& points)
+{
+    if (points.size() < 2 || state_.pen.style == PenStyle::Null) return;
+    if (state_.pen.width > 1) {
+        painter_.drawPolyline(points);
+        return;
+    }
+    std::vector<QLineF> lines;
+    lines.reserve(static_cast<std::size_t>(points.size()));
+    for (qsizetype i = 1; i < points.size(); ++i)
+        if (points[i] != points[i - 1]) lines.push_back(OnePixelSegment(points[i - 1], points[i]));
+    if (state_.pen.style == PenStyle::Solid) {
+        // Qt gives a line the same pixels in either direction, but within one
+        // call it widens a line that runs opposite to the one before it by a
+        // pixel; solid lines are therefore all handed over in one direction.
+        for (QLineF& line : lines) {
+            const double dx = line.dx(), dy = line.dy();
+            if ((std::abs(dx) >= std::abs(dy) ? dx : dy) < 0) line = QLineF(line.p2(), line.p1());
+        }
+        painter_.drawLines(lines.data(), static_cast<int>(lines.size()));
+        return;
+    }
+    // One call a segment, each in its own direction; the dash pattern runs on
+    // from one segment to the next, as along one line.
+    const QPen pen = painter_.pen();
+    QPen segmentPen = pen;
+    double travelled = 0.0;
+    for (const QLineF& line : lines) {
+        segmentPen.setDashOffset(travelled);
+        painter_.setPen(segmentPen);
+        painter_.drawLine(line);
+        travelled += line.length();
+    }
+    painter_.setPen(pen);
 }
 
 void QtCanvas::Save()
@@ -216,7 +266,8 @@ void QtCanvas::ApplyPen()
     QPen qpen(ToQColor(pen.colour));
     qpen.setWidth(std::max(1, pen.width));
     if (pen.width <= 1) {
-        // A one-pixel line leaves out its last pixel, as LineTo always did.
+        // One-pixel lines are drawn segment by segment (Stroke) so that each
+        // leaves out its last pixel, as in Windows GDI.
         qpen.setCapStyle(Qt::FlatCap);
         qpen.setJoinStyle(Qt::MiterJoin);
         if (pen.style != PenStyle::Solid) qpen.setDashPattern(DashPattern(pen.style));
@@ -261,8 +312,26 @@ int QtCanvas::SetFont(const FontSpec& font)
     const QFontMetrics metrics(state_.qfont, painter_.device());
     state_.ascent = metrics.ascent();
     state_.descent = metrics.descent();
+    state_.stretch = WidthStretch(font, state_.qfont);
     painter_.setFont(state_.qfont);
     return cell;
+}
+
+double QtCanvas::WidthStretch(const FontSpec& request, const QFont& font) const
+{
+    if (request.width == 0) return 1.0;
+    const double natural = QFontMetricsF(font, painter_.device()).averageCharWidth();
+    if (!(natural > 0.0)) return 1.0;
+    // Beyond these the glyphs are lines or bars; a hostile request stops there.
+    constexpr double kMinStretch = 1.0 / 64, kMaxStretch = 64.0;
+    return std::clamp(std::abs(request.width) / natural, kMinStretch, kMaxStretch);
+}
+
+int QtCanvas::Advance(const QString& text) const
+{
+    if (state_.stretch == 1.0) return QFontMetrics(state_.qfont, painter_.device()).horizontalAdvance(text);
+    const double natural = QFontMetricsF(state_.qfont, painter_.device()).horizontalAdvance(text);
+    return static_cast<int>(std::min(std::round(natural * state_.stretch), static_cast<double>(std::numeric_limits<int>::max())));
 }
 
 void QtCanvas::SetTextColour(Colour colour)
@@ -345,7 +414,7 @@ void QtCanvas::Polyline(std::span<const Point> points)
     QPolygon polygon;
     polygon.reserve(static_cast<qsizetype>(points.size()));
     for (const Point& p : points) polygon << QPoint(p.x, p.y);
-    painter_.drawPolyline(polygon);
+    Stroke(polygon);
 }
 
 QRect QtCanvas::OutlineRect(const Rect& rect) const
@@ -474,7 +543,6 @@ void QtCanvas::TextOut(int x, int y, std::string_view text, std::span<const int>
     Flush();
     const QString string = Decode(text);
     if (string.isEmpty()) return;
-    const QFontMetrics metrics(state_.qfont, painter_.device());
 
     // Split into characters (code points) so per-character advances apply.
     std::vector<QString> characters;
@@ -486,13 +554,15 @@ void QtCanvas::TextOut(int x, int y, std::string_view text, std::span<const int>
             characters.push_back(string.mid(i, 1));
         }
     }
-    int width;
+    std::vector<int> steps;
+    int width = 0;
     if (advances.empty()) {
-        width = metrics.horizontalAdvance(string);
+        width = Advance(string);
     } else {
-        width = 0;
-        for (std::size_t i = 0; i < characters.size(); ++i)
-            width += i < advances.size() ? advances[i] : metrics.horizontalAdvance(characters[i]);
+        for (std::size_t i = 0; i < characters.size(); ++i) {
+            steps.push_back(i < advances.size() ? advances[i] : Advance(characters[i]));
+            width += steps.back();
+        }
     }
 
     int left = 0;
@@ -510,13 +580,20 @@ void QtCanvas::TextOut(int x, int y, std::string_view text, std::span<const int>
                           ToQColor(state_.background));
     painter_.setBackgroundMode(Qt::TransparentMode);
     painter_.setPen(ToQColor(state_.textColour));
+    const double stretch = state_.stretch;
+    if (stretch != 1.0) {
+        // Along the baseline, about the reference point. Scaled glyphs are
+        // filled as outlines, which are smoothed only under this hint.
+        painter_.scale(stretch, 1.0);
+        painter_.setRenderHint(QPainter::Antialiasing, true);
+    }
     if (advances.empty()) {
-        painter_.drawText(QPoint(left, baseline), string);
+        painter_.drawText(QPointF(left / stretch, baseline), string);
     } else {
         int pen = left;
         for (std::size_t i = 0; i < characters.size(); ++i) {
-            painter_.drawText(QPoint(pen, baseline), characters[i]);
-            pen += i < advances.size() ? advances[i] : metrics.horizontalAdvance(characters[i]);
+            painter_.drawText(QPointF(pen / stretch, baseline), characters[i]);
+            pen += steps[i];
         }
     }
     painter_.restore();
@@ -524,8 +601,13 @@ void QtCanvas::TextOut(int x, int y, std::string_view text, std::span<const int>
 
 Size QtCanvas::TextExtent(std::string_view text)
 {
-    const QFontMetrics metrics(state_.qfont, painter_.device());
-    return {text.empty() ? 0 : metrics.horizontalAdvance(Decode(text)), state_.ascent + state_.descent};
+    return {text.empty() ? 0 : Advance(Decode(text)), state_.ascent + state_.descent};
+}
+
+int QtCanvas::AverageCharWidth()
+{
+    const double natural = QFontMetricsF(state_.qfont, painter_.device()).averageCharWidth();
+    return std::max(1, static_cast<int>(std::lround(natural * state_.stretch)));
 }
 
 } // namespace kyklos

@@ -7,7 +7,9 @@
 // MoveTo/LineTo, lines that leave out their last pixel, rectangles whose right
 // and bottom edges are excluded, pixels that stay single pixels (no
 // antialiasing of lines and shapes), and text drawn opaque on the background
-// colour unless the background mode is transparent.
+// colour unless the background mode is transparent. A font asked for with a
+// width is drawn with its glyphs scaled horizontally about the text's
+// reference point, which every paint engine (raster, PDF, SVG, printer) honours.
 //
 // Consecutive MoveTo/LineTo calls are collected into polylines and handed to
 // the painter together; any other call, and the destructor, flushes them.
@@ -71,6 +73,7 @@ public:
     void DrawImage(const Rect& dest, const Image& image) override;
     void TextOut(int x, int y, std::string_view text, std::span<const int> advances = {}) override;
     Size TextExtent(std::string_view text) override;
+    int AverageCharWidth() override;
 
     // The QFont chosen for a cell-height request on this canvas's device, and
     // its measured cell height (ascent + descent). Exposed for tests.
@@ -84,6 +87,8 @@ private:
         QFont qfont;
         int ascent = 0;
         int descent = 0;
+        // Horizontal scale of the glyphs that gives the font its asked-for width.
+        double stretch = 1.0;
         Colour textColour = kBlack;
         TextAlign align;
         bool opaque = true;
@@ -94,10 +99,15 @@ private:
 
     void Init();
     void ApplyPen();
+    // Draws a stroke of MoveTo/LineTo vertices with the current pen.
+    void Stroke(const QPolygon& points);
     void ApplyBrush();
     // Angles (degrees, counter-clockwise from +x) of the radials through start and end.
     void ArcAngles(const Rect& box, Point start, Point end, double& startDegrees, double& spanDegrees) const;
     QRect OutlineRect(const Rect& rect) const;
+    double WidthStretch(const FontSpec& request, const QFont& font) const;
+    // Advance width of text in the current font, device units.
+    int Advance(const QString& text) const;
 
     QPainter& painter_;
     int dpiX_;

@@ -1,7 +1,7 @@
 #include "view/qt/MetafilePreview.h"
 
 #include "platform/qt/QtCanvas.h"
-#include "view/MetaFile.h"
+#include "metafile/MetaFile.h"
 
 #include <QImage>
 #include <QPainter>

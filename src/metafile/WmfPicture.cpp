@@ -1,6 +1,7 @@
-#include "view/WmfPicture.h"
+#include "metafile/WmfPicture.h"
 
-#include "view/WmfDib.h"
+#include "metafile/WmfCharset.h"
+#include "metafile/WmfDib.h"
 
 #include <algorithm>
 #include <set>
@@ -241,7 +242,7 @@ bool Parser::Record(std::uint16_t function, std::uint32_t sizeWords, const Param
     case META_SELECTOBJECT: {
         if (!p.Has(1)) return false;
         const int id = ObjectAt(p.U16(0));
-        // Selecting an empty slot fails on the original platform too; it is not damage.
+        // Windows GDI refuses to select an empty slot and plays on: it is not damage.
         if (Is<WmfRegion>(id)) Add(WmfOp::SelectClipRegion, {1}).first = static_cast<std::uint32_t>(id);
         else if (id >= 0 && !Is<WmfPalette>(id)) Add(WmfOp::SelectObject).first = static_cast<std::uint32_t>(id);
         return true;
@@ -464,7 +465,7 @@ bool Parser::Text(const Params& p, bool extended)
     const std::size_t stringWords = (static_cast<std::size_t>(n) + 1) / 2;
     if (!p.Has(stringWord + stringWords)) return false;
     const auto bytes = p.BytesFrom(stringWord).first(static_cast<std::size_t>(n));
-    t.utf8 = CWmfPicture::Windows1252ToUtf8(bytes);
+    t.bytes.assign(bytes.begin(), bytes.end());
     if (extended) {
         const std::size_t dxWord = stringWord + stringWords;
         const std::size_t step = (t.options & ETO_PDY) ? 2 : 1;
@@ -483,15 +484,18 @@ bool Parser::Font(const Params& p)
     if (!p.Has(9)) return false;
     WmfFont f;
     f.height = p.I16(0);
+    f.width = p.I16(1);
     f.escapement = p.I16(2);
     f.weight = p.I16(4);
     const auto b = p.BytesFrom(0);
     f.italic = b[10] != 0;
     f.underline = b[11] != 0;
     f.strikeOut = b[12] != 0;
+    f.charset = b[13];
     const auto faceBytes = b.subspan(18, std::min<std::size_t>(32, b.size() - 18));
     const auto end = std::find(faceBytes.begin(), faceBytes.end(), std::uint8_t{0});
-    f.face = CWmfPicture::Windows1252ToUtf8(faceBytes.first(static_cast<std::size_t>(end - faceBytes.begin())));
+    // The face name is written in the font's own character set.
+    f.face = DecodeWmfText(faceBytes.first(static_cast<std::size_t>(end - faceBytes.begin())), {}, f.charset).utf8;
     while (!f.face.empty() && f.face.back() == ' ') f.face.pop_back();
     if (f.face.empty()) f.face = "Arial";
     Create(std::move(f));
@@ -587,32 +591,6 @@ bool Parser::Bitmap(std::span<const std::uint8_t> dibBytes, bool paletteIndices,
 }
 
 } // namespace
-
-std::string CWmfPicture::Windows1252ToUtf8(std::span<const std::uint8_t> bytes)
-{
-    // 0x80..0x9F; zero where the code page has no character.
-    static constexpr char16_t kHigh[32] = {
-        0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-        0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::uint8_t b : bytes) {
-        char32_t c = b;
-        if (b < 0x20 || b == 0x7F) c = ' ';
-        else if (b >= 0x80 && b < 0xA0) c = kHigh[b - 0x80] ? kHigh[b - 0x80] : U'?';
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
-}
 
 bool CWmfPicture::Parse(std::span<const std::uint8_t> bytes)
 {

@@ -1,4 +1,4 @@
-#include "view/WmfDib.h"
+#include "metafile/WmfDib.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
-#include "view/MetaFile.h"
+#include "metafile/MetaFile.h"
 
-#include "view/WmfPicture.h"
-#include "view/WmfPlayer.h"
+#include "metafile/WmfPicture.h"
+#include "metafile/WmfPlayer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -181,8 +181,8 @@ void CMetaFile::FitRect(Rect& rect, int width, int height, int mode)
     }
 }
 
-// The archive holds Windows metafile bits where the original program held
-// enhanced-metafile bits: we keep and play the Windows metafile itself.
+// The archive's picture bytes are the Windows metafile itself, from its
+// header on, as it is kept and played; no enhanced metafile is made from it.
 std::vector<std::uint8_t> CMetaFile::Serialize() const
 {
     std::vector<std::uint8_t> out(header_.begin(), header_.end());

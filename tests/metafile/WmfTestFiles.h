@@ -2,11 +2,12 @@
 // Small metafiles written by the tests themselves, and helpers to play them.
 
 #include "../../tools/wmfgen/WmfWriter.h"
+#include "metafile/MetaFile.h"
 #include "platform/RecordingCanvas.h"
-#include "view/MetaFile.h"
 
 #include <algorithm>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 namespace kyklos::test {
@@ -28,6 +29,21 @@ inline std::vector<std::uint8_t> FramedPicture(const std::function<void(WmfWrite
 }
 
 inline const Rect kUnitTarget{0, 0, 1001, 1001};
+
+// A font record with the two fields WmfWriter::CreateFont leaves at zero: the
+// average character width and the character set.
+inline void CreateFontWith(WmfWriter& w, int height, int width, int charset)
+{
+    std::vector<std::uint8_t> b;
+    for (int v : {height, width, 0, 0, 400}) {
+        b.push_back(static_cast<std::uint8_t>(v & 0xFF));
+        b.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+    }
+    for (int v : {0, 0, 0, charset, 0, 0, 0, 0x20}) b.push_back(static_cast<std::uint8_t>(v));
+    for (char c : std::string_view("Arial")) b.push_back(static_cast<std::uint8_t>(c));
+    b.push_back(0);
+    w.Record(wmfgen::kCreateFontIndirect, WmfWriter::Words(b));
+}
 
 // Plays bytes through CMetaFile into target (mode 10, stretched) and returns the recording.
 inline RecordingCanvas PlayBytes(const std::vector<std::uint8_t>& bytes, const Rect& target = kUnitTarget)

@@ -1,4 +1,6 @@
-#include "view/WmfPlayer.h"
+#include "metafile/WmfPlayer.h"
+
+#include "metafile/WmfCharset.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,6 +29,11 @@ constexpr std::size_t kMaxClipOps = 64;
 constexpr double kCellPerEm = 1.15;
 constexpr double kAscentPerCell = 0.8;
 constexpr int kMeasureHeight = 1000;
+// Widest character a font may ask for, in cells: beyond it glyphs are bars.
+constexpr double kMaxWidthPerCell = 32;
+// A mapping that stretches text by less than this share along its baseline
+// (against across it) leaves the glyphs at their natural width.
+constexpr double kStretchTolerance = 0.01;
 
 struct Box {
     double left = std::numeric_limits<double>::infinity(), top = left;
@@ -77,7 +84,7 @@ struct DcState {
     bool viewportExtSet = false;
     WmfPen pen;
     WmfBrush brush;
-    WmfFont font{16, 0, 400, false, false, false, "Arial"};
+    WmfFont font{.height = 16};
     Colour textColour = kBlack;
     Colour bkColour = kWhite;
     bool opaque = true;
@@ -302,6 +309,9 @@ private:
         if (f.height == 0) return 16 * sy;   // the system's default size
         return f.height < 0 ? -f.height * sy * kCellPerEm : f.height * sy;
     }
+    // The average character width the font asks for, in the metafile's device
+    // space; 0 for the face's natural width.
+    double FontWidthRef(const WmfFont& f) const { return std::abs(f.width * state_.Sx()); }
     // The baseline's direction after the mapping, which may stretch one axis more than the other.
     int DeviceEscapement(int escapement) const
     {
@@ -310,29 +320,76 @@ private:
         const double device = std::atan2(ky_ * std::sin(angle), kx_ * std::cos(angle));
         return static_cast<int>(std::lround(device * 1800 / std::numbers::pi));
     }
-    FontSpec DeviceFont(const WmfFont& f, double cellRef, bool measuring) const
+    // How much the mapping onto the device lengthens a unit along the
+    // baseline of text at the given escapement, and across it. Across, the
+    // mapping of turned text would also shear the glyphs; the distance from
+    // the baseline that keeps their area (the mapping's determinant over the
+    // stretch along) stands in for it.
+    double AlongBaseline(int escapement) const
+    {
+        const double angle = escapement / 10.0 * std::numbers::pi / 180;
+        return std::hypot(kx_ * std::cos(angle), ky_ * std::sin(angle));
+    }
+    double AcrossBaseline(int escapement) const
+    {
+        const double along = AlongBaseline(escapement);
+        return along > 0 ? kx_ * ky_ / along : ky_;
+    }
+    bool Stretched(int escapement) const
+    {
+        const double along = AlongBaseline(escapement), across = AcrossBaseline(escapement);
+        return std::abs(along - across) > kStretchTolerance * std::max(along, across);
+    }
+    // The font text is measured with: kMeasureHeight high, its width in proportion.
+    FontSpec MeasuringFont(const WmfFont& f, double cellRef) const
     {
         FontSpec s;
         s.face = f.face;
-        s.height = measuring ? kMeasureHeight : std::max(1, ClampDevice(cellRef * ky_));
+        s.height = kMeasureHeight;
+        if (f.width != 0 && cellRef > 0)
+            s.width = std::max(1, ClampDevice(std::min(FontWidthRef(f) / cellRef, kMaxWidthPerCell) * kMeasureHeight));
         s.weight = f.weight > 0 ? std::min(f.weight, 1000) : 400;
         s.italic = f.italic;
         s.underline = f.underline;
         s.strikeOut = f.strikeOut;
-        s.escapement = measuring ? 0 : DeviceEscapement(f.escapement);
+        return s;
+    }
+    void SelectMeasuringFont(const WmfFont& f, double cellRef, int& measuredCell)
+    {
+        const FontSpec font = MeasuringFont(f, cellRef);
+        measuredCell = dc_.SetFont(font);
+        font_ = font;
+    }
+    // The font drawn with: its cell scaled across the baseline and its width
+    // along it. A font of natural width gets the face's natural width times
+    // the ratio of the two, so that glyphs are squeezed or widened as the
+    // mapping stretches the picture, not only spaced.
+    FontSpec DrawingFont(const WmfFont& f, double cellRef)
+    {
+        const double along = AlongBaseline(f.escapement), across = AcrossBaseline(f.escapement);
+        int width = 0;
+        if (f.width != 0) {
+            width = std::max(1, ClampDevice(std::min(FontWidthRef(f), kMaxWidthPerCell * cellRef) * along));
+        } else if (Stretched(f.escapement)) {
+            int measuredCell = 0;
+            SelectMeasuringFont(f, cellRef, measuredCell);
+            width = std::max(1, ClampDevice(dc_.AverageCharWidth() * cellRef * along / kMeasureHeight));
+        }
+        FontSpec s = MeasuringFont(f, cellRef);
+        s.height = std::max(1, ClampDevice(cellRef * across));
+        s.width = width;
+        s.escapement = DeviceEscapement(f.escapement);
         return s;
     }
     // Advances of each character in the metafile's device space, measured on
     // the canvas with the extra character spacing added.
-    std::vector<double> MeasuredAdvancesRef(const WmfText& t, double cellRef)
+    std::vector<double> MeasuredAdvancesRef(std::string_view text, double cellRef)
     {
         std::vector<double> advances;
-        const FontSpec deviceFont = DeviceFont(state_.font, cellRef, true);
-        const int measured = dc_.SetFont(deviceFont);
-        font_ = deviceFont;
+        int measured = 0;
+        SelectMeasuringFont(state_.font, cellRef, measured);
         if (measured <= 0) return advances;
         const double extra = state_.charExtra * std::abs(state_.Sx());
-        const std::string_view text = t.utf8;
         for (std::size_t i = 0; i < text.size();) {
             std::size_t n = 1;
             while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
@@ -341,7 +398,7 @@ private:
         }
         return advances;
     }
-    double TextWidthRef(const WmfText& t, double cellRef)
+    double TextWidthRef(const DecodedText& t, double cellRef)
     {
         if (!t.dx.empty()) {
             double sum = 0;
@@ -351,12 +408,11 @@ private:
         if (t.utf8.empty()) return 0;
         if (state_.charExtra != 0) {
             double sum = 0;
-            for (double a : MeasuredAdvancesRef(t, cellRef)) sum += a;
+            for (double a : MeasuredAdvancesRef(t.utf8, cellRef)) sum += a;
             return sum;
         }
-        const FontSpec deviceFont = DeviceFont(state_.font, cellRef, true);
-        const int measured = dc_.SetFont(deviceFont);
-        font_ = deviceFont;
+        int measured = 0;
+        SelectMeasuringFont(state_.font, cellRef, measured);
         const Size size = dc_.TextExtent(t.utf8);
         return measured > 0 ? size.width * cellRef / measured : 0;
     }
@@ -626,11 +682,12 @@ void Interpreter::Arcs(const WmfRecord& r)
     Include(b);
 }
 
-void Interpreter::DrawText(const WmfText& t)
+void Interpreter::DrawText(const WmfText& record)
 {
     auto& s = state_;
+    const DecodedText t = DecodeWmfText(record.bytes, record.dx, s.font.charset);
     const bool updateCp = (s.align & TA_UPDATECP) != 0;
-    const double lx = updateCp ? s.cpx : t.x, ly = updateCp ? s.cpy : t.y;
+    const double lx = updateCp ? s.cpx : record.x, ly = updateCp ? s.cpy : record.y;
     const double rx = s.X(lx), ry = s.Y(ly);
     const int hBits = s.align & 6, vBits = s.align & 24;
     const HAlign h = hBits == 6 ? HAlign::Centre : hBits == 2 ? HAlign::Right : HAlign::Left;
@@ -638,16 +695,18 @@ void Interpreter::DrawText(const WmfText& t)
     const double cell = FontCellRef(s.font);
     const bool needWidth = !draw_ || updateCp;
     const double width = needWidth ? TextWidthRef(t, cell) : 0;
-    // Fonts scale with the vertical mapping only; when the horizontal one
-    // differs, the characters are spaced by it so the line keeps its length.
-    const bool anisotropic = std::abs(kx_ - ky_) > 0.02 * std::max(kx_, ky_);
+    // Under a mapping that stretches the baseline more than the glyphs'
+    // height, the characters are placed one by one at their measured advances
+    // so that the line keeps its length whatever the canvas's font does.
     std::vector<double> measuredAdvances;
-    if (draw_ && t.dx.empty() && !t.utf8.empty() && (s.charExtra != 0 || anisotropic))
-        measuredAdvances = MeasuredAdvancesRef(t, cell);
-    const Box rect = t.hasRect ? RefBox(t.rect[0], t.rect[1], t.rect[2], t.rect[3]) : Box{};
+    if (draw_ && t.dx.empty() && !t.utf8.empty() && (s.charExtra != 0 || Stretched(s.font.escapement)))
+        measuredAdvances = MeasuredAdvancesRef(t.utf8, cell);
+    const bool hasRect = record.hasRect;
+    const int options = record.options;
+    const Box rect = hasRect ? RefBox(record.rect[0], record.rect[1], record.rect[2], record.rect[3]) : Box{};
 
     if (!draw_) {
-        if ((t.options & ETO_OPAQUE) && t.hasRect) Include(rect);
+        if ((options & ETO_OPAQUE) && hasRect) Include(rect);
         if (!t.utf8.empty()) {
             const double u0 = h == HAlign::Left ? 0 : h == HAlign::Centre ? -width / 2 : -width;
             const double v0 = v == VAlign::Top ? 0 : v == VAlign::Bottom ? -cell : -cell * kAscentPerCell;
@@ -656,23 +715,20 @@ void Interpreter::DrawText(const WmfText& t)
             Box b;
             for (double u : {u0, u0 + width})
                 for (double w : {v0, v0 + cell}) b.Add(rx + u * c + w * sn, ry - u * sn + w * c);
-            if ((t.options & ETO_CLIPPED) && t.hasRect) b = b.Intersect(rect);
+            if ((options & ETO_CLIPPED) && hasRect) b = b.Intersect(rect);
             Include(b);
         }
     } else {
-        if ((t.options & ETO_OPAQUE) && t.hasRect) dc_.FillRect(DeviceRect(rect), s.bkColour);
+        if ((options & ETO_OPAQUE) && hasRect) dc_.FillRect(DeviceRect(rect), s.bkColour);
         if (!t.utf8.empty()) {
-            Send(font_, DeviceFont(s.font, cell, false), [&](const FontSpec& f) { dc_.SetFont(f); });
+            Send(font_, DrawingFont(s.font, cell), [&](const FontSpec& f) { dc_.SetFont(f); });
             Send(textColour_, s.textColour, [&](Colour c) { dc_.SetTextColour(c); });
             Send(align_, TextAlign{h, v}, [&](TextAlign al) { dc_.SetTextAlign(al); });
             SyncBackground();
             std::vector<double> refAdvances = std::move(measuredAdvances);
             for (int d : t.dx) refAdvances.push_back(d * std::abs(s.Sx()));
             // Rounded running positions, so the spacing does not drift along the line.
-            // Advances run along the baseline, which the mapping stretches by
-            // its horizontal and vertical factors according to the angle.
-            const double angle = s.font.escapement / 10.0 * std::numbers::pi / 180;
-            const double along = std::hypot(kx_ * std::cos(angle), ky_ * std::sin(angle));
+            const double along = AlongBaseline(s.font.escapement);
             std::vector<int> advances;
             double sum = 0;
             int previous = 0;
@@ -682,7 +738,7 @@ void Interpreter::DrawText(const WmfText& t)
                 advances.push_back(pos - previous);
                 previous = pos;
             }
-            const bool clipped = (t.options & ETO_CLIPPED) && t.hasRect;
+            const bool clipped = (options & ETO_CLIPPED) && hasRect;
             if (clipped) {
                 dc_.Save();
                 dc_.IntersectClip(DeviceRect(rect));

@@ -1,8 +1,8 @@
 #include "WmfTestFiles.h"
 
-#include "view/WmfDib.h"
-#include "view/WmfPicture.h"
-#include "view/WmfPlayer.h"
+#include "metafile/WmfDib.h"
+#include "metafile/WmfPicture.h"
+#include "metafile/WmfPlayer.h"
 
 #include <gtest/gtest.h>
 
@@ -263,6 +263,65 @@ TEST(WmfPlayer, ExtendedTextSpacingOpaqueAndClippedRectangles)
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].args, Args({100, 100, 10, 20, 30}));
     EXPECT_EQ(texts[0].font.height, 40);
+}
+
+TEST(WmfPlayer, TextStretchedWithThePictureIsWidenedNotOnlySpaced)
+{
+    // The picture is mapped twice as wide as high. The recording canvas draws
+    // a natural character half a cell wide: 20 units at a cell of 40.
+    const Rect wide{0, 0, 2001, 1001};
+    auto natural = PlayBytes(FramedPicture([](WmfWriter& w) {
+        test::CreateFontWith(w, 40, 0, 0);
+        w.SelectObject(0);
+        w.TextOut(100, 100, "abc");
+    }), wide);
+    auto texts = natural.Calls("TextOut");
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].args, Args({200, 100, 40, 40, 40}));
+    EXPECT_EQ(texts[0].font.height, 40);         // the cell follows the vertical factor
+    EXPECT_EQ(texts[0].font.width, 40);          // the glyphs the horizontal one
+
+    // A font of its own width is scaled by the horizontal factor, stretched or not.
+    auto ownWidth = [](const Rect& target) {
+        auto dc = PlayBytes(FramedPicture([](WmfWriter& w) {
+            test::CreateFontWith(w, 40, 15, 0);
+            w.SelectObject(0);
+            w.TextOut(100, 100, "ab");
+        }), target);
+        return dc.Calls("TextOut").at(0);
+    };
+    EXPECT_EQ(ownWidth(test::kUnitTarget).font.width, 15);
+    EXPECT_EQ(ownWidth(test::kUnitTarget).args, Args({100, 100}));   // the canvas spaces it itself
+    EXPECT_EQ(ownWidth(wide).font.width, 30);
+    EXPECT_EQ(ownWidth(wide).args, Args({200, 100, 30, 30}));
+    // Unstretched text of natural width asks for no width at all.
+    EXPECT_EQ(PlayBytes(FramedPicture([](WmfWriter& w) {
+        test::CreateFontWith(w, 40, 0, 0);
+        w.SelectObject(0);
+        w.TextOut(100, 100, "abc");
+    })).Calls("TextOut").at(0).font.width, 0);
+}
+
+TEST(WmfPlayer, TextIsDecodedByTheCharacterSetOfTheSelectedFont)
+{
+    auto dc = PlayBytes(FramedPicture([](WmfWriter& w) {
+        test::CreateFontWith(w, 40, 0, 128);     // Shift-JIS
+        test::CreateFontWith(w, 40, 0, 204);     // Cyrillic
+        test::CreateFontWith(w, 40, 0, 0);       // ANSI
+        w.SelectObject(0);
+        // "日本" in two double-byte characters; ExtTextOut gives one advance per byte.
+        w.ExtTextOut(100, 100, 0, nullptr, "\x93\xFA\x96\x7B", {10, 11, 12, 13});
+        w.SelectObject(1);
+        w.TextOut(100, 200, "\xCC\xE8\xF0");   // "Мир"
+        w.SelectObject(2);
+        w.TextOut(100, 300, "\xCC\xE8\xF0");
+    }));
+    auto texts = dc.Calls("TextOut");
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].text, "\xE6\x97\xA5\xE6\x9C\xAC");
+    EXPECT_EQ(texts[0].args, Args({100, 100, 21, 25}));
+    EXPECT_EQ(texts[1].text, "\xD0\x9C\xD0\xB8\xD1\x80");
+    EXPECT_EQ(texts[2].text, "\xC3\x8C\xC3\xA8\xC3\xB0");   // the same bytes as Windows-1252: "Ìèð"
 }
 
 TEST(WmfPlayer, UpdateCurrentPositionChainsTexts)

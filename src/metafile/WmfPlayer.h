@@ -1,16 +1,16 @@
 #pragma once
 // Plays a parsed Windows metafile through a Canvas.
 //
-// The picture is framed as the original platform frames a converted Windows
-// metafile that comes without a reference device: the records are first run
-// without drawing to find the bounds of what they actually draw, in the
-// metafile's own device space (its window and viewport mapping applied), and
-// those bounds are then mapped onto the target rectangle. A drawing that sticks
-// out of its window therefore still fits, and a picture that never sets a
-// window is shown all the same.
+// The picture is framed as Windows GDI frames a Windows metafile converted to
+// an enhanced one without a picture size (SetWinMetaFileBits with no
+// METAFILEPICT): the records are first run without drawing to find the bounds
+// of what they actually draw, in the metafile's own device space (its window
+// and viewport mapping applied), and those bounds are then mapped onto the
+// target rectangle. A drawing that sticks out of its window therefore still
+// fits, and a picture that never sets a window is shown all the same.
 
+#include "metafile/WmfPicture.h"
 #include "platform/Canvas.h"
-#include "view/WmfPicture.h"
 
 namespace kyklos {
 

@@ -30,11 +30,13 @@ struct WmfBrush {
 
 struct WmfFont {
     int height = 0;         // logical units; negative asks for the character height
+    int width = 0;          // average character width, logical units; 0: the face's own for the height
     int escapement = 0;     // tenths of a degree
     int weight = 400;
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
+    int charset = 0;        // LOGFONT lfCharSet: the code page of the texts drawn with this font
     std::string face = "Arial";
 };
 
@@ -86,8 +88,10 @@ struct WmfText {
     int options = 0;                     // ETO_OPAQUE, ETO_CLIPPED
     bool hasRect = false;
     int rect[4] = {};                    // left, top, right, bottom
-    std::string utf8;                    // one character per byte of the original text
-    std::vector<int> dx;                 // logical advances, one per character, or empty
+    // The text as stored, in the character set of the font selected when it
+    // is drawn; a double-byte character set takes two bytes for most characters.
+    std::vector<std::uint8_t> bytes;
+    std::vector<int> dx;                 // logical advances, one per byte, or empty
 };
 
 struct WmfBitmap {
@@ -116,9 +120,6 @@ public:
     static constexpr std::size_t kMaxImagePixels = 16u << 20;
     static constexpr std::size_t kMaxTotalPixels = 32u << 20;
     static constexpr int kMaxObjectSlots = 65535;
-
-    // Windows-1252 bytes to UTF-8, one character per byte; control bytes become blanks.
-    static std::string Windows1252ToUtf8(std::span<const std::uint8_t> bytes);
 };
 
 } // namespace kyklos
