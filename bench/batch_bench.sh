@@ -49,7 +49,9 @@ for jobs in 1 2; do
   /usr/bin/time -v "$report" --format csv --reference ls --cutoff 50 -j "$jobs" --quiet "$set_dir" > /dev/null 2> "$log" || true
   end=$(date +%s.%N)
   rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
-  awk -v n="$count" -v s="$start" -v e="$end" -v j="$jobs" -v rss="$rss" \
-    'BEGIN { t = e - s; printf "-j %d: %d files in %.2f s = %.0f files/s, peak RSS %.1f MB\n", j, n, t, n / t, rss / 1024 }'
+  cpu=$(awk -F': ' '/User time|System time/ {t += $2} END {print t}' "$log")
+  # The machine may be shared: CPU seconds say what the work costs, wall time what it gave.
+  awk -v n="$count" -v s="$start" -v e="$end" -v j="$jobs" -v rss="$rss" -v cpu="$cpu" \
+    'BEGIN { t = e - s; printf "-j %d: %d files in %.2f s = %.0f files/s (%.2f CPU s, %.0f files per CPU s), peak RSS %.1f MB\n", j, n, t, n / t, cpu, n / cpu, rss / 1024 }'
   rm -f "$log"
 done

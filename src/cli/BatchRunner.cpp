@@ -124,6 +124,21 @@ void RunBatch(const std::vector<BatchInput>& inputs, const BatchSettings& settin
               const RecordSink& sink)
 {
     if (inputs.empty()) return;
+    if (settings.workers <= 1) {
+        // One worker runs on this thread: a process that never started a
+        // thread keeps the C library's unlocked fast path for character input.
+        ProfileEvaluator evaluator(settings.referenceKind, settings.cutoffUpr, settings.toleranceMm);
+        for (std::size_t index = 0; index < inputs.size(); ++index) {
+            const BatchInput& input = inputs[index];
+            EvaluatedProfile result;
+            result.record = input.error.empty() ? evaluator.Evaluate(input.path) : FailedRecord(input.path, input.error);
+            const CKyklosDoc* document = result.record.ok ? &evaluator.Document() : nullptr;
+            result.output = format(result.record, document);
+            if (settings.keepDocuments) result.document = document;
+            sink(index, result);
+        }
+        return;
+    }
     Batch batch(inputs, settings, format);
     batch.Run(sink);
 }

@@ -1,6 +1,7 @@
 #include "cli/ReportText.h"
 
 #include "cli/NumberText.h"
+#include "platform/PathParts.h"
 #include "platform/TextEncoding.h"
 
 #include <cmath>
@@ -24,6 +25,16 @@ const char* ReferenceLabel(int kind)
     }
 }
 
+// The file title as shown: taken from the shown path, because a title alone
+// (a Latin-1 "café" ends in a byte that also starts a UTF-8 character) may be
+// read differently from the whole path it is part of.
+std::string DisplayFileTitle(const CKyklosDoc& doc)
+{
+    if (doc.FileTitle.empty()) return {};
+    if (doc.PathName.empty()) return DisplayText(doc.FileTitle);
+    return SplitPath(DisplayText(doc.PathName)).name;
+}
+
 std::string PadRight(std::string text, std::size_t width)
 {
     if (text.size() < width) text.append(width - text.size(), ' ');
@@ -42,7 +53,7 @@ nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples)
     nlohmann::ordered_json j;
     j["ok"] = true;
     j["PathName"] = DisplayText(doc.PathName);
-    j["FileTitle"] = DisplayText(doc.FileTitle);
+    j["FileTitle"] = DisplayFileTitle(doc);
     j["Identification"] = DisplayText(doc.Identification);
     j["DateText"] = DisplayText(doc.DateText);
     j["PointCount"] = doc.PointCount;
@@ -101,7 +112,7 @@ std::string ResultsText(const CKyklosDoc& doc, bool metric)
 {
     std::string out;
     if (!doc.DataLoaded) return "No profile loaded.\n";
-    if (!doc.FileTitle.empty()) out += "File:            " + DisplayText(doc.FileTitle) + "\n";
+    if (!doc.FileTitle.empty()) out += "File:            " + DisplayFileTitle(doc) + "\n";
     out += "Identification:  " + DisplayText(doc.Identification) + "\n";
     out += "Date:            " + DisplayText(doc.DateText) + "\n";
     if (!doc.AnalysisValid) return out + "No analysis results.\n";
