@@ -69,6 +69,8 @@ ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file)
         r.concentricityMm = Finite(2.0 * doc.Eccentricity);
         // The report shows no angle for a centre this close to the origin.
         if (doc.Eccentricity >= 1e-7) r.eccentricityAngleDeg = Finite(doc.EccentricityAngle);
+    } else {
+        r.message = "Reference fit failed: no results about this reference.";
     }
     r.runoutMm = Finite(doc.Runout);
     return r;

@@ -15,7 +15,7 @@ namespace kyklos {
 struct ProfileRecord {
     std::string file;  // the path as given on the command line or in the list
     bool ok = false;
-    std::string message;  // the window's message when the file was refused; empty when ok
+    std::string message;  // the window's message when the file was refused; a note when the fit failed
     std::string identification;
     std::string date;
     std::optional<double> points;

@@ -207,9 +207,9 @@ int main(int argc, char** argv)
         format = Format::JsonLines;
     else if (options.format == "csv")
         format = Format::Csv;
-    else if (options.format == "text" || options.output.empty())
-        format = Format::Text;
     const bool summary = options.summary || options.summaryOnly;
+    if (format == Format::None && (options.format == "text" || options.output.empty() || summary))
+        format = Format::Text;
     const bool metric = !options.inch;
 
     int width = 1600, height = 1000;
