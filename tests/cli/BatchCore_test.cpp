@@ -5,6 +5,7 @@
 #include "cli/BatchSummary.h"
 #include "cli/CsvTable.h"
 #include "cli/NumberText.h"
+#include "cli/ProgressBar.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,15 @@ TEST(BatchInputs, ProfileExtensionInAnyCase)
     EXPECT_FALSE(HasProfileExtension("a_kyk"));
     std::istringstream none;
     EXPECT_EQ(ExpandInputs({"x.kyk"}, false, none).at(0).path, "x.kyk");
+}
+
+TEST(ProgressBar, DoneOfTotalRateAndTimeLeft)
+{
+    // 2500 of 10000 in 1.25 s: 2000 files/s, 7500 left take 3.75 s.
+    EXPECT_EQ(ProgressBar::Line(2500, 10000, 1.25), "[#######.......................] 2500/10000  2000 files/s  0:04 left");
+    EXPECT_EQ(ProgressBar::Line(0, 4, 0.0), "[..............................] 0/4");
+    EXPECT_NE(ProgressBar::Line(1, 6001, 1.0).find("  1 files/s  1:40:00 left"), std::string::npos);
+    EXPECT_NE(ProgressBar::Line(1, 1000000, 1.0).find("--:-- left"), std::string::npos);  // beyond 100 hours
 }
 
 } // namespace
