@@ -1,12 +1,19 @@
-// kyklos-report: the headless front end. Reads .kyk profiles (or makes the
-// demonstration profile), analyses them with the chosen reference and cutoff,
-// and prints the results or writes the report page to PNG, PDF or SVG.
+// kyklos-report: the headless front end. Evaluates .kyk profiles (or the
+// demonstration profile) with the chosen reference and cutoff, any number of
+// them on every core, and prints the results as text, JSON, JSON Lines or CSV,
+// or writes the report pages to PNG, PDF or SVG.
 
+#include "cli/BatchInputs.h"
+#include "cli/BatchRunner.h"
+#include "cli/BatchSummary.h"
+#include "cli/CsvTable.h"
+#include "cli/ProgressBar.h"
 #include "cli/ReportText.h"
-#include "document/KyklosDoc.h"
+#include "graph/PolarGraph.h"
+#include "platform/TextEncoding.h"
+#include "view/KyklosView.h"
 #include "view/qt/MetafilePreview.h"
 #include "view/qt/PageExport.h"
-#include "view/KyklosView.h"
 
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
@@ -17,29 +24,42 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 using namespace kyklos;
 
-// Messages of the profile reader are collected, not shown: the report
-// program prints the first one and fails.
-class CollectingUi final : public UiPort {
-public:
-    std::vector<std::string> messages;
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-    std::optional<std::string> ChooseFileToOpen(std::string_view) override { return std::nullopt; }
-    std::optional<int> ChooseReference(int) override { return std::nullopt; }
-    std::optional<int> ChooseFilterIndex(int) override { return std::nullopt; }
-    void UpdateAllViews() override {}
-};
+// Exit statuses.
+constexpr int kSuccess = 0;
+constexpr int kFileFailed = 1;   // a file could not be evaluated, or the output not written
+constexpr int kUsage = 2;        // the command line was refused
+constexpr int kVerdictFail = 3;  // every file evaluated, and a verdict was "Fail"
+
+// The scales a user may set with --inch, in microinches per division: the
+// bounds in micrometres converted and written plainly, rounded inward so
+// that every value the message offers is accepted.
+constexpr double kMinScaleMicroinches = 0.00004;
+constexpr double kMaxScaleMicroinches = 39370078.0;
+static_assert(kMinScaleMicroinches * CPolarGraph::kMicrometresPerMicroinch >= CPolarGraph::kMinScaleMicrometres);
+static_assert(kMaxScaleMicroinches * CPolarGraph::kMicrometresPerMicroinch <= CPolarGraph::kMaxScaleMicrometres);
+
+enum class Format { None, Text, Json, JsonLines, Csv };
 
 struct Options {
     std::vector<std::string> files;
+    std::string format;
     bool json = false;
     bool demo = false;
     bool raw = false;
+    bool recursive = false;
+    int jobs = 0;
+    bool quiet = false;
+    bool summary = false;
+    bool summaryOnly = false;
+    bool noHeader = false;
     std::string reference = "ls";
     int cutoff = 50;
     std::string output;
@@ -65,17 +85,47 @@ bool ParseSize(const std::string& text, int& width, int& height)
     return true;
 }
 
-int Fail(const Options& options, const std::string& message)
+// The refusal of a --scale value, in the Scaling dialog's words, or empty.
+std::string ScaleRefusal(double value, bool metric)
 {
-    if (options.json) {
+    if (!(value > 0.0)) return "Please enter a positive number.";
+    if (metric && (value < CPolarGraph::kMinScaleMicrometres || value > CPolarGraph::kMaxScaleMicrometres))
+        return "Please enter a value between 0.000001 and 1000000.";
+    if (!metric && (value < kMinScaleMicroinches || value > kMaxScaleMicroinches))
+        return "Please enter a value between 0.00004 and 39370078.";
+    return {};
+}
+
+void Write(const std::string& text)
+{
+    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// A failure of the whole run (not of one file): one JSON object or one line on standard error.
+int Fail(Format format, const std::string& message, int status)
+{
+    if (format == Format::Json || format == Format::JsonLines) {
         nlohmann::ordered_json j;
         j["ok"] = false;
-        j["message"] = message;
-        std::cout << j.dump(2) << '\n';
+        j["message"] = DisplayText(message);
+        Write(JsonText(j, format == Format::Json ? 2 : -1) + "\n");
+        std::fflush(stdout);
     } else {
-        std::cerr << "kyklos-report: " << message << '\n';
+        std::cerr << "kyklos-report: " << DisplayText(message) << '\n';
     }
-    return 1;
+    return status;
+}
+
+// Every line after the first moves right by `spaces`, to nest a JSON text in an array.
+std::string Indented(const std::string& text, int spaces)
+{
+    const std::string pad(static_cast<std::size_t>(spaces), ' ');
+    std::string out = pad;
+    for (const char c : text) {
+        out += c;
+        if (c == '\n') out += pad;
+    }
+    return out;
 }
 
 // A batch tool prints its results and its one-line errors, not Qt's
@@ -91,26 +141,42 @@ int main(int argc, char** argv)
 {
     Options options;
     CLI::App cli{"kyklos-report: roundness evaluation of .kyk profiles without a window.\n"
-                 "Reads each FILE (or makes the demonstration profile with --demo), filters it with the\n"
-                 "Gaussian filter, fits the chosen reference circle and prints the results, or writes\n"
-                 "the report page with -o.",
+                 "Reads each FILE (a folder: the .kyk files in it; -: one name per line from standard input),\n"
+                 "or makes the demonstration profile with --demo, filters it with the Gaussian filter, fits the\n"
+                 "chosen reference circle and prints the results, or writes the report pages with -o.",
                  "kyklos-report"};
-    cli.add_option("files", options.files, "Profile files (.kyk) to evaluate");
-    cli.add_flag("--json", options.json, "Print every result as JSON (millimetres, radians, degrees)");
-    cli.add_flag("--demo", options.demo, "Evaluate the demonstration profile instead of a file");
-    cli.add_flag("--raw", options.raw, "With --json: also print the raw and filtered samples");
+    cli.footer("Exit status: 0 all files evaluated; 1 a file could not be read or evaluated, or the output\n"
+               "not written (the other files are still evaluated); 2 the command line was refused;\n"
+               "3 every file evaluated and a verdict was \"Fail\".");
+    cli.add_option("files", options.files, "Profile files (.kyk), folders of them, or - to read names from standard input");
+    cli.add_option("--format", options.format,
+                   "Output: text (result blocks), json (one object, or an array for several files), jsonl (one "
+                   "object per line) or csv (one row per file)")
+        ->check(CLI::IsMember({"text", "json", "jsonl", "csv"}));
+    cli.add_flag("--json", options.json, "Same as --format json (millimetres, radians, degrees)");
+    cli.add_flag("--demo", options.demo, "Evaluate the demonstration profile (before any files)");
+    cli.add_flag("--raw", options.raw, "With json or jsonl: also print the raw and filtered samples");
+    cli.add_flag("-r,--recursive", options.recursive, "Also take the .kyk files in the subfolders of a folder");
+    cli.add_option("-j,--jobs", options.jobs, "Profiles evaluated at once (default: the number of cores)")
+        ->check(CLI::Range(1, 1024));
+    cli.add_flag("-q,--quiet", options.quiet, "No progress bar on the terminal");
+    cli.add_flag("--summary", options.summary,
+                 "After the records: count, mean, standard deviation, minimum and maximum of every numeric column");
+    cli.add_flag("--summary-only", options.summaryOnly, "The summary without the records");
+    cli.add_flag("--no-header", options.noHeader, "CSV without its header row (for shards that are joined)");
     const std::map<std::string, int> references{{"ls", LeastSquares}, {"mz", MinimumZone}, {"mi", MaximumInscribed},
                                                 {"mc", MinimumCircumscribed}};
     cli.add_option("--reference", options.reference,
                    "Reference circle: ls least squares, mz minimum zone, mi maximum inscribed, mc minimum circumscribed")
         ->check(CLI::IsMember({"ls", "mz", "mi", "mc"}))
         ->default_str("ls");
-    cli.add_option("--cutoff", options.cutoff, "Gaussian filter cutoff in undulations per revolution")
-        ->check(CLI::IsMember({5, 15, 50, 150, 500}))
+    cli.add_option("--cutoff", options.cutoff,
+                   "Gaussian filter cutoff in undulations per revolution, a whole number from 1 to 18000")
+        ->check(CLI::Range(1, 18000))
         ->default_str("50");
     cli.add_option("-o,--output", options.output,
-                   "Write the report page to this file: .png, .pdf or .svg (several profiles: one PDF page "
-                   "each, or one image per profile named NAME-1.png, NAME-2.png, ...)");
+                   "Write the report pages to this file: .png, .pdf or .svg (several profiles: one PDF page "
+                   "each, or one image per profile named NAME-1.png, NAME-2.png, ... by input position)");
     cli.add_option("--size", options.size, "Page size of PNG and SVG output in pixels, WxH")->default_str("1600x1000");
     cli.add_option("--dpi", options.dpi, "Resolution the page is drawn for (pens and fonts); PDF default 600, images 96")
         ->check(CLI::Range(24, 2400));
@@ -121,87 +187,203 @@ int main(int argc, char** argv)
     cli.add_flag("--centered", options.centered, "Draw the profile centred on the reference");
     cli.add_flag("--no-raw", options.noRaw, "Do not draw the unfiltered profile");
     cli.add_flag("--no-reference", options.noReference, "Do not draw the reference circle");
-    cli.add_option("--scale", options.scale, "Scale in micrometres per division (turns automatic scaling off)")
-        ->check(CLI::PositiveNumber);
-    cli.add_option("--metafile", options.metafile, "Preview a logo metafile alone (with -o picture.png)");
+    cli.add_option("--scale", options.scale,
+                   "Scale per division, micrometres (microinches with --inch); turns automatic scaling off");
+    cli.add_option("--metafile", options.metafile, "Draw a logo metafile alone into -o picture.png, .svg or .pdf");
 
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        return cli.exit(error);
+        // Help (and a version) end well; anything else is a refused command line.
+        return cli.exit(error) == 0 ? kSuccess : kUsage;
     }
 
-    int width = 1600, height = 1000;
-    if (!ParseSize(options.size, width, height)) return Fail(options, "Invalid --size: use WxH, for example 1600x1000.");
+    Format format = Format::None;
+    if (options.json && !options.format.empty() && options.format != "json")
+        return Fail(Format::Text, "--json and --format " + options.format + " disagree.", kUsage);
+    if (options.json || options.format == "json")
+        format = Format::Json;
+    else if (options.format == "jsonl")
+        format = Format::JsonLines;
+    else if (options.format == "csv")
+        format = Format::Csv;
+    const bool summary = options.summary || options.summaryOnly;
+    if (format == Format::None && (options.format == "text" || options.output.empty() || summary))
+        format = Format::Text;
+    const bool metric = !options.inch;
 
-    // Qt's painting needs a GUI application object even without a screen.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(QuietQtMessages);
-    QGuiApplication app(argc, argv);
+    int width = 1600, height = 1000;
+    if (!ParseSize(options.size, width, height))
+        return Fail(format, "Invalid --size: use WxH, for example 1600x1000.", kUsage);
+    if (options.scale) {
+        const std::string refusal = ScaleRefusal(*options.scale, metric);
+        if (!refusal.empty()) return Fail(format, "--scale: " + refusal, kUsage);
+    }
+
+    // Qt's painting needs a GUI application object even without a screen;
+    // a run that draws no page does without one.
+    std::unique_ptr<QGuiApplication> app;
+    auto startQt = [&] {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(QuietQtMessages);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    };
 
     if (!options.metafile.empty()) {
-        if (options.output.empty()) return Fail(options, "--metafile needs -o picture.png.");
+        if (options.output.empty()) return Fail(format, "--metafile needs -o picture.png, .svg or .pdf.", kUsage);
+        startQt();
         std::string error;
-        if (!RenderMetafileToImage(options.metafile, options.output, width, height, error)) return Fail(options, error);
-        return 0;
+        if (!RenderMetafile(options.metafile, options.output, width, height, error))
+            return Fail(format, error, kFileFailed);
+        return kSuccess;
     }
 
     if (options.files.empty() && !options.demo)
-        return Fail(options, "Nothing to evaluate: name a .kyk file or use --demo (see --help).");
+        return Fail(format, "Nothing to evaluate: name a .kyk file or a folder, or use --demo (see --help).", kUsage);
 
-    CollectingUi ui;
-    std::vector<std::unique_ptr<CKyklosDoc>> documents;
-    auto makeDocument = [&]() {
-        auto doc = std::make_unique<CKyklosDoc>(&ui);
-        doc->ReferenceKind = references.at(options.reference);
-        doc->FilterCutoffUpr = options.cutoff;
-        return doc;
-    };
-    if (options.demo) {
-        auto doc = makeDocument();
-        doc->AnalyzeProfile();  // the demonstration profile, with the chosen settings
-        documents.push_back(std::move(doc));
-    }
-    for (const auto& file : options.files) {
-        auto doc = makeDocument();
-        ui.messages.clear();
-        doc->OpenProfile(file);
-        if (!ui.messages.empty() || !doc->DataLoaded || doc->PathName != file)
-            return Fail(options, ui.messages.empty() ? file + ": cannot be read." : ui.messages.front());
-        documents.push_back(std::move(doc));
-    }
+    const std::vector<BatchInput> inputs = ExpandInputs(options.files, options.recursive, std::cin);
+    const std::size_t offset = options.demo ? 1 : 0;
+    const std::size_t total = inputs.size() + offset;
+    if (total == 0) return Fail(format, "No .kyk file found in the inputs.", kFileFailed);
 
+    // Pages, when asked for, are drawn one at a time as the records come.
+    std::unique_ptr<CKyklosView> view;
+    std::unique_ptr<ReportPageWriter> pages;
     if (!options.output.empty()) {
-        CKyklosView view;
-        view.Graph.MetricUnits = !options.inch;
-        view.ShowCenteredProfile = options.centered;
-        view.ShowRawData = !options.noRaw;
-        view.ShowReferenceCircle = !options.noReference;
+        startQt();
+        view = std::make_unique<CKyklosView>();
+        view->Graph.MetricUnits = metric;
+        view->ShowCenteredProfile = options.centered;
+        view->ShowRawData = !options.noRaw;
+        view->ShowReferenceCircle = !options.noReference;
         if (options.scale) {
-            view.AutoScale = false;
-            view.Graph.BandRange = *options.scale * 2.0;
+            view->AutoScale = false;
+            // Two divisions make the band, in micrometres.
+            view->Graph.BandRange = metric ? *options.scale * 2.0
+                                           : *options.scale * 2.0 * CPolarGraph::kMicrometresPerMicroinch;
         }
         PageExportOptions exportOptions;
         exportOptions.imageWidth = width;
         exportOptions.imageHeight = height;
         exportOptions.dpi = options.dpi;
         exportOptions.paper = options.paper == "letter" ? PaperSize::Letter : PaperSize::A4;
-        std::vector<const CKyklosDoc*> pages;
-        for (const auto& doc : documents) pages.push_back(doc.get());
+        pages = std::make_unique<ReportPageWriter>(*view, options.output, exportOptions, total);
         std::string error;
-        if (!ExportReportPages(pages, view, options.output, exportOptions, error)) return Fail(options, error);
+        if (!pages->Open(error)) return Fail(format, error, kFileFailed);
     }
 
-    if (options.json) {
-        if (documents.size() == 1) {
-            std::cout << DocumentJson(*documents.front(), options.raw).dump(2) << '\n';
-        } else {
-            auto all = nlohmann::ordered_json::array();
-            for (const auto& doc : documents) all.push_back(DocumentJson(*doc, options.raw));
-            std::cout << all.dump(2) << '\n';
+    // The records' layout: a JSON array (inside an object with the summary)
+    // when there is more than one record or a summary follows.
+    const bool jsonArray = format == Format::Json && (total > 1 || summary);
+    const int jsonIndent = summary ? 4 : 2;
+    const RecordFormatter formatRecord = [&](const ProfileRecord& record, const CKyklosDoc* doc) -> std::string {
+        if (options.summaryOnly) return {};
+        switch (format) {
+        case Format::Json:
+        case Format::JsonLines: {
+            const auto j = doc ? DocumentJson(*doc, options.raw) : FailureJson(record.file, record.message);
+            if (format == Format::JsonLines) return JsonText(j, -1) + "\n";
+            return jsonArray ? Indented(JsonText(j, 2), jsonIndent) : JsonText(j, 2) + "\n";
         }
-    } else if (options.output.empty()) {
-        for (const auto& doc : documents) std::cout << ResultsText(*doc, !options.inch) << '\n';
+        case Format::Text: return (doc ? ResultsText(*doc, metric) : FailureText(record.file, record.message)) + "\n";
+        case Format::Csv: return CsvRow(record, metric);
+        case Format::None: return {};
+        }
+        return {};
+    };
+
+    if (!options.summaryOnly) {
+        if (format == Format::Csv && !options.noHeader) Write(CsvHeader(metric));
+        if (jsonArray) Write(summary ? "{\n  \"records\": [\n" : "[\n");
     }
-    return 0;
+
+    BatchSummary statistics(metric, std::nullopt);
+    ProgressBar progress(!options.quiet && total > 1 && isatty(fileno(stderr)) ? stderr : nullptr, total);
+    bool anyFailed = false;
+    bool anyVerdictFail = false;
+    bool pagesFailed = false;
+    auto take = [&](std::size_t index, const ProfileRecord& record, const std::string& text, const CKyklosDoc* doc) {
+        if (jsonArray && !options.summaryOnly && index > 0) Write(",\n");
+        Write(text);
+        if (!record.ok) {
+            anyFailed = true;
+            progress.Clear();
+            std::fprintf(stderr, "kyklos-report: %s: %s\n", record.file.c_str(), record.message.c_str());
+        }
+        if (record.pass && !*record.pass) anyVerdictFail = true;
+        if (pages && doc && !pagesFailed) {
+            std::string error;
+            if (!pages->Write(*doc, index, error)) {
+                pagesFailed = anyFailed = true;
+                progress.Clear();
+                std::fprintf(stderr, "kyklos-report: %s\n", error.c_str());
+            }
+        }
+        statistics.Add(record);
+        progress.Update(index + 1);
+    };
+
+    // The demonstration profile comes first, made by the process-wide
+    // generator as in the window, so it is the same in every run.
+    if (options.demo) {
+        CKyklosDoc demo;
+        demo.ReferenceKind = references.at(options.reference);
+        demo.FilterCutoffUpr = options.cutoff;
+        demo.AnalyzeProfile();
+        const ProfileRecord record = RecordOfDocument(demo, demo.PathName);
+        take(0, record, formatRecord(record, &demo), &demo);
+    }
+
+    BatchSettings settings;
+    settings.workers = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    settings.referenceKind = references.at(options.reference);
+    settings.cutoffUpr = options.cutoff;
+    settings.keepDocuments = pages != nullptr;
+    RunBatch(inputs, settings, formatRecord, [&](std::size_t index, const EvaluatedProfile& result) {
+        take(index + offset, result.record, result.output, result.document);
+    });
+    progress.Finish();
+
+    if (pages) {
+        std::string error;
+        if (!pages->Close(error)) {
+            anyFailed = true;
+            std::fprintf(stderr, "kyklos-report: %s\n", error.c_str());
+        }
+    }
+
+    switch (format) {
+    case Format::Json:
+        if (options.summaryOnly) {
+            nlohmann::ordered_json j;
+            j["summary"] = statistics.Json();
+            Write(JsonText(j, 2) + "\n");
+        } else if (summary) {
+            Write("\n  ],\n  \"summary\": " + Indented(JsonText(statistics.Json(), 2), 2).substr(2) + "\n}\n");
+        } else if (jsonArray) {
+            Write("\n]\n");
+        }
+        break;
+    case Format::JsonLines:
+        if (summary) {
+            nlohmann::ordered_json j;
+            j["summary"] = statistics.Json();
+            Write(JsonText(j, -1) + "\n");
+        }
+        break;
+    case Format::Csv:
+        if (summary) Write((options.summaryOnly ? "" : "\r\n") + statistics.Csv());
+        break;
+    case Format::Text:
+        if (summary) Write(statistics.Text());
+        break;
+    case Format::None: break;
+    }
+
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::cerr << "kyklos-report: cannot write the output\n";
+        return kFileFailed;
+    }
+    if (anyFailed) return kFileFailed;
+    return anyVerdictFail ? kVerdictFail : kSuccess;
 }

@@ -9,7 +9,12 @@
 #include <fstream>
 #include <iterator>
 #include <algorithm>
+#include <cmath>
+#include <sstream>
 #include <string>
+#include <vector>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -152,9 +157,13 @@ TEST_F(KyklosReport, RawSamplesAndTheHumanReadableBlock)
 
 TEST_F(KyklosReport, RefusesBadOptions)
 {
-    EXPECT_NE(Report("--demo --cutoff 7").status, 0);
-    EXPECT_NE(Report("--demo --reference xx").status, 0);
-    EXPECT_NE(Report("").status, 0);
+    // Any whole cutoff from 1 to 18000 UPR.
+    EXPECT_EQ(Report("--demo --cutoff 7").status, 0);
+    EXPECT_EQ(Report("--demo --cutoff 18000").status, 0);
+    EXPECT_EQ(Report("--demo --cutoff 0").status, 2);
+    EXPECT_EQ(Report("--demo --cutoff 18001").status, 2);
+    EXPECT_EQ(Report("--demo --reference xx").status, 2);
+    EXPECT_EQ(Report("").status, 2);
     const Outcome help = Report("--help");
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--json", "--demo", "--reference", "--cutoff", "--raw", "--output"})
@@ -233,6 +242,372 @@ TEST_F(KyklosReport, PreviewsALogoMetafile)
     EXPECT_GT(fs::file_size(picture), 1000u);
     const Outcome broken = Report("--metafile " + Quote(Write("broken.wmf", "not a metafile")) + " -o " + Quote(picture));
     EXPECT_NE(broken.status, 0);
+}
+
+} // namespace
+
+namespace {
+
+// A profile of n points: 10 mm radius, an eccentricity (ex, ey) µm and a
+// three-lobed form of `lobes` µm, values in micrometres.
+std::string Profile(const std::string& identification, int n, double ex, double ey, double lobes)
+{
+    std::ostringstream out;
+    out << "KYKLOS_DATA 1.0\nIDENTIFICATION: " << identification << "\nDATE: 07 Dec 2026\nNUMBER_OF_POINTS: " << n
+        << "\nPROFILE_UM:\n";
+    out.precision(10);
+    for (int i = 0; i < n; ++i) {
+        const double t = i * (2.0 * 3.141592653589793 / n);
+        out << 10000.0 + ex * std::cos(t) + ey * std::sin(t) + lobes * std::cos(3.0 * t) << '\n';
+    }
+    return out.str();
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
+    if (!line.empty() && line.back() == ',') fields.emplace_back();
+    return fields;
+}
+
+std::string ReadAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST_F(KyklosReport, DemonstrationValuesAreTheGoldenNumbers)
+{
+    const Outcome run = Report("--demo --json --reference mz --cutoff 15");
+    ASSERT_EQ(run.status, 0);
+    const auto j = nlohmann::json::parse(run.out);
+    EXPECT_EQ(j["Roundness"].get<double>(), 0.0070362134234667195);
+    EXPECT_EQ(j["ZoneHalfWidth"].get<double>(), 0.003518106711732417);
+    EXPECT_EQ(j["Eccentricity"].get<double>(), 0.004443080246930103);
+    EXPECT_EQ(j["EccentricityAngle"].get<double>(), 25.609985546024532);
+    EXPECT_EQ(j["Runout"].get<double>(), 0.015749122058226206);
+    EXPECT_EQ(j["NominalRadius"].get<double>(), 10.000026269724664);
+
+    const Outcome text = Report("--demo --reference mz --cutoff 15");
+    const std::string rows = "Gaussian (50%) Filtering:  15 UPR\nReference: Minimum Zone Center\n"
+                             "Roundness:             7.036 µm\nEccentricity:          4.443 µm\n"
+                             "Ecc. Angle:            25.61 deg\nConcentricity:         8.886 µm\n"
+                             "Runout:               15.749 µm\n";
+    EXPECT_NE(text.out.find(rows), std::string::npos) << text.out;
+}
+
+TEST_F(KyklosReport, TextsThatAreNotUtf8GiveValidJson)
+{
+    // Windows-1252 µ ° Ø ä as single bytes.
+    const auto cp1252 = Write("w.kyk", Profile("Bore \xB5m \xB0 \xD8 \xE4", 36, 1, 0, 1));
+    // Valid UTF-8 of 254 bytes ending in a two-byte character: the reader
+    // keeps 253 bytes and so cuts that character in half.
+    std::string longName(252, 'x');
+    longName += "\xC3\xA4";
+    const auto cut = Write("cut.kyk", Profile(longName, 36, 1, 0, 1));
+    // A file name in Latin-1.
+    const auto latin1 = Write("caf\xE9.kyk", Profile("c", 36, 1, 0, 1));
+
+    const Outcome run = Report("--format jsonl " + Quote(cp1252) + " " + Quote(cut) + " " + Quote(latin1));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(nlohmann::json::parse(lines[0])["Identification"], "Bore µm ° Ø ä");
+    EXPECT_EQ(nlohmann::json::parse(lines[1])["Identification"], std::string(252, 'x'));
+    EXPECT_EQ(nlohmann::json::parse(lines[2])["FileTitle"], "café");
+    EXPECT_EQ(nlohmann::json::parse(lines[2])["PathName"], (dir_ / "café.kyk").string());
+
+    // The array, the table and the text block carry the same texts.
+    const Outcome json = Report("--json " + Quote(cp1252) + " " + Quote(latin1));
+    ASSERT_EQ(json.status, 0);
+    EXPECT_EQ(nlohmann::json::parse(json.out)[1]["FileTitle"], "café");
+    EXPECT_NE(Report("--format csv " + Quote(cp1252)).out.find(",Bore µm ° Ø ä,"), std::string::npos);
+    EXPECT_NE(Report(Quote(latin1)).out.find("File:            café\n"), std::string::npos);
+    // A refused file keeps its name readable too.
+    const auto bad = Write("d\xE9j\xE0.kyk", "HELLO\n");
+    const Outcome refused = Report("--json " + Quote(bad));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(nlohmann::json::parse(refused.out)["PathName"], (dir_ / "déjà.kyk").string());
+}
+
+TEST_F(KyklosReport, ScaleIsRefusedOutsideTheBoundsTheGraphCanDraw)
+{
+    const auto svg = Quote(dir_ / "s.svg");
+    EXPECT_EQ(Report("--demo -o " + svg + " --scale 0.000001").status, 0);
+    EXPECT_EQ(Report("--demo -o " + svg + " --scale 1e6").status, 0);
+    EXPECT_NE(ReadAll(dir_ / "s.svg").find("1000000.00 µm"), std::string::npos);
+    EXPECT_EQ(Report("--demo -o " + svg + " --inch --scale 0.00004").status, 0);
+    EXPECT_EQ(Report("--demo -o " + svg + " --inch --scale 39370078").status, 0);
+    struct Case { const char* arguments; const char* message; };
+    const Case refused[] = {
+        {"--scale 0.0000009", "Please enter a value between 0.000001 and 1000000."},
+        {"--scale 1000001", "Please enter a value between 0.000001 and 1000000."},
+        {"--scale 1e308", "Please enter a value between 0.000001 and 1000000."},
+        {"--scale 1e-9", "Please enter a value between 0.000001 and 1000000."},
+        {"--inch --scale 0.00003", "Please enter a value between 0.00004 and 39370078."},
+        {"--inch --scale 39370079", "Please enter a value between 0.00004 and 39370078."},
+        {"--scale 0", "Please enter a positive number."},
+        {"--scale -2", "Please enter a positive number."},
+        {"--inch --scale -2", "Please enter a positive number."},
+    };
+    for (const auto& c : refused) {
+        const Outcome run = Report("--demo -o " + svg + " " + c.arguments);
+        EXPECT_EQ(run.status, 2) << c.arguments;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << ": " << run.err;
+    }
+}
+
+TEST_F(KyklosReport, OutputNamesAreWrittenAsGiven)
+{
+    // Latin-1 bytes that are not UTF-8: the file must carry exactly this name.
+    const fs::path png = dir_ / "caf\xE9.png";
+    const fs::path pdf = dir_ / "r\xE9sum\xE9.pdf";
+    ASSERT_EQ(Report("--demo -o " + Quote(png) + " --size 200x120").status, 0);
+    ASSERT_EQ(Report("--demo -o " + Quote(pdf)).status, 0);
+    EXPECT_EQ(ReadAll(png).substr(1, 3), "PNG");
+    EXPECT_EQ(ReadAll(pdf).substr(0, 4), "%PDF");
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"caf\xE9.png", "r\xE9sum\xE9.pdf"}));
+    // A name that cannot be written is an error, not a success.
+    const Outcome missing = Report("--demo -o " + Quote(dir_ / "no" / "x.png"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("cannot write"), std::string::npos);
+}
+
+TEST_F(KyklosReport, MetafilePreviewHonoursTheExtension)
+{
+    const std::string logo = Quote(fs::path(KYKLOS_SOURCE_DIR) / "resources" / "VarnLogo.WMF");
+    for (const char* name : {"logo.svg", "logo.pdf", "logo.png"})
+        ASSERT_EQ(Report("--metafile " + logo + " -o " + Quote(dir_ / name) + " --size 400x200").status, 0) << name;
+    const std::string svg = ReadAll(dir_ / "logo.svg");
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("width=\"400"), std::string::npos) << svg.substr(0, 400);
+    EXPECT_EQ(ReadAll(dir_ / "logo.pdf").substr(0, 4), "%PDF");
+    EXPECT_EQ(ReadAll(dir_ / "logo.png").substr(1, 3), "PNG");
+    const Outcome bmp = Report("--metafile " + logo + " -o " + Quote(dir_ / "logo.bmp"));
+    EXPECT_EQ(bmp.status, 1);
+    EXPECT_NE(bmp.err.find("unknown output format"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir_ / "logo.bmp"));
+}
+
+// Needs the document to refuse an analysis that overflows (and this
+// program's own check of every result it prints).
+TEST_F(KyklosReport, HugeRadiiAreRefusedNotReportedAsResults)
+{
+    for (const char* value : {"1.7e308", "1e300"}) {
+        std::string body = "KYKLOS_DATA 1.0\nIDENTIFICATION: huge\nDATE: d\nNUMBER_OF_POINTS: 2000\nPROFILE_UM:\n";
+        for (int i = 0; i < 2000; ++i) body += std::string(value) + "\n";
+        const auto file = Write("huge.kyk", body);
+        const Outcome json = Report("--json " + Quote(file));
+        EXPECT_EQ(json.status, 1) << value;
+        const auto j = nlohmann::json::parse(json.out);
+        EXPECT_EQ(j["ok"], false) << value;
+        EXPECT_EQ(j["message"], "The profile cannot be evaluated: its values are too large.") << value;
+        const Outcome text = Report(Quote(file));
+        EXPECT_EQ(text.status, 1);
+        EXPECT_EQ(text.out.find("Roundness:"), std::string::npos) << text.out;
+        EXPECT_NE(text.err.find("its values are too large."), std::string::npos);
+    }
+}
+
+class Batch : public KyklosReport {
+protected:
+    // good-00.kyk … with distinct eccentricities, and a refused file among them.
+    std::vector<fs::path> MakeSet(int count, int badAt)
+    {
+        std::vector<fs::path> files;
+        for (int i = 0; i < count; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "p%02d.kyk", i);
+            files.push_back(Write(name, i == badAt ? std::string("KYKLOS_DATA 2.0\n")
+                                                   : Profile("Part " + std::to_string(i), 360, 0.1 * i, 1.0, 1.0 + i)));
+        }
+        return files;
+    }
+};
+
+TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
+{
+    const auto files = MakeSet(4, 2);
+    std::string names;
+    for (const auto& f : files) names += " " + Quote(f);
+
+    const Outcome csv = Report("--format csv" + names);
+    EXPECT_EQ(csv.status, 1);
+    const auto rows = Lines(csv.out);
+    ASSERT_EQ(rows.size(), 5u) << csv.out;
+    EXPECT_EQ(rows[0], "file,ok,message,identification,date,points,cutoff_upr,reference,roundness_um,eccentricity_um,"
+                       "eccentricity_angle_deg,concentricity_um,runout_um,ront_ls_um,ront_mz_um,ront_mi_um,ront_mc_um,"
+                       "ronp_um,ronv_um,ronq_um,tolerance_um,verdict");
+    EXPECT_EQ(csv.out.find("\n"), csv.out.find("\r\n") + 1);  // CR LF rows
+    const auto good = Fields(rows[2]);
+    ASSERT_EQ(good.size(), 22u) << rows[2];
+    EXPECT_EQ(good[1], "true");
+    EXPECT_EQ(good[3], "Part 1");
+    EXPECT_EQ(good[5], "360");
+    EXPECT_EQ(good[7], "LeastSquares");
+    // A pure three-lobed form of 2 µm: the filter at 50 UPR passes it almost whole.
+    EXPECT_NEAR(std::stod(good[8]), 4.0, 0.01);
+    EXPECT_NEAR(std::stod(good[9]), std::hypot(0.1, 1.0), 1e-6);
+    EXPECT_EQ(Fields(rows[3]), (std::vector<std::string>{files[2].string(), "false", "Invalid file revision.", "", "",
+                                                         "", "", "", "", "", "", "", "", "", "", "", "", "", "", "",
+                                                         "", ""}));
+    EXPECT_EQ(std::count(csv.err.begin(), csv.err.end(), '\n'), 1);
+    EXPECT_NE(csv.err.find(files[2].string() + ": Invalid file revision."), std::string::npos);
+
+    const Outcome inch = Report("--format csv --inch --no-header " + Quote(files[1]));
+    const auto inchRow = Fields(Lines(inch.out).at(0));
+    EXPECT_NEAR(std::stod(inchRow.at(9)), std::hypot(0.1, 1.0) * 39.37007874015748, 1e-4);
+    EXPECT_EQ(Lines(inch.out).size(), 1u);
+    EXPECT_NE(Report("--format csv --inch" + names).out.find(",roundness_uin,"), std::string::npos);
+
+    const Outcome jsonl = Report("--format jsonl" + names);
+    const auto objects = Lines(jsonl.out);
+    ASSERT_EQ(objects.size(), 4u);
+    EXPECT_EQ(nlohmann::json::parse(objects[1])["Identification"], "Part 1");
+    EXPECT_EQ(nlohmann::json::parse(objects[2])["message"], "Invalid file revision.");
+
+    const Outcome json = Report("--json" + names);
+    EXPECT_EQ(json.status, 1);
+    const auto array = nlohmann::json::parse(json.out);
+    ASSERT_EQ(array.size(), 4u);
+    EXPECT_EQ(array[2]["ok"], false);
+    EXPECT_EQ(array[3]["Identification"], "Part 3");
+    EXPECT_EQ(array[3], nlohmann::json::parse(objects[3]));  // same keys and values as jsonl
+
+    const Outcome text = Report("--format text" + names);
+    EXPECT_NE(text.out.find("Error:           Invalid file revision.\n"), std::string::npos);
+    EXPECT_NE(text.out.find("Identification:  Part 3\n"), std::string::npos);
+
+    // All good: 0, and nothing on standard error (no progress bar off a terminal).
+    const Outcome clean = Report("--format csv " + Quote(files[0]) + " " + Quote(files[1]));
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.err, "");
+}
+
+TEST_F(Batch, FoldersStandardInputAndOrderUnderParallelWorkers)
+{
+    fs::create_directories(dir_ / "set" / "sub");
+    Write("set/b.kyk", Profile("b", 72, 1, 0, 1));
+    Write("set/A.KYK", Profile("A", 72, 1, 0, 1));
+    Write("set/c.Kyk", Profile("c", 72, 1, 0, 1));
+    Write("set/notes.txt", "not a profile");
+    Write("set/sub/d.kyk", Profile("d", 72, 1, 0, 1));
+    const auto identifications = [](const std::string& out) {
+        std::vector<std::string> ids;
+        for (const auto& line : Lines(out)) ids.push_back(nlohmann::json::parse(line)["Identification"]);
+        return ids;
+    };
+    EXPECT_EQ(identifications(Report("--format jsonl " + Quote(dir_ / "set")).out),
+              (std::vector<std::string>{"A", "b", "c"}));
+    EXPECT_EQ(identifications(Report("--format jsonl -r " + Quote(dir_ / "set")).out),
+              (std::vector<std::string>{"A", "b", "c", "d"}));
+    const auto list = Write("list.txt", (dir_ / "set" / "c.Kyk").string() + "\r\n\n" + (dir_ / "set" / "b.kyk").string() + "\n");
+    EXPECT_EQ(identifications(Report("--format jsonl - < " + Quote(list)).out), (std::vector<std::string>{"c", "b"}));
+    const Outcome empty = Report("--format csv " + Quote(dir_ / "set" / "sub" / "..") + "/none-here");
+    EXPECT_EQ(empty.status, 1);
+
+    // Many files of different cost and one refused: every worker count gives the same bytes.
+    const auto files = MakeSet(40, 17);
+    const Outcome one = Report("--format csv -j 1 --summary " + Quote(dir_));
+    const Outcome three = Report("--format csv -j 3 --summary " + Quote(dir_));
+    EXPECT_EQ(one.status, 1);
+    EXPECT_EQ(one.out, three.out);
+    EXPECT_EQ(Report("--json -j 1 " + Quote(dir_)).out, Report("--json -j 4 " + Quote(dir_)).out);
+    const auto rows = Lines(one.out);
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(Fields(rows.at(static_cast<std::size_t>(i) + 1)).at(0), files[static_cast<std::size_t>(i)].string());
+}
+
+TEST_F(Batch, SummaryAgreesWithTheRows)
+{
+    MakeSet(6, 4);
+    const Outcome run = Report("--format csv --summary " + Quote(dir_));
+    const auto lines = Lines(run.out);
+    // Header, six rows, a blank line, then the block.
+    ASSERT_GT(lines.size(), 9u);
+    EXPECT_EQ(lines[7], "");
+    EXPECT_EQ(lines[8], "column,count,mean,sd,min,max,capability");
+    std::vector<double> roundness;
+    for (int i = 1; i <= 6; ++i)
+        if (const auto f = Fields(lines[static_cast<std::size_t>(i)]); f[1] == "true") roundness.push_back(std::stod(f[8]));
+    ASSERT_EQ(roundness.size(), 5u);
+    double mean = 0;
+    for (double x : roundness) mean += x / 5.0;
+    double squares = 0;
+    for (double x : roundness) squares += (x - mean) * (x - mean);
+    std::vector<std::string> row;
+    for (const auto& line : lines)
+        if (line.rfind("roundness_um,", 0) == 0) row = Fields(line);
+    ASSERT_EQ(row.size(), 7u);
+    EXPECT_EQ(row[1], "5");
+    EXPECT_NEAR(std::stod(row[2]), mean, 1e-12 * mean);
+    EXPECT_NEAR(std::stod(row[3]), std::sqrt(squares / 4.0), 1e-9);
+    EXPECT_EQ(std::stod(row[4]), *std::min_element(roundness.begin(), roundness.end()));
+    EXPECT_EQ(std::stod(row[5]), *std::max_element(roundness.begin(), roundness.end()));
+    EXPECT_NE(run.out.find("\r\nfiles,6,,,,,\r\nfailed,1,,,,,\r\n"), std::string::npos);
+
+    // Alone, and in JSON.
+    const Outcome only = Report("--format csv --summary-only " + Quote(dir_));
+    EXPECT_EQ(Lines(only.out).at(0), "column,count,mean,sd,min,max,capability");
+    const auto j = nlohmann::json::parse(Report("--json --summary " + Quote(dir_)).out);
+    EXPECT_EQ(j["records"].size(), 6u);
+    EXPECT_EQ(j["summary"]["files"], 6);
+    EXPECT_EQ(j["summary"]["columns"]["roundness_um"]["count"], 5);
+    EXPECT_EQ(j["summary"]["columns"]["roundness_um"]["min"].get<double>(), std::stod(row[4]));
+    const auto last = Lines(Report("--format jsonl --summary " + Quote(dir_)).out).back();
+    EXPECT_EQ(nlohmann::json::parse(last)["summary"]["failed"], 1);
+}
+
+// Peak resident memory of a run, from the child's own resource usage.
+long PeakKilobytes(const std::vector<std::string>& arguments)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        std::vector<char*> argv{const_cast<char*>(KYKLOS_REPORT)};
+        for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(KYKLOS_REPORT, argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    return usage.ru_maxrss;
+}
+
+TEST_F(Batch, MemoryStaysFlatOverTwoThousandFiles)
+{
+    fs::create_directories(dir_ / "few");
+    fs::create_directories(dir_ / "many");
+    for (int i = 0; i < 2000; ++i) {
+        const std::string body = Profile("p", 3600, 0.001 * i, 1.0, 2.0);
+        const std::string name = "p" + std::to_string(10000 + i) + ".kyk";
+        if (i < 20) Write("few/" + name, body);
+        Write("many/" + name, body);
+    }
+    const long few = PeakKilobytes({"--format", "csv", "-j", "2", (dir_ / "few").string()});
+    const long many = PeakKilobytes({"--format", "csv", "-j", "2", (dir_ / "many").string()});
+    ASSERT_GT(few, 0);
+    ASSERT_GT(many, 0);
+    EXPECT_LT(many, 2 * few) << "20 files: " << few << " kB, 2000 files: " << many << " kB";
 }
 
 } // namespace

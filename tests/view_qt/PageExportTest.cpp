@@ -105,6 +105,32 @@ TEST_F(PageExportTest, PdfHasOnePagePerProfileLaidOutByThePrinterRule)
     EXPECT_EQ(view.Graph.HaloPenWidth, 24);
 }
 
+TEST_F(PageExportTest, StreamedPagesKeepTheirProfilesNumbersAndAnEmptyPdfIsRemoved)
+{
+    PageExportOptions options;
+    options.imageWidth = 160;
+    options.imageHeight = 100;
+    // Three profiles, the second refused: its image is missing, the third keeps its number.
+    ReportPageWriter images(view, PathOf("run.png"), options, 3);
+    ASSERT_TRUE(images.Open(error)) << error;
+    ASSERT_TRUE(images.Write(*doc, 0, error)) << error;
+    ASSERT_TRUE(images.Write(*doc, 2, error)) << error;
+    ASSERT_TRUE(images.Close(error)) << error;
+    EXPECT_EQ(images.PagesWritten(), 2u);
+    EXPECT_FALSE(QImage(QString::fromStdString(PathOf("run-1.png"))).isNull());
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(PathOf("run-2.png"))));
+    EXPECT_FALSE(QImage(QString::fromStdString(PathOf("run-3.png"))).isNull());
+
+    // A PDF is created at once, so that a bad name fails before any work; one left without a page is removed.
+    ReportPageWriter empty(view, PathOf("none.pdf"), options, 2);
+    ASSERT_TRUE(empty.Open(error)) << error;
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(PathOf("none.pdf"))));
+    ASSERT_TRUE(empty.Close(error));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(PathOf("none.pdf"))));
+    ReportPageWriter unwritable(view, PathOf("missing-directory/x.pdf"), options, 2);
+    EXPECT_FALSE(unwritable.Open(error));
+}
+
 TEST_F(PageExportTest, RefusedRequests)
 {
     PageExportOptions options;

@@ -1,7 +1,10 @@
 #include "view/qt/PageExport.h"
 
+#include "platform/TextEncoding.h"
 #include "platform/qt/QtCanvas.h"
+#include "view/qt/OutputFile.h"
 
+#include <QFile>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -11,7 +14,6 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace kyklos {
@@ -22,23 +24,6 @@ namespace {
 constexpr int kLargestImageSide = 20000;
 // Beyond this the page's integer layout arithmetic would overflow on a sheet.
 constexpr int kHighestResolution = 4800;
-
-std::string LowerExtension(const std::filesystem::path& path)
-{
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
-
-// path itself for one page; stem-1.ext, stem-2.ext … for several.
-std::string PagePath(const std::filesystem::path& path, std::size_t index, std::size_t count)
-{
-    if (count == 1) return path.string();
-    std::filesystem::path numbered = path;
-    numbered.replace_filename(path.stem().string() + "-" + std::to_string(index + 1) + path.extension().string());
-    return numbered.string();
-}
 
 bool ExportPng(const CKyklosDoc& doc, CKyklosView& view, const std::string& file, const PageExportOptions& options,
                int dpi, std::string& error)
@@ -58,8 +43,11 @@ bool ExportPng(const CKyklosDoc& doc, CKyklosView& view, const std::string& file
         QtCanvas canvas(painter, dpi, dpi, false);
         view.OnDraw(canvas, doc, {0, 0, options.imageWidth, options.imageHeight});
     }
-    if (!image.save(QString::fromStdString(file), "PNG")) {
-        error = "cannot write " + file;
+    QFile out;
+    if (!OpenOutputFile(file, out, error)) return false;
+    const bool saved = image.save(&out, "PNG");
+    if (!FinishOutputFile(file, out, saved)) {
+        error = "cannot write " + DisplayText(file);
         return false;
     }
     return true;
@@ -68,54 +56,26 @@ bool ExportPng(const CKyklosDoc& doc, CKyklosView& view, const std::string& file
 bool ExportSvg(const CKyklosDoc& doc, CKyklosView& view, const std::string& file, const PageExportOptions& options,
                int dpi, std::string& error)
 {
+    QFile out;
+    if (!OpenOutputFile(file, out, error)) return false;
     QSvgGenerator generator;
-    generator.setFileName(QString::fromStdString(file));
+    generator.setOutputDevice(&out);
     generator.setSize(QSize(options.imageWidth, options.imageHeight));
     generator.setViewBox(QRect(0, 0, options.imageWidth, options.imageHeight));
     generator.setResolution(dpi);
     generator.setTitle(QStringLiteral("Kyklos"));
     generator.setDescription(QStringLiteral("Roundness report"));
     QPainter painter;
-    if (!painter.begin(&generator)) {
-        error = "cannot write " + file;
-        return false;
+    bool written = painter.begin(&generator);
+    if (written) {
+        {
+            QtCanvas canvas(painter, dpi, dpi, false);
+            view.OnDraw(canvas, doc, {0, 0, options.imageWidth, options.imageHeight});
+        }
+        written = painter.end();
     }
-    {
-        QtCanvas canvas(painter, dpi, dpi, false);
-        view.OnDraw(canvas, doc, {0, 0, options.imageWidth, options.imageHeight});
-    }
-    if (!painter.end()) {
-        error = "cannot write " + file;
-        return false;
-    }
-    return true;
-}
-
-bool ExportPdf(const std::vector<const CKyklosDoc*>& documents, CKyklosView& view, const std::string& file,
-               const PageExportOptions& options, std::string& error)
-{
-    const int dpi = options.dpi > 0 ? options.dpi : 600;
-    QPdfWriter writer(QString::fromStdString(file));
-    writer.setCreator(QStringLiteral("Kyklos"));
-    writer.setTitle(QStringLiteral("Kyklos"));
-    writer.setResolution(dpi);
-    // The whole sheet is the printable area; the page rule adds its own margins.
-    writer.setPageLayout(QPageLayout(QPageSize(options.paper == PaperSize::Letter ? QPageSize::Letter : QPageSize::A4),
-                                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        error = "cannot write " + file;
-        return false;
-    }
-    for (std::size_t i = 0; i < documents.size(); ++i) {
-        if (i > 0) writer.newPage();
-        const Rect printable{0, 0, writer.width(), writer.height()};
-        QtCanvas canvas(painter, dpi, dpi, true);
-        view.PrintPageRect = printable;
-        view.OnDraw(canvas, *documents[i], printable);
-    }
-    if (!painter.end()) {
-        error = "cannot write " + file;
+    if (!FinishOutputFile(file, out, written)) {
+        error = "cannot write " + DisplayText(file);
         return false;
     }
     return true;
@@ -123,41 +83,131 @@ bool ExportPdf(const std::vector<const CKyklosDoc*>& documents, CKyklosView& vie
 
 } // namespace
 
-bool ExportReportPages(const std::vector<const CKyklosDoc*>& documents, CKyklosView& view, const std::string& path,
-                       const PageExportOptions& options, std::string& error)
+struct ReportPageWriter::Pdf {
+    QFile file;
+    std::unique_ptr<QPdfWriter> writer;
+    QPainter painter;
+};
+
+ReportPageWriter::ReportPageWriter(CKyklosView& view, std::string path, const PageExportOptions& options,
+                                   std::size_t pageCount)
+    : view_(view), path_(std::move(path)), options_(options), pageCount_(pageCount)
 {
-    if (documents.empty()) {
-        error = "no profile to export";
-        return false;
+}
+
+ReportPageWriter::~ReportPageWriter()
+{
+    if (pdf_) {
+        std::string ignored;
+        Close(ignored);
     }
-    if (std::find(documents.begin(), documents.end(), nullptr) != documents.end()) {
-        error = "no profile to export";
-        return false;
-    }
-    if (options.dpi < 0 || options.dpi > kHighestResolution) {
+}
+
+std::string ReportPageWriter::PagePath(std::size_t index) const
+{
+    if (pageCount_ <= 1) return path_;
+    std::filesystem::path numbered(path_);
+    const std::filesystem::path original(path_);
+    numbered.replace_filename(original.stem().string() + "-" + std::to_string(index + 1) +
+                              original.extension().string());
+    return numbered.string();
+}
+
+bool ReportPageWriter::Open(std::string& error)
+{
+    if (options_.dpi < 0 || options_.dpi > kHighestResolution) {
         error = "resolution must be between 1 and " + std::to_string(kHighestResolution) + " dpi";
         return false;
     }
-    const std::filesystem::path target(path);
-    const std::string extension = LowerExtension(target);
-    if (extension == ".pdf") return ExportPdf(documents, view, path, options, error);
-    if (extension != ".png" && extension != ".svg") {
-        error = "unknown output format '" + target.extension().string() + "' (use .pdf, .png or .svg)";
+    extension_ = LowerExtension(path_);
+    if (extension_ == ".pdf") {
+        dpi_ = options_.dpi > 0 ? options_.dpi : 600;
+        pdf_ = std::make_unique<Pdf>();
+        if (!OpenOutputFile(path_, pdf_->file, error)) {
+            pdf_.reset();
+            return false;
+        }
+        pdf_->writer = std::make_unique<QPdfWriter>(&pdf_->file);
+        QPdfWriter& writer = *pdf_->writer;
+        writer.setCreator(QStringLiteral("Kyklos"));
+        writer.setTitle(QStringLiteral("Kyklos"));
+        writer.setResolution(dpi_);
+        // The whole sheet is the printable area; the page rule adds its own margins.
+        writer.setPageLayout(QPageLayout(
+            QPageSize(options_.paper == PaperSize::Letter ? QPageSize::Letter : QPageSize::A4),
+            QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        return true;
+    }
+    if (extension_ != ".png" && extension_ != ".svg") {
+        error = "unknown output format '" + DisplayText(std::filesystem::path(path_).extension().string()) +
+                "' (use .pdf, .png or .svg)";
         return false;
     }
-    if (options.imageWidth <= 0 || options.imageHeight <= 0 || options.imageWidth > kLargestImageSide ||
-        options.imageHeight > kLargestImageSide) {
+    if (options_.imageWidth <= 0 || options_.imageHeight <= 0 || options_.imageWidth > kLargestImageSide ||
+        options_.imageHeight > kLargestImageSide) {
         error = "page size must be between 1 and " + std::to_string(kLargestImageSide) + " pixels each way";
         return false;
     }
-    const int dpi = options.dpi > 0 ? options.dpi : 96;
-    for (std::size_t i = 0; i < documents.size(); ++i) {
-        const std::string file = PagePath(target, i, documents.size());
-        const bool written = extension == ".png" ? ExportPng(*documents[i], view, file, options, dpi, error)
-                                                 : ExportSvg(*documents[i], view, file, options, dpi, error);
-        if (!written) return false;
+    dpi_ = options_.dpi > 0 ? options_.dpi : 96;
+    return true;
+}
+
+bool ReportPageWriter::Write(const CKyklosDoc& doc, std::size_t index, std::string& error)
+{
+    if (extension_ == ".pdf") {
+        if (!pdf_) {
+            error = "cannot write " + DisplayText(path_);
+            return false;
+        }
+        // The painter starts on the first page; every later page is a new one.
+        if (pagesWritten_ == 0) {
+            if (!pdf_->painter.begin(pdf_->writer.get())) {
+                error = "cannot write " + DisplayText(path_);
+                return false;
+            }
+        } else {
+            pdf_->writer->newPage();
+        }
+        const Rect printable{0, 0, pdf_->writer->width(), pdf_->writer->height()};
+        QtCanvas canvas(pdf_->painter, dpi_, dpi_, true);
+        view_.PrintPageRect = printable;
+        view_.OnDraw(canvas, doc, printable);
+        ++pagesWritten_;
+        return true;
+    }
+    const std::string file = PagePath(index);
+    const bool written = extension_ == ".png" ? ExportPng(doc, view_, file, options_, dpi_, error)
+                                              : ExportSvg(doc, view_, file, options_, dpi_, error);
+    if (written) ++pagesWritten_;
+    return written;
+}
+
+bool ReportPageWriter::Close(std::string& error)
+{
+    if (!pdf_) return true;
+    const std::unique_ptr<Pdf> pdf = std::move(pdf_);
+    const bool ended = pagesWritten_ == 0 || pdf->painter.end();
+    pdf->writer.reset();
+    // A PDF without a page would be an empty sheet standing for nothing.
+    if (!FinishOutputFile(path_, pdf->file, ended && pagesWritten_ > 0) && pagesWritten_ > 0) {
+        error = "cannot write " + DisplayText(path_);
+        return false;
     }
     return true;
+}
+
+bool ExportReportPages(const std::vector<const CKyklosDoc*>& documents, CKyklosView& view, const std::string& path,
+                       const PageExportOptions& options, std::string& error)
+{
+    if (documents.empty() || std::find(documents.begin(), documents.end(), nullptr) != documents.end()) {
+        error = "no profile to export";
+        return false;
+    }
+    ReportPageWriter writer(view, path, options, documents.size());
+    if (!writer.Open(error)) return false;
+    for (std::size_t i = 0; i < documents.size(); ++i)
+        if (!writer.Write(*documents[i], i, error)) return false;
+    return writer.Close(error);
 }
 
 } // namespace kyklos

@@ -6,6 +6,8 @@
 #include "document/KyklosDoc.h"
 #include "view/KyklosView.h"
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,11 +22,47 @@ struct PageExportOptions {
     PaperSize paper = PaperSize::A4;
 };
 
-// Draws one page per document with the given view's settings into `path`,
-// whose extension (.png, .pdf, .svg, case-insensitive) chooses the format.
-// For PNG and SVG with several documents, the files are named
-// path-stem + "-" + index (from 1) + extension. False with a one-line reason
-// in `error` when the file cannot be written or the extension is unknown.
+// Writes pages one at a time as the profiles come, so that a run over many
+// profiles never holds more than the one being drawn. The extension of
+// `path` (.png, .pdf, .svg, any letter case) chooses the format. With a
+// pageCount above 1, PNG and SVG pages go to path-stem + "-" + (index + 1) +
+// extension, so each file keeps the number of its profile even when an
+// earlier profile gave no page; PDF pages follow each other in one file.
+// Names are used as the bytes given, whatever their encoding.
+class ReportPageWriter {
+public:
+    ReportPageWriter(CKyklosView& view, std::string path, const PageExportOptions& options, std::size_t pageCount);
+    ~ReportPageWriter();
+    ReportPageWriter(const ReportPageWriter&) = delete;
+    ReportPageWriter& operator=(const ReportPageWriter&) = delete;
+
+    // Checks the format and sizes; a PDF file is created here. False with a
+    // one-line reason in `error`.
+    bool Open(std::string& error);
+    // Draws the document as page `index` (0-based, below pageCount).
+    bool Write(const CKyklosDoc& doc, std::size_t index, std::string& error);
+    // Finishes a PDF. One that received no page is removed.
+    bool Close(std::string& error);
+
+    std::size_t PagesWritten() const { return pagesWritten_; }
+
+private:
+    struct Pdf;
+    std::string PagePath(std::size_t index) const;
+
+    CKyklosView& view_;
+    std::string path_;
+    PageExportOptions options_;
+    std::size_t pageCount_;
+    std::string extension_;
+    int dpi_ = 96;
+    std::size_t pagesWritten_ = 0;
+    std::unique_ptr<Pdf> pdf_;
+};
+
+// Draws one page per document with the given view's settings into `path`
+// (see ReportPageWriter). False with a one-line reason in `error` when a file
+// cannot be written or the extension is unknown.
 bool ExportReportPages(const std::vector<const CKyklosDoc*>& documents, CKyklosView& view,
                        const std::string& path, const PageExportOptions& options, std::string& error);
 

@@ -1,0 +1,43 @@
+#pragma once
+// Evaluates many profiles on several worker threads and hands the results
+// back on the calling thread in input order. Each profile is read, analysed,
+// formatted and released; at most a small window of finished results waits
+// for its turn, so memory does not grow with the number of files, and the
+// output does not depend on the number of workers.
+
+#include "cli/BatchInputs.h"
+#include "cli/ProfileRecord.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kyklos {
+
+struct EvaluatedProfile {
+    ProfileRecord record;
+    std::string output;                     // the record in the run's format
+    const CKyklosDoc* document = nullptr;   // with keepDocuments: the analysed document of an ok record
+};
+
+struct BatchSettings {
+    int workers = 1;
+    int referenceKind = LeastSquares;
+    int cutoffUpr = 50;
+    std::optional<double> toleranceMm;
+    // Hand each analysed document to the sink (to draw its page); the
+    // document is reused only after the sink has returned.
+    bool keepDocuments = false;
+};
+
+// Turns a record (and, when ok, its analysed document) into output text. Runs on the workers.
+using RecordFormatter = std::function<std::string(const ProfileRecord&, const CKyklosDoc*)>;
+// Receives every result in input order, on the thread that called RunBatch.
+using RecordSink = std::function<void(std::size_t index, const EvaluatedProfile&)>;
+
+void RunBatch(const std::vector<BatchInput>& inputs, const BatchSettings& settings, const RecordFormatter& format,
+              const RecordSink& sink);
+
+} // namespace kyklos

@@ -1,0 +1,150 @@
+#include "cli/BatchSummary.h"
+
+#include "cli/CsvTable.h"
+#include "cli/NumberText.h"
+
+#include <cmath>
+
+namespace kyklos {
+
+void RunningStatistics::Add(double x)
+{
+    ++count_;
+    if (count_ == 1) {
+        mean_ = min_ = max_ = x;
+        m2_ = 0.0;
+        return;
+    }
+    const double delta = x - mean_;
+    mean_ += delta / static_cast<double>(count_);
+    m2_ += delta * (x - mean_);
+    if (x < min_) min_ = x;
+    if (x > max_) max_ = x;
+}
+
+std::optional<double> RunningStatistics::StandardDeviation() const
+{
+    if (count_ < 2) return std::nullopt;
+    return std::sqrt(m2_ / static_cast<double>(count_ - 1));
+}
+
+namespace {
+bool IsNumeric(const RecordColumn& column)
+{
+    return column.number != nullptr;
+}
+
+nlohmann::ordered_json JsonNumber(std::optional<double> value)
+{
+    return value && std::isfinite(*value) ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
+}
+
+std::string CsvNumber(std::optional<double> value)
+{
+    return value ? ShortestNumber(*value) : std::string();
+}
+} // namespace
+
+BatchSummary::BatchSummary(bool metric, std::optional<double> toleranceMm)
+    : metric_(metric), toleranceMm_(toleranceMm), columns_(RecordColumns().size())
+{
+    const auto columns = RecordColumns();
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (columns[i].number == &ProfileRecord::roundnessMm) roundnessColumn_ = i;
+}
+
+void BatchSummary::Add(const ProfileRecord& record)
+{
+    ++files_;
+    if (!record.ok) ++failed_;
+    if (record.pass) ++(*record.pass ? passed_ : failedVerdicts_);
+    const auto columns = RecordColumns();
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (const auto value = ColumnValue(columns[i], record, metric_)) columns_[i].Add(*value);
+}
+
+std::optional<double> BatchSummary::Capability() const
+{
+    if (!toleranceMm_) return std::nullopt;
+    const RunningStatistics& roundness = columns_[roundnessColumn_];
+    const auto s = roundness.StandardDeviation();
+    if (!s || !(*s > 0.0)) return std::nullopt;
+    const double capability = (DisplayLength(*toleranceMm_, metric_) - roundness.Mean()) / (3.0 * *s);
+    return std::isfinite(capability) ? std::optional<double>(capability) : std::nullopt;
+}
+
+nlohmann::ordered_json BatchSummary::Json() const
+{
+    nlohmann::ordered_json j;
+    j["files"] = files_;
+    j["failed"] = failed_;
+    j["pass"] = passed_;
+    j["fail"] = failedVerdicts_;
+    auto columns = nlohmann::ordered_json::object();
+    const auto table = RecordColumns();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (!IsNumeric(table[i])) continue;
+        const RunningStatistics& s = columns_[i];
+        nlohmann::ordered_json c;
+        c["count"] = s.Count();
+        c["mean"] = JsonNumber(s.Count() > 0 ? std::optional<double>(s.Mean()) : std::nullopt);
+        c["sd"] = JsonNumber(s.StandardDeviation());
+        c["min"] = JsonNumber(s.Count() > 0 ? std::optional<double>(s.Min()) : std::nullopt);
+        c["max"] = JsonNumber(s.Count() > 0 ? std::optional<double>(s.Max()) : std::nullopt);
+        columns[ColumnName(table[i], metric_)] = std::move(c);
+    }
+    j["columns"] = std::move(columns);
+    j["capability"] = JsonNumber(Capability());
+    return j;
+}
+
+std::string BatchSummary::Csv() const
+{
+    std::string out = "column,count,mean,sd,min,max,capability\r\n";
+    const auto table = RecordColumns();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (!IsNumeric(table[i])) continue;
+        const RunningStatistics& s = columns_[i];
+        const bool any = s.Count() > 0;
+        out += ColumnName(table[i], metric_) + "," + std::to_string(s.Count()) + "," +
+               CsvNumber(any ? std::optional<double>(s.Mean()) : std::nullopt) + "," +
+               CsvNumber(s.StandardDeviation()) + "," + CsvNumber(any ? std::optional<double>(s.Min()) : std::nullopt) +
+               "," + CsvNumber(any ? std::optional<double>(s.Max()) : std::nullopt) + "," +
+               (i == roundnessColumn_ ? CsvNumber(Capability()) : std::string()) + "\r\n";
+    }
+    for (const auto& [name, count] : {std::pair{"files", files_}, std::pair{"failed", failed_},
+                                      std::pair{"pass", passed_}, std::pair{"fail", failedVerdicts_}})
+        out += std::string(name) + "," + std::to_string(count) + ",,,,,\r\n";
+    return out;
+}
+
+std::string BatchSummary::Text() const
+{
+    auto pad = [](std::string text, std::size_t width) {
+        if (text.size() < width) text.insert(0, width - text.size(), ' ');
+        return text;
+    };
+    std::string out = "Summary of " + std::to_string(files_) + (files_ == 1 ? " file" : " files") + ": " +
+                      std::to_string(failed_) + " failed, " + std::to_string(passed_) + " Pass, " +
+                      std::to_string(failedVerdicts_) + " Fail\n";
+    out += std::string(26, ' ') + pad("count", 7) + pad("mean", 14) + pad("sd", 14) + pad("min", 14) + pad("max", 14) +
+           "\n";
+    const auto table = RecordColumns();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (!IsNumeric(table[i])) continue;
+        const RunningStatistics& s = columns_[i];
+        std::string name = ColumnName(table[i], metric_);
+        name.resize(26, ' ');
+        out += name + pad(std::to_string(s.Count()), 7);
+        if (s.Count() > 0) {
+            const auto sd = s.StandardDeviation();
+            out += pad(FixedNumber(s.Mean(), 4), 14) + pad(sd ? FixedNumber(*sd, 4) : "", 14) +
+                   pad(FixedNumber(s.Min(), 4), 14) + pad(FixedNumber(s.Max(), 4), 14);
+        }
+        out += "\n";
+    }
+    if (const auto capability = Capability()) out += "Capability (t - mean)/(3 s) of the roundness: " + FixedNumber(*capability, 3) + "\n";
+    return out;
+}
+
+} // namespace kyklos

@@ -1,0 +1,55 @@
+#pragma once
+// One worker's document: reads a profile file, analyses it with the run's
+// settings and tells whether it gave results. The document (two arrays of
+// 36000 samples) is made once and refilled for every file.
+
+#include "cli/ProfileRecord.h"
+#include "document/GaussianNoiseSource.h"
+#include "document/KyklosDoc.h"
+#include "platform/ClassicRandom.h"
+#include "platform/UiPort.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kyklos {
+
+// The messages the document would show in a box, kept for the record.
+class CollectingUi final : public UiPort {
+public:
+    std::vector<std::string> messages;
+    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+    std::optional<std::string> ChooseFileToOpen(std::string_view) override { return std::nullopt; }
+    std::optional<int> ChooseReference(int) override { return std::nullopt; }
+    std::optional<int> ChooseFilterIndex(int) override { return std::nullopt; }
+    void UpdateAllViews() override {}
+};
+
+// The message of a profile whose analysis gave numbers that are not finite.
+inline constexpr const char* kValuesTooLarge = "The profile cannot be evaluated: its values are too large.";
+
+// Empty when the analysed document's reported results are all finite, else kValuesTooLarge.
+std::optional<std::string> NonFiniteResults(const CKyklosDoc& doc);
+
+class ProfileEvaluator {
+public:
+    ProfileEvaluator(int referenceKind, int cutoffUpr, std::optional<double> toleranceMm);
+    ProfileEvaluator(const ProfileEvaluator&) = delete;
+    ProfileEvaluator& operator=(const ProfileEvaluator&) = delete;
+
+    // Reads and analyses `path`. The record is ok when the document holds its results.
+    ProfileRecord Evaluate(const std::string& path);
+    const CKyklosDoc& Document() const { return doc_; }
+
+private:
+    CollectingUi ui_;
+    // Each worker's own generator: the process-wide one stays untouched for
+    // the demonstration profile, which is the same in every run.
+    ClassicRandom random_;
+    GaussianNoiseSource noise_{random_};
+    CKyklosDoc doc_;
+    std::optional<double> toleranceMm_;
+};
+
+} // namespace kyklos
