@@ -32,6 +32,9 @@ public:
     static int RoundToDevice(double x);
     // The clamp applied to trace coordinates: the 16-bit coordinate range.
     static int ClampCoordinate(int v);
+    // coordinate + offset, held at the ends of the int range: a coordinate
+    // RoundToDevice saturated stays there instead of wrapping round.
+    static int OffsetCoordinate(int coordinate, int offset);
 
     // Centre, the three radii and the resolution-dependent pen widths, from
     // GraphRect and the smaller of the canvas's two resolutions.
