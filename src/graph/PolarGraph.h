@@ -26,6 +26,9 @@ public:
     // doubled band range or the pixels per micrometre stop being finite.
     static constexpr double kMinScaleMicrometres = 1e-6;
     static constexpr double kMaxScaleMicrometres = 1e6;
+    // The same bounds in microinches per division.
+    static constexpr double kMinScaleMicroinches = kMinScaleMicrometres * kMicroinchesPerMicrometre;
+    static constexpr double kMaxScaleMicroinches = kMaxScaleMicrometres * kMicroinchesPerMicrometre;
 
     // Half a unit moves away from zero. Values beyond the int range saturate
     // and a NaN gives 0, so absurd profile data cannot make a coordinate undefined.
