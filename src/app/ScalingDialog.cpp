@@ -1,5 +1,6 @@
 #include "app/ScalingDialog.h"
 
+#include "graph/PolarGraph.h"
 #include "view/KyklosView.h"
 
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -29,6 +31,25 @@ constexpr double kInchToMetricInDialog = 0.025;
 // Half the band (two divisions) in micrometres, as microinches: 0.5 / 0.0254.
 constexpr double kBandToMicroinchesPerDivision = 19.68503937007874;
 constexpr double kMicroinchesPerDivisionToBand = 0.0508;
+
+using kyklos::CPolarGraph;
+
+// The scales a user may set, per division in the dialog's unit: beyond them
+// the band or the magnification of the graph stops being a finite number.
+double LowestScale(bool metric) {
+    return metric ? CPolarGraph::kMinScaleMicrometres : CPolarGraph::kMinScaleMicroinches;
+}
+double HighestScale(bool metric) {
+    return metric ? CPolarGraph::kMaxScaleMicrometres : CPolarGraph::kMaxScaleMicroinches;
+}
+
+// A plain decimal with the fewest digits that read back as the same number:
+// a bound in the message is itself accepted when typed.
+QString ExactText(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
+}
 
 } // namespace
 
@@ -113,24 +134,44 @@ void CScalingDialog::SetUnitsLabel() {
 }
 
 void CScalingDialog::WriteControls() {
+    // The dialog never shows a value of its own that it would refuse: the
+    // unit switch's factors 40 and 0.025 carry a bound 1.6 % past the other
+    // unit's bound, and a band from elsewhere may lie outside the range.
+    const double lowest = LowestScale(MetricUnits != 0), highest = HighestScale(MetricUnits != 0);
+    if (!(ScalePerDivision >= lowest))
+        ScalePerDivision = lowest;
+    else if (ScalePerDivision > highest)
+        ScalePerDivision = highest;
+    // Fifteen digits can round a bound past itself (39370078.740157485 µin
+    // becomes 39370078.7401575); such a value is written in full.
+    QString text = FormatValue(ScalePerDivision);
+    double shown = 0.0;
+    if (ParseValue(text, shown) && (shown < lowest || shown > highest))
+        text = ExactText(ScalePerDivision);
     autoScaleBox_->setChecked(AutoScale != 0);
     metricBox_->setChecked(MetricUnits != 0);
-    valueEdit_->setText(FormatValue(ScalePerDivision));
+    valueEdit_->setText(text);
     SetUnitsLabel();
 }
 
 bool CScalingDialog::ReadControls() {
+    // The value is in the unit the label shows; when Metric was just clicked
+    // the box has changed already.
+    const bool metric = MetricUnits != 0;
     AutoScale = autoScaleBox_->isChecked() ? 1 : 0;
     MetricUnits = metricBox_->isChecked() ? 1 : 0;
 
     double value = 0.0;
     QString refusal;
-    if (!ParseValue(valueEdit_->text(), value))
+    if (!ParseValue(valueEdit_->text(), value) || std::isnan(value))
         refusal = QStringLiteral("Please enter a number.");
-    // Zero, a negative or an infinite scale leaves the graph without a
-    // usable band once automatic scaling is off.
-    else if (!std::isfinite(value) || value <= 0.0)
+    // Zero or a negative scale leaves the graph without a usable band once
+    // automatic scaling is off.
+    else if (value <= 0.0)
         refusal = QStringLiteral("Please enter a positive number.");
+    else if (value < LowestScale(metric) || value > HighestScale(metric))
+        refusal = QStringLiteral("Please enter a value between %1 and %2.")
+                      .arg(ExactText(LowestScale(metric)), ExactText(HighestScale(metric)));
     if (!refusal.isEmpty()) {
         QMessageBox::warning(this, QStringLiteral("Kyklos"), refusal);
         valueEdit_->setFocus(Qt::OtherFocusReason);

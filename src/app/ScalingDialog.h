@@ -21,7 +21,8 @@ public:
     // Set by the caller before the dialog runs, read after OK.
     int AutoScale = 0;
     int MetricUnits = 0;
-    // Micrometres per division when MetricUnits is 1, microinches when 0.
+    // Micrometres per division when MetricUnits is 1, microinches when 0;
+    // shown held within the scales a user may set.
     double ScalePerDivision = 0.0;
 
     // The value text as the dialog writes it: up to 15 significant digits,
@@ -48,8 +49,9 @@ private:
     void OnMetricClicked();
     void OnAutoScaleClicked();
     void OnValueEdited();
-    // Reads the controls into the members. A value that is not a positive
-    // number is refused with a message; the member keeps its last accepted value.
+    // Reads the controls into the members. A value that is not a number, not
+    // positive or outside the scales a user may set is refused with a
+    // message; the member keeps its last accepted value.
     bool ReadControls();
     void WriteControls();
     void SetUnitsLabel();

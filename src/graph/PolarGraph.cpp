@@ -29,6 +29,14 @@ int CPolarGraph::ClampCoordinate(int v)
     return v;
 }
 
+int CPolarGraph::OffsetCoordinate(int coordinate, int offset)
+{
+    const long long sum = static_cast<long long>(coordinate) + offset;
+    if (sum > INT_MAX) return INT_MAX;
+    if (sum < INT_MIN) return INT_MIN;
+    return static_cast<int>(sum);
+}
+
 void CPolarGraph::ComputeLayout(const Canvas& dc)
 {
     CentreX = (GraphRect.left + GraphRect.right) / 2;
@@ -258,14 +266,15 @@ void CPolarGraph::DrawCentreMark(Canvas& dc, double x, double y)
     const int px = RoundToDevice(x * 1000.0 * PixelsPerMicrometre + CentreX);
     const int py = RoundToDevice(CentreY - y * 1000.0 * PixelsPerMicrometre);
     const int arm = OuterRadius / 20;
+    // A centre far off the chart (a tiny scale, absurd radii) saturates px or py.
     dc.MoveTo(px, py);
-    dc.LineTo(px - arm, py);
+    dc.LineTo(OffsetCoordinate(px, -arm), py);
     dc.MoveTo(px, py);
-    dc.LineTo(px + arm, py);
+    dc.LineTo(OffsetCoordinate(px, arm), py);
     dc.MoveTo(px, py);
-    dc.LineTo(px, py - arm);
+    dc.LineTo(px, OffsetCoordinate(py, -arm));
     dc.MoveTo(px, py);
-    dc.LineTo(px, py + arm);
+    dc.LineTo(px, OffsetCoordinate(py, arm));
     dc.Restore();
 }
 

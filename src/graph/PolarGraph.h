@@ -26,12 +26,18 @@ public:
     // doubled band range or the pixels per micrometre stop being finite.
     static constexpr double kMinScaleMicrometres = 1e-6;
     static constexpr double kMaxScaleMicrometres = 1e6;
+    // The same bounds in microinches per division.
+    static constexpr double kMinScaleMicroinches = kMinScaleMicrometres * kMicroinchesPerMicrometre;
+    static constexpr double kMaxScaleMicroinches = kMaxScaleMicrometres * kMicroinchesPerMicrometre;
 
     // Half a unit moves away from zero. Values beyond the int range saturate
     // and a NaN gives 0, so absurd profile data cannot make a coordinate undefined.
     static int RoundToDevice(double x);
     // The clamp applied to trace coordinates: the 16-bit coordinate range.
     static int ClampCoordinate(int v);
+    // coordinate + offset, held at the ends of the int range: a coordinate
+    // RoundToDevice saturated stays there instead of wrapping round.
+    static int OffsetCoordinate(int coordinate, int offset);
 
     // Centre, the three radii and the resolution-dependent pen widths, from
     // GraphRect and the smaller of the canvas's two resolutions.

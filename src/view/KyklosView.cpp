@@ -1,6 +1,7 @@
 #include "view/KyklosView.h"
 
 #include "graph/FixedText.h"
+#include "platform/TextEncoding.h"
 #include "view/Footer.h"
 
 #include <algorithm>
@@ -25,6 +26,7 @@ int MeasureFont(Canvas& dc, const FontSpec& font)
     return height;
 }
 
+// Characters of a UTF-8 text: every byte that does not continue a sequence.
 int CodePointCount(std::string_view text)
 {
     return static_cast<int>(std::count_if(text.begin(), text.end(),
@@ -124,21 +126,27 @@ void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRe
     if (doc.AnalysisValid) DrawProfileTraces(dc, doc);
 
     if (doc.DataLoaded) {
+        // The three texts are bytes from the file and its name (Windows-1252
+        // or UTF-8); the canvas draws UTF-8, and a name's length is counted in
+        // characters, not bytes.
+        const std::string fileTitle = DisplayText(doc.FileTitle);
+        const std::string identification = DisplayText(doc.Identification);
+        const std::string date = DisplayText(doc.DateText);
         dc.Save();
         dc.SetFont(TitleFont);
         dc.SetTextColour(kBlack);
         const int y = top0 - TitleFontHeight / 4;
-        if (CodePointCount(doc.FileTitle) >= 2) {
+        if (CodePointCount(fileTitle) >= 2) {
             dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
-            dc.TextOut(L + TitleFontHeight, y, doc.FileTitle);
+            dc.TextOut(L + TitleFontHeight, y, fileTitle);
             dc.SetTextAlign({HAlign::Centre, VAlign::Bottom});
-            dc.TextOut((L + R) / 2, y, doc.Identification);
+            dc.TextOut((L + R) / 2, y, identification);
         } else {
             dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
-            dc.TextOut(L + TitleFontHeight, y, doc.Identification);
+            dc.TextOut(L + TitleFontHeight, y, identification);
         }
         dc.SetTextAlign({HAlign::Right, VAlign::Bottom});
-        dc.TextOut(R - TitleFontHeight, y, doc.DateText);
+        dc.TextOut(R - TitleFontHeight, y, date);
         dc.Restore();
     }
 

@@ -44,6 +44,9 @@ private slots:
     void valueParsing();
     void okRefusesWhatIsNotAPositiveNumber_data();
     void okRefusesWhatIsNotAPositiveNumber();
+    void okAcceptsTheBounds_data();
+    void okAcceptsTheBounds();
+    void shownValuesStayWithinTheBounds();
 
     void commandOpensInMicroinchesFromTheBand();
     void commandAppliesAutoScaleUnitsAndBand();
@@ -177,23 +180,40 @@ void ScalingDialogTest::valueParsing() {
 }
 
 void ScalingDialogTest::okRefusesWhatIsNotAPositiveNumber_data() {
+    QTest::addColumn<bool>("metric");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
     const QString notANumber = QStringLiteral("Please enter a number.");
     const QString notPositive = QStringLiteral("Please enter a positive number.");
-    QTest::newRow("letters") << "abc" << notANumber;
-    QTest::newRow("empty") << "" << notANumber;
-    QTest::newRow("zero") << "0" << notPositive;
-    QTest::newRow("negative") << "-2.5" << notPositive;
-    QTest::newRow("infinite") << "inf" << notPositive;
+    const QString micrometres = QStringLiteral("Please enter a value between 0.000001 and 1000000.");
+    // The microinch bounds are the micrometre bounds × 39.37007874015748, in
+    // the fewest digits that read back as the same numbers.
+    const QString microinches =
+        QStringLiteral("Please enter a value between 0.00003937007874015748 and 39370078.740157485.");
+    QTest::newRow("letters") << true << "abc" << notANumber;
+    QTest::newRow("empty") << true << "" << notANumber;
+    QTest::newRow("not a number") << true << "nan" << notANumber;
+    QTest::newRow("zero") << true << "0" << notPositive;
+    QTest::newRow("negative") << true << "-2.5" << notPositive;
+    QTest::newRow("negative infinity") << true << "-inf" << notPositive;
+    QTest::newRow("infinite") << true << "inf" << micrometres;
+    QTest::newRow("1e308") << true << "1e308" << micrometres;
+    QTest::newRow("just above") << true << "1000000.001" << micrometres;
+    QTest::newRow("just below") << true << "0.00000099" << micrometres;
+    QTest::newRow("1e-9") << true << "1e-9" << micrometres;
+    QTest::newRow("zero µin") << false << "0" << notPositive;
+    QTest::newRow("above µin") << false << "39370079" << microinches;
+    QTest::newRow("below µin") << false << "0.0000393" << microinches;
+    QTest::newRow("metric bound in µin") << false << "0.000001" << microinches;
 }
 
 void ScalingDialogTest::okRefusesWhatIsNotAPositiveNumber() {
+    QFETCH(bool, metric);
     QFETCH(QString, text);
     QFETCH(QString, message);
     CScalingDialog dialog;
     dialog.AutoScale = 0;
-    dialog.MetricUnits = 1;
+    dialog.MetricUnits = metric ? 1 : 0;
     dialog.ScalePerDivision = 2.5;
     dialog.show();
     QSignalSpy accepted(&dialog, &QDialog::accepted);
@@ -212,6 +232,61 @@ void ScalingDialogTest::okRefusesWhatIsNotAPositiveNumber() {
     dialog.OkButton()->click();
     QCOMPARE(accepted.count(), 1);
     QCOMPARE(dialog.ScalePerDivision, 4.0);
+}
+
+void ScalingDialogTest::okAcceptsTheBounds_data() {
+    QTest::addColumn<bool>("metric");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("lowest µm") << true << "0.000001" << 1e-6;
+    QTest::newRow("highest µm") << true << "1000000" << 1e6;
+    QTest::newRow("lowest µin") << false << "0.00003937007874015748" << 1e-6 * 39.37007874015748;
+    QTest::newRow("highest µin") << false << "39370078.740157485" << 1e6 * 39.37007874015748;
+}
+
+void ScalingDialogTest::okAcceptsTheBounds() {
+    QFETCH(bool, metric);
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    CScalingDialog dialog;
+    dialog.MetricUnits = metric ? 1 : 0;
+    dialog.ScalePerDivision = 2.5;
+    dialog.show();
+    QSignalSpy accepted(&dialog, &QDialog::accepted);
+    dialog.ValueEdit()->setText(text);
+    dialog.OkButton()->click();
+    QCOMPARE(accepted.count(), 1);
+    QCOMPARE(dialog.ScalePerDivision, value);
+}
+
+void ScalingDialogTest::shownValuesStayWithinTheBounds() {
+    // 1000000 µm/div switched with the dialog's factor 40 would be 40000000
+    // µin/div, past the highest microinch scale: the switch stops at the bound.
+    CScalingDialog dialog;
+    dialog.MetricUnits = 1;
+    dialog.ScalePerDivision = 2.5;
+    dialog.show();
+    dialog.ValueEdit()->setText(QStringLiteral("1000000"));
+    dialog.MetricBox()->click();
+    QCOMPARE(dialog.ValueEdit()->text(), QStringLiteral("39370078.740157485"));
+    QSignalSpy accepted(&dialog, &QDialog::accepted);
+    dialog.OkButton()->click();
+    QCOMPARE(accepted.count(), 1);
+
+    // A band out of range (an infinite one, as 1e308 µm/div doubled gave)
+    // reopens at the highest scale instead of "inf".
+    kyklos::CKyklosView view;
+    view.Graph.BandRange = 1e308 * 2.0;
+    view.Graph.MetricUnits = true;
+    view.AutoScale = false;
+    QString shown;
+    WhenModal<CScalingDialog>([&shown](CScalingDialog* dialog) {
+        shown = dialog->ValueEdit()->text();
+        dialog->OkButton()->click();
+    });
+    QVERIFY(RunScalingCommand(nullptr, view));
+    QCOMPARE(shown, QStringLiteral("1000000"));
+    QCOMPARE(view.Graph.BandRange, 2e6);
 }
 
 void ScalingDialogTest::commandOpensInMicroinchesFromTheBand() {

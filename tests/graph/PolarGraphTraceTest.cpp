@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -181,6 +182,41 @@ TEST_F(TraceTest, CentreMarkAndCircle)
     ASSERT_EQ(arcs.size(), 2u);
     EXPECT_EQ(arcs[0].args, (std::vector<int>{100, 100, 401, 401, 401, 250, 100, 250}));
     EXPECT_EQ(arcs[1].args, (std::vector<int>{100, 100, 401, 401, 100, 250, 401, 250}));
+}
+
+TEST_F(TraceTest, SaturatedCoordinatesKeepTheArithmeticDefined)
+{
+    // 0.001 µm per division: a 1 µm offset is 5e10 units, far beyond the int range.
+    graph.BandRange = 2e-9;
+    graph.DrawGraph(dc);
+    dc.calls.clear();
+
+    // The centre mark's arms stop at the end of the range instead of wrapping round.
+    graph.DrawCentreMark(dc, 0.001, -0.001);
+    EXPECT_EQ(Vertices("MoveTo"), (std::vector<Point>(4, Point{INT_MAX, INT_MAX})));
+    EXPECT_EQ(Vertices("LineTo"), (std::vector<Point>{{INT_MAX - 10, INT_MAX}, {INT_MAX, INT_MAX},
+                                                       {INT_MAX, INT_MAX - 10}, {INT_MAX, INT_MAX}}));
+    dc.calls.clear();
+    graph.DrawCentreMark(dc, -0.001, 0.001);
+    EXPECT_EQ(Vertices("LineTo"), (std::vector<Point>{{INT_MIN, INT_MIN}, {INT_MIN + 10, INT_MIN},
+                                                       {INT_MIN, INT_MIN}, {INT_MIN, INT_MIN + 10}}));
+
+    // Radii near 1e308 µm: every trace stays within its coordinate range.
+    dc.calls.clear();
+    const std::vector<double> radii{1e305, -1e305, 1e305, 10.0};
+    graph.DrawProfile(dc, radii, 4);
+    graph.DrawCenteredProfile(dc, radii, 4, -1e305, 1e305, 1e305, graph.OuterRadius);
+    graph.DrawReference(dc, 1e305, -1e305, 1e305);
+    graph.DrawCentreMark(dc, 1e305, 1e305);
+    const auto lines = Vertices("LineTo");
+    ASSERT_EQ(lines.size(), 4u + 4u + 720u + 4u);
+    for (std::size_t i = 0; i < 8; ++i) {
+        EXPECT_GE(lines[i].x, -32768) << i;
+        EXPECT_LE(lines[i].x, 32767) << i;
+        EXPECT_GE(lines[i].y, -32768) << i;
+        EXPECT_LE(lines[i].y, 32767) << i;
+    }
+    EXPECT_EQ(lines.back(), (Point{INT_MAX, INT_MIN + 10}));
 }
 
 } // namespace

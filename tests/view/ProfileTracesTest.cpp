@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -156,6 +157,44 @@ TEST_F(ProfileTracesTest, WithoutAValidFitOnlyTheRawProfileInBlack)
     // Drawn about the datum: its first point is the raw sample 0 (10.0035 mm → 35 units out).
     EXPECT_EQ(dc.Calls("MoveTo").front().args, (std::vector<int>{250 + 150 + 35, 250}));
     EXPECT_EQ(dc.Count("Arc"), 0);
+}
+
+TEST_F(ProfileTracesTest, TinyScaleAndHugeRadiiDrawTheWholePage)
+{
+    // 0.001 nm per division, as --scale 1e-9 asks: the (2 µm, 1 µm) centre lies
+    // 1e11 units off the chart and saturates; its mark must still be drawn.
+    view.AutoScale = false;
+    view.Graph.BandRange = 2e-9;
+    const Rect page{0, 0, 1600, 1000};
+    for (const int kind : {LeastSquares, MinimumZone, MaximumInscribed, MinimumCircumscribed}) {
+        for (const bool centred : {false, true}) {
+            doc->ReferenceKind = kind;
+            view.ShowCenteredProfile = centred;
+            dc.calls.clear();
+            view.OnDraw(dc, *doc, page);
+            EXPECT_GT(LinesIn(kNavy), 0) << kind << centred;
+        }
+    }
+    view.ShowCenteredProfile = false;
+    dc.calls.clear();
+    view.OnDraw(dc, *doc, page);
+    std::vector<std::vector<int>> mark;
+    for (const auto& line : dc.Calls("LineTo"))
+        if (line.pen.colour == kBlack) mark.push_back(line.args);
+    ASSERT_GE(mark.size(), 4u);
+    mark.erase(mark.begin(), mark.end() - 4);
+    EXPECT_EQ(mark, (std::vector<std::vector<int>>{{INT_MAX - 16, INT_MIN}, {INT_MAX, INT_MIN},
+                                                   {INT_MAX, INT_MIN}, {INT_MAX, INT_MIN + 16}}));
+
+    // Radii near 1e308 µm with automatic scaling.
+    view.AutoScale = true;
+    for (int i = 0; i < doc->PointCount; ++i) doc->FilteredRadius[static_cast<std::size_t>(i)] = i % 2 ? 1e305 : -1e305;
+    doc->ReferenceA = doc->ReferenceC = 1e305;
+    doc->MaxRawRadius = 1e305;
+    doc->MinRawRadius = -1e305;
+    dc.calls.clear();
+    view.OnDraw(dc, *doc, page);
+    EXPECT_GT(LinesIn(kNavy), 0);
 }
 
 TEST_F(ProfileTracesTest, NothingWithoutAnAnalysis)

@@ -219,6 +219,36 @@ TEST_F(ReportPageTest, OneCharacterFileTitleCountsAsNoFileName)
     EXPECT_EQ(identification->align, (TextAlign{HAlign::Left, VAlign::Bottom}));
 }
 
+TEST_F(ReportPageTest, TitleTextsFromAWindowsFileAreDrawnAsTheirCharacters)
+{
+    // Windows-1252 bytes: "µm" is two characters in two bytes, so it is a
+    // file name (0xB5 is not a UTF-8 continuation to be skipped); Ø and ° follow.
+    doc->FileTitle = "\xB5m";
+    doc->Identification = "Ring \xD8 12 \xB1 0.5\xB0";
+    doc->DateText = "M\xE4r 05 2026";
+    RecordingCanvas dc;
+    view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
+    const auto title = FindText(dc, "\u00B5m");
+    ASSERT_TRUE(title);
+    EXPECT_EQ(title->args, (std::vector<int>{30, 33}));
+    const auto identification = FindText(dc, "Ring \u00D8 12 \u00B1 0.5\u00B0");
+    ASSERT_TRUE(identification);
+    EXPECT_EQ(identification->args, (std::vector<int>{800, 33}));
+    const auto date = FindText(dc, "M\u00E4r 05 2026");
+    ASSERT_TRUE(date);
+    EXPECT_EQ(date->args, (std::vector<int>{1570, 33}));
+
+    // A UTF-8 name of one character (two bytes) is no file name; the text stays as it is.
+    doc->FileTitle = "\u00E9";
+    doc->Identification = "Welle \u00D8 12";
+    RecordingCanvas utf8;
+    view.OnDraw(utf8, *doc, {0, 0, 1600, 1000});
+    EXPECT_FALSE(FindText(utf8, "\u00E9"));
+    const auto left = FindText(utf8, "Welle \u00D8 12");
+    ASSERT_TRUE(left);
+    EXPECT_EQ(left->args, (std::vector<int>{30, 33}));
+}
+
 TEST_F(ReportPageTest, PortraitAndNarrowWindowsShrinkTheFonts)
 {
     RecordingCanvas portrait;
