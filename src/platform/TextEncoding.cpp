@@ -61,6 +61,13 @@ bool IsCutSequence(std::string_view tail)
     return true;
 }
 
+bool HasMultibyteCharacter(std::string_view validUtf8)
+{
+    for (const char c : validUtf8)
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    return false;
+}
+
 } // namespace
 
 bool IsValidUtf8(std::string_view bytes)
@@ -72,7 +79,11 @@ std::string DisplayText(std::string_view bytes)
 {
     const std::size_t valid = ValidUtf8Prefix(bytes);
     if (valid == bytes.size()) return std::string(bytes);
-    if (IsCutSequence(bytes.substr(valid))) return std::string(bytes.substr(0, valid));
+    // A cut character counts as such only in a text that shows it is UTF-8
+    // elsewhere: "Maß" in Windows-1252 ends in a byte that could also lead a
+    // UTF-8 sequence.
+    if (IsCutSequence(bytes.substr(valid)) && HasMultibyteCharacter(bytes.substr(0, valid)))
+        return std::string(bytes.substr(0, valid));
     return ConvertToUtf8(bytes, "WINDOWS-1252");
 }
 

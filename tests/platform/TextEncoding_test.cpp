@@ -32,7 +32,10 @@ TEST(TextEncoding, MalformedUtf8IsNotTakenAsUtf8)
 TEST(TextEncoding, Utf8CutShortAtTheEndLosesOnlyTheCutCharacter)
 {
     EXPECT_EQ(DisplayText("Ma\xC3\x9F \xE2\x82"), "Ma\xC3\x9F ");
-    EXPECT_EQ(DisplayText("x\xF0\x9F\x98"), "x");
+    EXPECT_EQ(DisplayText("\xC3\xB8 x\xF0\x9F\x98"), "\xC3\xB8 x");
+    // Windows-1252 text whose last byte could lead a UTF-8 sequence: "Maß", "café".
+    EXPECT_EQ(DisplayText("Ma\xDF"), "Ma\xC3\x9F");
+    EXPECT_EQ(DisplayText("caf\xE9"), "caf\xC3\xA9");
     // A cut sequence inside the text is not a cut at the end.
     EXPECT_EQ(DisplayText("\xE2\x82 x"), "\xC3\xA2\xE2\x80\x9A x");
 }

@@ -89,10 +89,11 @@ QList<qreal> DashPattern(PenStyle style)
 // over shifted one step along itself, so that it covers GDI's pixels.
 QLineF OnePixelSegment(QPoint from, QPoint to)
 {
-    const int dx = to.x() - from.x(), dy = to.y() - from.y();
-    const int major = std::abs(dx) >= std::abs(dy) ? dx : dy;   // Qt takes a diagonal as x-major
+    // In doubles: the polar graph may hand over saturated coordinates at both ends of the int range.
+    const double dx = static_cast<double>(to.x()) - from.x(), dy = static_cast<double>(to.y()) - from.y();
+    const double major = std::abs(dx) >= std::abs(dy) ? dx : dy;   // Qt takes a diagonal as x-major
     if (major >= 0) return QLineF(from, to);
-    const QPointF step(-dx / static_cast<double>(-major), -dy / static_cast<double>(-major));
+    const QPointF step(dx / -major, dy / -major);
     return QLineF(QPointF(from) + step, QPointF(to) + step);
 }
 
