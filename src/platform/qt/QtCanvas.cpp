@@ -93,7 +93,7 @@ QLineF OnePixelSegment(QPoint from, QPoint to)
     const double dx = static_cast<double>(to.x()) - from.x(), dy = static_cast<double>(to.y()) - from.y();
     const double major = std::abs(dx) >= std::abs(dy) ? dx : dy;   // Qt takes a diagonal as x-major
     if (major >= 0) return QLineF(from, to);
-    const QPointF step(dx / -major, dy / -major);
+    const QPointF step(dx / major, dy / major);
     return QLineF(QPointF(from) + step, QPointF(to) + step);
 }
 
