@@ -79,10 +79,13 @@ std::string DisplayText(std::string_view bytes)
 {
     const std::size_t valid = ValidUtf8Prefix(bytes);
     if (valid == bytes.size()) return std::string(bytes);
-    // A cut character counts as such only in a text that shows it is UTF-8
+    // A cut character counts as such only in a text that the profile reader
+    // shortened to its limit of 253 bytes, or that shows it is UTF-8
     // elsewhere: "Maß" in Windows-1252 ends in a byte that could also lead a
     // UTF-8 sequence.
-    if (IsCutSequence(bytes.substr(valid)) && HasMultibyteCharacter(bytes.substr(0, valid)))
+    constexpr std::size_t kLongestTextLine = 253;
+    if (IsCutSequence(bytes.substr(valid)) &&
+        (bytes.size() >= kLongestTextLine || HasMultibyteCharacter(bytes.substr(0, valid))))
         return std::string(bytes.substr(0, valid));
     return ConvertToUtf8(bytes, "WINDOWS-1252");
 }

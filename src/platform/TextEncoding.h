@@ -17,9 +17,9 @@ bool IsValidUtf8(std::string_view bytes);
 
 // The rule for texts from files and file names: valid UTF-8 as it is; UTF-8
 // whose only fault is a character cut short at the very end (a line the
-// reader shortened to its length limit) without that last partial character,
-// provided the rest holds a multibyte character; anything else read as
-// Windows-1252.
+// reader shortened to its length limit of 253 bytes) without that last
+// partial character, when the text is that long or holds another multibyte
+// character; anything else read as Windows-1252.
 std::string DisplayText(std::string_view bytes);
 
 // Converts bytes in the named character set (an iconv name such as
