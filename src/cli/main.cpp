@@ -41,10 +41,6 @@ constexpr int kVerdictFail = 3;  // every file evaluated, and a verdict was "Fai
 // The scales a user may set with --inch, in microinches per division: the
 // bounds in micrometres converted and written plainly, rounded inward so
 // that every value the message offers is accepted.
-constexpr double kMinScaleMicroinches = 0.00004;
-constexpr double kMaxScaleMicroinches = 39370078.0;
-static_assert(kMinScaleMicroinches * CPolarGraph::kMicrometresPerMicroinch >= CPolarGraph::kMinScaleMicrometres);
-static_assert(kMaxScaleMicroinches * CPolarGraph::kMicrometresPerMicroinch <= CPolarGraph::kMaxScaleMicrometres);
 
 enum class Format { None, Text, Json, JsonLines, Csv };
 
@@ -91,7 +87,7 @@ std::string ScaleRefusal(double value, bool metric)
     if (!(value > 0.0)) return "Please enter a positive number.";
     if (metric && (value < CPolarGraph::kMinScaleMicrometres || value > CPolarGraph::kMaxScaleMicrometres))
         return "Please enter a value between 0.000001 and 1000000.";
-    if (!metric && (value < kMinScaleMicroinches || value > kMaxScaleMicroinches))
+    if (!metric && (value < CPolarGraph::kMinScaleMicroinches || value > CPolarGraph::kMaxScaleMicroinches))
         return "Please enter a value between 0.00004 and 39370078.";
     return {};
 }

@@ -26,9 +26,10 @@ public:
     // doubled band range or the pixels per micrometre stop being finite.
     static constexpr double kMinScaleMicrometres = 1e-6;
     static constexpr double kMaxScaleMicrometres = 1e6;
-    // The same bounds in microinches per division.
-    static constexpr double kMinScaleMicroinches = kMinScaleMicrometres * kMicroinchesPerMicrometre;
-    static constexpr double kMaxScaleMicroinches = kMaxScaleMicrometres * kMicroinchesPerMicrometre;
+    // The same bounds in microinches per division, rounded inward to numbers
+    // a user can read and type (3.937…e-5 and 39370078.74…).
+    static constexpr double kMinScaleMicroinches = 0.00004;
+    static constexpr double kMaxScaleMicroinches = 39370078.0;
 
     // Half a unit moves away from zero. Values beyond the int range saturate
     // and a NaN gives 0, so absurd profile data cannot make a coordinate undefined.
@@ -83,5 +84,8 @@ private:
     // Saves the canvas and clips to GraphRect without its left and top edge lines.
     void BeginTrace(Canvas& dc) const;
 };
+
+static_assert(CPolarGraph::kMinScaleMicroinches * CPolarGraph::kMicrometresPerMicroinch >= CPolarGraph::kMinScaleMicrometres);
+static_assert(CPolarGraph::kMaxScaleMicroinches * CPolarGraph::kMicrometresPerMicroinch <= CPolarGraph::kMaxScaleMicrometres);
 
 } // namespace kyklos
