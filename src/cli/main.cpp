@@ -4,6 +4,7 @@
 
 #include "cli/ReportText.h"
 #include "document/KyklosDoc.h"
+#include "platform/Version.h"
 #include "view/qt/MetafilePreview.h"
 #include "view/qt/PageExport.h"
 #include "view/KyklosView.h"
@@ -95,6 +96,7 @@ int main(int argc, char** argv)
                  "Gaussian filter, fits the chosen reference circle and prints the results, or writes\n"
                  "the report page with -o.",
                  "kyklos-report"};
+    cli.set_version_flag("--version", "kyklos-report " KYKLOS_VERSION, "Print the version and exit");
     cli.add_option("files", options.files, "Profile files (.kyk) to evaluate");
     cli.add_flag("--json", options.json, "Print every result as JSON (millimetres, radians, degrees)");
     cli.add_flag("--demo", options.demo, "Evaluate the demonstration profile instead of a file");
