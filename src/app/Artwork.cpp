@@ -1,5 +1,7 @@
 #include "app/Artwork.h"
 
+#include "platform/Version.h"
+
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
@@ -214,7 +216,7 @@ QPixmap SplashPicture(qreal devicePixelRatio)
     p.setFont(PixelFont(18));
     p.drawText(QPointF(38.0, 168.0), QStringLiteral("Roundness evaluation"));
     p.setFont(PixelFont(13));
-    p.drawText(QPointF(38.0, 192.0), QStringLiteral("Version 1.11"));
+    p.drawText(QPointF(38.0, 192.0), QStringLiteral("Version " KYKLOS_VERSION));
 
     p.setPen(QPen(QColor(255, 255, 255, 60), 1.0));
     p.drawLine(QPointF(38.0, 262.5), QPointF(230.0, 262.5));
