@@ -13,6 +13,13 @@
 #include <cstdint>
 #include <numbers>
 
+// The icon drawing is compiled into this static library's Qt resources;
+// naming them here keeps the linker from dropping them.
+static void InitIconResources()
+{
+    Q_INIT_RESOURCE(kyklos);
+}
+
 namespace kyklos {
 
 namespace {
@@ -169,22 +176,8 @@ QIcon ToolbarIcon(ToolbarImage image)
 
 QIcon ApplicationIcon()
 {
-    QIcon icon;
-    for (int size : {16, 32, 64}) {
-        QPixmap pixmap = BlankPixmap(size, size, 1.0, Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        const double half = size / 2.0;
-        const QPointF centre(half, half);
-        p.setPen(QPen(QColor(0, 0, 96), size / 16.0));
-        p.setBrush(Qt::white);
-        p.drawEllipse(centre, half - size / 32.0, half - size / 32.0);
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(QColor(0, 0, 128), size / 20.0));
-        p.drawPolyline(PolarTrace(centre, half * 0.62, half * 0.12, 0.0));
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    InitIconResources();
+    return QIcon(QStringLiteral(":/icons/kyklos.svg"));
 }
 
 QPixmap SplashPicture(qreal devicePixelRatio)
