@@ -12,6 +12,7 @@ packages=(
   clang
   xvfb xauth poppler-utils openbox xdotool x11-utils
   lintian desktop-file-utils appstream shared-mime-info xdg-utils file
+  help2man libfile-mimeinfo-perl
   locales
 )
 

@@ -1,6 +1,7 @@
 #include "app/AboutDialog.h"
 
 #include "app/Artwork.h"
+#include "platform/Version.h"
 #include "view/Footer.h"
 
 #include <QHBoxLayout>
@@ -20,7 +21,7 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent)
     picture->setPixmap(AboutPicture(devicePixelRatioF()));
     picture->setFixedSize(picture->sizeHint());
 
-    auto* version = new QLabel(QStringLiteral("Kyklos Version 1.11"), this);
+    auto* version = new QLabel(QStringLiteral("Kyklos Version " KYKLOS_VERSION), this);
     auto* credit = new QLabel(QStringLiteral("Roundness metrology by Varnholt Instruments"), this);
     auto* address = new QLabel(QString::fromUtf8(kMakerWebAddress.data(), static_cast<qsizetype>(kMakerWebAddress.size())), this);
     address->setTextInteractionFlags(Qt::TextSelectableByMouse);

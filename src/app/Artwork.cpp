@@ -1,5 +1,7 @@
 #include "app/Artwork.h"
 
+#include "platform/Version.h"
+
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
@@ -10,6 +12,13 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+
+// The icon drawing is compiled into this static library's Qt resources;
+// naming them here keeps the linker from dropping them.
+static void InitIconResources()
+{
+    Q_INIT_RESOURCE(kyklos);
+}
 
 namespace kyklos {
 
@@ -167,22 +176,8 @@ QIcon ToolbarIcon(ToolbarImage image)
 
 QIcon ApplicationIcon()
 {
-    QIcon icon;
-    for (int size : {16, 32, 64}) {
-        QPixmap pixmap = BlankPixmap(size, size, 1.0, Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        const double half = size / 2.0;
-        const QPointF centre(half, half);
-        p.setPen(QPen(QColor(0, 0, 96), size / 16.0));
-        p.setBrush(Qt::white);
-        p.drawEllipse(centre, half - size / 32.0, half - size / 32.0);
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(QColor(0, 0, 128), size / 20.0));
-        p.drawPolyline(PolarTrace(centre, half * 0.62, half * 0.12, 0.0));
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    InitIconResources();
+    return QIcon(QStringLiteral(":/icons/kyklos.svg"));
 }
 
 QPixmap SplashPicture(qreal devicePixelRatio)
@@ -214,7 +209,7 @@ QPixmap SplashPicture(qreal devicePixelRatio)
     p.setFont(PixelFont(18));
     p.drawText(QPointF(38.0, 168.0), QStringLiteral("Roundness evaluation"));
     p.setFont(PixelFont(13));
-    p.drawText(QPointF(38.0, 192.0), QStringLiteral("Version 1.11"));
+    p.drawText(QPointF(38.0, 192.0), QStringLiteral("Version " KYKLOS_VERSION));
 
     p.setPen(QPen(QColor(255, 255, 255, 60), 1.0));
     p.drawLine(QPointF(38.0, 262.5), QPointF(230.0, 262.5));

@@ -15,7 +15,7 @@ QIcon ToolbarIcon(ToolbarImage image);
 // The image alone at a device pixel ratio (1 or 2 for the icon's two variants).
 QPixmap ToolbarPixmap(ToolbarImage image, qreal devicePixelRatio);
 
-// The window icon: a roundness trace about its reference circle.
+// The window icon: the application icon drawing, resources/icons/kyklos.svg.
 QIcon ApplicationIcon();
 
 inline constexpr int kSplashWidth = 520;

@@ -11,6 +11,7 @@
 #include "cli/ReportText.h"
 #include "graph/PolarGraph.h"
 #include "platform/TextEncoding.h"
+#include "platform/Version.h"
 #include "view/KyklosView.h"
 #include "view/qt/MetafilePreview.h"
 #include "view/qt/PageExport.h"
@@ -141,6 +142,7 @@ int main(int argc, char** argv)
                  "or makes the demonstration profile with --demo, filters it with the Gaussian filter, fits the\n"
                  "chosen reference circle and prints the results, or writes the report pages with -o.",
                  "kyklos-report"};
+    cli.set_version_flag("--version", "kyklos-report " KYKLOS_VERSION, "Print the version and exit");
     cli.footer("Exit status: 0 all files evaluated; 1 a file could not be read or evaluated, or the output\n"
                "not written (the other files are still evaluated); 2 the command line was refused;\n"
                "3 every file evaluated and a verdict was \"Fail\".");

@@ -1,6 +1,7 @@
 #include "view/KyklosView.h"
 
 #include "graph/FixedText.h"
+#include "platform/DataFiles.h"
 #include "platform/TextEncoding.h"
 #include "view/Footer.h"
 
@@ -47,9 +48,13 @@ const char* ReferenceText(int referenceKind)
 
 CKyklosView::CKyklosView(const std::string& logoDirectory)
 {
-    const std::filesystem::path directory(logoDirectory);
-    MakerLogo.Load((directory / "VarnLogo.WMF").string());
-    CollaborationLogo.Load((directory / "Logo.WMF").string());
+    // Without a folder of its own, a logo is the data file the programs find
+    // (the current folder first, then the installed data folder).
+    const auto logo = [&logoDirectory](const char* name) {
+        return logoDirectory.empty() ? FindDataFile(name) : (std::filesystem::path(logoDirectory) / name).string();
+    };
+    MakerLogo.Load(logo("VarnLogo.WMF"));
+    CollaborationLogo.Load(logo("Logo.WMF"));
 }
 
 Rect CKyklosView::PrinterPageRect(const Rect& printable)

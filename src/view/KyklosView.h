@@ -14,8 +14,9 @@ namespace kyklos {
 
 class CKyklosView {
 public:
-    // Loads "VarnLogo.WMF" and "Logo.WMF" from logoDirectory (the current
-    // directory when empty); a logo that fails to load stays empty.
+    // Loads "VarnLogo.WMF" and "Logo.WMF" from logoDirectory, or when it is
+    // empty from where FindDataFile finds them (the current directory first);
+    // a logo that fails to load stays empty.
     explicit CKyklosView(const std::string& logoDirectory = {});
 
     // Draws the whole report page. On a printing canvas the page is laid out
