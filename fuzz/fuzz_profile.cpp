@@ -1,8 +1,10 @@
 // Arbitrary bytes as a .kyk profile file: the reader must refuse or accept
 // them without crashing, hanging or reading past its arrays, and an accepted
-// profile must analyse with every reference, giving finite results or none.
+// profile must analyse with every reference, giving finite results or none,
+// and its evaluation (four references, parameters, spectrum) finite numbers.
 
 #include "document/KyklosDoc.h"
+#include "document/RoundnessEvaluation.h"
 
 #include <cmath>
 #include <cstdint>
@@ -43,6 +45,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (!std::isfinite(value)) __builtin_trap();
             for (int i = 0; i < doc->PointCount; ++i)
                 if (!std::isfinite(doc->FilteredRadius[static_cast<std::size_t>(i)])) __builtin_trap();
+            // The evaluation beside the page: every number it reports is finite too.
+            const kyklos::RoundnessEvaluation evaluation = kyklos::EvaluateRoundness(*doc, 1.0);
+            if (!evaluation.Valid) __builtin_trap();
+            for (const double value : {evaluation.RONp, evaluation.RONv, evaluation.RONq})
+                if (!std::isfinite(value)) __builtin_trap();
+            for (const auto& reference : evaluation.References)
+                if (reference.RONt && !std::isfinite(*reference.RONt)) __builtin_trap();
+            for (const auto& harmonic : evaluation.Harmonics)
+                if (!std::isfinite(harmonic.Amplitude) || !std::isfinite(harmonic.FilteredAmplitude)) __builtin_trap();
         }
     }
     return 0;

@@ -9,6 +9,7 @@
 #include "analysis/SampleAngles.h"
 #include "document/GaussianNoiseSource.h"
 #include "document/ProfileScanner.h"
+#include "document/RoundnessEvaluation.h"
 #include "platform/PathParts.h"
 #include "platform/TextCompare.h"
 
@@ -66,6 +67,12 @@ bool CKyklosDoc::AnalyzeProfile()
             MinRawRadius = v;
     }
 
+    // No measured part comes near this radius, and below it every sum and
+    // square the fits, the filter and the evaluation beside the page form over
+    // up to 36000 samples stays finite, in microinches too.
+    constexpr double kLargestEvaluableRadiusMm = 1e100;
+    if (std::max(-MinRawRadius, MaxRawRadius) > kLargestEvaluableRadiusMm) return RefuseTooLarge();
+
     // The cosines and sines of the sample angles, shared by every scan below;
     // the same values EvaluateLimacon would compute, so the digits do not change.
     const SampleAngles& angles = SampleAngles::ForCount(n);
@@ -98,37 +105,26 @@ bool CKyklosDoc::AnalyzeProfile()
     AnalysisValid = true;
     Runout = Peak - Valley;
 
-    switch (ReferenceKind) {
-    case LeastSquares:
-        FitValid = FitLeastSquaresCircle(profile, angles, ReferenceA, ReferenceB, ReferenceC);
-        break;
-    case MaximumInscribed:
-        FitValid = FitMaximumInscribedCircle(profile, n, ReferenceA, ReferenceB, ReferenceC);
-        break;
-    case MinimumCircumscribed:
-        FitValid = FitMinimumCircumscribedCircle(profile, n, ReferenceA, ReferenceB, ReferenceC);
-        break;
-    default:
-        FitValid = FitMinimumZoneCircle(profile, n, ReferenceA, ReferenceB, ReferenceC, ZoneHalfWidth);
-        break;
-    }
+    FitValid = FitReferenceCircle(ReferenceKind, profile, angles, ReferenceA, ReferenceB, ReferenceC, ZoneHalfWidth);
 
     Eccentricity = std::sqrt(ReferenceA * ReferenceA + ReferenceB * ReferenceB);
     EccentricityAngle = EccentricityAngleDegrees(ReferenceA, ReferenceB);
 
     if (FitValid) FindPeakValley(profile, angles, ReferenceA, ReferenceB, ReferenceC, Peak, PeakAngle, Valley, ValleyAngle);
 
-    if (!ResultsFitEveryUnit()) {
-        // Refused like a file that fails after its header: nothing of it is
-        // shown, and no overflowed number stays behind to be shown later.
-        for (const auto result : kShownResults) this->*result = 0.0;
-        DataLoaded = false;
-        AnalysisValid = false;
-        FitValid = false;
-        Fail("The profile cannot be evaluated: its values are too large.");
-        return false;
-    }
+    if (!ResultsFitEveryUnit()) return RefuseTooLarge();
     return true;
+}
+
+bool CKyklosDoc::RefuseTooLarge()
+{
+    // Refused like a file that fails after its header: nothing of it is
+    // shown, and no overflowed number stays behind to be shown later.
+    for (const auto result : kShownResults) this->*result = 0.0;
+    DataLoaded = false;
+    AnalysisValid = false;
+    FitValid = false;
+    return Fail("The profile cannot be evaluated: its values are too large.");
 }
 
 bool CKyklosDoc::ResultsFitEveryUnit() const

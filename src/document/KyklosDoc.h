@@ -97,6 +97,8 @@ private:
     bool Fail(const char* message);
     // True when every result and filtered sample is finite in every unit shown.
     bool ResultsFitEveryUnit() const;
+    // Clears the results and flags and tells the user the profile is too large to evaluate; false.
+    bool RefuseTooLarge();
     // The results the report, the graph and kyklos-report show or write.
     static constexpr double CKyklosDoc::*kShownResults[] = {
         &CKyklosDoc::MinRawRadius, &CKyklosDoc::MaxRawRadius, &CKyklosDoc::NominalRadius, &CKyklosDoc::ReferenceA,

@@ -380,14 +380,14 @@ TEST_F(FileOpen, ValuesTooLargeToEvaluateAreRefused)
         EXPECT_FALSE(doc_->AnalyzeProfile());
         EXPECT_EQ(doc_->Eccentricity, 0.0);  // no overflowed number is kept
     }
-    EXPECT_EQ(open(LeastSquares, "1e300", 2000), tooLarge);
+    // 1e300 µm overflows only some fits; the profile is refused with every reference.
+    EXPECT_EQ(open(MaximumInscribed, "1e300", 2000), tooLarge);
     EXPECT_EQ(open(MinimumZone, "1e300", 2000), tooLarge);
-    // A round part just inside what microinches can show, with a reference
-    // that adds nothing to it, evaluates; 10 % more does not.
-    EXPECT_EQ(open(MaximumInscribed, "2.2e306", 360), "");
+    // Radii up to 1e100 mm evaluate; a little more is refused, whatever the reference.
+    EXPECT_EQ(open(MinimumCircumscribed, "1e103", 360), "");
     EXPECT_TRUE(doc_->DataLoaded && doc_->AnalysisValid && doc_->FitValid);
-    EXPECT_EQ(doc_->ReferenceC, 2.2e303);
-    EXPECT_EQ(open(MaximumInscribed, "2.42e306", 360), tooLarge);
+    EXPECT_EQ(doc_->ReferenceC, 1e100);
+    EXPECT_EQ(open(LeastSquares, "-1.1e103", 360), tooLarge);
 }
 
 TEST_F(FileOpen, LaterFailuresClearTheFlagsAndStartNoAnalysis)
