@@ -20,6 +20,8 @@ CKyklosApp::CKyklosApp() = default;
 CKyklosApp::~CKyklosApp()
 {
     if (qApp) qApp->removeEventFilter(this);
+    // The progress display is the window's child only while both live; it is ours to delete.
+    if (progress_) progress_->SetOwner(nullptr);
     // The window and its view go before the document they show.
     frame_.reset();
     doc_.reset();
@@ -62,6 +64,7 @@ bool CKyklosApp::InitInstance(const QStringList& arguments)
     ui_ = std::make_unique<QtUiPort>();
     doc_ = std::make_unique<CKyklosDoc>(ui_.get(), progress_.get());
     frame_ = std::make_unique<CMainFrame>(*doc_, *ui_, progress_.get());
+    progress_->SetOwner(frame_.get());
 
     if (qEnvironmentVariable("KYKLOS_STARTUP_TIMING") == QLatin1String("1")) {
         connect(frame_->ViewWidget(), &CKyklosViewWidget::FirstPainted, this, [] {
