@@ -7,6 +7,7 @@
 #include "app/ScreenshotTour.h"
 #include "app/SplashWindow.h"
 #include "document/KyklosDoc.h"
+#include "platform/TextCompare.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -33,25 +34,25 @@ QElapsedTimer& CKyklosApp::StartupClock()
     return clock;
 }
 
-CKyklosApp::CommandLine CKyklosApp::ParseCommandLine(const QStringList& arguments)
+CKyklosApp::CommandLine CKyklosApp::ParseCommandLine(const std::vector<std::string>& arguments)
 {
     CommandLine line;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
         bool invisible = false;
         for (const char* invocation : {"/Embedding", "-Embedding", "/Automation", "-Automation"})
-            invisible = invisible || argument.compare(QLatin1String(invocation), Qt::CaseInsensitive) == 0;
+            invisible = invisible || EqualsIgnoreCase(argument, invocation);
         if (invisible) {
             line.showSplash = false;
             continue;
         }
-        if (argument.startsWith(QLatin1Char('-'))) continue;
-        if (line.fileName.isEmpty()) line.fileName = argument;
+        if (argument.starts_with('-')) continue;
+        if (line.fileName.empty()) line.fileName = argument;
     }
     return line;
 }
 
-bool CKyklosApp::InitInstance(const QStringList& arguments)
+bool CKyklosApp::InitInstance(const std::vector<std::string>& arguments)
 {
     const CommandLine line = ParseCommandLine(arguments);
     CSplashWindow::ShowSplash = line.showSplash;
@@ -76,7 +77,7 @@ bool CKyklosApp::InitInstance(const QStringList& arguments)
     frame_->show();
     if (CSplashWindow* splash = CSplashWindow::Instance()) splash->raise();
 
-    if (!line.fileName.isEmpty()) doc_->OpenProfile(line.fileName.toStdString());
+    if (!line.fileName.empty()) doc_->OpenProfile(line.fileName);
 
     const QString screenshots = qEnvironmentVariable("KYKLOS_SCREENSHOT_DIR");
     if (!screenshots.isEmpty()) {
@@ -90,7 +91,7 @@ bool CKyklosApp::eventFilter(QObject* watched, QEvent* event)
 {
     if (frame_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease))
         frame_->UpdateLockIndicators(*static_cast<QKeyEvent*>(event));
-    if (CSplashWindow::FilterSplashInput(event)) return true;
+    if (CSplashWindow::FilterSplashInput(watched, event)) return true;
     return QObject::eventFilter(watched, event);
 }
 

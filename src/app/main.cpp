@@ -9,11 +9,16 @@
 
 #include <QApplication>
 
+#include <string>
+#include <vector>
+
 int main(int argc, char* argv[])
 {
     kyklos::CKyklosApp::StartupClock().start();
     QApplication application(argc, argv);
+    // What QApplication left of argv: its own options are gone, file names keep their bytes.
+    const std::vector<std::string> arguments(argv, argv + argc);
     kyklos::CKyklosApp app;
-    if (!app.InitInstance(QCoreApplication::arguments())) return 1;
+    if (!app.InitInstance(arguments)) return 1;
     return QApplication::exec();
 }
