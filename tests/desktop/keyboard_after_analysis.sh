@@ -40,6 +40,8 @@ cleanup() {
   local status=$?
   for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null; done
   for pid in "${pids[@]}"; do wait "$pid" 2> /dev/null; done
+  # Our X server too: xvfb-run leaves it running when its own clean-up stumbles.
+  [ -n "${server:-}" ] && kill "$server" 2> /dev/null
   rm -rf "$work"
   [ "$status" -ne 75 ] && echo "$status" > "$KYKLOS_DESKTOP_STATUS"
 }
@@ -93,7 +95,7 @@ ctrl_o_opens() {
 # The X server must be the one xvfb-run started for us (its child, as this
 # script is), not one that won the display number and may go away any time.
 server="$(tr -d ' \n' < "/tmp/.X${DISPLAY#:}-lock" 2> /dev/null)"
-[ -n "$server" ] && [ "$(awk '{print $4}' "/proc/$server/stat" 2> /dev/null)" = "$PPID" ] || exit 75
+[ -n "$server" ] && [ "$(awk '{print $4}' "/proc/$server/stat" 2> /dev/null)" = "$PPID" ] || { server=; exit 75; }
 openbox --sm-disable > "$work/openbox.log" 2>&1 &
 pids+=($!)
 wait_until 100 wm_running || { cat "$work/openbox.log"; fail "Openbox did not start"; }
