@@ -7,6 +7,7 @@
 #include "app/ScreenshotTour.h"
 #include "app/SplashWindow.h"
 #include "document/KyklosDoc.h"
+#include "platform/TextCompare.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -20,6 +21,8 @@ CKyklosApp::CKyklosApp() = default;
 CKyklosApp::~CKyklosApp()
 {
     if (qApp) qApp->removeEventFilter(this);
+    // The progress display is the window's child only while both live; it is ours to delete.
+    if (progress_) progress_->SetOwner(nullptr);
     // The window and its view go before the document they show.
     frame_.reset();
     doc_.reset();
@@ -31,25 +34,25 @@ QElapsedTimer& CKyklosApp::StartupClock()
     return clock;
 }
 
-CKyklosApp::CommandLine CKyklosApp::ParseCommandLine(const QStringList& arguments)
+CKyklosApp::CommandLine CKyklosApp::ParseCommandLine(const std::vector<std::string>& arguments)
 {
     CommandLine line;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
         bool invisible = false;
         for (const char* invocation : {"/Embedding", "-Embedding", "/Automation", "-Automation"})
-            invisible = invisible || argument.compare(QLatin1String(invocation), Qt::CaseInsensitive) == 0;
+            invisible = invisible || EqualsIgnoreCase(argument, invocation);
         if (invisible) {
             line.showSplash = false;
             continue;
         }
-        if (argument.startsWith(QLatin1Char('-'))) continue;
-        if (line.fileName.isEmpty()) line.fileName = argument;
+        if (argument.starts_with('-')) continue;
+        if (line.fileName.empty()) line.fileName = argument;
     }
     return line;
 }
 
-bool CKyklosApp::InitInstance(const QStringList& arguments)
+bool CKyklosApp::InitInstance(const std::vector<std::string>& arguments)
 {
     const CommandLine line = ParseCommandLine(arguments);
     CSplashWindow::ShowSplash = line.showSplash;
@@ -62,6 +65,7 @@ bool CKyklosApp::InitInstance(const QStringList& arguments)
     ui_ = std::make_unique<QtUiPort>();
     doc_ = std::make_unique<CKyklosDoc>(ui_.get(), progress_.get());
     frame_ = std::make_unique<CMainFrame>(*doc_, *ui_, progress_.get());
+    progress_->SetOwner(frame_.get());
 
     if (qEnvironmentVariable("KYKLOS_STARTUP_TIMING") == QLatin1String("1")) {
         connect(frame_->ViewWidget(), &CKyklosViewWidget::FirstPainted, this, [] {
@@ -73,7 +77,7 @@ bool CKyklosApp::InitInstance(const QStringList& arguments)
     frame_->show();
     if (CSplashWindow* splash = CSplashWindow::Instance()) splash->raise();
 
-    if (!line.fileName.isEmpty()) doc_->OpenProfile(line.fileName.toStdString());
+    if (!line.fileName.empty()) doc_->OpenProfile(line.fileName);
 
     const QString screenshots = qEnvironmentVariable("KYKLOS_SCREENSHOT_DIR");
     if (!screenshots.isEmpty()) {
@@ -87,7 +91,7 @@ bool CKyklosApp::eventFilter(QObject* watched, QEvent* event)
 {
     if (frame_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease))
         frame_->UpdateLockIndicators(*static_cast<QKeyEvent*>(event));
-    if (CSplashWindow::FilterSplashInput(event)) return true;
+    if (CSplashWindow::FilterSplashInput(watched, event)) return true;
     return QObject::eventFilter(watched, event);
 }
 

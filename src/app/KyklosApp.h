@@ -15,10 +15,10 @@
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QString>
-#include <QStringList>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace kyklos {
 
@@ -35,16 +35,17 @@ public:
 
     struct CommandLine {
         bool showSplash = true;
-        QString fileName;   // the first argument that is not a switch
+        std::string fileName;   // the first argument that is not a switch, as its bytes
     };
-    // Arguments as QCoreApplication::arguments() gives them (program first).
-    // "/Embedding", "-Embedding", "/Automation", "-Automation" (any case)
-    // suppress the splash; other arguments starting with '-' are ignored. A
-    // leading '/' starts a path here, not a switch.
-    static CommandLine ParseCommandLine(const QStringList& arguments);
+    // The arguments as main received them (program first), left by
+    // QApplication: bytes, so that a file name in any encoding reaches the
+    // file system unchanged. "/Embedding", "-Embedding", "/Automation",
+    // "-Automation" (any case) suppress the splash; other arguments starting
+    // with '-' are ignored. A leading '/' starts a path here, not a switch.
+    static CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
     // Runs the start-up on the existing QApplication. False to quit at once.
-    bool InitInstance(const QStringList& arguments);
+    bool InitInstance(const std::vector<std::string>& arguments);
 
     CKyklosDoc* Document() const { return doc_.get(); }
     CMainFrame* MainFrame() const { return frame_.get(); }

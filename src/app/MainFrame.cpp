@@ -17,6 +17,7 @@
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -36,14 +37,21 @@ namespace {
 
 const QString kWebAddress = QString::fromUtf8(kMakerWebAddress.data(), static_cast<qsizetype>(kMakerWebAddress.size()));
 
-// The local .kyk file a drag carries, or an empty string.
-QString DroppedProfile(const QMimeData* mime)
+// The local .kyk file a drag carries as the file system names it, or an empty string.
+std::string DroppedProfile(const QMimeData* mime)
 {
     if (!mime || !mime->hasUrls()) return {};
     const QList<QUrl> urls = mime->urls();
     if (urls.isEmpty() || !urls.front().isLocalFile()) return {};
-    const QString path = urls.front().toLocalFile();
-    return QFileInfo(path).suffix().compare(QStringLiteral("kyk"), Qt::CaseInsensitive) == 0 ? path : QString();
+    const QUrl& url = urls.front();
+    if (QFileInfo(url.toLocalFile()).suffix().compare(QStringLiteral("kyk"), Qt::CaseInsensitive) != 0) return {};
+#ifdef Q_OS_UNIX
+    // The URL keeps a name's bytes that are not UTF-8 percent-encoded;
+    // toLocalFile() would turn them into U+FFFD and name another file.
+    return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+#else
+    return QFile::encodeName(url.toLocalFile()).toStdString();
+#endif
 }
 
 } // namespace
@@ -382,30 +390,41 @@ void CMainFrame::UpdateLockIndicators(const QKeyEvent& event)
 {
     // Only X11 hands over the modifier state with its locks (Lock and Mod2 masks).
     if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
-    constexpr quint32 kLockMask = 1u << 1;
-    constexpr quint32 kMod2Mask = 1u << 4;
-    const quint32 state = event.nativeModifiers();
-    bool caps = (state & kLockMask) != 0;
-    bool num = (state & kMod2Mask) != 0;
-    // The state of a lock key's own press is the one before it toggles.
-    if (event.type() == QEvent::KeyPress && event.key() == Qt::Key_CapsLock) caps = !caps;
-    if (event.type() == QEvent::KeyPress && event.key() == Qt::Key_NumLock) num = !num;
-    SetIndicator(0, caps);
-    SetIndicator(1, num);
+    UpdateLockIndicators(event.type(), event.key(), event.nativeModifiers());
+}
+
+void CMainFrame::UpdateLockIndicators(QEvent::Type type, int key, quint32 nativeModifiers)
+{
+    constexpr quint32 kLockMasks[2] = {1u << 1, 1u << 4};   // Lock, Mod2
+    constexpr int kLockKeys[2] = {Qt::Key_CapsLock, Qt::Key_NumLock};
+    for (int i = 0; i < 2; ++i) {
+        const bool lockedBefore = (nativeModifiers & kLockMasks[i]) != 0;
+        bool locked = lockedBefore;
+        // X reports the state before the event: a lock key locks on the press
+        // that finds it off and unlocks on the release of the press that
+        // found it on, whose state still reads locked.
+        if (key == kLockKeys[i] && type == QEvent::KeyPress) {
+            lockPressFoundLocked_[i] = lockedBefore;
+            locked = true;
+        } else if (key == kLockKeys[i] && type == QEvent::KeyRelease && lockPressFoundLocked_[i]) {
+            locked = !*lockPressFoundLocked_[i];
+        }
+        SetIndicator(i, locked);
+    }
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!DroppedProfile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    if (!DroppedProfile(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event)
 {
-    const QString path = DroppedProfile(event->mimeData());
-    if (path.isEmpty()) return;
+    const std::string path = DroppedProfile(event->mimeData());
+    if (path.empty()) return;
     event->acceptProposedAction();
     // Read after the drop has completed: the reader may show a message box.
-    QTimer::singleShot(0, this, [this, path] { doc_.OpenProfile(path.toStdString()); });
+    QTimer::singleShot(0, this, [this, path] { doc_.OpenProfile(path); });
 }
 
 } // namespace kyklos

@@ -5,10 +5,12 @@
 // (display toggles, Scaling, Copy, printing, export) or the application (About, Web
 // Site, Print Setup, Exit).
 
+#include <QEvent>
 #include <QHash>
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class CReportPrinter;
 class QKeyEvent;
@@ -51,6 +53,9 @@ public:
     void SyncCheckMarks();
     // Caps and Num Lock as a key event reports them, where the platform tells.
     void UpdateLockIndicators(const QKeyEvent& event);
+    // The same from a key event's type, key and X11 modifier state (the
+    // state before the event: Lock 0x2, Mod2 0x10 for Num Lock).
+    void UpdateLockIndicators(QEvent::Type type, int key, quint32 nativeModifiers);
 
     // Commands handled here or passed on.
     void OnDisplayScaling();
@@ -84,6 +89,8 @@ private:
     QLabel* indicators_[3] = {nullptr, nullptr, nullptr};
     QHash<int, QAction*> actions_;
     QHash<int, QAction*> contextActions_;
+    // Per lock key (Caps, Num): whether its last press found it locked.
+    std::optional<bool> lockPressFoundLocked_[2];
 };
 
 } // namespace kyklos

@@ -2,22 +2,19 @@
 
 #include "app/FilterSelectionDialog.h"
 #include "app/ReferenceSelectionDialog.h"
+#include "platform/TextEncoding.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 
 namespace kyklos {
 
-namespace {
-QString FromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-} // namespace
-
 void QtUiPort::ShowMessage(std::string_view text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Kyklos"), FromUtf8(text), QMessageBox::Ok, parent_);
+    // A message may carry a file's bytes (a name, an identification).
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Kyklos"), QString::fromStdString(DisplayText(text)),
+                    QMessageBox::Ok, parent_);
     box.exec();
 }
 
@@ -28,10 +25,11 @@ QString QtUiPort::OpenFileFilter()
 
 std::optional<std::string> QtUiPort::ChooseFileToOpen(std::string_view initialPath)
 {
-    const QString path = QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), FromUtf8(initialPath),
-                                                      OpenFileFilter());
+    // Paths travel as the file system's bytes.
+    const QString start = QFile::decodeName(QByteArray(initialPath.data(), static_cast<qsizetype>(initialPath.size())));
+    const QString path = QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), start, OpenFileFilter());
     if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
+    return QFile::encodeName(path).toStdString();
 }
 
 std::optional<int> QtUiPort::ChooseReference(int current)

@@ -43,9 +43,13 @@ void CopyReportToClipboard(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& 
     const int dpiX = viewWidget->logicalDpiX();
     const int dpiY = viewWidget->logicalDpiY();
     const kyklos::Rect client{0, 0, size.width(), size.height()};
+    // The bitmap has the screen's real pixels: at a device pixel ratio of 2
+    // the page laid out in window units is drawn at twice the resolution.
+    const qreal pixelRatio = viewWidget->devicePixelRatioF();
 
     QByteArray svg;
-    QImage image(size, QImage::Format_RGB32);
+    QImage image((QSizeF(size) * pixelRatio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(pixelRatio);
     {
         DirectDrawing direct(view);
 
@@ -67,8 +71,8 @@ void CopyReportToClipboard(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& 
         // The bitmap has no transparent background: the page is drawn on white paper.
         image.fill(Qt::white);
         constexpr double kInchesPerMetre = 1.0 / 0.0254;
-        image.setDotsPerMeterX(static_cast<int>(std::lround(dpiX * kInchesPerMetre)));
-        image.setDotsPerMeterY(static_cast<int>(std::lround(dpiY * kInchesPerMetre)));
+        image.setDotsPerMeterX(static_cast<int>(std::lround(dpiX * pixelRatio * kInchesPerMetre)));
+        image.setDotsPerMeterY(static_cast<int>(std::lround(dpiY * pixelRatio * kInchesPerMetre)));
         {
             QPainter painter(&image);
             kyklos::QtCanvas canvas(painter, dpiX, dpiY, false);

@@ -2,11 +2,13 @@
 
 #include "document/KyklosDoc.h"
 #include "view/qt/PageExport.h"
+#include "platform/TextEncoding.h"
 #include "platform/qt/QtCanvas.h"
 #include "view/KyklosView.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -101,38 +103,56 @@ void CReportPrinter::Export(QWidget* parent) {
     const QString pdfFilter = QStringLiteral("PDF document (*.pdf)");
     const QString pngFilter = QStringLiteral("PNG image (*.png)");
     const QString svgFilter = QStringLiteral("SVG picture (*.svg)");
+    const QString title = QStringLiteral("Export");
 
-    QString stem = QFileInfo(QString::fromStdString(doc_.FileTitle)).completeBaseName();
+    QString stem = QFileInfo(QString::fromStdString(kyklos::DisplayText(doc_.FileTitle))).completeBaseName();
     if (stem.isEmpty())
         stem = QStringLiteral("Report");
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QString selectedFilter = pdfFilter;
-    QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Export"), QDir(folder).filePath(stem + ".pdf"),
-                                                pdfFilter + ";;" + pngFilter + ";;" + svgFilter, &selectedFilter);
-    if (path.isEmpty())
-        return;
-    ExportTo(path, selectedFilter, parent);
+    QString start = QDir(folder).filePath(stem + ".pdf");
+    for (;;) {
+        const QString chosen = QFileDialog::getSaveFileName(parent, title, start, pdfFilter + ";;" + pngFilter + ";;" + svgFilter,
+                                                            &selectedFilter);
+        if (chosen.isEmpty())
+            return;
+        // The dialog asked about the name as typed; a name that takes its
+        // extension here is asked about in the dialog's own words.
+        const QString path = WithExportExtension(chosen, selectedFilter);
+        if (path == chosen || !QFileInfo::exists(path) ||
+            QMessageBox::warning(parent, title,
+                                 QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes) {
+            ExportTo(path, selectedFilter, parent);
+            return;
+        }
+        // No: back to the dialog for another name, as the dialog itself does.
+        start = path;
+    }
+}
+
+QString CReportPrinter::WithExportExtension(const QString& path, const QString& chosenFilter) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == "pdf" || suffix == "png" || suffix == "svg")
+        return path;
+    if (chosenFilter.contains(QStringLiteral("*.png")))
+        return path + ".png";
+    if (chosenFilter.contains(QStringLiteral("*.svg")))
+        return path + ".svg";
+    return path + ".pdf";
 }
 
 bool CReportPrinter::ExportTo(QString path, const QString& chosenFilter, QWidget* parent) {
-    // A name typed without an extension takes the one of the chosen file type.
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != "pdf" && suffix != "png" && suffix != "svg") {
-        if (chosenFilter.contains(QStringLiteral("*.png")))
-            path += ".png";
-        else if (chosenFilter.contains(QStringLiteral("*.svg")))
-            path += ".svg";
-        else
-            path += ".pdf";
-    }
-
+    path = WithExportExtension(path, chosenFilter);
     kyklos::PageExportOptions options;
     options.paper = Printer().pageLayout().pageSize().id() == QPageSize::Letter ? kyklos::PaperSize::Letter
                                                                                : kyklos::PaperSize::A4;
     std::string error;
     const std::vector<const kyklos::CKyklosDoc*> documents{&doc_};
-    if (kyklos::ExportReportPages(documents, view_, QDir::toNativeSeparators(path).toStdString(), options, error))
+    // The file system's bytes for the name, as the dialog gave it.
+    if (kyklos::ExportReportPages(documents, view_, QFile::encodeName(QDir::toNativeSeparators(path)).toStdString(), options,
+                                  error))
         return true;
-    QMessageBox::warning(parent, kAppName, QString::fromStdString(error));
+    QMessageBox::warning(parent, kAppName, QString::fromStdString(kyklos::DisplayText(error)));
     return false;
 }

@@ -28,12 +28,16 @@ public:
     void PrintPreview(QWidget* parent);
     // Paper, orientation and margins for the next jobs.
     void PrintSetup(QWidget* parent);
-    // File Export: a file dialog for PDF, PNG or SVG, then the page written there.
+    // File Export: a file dialog for PDF, PNG or SVG, then the page written
+    // there. A name that takes its extension from the chosen type and then
+    // names an existing file is confirmed as the dialog confirms a typed one.
     void Export(QWidget* parent);
-    // Writes the page to `path`; a name without .pdf, .png or .svg takes the
-    // extension of the file type chosen in the dialog ("PNG image (*.png)"...).
-    // Failures are shown in a message box; false then.
+    // Writes the page to `path` (with WithExportExtension). Failures are
+    // shown in a message box; false then.
     bool ExportTo(QString path, const QString& chosenFilter, QWidget* parent);
+    // `path` as written: a name without .pdf, .png or .svg takes the extension
+    // of the file type chosen in the dialog ("PNG image (*.png)"...).
+    static QString WithExportExtension(const QString& path, const QString& chosenFilter);
 
     // The one-page job on the given printer. False when the printer could
     // not be started.

@@ -3,6 +3,7 @@
 #include "app/Artwork.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -70,10 +71,13 @@ void CSplashWindow::CloseSplash()
     if (owner && owner->isVisible()) owner->repaint();
 }
 
-bool CSplashWindow::FilterSplashInput(QEvent* event)
+bool CSplashWindow::FilterSplashInput(QObject* watched, QEvent* event)
 {
     if (!instance_) return false;
     switch (event->type()) {
+    case QEvent::Show:
+        if (const auto* dialog = qobject_cast<const QDialog*>(watched); dialog && dialog->isWindow()) CloseSplash();
+        return false;
     case QEvent::ShortcutOverride:
         // Claim the key so that no shortcut fires; the key press that follows closes the splash.
         event->accept();

@@ -24,8 +24,11 @@ public:
     static CSplashWindow* Instance();
     // Given every event of the application before its receiver: while a
     // splash is up, a key press or mouse button press closes it and is
-    // consumed (true). Everything else passes (false).
-    static bool FilterSplashInput(QEvent* event);
+    // consumed (true). A dialog that appears (a message about the file named
+    // on the command line, the progress display) closes it too, so that it is
+    // never hidden behind the splash and its first click is its own.
+    // Everything else passes (false).
+    static bool FilterSplashInput(QObject* watched, QEvent* event);
     // Closes the splash and repaints its owner at once.
     static void CloseSplash();
 

@@ -13,6 +13,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -47,7 +49,9 @@ int main(int argc, char* argv[])
     }
     kyklos::CKyklosApp::StartupClock().start();
     QApplication application(argc, argv);
+    // What QApplication left of argv: its own options are gone, file names keep their bytes.
+    const std::vector<std::string> arguments(argv, argv + argc);
     kyklos::CKyklosApp app;
-    if (!app.InitInstance(QCoreApplication::arguments())) return 1;
+    if (!app.InitInstance(arguments)) return 1;
     return QApplication::exec();
 }

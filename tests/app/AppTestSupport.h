@@ -5,9 +5,11 @@
 #include "ModalDriver.h"
 #include "platform/ProgressPort.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -39,6 +41,21 @@ inline std::string WriteFile(const QTemporaryDir& dir, const char* name, const s
     std::ofstream(path, std::ios::binary) << content;
     return path;
 }
+
+// A file under a name given as the file system's bytes ("caf\xE9.kyk": café
+// in Latin-1), removed at the end of its scope: QTemporaryDir cannot see a
+// name that is not UTF-8, so it would leave it behind.
+struct FileNamedBytes {
+    FileNamedBytes(const QTemporaryDir& dir, const std::string& name, const std::string& content)
+        : path(QFile::encodeName(dir.path()).toStdString() + "/" + name)
+    {
+        std::ofstream(path, std::ios::binary) << content;
+    }
+    ~FileNamedBytes() { std::remove(path.c_str()); }
+    FileNamedBytes(const FileNamedBytes&) = delete;
+    FileNamedBytes& operator=(const FileNamedBytes&) = delete;
+    const std::string path;
+};
 
 // A valid profile of `count` points: a circle of 10 mm with a 3-lobe form error.
 inline std::string ProfileText(int count)

@@ -11,11 +11,22 @@
 #include "document/KyklosDoc.h"
 
 #include <QAction>
+#include <QMessageBox>
 #include <QTest>
+
+#include <string>
+#include <vector>
 
 using namespace kyklos;
 
 namespace {
+
+std::vector<std::string> Args(const QStringList& arguments)
+{
+    std::vector<std::string> bytes;
+    for (const QString& argument : arguments) bytes.push_back(argument.toStdString());
+    return bytes;
+}
 
 // Notes, when the progress display first appears, whether a main window exists yet.
 class StartupWatcher : public QObject {
@@ -79,9 +90,9 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(bool, showSplash);
         QFETCH(QString, fileName);
-        const CKyklosApp::CommandLine line = CKyklosApp::ParseCommandLine(arguments);
+        const CKyklosApp::CommandLine line = CKyklosApp::ParseCommandLine(Args(arguments));
         QCOMPARE(line.showSplash, showSplash);
-        QCOMPARE(line.fileName, fileName);
+        QCOMPARE(QString::fromStdString(line.fileName), fileName);
     }
 
     void startUpOrder()
@@ -110,11 +121,41 @@ private slots:
         QTemporaryDir dir;
         const std::string path = test::WriteFile(dir, "ring.kyk", test::ProfileText(1800));
         CKyklosApp app;
-        QVERIFY(app.InitInstance({"kyklos", "-Embedding", QString::fromStdString(path)}));
+        QVERIFY(app.InitInstance({"kyklos", "-Embedding", path}));
         QCOMPARE(app.Document()->PointCount, 1800);
         QCOMPARE(app.Document()->FileTitle, std::string("ring"));
         QCOMPARE(app.Document()->Identification, std::string("Test shaft"));
         QVERIFY(app.Document()->AnalysisValid);
+    }
+
+    void commandLineNamesTheFileByItsBytes()
+    {
+        QTemporaryDir dir;
+        const test::FileNamedBytes file(dir, "caf\xE9.kyk", test::ProfileText(900));
+        CKyklosApp app;
+        QVERIFY(app.InitInstance({"kyklos", "-Embedding", file.path}));
+        QCOMPARE(app.Document()->PointCount, 900);
+        QCOMPARE(app.Document()->FileTitle, std::string("caf\xE9"));
+    }
+
+    void messageIsNotHiddenBehindTheSplash()
+    {
+        QTemporaryDir dir;
+        const std::string path = test::WriteFile(dir, "junk.kyk", "hello world\n");
+        bool splashUp = true;
+        bool clickClosedTheBox = false;
+        const auto seen = test::WhenModal<QMessageBox>([&](QMessageBox* box) {
+            splashUp = CSplashWindow::Instance() != nullptr;
+            // A real click on OK: it belongs to the box, not to the splash.
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+            clickClosedTheBox = !box->isVisible();
+            if (box->isVisible()) box->done(QMessageBox::Ok);
+        });
+        CKyklosApp app;
+        QVERIFY(app.InitInstance({"kyklos", path}));
+        QVERIFY(*seen);
+        QVERIFY(!splashUp);
+        QVERIFY(clickClosedTheBox);
     }
 
     void commandLineMalformedProfileKeepsTheDemonstration()
@@ -123,7 +164,7 @@ private slots:
         const std::string path = test::WriteFile(dir, "junk.kyk", "hello world\n");
         const auto message = test::AnswerNextMessageBox();
         CKyklosApp app;
-        QVERIFY(app.InitInstance({"kyklos", "-Embedding", QString::fromStdString(path)}));
+        QVERIFY(app.InitInstance({"kyklos", "-Embedding", path}));
         QVERIFY(message->seen);
         QCOMPARE(message->text, QStringLiteral("Invalid file format."));
         QCOMPARE(app.Document()->Identification, std::string("Kyklos generated data"));

@@ -306,6 +306,26 @@ private slots:
         QVERIFY(frame_->IdleLabel()->isVisible());
     }
 
+    void lockIndicatorsFollowTheLockKeys()
+    {
+        // X reports the modifier state before each event: Lock 0x2, Mod2 (Num Lock) 0x10.
+        const auto lit = [this](int index) { return frame_->IndicatorLabel(index)->isEnabled(); };
+        frame_->UpdateLockIndicators(QEvent::KeyPress, Qt::Key_CapsLock, 0x0);
+        QVERIFY(lit(0));   // locked by the press that found it off
+        frame_->UpdateLockIndicators(QEvent::KeyRelease, Qt::Key_CapsLock, 0x2);
+        QVERIFY(lit(0));
+        frame_->UpdateLockIndicators(QEvent::KeyPress, Qt::Key_CapsLock, 0x2);
+        QVERIFY(lit(0));   // still locked until that press's release
+        frame_->UpdateLockIndicators(QEvent::KeyRelease, Qt::Key_CapsLock, 0x2);
+        QVERIFY(!lit(0));  // unlocked by it, though its state still reads locked
+        frame_->UpdateLockIndicators(QEvent::KeyPress, Qt::Key_A, 0x10);
+        QVERIFY(!lit(0));
+        QVERIFY(lit(1));
+        frame_->UpdateLockIndicators(QEvent::KeyPress, Qt::Key_NumLock, 0x10);
+        frame_->UpdateLockIndicators(QEvent::KeyRelease, Qt::Key_NumLock, 0x10);
+        QVERIFY(!lit(1));
+    }
+
     void placement_data()
     {
         QTest::addColumn<QSize>("screen");
@@ -413,6 +433,19 @@ private slots:
         QCoreApplication::sendEvent(frame_.get(), &drop);
         QTRY_COMPARE(doc_->PointCount, 900);
         QCOMPARE(doc_->FileTitle, std::string("dropped"));
+
+        // A name in Latin-1 bytes arrives percent-encoded; it is opened by those bytes.
+        const test::FileNamedBytes latin1(dir, "caf\xE9.kyk", test::ProfileText(720));
+        QMimeData named;
+        named.setUrls({QUrl::fromEncoded("file://" + QByteArray::fromStdString(latin1.path).toPercentEncoding("/"))});
+        QDragEnterEvent namedEnter(QPoint(50, 50), Qt::CopyAction, &named, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(frame_.get(), &namedEnter);
+        QDropEvent namedDrop(QPointF(50, 50), Qt::CopyAction, &named, Qt::LeftButton, Qt::NoModifier);
+        const auto refusal = test::AnswerNextMessageBox();
+        QCoreApplication::sendEvent(frame_.get(), &namedDrop);
+        QTRY_COMPARE(doc_->PointCount, 720);
+        QVERIFY(!refusal->seen);
+        QCOMPARE(doc_->FileTitle, std::string("caf\xE9"));
 
         QMimeData text;
         text.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/notes.txt"))});

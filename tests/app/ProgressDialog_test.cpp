@@ -5,6 +5,7 @@
 #include "app/ProgressDialog.h"
 #include "document/KyklosDoc.h"
 
+#include <QCloseEvent>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <functional>
 
 using namespace kyklos;
 
@@ -35,6 +37,26 @@ int CountColour(const QImage& image, const QRect& inside, const QColor& colour)
         for (int x = inside.left(); x <= inside.right(); ++x)
             if (image.pixelColor(x, y).rgb() == colour.rgb()) ++count;
     return count;
+}
+
+class EventCounter : public QObject {
+public:
+    int keys = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) ++keys;
+        return false;
+    }
+};
+
+// A profile the 5 UPR filter takes many progress steps over.
+void LoadSlowProfile(CKyklosDoc& doc)
+{
+    const int n = MaxProfilePoints;
+    for (int i = 0; i < n; ++i) doc.RawRadius[i] = 10.0 + 0.002 * std::sin(7.0 * 2.0 * doc.Pi * i / n);
+    doc.PointCount = n;
+    doc.DataLoaded = true;
+    doc.FilterCutoffUpr = 5;
 }
 
 } // namespace
@@ -141,8 +163,6 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("ZizeruzeVizava"));
         QCOMPARE(dialog.MessageLabel()->text(), QStringLiteral("50 UPR Gaussian Filter..."));
         QCOMPARE(dialog.CancelButton()->text(), QStringLiteral("Cancel"));
-        // Nothing else takes input while it is up.
-        QCOMPARE(QApplication::activeModalWidget(), &dialog);
         QVERIFY(!dialog.Show("again", "refused while active"));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("ZizeruzeVizava"));
 
@@ -155,7 +175,50 @@ private slots:
         dialog.Close();
         QVERIFY(!dialog.IsActive());
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    }
+
+    void otherWindowsWaitAndGetTheKeyboardBack()
+    {
+        QWidget owner;
+        owner.resize(300, 200);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowActive(&owner));
+        CProgressDialog dialog;
+        dialog.SetOwner(&owner);
+        CKyklosDoc doc(nullptr, &dialog);
+        LoadSlowProfile(doc);
+        EventCounter counter;
+        owner.installEventFilter(&counter);
+
+        // While the filter runs, in its progress steps:
+        const auto whileFiltering = [&dialog](const std::function<void()>& action) {
+            auto* step = new QTimer(&dialog);
+            connect(step, &QTimer::timeout, &dialog, [step, action, &dialog] {
+                if (dialog.Bar()->Pos() == 0) return;
+                step->deleteLater();
+                step->stop();
+                action();
+            });
+            step->start(0);
+        };
+        // a key for the owner goes nowhere; afterwards the owner has the keyboard again.
+        whileFiltering([&owner] { QTest::keyClick(&owner, Qt::Key_A); });
+        QVERIFY(doc.AnalyzeProfile());
+        QCOMPARE(counter.keys, 0);
+        QVERIFY(!dialog.isVisible());
+        QTRY_COMPARE(QApplication::activeWindow(), &owner);
+
+        // The window manager's close request (close box, Alt+F4) waits for the filter's end.
+        bool ownerShownAfterClose = false;
+        whileFiltering([&owner, &ownerShownAfterClose] {
+            QCloseEvent close;
+            QCoreApplication::sendEvent(owner.windowHandle(), &close);
+            ownerShownAfterClose = owner.isVisible();
+        });
+        QVERIFY(doc.AnalyzeProfile());
+        QVERIFY(ownerShownAfterClose);
+        QVERIFY(owner.isVisible());
+        QTRY_VERIFY(!owner.isVisible());
     }
 
     void cancelDuringASlowFilter()
@@ -165,11 +228,7 @@ private slots:
         QVERIFY(doc.AnalysisValid);
         QVERIFY(!dialog.IsActive());
 
-        const int n = MaxProfilePoints;
-        for (int i = 0; i < n; ++i) doc.RawRadius[i] = 10.0 + 0.002 * std::sin(7.0 * 2.0 * doc.Pi * i / n);
-        doc.PointCount = n;
-        doc.DataLoaded = true;
-        doc.FilterCutoffUpr = 5;
+        LoadSlowProfile(doc);
 
         // The click comes once the run is under way, that is from inside a PumpMessage.
         bool wasActive = false;

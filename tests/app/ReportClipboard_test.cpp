@@ -1,10 +1,12 @@
-// Edit Copy: the page on the clipboard as SVG and as an image.
+// Edit Copy: the page on the clipboard as SVG and as an image, on a screen
+// of device pixel ratio 2.
 
 #include "app/ReportClipboard.h"
 #include "document/KyklosDoc.h"
 #include "platform/RecordingCanvas.h"
 #include "view/KyklosView.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -15,6 +17,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include <memory>
+
 class ReportClipboardTest : public QObject {
     Q_OBJECT
 private slots:
@@ -24,19 +28,19 @@ private slots:
     void nextPaintFillsTheBackgroundAgain();
 
 private:
-    kyklos::CKyklosDoc* doc_ = nullptr;
-    kyklos::CKyklosView* view_ = nullptr;
-    QWidget* widget_ = nullptr;
+    std::unique_ptr<kyklos::CKyklosDoc> doc_;
+    std::unique_ptr<kyklos::CKyklosView> view_;
+    std::unique_ptr<QWidget> widget_;
 };
 
 void ReportClipboardTest::initTestCase() {
-    doc_ = new kyklos::CKyklosDoc;
+    doc_ = std::make_unique<kyklos::CKyklosDoc>();
     QVERIFY(doc_->AnalysisValid);
-    view_ = new kyklos::CKyklosView;
-    widget_ = new QWidget;
+    view_ = std::make_unique<kyklos::CKyklosView>();
+    widget_ = std::make_unique<QWidget>();
     widget_->resize(900, 560);
     QGuiApplication::clipboard()->clear();
-    CopyReportToClipboard(*view_, *doc_, widget_);
+    CopyReportToClipboard(*view_, *doc_, widget_.get());
 }
 
 void ReportClipboardTest::copyPlacesSvgAndImageOfThePage() {
@@ -48,13 +52,15 @@ void ReportClipboardTest::copyPlacesSvgAndImageOfThePage() {
     const QString svg = QString::fromUtf8(mime->data(QStringLiteral("image/svg+xml")));
     QVERIFY(svg.contains(QStringLiteral("<title>Kyklos</title>")));
     QVERIFY(svg.contains(QStringLiteral("<desc>Screen Image</desc>")));
-    // At the window's size, in screen pixels.
+    // At the window's size, in window units.
     QVERIFY(svg.contains(QStringLiteral("viewBox=\"0 0 900 560\"")));
     // Vector text, not a picture of it.
     QVERIFY(svg.contains(QStringLiteral("Gaussian (50%) Filtering:")));
 
+    // At the screen's real resolution: twice the window units each way.
+    QCOMPARE(widget_->devicePixelRatioF(), 2.0);
     const QImage image = qvariant_cast<QImage>(mime->imageData());
-    QCOMPARE(image.size(), QSize(900, 560));
+    QCOMPARE(image.size(), QSize(1800, 1120));
     QCOMPARE(image.pixelColor(0, 0), QColor(Qt::white));
     int dark = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -72,7 +78,7 @@ void ReportClipboardTest::svgIsTheSamePageAsTheImage() {
     QVERIFY(renderer.isValid());
 
     // The picture has no background of its own: its corner stays transparent.
-    QImage transparent(900, 560, QImage::Format_ARGB32);
+    QImage transparent(1800, 1120, QImage::Format_ARGB32);
     transparent.fill(Qt::transparent);
     {
         QPainter painter(&transparent);
@@ -81,7 +87,7 @@ void ReportClipboardTest::svgIsTheSamePageAsTheImage() {
     QCOMPARE(qAlpha(transparent.pixel(2, 2)), 0);
 
     // Rendered on white it matches the copied image, but for antialiased edges.
-    QImage onWhite(900, 560, QImage::Format_RGB32);
+    QImage onWhite(1800, 1120, QImage::Format_RGB32);
     onWhite.fill(Qt::white);
     {
         QPainter painter(&onWhite);
@@ -110,5 +116,11 @@ void ReportClipboardTest::nextPaintFillsTheBackgroundAgain() {
     QCOMPARE(rectangles.front().args, (std::vector<int>{0, 0, 900, 560}));
 }
 
-QTEST_MAIN(ReportClipboardTest)
+int main(int argc, char* argv[]) {
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    ReportClipboardTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "ReportClipboard_test.moc"

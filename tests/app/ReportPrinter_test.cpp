@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QImage>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPageLayout>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -18,6 +20,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 namespace {
 
@@ -62,17 +66,18 @@ private slots:
     void previewShowsOnePage();
     void oneSharedPrinter();
     void exportWritesTheChosenType();
+    void exportAsksBeforeReplacingAFileItNamed();
 
 private:
     QTemporaryDir dir_;
-    kyklos::CKyklosDoc* doc_ = nullptr;
-    kyklos::CKyklosView* view_ = nullptr;
+    std::unique_ptr<kyklos::CKyklosDoc> doc_;
+    std::unique_ptr<kyklos::CKyklosView> view_;
 };
 
 void ReportPrinterTest::initTestCase() {
     QVERIFY(dir_.isValid());
-    doc_ = new kyklos::CKyklosDoc;
-    view_ = new kyklos::CKyklosView;
+    doc_ = std::make_unique<kyklos::CKyklosDoc>();
+    view_ = std::make_unique<kyklos::CKyklosView>();
     QVERIFY(doc_->AnalysisValid);
 }
 
@@ -183,6 +188,50 @@ void ReportPrinterTest::exportWritesTheChosenType() {
     const auto before = QDir(dir_.path()).entryList(QDir::Files).size();
     reportPrinter.Export(nullptr);
     QCOMPARE(QDir(dir_.path()).entryList(QDir::Files).size(), before);
+}
+
+void ReportPrinterTest::exportAsksBeforeReplacingAFileItNamed() {
+    CReportPrinter reportPrinter(*view_, *doc_);
+    const QString stem = dir_.filePath("kept");
+    QFile existing(stem + ".png");
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.write("old");
+    existing.close();
+
+    // "kept" typed with PNG chosen names kept.png, which exists.
+    const auto typeKept = [stem](QFileDialog* dialog) {
+        dialog->selectNameFilter(QStringLiteral("PNG image (*.png)"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(stem);
+        QMetaObject::invokeMethod(dialog, "accept");
+    };
+    const auto answer = [](QMessageBox::StandardButton button, QString* text) {
+        WhenModal<QMessageBox>([button, text](QMessageBox* box) {
+            *text = box->windowTitle() + "|" + box->text();
+            box->button(button)->click();
+        });
+    };
+    // No: back to the dialog, whose Cancel leaves the file alone.
+    QString question;
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+        answer(QMessageBox::No, &question);
+        typeKept(dialog);
+        WhenModal<QFileDialog>([](QFileDialog* again) { again->reject(); });
+    });
+    reportPrinter.Export(nullptr);
+    QCOMPARE(question, QStringLiteral("Export|kept.png already exists.\nDo you want to replace it?"));
+    QVERIFY(existing.open(QIODevice::ReadOnly));
+    QCOMPARE(existing.readAll(), QByteArray("old"));
+    existing.close();
+
+    // Yes: replaced by the page.
+    question.clear();
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+        answer(QMessageBox::Yes, &question);
+        typeKept(dialog);
+    });
+    reportPrinter.Export(nullptr);
+    QVERIFY(!question.isEmpty());
+    QVERIFY(QImage(stem + ".png").width() > 100);
 }
 
 QTEST_MAIN(ReportPrinterTest)
