@@ -54,7 +54,7 @@ TEST(RunningStatistics, ExactMeanAndSpreadIncludingAConstantSetAndALargeOffset)
 TEST(BatchSummary, CountsVerdictsFailuresAndTheCapabilityOfTheRoundness)
 {
     // Roundness 1, 2, 3 µm (s = 1) against a tolerance of 8 µm: (8 − 2)/(3·1) = 2.
-    BatchSummary summary(true, 0.008);
+    BatchSummary summary(true, GivenTolerance{8.0, true});
     for (double mm : {0.001, 0.002, 0.003}) {
         ProfileRecord r = Roundness(mm);
         r.pass = mm < 0.0025;
@@ -75,7 +75,7 @@ TEST(BatchSummary, CountsVerdictsFailuresAndTheCapabilityOfTheRoundness)
     EXPECT_NE(summary.Csv().find("\r\nroundness_um,3,2,1,1,3,2\r\n"), std::string::npos) << summary.Csv();
 
     // In microinches the tolerance converts with the values: the capability stays.
-    BatchSummary inch(false, 0.008);
+    BatchSummary inch(false, GivenTolerance{8.0, true});
     for (double mm : {0.001, 0.002, 0.003}) inch.Add(Roundness(mm));
     EXPECT_NEAR(*inch.Capability(), 2.0, 1e-12);
     EXPECT_FALSE(BatchSummary(true, std::nullopt).Capability().has_value());
