@@ -331,9 +331,11 @@ int main(int argc, char** argv)
         if (jsonArray) Write(summary ? "{\n  \"records\": [\n" : "[\n");
     }
 
-    // Only records in text or JSON, and pages, show harmonics; the table
-    // and the summary need none, and their spectra would cost a quarter of a table run.
-    const bool withHarmonics = pages != nullptr || (!options.summaryOnly && format != Format::Csv);
+    // Only text records, JSON records with --harmonics above 0 and pages
+    // show harmonics; the table and the summary need none, and their spectra
+    // would cost a quarter of a table run.
+    const bool jsonHarmonics = (format == Format::Json || format == Format::JsonLines) && *harmonicLimit != 0;
+    const bool withHarmonics = pages != nullptr || (!options.summaryOnly && (format == Format::Text || jsonHarmonics));
     BatchSummary statistics(metric, tolerance);
     ProgressBar progress(!options.quiet && total > 1 && isatty(fileno(stderr)) ? stderr : nullptr, total);
     bool anyFailed = false;
