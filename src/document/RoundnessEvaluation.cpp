@@ -84,7 +84,7 @@ bool FitReferenceCircle(int kind, std::span<const double> filtered, const Sample
     }
 }
 
-RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<double> toleranceUm)
+RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<double> toleranceUm, bool withHarmonics)
 {
     RoundnessEvaluation e;
     const int n = doc.PointCount;
@@ -123,6 +123,7 @@ RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<doubl
 
     e.Verdict = JudgeRoundness(e.Selected().RONt, toleranceUm);
     e.Warnings = FilterSamplingWarnings(n, doc.FilterCutoffUpr);
+    if (!withHarmonics) return e;
 
     std::vector<HarmonicTerm> rawSpectrum, filteredSpectrum;
     HarmonicSpectra(raw, filtered, rawSpectrum, filteredSpectrum);

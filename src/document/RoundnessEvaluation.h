@@ -84,8 +84,11 @@ struct RoundnessEvaluation {
 
 // Evaluates the document's last analysis; toleranceUm is the roundness
 // tolerance in micrometres, if any. Costs three reference fits, two spectra
-// and a few passes over the profile.
-RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<double> toleranceUm);
+// and a few passes over the profile. Without harmonics (for output that
+// shows none, such as a table row) the spectra are left out and Harmonics
+// stays empty; everything else is the same.
+RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<double> toleranceUm,
+                                      bool withHarmonics = true);
 
 // Pass when RONt (mm) in micrometres is at most the tolerance (µm), Fail
 // otherwise; None without a RONt (no valid fit), without a tolerance, or for
