@@ -68,6 +68,7 @@ struct Options {
     bool noReference = false;
     std::optional<double> scale;
     std::string metafile;
+    bool evaluationPage = false;
 };
 
 bool ParseSize(const std::string& text, int& width, int& height)
@@ -185,6 +186,9 @@ int main(int argc, char** argv)
     cli.add_flag("--no-reference", options.noReference, "Do not draw the reference circle");
     cli.add_option("--scale", options.scale,
                    "Scale per division, micrometres (microinches with --inch); turns automatic scaling off");
+    cli.add_flag("--evaluation-page", options.evaluationPage,
+                 "With -o: after each report page an evaluation page (references, RONp/RONv/RONq, verdict, "
+                 "harmonic spectrum): the next PDF page, or NAME-evaluation.png/.svg beside each image");
     cli.add_option("--metafile", options.metafile, "Draw a logo metafile alone into -o picture.png, .svg or .pdf");
 
     try {
@@ -234,6 +238,9 @@ int main(int argc, char** argv)
         return kSuccess;
     }
 
+    if (options.evaluationPage && options.output.empty())
+        return Fail(format, "--evaluation-page needs -o report.pdf, .png or .svg.", kUsage);
+
     if (options.files.empty() && !options.demo)
         return Fail(format, "Nothing to evaluate: name a .kyk file or a folder, or use --demo (see --help).", kUsage);
 
@@ -263,6 +270,9 @@ int main(int argc, char** argv)
         exportOptions.imageHeight = height;
         exportOptions.dpi = options.dpi;
         exportOptions.paper = options.paper == "letter" ? PaperSize::Letter : PaperSize::A4;
+        exportOptions.evaluationPage = options.evaluationPage;
+        // The verdict's tolerance in micrometres; none until the command line takes one.
+        exportOptions.toleranceUm = std::nullopt;
         pages = std::make_unique<ReportPageWriter>(*view, options.output, exportOptions, total);
         std::string error;
         if (!pages->Open(error)) return Fail(format, error, kFileFailed);
