@@ -74,6 +74,7 @@ struct Options {
     std::string metafile;
     std::optional<double> tolerance;
     std::string harmonics = "500";
+    bool evaluationPage = false;
 };
 
 bool ParseSize(const std::string& text, int& width, int& height)
@@ -202,6 +203,9 @@ int main(int argc, char** argv)
     cli.add_flag("--no-reference", options.noReference, "Do not draw the reference circle");
     cli.add_option("--scale", options.scale,
                    "Scale per division, micrometres (microinches with --inch); turns automatic scaling off");
+    cli.add_flag("--evaluation-page", options.evaluationPage,
+                 "With -o: after each report page an evaluation page (references, RONp/RONv/RONq, verdict, "
+                 "harmonic spectrum): the next PDF page, or NAME-evaluation.png/.svg beside each image");
     cli.add_option("--metafile", options.metafile, "Draw a logo metafile alone into -o picture.png, .svg or .pdf");
     cli.add_option("--tolerance", options.tolerance,
                    "Roundness tolerance in micrometres (microinches with --inch): each profile gets the verdict "
@@ -269,6 +273,9 @@ int main(int argc, char** argv)
         return kSuccess;
     }
 
+    if (options.evaluationPage && options.output.empty())
+        return Fail(format, "--evaluation-page needs -o report.pdf, .png or .svg.", kUsage);
+
     if (options.files.empty() && !options.demo)
         return Fail(format, "Nothing to evaluate: name a .kyk file or a folder, or use --demo (see --help).", kUsage);
 
@@ -298,6 +305,9 @@ int main(int argc, char** argv)
         exportOptions.imageHeight = height;
         exportOptions.dpi = options.dpi;
         exportOptions.paper = options.paper == "letter" ? PaperSize::Letter : PaperSize::A4;
+        exportOptions.evaluationPage = options.evaluationPage;
+        // The evaluation page judges in micrometres, whatever unit the tolerance was given in.
+        if (tolerance) exportOptions.toleranceUm = tolerance->Micrometres();
         pages = std::make_unique<ReportPageWriter>(*view, options.output, exportOptions, total);
         std::string error;
         if (!pages->Open(error)) return Fail(format, error, kFileFailed);
