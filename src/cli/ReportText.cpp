@@ -70,23 +70,6 @@ constexpr const char* kReferenceAbbreviations[] = {"LSCI", "MZCI", "MICI", "MCCI
 
 constexpr std::size_t kLargestHarmonicsShown = 5;
 
-// The indexes into `harmonics` of the largest raw amplitudes from 2 UPR up,
-// largest first (the lower UPR first among equals). 1 UPR is the part's
-// centring on the table, shown as its eccentricity, not a form error.
-std::vector<std::size_t> LargestHarmonics(const std::vector<HarmonicComponent>& harmonics, std::size_t count)
-{
-    if (harmonics.size() < 2) return {};
-    std::vector<std::size_t> order(harmonics.size() - 1);
-    std::iota(order.begin(), order.end(), std::size_t{1});
-    count = std::min(count, order.size());
-    std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(count), order.end(),
-                      [&](std::size_t x, std::size_t y) {
-                          const double ax = harmonics[x].Amplitude, ay = harmonics[y].Amplitude;
-                          return ax > ay || (ax == ay && x < y);
-                      });
-    order.resize(count);
-    return order;
-}
 } // namespace
 
 nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& e, int harmonicLimit)
@@ -244,8 +227,8 @@ std::string ResultsText(const CKyklosDoc& doc, bool metric, const RoundnessEvalu
         length("Tolerance:", *e.ToleranceUm / 1000.0);
         words("Verdict:", VerdictText(e.Verdict));
     }
-    for (const std::size_t i : LargestHarmonics(e.Harmonics, kLargestHarmonicsShown))
-        length("Harmonic " + std::to_string(e.Harmonics[i].Upr) + ":", e.Harmonics[i].Amplitude);
+    for (const HarmonicComponent& h : LargestHarmonics(e, kLargestHarmonicsShown))
+        length("Harmonic " + std::to_string(h.Upr) + ":", h.Amplitude);
     for (const std::string& warning : e.Warnings) words("Warning:", warning);
     return out;
 }

@@ -21,9 +21,6 @@ constexpr std::array<std::string_view, 4> kReferenceNames{"Least Squares", "Mini
                                                           "Minimum Circumscribed"};
 constexpr std::string_view kDash = "\u2014";
 constexpr std::size_t kListedHarmonics = 5;
-// 1 pm: far below what any roundness instrument resolves; what the transform
-// leaves of a harmonic that is not there, whose phase means nothing.
-constexpr double kNegligibleAmplitudeMm = 1e-9;
 
 // Selects the font only long enough to measure its cell height, as the
 // layout needs the height the device actually gives.
@@ -129,20 +126,6 @@ HarmonicChartData HarmonicChartDataOf(const RoundnessEvaluation& evaluation, boo
         data.Transmission.push_back(h.Transmission);
     }
     return data;
-}
-
-std::vector<HarmonicComponent> LargestHarmonics(const RoundnessEvaluation& evaluation, std::size_t count)
-{
-    std::vector<HarmonicComponent> candidates;
-    for (const HarmonicComponent& h : evaluation.Harmonics)
-        if (h.Upr >= 2 && std::isfinite(h.Amplitude) && h.Amplitude >= kNegligibleAmplitudeMm) candidates.push_back(h);
-    const std::size_t shown = std::min(count, candidates.size());
-    std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(shown), candidates.end(),
-                      [](const HarmonicComponent& a, const HarmonicComponent& b) {
-                          return a.Amplitude != b.Amplitude ? a.Amplitude > b.Amplitude : a.Upr < b.Upr;
-                      });
-    candidates.resize(shown);
-    return candidates;
 }
 
 HarmonicRange HarmonicRangeForCutoff(int cutoffUpr)

@@ -51,12 +51,6 @@ EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const
 // The spectrum of an evaluation as the harmonic chart takes it.
 HarmonicChartData HarmonicChartDataOf(const RoundnessEvaluation& evaluation, bool metricUnits);
 
-// Up to `count` harmonics with the largest raw amplitude, largest first (the
-// lower UPR first on a tie). UPR 1 is left out: it is the part's
-// eccentricity on the instrument, not a feature of its form; so are
-// amplitudes below 1 pm, the transform's rounding of a harmonic that is not there.
-std::vector<HarmonicComponent> LargestHarmonics(const RoundnessEvaluation& evaluation, std::size_t count);
-
 // A UPR range that shows the filter's whole roll-off: the smallest of 50,
 // 150 and 500 UPR that reaches three times the cutoff, else every harmonic.
 HarmonicRange HarmonicRangeForCutoff(int cutoffUpr);

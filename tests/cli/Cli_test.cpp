@@ -703,7 +703,8 @@ TEST_F(KyklosReport, TextBlockShowsTheEvaluationInTheBlocksUnits)
     EXPECT_EQ(rowOf("Tolerance:"), "Tolerance:             5.000 µm");
     EXPECT_EQ(rowOf("Verdict:"), "Verdict:         Pass");
     EXPECT_EQ(rowOf("Harmonic"), "Harmonic 3:            2.000 µm");  // of the raw profile
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Harmonic", 0) == 0; }), 5);
+    // The other harmonics of this pure lobed profile are the transform's rounding, below 1 pm: not listed.
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Harmonic", 0) == 0; }), 1);
     EXPECT_EQ(rowOf("Warning:"), "Warning:         The profile has 360 points; the filter needs at least 7 × 100 = "
                                  "700 points for a 100 UPR cutoff.");
 }
