@@ -231,9 +231,22 @@ TEST_F(KyklosReport, SeveralProfilesGiveOnePdfPageOrOneImageEach)
         if (pdfText.compare(at, 12, "/Type /Pages") != 0) ++pages;
     EXPECT_EQ(pages, 2u);
 
-    ASSERT_EQ(Report(Quote(a) + " " + Quote(b) + " -o " + Quote(dir_ / "each.png")).status, 0);
+    // With the evaluation page: report and evaluation page per profile, the
+    // tolerance judged on it (the demonstration's roundness fails 0.1 µm: exit status 3).
+    const Outcome judged = Report("--demo " + Quote(a) + " --evaluation-page --tolerance 0.1 -o " + Quote(dir_ / "all.pdf"));
+    EXPECT_EQ(judged.status, 3) << judged.err;
+    std::ifstream allIn(dir_ / "all.pdf", std::ios::binary);
+    const std::string allText((std::istreambuf_iterator<char>(allIn)), std::istreambuf_iterator<char>());
+    std::size_t allPages = 0;
+    for (std::size_t at = allText.find("/Type /Page"); at != std::string::npos; at = allText.find("/Type /Page", at + 1))
+        if (allText.compare(at, 12, "/Type /Pages") != 0) ++allPages;
+    EXPECT_EQ(allPages, 4u);
+    EXPECT_EQ(Report("--demo --evaluation-page").status, 2);  // nothing to put the page into
+
+    ASSERT_EQ(Report(Quote(a) + " " + Quote(b) + " --evaluation-page -o " + Quote(dir_ / "each.png")).status, 0);
     EXPECT_TRUE(fs::exists(dir_ / "each-1.png"));
     EXPECT_TRUE(fs::exists(dir_ / "each-2.png"));
+    EXPECT_TRUE(fs::exists(dir_ / "each-2-evaluation.png"));
 
     // One bad file among good ones fails the run with its message.
     const auto bad = Write("bad.kyk", "KYKLOS_DATA 1.1\n");
