@@ -159,6 +159,9 @@ int main(int argc, char** argv)
                  "chosen reference circle and prints the results, or writes the report pages with -o.",
                  "kyklos-report"};
     cli.set_version_flag("--version", "kyklos-report " KYKLOS_VERSION, "Print the version and exit");
+    // Wide enough that every option and its description stay apart: the
+    // manual page is made from this help by help2man, which needs the gap.
+    cli.get_formatter()->column_width(34);
     cli.footer("Exit status: 0 all files evaluated (and every verdict \"Pass\", or no --tolerance); 1 a file could\n"
                "not be read or evaluated, or the output not written (the other files are still evaluated);\n"
                "2 the command line was refused; 3 every file evaluated and a verdict was \"Fail\".");
