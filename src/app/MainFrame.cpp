@@ -132,7 +132,7 @@ void CMainFrame::CreateActions()
     MakeAction(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"), QStringLiteral("Display full pages\nPrint Preview"));
     MakeAction(ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup..."),
                QStringLiteral("Change the printer and printing options\nPrint Setup"));
-    MakeAction(ID_FILE_EXPORT, QStringLiteral("&Export..."),
+    MakeAction(ID_FILE_EXPORT, QStringLiteral("&Export...\tCtrl+E"),
                QStringLiteral("Saves the report page as a PDF, PNG or SVG file.\nExport"));
     MakeAction(ID_APP_EXIT, QStringLiteral("E&xit"), QStringLiteral("Quit the application; prompts to save documents\nExit"));
     MakeAction(ID_EDIT_COPY, QStringLiteral("&Copy\tCtrl+C"),
@@ -236,6 +236,7 @@ void CMainFrame::CreateContextMenu()
     };
     shared(ID_FILE_OPEN);
     shared(ID_FILE_PRINT);
+    shared(ID_FILE_EXPORT);
     contextMenu_->addSeparator();
     shared(ID_EDIT_COPY);
     contextMenu_->addSeparator();
@@ -275,6 +276,7 @@ void CMainFrame::CreateToolBar()
     button(ID_EDIT_COPY, ToolbarImage::Copy);
     toolBar_->addSeparator();
     button(ID_FILE_PRINT, ToolbarImage::Print);
+    button(ID_FILE_EXPORT, ToolbarImage::Export);
     toolBar_->addSeparator();
     button(ID_DISPLAY_WEB_SITE, ToolbarImage::WebSite);
     button(ID_APP_ABOUT, ToolbarImage::About);
