@@ -15,6 +15,9 @@ void QtUiPort::ShowMessage(std::string_view text)
     // A message may carry a file's bytes (a name, an identification).
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Kyklos"), QString::fromStdString(DisplayText(text)),
                     QMessageBox::Ok, parent_);
+    // A file's name may hold '<' or '&': never read it as markup.
+    box.setTextFormat(Qt::PlainText);
+    if (!messageFile_.empty()) box.setInformativeText(QString::fromStdString(DisplayText(messageFile_)));
     box.exec();
 }
 

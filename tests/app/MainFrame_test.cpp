@@ -35,6 +35,7 @@ QList<Item> MenuItems(const QMenu* menu)
 {
     QList<Item> items;
     for (const QAction* action : menu->actions()) {
+        if (!action->isVisible()) continue;   // the recent files' places while the list is empty
         if (action->isSeparator())
             items << kSeparator;
         else
@@ -59,6 +60,8 @@ private:
 private slots:
     void initTestCase()
     {
+        // The file dialogs keep their history in QSettings too.
+        test::UseTemporarySettings();
         doc_ = std::make_unique<CKyklosDoc>(&ui_, &progress_);
         frame_ = std::make_unique<CMainFrame>(*doc_, ui_, nullptr);
         frame_->show();
@@ -395,6 +398,7 @@ private slots:
         Trigger(ID_FILE_OPEN);
         QVERIFY(message->seen);
         QCOMPARE(message->text, QStringLiteral("Invalid file revision."));
+        QCOMPARE(message->informativeText, badPath);
         QCOMPARE(message->title, QStringLiteral("Kyklos"));
         // Refused at the revision: the previous profile stays, with its results.
         QVERIFY(doc_->DataLoaded);
@@ -435,6 +439,7 @@ private slots:
         QCoreApplication::sendEvent(frame_.get(), &drop);
         QTRY_COMPARE(doc_->PointCount, 900);
         QCOMPARE(doc_->FileTitle, std::string("dropped"));
+        QCOMPARE(frame_->Recent().Paths().front(), path);
 
         // A name in Latin-1 bytes arrives percent-encoded; it is opened by those bytes.
         const test::FileNamedBytes latin1(dir, "caf\xE9.kyk", test::ProfileText(720));
