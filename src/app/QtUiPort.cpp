@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace kyklos {
@@ -17,7 +18,12 @@ void QtUiPort::ShowMessage(std::string_view text)
                     QMessageBox::Ok, parent_);
     // A file's name may hold '<' or '&': never read it as markup.
     box.setTextFormat(Qt::PlainText);
-    if (!messageFile_.empty()) box.setInformativeText(QString::fromStdString(DisplayText(messageFile_)));
+    if (!messageFile_.empty()) {
+        box.setInformativeText(QString::fromStdString(DisplayText(messageFile_)));
+        // The informative label does not follow the box's text format.
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+            label->setTextFormat(Qt::PlainText);
+    }
     box.exec();
 }
 
