@@ -1,6 +1,6 @@
 #pragma once
 // The application's pictures, drawn at run time so that they are sharp at
-// every device pixel ratio: the six toolbar images, the splash picture and
+// every device pixel ratio: the toolbar images, the splash picture and
 // the About picture.
 
 #include <QIcon>
@@ -8,7 +8,7 @@
 
 namespace kyklos {
 
-enum class ToolbarImage { New, Open, Copy, Print, WebSite, About };
+enum class ToolbarImage { New, Open, Copy, Print, Export, WebSite, About };
 
 // A 16 × 15 toolbar image with its double-resolution variant.
 QIcon ToolbarIcon(ToolbarImage image);

@@ -1,5 +1,6 @@
 #include "app/KyklosApp.h"
 
+#include "app/AppSettings.h"
 #include "app/KyklosViewWidget.h"
 #include "app/MainFrame.h"
 #include "app/ProgressDialog.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QSettings>
 
 #include <cstdio>
 
@@ -61,11 +63,23 @@ bool CKyklosApp::InitInstance(const std::vector<std::string>& arguments)
     QCoreApplication::setApplicationName(QStringLiteral("Kyklos"));
     qApp->installEventFilter(this);
 
+    // The screenshot run shows a first start and leaves the user's settings alone.
+    const QString screenshots = qEnvironmentVariable("KYKLOS_SCREENSHOT_DIR");
+    const bool remember = screenshots.isEmpty();
+    AppSettings settings;
+    if (remember) {
+        QSettings store;
+        settings = LoadAppSettings(store, AvailableScreenRects());
+    }
+
     progress_ = std::make_unique<CProgressDialog>();
     ui_ = std::make_unique<QtUiPort>();
-    doc_ = std::make_unique<CKyklosDoc>(ui_.get(), progress_.get());
+    // The demonstration profile is analysed once, with the remembered cutoff and reference.
+    doc_ = std::make_unique<CKyklosDoc>(ui_.get(), progress_.get(), nullptr, settings.FilterCutoffUpr,
+                                        settings.ReferenceKind);
     frame_ = std::make_unique<CMainFrame>(*doc_, *ui_, progress_.get());
     progress_->SetOwner(frame_.get());
+    if (remember) frame_->RestoreSettings(settings);
 
     if (qEnvironmentVariable("KYKLOS_STARTUP_TIMING") == QLatin1String("1")) {
         connect(frame_->ViewWidget(), &CKyklosViewWidget::FirstPainted, this, [] {
@@ -77,9 +91,8 @@ bool CKyklosApp::InitInstance(const std::vector<std::string>& arguments)
     frame_->show();
     if (CSplashWindow* splash = CSplashWindow::Instance()) splash->raise();
 
-    if (!line.fileName.empty()) doc_->OpenProfile(line.fileName);
+    if (!line.fileName.empty()) frame_->OpenFile(line.fileName);
 
-    const QString screenshots = qEnvironmentVariable("KYKLOS_SCREENSHOT_DIR");
     if (!screenshots.isEmpty()) {
         auto* tour = new CScreenshotTour(screenshots, *frame_, *doc_, *ui_, *progress_, this);
         tour->Start();

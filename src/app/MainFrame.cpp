@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "app/AboutDialog.h"
+#include "app/AppSettings.h"
 #include "app/Artwork.h"
 #include "app/CommandIds.h"
 #include "app/KyklosViewWidget.h"
@@ -10,10 +11,12 @@
 #include "app/ScalingDialog.h"
 #include "app/SplashWindow.h"
 #include "document/KyklosDoc.h"
+#include "platform/PathParts.h"
 #include "view/Footer.h"
 #include "view/KyklosView.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -26,6 +29,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -57,7 +61,7 @@ std::string DroppedProfile(const QMimeData* mime)
 } // namespace
 
 CMainFrame::CMainFrame(CKyklosDoc& doc, QtUiPort& ui, const ProgressPort* progress, QWidget* parent)
-    : QMainWindow(parent), doc_(doc)
+    : QMainWindow(parent), doc_(doc), ui_(ui)
 {
     setWindowTitle(QStringLiteral("Kyklos"));
     setWindowIcon(ApplicationIcon());
@@ -132,7 +136,7 @@ void CMainFrame::CreateActions()
     MakeAction(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"), QStringLiteral("Display full pages\nPrint Preview"));
     MakeAction(ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup..."),
                QStringLiteral("Change the printer and printing options\nPrint Setup"));
-    MakeAction(ID_FILE_EXPORT, QStringLiteral("&Export..."),
+    MakeAction(ID_FILE_EXPORT, QStringLiteral("&Export...\tCtrl+E"),
                QStringLiteral("Saves the report page as a PDF, PNG or SVG file.\nExport"));
     MakeAction(ID_APP_EXIT, QStringLiteral("E&xit"), QStringLiteral("Quit the application; prompts to save documents\nExit"));
     MakeAction(ID_EDIT_COPY, QStringLiteral("&Copy\tCtrl+C"),
@@ -193,6 +197,7 @@ void CMainFrame::CreateMenus()
     file->addAction(Action(ID_FILE_PRINT_SETUP));
     file->addAction(Action(ID_FILE_EXPORT));
     file->addSeparator();
+    CreateRecentFileItems(file);
     file->addAction(Action(ID_APP_EXIT));
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
@@ -236,6 +241,7 @@ void CMainFrame::CreateContextMenu()
     };
     shared(ID_FILE_OPEN);
     shared(ID_FILE_PRINT);
+    shared(ID_FILE_EXPORT);
     contextMenu_->addSeparator();
     shared(ID_EDIT_COPY);
     contextMenu_->addSeparator();
@@ -275,6 +281,7 @@ void CMainFrame::CreateToolBar()
     button(ID_EDIT_COPY, ToolbarImage::Copy);
     toolBar_->addSeparator();
     button(ID_FILE_PRINT, ToolbarImage::Print);
+    button(ID_FILE_EXPORT, ToolbarImage::Export);
     toolBar_->addSeparator();
     button(ID_DISPLAY_WEB_SITE, ToolbarImage::WebSite);
     button(ID_APP_ABOUT, ToolbarImage::About);
@@ -304,7 +311,7 @@ void CMainFrame::ConnectCommands()
 {
     const auto on = [this](int id, auto handler) { connect(Action(id), &QAction::triggered, this, handler); };
     on(ID_FILE_NEW, [this] { doc_.OnFileNew(); });
-    on(ID_FILE_OPEN, [this] { doc_.OnFileOpen(); });
+    on(ID_FILE_OPEN, [this] { OnFileOpen(); });
     on(ID_FILE_PRINT, [this] { printer_->Print(this); });
     on(ID_FILE_PRINT_PREVIEW, [this] { printer_->PrintPreview(this); });
     on(ID_FILE_PRINT_SETUP, [this] { printer_->PrintSetup(this); });
@@ -424,7 +431,129 @@ void CMainFrame::dropEvent(QDropEvent* event)
     if (path.empty()) return;
     event->acceptProposedAction();
     // Read after the drop has completed: the reader may show a message box.
-    QTimer::singleShot(0, this, [this, path] { doc_.OpenProfile(path); });
+    QTimer::singleShot(0, this, [this, path] { OpenFile(path); });
+}
+
+void CMainFrame::OnFileOpen()
+{
+    const auto chosen = ui_.ChooseFileToOpen(doc_.OpenDialogPath);
+    if (chosen) OpenFile(*chosen);
+}
+
+void CMainFrame::OpenFile(const std::string& path)
+{
+    // Named in full, also when the command line named it from where Kyklos started.
+    const std::string fullPath = AbsoluteFilePath(path);
+    const bool openable = CanOpenProfileFile(path);
+    {
+        const MessageFileScope named(ui_, fullPath);
+        doc_.OpenProfile(path);
+    }
+    bool changed = true;
+    if (openable) {
+        recent_.Add(fullPath);
+        const PathParts parts = SplitPath(fullPath);
+        openFolder_ = parts.drive + parts.directory;
+    } else {
+        changed = recent_.Remove(fullPath);
+    }
+    if (!changed) return;
+    UpdateRecentFileItems();
+    SaveRecentFiles();
+}
+
+// ---------------------------------------------------------------------------
+// Recent files and remembered settings
+
+void CMainFrame::CreateRecentFileItems(QMenu* file)
+{
+    // Numbered entries between the last command and Exit, hidden while empty.
+    for (int i = 0; i < RecentFiles::kCapacity; ++i) {
+        QAction* action = MakeAction(ID_FILE_MRU_FILE1 + i, QString(), QString());
+        action->setVisible(false);
+        file->addAction(action);
+        connect(action, &QAction::triggered, this, [this, i] {
+            // A copy: opening changes the list.
+            if (static_cast<std::size_t>(i) < recent_.Paths().size()) OpenFile(std::string(recent_.Paths()[i]));
+        });
+    }
+    recentSeparator_ = file->addSeparator();
+    recentSeparator_->setVisible(false);
+}
+
+void CMainFrame::UpdateRecentFileItems()
+{
+    const std::size_t count = recent_.Paths().size();
+    for (std::size_t i = 0; i < static_cast<std::size_t>(RecentFiles::kCapacity); ++i) {
+        QAction* action = Action(ID_FILE_MRU_FILE1 + static_cast<int>(i));
+        const bool used = i < count;
+        action->setVisible(used);
+        action->setText(used ? recent_.Caption(i) : QString());
+        action->setProperty(kCaptionProperty, action->text());
+        action->setStatusTip(used ? recent_.Prompt(i) : QString());
+    }
+    recentSeparator_->setVisible(count > 0);
+}
+
+void CMainFrame::SaveRecentFiles() const
+{
+    if (!rememberSettings_) return;
+    QSettings store;
+    recent_.Save(store);
+}
+
+void CMainFrame::RestoreSettings(const AppSettings& settings)
+{
+    if (!settings.WindowGeometry.isEmpty()) restoreGeometry(settings.WindowGeometry);
+    if (!settings.WindowState.isEmpty()) restoreState(settings.WindowState);
+    if (!settings.StatusBarVisible) statusBar()->hide();
+    Action(ID_VIEW_TOOLBAR)->setChecked(!toolBar_->isHidden());
+    Action(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+
+    view_->ShowRawData = settings.ShowRawData;
+    view_->ShowReferenceCircle = settings.ShowReferenceCircle;
+    view_->ShowCenteredProfile = settings.ShowCenteredProfile;
+    view_->AutoScale = settings.AutoScale;
+    view_->Graph.MetricUnits = settings.MetricUnits;
+    view_->Graph.BandRange = settings.BandRange;
+    SyncCheckMarks();
+
+    if (!settings.OpenFolder.empty()) {
+        openFolder_ = settings.OpenFolder;
+        doc_.OpenDialogPath = settings.OpenFolder;
+    }
+    recent_ = settings.Recent;
+    UpdateRecentFileItems();
+    rememberSettings_ = true;
+    viewWidget_->update();
+}
+
+AppSettings CMainFrame::CurrentSettings() const
+{
+    AppSettings settings;
+    settings.WindowGeometry = saveGeometry();
+    settings.WindowState = saveState();
+    settings.StatusBarVisible = !statusBar()->isHidden();
+    settings.ShowRawData = view_->ShowRawData;
+    settings.ShowReferenceCircle = view_->ShowReferenceCircle;
+    settings.ShowCenteredProfile = view_->ShowCenteredProfile;
+    settings.AutoScale = view_->AutoScale;
+    settings.MetricUnits = view_->Graph.MetricUnits;
+    settings.BandRange = view_->Graph.BandRange;
+    settings.FilterCutoffUpr = doc_.FilterCutoffUpr;
+    settings.ReferenceKind = doc_.ReferenceKind;
+    settings.OpenFolder = openFolder_;
+    settings.Recent = recent_;
+    return settings;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (rememberSettings_) {
+        QSettings store;
+        SaveAppSettings(store, CurrentSettings());
+    }
+    QMainWindow::closeEvent(event);
 }
 
 } // namespace kyklos

@@ -1,9 +1,13 @@
 #pragma once
 // The main window: menus, accelerators, toolbar and status bar around the
 // report view. It owns the view and routes every command to the object that
-// handles it: the document (New, Open, Filtering, Reference Circle), the view
-// (display toggles, Scaling, Copy, printing, export) or the application (About, Web
-// Site, Print Setup, Exit).
+// handles it: the document (New, Filtering, Reference Circle, and Open once
+// the window has chosen the file), the view (display toggles, Scaling, Copy,
+// printing, export) or the application (About, Web Site, Print Setup, Exit).
+// It keeps the recent files and, once the application has restored them, the
+// settings remembered between runs.
+
+#include "app/RecentFiles.h"
 
 #include <QEvent>
 #include <QHash>
@@ -11,6 +15,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 class CReportPrinter;
 class QKeyEvent;
@@ -19,6 +24,7 @@ class QMenu;
 
 namespace kyklos {
 
+struct AppSettings;
 class CKyklosDoc;
 class CKyklosView;
 class CKyklosViewWidget;
@@ -57,12 +63,30 @@ public:
     // state before the event: Lock 0x2, Mod2 0x10 for Num Lock).
     void UpdateLockIndicators(QEvent::Type type, int key, quint32 nativeModifiers);
 
+    // Opens a profile as File Open does after its dialog, for the dialog, a
+    // drop, the command line and a recent entry alike: messages about it name
+    // it, and it goes to the top of the recent files. A file that cannot be
+    // opened at all leaves the list; one refused for its content stays, as
+    // the user did open it.
+    void OpenFile(const std::string& path);
+    const RecentFiles& Recent() const { return recent_; }
+
+    // Applies what the last run remembered (the analysis settings went to the
+    // document when it was created) and from then on keeps the settings
+    // store up to date: the recent files as they change, the rest when the
+    // window closes. A window never restored writes nothing.
+    void RestoreSettings(const AppSettings& settings);
+    // The settings as they stand now.
+    AppSettings CurrentSettings() const;
+
     // Commands handled here or passed on.
+    void OnFileOpen();
     void OnDisplayScaling();
     void OnDisplayWebSite();
     void OnAppAbout();
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -78,8 +102,12 @@ private:
     void ToggleDisplay(bool CKyklosView::*flag);
     void ShowContextMenu(const QPoint& globalPos);
     void SetIndicator(int index, bool on);
+    void CreateRecentFileItems(QMenu* file);
+    void UpdateRecentFileItems();
+    void SaveRecentFiles() const;
 
     CKyklosDoc& doc_;
+    QtUiPort& ui_;
     std::unique_ptr<CKyklosView> view_;
     std::unique_ptr<CReportPrinter> printer_;
     CKyklosViewWidget* viewWidget_ = nullptr;
@@ -91,6 +119,10 @@ private:
     QHash<int, QAction*> contextActions_;
     // Per lock key (Caps, Num): whether its last press found it locked.
     std::optional<bool> lockPressFoundLocked_[2];
+    RecentFiles recent_;
+    QAction* recentSeparator_ = nullptr;
+    std::string openFolder_;        // of the last file opened, as bytes
+    bool rememberSettings_ = false;
 };
 
 } // namespace kyklos

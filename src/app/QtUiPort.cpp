@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace kyklos {
@@ -15,6 +16,14 @@ void QtUiPort::ShowMessage(std::string_view text)
     // A message may carry a file's bytes (a name, an identification).
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Kyklos"), QString::fromStdString(DisplayText(text)),
                     QMessageBox::Ok, parent_);
+    // A file's name may hold '<' or '&': never read it as markup.
+    box.setTextFormat(Qt::PlainText);
+    if (!messageFile_.empty()) {
+        box.setInformativeText(QString::fromStdString(DisplayText(messageFile_)));
+        // The informative label does not follow the box's text format.
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+            label->setTextFormat(Qt::PlainText);
+    }
     box.exec();
 }
 

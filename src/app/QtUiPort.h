@@ -1,11 +1,16 @@
 #pragma once
 // The document's way to the user in the desktop application: message boxes,
 // the open-file dialog, the two selection dialogs and the view's redraw.
+// While the application reads a file it names that file here, and every
+// message box shown meanwhile names it below the document's own message.
 
 #include "platform/UiPort.h"
 
 #include <QPointer>
 #include <QWidget>
+
+#include <string>
+#include <utility>
 
 namespace kyklos {
 
@@ -14,6 +19,9 @@ public:
     // Until the main window exists, dialogs have no parent and there is no view to redraw.
     void SetDialogParent(QWidget* parent) { parent_ = parent; }
     void SetViewWidget(QWidget* view) { view_ = view; }
+    // The file (its bytes, a full path) the messages from now on are about; empty: none.
+    void SetMessageFile(std::string path) { messageFile_ = std::move(path); }
+    const std::string& MessageFile() const { return messageFile_; }
 
     void ShowMessage(std::string_view text) override;
     std::optional<std::string> ChooseFileToOpen(std::string_view initialPath) override;
@@ -27,6 +35,23 @@ public:
 private:
     QPointer<QWidget> parent_;
     QPointer<QWidget> view_;
+    std::string messageFile_;
+};
+
+// Names a file in the port's messages for the life of the scope.
+class MessageFileScope {
+public:
+    MessageFileScope(QtUiPort& ui, std::string path) : ui_(ui), previous_(ui.MessageFile())
+    {
+        ui_.SetMessageFile(std::move(path));
+    }
+    ~MessageFileScope() { ui_.SetMessageFile(previous_); }
+    MessageFileScope(const MessageFileScope&) = delete;
+    MessageFileScope& operator=(const MessageFileScope&) = delete;
+
+private:
+    QtUiPort& ui_;
+    std::string previous_;
 };
 
 } // namespace kyklos

@@ -21,11 +21,12 @@
 
 namespace kyklos {
 
-CKyklosDoc::CKyklosDoc(UiPort* ui, ProgressPort* progress, GaussianNoiseSource* noise)
+CKyklosDoc::CKyklosDoc(UiPort* ui, ProgressPort* progress, GaussianNoiseSource* noise, int filterCutoffUpr,
+                       int referenceKind)
     : ui_(ui), progress_(progress ? progress : &noProgress_), noise_(noise ? noise : &ProcessNoise())
 {
-    FilterCutoffUpr = 50;
-    ReferenceKind = LeastSquares;
+    FilterCutoffUpr = filterCutoffUpr;
+    ReferenceKind = referenceKind;
     Pi = 4.0 * std::atan(1.0 / 1.0);
 
     // The open dialog starts in the working directory (its last component

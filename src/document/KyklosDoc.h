@@ -30,9 +30,12 @@ inline constexpr std::array<int, 5> kFilterCutoffs{5, 15, 50, 150, 500};
 
 class CKyklosDoc {
 public:
-    // Builds the demonstration profile and analyses it. ui and progress may be
+    // Builds the demonstration profile and analyses it with the given cutoff
+    // (one of kFilterCutoffs) and reference (a ReferenceKindValue), so that a
+    // program restoring its last settings analyses once. ui and progress may be
     // null (no messages, no progress display); noise defaults to the process-wide source.
-    explicit CKyklosDoc(UiPort* ui = nullptr, ProgressPort* progress = nullptr, GaussianNoiseSource* noise = nullptr);
+    explicit CKyklosDoc(UiPort* ui = nullptr, ProgressPort* progress = nullptr, GaussianNoiseSource* noise = nullptr,
+                        int filterCutoffUpr = 50, int referenceKind = LeastSquares);
 
     CKyklosDoc(const CKyklosDoc&) = delete;
     CKyklosDoc& operator=(const CKyklosDoc&) = delete;

@@ -1,11 +1,14 @@
 #pragma once
 // Helpers of the application's widget tests: a progress port that counts the
-// analyses it sees, the modal-window driver, and profile files on disk.
+// analyses it sees, the modal-window driver, profile files on disk, and a
+// settings store of the test program's own.
 
 #include "ModalDriver.h"
 #include "platform/ProgressPort.h"
 
 #include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -34,6 +37,18 @@ public:
 // The modal-window driver shared by all widget tests.
 using ::AnswerNextMessageBox;
 using ::WhenModal;
+
+// Points every QSettings of the test program at a temporary folder of its
+// own, so that no test reads or writes the user's settings.
+inline void UseTemporarySettings()
+{
+    static QTemporaryDir folder;
+    QStandardPaths::setTestModeEnabled(true);
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, folder.filePath(QStringLiteral("user")));
+        QSettings::setPath(format, QSettings::SystemScope, folder.filePath(QStringLiteral("system")));
+    }
+}
 
 inline std::string WriteFile(const QTemporaryDir& dir, const char* name, const std::string& content)
 {

@@ -70,6 +70,8 @@ class KyklosAppTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { test::UseTemporarySettings(); }
+
     void parseCommandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -35,6 +35,7 @@ QList<Item> MenuItems(const QMenu* menu)
 {
     QList<Item> items;
     for (const QAction* action : menu->actions()) {
+        if (!action->isVisible()) continue;   // the recent files' places while the list is empty
         if (action->isSeparator())
             items << kSeparator;
         else
@@ -59,6 +60,8 @@ private:
 private slots:
     void initTestCase()
     {
+        // The file dialogs keep their history in QSettings too.
+        test::UseTemporarySettings();
         doc_ = std::make_unique<CKyklosDoc>(&ui_, &progress_);
         frame_ = std::make_unique<CMainFrame>(*doc_, ui_, nullptr);
         frame_->show();
@@ -80,7 +83,7 @@ private slots:
         QTest::newRow("File") << 0 << "&File"
                               << QList<Item>{{"&New\tCtrl+N", 57600},   {"&Open...\tCtrl+O", 57601}, kSeparator,
                                              {"&Print...\tCtrl+P", 57607}, {"Print Pre&view", 57609},
-                                             {"P&rint Setup...", 57606}, {"&Export...", 32780},
+                                             {"P&rint Setup...", 57606}, {"&Export...\tCtrl+E", 32780},
                                              kSeparator,                 {"E&xit", 57665}};
         QTest::newRow("Edit") << 1 << "&Edit" << QList<Item>{{"&Copy\tCtrl+C", 57634}};
         QTest::newRow("View") << 2 << "&View" << QList<Item>{{"&Toolbar", 59392}, {"&Status Bar", 59393}};
@@ -114,7 +117,7 @@ private slots:
     void contextMenu()
     {
         const QList<Item> expected{{"&Open...\tCtrl+O", 57601},      {"&Print...\tCtrl+P", 57607},
-                                   kSeparator,                      {"&Copy\tCtrl+C", 57634},
+                                   {"&Export...\tCtrl+E", 32780},   kSeparator,                      {"&Copy\tCtrl+C", 57634},
                                    kSeparator,                      {"&Scaling", 32771},
                                    {"Show Ce&ntered Profile", 32774}, {"Show &Reference Circle", 32778},
                                    {"Show Raw &Data", 32779},       kSeparator,
@@ -132,6 +135,7 @@ private slots:
         QTest::newRow("Raw data") << 32779 << "Toggles the display of the raw data." << "Raw Data Display";
         QTest::newRow("Filtering") << 32775 << "Selects the filter cutoff." << "Filtering";
         QTest::newRow("Open") << 57601 << "Open an existing document" << "Open";
+        QTest::newRow("Export") << 32780 << "Saves the report page as a PDF, PNG or SVG file." << "Export";
         QTest::newRow("Web site") << 32772 << "Opens the web browser at www.varnholt.example."
                                   << "Visit www.varnholt.example";
     }
@@ -216,6 +220,7 @@ private slots:
         QTest::newRow("Ctrl+O") << "Ctrl+O" << 57601;
         QTest::newRow("Ctrl+S") << "Ctrl+S" << 57603;
         QTest::newRow("Ctrl+P") << "Ctrl+P" << 57607;
+        QTest::newRow("Ctrl+E") << "Ctrl+E" << 32780;
         QTest::newRow("Ctrl+Z") << "Ctrl+Z" << 57643;
         QTest::newRow("Ctrl+X") << "Ctrl+X" << 57635;
         QTest::newRow("Ctrl+C") << "Ctrl+C" << 57634;
@@ -269,7 +274,7 @@ private slots:
         QList<int> ids;
         for (const QAction* action : bar->actions())
             ids << (action->isSeparator() ? 0 : action->property(kCommandIdProperty).toInt());
-        QCOMPARE(ids, (QList<int>{57600, 57601, 0, 57634, 0, 57607, 0, 32772, 57664}));
+        QCOMPARE(ids, (QList<int>{57600, 57601, 0, 57634, 0, 57607, 32780, 0, 32772, 57664}));
         QCOMPARE(bar->iconSize(), QSize(16, 15));
         QCOMPARE(bar->allowedAreas(), Qt::AllToolBarAreas);
         for (const QAction* action : bar->actions()) {
@@ -393,6 +398,7 @@ private slots:
         Trigger(ID_FILE_OPEN);
         QVERIFY(message->seen);
         QCOMPARE(message->text, QStringLiteral("Invalid file revision."));
+        QCOMPARE(message->informativeText, badPath);
         QCOMPARE(message->title, QStringLiteral("Kyklos"));
         // Refused at the revision: the previous profile stays, with its results.
         QVERIFY(doc_->DataLoaded);
@@ -433,6 +439,7 @@ private slots:
         QCoreApplication::sendEvent(frame_.get(), &drop);
         QTRY_COMPARE(doc_->PointCount, 900);
         QCOMPARE(doc_->FileTitle, std::string("dropped"));
+        QCOMPARE(frame_->Recent().Paths().front(), path);
 
         // A name in Latin-1 bytes arrives percent-encoded; it is opened by those bytes.
         const test::FileNamedBytes latin1(dir, "caf\xE9.kyk", test::ProfileText(720));

@@ -45,6 +45,7 @@ std::shared_ptr<bool> WhenModal(std::function<void(Window*)> action, int timeout
 // (or its default button).
 struct MessageBoxAnswer {
     QString text;
+    QString informativeText;
     QString title;
     int count = 0;
     bool seen = false;
@@ -54,6 +55,7 @@ inline std::shared_ptr<MessageBoxAnswer> AnswerNextMessageBox() {
     auto answer = std::make_shared<MessageBoxAnswer>();
     WhenModal<QMessageBox>([answer](QMessageBox* box) {
         answer->text = box->text();
+        answer->informativeText = box->informativeText();
         answer->title = box->windowTitle();
         answer->seen = true;
         ++answer->count;

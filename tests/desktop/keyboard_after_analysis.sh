@@ -35,6 +35,8 @@ if [ -z "${KYKLOS_DESKTOP_STATUS:-}" ]; then
 fi
 
 work="$(mktemp -d)"
+# Kyklos remembers its window and recent files: in a folder of the test's own.
+export XDG_CONFIG_HOME="$work/config"
 pids=()
 cleanup() {
   local status=$?

@@ -1,0 +1,165 @@
+#include "app/AppSettings.h"
+
+#include "graph/PolarGraph.h"
+
+#include <QDataStream>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+namespace kyklos {
+
+namespace {
+
+const QString kGeometry = QStringLiteral("Window/Geometry");
+const QString kState = QStringLiteral("Window/State");
+const QString kStatusBar = QStringLiteral("Window/StatusBar");
+const QString kRawData = QStringLiteral("Display/RawData");
+const QString kReferenceCircle = QStringLiteral("Display/ReferenceCircle");
+const QString kCenteredProfile = QStringLiteral("Display/CenteredProfile");
+const QString kMetricUnits = QStringLiteral("Display/MetricUnits");
+const QString kAutoScale = QStringLiteral("Display/AutoScale");
+const QString kBandRange = QStringLiteral("Display/BandRange");
+const QString kFilterCutoff = QStringLiteral("Analysis/FilterCutoff");
+const QString kReference = QStringLiteral("Analysis/Reference");
+const QString kOpenFolder = QStringLiteral("Files/OpenFolder");
+
+// A settings file holds text: QVariant's own conversions take any non-empty
+// text for true and a failed number for 0, so each kind is read strictly here.
+std::optional<bool> ReadBool(const QSettings& store, const QString& key)
+{
+    const QVariant value = store.value(key);
+    if (value.typeId() == QMetaType::Bool) return value.toBool();
+    if (value.typeId() != QMetaType::QString) return std::nullopt;
+    const QString text = value.toString().trimmed();
+    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text == QLatin1String("1")) return true;
+    if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || text == QLatin1String("0")) return false;
+    return std::nullopt;
+}
+
+std::optional<int> ReadInt(const QSettings& store, const QString& key)
+{
+    const QVariant value = store.value(key);
+    if (value.typeId() != QMetaType::Int && value.typeId() != QMetaType::QString) return std::nullopt;
+    bool ok = false;
+    const int number = value.toString().trimmed().toInt(&ok);
+    return ok ? std::optional<int>(number) : std::nullopt;
+}
+
+std::optional<double> ReadDouble(const QSettings& store, const QString& key)
+{
+    const QVariant value = store.value(key);
+    bool ok = value.typeId() == QMetaType::Double;
+    double number = ok ? value.toDouble() : 0.0;
+    // QString::toDouble reads a full stop whatever the user's locale.
+    if (value.typeId() == QMetaType::QString) number = value.toString().trimmed().toDouble(&ok);
+    return ok && std::isfinite(number) ? std::optional<double>(number) : std::nullopt;
+}
+
+std::optional<QByteArray> ReadBytes(const QSettings& store, const QString& key)
+{
+    const QVariant value = store.value(key);
+    if (value.typeId() != QMetaType::QByteArray) return std::nullopt;
+    return value.toByteArray();
+}
+
+template <typename T>
+void Take(std::optional<T> value, T& into)
+{
+    if (value) into = *value;
+}
+
+bool IsOnAScreen(const QRect& frame, const QList<QRect>& screens)
+{
+    return std::any_of(screens.begin(), screens.end(), [&frame](const QRect& screen) { return screen.intersects(frame); });
+}
+
+bool IsFolder(const std::string& path)
+{
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_directory(std::filesystem::path(path), error);
+}
+
+} // namespace
+
+AppSettings LoadAppSettings(QSettings& store, const QList<QRect>& screens)
+{
+    AppSettings s;
+    if (const auto geometry = ReadBytes(store, kGeometry)) {
+        const auto frame = SavedFrameGeometry(*geometry);
+        if (frame && IsOnAScreen(*frame, screens)) s.WindowGeometry = *geometry;
+    }
+    // restoreState checks its record itself and refuses one it cannot read.
+    Take(ReadBytes(store, kState), s.WindowState);
+    Take(ReadBool(store, kStatusBar), s.StatusBarVisible);
+
+    Take(ReadBool(store, kRawData), s.ShowRawData);
+    Take(ReadBool(store, kReferenceCircle), s.ShowReferenceCircle);
+    Take(ReadBool(store, kCenteredProfile), s.ShowCenteredProfile);
+    Take(ReadBool(store, kMetricUnits), s.MetricUnits);
+    Take(ReadBool(store, kAutoScale), s.AutoScale);
+    // The band spans two divisions; a division outside the scales a user may
+    // set would leave the graph without a finite scale.
+    if (const auto band = ReadDouble(store, kBandRange)) {
+        const double division = *band * 0.5;
+        if (division >= CPolarGraph::kMinScaleMicrometres && division <= CPolarGraph::kMaxScaleMicrometres)
+            s.BandRange = *band;
+    }
+
+    if (const auto cutoff = ReadInt(store, kFilterCutoff))
+        if (std::find(kFilterCutoffs.begin(), kFilterCutoffs.end(), *cutoff) != kFilterCutoffs.end())
+            s.FilterCutoffUpr = *cutoff;
+    if (const auto reference = ReadInt(store, kReference))
+        if (*reference >= LeastSquares && *reference <= MinimumCircumscribed) s.ReferenceKind = *reference;
+
+    if (const auto folder = ReadBytes(store, kOpenFolder))
+        if (IsFolder(folder->toStdString())) s.OpenFolder = folder->toStdString();
+    s.Recent = RecentFiles::Load(store);
+    return s;
+}
+
+void SaveAppSettings(QSettings& store, const AppSettings& s)
+{
+    store.setValue(kGeometry, s.WindowGeometry);
+    store.setValue(kState, s.WindowState);
+    store.setValue(kStatusBar, s.StatusBarVisible);
+    store.setValue(kRawData, s.ShowRawData);
+    store.setValue(kReferenceCircle, s.ShowReferenceCircle);
+    store.setValue(kCenteredProfile, s.ShowCenteredProfile);
+    store.setValue(kMetricUnits, s.MetricUnits);
+    store.setValue(kAutoScale, s.AutoScale);
+    store.setValue(kBandRange, s.BandRange);
+    store.setValue(kFilterCutoff, s.FilterCutoffUpr);
+    store.setValue(kReference, s.ReferenceKind);
+    store.setValue(kOpenFolder, QByteArray::fromStdString(s.OpenFolder));
+}
+
+QList<QRect> AvailableScreenRects()
+{
+    QList<QRect> rects;
+    for (const QScreen* screen : QGuiApplication::screens()) rects << screen->availableGeometry();
+    return rects;
+}
+
+std::optional<QRect> SavedFrameGeometry(const QByteArray& geometry)
+{
+    // saveGeometry's record starts, in every version Qt has written (1 to 3),
+    // with a magic number, the version and the frame rectangle.
+    constexpr quint32 kMagic = 0x1D9D0CB;
+    QDataStream in(geometry);
+    in.setVersion(QDataStream::Qt_4_0);
+    quint32 magic = 0;
+    quint16 major = 0, minor = 0;
+    QRect frame;
+    in >> magic >> major >> minor >> frame;
+    if (in.status() != QDataStream::Ok || magic != kMagic || major < 1 || major > 3 || !frame.isValid())
+        return std::nullopt;
+    return frame;
+}
+
+} // namespace kyklos

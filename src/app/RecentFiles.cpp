@@ -1,0 +1,102 @@
+#include "app/RecentFiles.h"
+
+#include "document/ProfileScanner.h"
+#include "platform/PathParts.h"
+#include "platform/TextEncoding.h"
+
+#include <QByteArray>
+#include <QSettings>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace kyklos {
+
+namespace {
+
+const QString kGroup = QStringLiteral("RecentFiles");
+const QString kPathKey = QStringLiteral("Path");
+
+QString Text(const std::string& bytes)
+{
+    return QString::fromStdString(DisplayText(bytes));
+}
+
+} // namespace
+
+void RecentFiles::Add(const std::string& path)
+{
+    if (path.empty()) return;
+    Remove(path);
+    paths_.insert(paths_.begin(), path);
+    if (paths_.size() > static_cast<std::size_t>(kCapacity)) paths_.resize(kCapacity);
+}
+
+bool RecentFiles::Remove(const std::string& path)
+{
+    const auto found = std::find(paths_.begin(), paths_.end(), path);
+    if (found == paths_.end()) return false;
+    paths_.erase(found);
+    return true;
+}
+
+QString RecentFiles::Caption(std::size_t index) const
+{
+    const PathParts parts = SplitPath(paths_.at(index));
+    QString name = Text(parts.name + parts.extension);
+    name.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(QString::number(index + 1), name);
+}
+
+QString RecentFiles::Prompt(std::size_t index) const
+{
+    return Text(paths_.at(index));
+}
+
+RecentFiles RecentFiles::Load(QSettings& store)
+{
+    RecentFiles list;
+    const int size = store.beginReadArray(kGroup);
+    for (int i = 0; i < size && list.paths_.size() < static_cast<std::size_t>(kCapacity); ++i) {
+        store.setArrayIndex(i);
+        const QVariant value = store.value(kPathKey);
+        // Written as bytes; a hand-edited text is taken as its UTF-8.
+        if (value.typeId() != QMetaType::QByteArray && value.typeId() != QMetaType::QString) continue;
+        const std::string path = value.toByteArray().toStdString();
+        if (path.empty() || std::find(list.paths_.begin(), list.paths_.end(), path) != list.paths_.end()) continue;
+        list.paths_.push_back(path);
+    }
+    store.endArray();
+    return list;
+}
+
+void RecentFiles::Save(QSettings& store) const
+{
+    // Remove first: a shorter list must not leave old entries behind it.
+    store.remove(kGroup);
+    store.beginWriteArray(kGroup, static_cast<int>(paths_.size()));
+    for (std::size_t i = 0; i < paths_.size(); ++i) {
+        store.setArrayIndex(static_cast<int>(i));
+        store.setValue(kPathKey, QByteArray::fromStdString(paths_[i]));
+    }
+    store.endArray();
+}
+
+bool CanOpenProfileFile(const std::string& path)
+{
+    std::FILE* file = OpenRegularFile(path);
+    if (!file) return false;
+    std::fclose(file);
+    return true;
+}
+
+std::string AbsoluteFilePath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(path), error);
+    return error ? path : absolute.string();
+}
+
+} // namespace kyklos

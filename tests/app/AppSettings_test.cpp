@@ -1,0 +1,241 @@
+// The settings remembered between runs: every value's round trip through the
+// store and back into a window, a damaged store and values out of range
+// falling back to the defaults one by one and silently, the first run's
+// placement, and one analysis at start-up with a remembered cutoff.
+
+#include "AppTestSupport.h"
+
+#include "app/AppSettings.h"
+#include "app/KyklosApp.h"
+#include "app/MainFrame.h"
+#include "app/ProgressDialog.h"
+#include "app/QtUiPort.h"
+#include "document/KyklosDoc.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+#include <memory>
+
+using namespace kyklos;
+
+namespace {
+
+// The names of the fields in which a and b differ.
+QStringList Differences(const AppSettings& a, const AppSettings& b)
+{
+    QStringList names;
+    const auto check = [&names](bool same, const char* name) {
+        if (!same) names << QString::fromLatin1(name);
+    };
+    check(a.WindowGeometry == b.WindowGeometry, "WindowGeometry");
+    check(a.WindowState == b.WindowState, "WindowState");
+    check(a.StatusBarVisible == b.StatusBarVisible, "StatusBarVisible");
+    check(a.ShowRawData == b.ShowRawData, "ShowRawData");
+    check(a.ShowReferenceCircle == b.ShowReferenceCircle, "ShowReferenceCircle");
+    check(a.ShowCenteredProfile == b.ShowCenteredProfile, "ShowCenteredProfile");
+    check(a.MetricUnits == b.MetricUnits, "MetricUnits");
+    check(a.AutoScale == b.AutoScale, "AutoScale");
+    check(a.BandRange == b.BandRange, "BandRange");
+    check(a.FilterCutoffUpr == b.FilterCutoffUpr, "FilterCutoffUpr");
+    check(a.ReferenceKind == b.ReferenceKind, "ReferenceKind");
+    check(a.OpenFolder == b.OpenFolder, "OpenFolder");
+    check(a.Recent == b.Recent, "Recent");
+    return names;
+}
+
+void Save(const AppSettings& settings)
+{
+    QSettings store;
+    SaveAppSettings(store, settings);
+    settings.Recent.Save(store);
+}
+
+AppSettings Load()
+{
+    QSettings store;
+    return LoadAppSettings(store, AvailableScreenRects());
+}
+
+void WriteSettingsFile(const QByteArray& bytes)
+{
+    const QString name = QSettings().fileName();
+    QVERIFY(QDir().mkpath(QFileInfo(name).path()));
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// Counts the progress display's appearances: one per analysis.
+class ProgressCounter : public QObject {
+public:
+    int shown = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<CProgressDialog*>(watched)) ++shown;
+        return false;
+    }
+};
+
+} // namespace
+
+class AppSettingsTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder_;
+    AppSettings good_;   // every value off its default, all valid
+
+private slots:
+    void initTestCase()
+    {
+        test::UseTemporarySettings();
+        QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+        QCoreApplication::setApplicationName(QStringLiteral("Kyklos"));
+        QtUiPort ui;
+        CKyklosDoc doc(&ui);
+        CMainFrame frame(doc, ui, nullptr);
+        frame.move(30, 40);
+        good_.WindowGeometry = frame.saveGeometry();
+        frame.ToolBar()->hide();
+        good_.WindowState = frame.saveState();
+        good_.StatusBarVisible = false;
+        good_.ShowRawData = false;
+        good_.ShowReferenceCircle = false;
+        good_.ShowCenteredProfile = true;
+        good_.MetricUnits = false;
+        good_.AutoScale = false;
+        good_.BandRange = 0.1 * 3.0;   // 0.30000000000000004: every digit must come back
+        good_.FilterCutoffUpr = 150;
+        good_.ReferenceKind = MinimumCircumscribed;
+        good_.OpenFolder = QFile::encodeName(folder_.path()).toStdString() + "/";
+        good_.Recent.Add("/data/caf\xE9.kyk");
+        good_.Recent.Add("/data/shaft.kyk");
+    }
+
+    void init() { QSettings().clear(); }
+
+    void everyValueComesBack()
+    {
+        Save(good_);
+        QCOMPARE(Differences(Load(), good_), QStringList());
+
+        // Into a window and out again at its closing.
+        QtUiPort ui;
+        CKyklosDoc doc(&ui, nullptr, nullptr, good_.FilterCutoffUpr, good_.ReferenceKind);
+        CMainFrame frame(doc, ui, nullptr);
+        frame.RestoreSettings(Load());
+        QCOMPARE(frame.pos(), QPoint(30, 40));
+        QVERIFY(frame.ToolBar()->isHidden());
+        QVERIFY(frame.statusBar()->isHidden());
+        QCOMPARE(doc.OpenDialogPath, good_.OpenFolder);   // where the Open dialog starts
+        QVERIFY(frame.Recent() == good_.Recent);
+        // The recent files are written as they change, the rest at closing.
+        QSettings().clear();
+        frame.close();
+        QCOMPARE(Differences(Load(), good_), QStringList{"Recent"});
+    }
+
+    void badValuesFallBackOneByOne_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("cutoff not offered") << "Analysis/FilterCutoff" << QVariant(49) << "FilterCutoffUpr";
+        QTest::newRow("cutoff not a number") << "Analysis/FilterCutoff" << QVariant("fifty") << "FilterCutoffUpr";
+        QTest::newRow("reference above 3") << "Analysis/Reference" << QVariant(4) << "ReferenceKind";
+        QTest::newRow("reference below 0") << "Analysis/Reference" << QVariant(-1) << "ReferenceKind";
+        QTest::newRow("band zero") << "Display/BandRange" << QVariant(0.0) << "BandRange";
+        QTest::newRow("band below the finest scale") << "Display/BandRange" << QVariant(1.9e-6) << "BandRange";
+        QTest::newRow("band beyond the coarsest scale") << "Display/BandRange" << QVariant(2.1e6) << "BandRange";
+        QTest::newRow("band not finite") << "Display/BandRange" << QVariant("inf") << "BandRange";
+        QTest::newRow("band not a number") << "Display/BandRange" << QVariant("wide") << "BandRange";
+        QTest::newRow("toggle not a boolean") << "Display/CenteredProfile" << QVariant("maybe") << "ShowCenteredProfile";
+        QTest::newRow("units not a boolean") << "Display/MetricUnits" << QVariant(2) << "MetricUnits";
+        QTest::newRow("geometry not a record") << "Window/Geometry" << QVariant(QByteArray("\x01\xD9\xD0\xCB", 4))
+                                               << "WindowGeometry";
+        QTest::newRow("folder gone") << "Files/OpenFolder" << QVariant(QByteArray("/no/such/folder/")) << "OpenFolder";
+    }
+
+    void badValuesFallBackOneByOne()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, value);
+        QFETCH(QString, field);
+        Save(good_);
+        QSettings store;
+        store.setValue(key, value);
+        store.sync();
+        const AppSettings loaded = Load();
+        QCOMPARE(Differences(loaded, good_), QStringList{field});
+        QCOMPARE(Differences(loaded, AppSettings{}).contains(field), false);
+    }
+
+    void geometryOffEveryScreenIsDropped()
+    {
+        Save(good_);
+        QSettings store;
+        const QRect frame = *SavedFrameGeometry(good_.WindowGeometry);
+        QCOMPARE(frame.topLeft(), QPoint(30, 40));
+        // The same record with its screen to the right of it, then without it.
+        const QRect beside(frame.right() - 10, 0, 800, 600);
+        QCOMPARE(LoadAppSettings(store, {beside}).WindowGeometry, good_.WindowGeometry);
+        QVERIFY(LoadAppSettings(store, {beside.translated(11, 0)}).WindowGeometry.isEmpty());
+    }
+
+    void firstRunKeepsTodaysPlacementAndDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("no settings") << QByteArray();
+        static const char kGarbage[] = "\x00\xFF[Display\nBandRange=@ByteArray(\x01\nRawData\x00=\n[[]]=x=y\n"
+                                       "[Window]\nGeometry=@Rect(1 2)\n\xC3\x28 garbage\r\nReference=\xFF\xFE\n";
+        QTest::newRow("damaged file") << QByteArray(kGarbage, sizeof kGarbage - 1);
+    }
+
+    void firstRunKeepsTodaysPlacementAndDefaults()
+    {
+        QFETCH(QByteArray, file);
+        if (!file.isEmpty()) WriteSettingsFile(file);
+        QVERIFY(Load() == AppSettings{});
+        const auto message = test::WhenModal<QWidget>([](QWidget* window) { window->close(); }, 300);
+        CKyklosApp app;
+        QVERIFY(app.InitInstance({"kyklos", "-Embedding"}));
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect placement = CMainFrame::InitialPlacement(screen->size()).translated(screen->geometry().topLeft());
+        QCOMPARE(app.MainFrame()->pos(), placement.topLeft());
+        QCOMPARE(app.MainFrame()->size(), placement.size());
+        // Everything else as a window and a document that never heard of settings.
+        QtUiPort ui;
+        CKyklosDoc doc(&ui);
+        const CMainFrame fresh(doc, ui, nullptr);
+        QStringList changed = Differences(app.MainFrame()->CurrentSettings(), fresh.CurrentSettings());
+        changed.removeAll(QStringLiteral("BandRange"));   // the automatic scale may have set it already
+        QCOMPARE(changed, (QStringList{"WindowGeometry", "WindowState"}));
+        QTest::qWait(400);
+        QVERIFY(!*message);   // silently
+    }
+
+    void rememberedAnalysisSettingsCostOneAnalysis()
+    {
+        AppSettings settings;
+        settings.FilterCutoffUpr = 500;
+        settings.ReferenceKind = MinimumZone;
+        Save(settings);
+        ProgressCounter counter;
+        qApp->installEventFilter(&counter);
+        CKyklosApp app;
+        QVERIFY(app.InitInstance({"kyklos", "-Embedding"}));
+        qApp->removeEventFilter(&counter);
+        QCOMPARE(counter.shown, 1);
+        QCOMPARE(app.Document()->FilterCutoffUpr, 500);
+        QCOMPARE(app.Document()->ReferenceKind, int(MinimumZone));
+        QVERIFY(app.Document()->AnalysisValid);
+    }
+};
+
+QTEST_MAIN(AppSettingsTest)
+#include "AppSettings_test.moc"

@@ -1,0 +1,133 @@
+// The recent files: the list's order, cap and captions; the File menu's
+// entries with their prompts; a gone file; a file from the command line.
+
+#include "AppTestSupport.h"
+
+#include "app/AppSettings.h"
+#include "app/CommandIds.h"
+#include "app/KyklosApp.h"
+#include "app/MainFrame.h"
+#include "app/QtUiPort.h"
+#include "app/RecentFiles.h"
+#include "document/KyklosDoc.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+using namespace kyklos;
+
+namespace {
+
+using Paths = std::vector<std::string>;
+
+// The visible File menu items from Export to Exit: captions, "-" for a separator.
+QStringList FileMenuTail(CMainFrame& frame)
+{
+    QStringList items;
+    for (const QAction* action : frame.menuBar()->actions().front()->menu()->actions())
+        if (action->isVisible()) items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return items.mid(items.indexOf(QStringLiteral("&Export...")));
+}
+
+Paths Stored()
+{
+    QSettings store;
+    return RecentFiles::Load(store).Paths();
+}
+
+} // namespace
+
+class RecentFilesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        test::UseTemporarySettings();
+        QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+        QCoreApplication::setApplicationName(QStringLiteral("Kyklos"));
+    }
+
+    void listKeepsTheLatestFourFirst()
+    {
+        RecentFiles list;
+        for (const char* path : {"/a/one.kyk", "/a/two.kyk", "/b/three.kyk", "/b/four.kyk", "/c/five.kyk"}) list.Add(path);
+        QVERIFY(list.Paths() == (Paths{"/c/five.kyk", "/b/four.kyk", "/b/three.kyk", "/a/two.kyk"}));
+        list.Add("/b/three.kyk");
+        QVERIFY(list.Paths() == (Paths{"/b/three.kyk", "/c/five.kyk", "/b/four.kyk", "/a/two.kyk"}));
+        QVERIFY(list.Remove("/c/five.kyk"));
+        QVERIFY(!list.Remove("/c/five.kyk"));
+        QCOMPARE(list.Caption(2), QStringLiteral("&3 two.kyk"));
+        QCOMPARE(list.Prompt(2), QStringLiteral("/a/two.kyk"));
+        // A name's '&' shows; Latin-1 bytes read as everywhere else in the program.
+        list.Add("/d/R&D caf\xE9.kyk");
+        QCOMPARE(list.Caption(0), QString::fromUtf8("&1 R&&D café.kyk"));
+        QCOMPARE(list.Prompt(0), QString::fromUtf8("/d/R&D café.kyk"));
+    }
+
+    void fileMenuListsOpenedFilesAboveExit()
+    {
+        QSettings().clear();
+        QtUiPort ui;
+        CKyklosDoc doc(&ui);
+        CMainFrame frame(doc, ui, nullptr);
+        frame.RestoreSettings(AppSettings{});
+        const auto entry = [&frame](int index) { return frame.Action(ID_FILE_MRU_FILE1 + index); };
+        QTemporaryDir dir;
+        const std::string good = test::WriteFile(dir, "good.kyk", test::ProfileText(720));
+        const std::string bad = test::WriteFile(dir, "bad.kyk", "hello world\n");
+        const std::string missing = dir.filePath(QStringLiteral("missing.kyk")).toStdString();
+        QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "E&xit"}));
+
+        frame.OpenFile(good);
+        // Refused for its content, yet a file the user opened: listed, and its message names it.
+        auto message = test::AnswerNextMessageBox();
+        frame.OpenFile(bad);
+        QCOMPARE(message->text, QStringLiteral("Invalid file format."));
+        QCOMPARE(message->informativeText, QString::fromStdString(bad));
+        // Not a file at all: not listed.
+        message = test::AnswerNextMessageBox();
+        frame.OpenFile(missing);
+        QCOMPARE(message->text, QStringLiteral("Cannot open the file."));
+        QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "&1 bad.kyk", "&2 good.kyk", "-", "E&xit"}));
+        QCOMPARE(entry(1)->statusTip(), QString::fromStdString(good));
+        QCOMPARE(entry(1)->property(kCommandIdProperty).toInt(), 57617);
+
+        // A recent entry opens its file and moves it to the top; kept as it changes.
+        entry(1)->trigger();
+        QCOMPARE(doc.PointCount, 720);
+        QVERIFY(frame.Recent().Paths() == (Paths{good, bad}));
+        QVERIFY(Stored() == (Paths{good, bad}));
+
+        // One whose file has gone shows the usual message and leaves the list.
+        QVERIFY(QFile::remove(QString::fromStdString(bad)));
+        message = test::AnswerNextMessageBox();
+        entry(1)->trigger();
+        QCOMPARE(message->text, QStringLiteral("Cannot open the file."));
+        QCOMPARE(message->informativeText, QString::fromStdString(bad));
+        QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "&1 good.kyk", "-", "E&xit"}));
+        QVERIFY(Stored() == Paths{good});
+        QCOMPARE(doc.PointCount, 720);
+    }
+
+    void commandLineFileIsListedInFull()
+    {
+        QSettings().clear();
+        QTemporaryDir dir;
+        const std::string path = test::WriteFile(dir, "ring.kyk", test::ProfileText(360));
+        const QString started = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        {
+            CKyklosApp app;
+            QVERIFY(app.InitInstance({"kyklos", "-Embedding", "ring.kyk"}));
+        }
+        QDir::setCurrent(started);
+        QVERIFY(Stored() == Paths{path});
+    }
+};
+
+QTEST_MAIN(RecentFilesTest)
+#include "RecentFiles_test.moc"
