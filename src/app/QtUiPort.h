@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 namespace kyklos {
 
 class QtUiPort final : public UiPort {
@@ -14,6 +16,9 @@ public:
     // Until the main window exists, dialogs have no parent and there is no view to redraw.
     void SetDialogParent(QWidget* parent) { parent_ = parent; }
     void SetViewWidget(QWidget* view) { view_ = view; }
+    // Views that keep results of their own (the evaluation panel) hear of
+    // every redraw, after the report view.
+    void SetOtherViews(std::function<void()> update) { otherViews_ = std::move(update); }
 
     void ShowMessage(std::string_view text) override;
     std::optional<std::string> ChooseFileToOpen(std::string_view initialPath) override;
@@ -27,6 +32,7 @@ public:
 private:
     QPointer<QWidget> parent_;
     QPointer<QWidget> view_;
+    std::function<void()> otherViews_;
 };
 
 } // namespace kyklos
