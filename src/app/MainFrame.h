@@ -19,6 +19,7 @@ class QMenu;
 
 namespace kyklos {
 
+class CEvaluationPanel;
 class CKyklosDoc;
 class CKyklosView;
 class CKyklosViewWidget;
@@ -39,6 +40,7 @@ public:
 
     CKyklosView& View() { return *view_; }
     CKyklosViewWidget* ViewWidget() const { return viewWidget_; }
+    CEvaluationPanel* EvaluationPanel() const { return evaluationPanel_; }
     QToolBar* ToolBar() const { return toolBar_; }
     QMenu* ContextMenu() const { return contextMenu_; }
     // The action of a main-menu, toolbar or accelerator command; null when none.
@@ -61,6 +63,7 @@ public:
     void OnDisplayScaling();
     void OnDisplayWebSite();
     void OnAppAbout();
+    void OnAnalysisTolerance();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -70,6 +73,8 @@ private:
     QAction* MakeAction(int commandId, const QString& caption, const QString& prompt);
     QAction* MakeContextAction(int commandId, const QString& caption, const QString& prompt);
     void CreateActions();
+    // The evaluation panel, View ▸ Evaluation and Analysis ▸ Tolerance.
+    void CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progress);
     void CreateMenus();
     void CreateContextMenu();
     void CreateToolBar();
@@ -83,6 +88,7 @@ private:
     std::unique_ptr<CKyklosView> view_;
     std::unique_ptr<CReportPrinter> printer_;
     CKyklosViewWidget* viewWidget_ = nullptr;
+    CEvaluationPanel* evaluationPanel_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QMenu* contextMenu_ = nullptr;
     QLabel* idleLabel_ = nullptr;
