@@ -13,14 +13,11 @@ cmake --build --preset default -j "$(nproc)"
 app="$root/build/src/app/kyklos"
 report="$root/build/src/cli/kyklos-report"
 if [ -x "$app" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
-  # The logos VarnLogo.WMF and Logo.WMF are looked for in the current folder.
-  cd "$root/resources"
   exec "$app" "$@"
 fi
 
 echo "No display available: writing the demonstration report with kyklos-report instead."
 out="${KYKLOS_OUTPUT_DIR:-$PWD}"
-cd "$root/resources"
 "$report" --demo
 "$report" --demo -o "$out/demo-report.png"
 "$report" --demo -o "$out/demo-report.pdf"

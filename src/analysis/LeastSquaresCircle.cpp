@@ -33,8 +33,12 @@ bool FitLeastSquaresCircle(std::span<const double> profile, int count, double& a
     }
     double sum = 0.0;
     for (int i = 0; i < count; ++i) sum += profile[static_cast<std::size_t>(i)];
-    HarmonicCoefficients(profile, count, 1, a, b);
     c = sum / count;
+    if (count < kFewestPointsForCentre) {
+        a = b = 0.0;
+        return true;
+    }
+    HarmonicCoefficients(profile, count, 1, a, b);
     return true;
 }
 

@@ -10,7 +10,14 @@ namespace kyklos {
 // B = (2/N)·Σ r_i·sin(k·i·Δ). count ≤ 0 gives zeros and false.
 bool HarmonicCoefficients(std::span<const double> profile, int count, int harmonic, double& A, double& B);
 
-// a, b from harmonic 1, c the mean. count ≤ 0 gives zeros and false.
+// One or two samples cannot place a centre: the once-per-revolution term
+// needs three (with one the first harmonic aliases the mean, with two it is
+// the Nyquist term, and the sums of harmonic 1 give twice a radius as
+// eccentricity). Fewer samples than this give the centre on the axis.
+inline constexpr int kFewestPointsForCentre = 3;
+
+// a, b from harmonic 1, c the mean; a = b = 0 below kFewestPointsForCentre
+// samples. count ≤ 0 gives zeros and false.
 bool FitLeastSquaresCircle(std::span<const double> profile, int count, double& a, double& b, double& c);
 
 } // namespace kyklos

@@ -1,5 +1,6 @@
 #include "analysis/SampleAngles.h"
 
+#include "analysis/LeastSquaresCircle.h"
 #include "analysis/Limacon.h"
 
 #include <algorithm>
@@ -86,6 +87,11 @@ bool FitLeastSquaresCircle(std::span<const double> profile, const SampleAngles& 
     // first harmonic with sample 0 (cos 0 = 1, sin 0 = 0) taken directly.
     double sum = 0.0;
     for (int i = 0; i < count; ++i) sum += profile[static_cast<std::size_t>(i)];
+    c = sum / count;
+    if (count < kFewestPointsForCentre) {
+        a = b = 0.0;
+        return true;
+    }
     double sc = profile[0];
     double ss = 0.0;
     for (int i = 1; i < count; ++i) {
@@ -95,7 +101,6 @@ bool FitLeastSquaresCircle(std::span<const double> profile, const SampleAngles& 
     }
     a = 2.0 * sc / count;
     b = 2.0 * ss / count;
-    c = sum / count;
     return true;
 }
 

@@ -36,7 +36,8 @@ public:
         const std::size_t documents = settings.keepDocuments ? window_ + workers_ : workers_;
         for (std::size_t i = 0; i < documents; ++i) {
             evaluators_.push_back(
-                std::make_unique<ProfileEvaluator>(settings.referenceKind, settings.cutoffUpr, settings.toleranceMm));
+                std::make_unique<ProfileEvaluator>(settings.referenceKind, settings.cutoffUpr, settings.tolerance,
+                                                   settings.withHarmonics));
             idle_.push_back(evaluators_.back().get());
         }
     }
@@ -85,9 +86,13 @@ private:
             const BatchInput& input = inputs_[index];
             result.record = input.error.empty() ? evaluator->Evaluate(input.path) : FailedRecord(input.path, input.error);
             const CKyklosDoc* document = result.record.ok ? &evaluator->Document() : nullptr;
-            result.output = format_(result.record, document);
+            const RoundnessEvaluation* evaluation = result.record.ok ? &evaluator->Evaluation() : nullptr;
+            result.output = format_(result.record, document, evaluation);
             const bool keep = settings_.keepDocuments && document != nullptr;
-            if (keep) result.document = document;
+            if (keep) {
+                result.document = document;
+                result.evaluation = evaluation;
+            }
             {
                 std::lock_guard lock(mutex_);
                 Slot& slot = slots_[index % window_];
@@ -127,14 +132,19 @@ void RunBatch(const std::vector<BatchInput>& inputs, const BatchSettings& settin
     if (settings.workers <= 1) {
         // One worker runs on this thread: a process that never started a
         // thread keeps the C library's unlocked fast path for character input.
-        ProfileEvaluator evaluator(settings.referenceKind, settings.cutoffUpr, settings.toleranceMm);
+        ProfileEvaluator evaluator(settings.referenceKind, settings.cutoffUpr, settings.tolerance,
+                                   settings.withHarmonics);
         for (std::size_t index = 0; index < inputs.size(); ++index) {
             const BatchInput& input = inputs[index];
             EvaluatedProfile result;
             result.record = input.error.empty() ? evaluator.Evaluate(input.path) : FailedRecord(input.path, input.error);
             const CKyklosDoc* document = result.record.ok ? &evaluator.Document() : nullptr;
-            result.output = format(result.record, document);
-            if (settings.keepDocuments) result.document = document;
+            const RoundnessEvaluation* evaluation = result.record.ok ? &evaluator.Evaluation() : nullptr;
+            result.output = format(result.record, document, evaluation);
+            if (settings.keepDocuments) {
+                result.document = document;
+                result.evaluation = evaluation;
+            }
             sink(index, result);
         }
         return;

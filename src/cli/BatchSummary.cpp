@@ -45,8 +45,8 @@ std::string CsvNumber(std::optional<double> value)
 }
 } // namespace
 
-BatchSummary::BatchSummary(bool metric, std::optional<double> toleranceMm)
-    : metric_(metric), toleranceMm_(toleranceMm), columns_(RecordColumns().size())
+BatchSummary::BatchSummary(bool metric, std::optional<GivenTolerance> tolerance)
+    : metric_(metric), tolerance_(tolerance), columns_(RecordColumns().size())
 {
     const auto columns = RecordColumns();
     for (std::size_t i = 0; i < columns.size(); ++i)
@@ -65,11 +65,14 @@ void BatchSummary::Add(const ProfileRecord& record)
 
 std::optional<double> BatchSummary::Capability() const
 {
-    if (!toleranceMm_) return std::nullopt;
+    if (!tolerance_) return std::nullopt;
     const RunningStatistics& roundness = columns_[roundnessColumn_];
     const auto s = roundness.StandardDeviation();
     if (!s || !(*s > 0.0)) return std::nullopt;
-    const double capability = (DisplayLength(*toleranceMm_, metric_) - roundness.Mean()) / (3.0 * *s);
+    // The tolerance as given when it is in the table's unit, as the rows show it.
+    const double t =
+        tolerance_->metric == metric_ ? tolerance_->value : DisplayLength(tolerance_->Millimetres(), metric_);
+    const double capability = (t - roundness.Mean()) / (3.0 * *s);
     return std::isfinite(capability) ? std::optional<double>(capability) : std::nullopt;
 }
 

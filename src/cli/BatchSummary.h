@@ -35,8 +35,8 @@ private:
 
 class BatchSummary {
 public:
-    // metric: lengths in µm (else µin); toleranceMm: the roundness tolerance, if any.
-    BatchSummary(bool metric, std::optional<double> toleranceMm);
+    // metric: lengths in µm (else µin); tolerance: the roundness tolerance, if any.
+    BatchSummary(bool metric, std::optional<GivenTolerance> tolerance);
 
     void Add(const ProfileRecord& record);
 
@@ -57,7 +57,7 @@ public:
 
 private:
     bool metric_;
-    std::optional<double> toleranceMm_;
+    std::optional<GivenTolerance> tolerance_;
     std::vector<RunningStatistics> columns_;
     std::size_t roundnessColumn_ = 0;
     long long files_ = 0;

@@ -12,8 +12,18 @@ std::optional<std::string> NonFiniteResults(const CKyklosDoc& doc)
     return std::nullopt;
 }
 
-ProfileEvaluator::ProfileEvaluator(int referenceKind, int cutoffUpr, std::optional<double> toleranceMm)
-    : doc_(&ui_, nullptr, &noise_), toleranceMm_(toleranceMm)
+RoundnessEvaluation EvaluateRecord(ProfileRecord& record, const CKyklosDoc& doc,
+                                   const std::optional<GivenTolerance>& tolerance, bool withHarmonics)
+{
+    RoundnessEvaluation evaluation = EvaluateRoundness(
+        doc, tolerance ? std::optional<double>(tolerance->Micrometres()) : std::nullopt, withHarmonics);
+    FillEvaluation(record, evaluation, tolerance);
+    return evaluation;
+}
+
+ProfileEvaluator::ProfileEvaluator(int referenceKind, int cutoffUpr, std::optional<GivenTolerance> tolerance,
+                                   bool withHarmonics)
+    : doc_(&ui_, nullptr, &noise_), tolerance_(tolerance), withHarmonics_(withHarmonics)
 {
     doc_.ReferenceKind = referenceKind;
     doc_.FilterCutoffUpr = cutoffUpr;
@@ -30,7 +40,7 @@ ProfileRecord ProfileEvaluator::Evaluate(const std::string& path)
         return FailedRecord(path, "Cannot open the file.");
     if (const auto problem = NonFiniteResults(doc_)) return FailedRecord(path, *problem);
     ProfileRecord record = RecordOfDocument(doc_, path);
-    FillEvaluation(record, doc_, toleranceMm_);
+    evaluation_ = EvaluateRecord(record, doc_, tolerance_, withHarmonics_);
     return record;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// One worker's document: reads a profile file, analyses it with the run's
-// settings and tells whether it gave results. The document (two arrays of
-// 36000 samples) is made once and refilled for every file.
+// One worker's document: reads a profile file, analyses and evaluates it with
+// the run's settings and tells whether it gave results. The document (two
+// arrays of 36000 samples) is made once and refilled for every file.
 
 #include "cli/ProfileRecord.h"
 #include "document/GaussianNoiseSource.h"
@@ -32,15 +32,22 @@ inline constexpr const char* kValuesTooLarge = "The profile cannot be evaluated:
 // Empty when the analysed document's reported results are all finite, else kValuesTooLarge.
 std::optional<std::string> NonFiniteResults(const CKyklosDoc& doc);
 
+// The evaluation beyond the page of an analysed document, copied into its
+// record as well; the harmonics only when asked for (they cost two spectra).
+RoundnessEvaluation EvaluateRecord(ProfileRecord& record, const CKyklosDoc& doc,
+                                   const std::optional<GivenTolerance>& tolerance, bool withHarmonics);
+
 class ProfileEvaluator {
 public:
-    ProfileEvaluator(int referenceKind, int cutoffUpr, std::optional<double> toleranceMm);
+    ProfileEvaluator(int referenceKind, int cutoffUpr, std::optional<GivenTolerance> tolerance, bool withHarmonics);
     ProfileEvaluator(const ProfileEvaluator&) = delete;
     ProfileEvaluator& operator=(const ProfileEvaluator&) = delete;
 
-    // Reads and analyses `path`. The record is ok when the document holds its results.
+    // Reads, analyses and evaluates `path`. The record is ok when the
+    // document and the evaluation hold its results.
     ProfileRecord Evaluate(const std::string& path);
     const CKyklosDoc& Document() const { return doc_; }
+    const RoundnessEvaluation& Evaluation() const { return evaluation_; }
 
 private:
     CollectingUi ui_;
@@ -49,7 +56,9 @@ private:
     ClassicRandom random_;
     GaussianNoiseSource noise_{random_};
     CKyklosDoc doc_;
-    std::optional<double> toleranceMm_;
+    std::optional<GivenTolerance> tolerance_;
+    bool withHarmonics_;
+    RoundnessEvaluation evaluation_;
 };
 
 } // namespace kyklos

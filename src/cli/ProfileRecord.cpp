@@ -36,7 +36,7 @@ constexpr std::array kColumns{
     RecordColumn{"ronp", ColumnKind::Length, nullptr, &ProfileRecord::ronpMm},
     RecordColumn{"ronv", ColumnKind::Length, nullptr, &ProfileRecord::ronvMm},
     RecordColumn{"ronq", ColumnKind::Length, nullptr, &ProfileRecord::ronqMm},
-    RecordColumn{"tolerance", ColumnKind::Length, nullptr, &ProfileRecord::toleranceMm},
+    RecordColumn{"tolerance", ColumnKind::GivenLength, nullptr, &ProfileRecord::toleranceGiven},
     RecordColumn{"verdict", ColumnKind::Verdict},
 };
 } // namespace
@@ -84,7 +84,27 @@ ProfileRecord FailedRecord(const std::string& file, const std::string& message)
     return r;
 }
 
-void FillEvaluation(ProfileRecord&, const CKyklosDoc&, std::optional<double>) {}
+void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation,
+                    const std::optional<GivenTolerance>& tolerance)
+{
+    if (tolerance) record.toleranceGiven = tolerance->value;
+    if (!evaluation.Valid) return;
+    const auto ront = [&](int kind) -> std::optional<double> {
+        const auto& value = evaluation.References[static_cast<std::size_t>(kind)].RONt;
+        return value ? Finite(*value) : std::nullopt;
+    };
+    record.rontLsMm = ront(LeastSquares);
+    record.rontMzMm = ront(MinimumZone);
+    record.rontMiMm = ront(MaximumInscribed);
+    record.rontMcMm = ront(MinimumCircumscribed);
+    // RONp, RONv and RONq exist only about a least squares circle that was found.
+    if (evaluation.References[LeastSquares].FitValid) {
+        record.ronpMm = Finite(evaluation.RONp);
+        record.ronvMm = Finite(evaluation.RONv);
+        record.ronqMm = Finite(evaluation.RONq);
+    }
+    if (evaluation.Verdict != ToleranceVerdict::None) record.pass = evaluation.Verdict == ToleranceVerdict::Pass;
+}
 
 std::span<const RecordColumn> RecordColumns()
 {
@@ -94,7 +114,7 @@ std::span<const RecordColumn> RecordColumns()
 std::string ColumnName(const RecordColumn& column, bool metric)
 {
     std::string name(column.name);
-    if (column.kind == ColumnKind::Length) name += metric ? "_um" : "_uin";
+    if (column.kind == ColumnKind::Length || column.kind == ColumnKind::GivenLength) name += metric ? "_um" : "_uin";
     return name;
 }
 

@@ -4,6 +4,7 @@
 // an empty cell: a result the file did not give.
 
 #include "document/KyklosDoc.h"
+#include "document/RoundnessEvaluation.h"
 
 #include <optional>
 #include <span>
@@ -27,9 +28,9 @@ struct ProfileRecord {
     std::optional<double> eccentricityAngleDeg;  // empty where the report leaves it out (no eccentricity)
     std::optional<double> concentricityMm;
     std::optional<double> runoutMm;
-    // Beyond the page: RONt about each of the four references, RONp, RONv and
-    // RONq about the least-squares circle, the tolerance and the verdict.
-    // Filled by FillEvaluation.
+    // Beyond the page: RONt about each of the four references (empty where a
+    // fit failed), RONp, RONv and RONq about the least-squares circle, the
+    // tolerance and the verdict. Filled by FillEvaluation.
     std::optional<double> rontLsMm;
     std::optional<double> rontMzMm;
     std::optional<double> rontMiMm;
@@ -37,8 +38,17 @@ struct ProfileRecord {
     std::optional<double> ronpMm;
     std::optional<double> ronvMm;
     std::optional<double> ronqMm;
-    std::optional<double> toleranceMm;
-    std::optional<bool> pass;  // the verdict: Pass, Fail, or none without a tolerance
+    std::optional<double> toleranceGiven;  // as given: µm, or µin with --inch (see GivenTolerance)
+    std::optional<bool> pass;  // the verdict: Pass, Fail, or none without a tolerance or a valid fit
+};
+
+// A roundness tolerance as the user typed it, in the run's display unit. The
+// table shows this very number, not one converted there and back.
+struct GivenTolerance {
+    double value = 0.0;  // µm, or µin when not metric
+    bool metric = true;
+    double Micrometres() const { return metric ? value : value * 0.0254; }
+    double Millimetres() const { return Micrometres() / 1000.0; }
 };
 
 // The record of an analysed document (AnalysisValid) read from `file`.
@@ -48,21 +58,23 @@ ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file);
 ProfileRecord FailedRecord(const std::string& file, const std::string& message);
 
 // The evaluation beyond the page (the four references, RONp/RONv/RONq, the
-// verdict). Not computed yet: leaves those fields empty.
-void FillEvaluation(ProfileRecord& record, const CKyklosDoc& doc, std::optional<double> toleranceMm);
+// tolerance and the verdict) copied from `evaluation`, made with `tolerance`.
+void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation,
+                    const std::optional<GivenTolerance>& tolerance);
 
 // The name of a reference kind as the record and the JSON evaluation write it.
 std::string_view ReferenceName(int kind);
 
 // The columns of the table, in order. A length is in micrometres or
-// microinches by the run's units and carries that unit in its name.
-enum class ColumnKind { Text, Flag, Verdict, Count, Length, Angle };
+// microinches by the run's units and carries that unit in its name; a given
+// length is already in that unit.
+enum class ColumnKind { Text, Flag, Verdict, Count, Length, GivenLength, Angle };
 
 struct RecordColumn {
     std::string_view name;  // a length's name without its unit suffix
     ColumnKind kind;
     std::string ProfileRecord::*text = nullptr;             // Text
-    std::optional<double> ProfileRecord::*number = nullptr;  // Count, Length, Angle
+    std::optional<double> ProfileRecord::*number = nullptr;  // Count, Length, GivenLength, Angle
 };
 
 std::span<const RecordColumn> RecordColumns();

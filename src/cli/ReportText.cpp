@@ -1,10 +1,13 @@
 #include "cli/ReportText.h"
 
 #include "cli/NumberText.h"
+#include "cli/ProfileRecord.h"
 #include "platform/PathParts.h"
 #include "platform/TextEncoding.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace kyklos {
 
@@ -35,20 +38,86 @@ std::string DisplayFileTitle(const CKyklosDoc& doc)
     return SplitPath(DisplayText(doc.PathName)).name;
 }
 
+// Characters of a UTF-8 text, so that "—" and "µ" take one column each.
+std::size_t Columns(const std::string& text)
+{
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
 std::string PadRight(std::string text, std::size_t width)
 {
-    if (text.size() < width) text.append(width - text.size(), ' ');
+    const std::size_t used = Columns(text);
+    if (used < width) text.append(width - used, ' ');
     return text;
 }
 
 std::string PadLeft(std::string text, std::size_t width)
 {
-    if (text.size() < width) text.insert(0, width - text.size(), ' ');
+    const std::size_t used = Columns(text);
+    if (used < width) text.insert(0, width - used, ' ');
     return text;
 }
+
+// The JSON number of a value that may be missing.
+nlohmann::ordered_json Number(std::optional<double> value)
+{
+    return value ? Number(*value) : nlohmann::ordered_json(nullptr);
+}
+
+// The ISO 12181-2 abbreviations of the reference circles, by ReferenceKindValue.
+constexpr const char* kReferenceAbbreviations[] = {"LSCI", "MZCI", "MICI", "MCCI"};
+
+constexpr std::size_t kLargestHarmonicsShown = 5;
+
 } // namespace
 
-nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples)
+nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& e, int harmonicLimit)
+{
+    nlohmann::ordered_json j;
+    auto references = nlohmann::ordered_json::object();
+    for (int kind = LeastSquares; kind <= MinimumCircumscribed; ++kind) {
+        const ReferenceEvaluation& r = e.References[static_cast<std::size_t>(kind)];
+        nlohmann::ordered_json one;
+        one["FitValid"] = r.FitValid;
+        one["ReferenceA"] = Number(r.ReferenceA);
+        one["ReferenceB"] = Number(r.ReferenceB);
+        one["ReferenceC"] = Number(r.ReferenceC);
+        one["RONt"] = Number(r.RONt);
+        one["Eccentricity"] = Number(r.Eccentricity);
+        one["EccentricityAngle"] = Number(r.EccentricityAngle);
+        references[std::string(ReferenceName(kind))] = std::move(one);
+    }
+    j["References"] = std::move(references);
+    // About the least squares circle only when it was found.
+    const bool parameters = e.References[LeastSquares].FitValid;
+    j["RONp"] = parameters ? Number(e.RONp) : nlohmann::ordered_json(nullptr);
+    j["RONv"] = parameters ? Number(e.RONv) : nlohmann::ordered_json(nullptr);
+    j["RONq"] = parameters ? Number(e.RONq) : nlohmann::ordered_json(nullptr);
+    j["Tolerance"] = e.ToleranceUm ? Number(*e.ToleranceUm / 1000.0) : nlohmann::ordered_json(nullptr);
+    j["Verdict"] = e.Verdict == ToleranceVerdict::None ? nlohmann::ordered_json(nullptr)
+                                                       : nlohmann::ordered_json(std::string(VerdictText(e.Verdict)));
+    auto warnings = nlohmann::ordered_json::array();
+    for (const std::string& warning : e.Warnings) warnings.push_back(warning);
+    j["Warnings"] = std::move(warnings);
+    std::size_t count = e.Harmonics.size();
+    if (harmonicLimit >= 0) count = std::min(count, static_cast<std::size_t>(harmonicLimit));
+    auto harmonics = nlohmann::ordered_json::array();
+    for (std::size_t i = 0; i < count; ++i) {
+        const HarmonicComponent& h = e.Harmonics[i];
+        nlohmann::ordered_json one;
+        one["Upr"] = h.Upr;
+        one["Amplitude"] = Number(h.Amplitude);
+        one["Phase"] = Number(h.Phase);
+        one["FilteredAmplitude"] = Number(h.FilteredAmplitude);
+        harmonics.push_back(std::move(one));
+    }
+    j["Harmonics"] = std::move(harmonics);
+    return j;
+}
+
+nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples, const RoundnessEvaluation* evaluation,
+                                    int harmonicLimit)
 {
     nlohmann::ordered_json j;
     j["ok"] = true;
@@ -78,6 +147,7 @@ nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples)
     j["EccentricityAngle"] = Number(doc.EccentricityAngle);
     j["Roundness"] = Number(doc.Peak - doc.Valley);
     j["Concentricity"] = Number(2.0 * doc.Eccentricity);
+    if (evaluation && evaluation->Valid) j["Evaluation"] = EvaluationJson(*evaluation, harmonicLimit);
     if (withSamples && doc.DataLoaded) {
         const auto n = static_cast<std::size_t>(doc.PointCount);
         auto raw = nlohmann::ordered_json::array();
@@ -108,7 +178,7 @@ std::string JsonText(const nlohmann::ordered_json& j, int indent)
     return j.dump(indent, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
-std::string ResultsText(const CKyklosDoc& doc, bool metric)
+std::string ResultsText(const CKyklosDoc& doc, bool metric, const RoundnessEvaluation* evaluation)
 {
     std::string out;
     if (!doc.DataLoaded) return "No profile loaded.\n";
@@ -125,7 +195,7 @@ std::string ResultsText(const CKyklosDoc& doc, bool metric)
     const double k = metric ? 1.0 : 39.37007874015748;
     // Label, the number right-aligned in twelve columns, unit; a longer
     // number widens its own row and never runs into the next.
-    auto row = [&](const char* label, double value, int places, const char* rowUnit, bool show) {
+    auto row = [&](const std::string& label, double value, int places, const char* rowUnit, bool show) {
         out += PadRight(label, 15) + " " + PadLeft(show ? FixedNumber(value, places) : std::string(), 12) + " " +
                rowUnit + "\n";
     };
@@ -134,6 +204,32 @@ std::string ResultsText(const CKyklosDoc& doc, bool metric)
     row("Ecc. Angle:", doc.EccentricityAngle, 2, "deg", doc.Eccentricity >= 1e-7);
     row("Concentricity:", doc.Eccentricity * 2000.0 * k, decimals, unit, true);
     row("Runout:", doc.Runout * 1000.0 * k, decimals, unit, true);
+    if (!evaluation || !evaluation->Valid) return out;
+
+    // A length in millimetres, or "—" where there is none (a failed fit) or
+    // the value is not a number.
+    auto length = [&](const std::string& label, std::optional<double> mm) {
+        const bool shown = mm && std::isfinite(*mm * 1000.0 * k);
+        out += PadRight(label, 15) + " " + PadLeft(shown ? FixedNumber(*mm * 1000.0 * k, decimals) : "\u2014", 12) +
+               " " + unit + "\n";
+    };
+    auto words = [&](const char* label, std::string_view text) {
+        out += PadRight(label, 17) + std::string(text) + "\n";
+    };
+    const RoundnessEvaluation& e = *evaluation;
+    for (int kind = LeastSquares; kind <= MinimumCircumscribed; ++kind)
+        length(std::string("RONt ") + kReferenceAbbreviations[kind] + ":", e.References[static_cast<std::size_t>(kind)].RONt);
+    const bool parameters = e.References[LeastSquares].FitValid;
+    length("RONp:", parameters ? std::optional<double>(e.RONp) : std::nullopt);
+    length("RONv:", parameters ? std::optional<double>(e.RONv) : std::nullopt);
+    length("RONq:", parameters ? std::optional<double>(e.RONq) : std::nullopt);
+    if (e.ToleranceUm) {
+        length("Tolerance:", *e.ToleranceUm / 1000.0);
+        words("Verdict:", VerdictText(e.Verdict));
+    }
+    for (const HarmonicComponent& h : LargestHarmonics(e, kLargestHarmonicsShown))
+        length("Harmonic " + std::to_string(h.Upr) + ":", h.Amplitude);
+    for (const std::string& warning : e.Warnings) words("Warning:", warning);
     return out;
 }
 

@@ -5,17 +5,31 @@
 // the output is valid UTF-8 whatever bytes the file carried.
 
 #include "document/KyklosDoc.h"
+#include "document/RoundnessEvaluation.h"
 
 #include <nlohmann/json.hpp>
 #include <string>
 
 namespace kyklos {
 
+// How many harmonics the JSON lists by default, and the limit that lists them all.
+inline constexpr int kDefaultHarmonicLimit = 500;
+inline constexpr int kAllHarmonics = -1;
+
+// The evaluation beyond the page, in the document's units (millimetres,
+// radians; eccentricity angles in degrees): the four references, RONp, RONv,
+// RONq, the tolerance, the verdict, the warnings and the harmonics
+// k = 1 … min(⌊N/2⌋, harmonicLimit) (all of them for kAllHarmonics). A
+// number that is not finite, and the RONt of a failed fit, is null.
+nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& evaluation, int harmonicLimit);
+
 // Every member of the profile and its results, in the document's units
 // (millimetres, radians; the eccentricity angle in degrees), plus Roundness
-// and Concentricity as the report computes them. withSamples adds the raw and
-// filtered profiles.
-nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples);
+// and Concentricity as the report computes them; then, when given, the
+// evaluation as "Evaluation". withSamples adds the raw and filtered profiles.
+nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples,
+                                    const RoundnessEvaluation* evaluation = nullptr,
+                                    int harmonicLimit = kDefaultHarmonicLimit);
 
 // The record of a file that could not be evaluated: "ok": false, its path and
 // the message the window would show.
@@ -25,8 +39,10 @@ nlohmann::ordered_json FailureJson(const std::string& path, const std::string& m
 // when indent < 0. Bytes that are not UTF-8 become U+FFFD instead of failing.
 std::string JsonText(const nlohmann::ordered_json& j, int indent);
 
-// The report's result rows as text, in micrometres (or microinches).
-std::string ResultsText(const CKyklosDoc& doc, bool metric);
+// The report's result rows as text, in micrometres (or microinches); with an
+// evaluation also RONt about the four references, RONp, RONv, RONq, the
+// tolerance and its verdict, the five largest harmonics and the warnings.
+std::string ResultsText(const CKyklosDoc& doc, bool metric, const RoundnessEvaluation* evaluation = nullptr);
 
 // The text block of a file that could not be evaluated.
 std::string FailureText(const std::string& path, const std::string& message);

@@ -7,6 +7,7 @@
 #include "cli/BatchRunner.h"
 #include "cli/BatchSummary.h"
 #include "cli/CsvTable.h"
+#include "cli/ProfileEvaluator.h"
 #include "cli/ProgressBar.h"
 #include "cli/ReportText.h"
 #include "graph/PolarGraph.h"
@@ -19,6 +20,8 @@
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -69,6 +72,9 @@ struct Options {
     bool noReference = false;
     std::optional<double> scale;
     std::string metafile;
+    std::optional<double> tolerance;
+    std::string harmonics = "500";
+    bool evaluationPage = false;
 };
 
 bool ParseSize(const std::string& text, int& width, int& height)
@@ -80,6 +86,16 @@ bool ParseSize(const std::string& text, int& width, int& height)
     width = w;
     height = h;
     return true;
+}
+
+// The harmonics limit of --harmonics: a whole number from 0, or "all"; empty when refused.
+std::optional<int> ParseHarmonicLimit(const std::string& text)
+{
+    if (text == "all") return kAllHarmonics;
+    int limit = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), limit);
+    if (error != std::errc() || end != text.data() + text.size() || limit < 0) return std::nullopt;
+    return limit;
 }
 
 // The refusal of a --scale value, in the Scaling dialog's words, or empty.
@@ -143,9 +159,12 @@ int main(int argc, char** argv)
                  "chosen reference circle and prints the results, or writes the report pages with -o.",
                  "kyklos-report"};
     cli.set_version_flag("--version", "kyklos-report " KYKLOS_VERSION, "Print the version and exit");
-    cli.footer("Exit status: 0 all files evaluated; 1 a file could not be read or evaluated, or the output\n"
-               "not written (the other files are still evaluated); 2 the command line was refused;\n"
-               "3 every file evaluated and a verdict was \"Fail\".");
+    // Wide enough that every option and its description stay apart: the
+    // manual page is made from this help by help2man, which needs the gap.
+    cli.get_formatter()->column_width(34);
+    cli.footer("Exit status: 0 all files evaluated (and every verdict \"Pass\", or no --tolerance); 1 a file could\n"
+               "not be read or evaluated, or the output not written (the other files are still evaluated);\n"
+               "2 the command line was refused; 3 every file evaluated and a verdict was \"Fail\".");
     cli.add_option("files", options.files, "Profile files (.kyk), folders of them, or - to read names from standard input");
     cli.add_option("--format", options.format,
                    "Output: text (result blocks), json (one object, or an array for several files), jsonl (one "
@@ -187,7 +206,16 @@ int main(int argc, char** argv)
     cli.add_flag("--no-reference", options.noReference, "Do not draw the reference circle");
     cli.add_option("--scale", options.scale,
                    "Scale per division, micrometres (microinches with --inch); turns automatic scaling off");
+    cli.add_flag("--evaluation-page", options.evaluationPage,
+                 "With -o: after each report page an evaluation page (references, RONp/RONv/RONq, verdict, "
+                 "harmonic spectrum): the next PDF page, or NAME-evaluation.png/.svg beside each image");
     cli.add_option("--metafile", options.metafile, "Draw a logo metafile alone into -o picture.png, .svg or .pdf");
+    cli.add_option("--tolerance", options.tolerance,
+                   "Roundness tolerance in micrometres (microinches with --inch): each profile gets the verdict "
+                   "\"Pass\" when its roundness is at most this, else \"Fail\" (exit status 3)");
+    cli.add_option("--harmonics", options.harmonics,
+                   "Harmonics listed in the JSON evaluation: the first H (0: none), or all")
+        ->default_str("500");
 
     try {
         cli.parse(argc, argv);
@@ -217,6 +245,18 @@ int main(int argc, char** argv)
         const std::string refusal = ScaleRefusal(*options.scale, metric);
         if (!refusal.empty()) return Fail(format, "--scale: " + refusal, kUsage);
     }
+    std::optional<GivenTolerance> tolerance;
+    if (options.tolerance) {
+        if (!std::isfinite(*options.tolerance) || *options.tolerance < 0.0)
+            return Fail(format,
+                        std::string("--tolerance: the roundness tolerance must be a number of 0 or more (") +
+                            (metric ? "micrometres" : "microinches") + ").",
+                        kUsage);
+        tolerance = GivenTolerance{*options.tolerance, metric};
+    }
+    const std::optional<int> harmonicLimit = ParseHarmonicLimit(options.harmonics);
+    if (!harmonicLimit)
+        return Fail(format, "--harmonics: use a whole number of 0 or more, or all.", kUsage);
 
     // Qt's painting needs a GUI application object even without a screen;
     // a run that draws no page does without one.
@@ -235,6 +275,9 @@ int main(int argc, char** argv)
             return Fail(format, error, kFileFailed);
         return kSuccess;
     }
+
+    if (options.evaluationPage && options.output.empty())
+        return Fail(format, "--evaluation-page needs -o report.pdf, .png or .svg.", kUsage);
 
     if (options.files.empty() && !options.demo)
         return Fail(format, "Nothing to evaluate: name a .kyk file or a folder, or use --demo (see --help).", kUsage);
@@ -265,6 +308,9 @@ int main(int argc, char** argv)
         exportOptions.imageHeight = height;
         exportOptions.dpi = options.dpi;
         exportOptions.paper = options.paper == "letter" ? PaperSize::Letter : PaperSize::A4;
+        exportOptions.evaluationPage = options.evaluationPage;
+        // The evaluation page judges in micrometres, whatever unit the tolerance was given in.
+        if (tolerance) exportOptions.toleranceUm = tolerance->Micrometres();
         pages = std::make_unique<ReportPageWriter>(*view, options.output, exportOptions, total);
         std::string error;
         if (!pages->Open(error)) return Fail(format, error, kFileFailed);
@@ -274,16 +320,19 @@ int main(int argc, char** argv)
     // when there is more than one record or a summary follows.
     const bool jsonArray = format == Format::Json && (total > 1 || summary);
     const int jsonIndent = summary ? 4 : 2;
-    const RecordFormatter formatRecord = [&](const ProfileRecord& record, const CKyklosDoc* doc) -> std::string {
+    const RecordFormatter formatRecord = [&](const ProfileRecord& record, const CKyklosDoc* doc,
+                                             const RoundnessEvaluation* evaluation) -> std::string {
         if (options.summaryOnly) return {};
         switch (format) {
         case Format::Json:
         case Format::JsonLines: {
-            const auto j = doc ? DocumentJson(*doc, options.raw) : FailureJson(record.file, record.message);
+            const auto j = doc ? DocumentJson(*doc, options.raw, evaluation, *harmonicLimit)
+                               : FailureJson(record.file, record.message);
             if (format == Format::JsonLines) return JsonText(j, -1) + "\n";
             return jsonArray ? Indented(JsonText(j, 2), jsonIndent) : JsonText(j, 2) + "\n";
         }
-        case Format::Text: return (doc ? ResultsText(*doc, metric) : FailureText(record.file, record.message)) + "\n";
+        case Format::Text:
+            return (doc ? ResultsText(*doc, metric, evaluation) : FailureText(record.file, record.message)) + "\n";
         case Format::Csv: return CsvRow(record, metric);
         case Format::None: return {};
         }
@@ -295,7 +344,12 @@ int main(int argc, char** argv)
         if (jsonArray) Write(summary ? "{\n  \"records\": [\n" : "[\n");
     }
 
-    BatchSummary statistics(metric, std::nullopt);
+    // Only text records, JSON records with --harmonics above 0 and pages
+    // show harmonics; the table and the summary need none, and their spectra
+    // would cost a quarter of a table run.
+    const bool jsonHarmonics = (format == Format::Json || format == Format::JsonLines) && *harmonicLimit != 0;
+    const bool withHarmonics = pages != nullptr || (!options.summaryOnly && (format == Format::Text || jsonHarmonics));
+    BatchSummary statistics(metric, tolerance);
     ProgressBar progress(!options.quiet && total > 1 && isatty(fileno(stderr)) ? stderr : nullptr, total);
     bool anyFailed = false;
     bool anyVerdictFail = false;
@@ -328,14 +382,17 @@ int main(int argc, char** argv)
         demo.ReferenceKind = references.at(options.reference);
         demo.FilterCutoffUpr = options.cutoff;
         demo.AnalyzeProfile();
-        const ProfileRecord record = RecordOfDocument(demo, demo.PathName);
-        take(0, record, formatRecord(record, &demo), &demo);
+        ProfileRecord record = RecordOfDocument(demo, demo.PathName);
+        const RoundnessEvaluation evaluation = EvaluateRecord(record, demo, tolerance, withHarmonics);
+        take(0, record, formatRecord(record, &demo, &evaluation), &demo);
     }
 
     BatchSettings settings;
     settings.workers = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     settings.referenceKind = references.at(options.reference);
     settings.cutoffUpr = options.cutoff;
+    settings.tolerance = tolerance;
+    settings.withHarmonics = withHarmonics;
     settings.keepDocuments = pages != nullptr;
     RunBatch(inputs, settings, formatRecord, [&](std::size_t index, const EvaluatedProfile& result) {
         take(index + offset, result.record, result.output, result.document);

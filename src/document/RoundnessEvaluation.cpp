@@ -10,6 +10,7 @@
 #include "analysis/RoundnessParameters.h"
 #include "document/KyklosDoc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -84,7 +85,7 @@ bool FitReferenceCircle(int kind, std::span<const double> filtered, const Sample
     }
 }
 
-RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<double> toleranceUm)
+RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<double> toleranceUm, bool withHarmonics)
 {
     RoundnessEvaluation e;
     const int n = doc.PointCount;
@@ -123,6 +124,7 @@ RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<doubl
 
     e.Verdict = JudgeRoundness(e.Selected().RONt, toleranceUm);
     e.Warnings = FilterSamplingWarnings(n, doc.FilterCutoffUpr);
+    if (!withHarmonics) return e;
 
     std::vector<HarmonicTerm> rawSpectrum, filteredSpectrum;
     HarmonicSpectra(raw, filtered, rawSpectrum, filteredSpectrum);
@@ -137,6 +139,24 @@ RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<doubl
         h.Transmission = transmission[i];
     }
     return e;
+}
+
+// 1 pm: far below what any roundness instrument resolves; what the transform
+// leaves of a harmonic that is not there, whose phase means nothing.
+constexpr double kNegligibleAmplitudeMm = 1e-9;
+
+std::vector<HarmonicComponent> LargestHarmonics(const RoundnessEvaluation& evaluation, std::size_t count)
+{
+    std::vector<HarmonicComponent> candidates;
+    for (const HarmonicComponent& h : evaluation.Harmonics)
+        if (h.Upr >= 2 && std::isfinite(h.Amplitude) && h.Amplitude >= kNegligibleAmplitudeMm) candidates.push_back(h);
+    const std::size_t shown = std::min(count, candidates.size());
+    std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(shown), candidates.end(),
+                      [](const HarmonicComponent& a, const HarmonicComponent& b) {
+                          return a.Amplitude != b.Amplitude ? a.Amplitude > b.Amplitude : a.Upr < b.Upr;
+                      });
+    candidates.resize(shown);
+    return candidates;
 }
 
 } // namespace kyklos

@@ -82,10 +82,19 @@ struct RoundnessEvaluation {
     const ReferenceEvaluation& Selected() const { return References[static_cast<std::size_t>(SelectedReference)]; }
 };
 
+// Up to `count` harmonics with the largest raw amplitude, largest first (the
+// lower UPR first on a tie). UPR 1 is left out: it is the part's
+// eccentricity on the instrument, not a feature of its form; so are
+// amplitudes below 1 pm, the transform's rounding of a harmonic that is not there.
+std::vector<HarmonicComponent> LargestHarmonics(const RoundnessEvaluation& evaluation, std::size_t count);
+
 // Evaluates the document's last analysis; toleranceUm is the roundness
 // tolerance in micrometres, if any. Costs three reference fits, two spectra
-// and a few passes over the profile.
-RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<double> toleranceUm);
+// and a few passes over the profile. Without harmonics (for output that
+// shows none, such as a table row) the spectra are left out and Harmonics
+// stays empty; everything else is the same.
+RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<double> toleranceUm,
+                                      bool withHarmonics = true);
 
 // Pass when RONt (mm) in micrometres is at most the tolerance (µm), Fail
 // otherwise; None without a RONt (no valid fit), without a tolerance, or for

@@ -1,4 +1,5 @@
 #include "analysis/LeastSquaresCircle.h"
+#include "analysis/SampleAngles.h"
 #include "analysis/Limacon.h"
 
 #include <gtest/gtest.h>
@@ -171,11 +172,19 @@ TEST(LeastSquaresCircle, FitsCentreAndMeanRadius)
     EXPECT_NEAR(b, 0.0, 1e-14);
     EXPECT_NEAR(c, 0.0, 1e-14);
 
+    // One or two samples place no centre (harmonic 1 would give twice a radius as eccentricity).
     const std::vector<double> one{4.0};
     ASSERT_TRUE(FitLeastSquaresCircle(one, 1, a, b, c));
-    EXPECT_EQ(a, 8.0);
+    EXPECT_EQ(a, 0.0);
     EXPECT_EQ(b, 0.0);
     EXPECT_EQ(c, 4.0);
+    const std::vector<double> two{4.0, 6.0};
+    ASSERT_TRUE(FitLeastSquaresCircle(two, SampleAngles(2), a, b, c));
+    EXPECT_EQ(a, 0.0);
+    EXPECT_EQ(c, 5.0);
+    const std::vector<double> three{4.0, 5.0, 5.0};
+    ASSERT_TRUE(FitLeastSquaresCircle(three, 3, a, b, c));
+    EXPECT_NEAR(a, -2.0 / 3.0, 1e-15);  // three samples do place it
 }
 
 TEST(LeastSquaresCircle, HarmonicCoefficientsOfHigherOrder)

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -166,8 +167,19 @@ TEST_F(KyklosReport, RefusesBadOptions)
     EXPECT_EQ(Report("").status, 2);
     const Outcome help = Report("--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* option : {"--json", "--demo", "--reference", "--cutoff", "--raw", "--output"})
+    for (const char* option : {"--json", "--demo", "--reference", "--cutoff", "--raw", "--output", "--tolerance",
+                               "--harmonics", "3 every file evaluated and a verdict was \"Fail\""})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
+
+    // A tolerance must be a number of 0 or more; the harmonics a whole number or "all".
+    EXPECT_EQ(Report("--demo --tolerance 0").status, 3);  // the demonstration profile is not a perfect circle
+    for (const char* tolerance : {"-1", "nan", "inf", "-inf", "5um"}) {
+        const Outcome run = Report(std::string("--demo --tolerance ") + tolerance);
+        EXPECT_EQ(run.status, 2) << tolerance;
+        EXPECT_NE(run.err.find("--tolerance"), std::string::npos) << tolerance << ": " << run.err;
+    }
+    for (const char* harmonics : {"-1", "x", "2.5", "", "ALL"})
+        EXPECT_EQ(Report(std::string("--demo --harmonics '") + harmonics + "'").status, 2) << harmonics;
 }
 
 } // namespace
@@ -219,9 +231,22 @@ TEST_F(KyklosReport, SeveralProfilesGiveOnePdfPageOrOneImageEach)
         if (pdfText.compare(at, 12, "/Type /Pages") != 0) ++pages;
     EXPECT_EQ(pages, 2u);
 
-    ASSERT_EQ(Report(Quote(a) + " " + Quote(b) + " -o " + Quote(dir_ / "each.png")).status, 0);
+    // With the evaluation page: report and evaluation page per profile, the
+    // tolerance judged on it (the demonstration's roundness fails 0.1 µm: exit status 3).
+    const Outcome judged = Report("--demo " + Quote(a) + " --evaluation-page --tolerance 0.1 -o " + Quote(dir_ / "all.pdf"));
+    EXPECT_EQ(judged.status, 3) << judged.err;
+    std::ifstream allIn(dir_ / "all.pdf", std::ios::binary);
+    const std::string allText((std::istreambuf_iterator<char>(allIn)), std::istreambuf_iterator<char>());
+    std::size_t allPages = 0;
+    for (std::size_t at = allText.find("/Type /Page"); at != std::string::npos; at = allText.find("/Type /Page", at + 1))
+        if (allText.compare(at, 12, "/Type /Pages") != 0) ++allPages;
+    EXPECT_EQ(allPages, 4u);
+    EXPECT_EQ(Report("--demo --evaluation-page").status, 2);  // nothing to put the page into
+
+    ASSERT_EQ(Report(Quote(a) + " " + Quote(b) + " --evaluation-page -o " + Quote(dir_ / "each.png")).status, 0);
     EXPECT_TRUE(fs::exists(dir_ / "each-1.png"));
     EXPECT_TRUE(fs::exists(dir_ / "each-2.png"));
+    EXPECT_TRUE(fs::exists(dir_ / "each-2-evaluation.png"));
 
     // One bad file among good ones fails the run with its message.
     const auto bad = Write("bad.kyk", "KYKLOS_DATA 1.1\n");
@@ -524,11 +549,12 @@ TEST_F(Batch, FoldersStandardInputAndOrderUnderParallelWorkers)
 
     // Many files of different cost and one refused: every worker count gives the same bytes.
     const auto files = MakeSet(40, 17);
-    const Outcome one = Report("--format csv -j 1 --summary " + Quote(dir_));
-    const Outcome three = Report("--format csv -j 3 --summary " + Quote(dir_));
+    const Outcome one = Report("--format csv -j 1 --summary --tolerance 20 " + Quote(dir_));
+    const Outcome three = Report("--format csv -j 3 --summary --tolerance 20 " + Quote(dir_));
     EXPECT_EQ(one.status, 1);
     EXPECT_EQ(one.out, three.out);
-    EXPECT_EQ(Report("--json -j 1 " + Quote(dir_)).out, Report("--json -j 4 " + Quote(dir_)).out);
+    EXPECT_NE(one.out.find(",20,Fail\r\n"), std::string::npos);
+    EXPECT_EQ(Report("--json -j 1 --tolerance 20 " + Quote(dir_)).out, Report("--json -j 4 --tolerance 20 " + Quote(dir_)).out);
     const auto rows = Lines(one.out);
     for (int i = 0; i < 40; ++i) EXPECT_EQ(Fields(rows.at(static_cast<std::size_t>(i) + 1)).at(0), files[static_cast<std::size_t>(i)].string());
 }
@@ -571,6 +597,212 @@ TEST_F(Batch, SummaryAgreesWithTheRows)
     EXPECT_EQ(j["summary"]["columns"]["roundness_um"]["min"].get<double>(), std::stod(row[4]));
     const auto last = Lines(Report("--format jsonl --summary " + Quote(dir_)).out).back();
     EXPECT_EQ(nlohmann::json::parse(last)["summary"]["failed"], 1);
+}
+
+// The shortest text that reads back as the same double.
+std::string Shortest(double value)
+{
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+nlohmann::json Json(const Outcome& run) { return nlohmann::json::parse(run.out); }
+
+TEST_F(KyklosReport, EvaluationHoldsTheDocumentsOwnReferenceWhicheverIsSelected)
+{
+    const std::pair<const char*, const char*> kinds[] = {
+        {"ls", "LeastSquares"}, {"mz", "MinimumZone"}, {"mi", "MaximumInscribed"}, {"mc", "MinimumCircumscribed"}};
+    nlohmann::json first;
+    for (const auto& [option, name] : kinds) {
+        const Outcome run = Report(std::string("--demo --json --harmonics 0 --reference ") + option);
+        ASSERT_EQ(run.status, 0) << run.out;
+        const auto j = Json(run);
+        const auto& e = j["Evaluation"];
+        const auto& selected = e["References"][name];
+        // Bit for bit: the same numbers, not a second computation of them.
+        EXPECT_EQ(selected["RONt"].get<double>(), j["Roundness"].get<double>()) << option;
+        for (const char* key : {"Eccentricity", "EccentricityAngle", "ReferenceA", "ReferenceB", "ReferenceC"})
+            EXPECT_EQ(selected[key].get<double>(), j[key].get<double>()) << option << " " << key;
+        // The other three are fitted as the analysis would fit them: the
+        // four entries do not depend on which one is selected.
+        if (first.is_null()) first = e["References"];
+        EXPECT_EQ(e["References"], first) << option;
+        EXPECT_EQ(e["RONp"].get<double>() + e["RONv"].get<double>(), e["References"]["LeastSquares"]["RONt"].get<double>());
+        EXPECT_TRUE(e["Harmonics"].empty());
+    }
+    // The minimum zone is the narrowest of the four by its definition.
+    for (const char* other : {"LeastSquares", "MaximumInscribed", "MinimumCircumscribed"})
+        EXPECT_LE(first["MinimumZone"]["RONt"].get<double>(), first[other]["RONt"].get<double>()) << other;
+}
+
+TEST_F(KyklosReport, HarmonicsAreTheProfilesUndulationsAsManyAsAsked)
+{
+    // Eccentricity (0.3, 0.4) µm and a three-lobed form of 2 µm, 360 points.
+    const auto file = Quote(Write("lobes.kyk", Profile("L", 360, 0.3, 0.4, 2.0)));
+    const auto three = Json(Report("--json --harmonics 3 " + file))["Evaluation"]["Harmonics"];
+    ASSERT_EQ(three.size(), 3u);
+    for (int k = 1; k <= 3; ++k) EXPECT_EQ(three[k - 1]["Upr"], k);
+    // The file carries ten digits (1e-5 µm): amplitudes in mm to 1e-8.
+    EXPECT_NEAR(three[0]["Amplitude"].get<double>(), 0.0005, 1e-8);  // √(0.3² + 0.4²) µm
+    EXPECT_NEAR(three[0]["Phase"].get<double>(), std::atan2(0.4, 0.3), 1e-4);
+    EXPECT_NEAR(three[1]["Amplitude"].get<double>(), 0.0, 1e-8);
+    EXPECT_NEAR(three[2]["Amplitude"].get<double>(), 0.002, 1e-8);
+    EXPECT_NEAR(three[2]["Phase"].get<double>(), 0.0, 1e-4);
+    // The filter at 50 UPR passes 3 UPR almost whole: 2^−(3/50)² = 0.9975.
+    EXPECT_NEAR(three[2]["FilteredAmplitude"].get<double>() / 0.002, std::pow(2.0, -0.0036), 1e-3);
+
+    EXPECT_EQ(Json(Report("--json --harmonics 0 " + file))["Evaluation"]["Harmonics"].size(), 0u);
+    const auto all = Json(Report("--json --harmonics all " + file))["Evaluation"]["Harmonics"];
+    ASSERT_EQ(all.size(), 180u);
+    EXPECT_EQ(all.back()["Upr"], 180);
+    EXPECT_EQ(all[2], three[2]);
+    EXPECT_EQ(Json(Report("--json --harmonics 1000 " + file))["Evaluation"]["Harmonics"].size(), 180u);
+    EXPECT_EQ(Json(Report("--demo --json"))["Evaluation"]["Harmonics"].size(), 500u);  // the default of 3600 points' 1800
+}
+
+TEST_F(KyklosReport, ToleranceGivesTheVerdictAndTheExitStatus)
+{
+    const auto file = Quote(Write("lobes.kyk", Profile("L", 360, 0.3, 0.4, 2.0)));
+    const auto plain = Json(Report("--json " + file));
+    EXPECT_TRUE(plain["Evaluation"]["Verdict"].is_null());
+    EXPECT_TRUE(plain["Evaluation"]["Tolerance"].is_null());
+    const double roundness = plain["Roundness"].get<double>() * 1000.0;  // µm, about 4
+
+    // A part whose roundness equals the tolerance passes; a hair less fails it.
+    const Outcome at = Report("--json --tolerance " + Shortest(roundness) + " " + file);
+    EXPECT_EQ(at.status, 0);
+    EXPECT_EQ(Json(at)["Evaluation"]["Verdict"], "Pass");
+    const Outcome below = Report("--json --tolerance " + Shortest(std::nextafter(roundness, 0.0)) + " " + file);
+    EXPECT_EQ(below.status, 3);
+    EXPECT_EQ(Json(below)["Evaluation"]["Verdict"], "Fail");
+    EXPECT_EQ(Json(below)["Evaluation"]["Tolerance"].get<double>(), std::nextafter(roundness, 0.0) / 1000.0);
+
+    // With --inch the tolerance is in microinches: 150 µin = 3.81 µm fails
+    // (150 µm would pass), 160 µin = 4.064 µm passes.
+    const Outcome inch = Report("--format csv --no-header --inch --tolerance 150 " + file);
+    EXPECT_EQ(inch.status, 3);
+    const auto row = Fields(Lines(inch.out).at(0));
+    EXPECT_EQ(row.at(20), "150");
+    EXPECT_EQ(row.at(21), "Fail");
+    EXPECT_EQ(Report("--inch --tolerance 160 " + file).status, 0);
+    EXPECT_NEAR(Json(Report("--json --inch --tolerance 150 " + file))["Evaluation"]["Tolerance"].get<double>(),
+                150 * 0.0254e-3, 1e-15);
+
+    // A file that cannot be read outranks a failed verdict.
+    const auto bad = Quote(Write("bad.kyk", "HELLO\n"));
+    EXPECT_EQ(Report("--format csv --tolerance 1 " + file + " " + bad).status, 1);
+}
+
+TEST_F(KyklosReport, TextBlockShowsTheEvaluationInTheBlocksUnits)
+{
+    // The eccentricity (3, 4) µm is the largest undulation, but 1 UPR is the
+    // centring, not the form: the lobes lead the harmonics.
+    const auto file = Quote(Write("lobes.kyk", Profile("L", 360, 3.0, 4.0, 2.0)));
+    const auto e = Json(Report("--json --tolerance 5 --cutoff 100 " + file))["Evaluation"];
+    const Outcome run = Report("--tolerance 5 --cutoff 100 " + file);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto lines = Lines(run.out);
+    auto rowOf = [&](const std::string& label) {
+        for (const auto& line : lines)
+            if (line.rfind(label, 0) == 0) return line;
+        return std::string();
+    };
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%-15s %12.3f µm", "RONt MICI:",
+                  e["References"]["MaximumInscribed"]["RONt"].get<double>() * 1000.0);
+    EXPECT_EQ(rowOf("RONt MICI:"), expected);
+    std::snprintf(expected, sizeof expected, "%-15s %12.3f µm", "RONq:", e["RONq"].get<double>() * 1000.0);
+    EXPECT_EQ(rowOf("RONq:"), expected);
+    EXPECT_EQ(rowOf("Tolerance:"), "Tolerance:             5.000 µm");
+    EXPECT_EQ(rowOf("Verdict:"), "Verdict:         Pass");
+    EXPECT_EQ(rowOf("Harmonic"), "Harmonic 3:            2.000 µm");  // of the raw profile
+    // The other harmonics of this pure lobed profile are the transform's rounding, below 1 pm: not listed.
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Harmonic", 0) == 0; }), 1);
+    EXPECT_EQ(rowOf("Warning:"), "Warning:         The profile has 360 points; the filter needs at least 7 × 100 = "
+                                 "700 points for a 100 UPR cutoff.");
+}
+
+TEST_F(KyklosReport, AFailedFitHasNoRontAndNoVerdict)
+{
+    // Three points leave the minimum zone without its four contact points.
+    const auto file = Quote(Write("three.kyk", "KYKLOS_DATA 1.0\nIDENTIFICATION: t\nDATE: d\nNUMBER_OF_POINTS: 3\n"
+                                               "PROFILE_UM: 10001 10002 10003\n"));
+    const Outcome json = Report("--json --reference mz --tolerance 1 " + file);
+    EXPECT_EQ(json.status, 0);
+    const auto e = Json(json)["Evaluation"];
+    EXPECT_EQ(e["References"]["MinimumZone"]["FitValid"], false);
+    EXPECT_TRUE(e["References"]["MinimumZone"]["RONt"].is_null());
+    EXPECT_TRUE(e["Verdict"].is_null());
+    EXPECT_EQ(e["Warnings"].size(), 2u);  // too few points, and the weights scaled to unit gain
+    const auto row = Fields(Lines(Report("--format csv --no-header --reference mz --tolerance 1 " + file).out).at(0));
+    EXPECT_EQ(row.at(14), "");  // ront_mz_um
+    EXPECT_NE(row.at(13), "");  // ront_ls_um
+    EXPECT_EQ(row.at(20), "1");
+    EXPECT_EQ(row.at(21), "");
+    EXPECT_NE(Report("--reference mz " + file).out.find("RONt MZCI:                 — µm\n"), std::string::npos);
+}
+
+TEST_F(Batch, TableRowCarriesTheFourReferencesTheParametersAndTheVerdict)
+{
+    const auto files = MakeSet(3, -1);
+    std::string names;
+    for (const auto& f : files) names += " " + Quote(f);
+    // The table row is made without the spectra; its numbers are the JSON's, exactly.
+    const auto array = Json(Report("--json --tolerance 5 --reference mc" + names));
+    const auto rows = Lines(Report("--format csv --no-header --tolerance 5 --reference mc" + names).out);
+    ASSERT_EQ(rows.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const auto row = Fields(rows[i]);
+        const auto& e = array[i]["Evaluation"];
+        const char* references[] = {"LeastSquares", "MinimumZone", "MaximumInscribed", "MinimumCircumscribed"};
+        for (std::size_t r = 0; r < 4; ++r)
+            EXPECT_EQ(std::stod(row.at(13 + r)), e["References"][references[r]]["RONt"].get<double>() * 1000.0) << i << r;
+        EXPECT_EQ(std::stod(row.at(17)), e["RONp"].get<double>() * 1000.0);
+        EXPECT_EQ(std::stod(row.at(18)), e["RONv"].get<double>() * 1000.0);
+        EXPECT_EQ(std::stod(row.at(19)), e["RONq"].get<double>() * 1000.0);
+        EXPECT_EQ(row.at(16), row.at(8));  // the selected reference is the roundness column
+        EXPECT_EQ(row.at(20), "5");
+        EXPECT_EQ(row.at(21), e["Verdict"].get<std::string>());
+    }
+    // Lobes of 1, 2, 3 µm: roundness about 2, 4, 6 µm against 5 µm.
+    EXPECT_EQ(Fields(rows[1]).at(21), "Pass");
+    EXPECT_EQ(Fields(rows[2]).at(21), "Fail");
+}
+
+TEST_F(Batch, SummaryCountsVerdictsAndGivesTheCapabilityInEveryFormat)
+{
+    MakeSet(5, -1);  // roundness about 2, 4, 6, 8, 10 µm
+    const Outcome csv = Report("--format csv --summary --tolerance 7 " + Quote(dir_));
+    EXPECT_EQ(csv.status, 3);
+    const auto lines = Lines(csv.out);
+    std::vector<double> roundness;
+    for (std::size_t i = 1; i <= 5; ++i) roundness.push_back(std::stod(Fields(lines.at(i)).at(8)));
+    double mean = 0.0;
+    for (double x : roundness) mean += x / 5.0;
+    double squares = 0.0;
+    for (double x : roundness) squares += (x - mean) * (x - mean);
+    const double capability = (7.0 - mean) / (3.0 * std::sqrt(squares / 4.0));
+    std::vector<std::string> row;
+    for (const auto& line : lines)
+        if (line.rfind("roundness_um,", 0) == 0) row = Fields(line);
+    ASSERT_EQ(row.size(), 7u);
+    EXPECT_NEAR(std::stod(row[6]), capability, 1e-12);
+    EXPECT_NE(csv.out.find("\r\npass,3,,,,,\r\nfail,2,,,,,\r\n"), std::string::npos) << csv.out;
+
+    const auto json = Json(Report("--json --summary-only --tolerance 7 " + Quote(dir_)))["summary"];
+    EXPECT_NEAR(json["capability"].get<double>(), capability, 1e-12);
+    EXPECT_EQ(json["pass"], 3);
+    EXPECT_EQ(json["fail"], 2);
+    char text[64];
+    std::snprintf(text, sizeof text, "of the roundness: %.3f\n", capability);
+    const Outcome summary = Report("--summary-only --tolerance 7 " + Quote(dir_));
+    EXPECT_NE(summary.out.find("5 files: 0 failed, 3 Pass, 2 Fail\n"), std::string::npos) << summary.out;
+    EXPECT_NE(summary.out.find(text), std::string::npos) << summary.out;
+    // The same tolerance in microinches gives the same capability.
+    const auto inch = Json(Report("--json --summary-only --inch --tolerance " + Shortest(7.0 / 0.0254) + " " + Quote(dir_)));
+    EXPECT_NEAR(inch["summary"]["capability"].get<double>(), capability, 1e-9);
+    // Without a tolerance there is none.
+    EXPECT_TRUE(Json(Report("--json --summary-only " + Quote(dir_)))["summary"]["capability"].is_null());
 }
 
 // Peak resident memory of a run, from the child's own resource usage.

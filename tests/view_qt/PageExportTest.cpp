@@ -131,6 +131,38 @@ TEST_F(PageExportTest, StreamedPagesKeepTheirProfilesNumbersAndAnEmptyPdfIsRemov
     EXPECT_FALSE(unwritable.Open(error));
 }
 
+TEST_F(PageExportTest, EvaluationPagesFollowTheirReportPages)
+{
+    ClassicRandom otherRandom;
+    GaussianNoiseSource otherNoise(otherRandom);
+    CKyklosDoc second(nullptr, nullptr, &otherNoise);
+    PageExportOptions options;
+    options.evaluationPage = true;
+    options.toleranceUm = 50.0;
+    const std::string path = PathOf("evaluated.pdf");
+    ASSERT_TRUE(ExportReportPages({doc.get(), &second}, view, path, options, error)) << error;
+    const QByteArray pdf = Contents(path);
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page/") +
+                  pdf.count("/Type /Page "),
+              4);
+
+    // Images: each evaluation page beside its report page, in the view's units.
+    options.imageWidth = 800;
+    options.imageHeight = 500;
+    view.Graph.MetricUnits = false;
+    ASSERT_TRUE(ExportReportPages({doc.get(), &second}, view, PathOf("run.svg"), options, error)) << error;
+    const QByteArray evaluation = Contents(PathOf("run-2-evaluation.svg"));
+    EXPECT_TRUE(evaluation.contains("Evaluation"));
+    EXPECT_TRUE(evaluation.contains("Pass"));
+    EXPECT_TRUE(evaluation.contains("RONt (\xC2\xB5in)"));
+    EXPECT_FALSE(evaluation.contains("Roundness:"));
+    EXPECT_TRUE(Contents(PathOf("run-1.svg")).contains("Roundness:"));
+    ASSERT_TRUE(ExportReportPages({doc.get()}, view, PathOf("one.png"), options, error)) << error;
+    const QImage image(QString::fromStdString(PathOf("one-evaluation.png")));
+    EXPECT_EQ(image.size(), QSize(800, 500));
+    EXPECT_FALSE(QImage(QString::fromStdString(PathOf("one.png"))).isNull());
+}
+
 TEST_F(PageExportTest, RefusedRequests)
 {
     PageExportOptions options;

@@ -2,6 +2,7 @@
 
 #include "platform/TextEncoding.h"
 #include "platform/qt/QtCanvas.h"
+#include "view/EvaluationPage.h"
 #include "view/qt/OutputFile.h"
 
 #include <QFile>
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 namespace kyklos {
 
@@ -25,8 +27,11 @@ constexpr int kLargestImageSide = 20000;
 // Beyond this the page's integer layout arithmetic would overflow on a sheet.
 constexpr int kHighestResolution = 4800;
 
-bool ExportPng(const CKyklosDoc& doc, CKyklosView& view, const std::string& file, const PageExportOptions& options,
-               int dpi, std::string& error)
+// Draws one page into a canvas laid over the whole page rectangle.
+using PageDrawing = std::function<void(Canvas&, const Rect&)>;
+
+bool ExportPng(const PageDrawing& draw, const std::string& file, const PageExportOptions& options, int dpi,
+               std::string& error)
 {
     QImage image(options.imageWidth, options.imageHeight, QImage::Format_RGB32);
     if (image.isNull()) {
@@ -41,7 +46,7 @@ bool ExportPng(const CKyklosDoc& doc, CKyklosView& view, const std::string& file
     {
         QPainter painter(&image);
         QtCanvas canvas(painter, dpi, dpi, false);
-        view.OnDraw(canvas, doc, {0, 0, options.imageWidth, options.imageHeight});
+        draw(canvas, {0, 0, options.imageWidth, options.imageHeight});
     }
     QFile out;
     if (!OpenOutputFile(file, out, error)) return false;
@@ -53,8 +58,8 @@ bool ExportPng(const CKyklosDoc& doc, CKyklosView& view, const std::string& file
     return true;
 }
 
-bool ExportSvg(const CKyklosDoc& doc, CKyklosView& view, const std::string& file, const PageExportOptions& options,
-               int dpi, std::string& error)
+bool ExportSvg(const PageDrawing& draw, const QString& description, const std::string& file,
+               const PageExportOptions& options, int dpi, std::string& error)
 {
     QFile out;
     if (!OpenOutputFile(file, out, error)) return false;
@@ -64,13 +69,13 @@ bool ExportSvg(const CKyklosDoc& doc, CKyklosView& view, const std::string& file
     generator.setViewBox(QRect(0, 0, options.imageWidth, options.imageHeight));
     generator.setResolution(dpi);
     generator.setTitle(QStringLiteral("Kyklos"));
-    generator.setDescription(QStringLiteral("Roundness report"));
+    generator.setDescription(description);
     QPainter painter;
     bool written = painter.begin(&generator);
     if (written) {
         {
             QtCanvas canvas(painter, dpi, dpi, false);
-            view.OnDraw(canvas, doc, {0, 0, options.imageWidth, options.imageHeight});
+            draw(canvas, {0, 0, options.imageWidth, options.imageHeight});
         }
         written = painter.end();
     }
@@ -111,6 +116,14 @@ std::string ReportPageWriter::PagePath(std::size_t index) const
     numbered.replace_filename(original.stem().string() + "-" + std::to_string(index + 1) +
                               original.extension().string());
     return numbered.string();
+}
+
+std::string ReportPageWriter::EvaluationPath(const std::string& pagePath)
+{
+    std::filesystem::path path(pagePath);
+    const std::filesystem::path original(pagePath);
+    path.replace_filename(original.stem().string() + "-evaluation" + original.extension().string());
+    return path.string();
 }
 
 bool ReportPageWriter::Open(std::string& error)
@@ -154,6 +167,17 @@ bool ReportPageWriter::Open(std::string& error)
 
 bool ReportPageWriter::Write(const CKyklosDoc& doc, std::size_t index, std::string& error)
 {
+    // The evaluation page shows its numbers in the units of the report page beside it.
+    EvaluationPageOptions evaluationOptions;
+    evaluationOptions.MetricUnits = view_.Graph.MetricUnits;
+    evaluationOptions.Spectrum =
+        options_.spectrum.value_or(HarmonicChartOptions{HarmonicRangeForCutoff(doc.FilterCutoffUpr), false});
+    RoundnessEvaluation evaluation;
+    if (options_.evaluationPage) evaluation = EvaluateRoundness(doc, options_.toleranceUm);
+    auto drawEvaluation = [&](Canvas& canvas, const Rect& page) {
+        DrawEvaluationPage(canvas, doc, evaluation, evaluationOptions, page);
+    };
+
     if (extension_ == ".pdf") {
         if (!pdf_) {
             error = "cannot write " + DisplayText(path_);
@@ -172,14 +196,29 @@ bool ReportPageWriter::Write(const CKyklosDoc& doc, std::size_t index, std::stri
         QtCanvas canvas(pdf_->painter, dpi_, dpi_, true);
         view_.PrintPageRect = printable;
         view_.OnDraw(canvas, doc, printable);
+        if (options_.evaluationPage) {
+            // On the sheet where the report page stands on its own.
+            pdf_->writer->newPage();
+            drawEvaluation(canvas, CKyklosView::PrinterPageRect(printable));
+        }
         ++pagesWritten_;
         return true;
     }
     const std::string file = PagePath(index);
-    const bool written = extension_ == ".png" ? ExportPng(doc, view_, file, options_, dpi_, error)
-                                              : ExportSvg(doc, view_, file, options_, dpi_, error);
-    if (written) ++pagesWritten_;
-    return written;
+    const bool png = extension_ == ".png";
+    const PageDrawing drawReport = [&](Canvas& canvas, const Rect& page) { view_.OnDraw(canvas, doc, page); };
+    if (!(png ? ExportPng(drawReport, file, options_, dpi_, error)
+              : ExportSvg(drawReport, QStringLiteral("Roundness report"), file, options_, dpi_, error)))
+        return false;
+    if (options_.evaluationPage) {
+        const std::string evaluationFile = EvaluationPath(file);
+        if (!(png ? ExportPng(drawEvaluation, evaluationFile, options_, dpi_, error)
+                  : ExportSvg(drawEvaluation, QStringLiteral("Roundness evaluation"), evaluationFile, options_, dpi_,
+                              error)))
+            return false;
+    }
+    ++pagesWritten_;
+    return true;
 }
 
 bool ReportPageWriter::Close(std::string& error)

@@ -1,13 +1,16 @@
 #pragma once
 // Writing report pages to files without a window: PNG (one image per
 // profile), SVG (one picture per profile) or PDF (one page per profile, laid
-// out by the printer rule on an A4 or Letter sheet).
+// out by the printer rule on an A4 or Letter sheet), each optionally followed
+// by the profile's evaluation page.
 
 #include "document/KyklosDoc.h"
+#include "graph/HarmonicChart.h"
 #include "view/KyklosView.h"
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,15 @@ struct PageExportOptions {
     int imageHeight = 1000;
     int dpi = 96;              // resolution reported to the page (pens, fonts); PDF: printer resolution, 0 = 600
     PaperSize paper = PaperSize::A4;
+    // After each report page, the profile's evaluation page: the next page of
+    // a PDF, or a file of its own beside each image (see ReportPageWriter),
+    // in the view's units.
+    bool evaluationPage = false;
+    // Its spectrum's UPR range and amplitude axis; none: linear, over a range
+    // that shows the filter's roll-off (HarmonicRangeForCutoff).
+    std::optional<HarmonicChartOptions> spectrum;
+    // The roundness tolerance the verdict judges, micrometres; none: no verdict.
+    std::optional<double> toleranceUm;
 };
 
 // Writes pages one at a time as the profiles come, so that a run over many
@@ -28,7 +40,11 @@ struct PageExportOptions {
 // pageCount above 1, PNG and SVG pages go to path-stem + "-" + (index + 1) +
 // extension, so each file keeps the number of its profile even when an
 // earlier profile gave no page; PDF pages follow each other in one file.
-// Names are used as the bytes given, whatever their encoding.
+// An evaluation page goes into the PDF right after its report page, and
+// beside an image into the same name with "-evaluation" before the extension
+// (report.png and report-evaluation.png; report-2.png and
+// report-2-evaluation.png). Names are used as the bytes given, whatever
+// their encoding.
 class ReportPageWriter {
 public:
     ReportPageWriter(CKyklosView& view, std::string path, const PageExportOptions& options, std::size_t pageCount);
@@ -39,16 +55,19 @@ public:
     // Checks the format and sizes; a PDF file is created here. False with a
     // one-line reason in `error`.
     bool Open(std::string& error);
-    // Draws the document as page `index` (0-based, below pageCount).
+    // Draws the document as page `index` (0-based, below pageCount), and its
+    // evaluation page when asked for.
     bool Write(const CKyklosDoc& doc, std::size_t index, std::string& error);
     // Finishes a PDF. One that received no page is removed.
     bool Close(std::string& error);
 
+    // Profiles whose pages were written.
     std::size_t PagesWritten() const { return pagesWritten_; }
 
 private:
     struct Pdf;
     std::string PagePath(std::size_t index) const;
+    static std::string EvaluationPath(const std::string& pagePath);
 
     CKyklosView& view_;
     std::string path_;

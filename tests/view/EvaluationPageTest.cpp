@@ -1,0 +1,250 @@
+// The evaluation page on a recording canvas (cell height = requested height,
+// characters half a cell wide): the selected reference, failed fits, the
+// verdict and its margin, microinches, the largest harmonics, and a layout
+// that stays on the page at screen and printer resolutions.
+
+#include "platform/RecordingCanvas.h"
+#include "view/EvaluationPage.h"
+#include "view/KyklosView.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <numbers>
+
+namespace kyklos {
+namespace {
+
+using Texts = std::vector<std::string>;
+const std::string kDash = "\u2014";
+
+// RONt 3.4, 3.2, 3.6 and 3.5 µm, the minimum zone selected; 40 harmonics of 1 nm.
+RoundnessEvaluation MakeEvaluation()
+{
+    RoundnessEvaluation e;
+    e.Valid = true;
+    e.SelectedReference = MinimumZone;
+    const double ront[4] = {0.0034, 0.0032, 0.0036, 0.0035};
+    for (std::size_t k = 0; k < 4; ++k)
+        e.References[k] = {true, 0.0, 0.0, 0.0, 0.0025 + 0.0001 * static_cast<double>(k),
+                           30.0 + static_cast<double>(k), ront[k]};
+    e.RONp = 0.0018;
+    e.RONv = 0.0016;
+    e.RONq = 0.0009;
+    for (int k = 1; k <= 40; ++k) e.Harmonics.push_back({k, 1e-6, 0.0, 1e-6, 1.0});
+    return e;
+}
+
+void FailFit(RoundnessEvaluation& e, int kind)
+{
+    e.References[static_cast<std::size_t>(kind)].FitValid = false;
+    e.References[static_cast<std::size_t>(kind)].RONt.reset();
+}
+
+class EvaluationPageTest : public ::testing::Test {
+protected:
+    void Draw(const RoundnessEvaluation& e, bool metric = true)
+    {
+        dc = RecordingCanvas();
+        layout = DrawEvaluationPage(dc, *doc, e, {metric, {}}, {0, 0, 1600, 1000});
+    }
+
+    RecordedCall Text(const std::string& text) const
+    {
+        for (const auto& c : dc.Calls("TextOut"))
+            if (c.text == text) return c;
+        ADD_FAILURE() << "no text " << text;
+        return {};
+    }
+
+    // The texts on the baseline of `label`, left to right, up to the next
+    // block (the references' rows share their baselines with the parameters).
+    std::vector<RecordedCall> Row(const std::string& label) const
+    {
+        const RecordedCall first = Text(label);
+        if (first.args.empty()) return {};
+        const int end = first.args[0] < layout.Parameters.left ? layout.Parameters.left : INT_MAX;
+        std::vector<RecordedCall> row;
+        for (const auto& c : dc.Calls("TextOut"))
+            if (c.args[1] == first.args[1] && c.args[0] >= first.args[0] && c.args[0] < end) row.push_back(c);
+        std::sort(row.begin(), row.end(), [](const auto& a, const auto& b) { return a.args[0] < b.args[0]; });
+        return row;
+    }
+
+    Texts RowTexts(const std::string& label) const
+    {
+        Texts texts;
+        for (const auto& c : Row(label)) texts.push_back(c.text);
+        return texts;
+    }
+
+    std::unique_ptr<CKyklosDoc> doc = std::make_unique<CKyklosDoc>();
+    RecordingCanvas dc;
+    EvaluationPageLayout layout;
+};
+
+TEST_F(EvaluationPageTest, TheSelectedReferenceIsMarkedAndAFailedFitShowsDashes)
+{
+    RoundnessEvaluation e = MakeEvaluation();
+    e.SelectedReference = MaximumInscribed;
+    FailFit(e, MinimumZone);
+    Draw(e);
+
+    EXPECT_EQ(RowTexts("Least Squares"), (Texts{"Least Squares", "3.400", "2.500", "30.00"}));
+    EXPECT_EQ(RowTexts("Minimum Zone"), (Texts{"Minimum Zone", kDash, kDash, kDash}));
+    EXPECT_EQ(RowTexts("Maximum Inscribed"), (Texts{"Maximum Inscribed", "3.600", "2.700", "32.00"}));
+    for (const char* name : {"Least Squares", "Minimum Zone", "Maximum Inscribed", "Minimum Circumscribed"})
+        for (const auto& c : Row(name)) EXPECT_EQ(c.colour, name == std::string("Maximum Inscribed") ? kNavy : kBlack);
+
+    // One navy marker, left of the selected name and within its line.
+    const auto markers = dc.Calls("Polygon");
+    ASSERT_EQ(markers.size(), 1u);
+    EXPECT_EQ(markers[0].colour, kNavy);
+    const RecordedCall name = Text("Maximum Inscribed");
+    EXPECT_LT(markers[0].args[2], name.args[0]);
+    EXPECT_TRUE(markers[0].args[3] < name.args[1] && markers[0].args[3] > name.args[1] - name.font.height);
+}
+
+TEST_F(EvaluationPageTest, VerdictToleranceAndMarginInBothUnits)
+{
+    // The minimum zone is selected, RONt 3.2 µm; margin t − RONt; no unit after a dash.
+    struct Case {
+        std::optional<double> toleranceUm;
+        ToleranceVerdict verdict;
+        bool fitValid, metric;
+        Texts tolerance, verdict_, margin;
+    };
+    const Case cases[] = {
+        {5.0, ToleranceVerdict::Pass, true, true, {"5.000", "\u00B5m"}, {"Pass"}, {"1.800", "\u00B5m"}},
+        {3.0, ToleranceVerdict::Fail, true, true, {"3.000", "\u00B5m"}, {"Fail"}, {"-0.200", "\u00B5m"}},
+        {5.0, ToleranceVerdict::Pass, true, false, {"196.85", "\u00B5in"}, {"Pass"}, {"70.87", "\u00B5in"}},
+        {std::nullopt, ToleranceVerdict::None, true, true, {kDash}, {kDash}, {kDash}},
+        {5.0, ToleranceVerdict::None, false, true, {"5.000", "\u00B5m"}, {kDash}, {kDash}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tolerance[0] + " " + c.verdict_[0]);
+        RoundnessEvaluation e = MakeEvaluation();
+        e.ToleranceUm = c.toleranceUm;
+        e.Verdict = c.verdict;
+        if (!c.fitValid) FailFit(e, MinimumZone);
+        Draw(e, c.metric);
+        auto values = [&](const char* label) {
+            Texts row = RowTexts(label);
+            return Texts(row.begin() + 1, row.end());
+        };
+        EXPECT_EQ(values("Tolerance:"), c.tolerance);
+        EXPECT_EQ(values("Verdict:"), c.verdict_);
+        EXPECT_EQ(values("Margin:"), c.margin);
+        EXPECT_EQ(Text("Verdict:").colour, kNavy);
+    }
+
+    // Microinches in the table, the parameters and the headers too.
+    Draw(MakeEvaluation(), false);
+    EXPECT_EQ(RowTexts("Minimum Zone"), (Texts{"Minimum Zone", "125.98", "102.36", "31.00"}));
+    EXPECT_EQ(RowTexts("RONp:"), (Texts{"RONp:", "70.87", "\u00B5in"}));
+    EXPECT_EQ(Text("Amplitude (\u00B5in)").colour, kGrey);
+}
+
+TEST_F(EvaluationPageTest, TheFiveLargestHarmonicsLeaveOutEccentricityAndRoundingNoise)
+{
+    RoundnessEvaluation e = MakeEvaluation();
+    // UPR 1 is the largest but eccentricity; UPR 30 is the sixth.
+    for (const auto& [k, a] : {std::pair{1, 0.010}, {7, 0.004}, {3, 0.003}, {22, 0.0025}, {9, 0.002}, {15, 0.0015},
+                               {30, 0.0014}})
+        e.Harmonics[static_cast<std::size_t>(k - 1)].Amplitude = a;
+    e.Harmonics[6].Phase = std::numbers::pi / 2;
+    e.Harmonics[2].Phase = -std::numbers::pi;
+    auto uprs = [&] {
+        std::vector<int> upr;
+        for (const auto& h : LargestHarmonics(e, 5)) upr.push_back(h.Upr);
+        return upr;
+    };
+    EXPECT_EQ(uprs(), (std::vector<int>{7, 3, 22, 9, 15}));
+
+    // On the page: UPR, amplitude (µm) and phase (degrees), the largest first.
+    Draw(e);
+    Texts listed;
+    for (const auto& c : dc.Calls("TextOut"))
+        if (layout.LargestHarmonics.Contains({c.args[0] - 1, c.args[1]}) && c.colour == kBlack)
+            listed.push_back(c.text);
+    ASSERT_EQ(listed.size(), 15u);
+    EXPECT_EQ(Texts(listed.begin(), listed.begin() + 6), (Texts{"7", "4.000", "90.00", "3", "3.000", "-180.00"}));
+    EXPECT_EQ(listed[12], "15");
+
+    // What the transform leaves of absent harmonics (below 1 pm) is not listed.
+    for (auto& h : e.Harmonics) h.Amplitude = h.Upr == 4 || h.Upr == 11 ? 0.001 : 3e-16;
+    EXPECT_EQ(uprs(), (std::vector<int>{4, 11}));
+}
+
+TEST_F(EvaluationPageTest, LayoutStaysOnThePageAndFollowsThePageNotTheResolution)
+{
+    RoundnessEvaluation e = MakeEvaluation();
+    e.Warnings = {"The profile has 200 points; the filter needs at least 7 \u00D7 150 = 1050 points for a 150 UPR "
+                  "cutoff.",
+                  "The filter's weights summed to 1.5978 instead of 1 and were scaled to unit gain to keep the mean "
+                  "radius."};
+    // A window; the report's place on an A4 landscape and a letter portrait sheet; the window's size at 600 dpi.
+    const std::pair<Rect, int> sheets[] = {{{0, 0, 1200, 750}, 96},
+                                           {CKyklosView::PrinterPageRect({0, 0, 7016, 4961}), 600},
+                                           {CKyklosView::PrinterPageRect({0, 0, 5100, 6600}), 600},
+                                           {{0, 0, 1200, 750}, 600}};
+    std::vector<EvaluationPageLayout> layouts;
+    for (const auto& [page, dpi] : sheets) {
+        SCOPED_TRACE(page.right);
+        RecordingCanvas canvas(dpi, dpi, dpi == 600);
+        const EvaluationPageLayout l = DrawEvaluationPage(canvas, *doc, e, {}, page);
+        layouts.push_back(l);
+        for (const auto& c : canvas.Calls("TextOut")) {
+            // As the recording canvas measures: half a cell per character.
+            const auto characters =
+                std::count_if(c.text.begin(), c.text.end(), [](unsigned char b) { return (b & 0xC0) != 0x80; });
+            const int width = static_cast<int>(characters) * c.font.height / 2;
+            const int left = c.align.h == HAlign::Left    ? c.args[0]
+                             : c.align.h == HAlign::Right ? c.args[0] - width
+                                                          : c.args[0] - width / 2;
+            EXPECT_TRUE(left >= page.left && left + width <= page.right) << c.text;
+            EXPECT_TRUE(c.args[1] >= page.top && c.args[1] <= page.bottom) << c.text;
+        }
+        // The tables above the spectrum, the list beside it, the spectrum given most of the page.
+        EXPECT_GE(l.ChartFrame.top, std::max({l.ReferenceTable.bottom, l.Warnings.bottom, l.Parameters.bottom}));
+        EXPECT_LE(l.ReferenceTable.right, l.Parameters.left);
+        EXPECT_LE(l.ChartFrame.right, l.LargestHarmonics.left);
+        EXPECT_LE(l.ChartFrame.bottom, page.bottom);
+        EXPECT_GT(l.ChartFrame.Width(), page.Width() / 2);
+        EXPECT_GT(l.ChartFrame.Height(), page.Height() / 3);
+    }
+    // The same rectangle at 96 and at 600 dpi is laid out alike.
+    EXPECT_EQ(layouts[3].TableFontHeight, layouts[0].TableFontHeight);
+    EXPECT_EQ(layouts[3].Parameters, layouts[0].Parameters);
+    EXPECT_EQ(layouts[3].ChartFrame, layouts[0].ChartFrame);
+    EXPECT_EQ(layouts[3].Chart.Plot, layouts[0].Chart.Plot);
+}
+
+TEST_F(EvaluationPageTest, WithoutAnAnalysedProfileOnlyTheTitleLineAndHeading)
+{
+    doc->DateText = "Mon Jan 05 10:00:00 2026";
+    Draw(RoundnessEvaluation{});
+    Texts texts;
+    for (const auto& c : dc.Calls("TextOut")) texts.push_back(c.text);
+    EXPECT_EQ(texts, (Texts{"Kyklos generated data", "Mon Jan 05 10:00:00 2026", "Evaluation"}));
+
+    // A page too small to read draws without harm and leaves the canvas as it found it.
+    for (const Rect page : {Rect{0, 0, 16, 16}, Rect{0, 0, 0, 0}, Rect{50, 50, 10, 10}}) {
+        RecordingCanvas small;
+        DrawEvaluationPage(small, *doc, MakeEvaluation(), {}, page);
+        EXPECT_EQ(small.SaveDepth(), 0);
+    }
+}
+
+TEST(EvaluationPageRange, ShowsThreeTimesTheCutoff)
+{
+    const std::pair<int, HarmonicRange> cases[] = {
+        {16, HarmonicRange::Upr50},  {17, HarmonicRange::Upr150}, {50, HarmonicRange::Upr150},
+        {51, HarmonicRange::Upr500}, {166, HarmonicRange::Upr500}, {167, HarmonicRange::All}};
+    for (const auto& [cutoff, range] : cases) EXPECT_EQ(HarmonicRangeForCutoff(cutoff), range) << cutoff;
+}
+
+} // namespace
+} // namespace kyklos

@@ -1,0 +1,80 @@
+// The demonstration's evaluation page rendered with the Qt canvas and
+// compared with a checked-in image, as the report page is.
+//
+// To refresh the golden image on purpose (after an intended change of the
+// page, the chart, the fonts or the evaluation), run from the build directory:
+//     KYKLOS_UPDATE_GOLDEN=1 tests/test_view_qt --gtest_filter='GoldenEvaluationPage.*'
+// and look at the new tests/view_qt/golden/demo_evaluation.png before committing it.
+
+#include "platform_qt/QtTestApplication.h"
+#include "document/GaussianNoiseSource.h"
+#include "platform/ClassicRandom.h"
+#include "platform/qt/QtCanvas.h"
+#include "view/EvaluationPage.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace kyklos {
+namespace {
+
+const char* const kGoldenPath = KYKLOS_SOURCE_DIR "/tests/view_qt/golden/demo_evaluation.png";
+
+QImage RenderDemonstrationEvaluation()
+{
+    ClassicRandom random;   // seed 1: the same profile on every run
+    GaussianNoiseSource noise(random);
+    auto doc = std::make_unique<CKyklosDoc>(nullptr, nullptr, &noise);
+    doc->DateText = "Mon Jan 05 10:00:00 2026";
+    // A tolerance of 12.5 µm, so that the verdict and its margin are on the page.
+    const RoundnessEvaluation evaluation = EvaluateRoundness(*doc, 12.5);
+    EvaluationPageOptions options;
+    options.Spectrum.Range = HarmonicRangeForCutoff(doc->FilterCutoffUpr);
+
+    QImage image(1200, 750, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    {
+        QtCanvas canvas(painter, 96, 96, false);
+        DrawEvaluationPage(canvas, *doc, evaluation, options, {0, 0, 1200, 750});
+    }
+    painter.end();
+    return image;
+}
+
+TEST(GoldenEvaluationPage, DemonstrationEvaluationMatchesTheGoldenImage)
+{
+    test::EnsureGuiApplication();
+    const QImage page = RenderDemonstrationEvaluation();
+
+    const char* update = std::getenv("KYKLOS_UPDATE_GOLDEN");
+    if (update && std::string(update) == "1") {
+        ASSERT_TRUE(page.save(QString::fromLatin1(kGoldenPath), "PNG"));
+        GTEST_SKIP() << "golden image written to " << kGoldenPath;
+    }
+
+    const QImage golden = QImage(QString::fromLatin1(kGoldenPath)).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(golden.isNull()) << "missing " << kGoldenPath;
+    ASSERT_EQ(golden.size(), page.size());
+
+    // Text rasterisation may move a few edge pixels between FreeType versions;
+    // a misplaced bar, row or column changes hundreds.
+    int different = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb a = page.pixel(x, y), b = golden.pixel(x, y);
+            const int delta = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                        std::abs(qBlue(a) - qBlue(b))});
+            if (delta > 64) ++different;
+        }
+    const int allowed = page.width() * page.height() / 1000;
+    EXPECT_LE(different, allowed) << different << " pixels differ; see the header of this test to refresh the image";
+}
+
+} // namespace
+} // namespace kyklos
