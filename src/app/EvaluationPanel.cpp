@@ -5,6 +5,7 @@
 #include "app/ToleranceDialog.h"
 #include "document/KyklosDoc.h"
 #include "platform/ProgressPort.h"
+#include "view/EvaluationPage.h"
 #include "view/KyklosView.h"
 
 #include <QCheckBox>
@@ -27,7 +28,6 @@
 #include <charconv>
 #include <cmath>
 #include <numbers>
-#include <numeric>
 
 namespace kyklos {
 
@@ -77,7 +77,7 @@ QTableWidget* MakeTable(int rows, int columns, QWidget* parent)
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-    // Never narrower than its columns: the panel scrolls instead.
+    // Never narrower than its columns: the dock widens instead.
     table->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setStretchLastSection(true);
@@ -282,17 +282,8 @@ void CEvaluationPanel::SetLogarithmic(bool logarithmic)
 
 void CEvaluationPanel::ShowChart()
 {
-    HarmonicChartData data;
-    data.MetricUnits = view_.Graph.MetricUnits;
-    if (evaluation_.Valid) {
-        data.Harmonics.reserve(evaluation_.Harmonics.size());
-        data.Transmission.reserve(evaluation_.Harmonics.size());
-        for (const HarmonicComponent& h : evaluation_.Harmonics) {
-            data.Harmonics.push_back({h.Amplitude, h.FilteredAmplitude, h.Phase});
-            data.Transmission.push_back(h.Transmission);
-        }
-    }
-    chart_->SetData(std::move(data));
+    const bool metric = view_.Graph.MetricUnits;
+    chart_->SetData(evaluation_.Valid ? HarmonicChartDataOf(evaluation_, metric) : HarmonicChartData{{}, {}, metric});
 }
 
 void CEvaluationPanel::ShowEvaluation()
@@ -340,11 +331,12 @@ void CEvaluationPanel::ShowEvaluation()
 
     harmonicTable_->setHorizontalHeaderLabels(
         {QStringLiteral("UPR"), QStringLiteral("Amplitude (%1)").arg(unit), QStringLiteral("Phase (deg)")});
-    const std::vector<int> largest = e.Valid ? LargestHarmonics(e.Harmonics, kLargestShown) : std::vector<int>{};
+    const std::vector<HarmonicComponent> largest =
+        e.Valid ? LargestHarmonics(e, kLargestShown) : std::vector<HarmonicComponent>{};
     for (int row = 0; row < kLargestShown; ++row) {
         QString texts[3];
         if (static_cast<std::size_t>(row) < largest.size()) {
-            const HarmonicComponent& h = e.Harmonics[static_cast<std::size_t>(largest[static_cast<std::size_t>(row)] - 1)];
+            const HarmonicComponent& h = largest[static_cast<std::size_t>(row)];
             texts[0] = QString::number(h.Upr);
             texts[1] = LengthText(h.Amplitude, metric);
             texts[2] = DegreesText(h.Phase * 180.0 / std::numbers::pi);
@@ -380,6 +372,12 @@ void CEvaluationPanel::ShowVerdict()
     marginLabel_->setText(margin);
 }
 
+void CEvaluationPanel::setVisible(bool visible)
+{
+    QDockWidget::setVisible(visible);
+    toggleViewAction()->setChecked(visible);
+}
+
 bool CEvaluationPanel::eventFilter(QObject* watched, QEvent* event)
 {
     // Numbers and units in microinches are wider, and fonts and style are the
@@ -388,23 +386,6 @@ bool CEvaluationPanel::eventFilter(QObject* watched, QEvent* event)
         scroll_->setMinimumWidth(scroll_->widget()->minimumSizeHint().width() +
                                  scroll_->verticalScrollBar()->sizeHint().width());
     return QDockWidget::eventFilter(watched, event);
-}
-
-std::vector<int> CEvaluationPanel::LargestHarmonics(const std::vector<HarmonicComponent>& harmonics,
-                                                   std::size_t count)
-{
-    std::vector<const HarmonicComponent*> candidates;
-    for (const HarmonicComponent& h : harmonics)
-        if (h.Upr >= 2) candidates.push_back(&h);
-    const std::size_t shown = std::min(count, candidates.size());
-    std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(shown), candidates.end(),
-                      [](const HarmonicComponent* a, const HarmonicComponent* b) {
-                          if (a->Amplitude != b->Amplitude) return a->Amplitude > b->Amplitude;
-                          return a->Upr < b->Upr;
-                      });
-    std::vector<int> uprs;
-    for (std::size_t i = 0; i < shown; ++i) uprs.push_back(candidates[i]->Upr);
-    return uprs;
 }
 
 EvaluationChoices CEvaluationPanel::LoadChoices()

@@ -68,11 +68,6 @@ public:
     static EvaluationChoices LoadChoices();
     static void SaveChoices(const EvaluationChoices& choices);
 
-    // The UPRs of the `count` largest raw amplitudes from 2 UPR up (1 UPR is
-    // the part's eccentricity on the instrument, not its form), largest first,
-    // the lower UPR first among equals.
-    static std::vector<int> LargestHarmonics(const std::vector<HarmonicComponent>& harmonics, std::size_t count);
-
     QTableWidget* ReferenceTable() const { return referenceTable_; }
     QLabel* ParameterLabel(int index) const { return parameterLabels_[index]; }   // RONp, RONv, RONq
     QLabel* ToleranceLabel() const { return toleranceLabel_; }
@@ -83,6 +78,10 @@ public:
     QCheckBox* LogarithmicBox() const { return logarithmicBox_; }
     CHarmonicChartWidget* Chart() const { return chart_; }
     QTableWidget* HarmonicTable() const { return harmonicTable_; }
+
+    // Keeps View ▸ Evaluation's check mark with the panel also when it is
+    // hidden before the window is first shown (a restored window state).
+    void setVisible(bool visible) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -33,6 +33,8 @@ public:
     // benchmark: the cost of one repaint after a change).
     void Render();
     const QImage& Image() const { return image_; }
+    // The chart's geometry as last drawn, in the image's device pixels.
+    const HarmonicChartLayout& Layout() const { return chart_.Layout(); }
     int RenderCount() const { return renderCount_; }
 
     QSize sizeHint() const override { return {360, 240}; }
