@@ -410,6 +410,12 @@ void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progres
     ui.SetOtherViews([panel = QPointer<CEvaluationPanel>(evaluationPanel_)] {
         if (panel) panel->OnDocumentChanged();
     });
+    // Print, Print Preview and Export add the evaluation page as the panel shows it.
+    printer_->SetEvaluationPageSource([this] {
+        const EvaluationChoices& choices = evaluationPanel_->Choices();
+        return EvaluationPageSource{&evaluationPanel_->Evaluation(), evaluationPanel_->isVisibleTo(this),
+                                    {choices.Range, choices.Logarithmic}, choices.ToleranceUm};
+    });
 }
 
 void CMainFrame::OnAnalysisTolerance()
