@@ -86,10 +86,14 @@ QTableWidget* MakeTable(int rows, int columns, QWidget* parent)
     return table;
 }
 
-// A tolerance as the Tolerance dialog shows it, in the display unit.
+// A tolerance in the display unit with six significant digits: 10 µm reads
+// 393.701 µin, not the fifteen digits the dialog offers for editing.
 QString ToleranceText(double toleranceUm, bool metric)
 {
-    return CToleranceDialog::FormatValue(metric ? toleranceUm : toleranceUm * CPolarGraph::kMicroinchesPerMicrometre);
+    const double value = metric ? toleranceUm : toleranceUm * CPolarGraph::kMicroinchesPerMicrometre;
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
 }
 
 } // namespace

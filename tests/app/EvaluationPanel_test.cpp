@@ -237,8 +237,10 @@ private slots:
         // In microinches the dialog shows and takes microinches.
         SetMetric(false);
         QString shown, unit;
+        QCOMPARE(Panel()->ToleranceLabel()->text(), QStringLiteral("452.756 µin"));
         EnterTolerance(QStringLiteral("500"), &shown, &unit);
         QCOMPARE(shown, QStringLiteral("452.755905511811"));
+        QCOMPARE(Panel()->ToleranceLabel()->text(), QStringLiteral("500 µin"));
         QCOMPARE(unit, QStringLiteral("µin"));
         QCOMPARE(*Panel()->ToleranceUm(), 500 * 0.0254);
         QCOMPARE(Panel()->MarginLabel()->text(), QStringLiteral("31.55 µin"));
