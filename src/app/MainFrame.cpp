@@ -4,12 +4,14 @@
 #include "app/AppSettings.h"
 #include "app/Artwork.h"
 #include "app/CommandIds.h"
+#include "app/EvaluationPanel.h"
 #include "app/KyklosViewWidget.h"
 #include "app/QtUiPort.h"
 #include "app/ReportClipboard.h"
 #include "app/ReportPrinter.h"
 #include "app/ScalingDialog.h"
 #include "app/SplashWindow.h"
+#include "app/ToleranceDialog.h"
 #include "document/KyklosDoc.h"
 #include "platform/PathParts.h"
 #include "view/Footer.h"
@@ -28,6 +30,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -74,6 +77,7 @@ CMainFrame::CMainFrame(CKyklosDoc& doc, QtUiPort& ui, const ProgressPort* progre
     viewWidget_->setFocus();
 
     CreateActions();
+    CreateEvaluationPanel(ui, progress);
     CreateMenus();
     CreateContextMenu();
     CreateToolBar();
@@ -206,6 +210,7 @@ void CMainFrame::CreateMenus()
     QMenu* viewMenu = bar->addMenu(QStringLiteral("&View"));
     viewMenu->addAction(Action(ID_VIEW_TOOLBAR));
     viewMenu->addAction(Action(ID_VIEW_STATUS_BAR));
+    viewMenu->addAction(Action(ID_VIEW_EVALUATION));
     connect(viewMenu, &QMenu::aboutToShow, this, [this] {
         Action(ID_VIEW_TOOLBAR)->setChecked(!toolBar_->isHidden());
         Action(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
@@ -225,6 +230,8 @@ void CMainFrame::CreateMenus()
     analysis->addAction(Action(ID_ANALYSIS_FILTERING));
     analysis->addSeparator();
     analysis->addAction(Action(ID_ANALYSIS_REFERENCE_CIRCLE));
+    analysis->addSeparator();
+    analysis->addAction(Action(ID_ANALYSIS_TOLERANCE));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(ID_APP_ABOUT));
@@ -372,7 +379,9 @@ void CMainFrame::ShowContextMenu(const QPoint& globalPos)
 
 void CMainFrame::OnDisplayScaling()
 {
-    if (RunScalingCommand(this, *view_)) viewWidget_->update();
+    if (!RunScalingCommand(this, *view_)) return;
+    viewWidget_->update();
+    evaluationPanel_->OnUnitsChanged();
 }
 
 void CMainFrame::OnDisplayWebSite()
@@ -385,6 +394,41 @@ void CMainFrame::OnAppAbout()
 {
     CAboutDialog dialog(this);
     dialog.exec();
+}
+
+void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progress)
+{
+    evaluationPanel_ = new CEvaluationPanel(doc_, *view_, progress, this);
+    addDockWidget(Qt::RightDockWidgetArea, evaluationPanel_);
+    // The dock's own action keeps its check mark with the dock, also when its title bar closes it.
+    QAction* toggle = evaluationPanel_->toggleViewAction();
+    toggle->setText(QStringLiteral("&Evaluation"));
+    toggle->setProperty(kCommandIdProperty, ID_VIEW_EVALUATION);
+    toggle->setProperty(kCaptionProperty, QStringLiteral("&Evaluation"));
+    toggle->setStatusTip(QStringLiteral("Shows or hides the evaluation panel."));
+    toggle->setToolTip(QStringLiteral("Evaluation"));
+    toggle->setChecked(true);
+    actions_.insert(ID_VIEW_EVALUATION, toggle);
+
+    MakeAction(ID_ANALYSIS_TOLERANCE, QStringLiteral("&Tolerance..."),
+               QStringLiteral("Sets or clears the roundness tolerance.\nTolerance"));
+    connect(Action(ID_ANALYSIS_TOLERANCE), &QAction::triggered, this, &CMainFrame::OnAnalysisTolerance);
+
+    ui.SetOtherViews([panel = QPointer<CEvaluationPanel>(evaluationPanel_)] {
+        if (panel) panel->OnDocumentChanged();
+    });
+    // Print, Print Preview and Export add the evaluation page as the panel shows it.
+    printer_->SetEvaluationPageSource([this] {
+        const EvaluationChoices& choices = evaluationPanel_->Choices();
+        return EvaluationPageSource{&evaluationPanel_->Evaluation(), evaluationPanel_->isVisibleTo(this),
+                                    {choices.Range, choices.Logarithmic}, choices.ToleranceUm};
+    });
+}
+
+void CMainFrame::OnAnalysisTolerance()
+{
+    std::optional<double> toleranceUm = evaluationPanel_->ToleranceUm();
+    if (RunToleranceCommand(this, view_->Graph.MetricUnits, toleranceUm)) evaluationPanel_->SetToleranceUm(toleranceUm);
 }
 
 void CMainFrame::SetIndicator(int index, bool on)

@@ -25,6 +25,7 @@ class QMenu;
 namespace kyklos {
 
 struct AppSettings;
+class CEvaluationPanel;
 class CKyklosDoc;
 class CKyklosView;
 class CKyklosViewWidget;
@@ -45,6 +46,7 @@ public:
 
     CKyklosView& View() { return *view_; }
     CKyklosViewWidget* ViewWidget() const { return viewWidget_; }
+    CEvaluationPanel* EvaluationPanel() const { return evaluationPanel_; }
     QToolBar* ToolBar() const { return toolBar_; }
     QMenu* ContextMenu() const { return contextMenu_; }
     // The action of a main-menu, toolbar or accelerator command; null when none.
@@ -84,6 +86,7 @@ public:
     void OnDisplayScaling();
     void OnDisplayWebSite();
     void OnAppAbout();
+    void OnAnalysisTolerance();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,6 +97,8 @@ private:
     QAction* MakeAction(int commandId, const QString& caption, const QString& prompt);
     QAction* MakeContextAction(int commandId, const QString& caption, const QString& prompt);
     void CreateActions();
+    // The evaluation panel, View ▸ Evaluation and Analysis ▸ Tolerance.
+    void CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progress);
     void CreateMenus();
     void CreateContextMenu();
     void CreateToolBar();
@@ -111,6 +116,7 @@ private:
     std::unique_ptr<CKyklosView> view_;
     std::unique_ptr<CReportPrinter> printer_;
     CKyklosViewWidget* viewWidget_ = nullptr;
+    CEvaluationPanel* evaluationPanel_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QMenu* contextMenu_ = nullptr;
     QLabel* idleLabel_ = nullptr;

@@ -61,6 +61,7 @@ std::optional<int> QtUiPort::ChooseFilterIndex(int current)
 void QtUiPort::UpdateAllViews()
 {
     if (view_) view_->update();
+    if (otherViews_) otherViews_();
 }
 
 } // namespace kyklos

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -22,6 +23,9 @@ public:
     // The file (its bytes, a full path) the messages from now on are about; empty: none.
     void SetMessageFile(std::string path) { messageFile_ = std::move(path); }
     const std::string& MessageFile() const { return messageFile_; }
+    // Views that keep results of their own (the evaluation panel) hear of
+    // every redraw, after the report view.
+    void SetOtherViews(std::function<void()> update) { otherViews_ = std::move(update); }
 
     void ShowMessage(std::string_view text) override;
     std::optional<std::string> ChooseFileToOpen(std::string_view initialPath) override;
@@ -36,6 +40,7 @@ private:
     QPointer<QWidget> parent_;
     QPointer<QWidget> view_;
     std::string messageFile_;
+    std::function<void()> otherViews_;
 };
 
 // Names a file in the port's messages for the life of the scope.

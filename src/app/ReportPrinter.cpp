@@ -4,13 +4,16 @@
 #include "view/qt/PageExport.h"
 #include "platform/TextEncoding.h"
 #include "platform/qt/QtCanvas.h"
+#include "view/EvaluationPage.h"
 #include "view/KyklosView.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -31,6 +34,31 @@ QPrinter* processPrinter = nullptr;
 void DeleteProcessPrinter() {
     delete processPrinter;
     processPrinter = nullptr;
+}
+
+// The save dialog of File Export with the evaluation page's check box
+// below the file type. The chosen name, or empty when cancelled.
+QString ChooseExportFile(QWidget* parent, const QString& title, const QString& start, const QStringList& filters,
+                         QString& selectedFilter, bool& evaluationPage) {
+    QFileDialog dialog(parent, title);
+    // Qt's own dialog: a native one has no room for a check box.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(selectedFilter);
+    dialog.setDirectory(QFileInfo(start).absolutePath());
+    dialog.selectFile(QFileInfo(start).fileName());
+    auto* includeBox = new QCheckBox(CReportPrinter::IncludeEvaluationPageText(), &dialog);
+    includeBox->setObjectName(QStringLiteral("includeEvaluationPage"));
+    includeBox->setChecked(evaluationPage);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(includeBox, grid->rowCount(), 0, 1, grid->columnCount());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    selectedFilter = dialog.selectedNameFilter();
+    evaluationPage = includeBox->isChecked();
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace
@@ -64,6 +92,16 @@ bool CReportPrinter::PrintTo(QPrinter& printer) {
     {
         kyklos::QtCanvas canvas(painter, printer.resolution(), printer.resolution(), true);
         view_.OnDraw(canvas, doc_, view_.PrintPageRect);
+    }
+    const EvaluationPageSource source = evaluationSource_ ? evaluationSource_() : EvaluationPageSource{};
+    if (source.PanelShown && source.Evaluation && printer.newPage()) {
+        // Laid out where the report page stands on its sheet.
+        kyklos::EvaluationPageOptions options;
+        options.MetricUnits = view_.Graph.MetricUnits;
+        options.Spectrum = source.Spectrum;
+        kyklos::QtCanvas canvas(painter, printer.resolution(), printer.resolution(), true);
+        kyklos::DrawEvaluationPage(canvas, doc_, *source.Evaluation, options,
+                                   kyklos::CKyklosView::PrinterPageRect(view_.PrintPageRect));
     }
     return painter.end();
 }
@@ -111,9 +149,11 @@ void CReportPrinter::Export(QWidget* parent) {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QString selectedFilter = pdfFilter;
     QString start = QDir(folder).filePath(stem + ".pdf");
+    // The evaluation page goes along by default while its panel is shown.
+    bool evaluationPage = evaluationSource_ && evaluationSource_().PanelShown;
     for (;;) {
-        const QString chosen = QFileDialog::getSaveFileName(parent, title, start, pdfFilter + ";;" + pngFilter + ";;" + svgFilter,
-                                                            &selectedFilter);
+        const QString chosen = ChooseExportFile(parent, title, start, {pdfFilter, pngFilter, svgFilter},
+                                                selectedFilter, evaluationPage);
         if (chosen.isEmpty())
             return;
         // The dialog asked about the name as typed; a name that takes its
@@ -123,7 +163,7 @@ void CReportPrinter::Export(QWidget* parent) {
             QMessageBox::warning(parent, title,
                                  QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes) {
-            ExportTo(path, selectedFilter, parent);
+            ExportTo(path, selectedFilter, parent, evaluationPage);
             return;
         }
         // No: back to the dialog for another name, as the dialog itself does.
@@ -142,11 +182,18 @@ QString CReportPrinter::WithExportExtension(const QString& path, const QString& 
     return path + ".pdf";
 }
 
-bool CReportPrinter::ExportTo(QString path, const QString& chosenFilter, QWidget* parent) {
+bool CReportPrinter::ExportTo(QString path, const QString& chosenFilter, QWidget* parent, bool evaluationPage) {
     path = WithExportExtension(path, chosenFilter);
     kyklos::PageExportOptions options;
     options.paper = Printer().pageLayout().pageSize().id() == QPageSize::Letter ? kyklos::PaperSize::Letter
                                                                                : kyklos::PaperSize::A4;
+    options.evaluationPage = evaluationPage;
+    if (evaluationSource_) {
+        // The page shows what the panel shows.
+        const EvaluationPageSource source = evaluationSource_();
+        options.spectrum = source.Spectrum;
+        options.toleranceUm = source.ToleranceUm;
+    }
     std::string error;
     const std::vector<const kyklos::CKyklosDoc*> documents{&doc_};
     // The file system's bytes for the name, as the dialog gave it.

@@ -4,9 +4,13 @@
 // Export commands. One printer object serves the whole process, so the
 // choices made in Print Setup or the Print dialog persist.
 
+#include "graph/HarmonicChart.h"
 #include "platform/Canvas.h"
 
 #include <QString>
+
+#include <functional>
+#include <optional>
 
 class QPrinter;
 class QWidget;
@@ -14,7 +18,17 @@ class QWidget;
 namespace kyklos {
 class CKyklosDoc;
 class CKyklosView;
+struct RoundnessEvaluation;
 }
+
+// What the evaluation page after the report shows: the evaluation panel's
+// evaluation, spectrum choices and tolerance, and whether the panel is shown.
+struct EvaluationPageSource {
+    const kyklos::RoundnessEvaluation* Evaluation = nullptr;
+    bool PanelShown = false;
+    kyklos::HarmonicChartOptions Spectrum;
+    std::optional<double> ToleranceUm;   // micrometres
+};
 
 class CReportPrinter {
 public:
@@ -32,16 +46,23 @@ public:
     // there. A name that takes its extension from the chosen type and then
     // names an existing file is confirmed as the dialog confirms a typed one.
     void Export(QWidget* parent);
-    // Writes the page to `path` (with WithExportExtension). Failures are
-    // shown in a message box; false then.
-    bool ExportTo(QString path, const QString& chosenFilter, QWidget* parent);
+    // Writes the page to `path` (with WithExportExtension), and after it the
+    // evaluation page when asked for. Failures are shown in a message box;
+    // false then.
+    bool ExportTo(QString path, const QString& chosenFilter, QWidget* parent, bool evaluationPage = false);
     // `path` as written: a name without .pdf, .png or .svg takes the extension
     // of the file type chosen in the dialog ("PNG image (*.png)"...).
     static QString WithExportExtension(const QString& path, const QString& chosenFilter);
 
-    // The one-page job on the given printer. False when the printer could
+    // The job on the given printer: the report page, then the evaluation
+    // page while the evaluation panel is shown. False when the printer could
     // not be started.
     bool PrintTo(QPrinter& printer);
+
+    // Where the evaluation page comes from; without a source there is none.
+    void SetEvaluationPageSource(std::function<EvaluationPageSource()> source) { evaluationSource_ = std::move(source); }
+    // The check box of File Export's dialog.
+    static QString IncludeEvaluationPageText() { return QStringLiteral("Include the evaluation page"); }
 
     // The printable area in device units, with the painter's origin at its
     // top-left corner.
@@ -53,4 +74,5 @@ public:
 private:
     kyklos::CKyklosView& view_;
     const kyklos::CKyklosDoc& doc_;
+    std::function<EvaluationPageSource()> evaluationSource_;
 };

@@ -86,14 +86,15 @@ private slots:
                                              {"P&rint Setup...", 57606}, {"&Export...\tCtrl+E", 32780},
                                              kSeparator,                 {"E&xit", 57665}};
         QTest::newRow("Edit") << 1 << "&Edit" << QList<Item>{{"&Copy\tCtrl+C", 57634}};
-        QTest::newRow("View") << 2 << "&View" << QList<Item>{{"&Toolbar", 59392}, {"&Status Bar", 59393}};
+        QTest::newRow("View") << 2 << "&View" << QList<Item>{{"&Toolbar", 59392}, {"&Status Bar", 59393}, {"&Evaluation", 32781}};
         QTest::newRow("Display") << 3 << "&Display"
                                  << QList<Item>{{"&Scaling", 32771},          kSeparator,
                                                 {"&Centered Profile", 32774}, {"&Reference Circle", 32778},
                                                 {"Raw &Data", 32779},         kSeparator,
                                                 {"&Web Site", 32772}};
         QTest::newRow("Analysis") << 4 << "&Analysis"
-                                  << QList<Item>{{"&Filtering", 32775}, kSeparator, {"&Reference Circle", 32776}};
+                                  << QList<Item>{{"&Filtering", 32775}, kSeparator, {"&Reference Circle", 32776},
+                                                kSeparator,          {"&Tolerance...", 32782}};
         QTest::newRow("Help") << 5 << "&Help" << QList<Item>{{"&About Kyklos...", 57664}};
     }
 

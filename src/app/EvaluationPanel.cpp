@@ -1,0 +1,428 @@
+#include "app/EvaluationPanel.h"
+
+#include "app/EvaluationText.h"
+#include "app/HarmonicChartWidget.h"
+#include "app/ToleranceDialog.h"
+#include "document/KyklosDoc.h"
+#include "platform/ProgressPort.h"
+#include "view/EvaluationPage.h"
+#include "view/KyklosView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+namespace kyklos {
+
+namespace {
+
+const QString kGroup = QStringLiteral("Evaluation");
+const QString kToleranceKey = QStringLiteral("Tolerance");
+const QString kRangeKey = QStringLiteral("Range");
+const QString kLogarithmicKey = QStringLiteral("Logarithmic");
+
+constexpr HarmonicRange kRanges[] = {HarmonicRange::Upr50, HarmonicRange::Upr150, HarmonicRange::Upr500,
+                                     HarmonicRange::All};
+// As the settings file writes them.
+const char* const kRangeNames[] = {"50", "150", "500", "All"};
+
+// Short enough for a narrow panel; the full names are the cells' tooltips.
+const char* const kReferenceNames[] = {"Least Squares", "Minimum Zone", "Max. Inscribed", "Min. Circumscribed"};
+const char* const kReferenceFullNames[] = {"Least squares circle", "Minimum zone circles", "Maximum inscribed circle",
+                                           "Minimum circumscribed circle"};
+const char* const kParameterNames[] = {"RONp:", "RONv:", "RONq:"};
+constexpr int kLargestShown = 5;
+
+const QColor kPassColour(0, 128, 0);
+const QColor kFailColour(192, 0, 0);
+const QColor kNoVerdictColour(128, 128, 128);
+
+int RangeIndex(HarmonicRange range)
+{
+    return static_cast<int>(std::find(std::begin(kRanges), std::end(kRanges), range) - std::begin(kRanges));
+}
+
+QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(alignment);
+    item->setFlags(Qt::ItemIsEnabled);
+    return item;
+}
+
+// A table exactly as tall as its rows: the panel scrolls as a whole.
+QTableWidget* MakeTable(int rows, int columns, QWidget* parent)
+{
+    auto* table = new QTableWidget(rows, columns, parent);
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    // Never narrower than its columns: the dock widens instead.
+    table->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setWordWrap(false);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    return table;
+}
+
+// A tolerance in the display unit with six significant digits: 10 µm reads
+// 393.701 µin, not the fifteen digits the dialog offers for editing.
+QString ToleranceText(double toleranceUm, bool metric)
+{
+    const double value = metric ? toleranceUm : toleranceUm * CPolarGraph::kMicroinchesPerMicrometre;
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
+}
+
+} // namespace
+
+CEvaluationPanel::CEvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
+                                   QWidget* parent)
+    : QDockWidget(QStringLiteral("Evaluation"), parent), doc_(doc), view_(view), progress_(progress),
+      choices_(LoadChoices())
+{
+    setObjectName(QStringLiteral("EvaluationPanel"));
+    setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
+    layout->addWidget(CreateReferenceGroup());
+    layout->addWidget(CreateParameterGroup());
+    layout->addWidget(CreateToleranceGroup());
+    warningsLabel_ = new QLabel(content);
+    warningsLabel_->setWordWrap(true);
+    warningsLabel_->setTextFormat(Qt::PlainText);
+    QPalette warningPalette = warningsLabel_->palette();
+    warningPalette.setColor(QPalette::WindowText, QColor(160, 80, 0));
+    warningsLabel_->setPalette(warningPalette);
+    layout->addWidget(warningsLabel_);
+    layout->addWidget(CreateSpectrumGroup(), 1);
+
+    scroll_ = new QScrollArea(this);
+    scroll_->setWidget(content);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    // Scrolled up and down only: the dock keeps the width of the tables.
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWidget(scroll_);
+    content->installEventFilter(this);
+
+    // Keyboard order: the table to read, then the spectrum's two choices, then its list.
+    setTabOrder(referenceTable_, rangeBox_);
+    setTabOrder(rangeBox_, logarithmicBox_);
+    setTabOrder(logarithmicBox_, harmonicTable_);
+
+    OnDocumentChanged();
+}
+
+QWidget* CEvaluationPanel::CreateReferenceGroup()
+{
+    auto* group = new QGroupBox(QStringLiteral("Reference circles"));
+    referenceTable_ = MakeTable(4, 5, group);
+    referenceTable_->setAccessibleName(QStringLiteral("Reference circles"));
+    for (int row = 0; row < 4; ++row) {
+        referenceTable_->setItem(row, 0, Cell(QString(), Qt::AlignCenter));
+        referenceTable_->setItem(row, 1, Cell(QString::fromLatin1(kReferenceNames[row]), Qt::AlignLeft | Qt::AlignVCenter));
+        referenceTable_->item(row, 1)->setToolTip(QString::fromLatin1(kReferenceFullNames[row]));
+        for (int column = 2; column < 5; ++column) referenceTable_->setItem(row, column, Cell(kNoValueText));
+    }
+    auto* box = new QVBoxLayout(group);
+    box->addWidget(referenceTable_);
+    return group;
+}
+
+QWidget* CEvaluationPanel::CreateParameterGroup()
+{
+    auto* group = new QGroupBox(QStringLiteral("About the least squares circle"));
+    auto* grid = new QGridLayout(group);
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(new QLabel(QString::fromLatin1(kParameterNames[i]), group), i, 0);
+        parameterLabels_[i] = new QLabel(kNoValueText, group);
+        parameterLabels_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        parameterLabels_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(parameterLabels_[i], i, 1);
+        parameterUnits_[i] = new QLabel(group);
+        grid->addWidget(parameterUnits_[i], i, 2);
+    }
+    grid->setColumnStretch(3, 1);
+    return group;
+}
+
+QWidget* CEvaluationPanel::CreateToleranceGroup()
+{
+    auto* group = new QGroupBox(QStringLiteral("Tolerance"));
+    auto* grid = new QGridLayout(group);
+    toleranceLabel_ = new QLabel(group);
+    verdictLabel_ = new QLabel(group);
+    QFont bold = verdictLabel_->font();
+    bold.setBold(true);
+    verdictLabel_->setFont(bold);
+    marginLabel_ = new QLabel(group);
+    const std::pair<const char*, QLabel*> rows[] = {
+        {"Tolerance:", toleranceLabel_}, {"Verdict:", verdictLabel_}, {"Margin:", marginLabel_}};
+    int row = 0;
+    for (const auto& [caption, label] : rows) {
+        grid->addWidget(new QLabel(QString::fromLatin1(caption), group), row, 0);
+        grid->addWidget(label, row++, 1);
+    }
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QWidget* CEvaluationPanel::CreateSpectrumGroup()
+{
+    auto* group = new QGroupBox(QStringLiteral("Harmonic spectrum"));
+    rangeBox_ = new QComboBox(group);
+    for (const char* name : kRangeNames)
+        rangeBox_->addItem(name == kRangeNames[3] ? QStringLiteral("All") : QString::fromLatin1(name) + " UPR");
+    rangeBox_->setCurrentIndex(RangeIndex(choices_.Range));
+    auto* rangeLabel = new QLabel(QStringLiteral("&Range:"), group);
+    rangeLabel->setBuddy(rangeBox_);
+    logarithmicBox_ = new QCheckBox(QStringLiteral("&Logarithmic"), group);
+    logarithmicBox_->setChecked(choices_.Logarithmic);
+
+    chart_ = new CHarmonicChartWidget(group);
+    chart_->setMinimumHeight(200);
+    chart_->SetOptions({choices_.Range, choices_.Logarithmic});
+
+    harmonicTable_ = MakeTable(kLargestShown, 3, group);
+    harmonicTable_->setAccessibleName(QStringLiteral("Largest harmonics"));
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(rangeLabel);
+    controls->addWidget(rangeBox_);
+    controls->addSpacing(12);
+    controls->addWidget(logarithmicBox_);
+    controls->addStretch(1);
+    auto* box = new QVBoxLayout(group);
+    box->addLayout(controls);
+    box->addWidget(chart_, 1);
+    box->addWidget(new QLabel(QStringLiteral("Largest harmonics:"), group));
+    box->addWidget(harmonicTable_);
+
+    connect(rangeBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0 && index < 4) SetRange(kRanges[index]);
+    });
+    connect(logarithmicBox_, &QCheckBox::toggled, this, &CEvaluationPanel::SetLogarithmic);
+    return group;
+}
+
+void CEvaluationPanel::OnDocumentChanged()
+{
+    // While the filter runs the profile is half filtered: evaluate once it is done.
+    if (progress_ && progress_->IsActive()) {
+        if (!evaluationPending_) {
+            evaluationPending_ = true;
+            QTimer::singleShot(100, this, [this] {
+                evaluationPending_ = false;
+                OnDocumentChanged();
+            });
+        }
+        return;
+    }
+    evaluation_ = EvaluateRoundness(doc_, choices_.ToleranceUm);
+    ++evaluationCount_;
+    ShowChart();
+    ShowEvaluation();
+}
+
+void CEvaluationPanel::OnUnitsChanged()
+{
+    ShowChart();
+    ShowEvaluation();
+}
+
+void CEvaluationPanel::SetToleranceUm(std::optional<double> toleranceUm)
+{
+    if (toleranceUm && !(std::isfinite(*toleranceUm) && *toleranceUm > 0.0)) toleranceUm.reset();
+    choices_.ToleranceUm = toleranceUm;
+    SaveChoices(choices_);
+    // The references and their RONt stay as they are: only the verdict changes.
+    evaluation_.ToleranceUm = toleranceUm;
+    evaluation_.Verdict = evaluation_.Valid ? JudgeRoundness(evaluation_.Selected().RONt, toleranceUm)
+                                            : ToleranceVerdict::None;
+    ShowVerdict();
+}
+
+void CEvaluationPanel::SetRange(HarmonicRange range)
+{
+    if (rangeBox_->currentIndex() != RangeIndex(range)) rangeBox_->setCurrentIndex(RangeIndex(range));
+    if (choices_.Range == range) return;
+    choices_.Range = range;
+    SaveChoices(choices_);
+    chart_->SetOptions({choices_.Range, choices_.Logarithmic});
+}
+
+void CEvaluationPanel::SetLogarithmic(bool logarithmic)
+{
+    if (logarithmicBox_->isChecked() != logarithmic) logarithmicBox_->setChecked(logarithmic);
+    if (choices_.Logarithmic == logarithmic) return;
+    choices_.Logarithmic = logarithmic;
+    SaveChoices(choices_);
+    chart_->SetOptions({choices_.Range, choices_.Logarithmic});
+}
+
+void CEvaluationPanel::ShowChart()
+{
+    const bool metric = view_.Graph.MetricUnits;
+    chart_->SetData(evaluation_.Valid ? HarmonicChartDataOf(evaluation_, metric) : HarmonicChartData{{}, {}, metric});
+}
+
+void CEvaluationPanel::ShowEvaluation()
+{
+    const bool metric = view_.Graph.MetricUnits;
+    const QString unit = LengthUnitText(metric);
+    const RoundnessEvaluation& e = evaluation_;
+
+    referenceTable_->setHorizontalHeaderLabels({QString(), QStringLiteral("Reference"),
+                                                QStringLiteral("RONt (%1)").arg(unit),
+                                                QStringLiteral("Ecc. (%1)").arg(unit), QStringLiteral("Angle (deg)")});
+    for (int row = 0; row < 4; ++row) {
+        const ReferenceEvaluation& r = e.References[static_cast<std::size_t>(row)];
+        const bool shown = e.Valid && r.FitValid && r.RONt.has_value();
+        const bool selected = e.Valid && row == e.SelectedReference;
+        referenceTable_->item(row, 0)->setText(selected ? QStringLiteral("\u25CF") : QString());
+        referenceTable_->item(row, 0)->setToolTip(selected ? QStringLiteral("The report's reference") : QString());
+        referenceTable_->item(row, 2)->setText(shown ? LengthText(*r.RONt, metric) : kNoValueText);
+        referenceTable_->item(row, 3)->setText(shown ? LengthText(r.Eccentricity, metric) : kNoValueText);
+        // Below 0.1 nm of eccentricity its direction is noise, as on the page.
+        referenceTable_->item(row, 4)->setText(shown && r.Eccentricity >= 1e-7 ? DegreesText(r.EccentricityAngle)
+                                                                                : kNoValueText);
+        for (int column = 0; column < 5; ++column) {
+            QFont font = referenceTable_->font();
+            font.setBold(selected);
+            referenceTable_->item(row, column)->setFont(font);
+        }
+    }
+
+    const bool parameters = e.Valid && e.References[LeastSquares].FitValid;
+    const double values[3] = {e.RONp, e.RONv, e.RONq};
+    for (int i = 0; i < 3; ++i) {
+        parameterLabels_[i]->setText(parameters ? LengthText(values[i], metric) : kNoValueText);
+        parameterUnits_[i]->setText(unit);
+    }
+
+    QStringList warnings;
+    if (e.Valid)
+        for (const std::string& warning : e.Warnings) warnings << QString::fromStdString(warning);
+    warningsLabel_->setText(warnings.join(QLatin1Char('\n')));
+    warningsLabel_->setVisible(!warnings.isEmpty());
+
+    const int half = e.Valid ? static_cast<int>(e.Harmonics.size()) : 0;
+    rangeBox_->setItemText(3, half > 0 ? QStringLiteral("All (%1 UPR)").arg(half) : QStringLiteral("All"));
+
+    harmonicTable_->setHorizontalHeaderLabels(
+        {QStringLiteral("UPR"), QStringLiteral("Amplitude (%1)").arg(unit), QStringLiteral("Phase (deg)")});
+    const std::vector<HarmonicComponent> largest =
+        e.Valid ? LargestHarmonics(e, kLargestShown) : std::vector<HarmonicComponent>{};
+    for (int row = 0; row < kLargestShown; ++row) {
+        QString texts[3];
+        if (static_cast<std::size_t>(row) < largest.size()) {
+            const HarmonicComponent& h = largest[static_cast<std::size_t>(row)];
+            texts[0] = QString::number(h.Upr);
+            texts[1] = LengthText(h.Amplitude, metric);
+            texts[2] = DegreesText(h.Phase * 180.0 / std::numbers::pi);
+        }
+        for (int column = 0; column < 3; ++column) harmonicTable_->setItem(row, column, Cell(texts[column]));
+    }
+    ShowVerdict();
+}
+
+void CEvaluationPanel::ShowVerdict()
+{
+    const bool metric = view_.Graph.MetricUnits;
+    const QString unit = LengthUnitText(metric);
+    const RoundnessEvaluation& e = evaluation_;
+    const std::optional<double>& t = choices_.ToleranceUm;
+    toleranceLabel_->setText(t ? ToleranceText(*t, metric) + " " + unit : QStringLiteral("not set"));
+
+    const std::string_view verdict = VerdictText(e.Verdict);
+    verdictLabel_->setText(QString::fromUtf8(verdict.data(), static_cast<qsizetype>(verdict.size())));
+    QPalette palette = verdictLabel_->palette();
+    palette.setColor(QPalette::WindowText, e.Verdict == ToleranceVerdict::Pass   ? kPassColour
+                                           : e.Verdict == ToleranceVerdict::Fail ? kFailColour
+                                                                                 : kNoVerdictColour);
+    verdictLabel_->setPalette(palette);
+
+    // t − RONt, with the same subtraction the verdict rests on: never negative on a Pass.
+    QString margin = kNoValueText;
+    if (e.Verdict != ToleranceVerdict::None && t && e.Selected().RONt) {
+        const double marginUm = *t - *e.Selected().RONt * 1000.0;
+        margin = FixedNumber(metric ? marginUm : marginUm * CPolarGraph::kMicroinchesPerMicrometre, metric ? 3 : 2) +
+                 " " + unit;
+    }
+    marginLabel_->setText(margin);
+}
+
+void CEvaluationPanel::setVisible(bool visible)
+{
+    QDockWidget::setVisible(visible);
+    toggleViewAction()->setChecked(visible);
+}
+
+bool CEvaluationPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    // Numbers and units in microinches are wider, and fonts and style are the
+    // window's only once it is shown: the dock follows the tables' width.
+    if (watched == scroll_->widget() && event->type() == QEvent::LayoutRequest)
+        scroll_->setMinimumWidth(scroll_->widget()->minimumSizeHint().width() +
+                                 scroll_->verticalScrollBar()->sizeHint().width());
+    return QDockWidget::eventFilter(watched, event);
+}
+
+EvaluationChoices CEvaluationPanel::LoadChoices()
+{
+    EvaluationChoices choices;
+    QSettings settings;
+    settings.beginGroup(kGroup);
+    // Written by this program as plain text; anything else falls back to the default.
+    const QString tolerance = settings.value(kToleranceKey).toString().trimmed();
+    bool ok = false;
+    const double value = QLocale::c().toDouble(tolerance, &ok);
+    if (ok && std::isfinite(value) && value > 0.0) choices.ToleranceUm = value;
+    const QString range = settings.value(kRangeKey).toString();
+    for (int i = 0; i < 4; ++i)
+        if (range == QLatin1String(kRangeNames[i])) choices.Range = kRanges[i];
+    choices.Logarithmic = settings.value(kLogarithmicKey).toString() == QLatin1String("true");
+    return choices;
+}
+
+void CEvaluationPanel::SaveChoices(const EvaluationChoices& choices)
+{
+    QSettings settings;
+    settings.beginGroup(kGroup);
+    QString tolerance;
+    if (choices.ToleranceUm) {
+        // The shortest text that reads back as the same number, with a full stop.
+        char buffer[64];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, *choices.ToleranceUm);
+        tolerance = QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
+    }
+    settings.setValue(kToleranceKey, tolerance);
+    settings.setValue(kRangeKey, QString::fromLatin1(kRangeNames[RangeIndex(choices.Range)]));
+    settings.setValue(kLogarithmicKey, choices.Logarithmic ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+} // namespace kyklos

@@ -1,0 +1,121 @@
+#pragma once
+// The "Evaluation" panel docked beside the report page: the four reference
+// circles side by side (the report's one marked), RONp, RONv and RONq about
+// the least squares circle, the verdict against the roundness tolerance with
+// its margin, the sampling warnings, and the harmonic spectrum with its five
+// largest harmonics.
+//
+// The panel keeps one RoundnessEvaluation of the document. It evaluates
+// again only when the document's analysis changes (OnDocumentChanged, from
+// the document's redraw of its views), and only judges again when the
+// tolerance changes. It never reads the document while the filter runs.
+// The tolerance and the spectrum's range and scale are remembered.
+
+#include "document/RoundnessEvaluation.h"
+#include "graph/HarmonicChart.h"
+
+#include <QDockWidget>
+
+#include <optional>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QScrollArea;
+class QTableWidget;
+
+namespace kyklos {
+
+class CHarmonicChartWidget;
+class CKyklosDoc;
+class CKyklosView;
+class ProgressPort;
+
+// What the panel remembers between runs, under the settings group "Evaluation".
+struct EvaluationChoices {
+    std::optional<double> ToleranceUm;   // µm, positive
+    HarmonicRange Range = HarmonicRange::Upr50;
+    bool Logarithmic = false;
+    friend bool operator==(const EvaluationChoices&, const EvaluationChoices&) = default;
+};
+
+class CEvaluationPanel : public QDockWidget {
+    Q_OBJECT
+public:
+    // view gives the display unit; progress, when given, is the filter's
+    // progress display (while it is up the profile is half filtered).
+    CEvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
+                     QWidget* parent = nullptr);
+
+    // The document was analysed again (or lost its profile): evaluates it.
+    void OnDocumentChanged();
+    // The view's unit changed: shows the same evaluation in the new unit.
+    void OnUnitsChanged();
+
+    std::optional<double> ToleranceUm() const { return choices_.ToleranceUm; }
+    // Judges the kept evaluation against the new tolerance (µm) and remembers it.
+    void SetToleranceUm(std::optional<double> toleranceUm);
+    void SetRange(HarmonicRange range);
+    void SetLogarithmic(bool logarithmic);
+    const EvaluationChoices& Choices() const { return choices_; }
+
+    const RoundnessEvaluation& Evaluation() const { return evaluation_; }
+    // How many times the document has been evaluated.
+    int EvaluationCount() const { return evaluationCount_; }
+
+    // The settings, with every missing or unusable value at its default.
+    static EvaluationChoices LoadChoices();
+    static void SaveChoices(const EvaluationChoices& choices);
+
+    QTableWidget* ReferenceTable() const { return referenceTable_; }
+    QLabel* ParameterLabel(int index) const { return parameterLabels_[index]; }   // RONp, RONv, RONq
+    QLabel* ToleranceLabel() const { return toleranceLabel_; }
+    QLabel* VerdictLabel() const { return verdictLabel_; }
+    QLabel* MarginLabel() const { return marginLabel_; }
+    QLabel* WarningsLabel() const { return warningsLabel_; }
+    QComboBox* RangeBox() const { return rangeBox_; }
+    QCheckBox* LogarithmicBox() const { return logarithmicBox_; }
+    CHarmonicChartWidget* Chart() const { return chart_; }
+    QTableWidget* HarmonicTable() const { return harmonicTable_; }
+
+    // Keeps View ▸ Evaluation's check mark with the panel also when it is
+    // hidden before the window is first shown (a restored window state).
+    void setVisible(bool visible) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* CreateReferenceGroup();
+    QWidget* CreateParameterGroup();
+    QWidget* CreateToleranceGroup();
+    QWidget* CreateSpectrumGroup();
+    // Every number and the chart from the kept evaluation, in the view's unit.
+    void ShowEvaluation();
+    void ShowVerdict();
+    void ShowChart();
+
+    const CKyklosDoc& doc_;
+    const CKyklosView& view_;
+    const ProgressPort* progress_;
+    RoundnessEvaluation evaluation_;
+    EvaluationChoices choices_;
+    int evaluationCount_ = 0;
+    bool evaluationPending_ = false;
+
+    QScrollArea* scroll_ = nullptr;
+    QTableWidget* referenceTable_ = nullptr;
+    QLabel* parameterLabels_[3] = {nullptr, nullptr, nullptr};
+    QLabel* parameterUnits_[3] = {nullptr, nullptr, nullptr};
+    QLabel* toleranceLabel_ = nullptr;
+    QLabel* verdictLabel_ = nullptr;
+    QLabel* marginLabel_ = nullptr;
+    QLabel* warningsLabel_ = nullptr;
+    QComboBox* rangeBox_ = nullptr;
+    QCheckBox* logarithmicBox_ = nullptr;
+    CHarmonicChartWidget* chart_ = nullptr;
+    QTableWidget* harmonicTable_ = nullptr;
+};
+
+} // namespace kyklos

@@ -1,0 +1,108 @@
+#include "app/HarmonicChartWidget.h"
+
+#include "app/EvaluationText.h"
+#include "platform/qt/QtCanvas.h"
+
+#include <QHelpEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <cmath>
+#include <numbers>
+
+namespace kyklos {
+
+CHarmonicChartWidget::CHarmonicChartWidget(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setAccessibleName(QStringLiteral("Harmonic spectrum"));
+}
+
+void CHarmonicChartWidget::SetData(HarmonicChartData data)
+{
+    chart_.Data = std::move(data);
+    stale_ = true;
+    update();
+}
+
+void CHarmonicChartWidget::SetOptions(const HarmonicChartOptions& options)
+{
+    chart_.Options = options;
+    stale_ = true;
+    update();
+}
+
+QSize CHarmonicChartWidget::DeviceSize() const
+{
+    const qreal ratio = devicePixelRatioF();
+    return {static_cast<int>(std::ceil(width() * ratio)), static_cast<int>(std::ceil(height() * ratio))};
+}
+
+void CHarmonicChartWidget::Render()
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize size = DeviceSize();
+    if (image_.size() != size) image_ = QImage(size, QImage::Format_RGB32);
+    // Drawn in device pixels: a painter on an image with a ratio would scale the drawing again.
+    image_.setDevicePixelRatio(1.0);
+    image_.fill(Qt::white);
+    if (!size.isEmpty()) {
+        QPainter painter(&image_);
+        const int dpiX = static_cast<int>(std::lround(logicalDpiX() * ratio));
+        const int dpiY = static_cast<int>(std::lround(logicalDpiY() * ratio));
+        QtCanvas canvas(painter, dpiX, dpiY, false);
+        chart_.Draw(canvas, Rect{0, 0, size.width(), size.height()});
+    }
+    image_.setDevicePixelRatio(ratio);
+    stale_ = false;
+    ++renderCount_;
+}
+
+void CHarmonicChartWidget::paintEvent(QPaintEvent*)
+{
+    if (stale_ || image_.size() != DeviceSize() || image_.devicePixelRatio() != devicePixelRatioF()) Render();
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), image_);
+}
+
+std::optional<int> CHarmonicChartWidget::HarmonicAt(const QPoint& pos) const
+{
+    // The chart's layout is in the image's device pixels.
+    const qreal ratio = image_.devicePixelRatio();
+    const Point at{static_cast<int>(std::floor(pos.x() * ratio)), static_cast<int>(std::floor(pos.y() * ratio))};
+    const auto k = chart_.HarmonicAt(at);
+    if (!k || *k < 1 || static_cast<std::size_t>(*k) > chart_.Data.Harmonics.size()) return std::nullopt;
+    return k;
+}
+
+QString CHarmonicChartWidget::ToolTipAt(const QPoint& pos) const
+{
+    const auto k = HarmonicAt(pos);
+    if (!k) return {};
+    const HarmonicAmplitude& h = chart_.Data.Harmonics[static_cast<std::size_t>(*k - 1)];
+    const bool metric = chart_.Data.MetricUnits;
+    const QString unit = LengthUnitText(metric);
+    return QStringLiteral("UPR: %1\nAmplitude: %2 %4\nFiltered: %3 %4\nPhase: %5 deg")
+        .arg(*k)
+        .arg(LengthText(h.RawAmplitude, metric), LengthText(h.FilteredAmplitude, metric), unit,
+             DegreesText(h.Phase * 180.0 / std::numbers::pi));
+}
+
+bool CHarmonicChartWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = ToolTipAt(help->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), text, this);
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+} // namespace kyklos

@@ -1,0 +1,415 @@
+// The evaluation panel and its menu items: the references with the report's
+// one marked, numbers in µm and µin under any locale, the Tolerance dialog,
+// the verdict's words and colour, View ▸ Evaluation, hovering the spectrum,
+// evaluating only when the analysis changes, and the evaluation page in
+// Print Preview and File Export.
+
+#include "AppTestSupport.h"
+
+#include "app/CommandIds.h"
+#include "app/EvaluationPanel.h"
+#include "app/HarmonicChartWidget.h"
+#include "app/MainFrame.h"
+#include "app/QtUiPort.h"
+#include "app/ToleranceDialog.h"
+#include "document/KyklosDoc.h"
+#include "view/KyklosView.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
+
+#include <clocale>
+
+using namespace kyklos;
+using kyklos::test::AnswerNextMessageBox;
+using kyklos::test::CountingProgress;
+using kyklos::test::WhenModal;
+
+namespace {
+
+QString Cell(const QTableWidget* table, int row, int column) { return table->item(row, column)->text(); }
+
+QColor TextColour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
+
+int PdfPageCount(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![A-Za-z])"));
+    return static_cast<int>(QString::fromLatin1(file.readAll()).count(page));
+}
+
+// A progress display that can be held up, as while the filter runs.
+class HeldProgress final : public ProgressPort {
+public:
+    bool Show(std::string_view, std::string_view) override { return false; }
+    void SetPos(int) override {}
+    void PumpMessage() override {}
+    bool IsActive() const override { return active; }
+    void Close() override {}
+    bool active = false;
+};
+
+} // namespace
+
+class EvaluationPanelTest : public QObject {
+    Q_OBJECT
+
+private:
+    CountingProgress progress_;
+    QtUiPort ui_;
+    std::unique_ptr<CKyklosDoc> doc_;
+    std::unique_ptr<CMainFrame> frame_;
+
+    CEvaluationPanel* Panel() const { return frame_->EvaluationPanel(); }
+
+    void SetMetric(bool metric)
+    {
+        frame_->View().Graph.MetricUnits = metric;
+        Panel()->OnUnitsChanged();
+    }
+
+    // Runs Analysis ▸ Tolerance, types `text` and presses OK.
+    void EnterTolerance(const QString& text, QString* shown = nullptr, QString* unit = nullptr)
+    {
+        const auto seen = WhenModal<CToleranceDialog>([=](CToleranceDialog* dialog) {
+            if (shown) *shown = dialog->ValueEdit()->text();
+            if (unit) *unit = dialog->UnitsLabel()->text();
+            dialog->ValueEdit()->setText(text);
+            dialog->OkButton()->click();
+        });
+        frame_->Action(ID_ANALYSIS_TOLERANCE)->trigger();
+        QVERIFY(*seen);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings().remove(QStringLiteral("Evaluation"));
+        doc_ = std::make_unique<CKyklosDoc>(&ui_, &progress_);
+        frame_ = std::make_unique<CMainFrame>(*doc_, ui_, nullptr);
+        frame_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    }
+
+    void cleanupTestCase()
+    {
+        frame_.reset();
+        doc_.reset();
+        QSettings().remove(QStringLiteral("Evaluation"));
+    }
+
+    // Each test leaves the panel as it found it, also when it fails.
+    void cleanup()
+    {
+        SetMetric(true);
+        Panel()->SetRange(HarmonicRange::Upr50);
+        Panel()->SetLogarithmic(false);
+        Panel()->SetToleranceUm(std::nullopt);
+        Panel()->show();
+        ui_.SetOtherViews([panel = Panel()] { panel->OnDocumentChanged(); });
+    }
+
+    void panelBesideThePage()
+    {
+        QCOMPARE(Panel()->objectName(), QStringLiteral("EvaluationPanel"));
+        QCOMPARE(Panel()->windowTitle(), QStringLiteral("Evaluation"));
+        QCOMPARE(frame_->dockWidgetArea(Panel()), Qt::RightDockWidgetArea);
+        QVERIFY(Panel()->isVisible());
+        QAction* view = frame_->Action(ID_VIEW_EVALUATION);
+        QAction* tolerance = frame_->Action(ID_ANALYSIS_TOLERANCE);
+        QVERIFY(view->isCheckable() && view->isChecked());
+        QCOMPARE(view->statusTip(), QStringLiteral("Shows or hides the evaluation panel."));
+        QCOMPARE(view->toolTip(), QStringLiteral("Evaluation"));
+        QCOMPARE(tolerance->statusTip(), QStringLiteral("Sets or clears the roundness tolerance."));
+        QCOMPARE(tolerance->toolTip(), QStringLiteral("Tolerance"));
+    }
+
+    void numbersInTheDisplayUnit_data()
+    {
+        QTest::addColumn<bool>("metric");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("ront");   // least squares, the report's reference
+        QTest::addColumn<QString>("eccentricity");
+        QTest::addColumn<QString>("ronq");
+        // The report page of the demonstration profile: Roundness 11.899 µm, Eccentricity 4.519 µm.
+        QTest::newRow("µm") << true << QStringLiteral("µm") << "11.899" << "4.519" << "2.576";
+        QTest::newRow("µin") << false << QStringLiteral("µin") << "468.45" << "177.92" << "101.40";
+    }
+
+    void numbersInTheDisplayUnit()
+    {
+        QFETCH(bool, metric);
+        QFETCH(QString, unit);
+        QFETCH(QString, ront);
+        QFETCH(QString, eccentricity);
+        QFETCH(QString, ronq);
+        // A comma-decimal locale in Qt and in the C library must not reach the numbers.
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const std::string cLocale = std::setlocale(LC_NUMERIC, nullptr);
+        std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+        SetMetric(metric);
+        std::setlocale(LC_NUMERIC, cLocale.c_str());
+        QLocale::setDefault(before);
+
+        const QTableWidget* table = Panel()->ReferenceTable();
+        QCOMPARE(table->horizontalHeaderItem(2)->text(), QStringLiteral("RONt (%1)").arg(unit));
+        QCOMPARE(Cell(table, 0, 0), QStringLiteral("\u25CF"));
+        for (int row = 1; row < 4; ++row) QCOMPARE(Cell(table, row, 0), QString());
+        QCOMPARE(Cell(table, 0, 2), ront);
+        QCOMPARE(Cell(table, 0, 3), eccentricity);
+        QCOMPARE(Cell(table, 0, 4), QStringLiteral("25.96"));
+        QCOMPARE(Panel()->ParameterLabel(2)->text(), ronq);
+        // RONp + RONv is the least squares RONt.
+        const double sum = Panel()->ParameterLabel(0)->text().toDouble() + Panel()->ParameterLabel(1)->text().toDouble();
+        QVERIFY(std::abs(sum - ront.toDouble()) <= (metric ? 0.0015 : 0.015));
+    }
+
+    void markFollowsTheReportsReference()
+    {
+        const int evaluations = Panel()->EvaluationCount();
+        doc_->ReferenceKind = MinimumZone;
+        doc_->AnalyzeProfile();
+        ui_.UpdateAllViews();
+        QCOMPARE(Panel()->EvaluationCount(), evaluations + 1);
+        const QTableWidget* table = Panel()->ReferenceTable();
+        QCOMPARE(Cell(table, 0, 0), QString());
+        QCOMPARE(Cell(table, 1, 0), QStringLiteral("\u25CF"));
+        QVERIFY(table->item(1, 2)->font().bold() && !table->item(0, 2)->font().bold());
+        // The marked row is the page's Roundness.
+        QCOMPARE(Cell(table, 1, 2), QString::number((doc_->Peak - doc_->Valley) * 1000.0, 'f', 3));
+        doc_->ReferenceKind = LeastSquares;
+        doc_->AnalyzeProfile();
+        ui_.UpdateAllViews();
+    }
+
+    void warningsForAThinlySampledProfile()
+    {
+        QVERIFY(Panel()->WarningsLabel()->isHidden());
+        QTemporaryDir dir;
+        CKyklosDoc thin;
+        thin.FilterCutoffUpr = 500;
+        QVERIFY(thin.ReadProfileFile(test::WriteFile(dir, "thin.kyk", test::ProfileText(720))));
+        QVERIFY(thin.AnalyzeProfile());
+        CEvaluationPanel panel(thin, frame_->View(), nullptr);
+        QVERIFY(!panel.WarningsLabel()->isHidden());
+        QVERIFY2(panel.WarningsLabel()->text().contains(QStringLiteral("720 points")),
+                 qPrintable(panel.WarningsLabel()->text()));
+        QCOMPARE(panel.RangeBox()->itemText(3), QStringLiteral("All (360 UPR)"));
+    }
+
+    void toleranceSetsJudgesAndClears()
+    {
+        const int evaluations = Panel()->EvaluationCount();
+        const QColor pass(0, 128, 0), fail(192, 0, 0), none(128, 128, 128);
+        QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("\u2014"));
+        QCOMPARE(TextColour(Panel()->VerdictLabel()), none);
+
+        // RONt 11.899 µm against 12 and 11.5 µm.
+        EnterTolerance(QStringLiteral(" 12 "));
+        QCOMPARE(Panel()->ToleranceUm(), std::optional<double>(12.0));
+        QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("Pass"));
+        QCOMPARE(TextColour(Panel()->VerdictLabel()), pass);
+        QCOMPARE(Panel()->MarginLabel()->text(), QStringLiteral("0.101 µm"));
+        EnterTolerance(QStringLiteral("11.5"));
+        QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("Fail"));
+        QCOMPARE(TextColour(Panel()->VerdictLabel()), fail);
+        QCOMPARE(Panel()->MarginLabel()->text(), QStringLiteral("-0.399 µm"));
+        QCOMPARE(CEvaluationPanel::LoadChoices().ToleranceUm, std::optional<double>(11.5));
+
+        // In microinches the dialog shows and takes microinches.
+        SetMetric(false);
+        QString shown, unit;
+        QCOMPARE(Panel()->ToleranceLabel()->text(), QStringLiteral("452.756 µin"));
+        EnterTolerance(QStringLiteral("500"), &shown, &unit);
+        QCOMPARE(shown, QStringLiteral("452.755905511811"));
+        QCOMPARE(Panel()->ToleranceLabel()->text(), QStringLiteral("500 µin"));
+        QCOMPARE(unit, QStringLiteral("µin"));
+        QCOMPARE(*Panel()->ToleranceUm(), 500 * 0.0254);
+        QCOMPARE(Panel()->MarginLabel()->text(), QStringLiteral("31.55 µin"));
+        // OK on the value as shown keeps the micrometres exactly.
+        EnterTolerance(QStringLiteral("500"));
+        QCOMPARE(*Panel()->ToleranceUm(), 500 * 0.0254);
+        SetMetric(true);
+
+        // Refused texts keep the dialog open with a message; an empty field clears.
+        QStringList messages;
+        const auto seen = WhenModal<CToleranceDialog>([&messages](CToleranceDialog* dialog) {
+            for (const char* text : {"abc", "1,5", "-3", "0"}) {
+                const auto answer = AnswerNextMessageBox();
+                dialog->ValueEdit()->setText(QString::fromLatin1(text));
+                dialog->OkButton()->click();
+                messages << answer->text;
+                if (!dialog->isVisible()) return;
+            }
+            dialog->ValueEdit()->clear();
+            dialog->OkButton()->click();
+        });
+        frame_->Action(ID_ANALYSIS_TOLERANCE)->trigger();
+        QVERIFY(*seen);
+        QCOMPARE(messages, QStringList({"Please enter a number.", "Please enter a number.",
+                                        "Please enter a positive number.", "Please enter a positive number."}));
+        QCOMPARE(Panel()->ToleranceUm(), std::nullopt);
+        QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("\u2014"));
+        QCOMPARE(TextColour(Panel()->VerdictLabel()), none);
+        QCOMPARE(Panel()->MarginLabel()->text(), QStringLiteral("\u2014"));
+        QCOMPARE(CEvaluationPanel::LoadChoices().ToleranceUm, std::nullopt);
+        // A tolerance judges the kept evaluation; it never evaluates again.
+        QCOMPARE(Panel()->EvaluationCount(), evaluations);
+    }
+
+    void choicesRememberedAndBadOnesIgnored()
+    {
+        Panel()->SetRange(HarmonicRange::Upr500);
+        Panel()->SetLogarithmic(true);
+        QCOMPARE(CEvaluationPanel::LoadChoices(), (EvaluationChoices{std::nullopt, HarmonicRange::Upr500, true}));
+        QSettings settings;
+        settings.beginGroup(QStringLiteral("Evaluation"));
+        for (const char* tolerance : {"abc", "-2", "inf"}) {
+            settings.setValue(QStringLiteral("Tolerance"), QString::fromLatin1(tolerance));
+            settings.setValue(QStringLiteral("Range"), QStringLiteral("75"));
+            settings.setValue(QStringLiteral("Logarithmic"), 3);
+            QCOMPARE(CEvaluationPanel::LoadChoices(), EvaluationChoices{});
+        }
+        settings.setValue(QStringLiteral("Tolerance"), QStringLiteral("2.5"));
+        QCOMPARE(CEvaluationPanel::LoadChoices().ToleranceUm, std::optional<double>(2.5));
+    }
+
+    void viewMenuTogglesTheDock()
+    {
+        QAction* action = frame_->Action(ID_VIEW_EVALUATION);
+        action->trigger();
+        QVERIFY(Panel()->isHidden());
+        QVERIFY(!action->isChecked());
+        action->trigger();
+        QVERIFY(Panel()->isVisible());
+        QVERIFY(action->isChecked());
+        // Closed from its own title bar: the check mark follows.
+        Panel()->close();
+        QVERIFY(!action->isChecked());
+
+        // The window state keeps it closed.
+        const QByteArray state = frame_->saveState();
+        CMainFrame other(*doc_, ui_, nullptr);
+        QVERIFY(other.restoreState(state));
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        QVERIFY(other.EvaluationPanel()->isHidden());
+        QVERIFY(!other.Action(ID_VIEW_EVALUATION)->isChecked());
+        // cleanup() gives the document's redraws back to this window's panel.
+    }
+
+    void keyboardReachesTheSpectrumChoices()
+    {
+        QComboBox* range = Panel()->RangeBox();
+        QCOMPARE(range->nextInFocusChain(), static_cast<QWidget*>(Panel()->LogarithmicBox()));
+        range->setFocus();
+        QTest::keyClick(range, Qt::Key_Down);
+        QCOMPARE(Panel()->Choices().Range, HarmonicRange::Upr150);
+        QTest::keyClick(Panel()->LogarithmicBox(), Qt::Key_Space);
+        QVERIFY(Panel()->Choices().Logarithmic);
+        QTest::keyClick(range, Qt::Key_End);
+        QCOMPARE(Panel()->Choices().Range, HarmonicRange::All);
+        QCOMPARE(range->currentText(), QStringLiteral("All (1800 UPR)"));
+    }
+
+    void hoverNamesTheHarmonic()
+    {
+        CHarmonicChartWidget* chart = Panel()->Chart();
+        chart->Render();
+        // Bar 14 of 50, in widget pixels from the image's device pixels.
+        const HarmonicBar bar = chart->Layout().Bars.at(13);
+        QCOMPARE(bar.Harmonic, 14);
+        const qreal ratio = chart->Image().devicePixelRatio();
+        const QPoint at(static_cast<int>((bar.Left + bar.Right) / 2 / ratio),
+                        static_cast<int>((chart->Layout().Plot.bottom - 2) / ratio));
+        const QString text = chart->ToolTipAt(at);
+        QVERIFY2(text.startsWith(QStringLiteral("UPR: 14\nAmplitude: 3.050 µm\n")), qPrintable(text));
+        QVERIFY2(text.endsWith(QStringLiteral("\nPhase: 0.52 deg")), qPrintable(text));
+        QHelpEvent help(QEvent::ToolTip, at, chart->mapToGlobal(at));
+        QApplication::sendEvent(chart, &help);
+        QCOMPARE(QToolTip::text(), text);
+        // Above the plot no bar.
+        QCOMPARE(chart->ToolTipAt(QPoint(at.x(), 0)), QString());
+    }
+
+    void evaluatesOnlyOnceTheFilterIsDone()
+    {
+        HeldProgress held;
+        CEvaluationPanel panel(*doc_, frame_->View(), &held);
+        QCOMPARE(panel.EvaluationCount(), 1);
+        held.active = true;
+        panel.OnDocumentChanged();
+        QTest::qWait(250);
+        QCOMPARE(panel.EvaluationCount(), 1);
+        held.active = false;
+        QTRY_COMPARE(panel.EvaluationCount(), 2);
+    }
+
+    void printPreviewAddsTheEvaluationPageWhileShown()
+    {
+        const auto previewPages = [this] {
+            int pages = -1;
+            WhenModal<QPrintPreviewDialog>([&pages](QPrintPreviewDialog* dialog) {
+                if (auto* preview = dialog->findChild<QPrintPreviewWidget*>()) {
+                    preview->updatePreview();
+                    pages = preview->pageCount();
+                }
+                dialog->reject();
+            });
+            frame_->Action(ID_FILE_PRINT_PREVIEW)->trigger();
+            return pages;
+        };
+        QCOMPARE(previewPages(), 2);
+        frame_->Action(ID_VIEW_EVALUATION)->trigger();
+        QCOMPARE(previewPages(), 1);
+    }
+
+    void exportOffersTheEvaluationPage()
+    {
+        QTemporaryDir dir;
+        const auto exportAs = [this](const QString& path, std::optional<bool> include) {
+            bool offered = false;
+            WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+                auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("includeEvaluationPage"));
+                QVERIFY(box);
+                QCOMPARE(box->text(), QStringLiteral("Include the evaluation page"));
+                offered = box->isChecked();
+                if (include) box->setChecked(*include);
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+            frame_->Action(ID_FILE_EXPORT)->trigger();
+            return offered;
+        };
+        // Checked while the panel is shown.
+        QVERIFY(exportAs(dir.filePath("both.pdf"), std::nullopt));
+        QCOMPARE(PdfPageCount(dir.filePath("both.pdf")), 2);
+        QVERIFY(exportAs(dir.filePath("report.png"), false));
+        QVERIFY(QFile::exists(dir.filePath("report.png")));
+        QVERIFY(!QFile::exists(dir.filePath("report-evaluation.png")));
+        frame_->Action(ID_VIEW_EVALUATION)->trigger();
+        QVERIFY(!exportAs(dir.filePath("one.pdf"), std::nullopt));
+        QCOMPARE(PdfPageCount(dir.filePath("one.pdf")), 1);
+    }
+};
+
+QTEST_MAIN(EvaluationPanelTest)
+#include "EvaluationPanel_test.moc"
