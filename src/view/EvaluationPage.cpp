@@ -3,6 +3,7 @@
 #include "graph/FixedText.h"
 #include "graph/PolarGraph.h"
 #include "platform/TextEncoding.h"
+#include "view/KyklosView.h"
 
 #include <algorithm>
 #include <array>
@@ -30,13 +31,6 @@ int MeasureFont(Canvas& dc, const FontSpec& font)
     const int height = dc.SetFont(font);
     dc.Restore();
     return height;
-}
-
-// Characters of a UTF-8 text: every byte that does not continue a sequence.
-int CodePointCount(std::string_view text)
-{
-    return static_cast<int>(std::count_if(text.begin(), text.end(),
-        [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 // A number as the report writes it, or a dash for what cannot be trusted
@@ -170,26 +164,7 @@ EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const
     dc.MoveTo(L + W / 100, top0);
     dc.LineTo(R - W / 100, top0);
 
-    if (doc.DataLoaded) {
-        // Bytes from the file and its name, shown as the report page shows them.
-        const std::string fileTitle = DisplayText(doc.FileTitle);
-        const std::string identification = DisplayText(doc.Identification);
-        const std::string date = DisplayText(doc.DateText);
-        dc.SetFont(titleFont);
-        dc.SetTextColour(kBlack);
-        const int y = top0 - titleHeight / 4;
-        if (CodePointCount(fileTitle) >= 2) {
-            dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
-            dc.TextOut(L + titleHeight, y, fileTitle);
-            dc.SetTextAlign({HAlign::Centre, VAlign::Bottom});
-            dc.TextOut((L + R) / 2, y, identification);
-        } else {
-            dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
-            dc.TextOut(L + titleHeight, y, identification);
-        }
-        dc.SetTextAlign({HAlign::Right, VAlign::Bottom});
-        dc.TextOut(R - titleHeight, y, date);
-    }
+    if (doc.DataLoaded) DrawTitleTexts(dc, doc, titleFont, titleHeight, L, R, top0 - titleHeight / 4);
 
     // The heading, grey and underlined as the report's filter heading.
     dc.SetFont(headingFont);

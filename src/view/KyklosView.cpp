@@ -131,27 +131,8 @@ void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRe
     if (doc.AnalysisValid) DrawProfileTraces(dc, doc);
 
     if (doc.DataLoaded) {
-        // The three texts are bytes from the file and its name (Windows-1252
-        // or UTF-8); the canvas draws UTF-8, and a name's length is counted in
-        // characters, not bytes.
-        const std::string fileTitle = DisplayText(doc.FileTitle);
-        const std::string identification = DisplayText(doc.Identification);
-        const std::string date = DisplayText(doc.DateText);
         dc.Save();
-        dc.SetFont(TitleFont);
-        dc.SetTextColour(kBlack);
-        const int y = top0 - TitleFontHeight / 4;
-        if (CodePointCount(fileTitle) >= 2) {
-            dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
-            dc.TextOut(L + TitleFontHeight, y, fileTitle);
-            dc.SetTextAlign({HAlign::Centre, VAlign::Bottom});
-            dc.TextOut((L + R) / 2, y, identification);
-        } else {
-            dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
-            dc.TextOut(L + TitleFontHeight, y, identification);
-        }
-        dc.SetTextAlign({HAlign::Right, VAlign::Bottom});
-        dc.TextOut(R - TitleFontHeight, y, date);
+        DrawTitleTexts(dc, doc, TitleFont, TitleFontHeight, L, R, top0 - TitleFontHeight / 4);
         dc.Restore();
     }
 
@@ -317,6 +298,30 @@ void CKyklosView::DrawResultRow(Canvas& dc, int labelX, int decimalX, int unitX,
 void CKyklosView::DrawFooter(Canvas& dc)
 {
     kyklos::DrawFooter(dc, FooterRect, MakerLogo, CollaborationLogo);
+}
+
+void DrawTitleTexts(Canvas& dc, const CKyklosDoc& doc, const FontSpec& titleFont, int titleFontHeight, int left,
+                    int right, int bottomY)
+{
+    // The three texts are bytes from the file and its name (Windows-1252 or
+    // UTF-8); the canvas draws UTF-8, and a name's length is counted in
+    // characters, not bytes.
+    const std::string fileTitle = DisplayText(doc.FileTitle);
+    const std::string identification = DisplayText(doc.Identification);
+    const std::string date = DisplayText(doc.DateText);
+    dc.SetFont(titleFont);
+    dc.SetTextColour(kBlack);
+    if (CodePointCount(fileTitle) >= 2) {
+        dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
+        dc.TextOut(left + titleFontHeight, bottomY, fileTitle);
+        dc.SetTextAlign({HAlign::Centre, VAlign::Bottom});
+        dc.TextOut((left + right) / 2, bottomY, identification);
+    } else {
+        dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
+        dc.TextOut(left + titleFontHeight, bottomY, identification);
+    }
+    dc.SetTextAlign({HAlign::Right, VAlign::Bottom});
+    dc.TextOut(right - titleFontHeight, bottomY, date);
 }
 
 } // namespace kyklos

@@ -57,4 +57,11 @@ public:
     CMetaFile CollaborationLogo;
 };
 
+// The title line's texts, shared by the report and the evaluation page: the
+// file title at the left (when it has two characters or more) with the
+// identification centred, else the identification at the left; the date at
+// the right; bottoms on bottomY, insets of one font height.
+void DrawTitleTexts(Canvas& dc, const CKyklosDoc& doc, const FontSpec& titleFont, int titleFontHeight, int left,
+                    int right, int bottomY);
+
 } // namespace kyklos
