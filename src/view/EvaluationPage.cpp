@@ -2,7 +2,6 @@
 
 #include "graph/FixedText.h"
 #include "graph/PolarGraph.h"
-#include "platform/TextEncoding.h"
 #include "view/KyklosView.h"
 
 #include <algorithm>
