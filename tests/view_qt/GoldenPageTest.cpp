@@ -7,6 +7,7 @@
 // and look at the new tests/view_qt/golden/demo_report.png before committing it.
 
 #include "platform_qt/QtTestApplication.h"
+#include "view_qt/GoldenImage.h"
 #include "document/GaussianNoiseSource.h"
 #include "platform/ClassicRandom.h"
 #include "platform/qt/QtCanvas.h"
@@ -49,28 +50,7 @@ TEST(GoldenPage, DemonstrationReportMatchesTheGoldenImage)
     test::EnsureGuiApplication();
     const QImage page = RenderDemonstrationPage();
 
-    const char* update = std::getenv("KYKLOS_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        ASSERT_TRUE(page.save(QString::fromLatin1(kGoldenPath), "PNG"));
-        GTEST_SKIP() << "golden image written to " << kGoldenPath;
-    }
-
-    const QImage golden = QImage(QString::fromLatin1(kGoldenPath)).convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(golden.isNull()) << "missing " << kGoldenPath;
-    ASSERT_EQ(golden.size(), page.size());
-
-    // Text rasterisation may move a few edge pixels between FreeType versions;
-    // a misplaced trace, ring or text line changes hundreds.
-    int different = 0;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x) {
-            const QRgb a = page.pixel(x, y), b = golden.pixel(x, y);
-            const int delta = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                        std::abs(qBlue(a) - qBlue(b))});
-            if (delta > 64) ++different;
-        }
-    const int allowed = page.width() * page.height() / 1000;
-    EXPECT_LE(different, allowed) << different << " pixels differ; see the header of this test to refresh the image";
+    test::ExpectMatchesGoldenImage(page, kGoldenPath);
 }
 
 } // namespace
