@@ -25,7 +25,7 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent)
     auto* credit = new QLabel(QStringLiteral("Roundness metrology by Varnholt Instruments"), this);
     auto* address = new QLabel(QString::fromUtf8(kMakerWebAddress.data(), static_cast<qsizetype>(kMakerWebAddress.size())), this);
     address->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* notice = new QLabel(QStringLiteral("\u00A9 Varnholt Instruments. All rights reserved."), this);
+    auto* notice = new QLabel(QStringLiteral("Licensed under the Apache License 2.0."), this);
 
     auto* text = new QVBoxLayout;
     text->addStretch(1);
