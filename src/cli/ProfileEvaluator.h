@@ -26,12 +26,6 @@ public:
     void UpdateAllViews() override {}
 };
 
-// The message of a profile whose analysis gave numbers that are not finite.
-inline constexpr const char* kValuesTooLarge = "The profile cannot be evaluated: its values are too large.";
-
-// Empty when the analysed document's reported results are all finite, else kValuesTooLarge.
-std::optional<std::string> NonFiniteResults(const CKyklosDoc& doc);
-
 // The evaluation beyond the page of an analysed document, copied into its
 // record as well; the harmonics only when asked for (they cost two spectra).
 RoundnessEvaluation EvaluateRecord(ProfileRecord& record, const CKyklosDoc& doc,
