@@ -34,23 +34,26 @@ void EnsureApplication()
     static QGuiApplication application(argc, argv);
 }
 
+// The largest profile a .kyk file holds.
+constexpr int kLargestProfile = 36000;
+
 std::unique_ptr<CKyklosDoc> MakeDocument(int points)
 {
     static ClassicRandom random;
     static GaussianNoiseSource noise(random);
     auto doc = std::make_unique<CKyklosDoc>(nullptr, nullptr, &noise);
-    if (points != doc->PointCount) {
+    if (points != doc->Profile.PointCount()) {
         // The demonstration shape sampled more finely, analysed like a file.
-        doc->PointCount = points;
         const double step = 2.0 * doc->Pi / points;
+        std::vector<double> radii(static_cast<std::size_t>(points));
         for (int i = 0; i < points; ++i) {
             const double t = i * step;
-            const double r = 10.0 + 0.004 * std::cos(t) + 0.002 * std::sin(t) + 0.002 * std::sin(3.0 * t) +
-                             0.003 * std::cos(14.0 * t) + 0.002 * std::sin(47.0 * t) + 0.001 * std::cos(119.0 * t) +
-                             noise.GaussianNoise(0.0, 0.002);
-            doc->RawRadius[static_cast<std::size_t>(i)] = r;
-            doc->FilteredRadius[static_cast<std::size_t>(i)] = r;
+            radii[static_cast<std::size_t>(i)] = 10.0 + 0.004 * std::cos(t) + 0.002 * std::sin(t) +
+                                                 0.002 * std::sin(3.0 * t) + 0.003 * std::cos(14.0 * t) +
+                                                 0.002 * std::sin(47.0 * t) + 0.001 * std::cos(119.0 * t) +
+                                                 noise.GaussianNoise(0.0, 0.002);
         }
+        doc->Profile = EqualStepProfile(std::move(radii));
         doc->AnalyzeProfile();
     }
     return doc;
@@ -78,9 +81,10 @@ void DrawEvaluation(benchmark::State& state, int points, std::optional<HarmonicR
 {
     EnsureApplication();
     const auto doc = MakeDocument(points);
-    const RoundnessEvaluation evaluation = EvaluateRoundness(*doc, 10.0);
+    doc->SetTolerance(RoundnessTolerance{10.0, true});
+    const RoundnessEvaluation& evaluation = doc->Result.Evaluation;
     EvaluationPageOptions options;
-    options.Spectrum.Range = range.value_or(HarmonicRangeForCutoff(doc->FilterCutoffUpr));
+    options.Spectrum.Range = range.value_or(HarmonicRangeForCutoff(doc->Settings.FilterCutoffUpr));
     QImage image(1600, 1000, QImage::Format_RGB32);
     for (auto _ : state) {
         image.fill(Qt::white);
@@ -95,19 +99,19 @@ void DrawEvaluation(benchmark::State& state, int points, std::optional<HarmonicR
 }
 
 void BM_DemonstrationPage(benchmark::State& state) { DrawPage(state, 3600, false); }
-void BM_FullSizeProfilePage(benchmark::State& state) { DrawPage(state, MaxProfilePoints, false); }
+void BM_FullSizeProfilePage(benchmark::State& state) { DrawPage(state, kLargestProfile, false); }
 // The centred presentation keeps every sample as a vertex: the heaviest page.
-void BM_FullSizeProfileCentredPage(benchmark::State& state) { DrawPage(state, MaxProfilePoints, true); }
+void BM_FullSizeProfileCentredPage(benchmark::State& state) { DrawPage(state, kLargestProfile, true); }
 
 void BM_DemonstrationEvaluationPage(benchmark::State& state) { DrawEvaluation(state, 3600, std::nullopt); }
 void BM_FullSizeProfileEvaluationPage(benchmark::State& state)
 {
-    DrawEvaluation(state, MaxProfilePoints, std::nullopt);
+    DrawEvaluation(state, kLargestProfile, std::nullopt);
 }
 // Every one of the 18000 harmonics on the axis, gathered into pixel columns.
 void BM_FullSizeProfileEvaluationPageAllHarmonics(benchmark::State& state)
 {
-    DrawEvaluation(state, MaxProfilePoints, HarmonicRange::All);
+    DrawEvaluation(state, kLargestProfile, HarmonicRange::All);
 }
 
 BENCHMARK(BM_DemonstrationPage)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);

@@ -32,7 +32,7 @@ void EnsureApplication()
     static char name[] = "bench_panel_qt";
     static char* argv[] = {name, nullptr};
     static QApplication application(argc, argv);
-    // The panel remembers its tolerance: not in the user's settings.
+    // The panel remembers its spectrum choices: not in the user's settings.
     QStandardPaths::setTestModeEnabled(true);
 }
 
@@ -42,16 +42,17 @@ std::unique_ptr<CKyklosDoc> FullSizeDocument()
     static ClassicRandom random;
     static GaussianNoiseSource noise(random);
     auto doc = std::make_unique<CKyklosDoc>(nullptr, nullptr, &noise);
-    doc->PointCount = MaxProfilePoints;
-    const double step = 2.0 * doc->Pi / MaxProfilePoints;
-    for (int i = 0; i < MaxProfilePoints; ++i) {
+    constexpr int kPoints = 36000;
+    const double step = 2.0 * doc->Pi / kPoints;
+    std::vector<double> radii(kPoints);
+    for (int i = 0; i < kPoints; ++i) {
         const double t = i * step;
-        const double r = 10.0 + 0.004 * std::cos(t) + 0.002 * std::sin(t) + 0.002 * std::sin(3.0 * t) +
-                         0.003 * std::cos(14.0 * t) + 0.002 * std::sin(47.0 * t) + 0.001 * std::cos(119.0 * t) +
-                         noise.GaussianNoise(0.0, 0.002);
-        doc->RawRadius[static_cast<std::size_t>(i)] = r;
-        doc->FilteredRadius[static_cast<std::size_t>(i)] = r;
+        radii[static_cast<std::size_t>(i)] = 10.0 + 0.004 * std::cos(t) + 0.002 * std::sin(t) +
+                                             0.002 * std::sin(3.0 * t) + 0.003 * std::cos(14.0 * t) +
+                                             0.002 * std::sin(47.0 * t) + 0.001 * std::cos(119.0 * t) +
+                                             noise.GaussianNoise(0.0, 0.002);
     }
+    doc->Profile = EqualStepProfile(std::move(radii));
     doc->AnalyzeProfile();
     return doc;
 }
@@ -66,7 +67,8 @@ struct Fixture {
         panel->resize(450, 860);
         panel->show();
         QApplication::processEvents();
-        panel->SetToleranceUm(12.0);
+        doc->SetTolerance(RoundnessTolerance{12.0, true});
+        panel->OnDocumentChanged();
         chart = panel->Chart();
         chartOptions = {range, logarithmic};
     }

@@ -4,6 +4,7 @@
 // and its evaluation (four references, parameters, spectrum) finite numbers.
 
 #include "document/KyklosDoc.h"
+#include "io/KykFile.h"
 #include "document/RoundnessEvaluation.h"
 
 #include <cmath>
@@ -34,19 +35,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fwrite(data, 1, size, file);
     std::fclose(file);
 
-    doc->FilterCutoffUpr = 500;  // the shortest kernel keeps runs fast
-    doc->ReferenceKind = size % 4;
-    if (doc->ReadProfileFile(path)) {
-        if (doc->PointCount < 1 || doc->PointCount > kyklos::MaxProfilePoints) __builtin_trap();
-        if (doc->AnalyzeProfile()) {
-            const double results[] = {doc->Peak, doc->Valley, doc->Runout, doc->Eccentricity, doc->ReferenceC,
-                                      doc->ZoneHalfWidth, doc->Peak - doc->Valley, doc->MaxRawRadius * 39370.08};
+    doc->Settings.FilterCutoffUpr = 500;  // the shortest kernel keeps runs fast
+    doc->Settings.ReferenceKind = kyklos::ReferenceKindFromIndex(static_cast<int>(size % 4));
+    doc->Settings.Tolerance = kyklos::RoundnessTolerance{1.0, true};
+    doc->OpenProfile(path);
+    if (doc->DataLoaded) {
+        if (doc->Profile.PointCount() < 1 || doc->Profile.PointCount() > kyklos::kMaxKykPoints) __builtin_trap();
+        if (doc->AnalysisValid) {
+            const kyklos::AnalysisResult& r = doc->Result;
+            const double results[] = {r.Peak, r.Valley, r.Runout, r.Eccentricity, r.ReferenceC,
+                                      r.ZoneHalfWidth, r.Peak - r.Valley, r.MaxRawRadius * 39370.08};
             for (const double value : results)
                 if (!std::isfinite(value)) __builtin_trap();
-            for (int i = 0; i < doc->PointCount; ++i)
-                if (!std::isfinite(doc->FilteredRadius[static_cast<std::size_t>(i)])) __builtin_trap();
+            for (const double value : r.FilteredRadius)
+                if (!std::isfinite(value)) __builtin_trap();
             // The evaluation beside the page: every number it reports is finite too.
-            const kyklos::RoundnessEvaluation evaluation = kyklos::EvaluateRoundness(*doc, 1.0);
+            const kyklos::RoundnessEvaluation& evaluation = r.Evaluation;
             if (!evaluation.Valid) __builtin_trap();
             for (const double value : {evaluation.RONp, evaluation.RONv, evaluation.RONq})
                 if (!std::isfinite(value)) __builtin_trap();

@@ -1,6 +1,7 @@
 #include "app/AppSettings.h"
 
-#include "graph/PolarGraph.h"
+#include "platform/NumberText.h"
+#include "view/DisplayScale.h"
 
 #include <QDataStream>
 #include <QGuiApplication>
@@ -27,6 +28,10 @@ const QString kAutoScale = QStringLiteral("Display/AutoScale");
 const QString kBandRange = QStringLiteral("Display/BandRange");
 const QString kFilterCutoff = QStringLiteral("Analysis/FilterCutoff");
 const QString kReference = QStringLiteral("Analysis/Reference");
+const QString kTolerance = QStringLiteral("Analysis/Tolerance");
+const QString kToleranceUnit = QStringLiteral("Analysis/ToleranceUnit");
+// Where earlier versions kept the tolerance, in micrometres.
+const QString kEarlierTolerance = QStringLiteral("Evaluation/Tolerance");
 const QString kOpenFolder = QStringLiteral("Files/OpenFolder");
 
 // A settings file holds text: QVariant's own conversions take any non-empty
@@ -85,6 +90,18 @@ bool IsFolder(const std::string& path)
     return !path.empty() && std::filesystem::is_directory(std::filesystem::path(path), error);
 }
 
+// The tolerance as typed, in its unit; an earlier version's micrometres; or none.
+std::optional<RoundnessTolerance> ReadTolerance(const QSettings& store)
+{
+    const bool current = store.contains(kTolerance);
+    const QVariant value = store.value(current ? kTolerance : kEarlierTolerance);
+    if (value.typeId() != QMetaType::QString) return std::nullopt;
+    const std::optional<double> number = ParseTolerance(value.toString().toStdString());
+    if (!number) return std::nullopt;
+    const bool metric = !current || store.value(kToleranceUnit).toString() != QLatin1String("uin");
+    return RoundnessTolerance{*number, metric};
+}
+
 } // namespace
 
 AppSettings LoadAppSettings(QSettings& store, const QList<QRect>& screens)
@@ -107,15 +124,16 @@ AppSettings LoadAppSettings(QSettings& store, const QList<QRect>& screens)
     // set would leave the graph without a finite scale.
     if (const auto band = ReadDouble(store, kBandRange)) {
         const double division = *band * 0.5;
-        if (division >= CPolarGraph::kMinScaleMicrometres && division <= CPolarGraph::kMaxScaleMicrometres)
+        if (division >= kMinScaleMicrometres && division <= kMaxScaleMicrometres)
             s.BandRange = *band;
     }
 
     if (const auto cutoff = ReadInt(store, kFilterCutoff))
         if (std::find(kFilterCutoffs.begin(), kFilterCutoffs.end(), *cutoff) != kFilterCutoffs.end())
-            s.FilterCutoffUpr = *cutoff;
+            s.Analysis.FilterCutoffUpr = *cutoff;
     if (const auto reference = ReadInt(store, kReference))
-        if (*reference >= LeastSquares && *reference <= MinimumCircumscribed) s.ReferenceKind = *reference;
+        if (*reference >= 0 && *reference <= 3) s.Analysis.ReferenceKind = ReferenceKindFromIndex(*reference);
+    s.Analysis.Tolerance = ReadTolerance(store);
 
     if (const auto folder = ReadBytes(store, kOpenFolder))
         if (IsFolder(folder->toStdString())) s.OpenFolder = folder->toStdString();
@@ -134,9 +152,18 @@ void SaveAppSettings(QSettings& store, const AppSettings& s)
     store.setValue(kMetricUnits, s.MetricUnits);
     store.setValue(kAutoScale, s.AutoScale);
     store.setValue(kBandRange, s.BandRange);
-    store.setValue(kFilterCutoff, s.FilterCutoffUpr);
-    store.setValue(kReference, s.ReferenceKind);
+    store.setValue(kFilterCutoff, s.Analysis.FilterCutoffUpr);
+    store.setValue(kReference, ReferenceIndex(s.Analysis.ReferenceKind));
+    SaveTolerance(store, s.Analysis.Tolerance);
     store.setValue(kOpenFolder, QByteArray::fromStdString(s.OpenFolder));
+}
+
+void SaveTolerance(QSettings& store, const std::optional<RoundnessTolerance>& tolerance)
+{
+    // The shortest text that reads back as the same number, with a full stop.
+    store.setValue(kTolerance, tolerance ? QString::fromStdString(ShortestNumber(tolerance->Value)) : QString());
+    store.setValue(kToleranceUnit, tolerance && !tolerance->Metric ? QStringLiteral("uin") : QStringLiteral("um"));
+    store.remove(kEarlierTolerance);
 }
 
 QList<QRect> AvailableScreenRects()

@@ -8,7 +8,7 @@
 // is reported, so a damaged settings file costs at most what it lost.
 
 #include "app/RecentFiles.h"
-#include "document/KyklosDoc.h"
+#include "document/AnalysisSettings.h"
 
 #include <QByteArray>
 #include <QList>
@@ -32,9 +32,9 @@ struct AppSettings {
     bool MetricUnits = true;
     bool AutoScale = true;
     double BandRange = 5.0;        // µm, two divisions, in either unit system
-    // The document's analysis settings.
-    int FilterCutoffUpr = 50;      // one of kFilterCutoffs
-    int ReferenceKind = LeastSquares;
+    // The document's analysis settings: cutoff (one of kFilterCutoffs),
+    // reference and roundness tolerance.
+    AnalysisSettings Analysis;
     std::string OpenFolder;        // bytes; empty: where the document starts by itself
     RecentFiles Recent;
 
@@ -50,6 +50,8 @@ AppSettings LoadAppSettings(QSettings& store, const QList<QRect>& screens);
 // (RecentFiles::Save), so that a second Kyklos closing later does not put
 // back its older list.
 void SaveAppSettings(QSettings& store, const AppSettings& settings);
+// Writes the roundness tolerance alone, as it changes: it is always remembered.
+void SaveTolerance(QSettings& store, const std::optional<RoundnessTolerance>& tolerance);
 
 // The available rectangles of the screens present now.
 QList<QRect> AvailableScreenRects();

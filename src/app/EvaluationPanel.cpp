@@ -2,8 +2,8 @@
 
 #include "app/EvaluationText.h"
 #include "app/HarmonicChartWidget.h"
-#include "app/ToleranceDialog.h"
 #include "document/KyklosDoc.h"
+#include "document/ShownResults.h"
 #include "platform/ProgressPort.h"
 #include "view/EvaluationPage.h"
 #include "view/KyklosView.h"
@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <cmath>
 #include <numbers>
 
@@ -34,7 +35,6 @@ namespace kyklos {
 namespace {
 
 const QString kGroup = QStringLiteral("Evaluation");
-const QString kToleranceKey = QStringLiteral("Tolerance");
 const QString kRangeKey = QStringLiteral("Range");
 const QString kLogarithmicKey = QStringLiteral("Logarithmic");
 
@@ -88,9 +88,9 @@ QTableWidget* MakeTable(int rows, int columns, QWidget* parent)
 
 // A tolerance in the display unit with six significant digits: 10 µm reads
 // 393.701 µin, not the fifteen digits the dialog offers for editing.
-QString ToleranceText(double toleranceUm, bool metric)
+QString ToleranceText(const RoundnessTolerance& tolerance, bool metric)
 {
-    const double value = metric ? toleranceUm : toleranceUm * CPolarGraph::kMicroinchesPerMicrometre;
+    const double value = tolerance.Shown(metric);
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
     return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
@@ -146,7 +146,7 @@ QWidget* CEvaluationPanel::CreateReferenceGroup()
         referenceTable_->setItem(row, 0, Cell(QString(), Qt::AlignCenter));
         referenceTable_->setItem(row, 1, Cell(QString::fromLatin1(kReferenceNames[row]), Qt::AlignLeft | Qt::AlignVCenter));
         referenceTable_->item(row, 1)->setToolTip(QString::fromLatin1(kReferenceFullNames[row]));
-        for (int column = 2; column < 5; ++column) referenceTable_->setItem(row, column, Cell(kNoValueText));
+        for (int column = 2; column < 5; ++column) referenceTable_->setItem(row, column, Cell(kNoValueQText));
     }
     auto* box = new QVBoxLayout(group);
     box->addWidget(referenceTable_);
@@ -159,7 +159,7 @@ QWidget* CEvaluationPanel::CreateParameterGroup()
     auto* grid = new QGridLayout(group);
     for (int i = 0; i < 3; ++i) {
         grid->addWidget(new QLabel(QString::fromLatin1(kParameterNames[i]), group), i, 0);
-        parameterLabels_[i] = new QLabel(kNoValueText, group);
+        parameterLabels_[i] = new QLabel(kNoValueQText, group);
         parameterLabels_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         parameterLabels_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
         grid->addWidget(parameterLabels_[i], i, 1);
@@ -242,8 +242,8 @@ void CEvaluationPanel::OnDocumentChanged()
         }
         return;
     }
-    evaluation_ = EvaluateRoundness(doc_, choices_.ToleranceUm);
-    ++evaluationCount_;
+    // The document evaluated its analysis once; the panel only shows it.
+    evaluation_ = doc_.AnalysisValid ? &doc_.Result.Evaluation : &noEvaluation_;
     ShowChart();
     ShowEvaluation();
 }
@@ -252,18 +252,6 @@ void CEvaluationPanel::OnUnitsChanged()
 {
     ShowChart();
     ShowEvaluation();
-}
-
-void CEvaluationPanel::SetToleranceUm(std::optional<double> toleranceUm)
-{
-    if (toleranceUm && !(std::isfinite(*toleranceUm) && *toleranceUm > 0.0)) toleranceUm.reset();
-    choices_.ToleranceUm = toleranceUm;
-    SaveChoices(choices_);
-    // The references and their RONt stay as they are: only the verdict changes.
-    evaluation_.ToleranceUm = toleranceUm;
-    evaluation_.Verdict = evaluation_.Valid ? JudgeRoundness(evaluation_.Selected().RONt, toleranceUm)
-                                            : ToleranceVerdict::None;
-    ShowVerdict();
 }
 
 void CEvaluationPanel::SetRange(HarmonicRange range)
@@ -287,14 +275,14 @@ void CEvaluationPanel::SetLogarithmic(bool logarithmic)
 void CEvaluationPanel::ShowChart()
 {
     const bool metric = view_.Graph.MetricUnits;
-    chart_->SetData(evaluation_.Valid ? HarmonicChartDataOf(evaluation_, metric) : HarmonicChartData{{}, {}, metric});
+    chart_->SetData(evaluation_->Valid ? HarmonicChartDataOf(*evaluation_, metric) : HarmonicChartData{{}, {}, metric});
 }
 
 void CEvaluationPanel::ShowEvaluation()
 {
     const bool metric = view_.Graph.MetricUnits;
     const QString unit = LengthUnitText(metric);
-    const RoundnessEvaluation& e = evaluation_;
+    const RoundnessEvaluation& e = *evaluation_;
 
     referenceTable_->setHorizontalHeaderLabels({QString(), QStringLiteral("Reference"),
                                                 QStringLiteral("RONt (%1)").arg(unit),
@@ -302,14 +290,14 @@ void CEvaluationPanel::ShowEvaluation()
     for (int row = 0; row < 4; ++row) {
         const ReferenceEvaluation& r = e.References[static_cast<std::size_t>(row)];
         const bool shown = e.Valid && r.FitValid && r.RONt.has_value();
-        const bool selected = e.Valid && row == e.SelectedReference;
+        const bool selected = e.Valid && row == ReferenceIndex(e.SelectedReference);
         referenceTable_->item(row, 0)->setText(selected ? QStringLiteral("\u25CF") : QString());
         referenceTable_->item(row, 0)->setToolTip(selected ? QStringLiteral("The report's reference") : QString());
-        referenceTable_->item(row, 2)->setText(shown ? LengthText(*r.RONt, metric) : kNoValueText);
-        referenceTable_->item(row, 3)->setText(shown ? LengthText(r.Eccentricity, metric) : kNoValueText);
-        // Below 0.1 nm of eccentricity its direction is noise, as on the page.
-        referenceTable_->item(row, 4)->setText(shown && r.Eccentricity >= 1e-7 ? DegreesText(r.EccentricityAngle)
-                                                                                : kNoValueText);
+        referenceTable_->item(row, 2)->setText(shown ? LengthText(*r.RONt, metric) : kNoValueQText);
+        referenceTable_->item(row, 3)->setText(shown ? LengthText(r.Eccentricity, metric) : kNoValueQText);
+        referenceTable_->item(row, 4)->setText(shown && EccentricityAngleShown(r.Eccentricity)
+                                                   ? DegreesText(r.EccentricityAngle)
+                                                   : kNoValueQText);
         for (int column = 0; column < 5; ++column) {
             QFont font = referenceTable_->font();
             font.setBold(selected);
@@ -317,10 +305,10 @@ void CEvaluationPanel::ShowEvaluation()
         }
     }
 
-    const bool parameters = e.Valid && e.References[LeastSquares].FitValid;
+    const bool parameters = e.Valid && e.Reference(ReferenceKind::LeastSquares).FitValid;
     const double values[3] = {e.RONp, e.RONv, e.RONq};
     for (int i = 0; i < 3; ++i) {
-        parameterLabels_[i]->setText(parameters ? LengthText(values[i], metric) : kNoValueText);
+        parameterLabels_[i]->setText(parameters ? LengthText(values[i], metric) : kNoValueQText);
         parameterUnits_[i]->setText(unit);
     }
 
@@ -354,26 +342,17 @@ void CEvaluationPanel::ShowVerdict()
 {
     const bool metric = view_.Graph.MetricUnits;
     const QString unit = LengthUnitText(metric);
-    const RoundnessEvaluation& e = evaluation_;
-    const std::optional<double>& t = choices_.ToleranceUm;
+    const RoundnessEvaluation& e = *evaluation_;
+    const std::optional<RoundnessTolerance>& t = doc_.Settings.Tolerance;
     toleranceLabel_->setText(t ? ToleranceText(*t, metric) + " " + unit : QStringLiteral("not set"));
 
-    const std::string_view verdict = VerdictText(e.Verdict);
-    verdictLabel_->setText(QString::fromUtf8(verdict.data(), static_cast<qsizetype>(verdict.size())));
+    verdictLabel_->setText(ToQString(VerdictText(e.Verdict)));
     QPalette palette = verdictLabel_->palette();
     palette.setColor(QPalette::WindowText, e.Verdict == ToleranceVerdict::Pass   ? kPassColour
                                            : e.Verdict == ToleranceVerdict::Fail ? kFailColour
                                                                                  : kNoVerdictColour);
     verdictLabel_->setPalette(palette);
-
-    // t − RONt, with the same subtraction the verdict rests on: never negative on a Pass.
-    QString margin = kNoValueText;
-    if (e.Verdict != ToleranceVerdict::None && t && e.Selected().RONt) {
-        const double marginUm = *t - *e.Selected().RONt * 1000.0;
-        margin = FixedNumber(metric ? marginUm : marginUm * CPolarGraph::kMicroinchesPerMicrometre, metric ? 3 : 2) +
-                 " " + unit;
-    }
-    marginLabel_->setText(margin);
+    marginLabel_->setText(e.MarginUm ? MicrometresText(*e.MarginUm, metric) + " " + unit : kNoValueQText);
 }
 
 void CEvaluationPanel::setVisible(bool visible)
@@ -398,10 +377,6 @@ EvaluationChoices CEvaluationPanel::LoadChoices()
     QSettings settings;
     settings.beginGroup(kGroup);
     // Written by this program as plain text; anything else falls back to the default.
-    const QString tolerance = settings.value(kToleranceKey).toString().trimmed();
-    bool ok = false;
-    const double value = QLocale::c().toDouble(tolerance, &ok);
-    if (ok && std::isfinite(value) && value > 0.0) choices.ToleranceUm = value;
     const QString range = settings.value(kRangeKey).toString();
     for (int i = 0; i < 4; ++i)
         if (range == QLatin1String(kRangeNames[i])) choices.Range = kRanges[i];
@@ -413,14 +388,6 @@ void CEvaluationPanel::SaveChoices(const EvaluationChoices& choices)
 {
     QSettings settings;
     settings.beginGroup(kGroup);
-    QString tolerance;
-    if (choices.ToleranceUm) {
-        // The shortest text that reads back as the same number, with a full stop.
-        char buffer[64];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, *choices.ToleranceUm);
-        tolerance = QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
-    }
-    settings.setValue(kToleranceKey, tolerance);
     settings.setValue(kRangeKey, QString::fromLatin1(kRangeNames[RangeIndex(choices.Range)]));
     settings.setValue(kLogarithmicKey, choices.Logarithmic ? QStringLiteral("true") : QStringLiteral("false"));
 }

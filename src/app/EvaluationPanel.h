@@ -5,11 +5,11 @@
 // its margin, the sampling warnings, and the harmonic spectrum with its five
 // largest harmonics.
 //
-// The panel keeps one RoundnessEvaluation of the document. It evaluates
-// again only when the document's analysis changes (OnDocumentChanged, from
-// the document's redraw of its views), and only judges again when the
-// tolerance changes. It never reads the document while the filter runs.
-// The tolerance and the spectrum's range and scale are remembered.
+// The panel is a view of the document's evaluation, which the document
+// computes once per analysis and judges again when the tolerance changes;
+// it shows it again on every redraw of the document's views
+// (OnDocumentChanged), never while the filter runs. The spectrum's range
+// and scale are the panel's own, and remembered.
 
 #include "document/RoundnessEvaluation.h"
 #include "graph/HarmonicChart.h"
@@ -34,7 +34,6 @@ class ProgressPort;
 
 // What the panel remembers between runs, under the settings group "Evaluation".
 struct EvaluationChoices {
-    std::optional<double> ToleranceUm;   // µm, positive
     HarmonicRange Range = HarmonicRange::Upr50;
     bool Logarithmic = false;
     friend bool operator==(const EvaluationChoices&, const EvaluationChoices&) = default;
@@ -48,21 +47,18 @@ public:
     CEvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
                      QWidget* parent = nullptr);
 
-    // The document was analysed again (or lost its profile): evaluates it.
+    // The document was analysed again, lost its profile or judged its
+    // evaluation again: shows what it holds now.
     void OnDocumentChanged();
     // The view's unit changed: shows the same evaluation in the new unit.
     void OnUnitsChanged();
 
-    std::optional<double> ToleranceUm() const { return choices_.ToleranceUm; }
-    // Judges the kept evaluation against the new tolerance (µm) and remembers it.
-    void SetToleranceUm(std::optional<double> toleranceUm);
     void SetRange(HarmonicRange range);
     void SetLogarithmic(bool logarithmic);
     const EvaluationChoices& Choices() const { return choices_; }
 
-    const RoundnessEvaluation& Evaluation() const { return evaluation_; }
-    // How many times the document has been evaluated.
-    int EvaluationCount() const { return evaluationCount_; }
+    // The evaluation shown: the document's, or an empty one without an analysis.
+    const RoundnessEvaluation& Evaluation() const { return *evaluation_; }
 
     // The settings, with every missing or unusable value at its default.
     static EvaluationChoices LoadChoices();
@@ -99,9 +95,9 @@ private:
     const CKyklosDoc& doc_;
     const CKyklosView& view_;
     const ProgressPort* progress_;
-    RoundnessEvaluation evaluation_;
+    const RoundnessEvaluation noEvaluation_;
+    const RoundnessEvaluation* evaluation_ = &noEvaluation_;
     EvaluationChoices choices_;
-    int evaluationCount_ = 0;
     bool evaluationPending_ = false;
 
     QScrollArea* scroll_ = nullptr;

@@ -74,9 +74,8 @@ bool CKyklosApp::InitInstance(const std::vector<std::string>& arguments)
 
     progress_ = std::make_unique<CProgressDialog>();
     ui_ = std::make_unique<QtUiPort>();
-    // The demonstration profile is analysed once, with the remembered cutoff and reference.
-    doc_ = std::make_unique<CKyklosDoc>(ui_.get(), progress_.get(), nullptr, settings.FilterCutoffUpr,
-                                        settings.ReferenceKind);
+    // The demonstration profile is analysed once, with the remembered cutoff, reference and tolerance.
+    doc_ = std::make_unique<CKyklosDoc>(ui_.get(), progress_.get(), nullptr, settings.Analysis);
     frame_ = std::make_unique<CMainFrame>(*doc_, *ui_, progress_.get());
     progress_->SetOwner(frame_.get());
     if (remember) frame_->RestoreSettings(settings);

@@ -421,14 +421,18 @@ void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progres
     printer_->SetEvaluationPageSource([this] {
         const EvaluationChoices& choices = evaluationPanel_->Choices();
         return EvaluationPageSource{&evaluationPanel_->Evaluation(), evaluationPanel_->isVisibleTo(this),
-                                    {choices.Range, choices.Logarithmic}, choices.ToleranceUm};
+                                    {choices.Range, choices.Logarithmic}};
     });
 }
 
 void CMainFrame::OnAnalysisTolerance()
 {
-    std::optional<double> toleranceUm = evaluationPanel_->ToleranceUm();
-    if (RunToleranceCommand(this, view_->Graph.MetricUnits, toleranceUm)) evaluationPanel_->SetToleranceUm(toleranceUm);
+    std::optional<RoundnessTolerance> tolerance = doc_.Settings.Tolerance;
+    if (!RunToleranceCommand(this, view_->Graph.MetricUnits, tolerance)) return;
+    doc_.SetTolerance(tolerance);
+    // Always remembered: no other setting of the window depends on it.
+    QSettings store;
+    SaveTolerance(store, tolerance);
 }
 
 void CMainFrame::SetIndicator(int index, bool on)
@@ -584,8 +588,7 @@ AppSettings CMainFrame::CurrentSettings() const
     settings.AutoScale = view_->AutoScale;
     settings.MetricUnits = view_->Graph.MetricUnits;
     settings.BandRange = view_->Graph.BandRange;
-    settings.FilterCutoffUpr = doc_.FilterCutoffUpr;
-    settings.ReferenceKind = doc_.ReferenceKind;
+    settings.Analysis = doc_.Settings;
     settings.OpenFolder = openFolder_;
     settings.Recent = recent_;
     return settings;

@@ -1,6 +1,6 @@
 #include "app/RecentFiles.h"
 
-#include "document/ProfileScanner.h"
+#include "io/RegularFile.h"
 #include "platform/PathParts.h"
 #include "platform/TextEncoding.h"
 

@@ -143,7 +143,7 @@ void CReportPrinter::Export(QWidget* parent) {
     const QString svgFilter = QStringLiteral("SVG picture (*.svg)");
     const QString title = QStringLiteral("Export");
 
-    QString stem = QFileInfo(QString::fromStdString(kyklos::DisplayText(doc_.FileTitle))).completeBaseName();
+    QString stem = QFileInfo(QString::fromStdString(kyklos::DisplayText(doc_.Profile.FileTitle))).completeBaseName();
     if (stem.isEmpty())
         stem = QStringLiteral("Report");
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -192,7 +192,6 @@ bool CReportPrinter::ExportTo(QString path, const QString& chosenFilter, QWidget
         // The page shows what the panel shows.
         const EvaluationPageSource source = evaluationSource_();
         options.spectrum = source.Spectrum;
-        options.toleranceUm = source.ToleranceUm;
     }
     std::string error;
     const std::vector<const kyklos::CKyklosDoc*> documents{&doc_};

@@ -21,13 +21,13 @@ class CKyklosView;
 struct RoundnessEvaluation;
 }
 
-// What the evaluation page after the report shows: the evaluation panel's
-// evaluation, spectrum choices and tolerance, and whether the panel is shown.
+// What the evaluation page after the report shows: the document's
+// evaluation as the panel shows it, the panel's spectrum choices, and
+// whether the panel is shown.
 struct EvaluationPageSource {
     const kyklos::RoundnessEvaluation* Evaluation = nullptr;
     bool PanelShown = false;
     kyklos::HarmonicChartOptions Spectrum;
-    std::optional<double> ToleranceUm;   // micrometres
 };
 
 class CReportPrinter {

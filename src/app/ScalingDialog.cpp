@@ -1,6 +1,6 @@
 #include "app/ScalingDialog.h"
 
-#include "graph/PolarGraph.h"
+#include "view/DisplayScale.h"
 #include "view/KyklosView.h"
 
 #include <QCheckBox>
@@ -28,27 +28,16 @@ const QString kMicroinchesPerDivision = QStringLiteral("µin / div");
 constexpr double kMetricToInchInDialog = 40.0;
 constexpr double kInchToMetricInDialog = 0.025;
 
-// Half the band (two divisions) in micrometres, as microinches: 0.5 / 0.0254.
-constexpr double kBandToMicroinchesPerDivision = 19.68503937007874;
-constexpr double kMicroinchesPerDivisionToBand = 0.0508;
+// Half the band (two divisions) in micrometres, as microinches per division.
+constexpr double kBandToMicroinchesPerDivision = 0.5 / kyklos::kMicrometresPerMicroinch;
 
-using kyklos::CPolarGraph;
-
-// The scales a user may set, per division in the dialog's unit: beyond them
-// the band or the magnification of the graph stops being a finite number.
-double LowestScale(bool metric) {
-    return metric ? CPolarGraph::kMinScaleMicrometres : CPolarGraph::kMinScaleMicroinches;
-}
-double HighestScale(bool metric) {
-    return metric ? CPolarGraph::kMaxScaleMicrometres : CPolarGraph::kMaxScaleMicroinches;
-}
+using kyklos::HighestScale;
+using kyklos::LowestScale;
 
 // A plain decimal with the fewest digits that read back as the same number:
 // a bound in the message is itself accepted when typed.
 QString ExactText(double value) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
+    return QString::fromStdString(kyklos::ScaleBoundText(value));
 }
 
 } // namespace
@@ -165,13 +154,8 @@ bool CScalingDialog::ReadControls() {
     QString refusal;
     if (!ParseValue(valueEdit_->text(), value) || std::isnan(value))
         refusal = QStringLiteral("Please enter a number.");
-    // Zero or a negative scale leaves the graph without a usable band once
-    // automatic scaling is off.
-    else if (value <= 0.0)
-        refusal = QStringLiteral("Please enter a positive number.");
-    else if (value < LowestScale(metric) || value > HighestScale(metric))
-        refusal = QStringLiteral("Please enter a value between %1 and %2.")
-                      .arg(ExactText(LowestScale(metric)), ExactText(HighestScale(metric)));
+    else
+        refusal = QString::fromStdString(kyklos::ScaleRefusal(value, metric));
     if (!refusal.isEmpty()) {
         QMessageBox::warning(this, QStringLiteral("Kyklos"), refusal);
         valueEdit_->setFocus(Qt::OtherFocusReason);
@@ -225,12 +209,7 @@ bool RunScalingCommand(QWidget* parent, kyklos::CKyklosView& view) {
         return false;
 
     view.AutoScale = dialog.AutoScale != 0;
-    if (dialog.MetricUnits != 0) {
-        view.Graph.MetricUnits = true;
-        view.Graph.BandRange = dialog.ScalePerDivision * 2.0;
-    } else {
-        view.Graph.MetricUnits = false;
-        view.Graph.BandRange = dialog.ScalePerDivision * kMicroinchesPerDivisionToBand;
-    }
+    view.Graph.MetricUnits = dialog.MetricUnits != 0;
+    view.Graph.BandRange = kyklos::BandRangeOfScale(dialog.ScalePerDivision, view.Graph.MetricUnits);
     return true;
 }

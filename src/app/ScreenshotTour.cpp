@@ -83,9 +83,9 @@ void CScreenshotTour::Run()
     context->hide();
 
     GrabNextModal(QStringLiteral("reference-selection.png"));
-    ui_.ChooseReference(doc_.ReferenceKind);
+    ui_.ChooseReference(ReferenceIndex(doc_.Settings.ReferenceKind));
     GrabNextModal(QStringLiteral("filter-selection.png"));
-    ui_.ChooseFilterIndex(FilterIndexFromCutoff(doc_.FilterCutoffUpr));
+    ui_.ChooseFilterIndex(FilterIndexFromCutoff(doc_.Settings.FilterCutoffUpr));
     GrabNextModal(QStringLiteral("about.png"));
     frame_.OnAppAbout();
     GrabNextModal(QStringLiteral("scaling.png"));

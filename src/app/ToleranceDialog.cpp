@@ -1,7 +1,6 @@
 #include "app/ToleranceDialog.h"
 
-#include "app/ScalingDialog.h"
-#include "graph/PolarGraph.h"
+#include "app/EvaluationText.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -15,13 +14,6 @@
 
 #include <charconv>
 #include <cmath>
-
-namespace {
-
-// Microinches to micrometres and back, as the report converts.
-constexpr double kMicrometresPerMicroinch = 0.0254;
-
-} // namespace
 
 CToleranceDialog::CToleranceDialog(QWidget* parent) : QDialog(parent)
 {
@@ -87,20 +79,15 @@ bool CToleranceDialog::ReadControls()
         Tolerance.reset();
         return true;
     }
-    double value = 0.0;
-    QString refusal;
-    if (!CScalingDialog::ParseValue(text, value) || !std::isfinite(value))
-        refusal = QStringLiteral("Please enter a number.");
-    // A zero tolerance fails every real part; a negative one means nothing.
-    else if (value <= 0.0)
-        refusal = QStringLiteral("Please enter a positive number.");
-    if (!refusal.isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("Kyklos"), refusal);
+    // The same rule and the same words as kyklos-report's --tolerance.
+    const std::optional<double> value = kyklos::ParseTolerance(text.toStdString());
+    if (!value) {
+        QMessageBox::warning(this, QStringLiteral("Kyklos"), kyklos::ToQString(kyklos::kToleranceRefusal));
         valueEdit_->setFocus(Qt::OtherFocusReason);
         valueEdit_->selectAll();
         return false;
     }
-    Tolerance = value;
+    Tolerance = *value;
     return true;
 }
 
@@ -110,19 +97,18 @@ void CToleranceDialog::accept()
     QDialog::accept();
 }
 
-bool RunToleranceCommand(QWidget* parent, bool metricUnits, std::optional<double>& toleranceUm)
+bool RunToleranceCommand(QWidget* parent, bool metricUnits, std::optional<kyklos::RoundnessTolerance>& tolerance)
 {
     CToleranceDialog dialog(parent);
     dialog.MetricUnits = metricUnits;
-    if (toleranceUm)
-        dialog.Tolerance = metricUnits ? *toleranceUm : *toleranceUm * kyklos::CPolarGraph::kMicroinchesPerMicrometre;
+    if (tolerance) dialog.Tolerance = tolerance->Shown(metricUnits);
     const std::optional<double> shown = dialog.Tolerance;
     if (dialog.exec() != QDialog::Accepted) return false;
-    // Unchanged: no round trip through the other unit.
+    // Unchanged: the tolerance stays as it was typed, in its own unit.
     if (dialog.Tolerance == shown) return true;
     if (!dialog.Tolerance)
-        toleranceUm.reset();
+        tolerance.reset();
     else
-        toleranceUm = metricUnits ? *dialog.Tolerance : *dialog.Tolerance * kMicrometresPerMicroinch;
+        tolerance = kyklos::RoundnessTolerance{*dialog.Tolerance, metricUnits};
     return true;
 }

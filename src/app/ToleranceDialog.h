@@ -2,6 +2,8 @@
 // The "Roundness Tolerance" dialog of Analysis ▸ Tolerance: the drawing's
 // roundness tolerance t in the display unit, or none. An empty field clears it.
 
+#include "document/AnalysisSettings.h"
+
 #include <QDialog>
 
 #include <optional>
@@ -36,7 +38,8 @@ protected:
 
 private:
     // Reads the field into Tolerance; a text that is not a positive number
-    // is refused with a message and Tolerance keeps its value.
+    // is refused with "The tolerance must be a positive number." and
+    // Tolerance keeps its value.
     bool ReadControls();
 
     QLineEdit* valueEdit_ = nullptr;
@@ -46,7 +49,7 @@ private:
     bool initialised_ = false;
 };
 
-// The Tolerance command: shows the dialog with `toleranceUm` (micrometres)
-// in the display unit and, on OK, writes the new tolerance back in
-// micrometres. True on OK, false on Cancel (nothing changed).
-bool RunToleranceCommand(QWidget* parent, bool metricUnits, std::optional<double>& toleranceUm);
+// The Tolerance command: shows the dialog with `tolerance` in the display
+// unit and, on OK, writes back the tolerance as typed (or none). True on OK,
+// false on Cancel (nothing changed).
+bool RunToleranceCommand(QWidget* parent, bool metricUnits, std::optional<kyklos::RoundnessTolerance>& tolerance);

@@ -35,9 +35,7 @@ public:
         // With kept documents every waiting result holds one, and every worker one more.
         const std::size_t documents = settings.keepDocuments ? window_ + workers_ : workers_;
         for (std::size_t i = 0; i < documents; ++i) {
-            evaluators_.push_back(
-                std::make_unique<ProfileEvaluator>(settings.referenceKind, settings.cutoffUpr, settings.tolerance,
-                                                   settings.withHarmonics));
+            evaluators_.push_back(std::make_unique<ProfileEvaluator>(settings.analysis));
             idle_.push_back(evaluators_.back().get());
         }
     }
@@ -86,12 +84,10 @@ private:
             const BatchInput& input = inputs_[index];
             result.record = input.error.empty() ? evaluator->Evaluate(input.path) : FailedRecord(input.path, input.error);
             const CKyklosDoc* document = result.record.ok ? &evaluator->Document() : nullptr;
-            const RoundnessEvaluation* evaluation = result.record.ok ? &evaluator->Evaluation() : nullptr;
-            result.output = format_(result.record, document, evaluation);
+            result.output = format_(result.record, document);
             const bool keep = settings_.keepDocuments && document != nullptr;
             if (keep) {
                 result.document = document;
-                result.evaluation = evaluation;
             }
             {
                 std::lock_guard lock(mutex_);
@@ -132,18 +128,15 @@ void RunBatch(const std::vector<BatchInput>& inputs, const BatchSettings& settin
     if (settings.workers <= 1) {
         // One worker runs on this thread: a process that never started a
         // thread keeps the C library's unlocked fast path for character input.
-        ProfileEvaluator evaluator(settings.referenceKind, settings.cutoffUpr, settings.tolerance,
-                                   settings.withHarmonics);
+        ProfileEvaluator evaluator(settings.analysis);
         for (std::size_t index = 0; index < inputs.size(); ++index) {
             const BatchInput& input = inputs[index];
             EvaluatedProfile result;
             result.record = input.error.empty() ? evaluator.Evaluate(input.path) : FailedRecord(input.path, input.error);
             const CKyklosDoc* document = result.record.ok ? &evaluator.Document() : nullptr;
-            const RoundnessEvaluation* evaluation = result.record.ok ? &evaluator.Evaluation() : nullptr;
-            result.output = format(result.record, document, evaluation);
+            result.output = format(result.record, document);
             if (settings.keepDocuments) {
                 result.document = document;
-                result.evaluation = evaluation;
             }
             sink(index, result);
         }

@@ -20,26 +20,21 @@ struct EvaluatedProfile {
     ProfileRecord record;
     std::string output;                     // the record in the run's format
     const CKyklosDoc* document = nullptr;   // with keepDocuments: the analysed document of an ok record
-    const RoundnessEvaluation* evaluation = nullptr;  // with keepDocuments: its evaluation
 };
 
 struct BatchSettings {
     int workers = 1;
-    int referenceKind = LeastSquares;
-    int cutoffUpr = 50;
-    std::optional<GivenTolerance> tolerance;
-    // The harmonic spectra in the evaluation: text, JSON and pages show
-    // them, a table row does not.
-    bool withHarmonics = true;
+    // The reference, the cutoff, the tolerance and whether the evaluation
+    // needs its spectra (text, JSON and pages show them, a table row does not).
+    AnalysisSettings analysis;
     // Hand each analysed document to the sink (to draw its page); the
     // document is reused only after the sink has returned.
     bool keepDocuments = false;
 };
 
-// Turns a record (and, when ok, its analysed document and evaluation) into
-// output text. Runs on the workers.
-using RecordFormatter =
-    std::function<std::string(const ProfileRecord&, const CKyklosDoc*, const RoundnessEvaluation*)>;
+// Turns a record (and, when ok, its analysed document) into output text.
+// Runs on the workers.
+using RecordFormatter = std::function<std::string(const ProfileRecord&, const CKyklosDoc*)>;
 // Receives every result in input order, on the thread that called RunBatch.
 using RecordSink = std::function<void(std::size_t index, const EvaluatedProfile&)>;
 

@@ -1,7 +1,7 @@
 #include "cli/BatchSummary.h"
 
 #include "cli/CsvTable.h"
-#include "cli/NumberText.h"
+#include "platform/NumberText.h"
 
 #include <cmath>
 
@@ -45,7 +45,7 @@ std::string CsvNumber(std::optional<double> value)
 }
 } // namespace
 
-BatchSummary::BatchSummary(bool metric, std::optional<GivenTolerance> tolerance)
+BatchSummary::BatchSummary(bool metric, std::optional<RoundnessTolerance> tolerance)
     : metric_(metric), tolerance_(tolerance), columns_(RecordColumns().size())
 {
     const auto columns = RecordColumns();
@@ -70,8 +70,7 @@ std::optional<double> BatchSummary::Capability() const
     const auto s = roundness.StandardDeviation();
     if (!s || !(*s > 0.0)) return std::nullopt;
     // The tolerance as given when it is in the table's unit, as the rows show it.
-    const double t =
-        tolerance_->metric == metric_ ? tolerance_->value : DisplayLength(tolerance_->Millimetres(), metric_);
+    const double t = tolerance_->Shown(metric_);
     const double capability = (t - roundness.Mean()) / (3.0 * *s);
     return std::isfinite(capability) ? std::optional<double>(capability) : std::nullopt;
 }

@@ -36,7 +36,7 @@ private:
 class BatchSummary {
 public:
     // metric: lengths in µm (else µin); tolerance: the roundness tolerance, if any.
-    BatchSummary(bool metric, std::optional<GivenTolerance> tolerance);
+    BatchSummary(bool metric, std::optional<RoundnessTolerance> tolerance);
 
     void Add(const ProfileRecord& record);
 
@@ -57,7 +57,7 @@ public:
 
 private:
     bool metric_;
-    std::optional<GivenTolerance> tolerance_;
+    std::optional<RoundnessTolerance> tolerance_;
     std::vector<RunningStatistics> columns_;
     std::size_t roundnessColumn_ = 0;
     long long files_ = 0;

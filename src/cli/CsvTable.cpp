@@ -1,6 +1,6 @@
 #include "cli/CsvTable.h"
 
-#include "cli/NumberText.h"
+#include "platform/NumberText.h"
 
 namespace kyklos {
 

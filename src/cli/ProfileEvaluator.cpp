@@ -2,21 +2,9 @@
 
 namespace kyklos {
 
-RoundnessEvaluation EvaluateRecord(ProfileRecord& record, const CKyklosDoc& doc,
-                                   const std::optional<GivenTolerance>& tolerance, bool withHarmonics)
+ProfileEvaluator::ProfileEvaluator(const AnalysisSettings& settings, GaussianNoiseSource* noise)
+    : doc_(&ui_, nullptr, noise ? noise : &ownNoise_, settings)
 {
-    RoundnessEvaluation evaluation = EvaluateRoundness(
-        doc, tolerance ? std::optional<double>(tolerance->Micrometres()) : std::nullopt, withHarmonics);
-    FillEvaluation(record, evaluation, tolerance);
-    return evaluation;
-}
-
-ProfileEvaluator::ProfileEvaluator(int referenceKind, int cutoffUpr, std::optional<GivenTolerance> tolerance,
-                                   bool withHarmonics)
-    : doc_(&ui_, nullptr, &noise_), tolerance_(tolerance), withHarmonics_(withHarmonics)
-{
-    doc_.ReferenceKind = referenceKind;
-    doc_.FilterCutoffUpr = cutoffUpr;
 }
 
 ProfileRecord ProfileEvaluator::Evaluate(const std::string& path)
@@ -27,11 +15,15 @@ ProfileRecord ProfileEvaluator::Evaluate(const std::string& path)
     // only a read and an analysis without a message count. A profile whose
     // results would overflow is refused by the document with its own message.
     if (!ui_.messages.empty()) return FailedRecord(path, ui_.messages.front());
-    if (!doc_.DataLoaded || !doc_.AnalysisValid || doc_.PathName != path)
+    if (!doc_.DataLoaded || !doc_.AnalysisValid || doc_.Profile.PathName != path)
         return FailedRecord(path, "Cannot open the file.");
-    ProfileRecord record = RecordOfDocument(doc_, path);
-    evaluation_ = EvaluateRecord(record, doc_, tolerance_, withHarmonics_);
-    return record;
+    return RecordOfDocument(doc_, path);
+}
+
+ProfileRecord ProfileEvaluator::DemonstrationRecord() const
+{
+    if (!doc_.AnalysisValid) return FailedRecord({}, "The demonstration profile could not be analysed.");
+    return RecordOfDocument(doc_, doc_.Profile.PathName);
 }
 
 } // namespace kyklos

@@ -26,33 +26,30 @@ public:
     void UpdateAllViews() override {}
 };
 
-// The evaluation beyond the page of an analysed document, copied into its
-// record as well; the harmonics only when asked for (they cost two spectra).
-RoundnessEvaluation EvaluateRecord(ProfileRecord& record, const CKyklosDoc& doc,
-                                   const std::optional<GivenTolerance>& tolerance, bool withHarmonics);
-
+// One worker's document: reads, analyses and evaluates profiles with the
+// run's settings, one after the other.
 class ProfileEvaluator {
 public:
-    ProfileEvaluator(int referenceKind, int cutoffUpr, std::optional<GivenTolerance> tolerance, bool withHarmonics);
+    // noise: the generator of the demonstration profile the document is
+    // made with; the process-wide one gives the window's demonstration.
+    explicit ProfileEvaluator(const AnalysisSettings& settings, GaussianNoiseSource* noise = nullptr);
     ProfileEvaluator(const ProfileEvaluator&) = delete;
     ProfileEvaluator& operator=(const ProfileEvaluator&) = delete;
 
     // Reads, analyses and evaluates `path`. The record is ok when the
-    // document and the evaluation hold its results.
+    // document (its evaluation included) holds its results.
     ProfileRecord Evaluate(const std::string& path);
+    // The record of the demonstration profile the document was made with.
+    ProfileRecord DemonstrationRecord() const;
     const CKyklosDoc& Document() const { return doc_; }
-    const RoundnessEvaluation& Evaluation() const { return evaluation_; }
 
 private:
     CollectingUi ui_;
     // Each worker's own generator: the process-wide one stays untouched for
     // the demonstration profile, which is the same in every run.
     ClassicRandom random_;
-    GaussianNoiseSource noise_{random_};
+    GaussianNoiseSource ownNoise_{random_};
     CKyklosDoc doc_;
-    std::optional<GivenTolerance> tolerance_;
-    bool withHarmonics_;
-    RoundnessEvaluation evaluation_;
 };
 
 } // namespace kyklos

@@ -1,6 +1,8 @@
 #include "cli/ProfileRecord.h"
 
+#include "document/ShownResults.h"
 #include "platform/TextEncoding.h"
+#include "platform/Units.h"
 
 #include <array>
 #include <cmath>
@@ -8,8 +10,6 @@
 namespace kyklos {
 
 namespace {
-constexpr double kMicroinchesPerMicrometre = 39.37007874015748;
-
 std::optional<double> Finite(double value)
 {
     return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
@@ -41,14 +41,15 @@ constexpr std::array kColumns{
 };
 } // namespace
 
-std::string_view ReferenceName(int kind)
+std::string_view ReferenceName(ReferenceKind kind)
 {
     switch (kind) {
-    case LeastSquares: return "LeastSquares";
-    case MaximumInscribed: return "MaximumInscribed";
-    case MinimumCircumscribed: return "MinimumCircumscribed";
-    default: return "MinimumZone";
+    case ReferenceKind::LeastSquares: return "LeastSquares";
+    case ReferenceKind::MaximumInscribed: return "MaximumInscribed";
+    case ReferenceKind::MinimumCircumscribed: return "MinimumCircumscribed";
+    case ReferenceKind::MinimumZone: break;
     }
+    return "MinimumZone";
 }
 
 ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file)
@@ -56,23 +57,19 @@ ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file)
     ProfileRecord r;
     r.file = DisplayText(file);
     r.ok = true;
-    r.identification = DisplayText(doc.Identification);
-    r.date = DisplayText(doc.DateText);
-    r.points = doc.PointCount;
-    r.cutoffUpr = doc.FilterCutoffUpr;
-    r.reference = ReferenceName(doc.ReferenceKind);
-    // A failed fit leaves peak and valley about the origin: no roundness,
-    // eccentricity or concentricity about the chosen reference exists.
-    if (doc.FitValid) {
-        r.roundnessMm = Finite(doc.Peak - doc.Valley);
-        r.eccentricityMm = Finite(doc.Eccentricity);
-        r.concentricityMm = Finite(2.0 * doc.Eccentricity);
-        // The report shows no angle for a centre this close to the origin.
-        if (doc.Eccentricity >= 1e-7) r.eccentricityAngleDeg = Finite(doc.EccentricityAngle);
-    } else {
-        r.message = "Reference fit failed: no results about this reference.";
-    }
-    r.runoutMm = Finite(doc.Runout);
+    r.identification = DisplayText(doc.Profile.Identification);
+    r.date = DisplayText(doc.Profile.DateText);
+    r.points = doc.Profile.PointCount();
+    r.cutoffUpr = doc.Settings.FilterCutoffUpr;
+    r.reference = ReferenceName(doc.Settings.ReferenceKind);
+    const ShownResults shown = ShowResults(doc.Result);
+    if (shown.AboutMeasurementAxis) r.message = kFailedFitMessage;
+    r.roundnessMm = Finite(shown.RoundnessMm);
+    r.eccentricityMm = Finite(shown.EccentricityMm);
+    if (shown.EccentricityAngleDeg) r.eccentricityAngleDeg = Finite(*shown.EccentricityAngleDeg);
+    r.concentricityMm = Finite(shown.ConcentricityMm);
+    r.runoutMm = Finite(shown.RunoutMm);
+    FillEvaluation(r, doc.Result.Evaluation);
     return r;
 }
 
@@ -84,21 +81,20 @@ ProfileRecord FailedRecord(const std::string& file, const std::string& message)
     return r;
 }
 
-void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation,
-                    const std::optional<GivenTolerance>& tolerance)
+void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation)
 {
-    if (tolerance) record.toleranceGiven = tolerance->value;
     if (!evaluation.Valid) return;
-    const auto ront = [&](int kind) -> std::optional<double> {
-        const auto& value = evaluation.References[static_cast<std::size_t>(kind)].RONt;
+    if (evaluation.Tolerance) record.toleranceGiven = evaluation.Tolerance->Value;
+    const auto ront = [&](ReferenceKind kind) -> std::optional<double> {
+        const auto& value = evaluation.Reference(kind).RONt;
         return value ? Finite(*value) : std::nullopt;
     };
-    record.rontLsMm = ront(LeastSquares);
-    record.rontMzMm = ront(MinimumZone);
-    record.rontMiMm = ront(MaximumInscribed);
-    record.rontMcMm = ront(MinimumCircumscribed);
+    record.rontLsMm = ront(ReferenceKind::LeastSquares);
+    record.rontMzMm = ront(ReferenceKind::MinimumZone);
+    record.rontMiMm = ront(ReferenceKind::MaximumInscribed);
+    record.rontMcMm = ront(ReferenceKind::MinimumCircumscribed);
     // RONp, RONv and RONq exist only about a least squares circle that was found.
-    if (evaluation.References[LeastSquares].FitValid) {
+    if (evaluation.Reference(ReferenceKind::LeastSquares).FitValid) {
         record.ronpMm = Finite(evaluation.RONp);
         record.ronvMm = Finite(evaluation.RONv);
         record.ronqMm = Finite(evaluation.RONq);
@@ -118,17 +114,12 @@ std::string ColumnName(const RecordColumn& column, bool metric)
     return name;
 }
 
-double DisplayLength(double millimetres, bool metric)
-{
-    return millimetres * 1000.0 * (metric ? 1.0 : kMicroinchesPerMicrometre);
-}
-
 std::optional<double> ColumnValue(const RecordColumn& column, const ProfileRecord& record, bool metric)
 {
     if (!column.number) return std::nullopt;
     const std::optional<double>& value = record.*column.number;
     if (!value) return std::nullopt;
-    const double shown = column.kind == ColumnKind::Length ? DisplayLength(*value, metric) : *value;
+    const double shown = column.kind == ColumnKind::Length ? ShownLength(*value, metric) : *value;
     return Finite(shown);
 }
 

@@ -22,7 +22,8 @@ struct ProfileRecord {
     std::optional<double> points;
     std::optional<double> cutoffUpr;
     std::string reference;  // "LeastSquares", "MinimumZone", "MaximumInscribed", "MinimumCircumscribed"
-    // About the selected reference; empty when its fit failed.
+    // About the selected reference, or about the measurement axis when its
+    // fit failed (as the report shows them); empty where not a finite number.
     std::optional<double> roundnessMm;
     std::optional<double> eccentricityMm;
     std::optional<double> eccentricityAngleDeg;  // empty where the report leaves it out (no eccentricity)
@@ -38,17 +39,8 @@ struct ProfileRecord {
     std::optional<double> ronpMm;
     std::optional<double> ronvMm;
     std::optional<double> ronqMm;
-    std::optional<double> toleranceGiven;  // as given: µm, or µin with --inch (see GivenTolerance)
+    std::optional<double> toleranceGiven;  // as typed: µm, or µin with --inch
     std::optional<bool> pass;  // the verdict: Pass, Fail, or none without a tolerance or a valid fit
-};
-
-// A roundness tolerance as the user typed it, in the run's display unit. The
-// table shows this very number, not one converted there and back.
-struct GivenTolerance {
-    double value = 0.0;  // µm, or µin when not metric
-    bool metric = true;
-    double Micrometres() const { return metric ? value : value * 0.0254; }
-    double Millimetres() const { return Micrometres() / 1000.0; }
 };
 
 // The record of an analysed document (AnalysisValid) read from `file`.
@@ -58,12 +50,11 @@ ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file);
 ProfileRecord FailedRecord(const std::string& file, const std::string& message);
 
 // The evaluation beyond the page (the four references, RONp/RONv/RONq, the
-// tolerance and the verdict) copied from `evaluation`, made with `tolerance`.
-void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation,
-                    const std::optional<GivenTolerance>& tolerance);
+// tolerance as typed and the verdict) copied from `evaluation`.
+void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation);
 
 // The name of a reference kind as the record and the JSON evaluation write it.
-std::string_view ReferenceName(int kind);
+std::string_view ReferenceName(ReferenceKind kind);
 
 // The columns of the table, in order. A length is in micrometres or
 // microinches by the run's units and carries that unit in its name; a given
@@ -85,7 +76,5 @@ std::string ColumnName(const RecordColumn& column, bool metric);
 // The column's number in the display unit (lengths: µm or µin), or empty.
 std::optional<double> ColumnValue(const RecordColumn& column, const ProfileRecord& record, bool metric);
 
-// Millimetres to the display unit, as the report converts them.
-double DisplayLength(double millimetres, bool metric);
 
 } // namespace kyklos

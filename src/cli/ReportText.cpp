@@ -1,7 +1,9 @@
 #include "cli/ReportText.h"
 
-#include "cli/NumberText.h"
 #include "cli/ProfileRecord.h"
+#include "document/ShownResults.h"
+#include "platform/NumberText.h"
+#include "platform/Units.h"
 #include "platform/PathParts.h"
 #include "platform/TextEncoding.h"
 
@@ -18,24 +20,14 @@ nlohmann::ordered_json Number(double value)
     return std::isfinite(value) ? nlohmann::ordered_json(value) : nlohmann::ordered_json(nullptr);
 }
 
-const char* ReferenceLabel(int kind)
-{
-    switch (kind) {
-    case MaximumInscribed: return "Reference: Maximum Inscribed Circle";
-    case MinimumCircumscribed: return "Reference: Minimum Circumscribed Circle";
-    case MinimumZone: return "Reference: Minimum Zone Center";
-    default: return "Reference: Least Squares Circle";
-    }
-}
-
 // The file title as shown: taken from the shown path, because a title alone
 // (a Latin-1 "café" ends in a byte that also starts a UTF-8 character) may be
 // read differently from the whole path it is part of.
-std::string DisplayFileTitle(const CKyklosDoc& doc)
+std::string DisplayFileTitle(const Profile& profile)
 {
-    if (doc.FileTitle.empty()) return {};
-    if (doc.PathName.empty()) return DisplayText(doc.FileTitle);
-    return SplitPath(DisplayText(doc.PathName)).name;
+    if (profile.FileTitle.empty()) return {};
+    if (profile.PathName.empty()) return DisplayText(profile.FileTitle);
+    return SplitPath(DisplayText(profile.PathName)).name;
 }
 
 // Characters of a UTF-8 text, so that "—" and "µ" take one column each.
@@ -65,9 +57,6 @@ nlohmann::ordered_json Number(std::optional<double> value)
     return value ? Number(*value) : nlohmann::ordered_json(nullptr);
 }
 
-// The ISO 12181-2 abbreviations of the reference circles, by ReferenceKindValue.
-constexpr const char* kReferenceAbbreviations[] = {"LSCI", "MZCI", "MICI", "MCCI"};
-
 constexpr std::size_t kLargestHarmonicsShown = 5;
 
 } // namespace
@@ -76,8 +65,8 @@ nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& e, int harmonic
 {
     nlohmann::ordered_json j;
     auto references = nlohmann::ordered_json::object();
-    for (int kind = LeastSquares; kind <= MinimumCircumscribed; ++kind) {
-        const ReferenceEvaluation& r = e.References[static_cast<std::size_t>(kind)];
+    for (const ReferenceKind kind : kReferenceKinds) {
+        const ReferenceEvaluation& r = e.Reference(kind);
         nlohmann::ordered_json one;
         one["FitValid"] = r.FitValid;
         one["ReferenceA"] = Number(r.ReferenceA);
@@ -90,11 +79,12 @@ nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& e, int harmonic
     }
     j["References"] = std::move(references);
     // About the least squares circle only when it was found.
-    const bool parameters = e.References[LeastSquares].FitValid;
+    const bool parameters = e.Reference(ReferenceKind::LeastSquares).FitValid;
     j["RONp"] = parameters ? Number(e.RONp) : nlohmann::ordered_json(nullptr);
     j["RONv"] = parameters ? Number(e.RONv) : nlohmann::ordered_json(nullptr);
     j["RONq"] = parameters ? Number(e.RONq) : nlohmann::ordered_json(nullptr);
-    j["Tolerance"] = e.ToleranceUm ? Number(*e.ToleranceUm / 1000.0) : nlohmann::ordered_json(nullptr);
+    j["Tolerance"] = e.Tolerance ? Number(e.Tolerance->Micrometres() / kMicrometresPerMillimetre)
+                                 : nlohmann::ordered_json(nullptr);
     j["Verdict"] = e.Verdict == ToleranceVerdict::None ? nlohmann::ordered_json(nullptr)
                                                        : nlohmann::ordered_json(std::string(VerdictText(e.Verdict)));
     auto warnings = nlohmann::ordered_json::array();
@@ -116,46 +106,45 @@ nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& e, int harmonic
     return j;
 }
 
-nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples, const RoundnessEvaluation* evaluation,
-                                    int harmonicLimit)
+nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples, int harmonicLimit)
 {
+    const Profile& p = doc.Profile;
+    const AnalysisResult& r = doc.Result;
+    const ShownResults shown = ShowResults(r);
     nlohmann::ordered_json j;
     j["ok"] = true;
-    j["PathName"] = DisplayText(doc.PathName);
-    j["FileTitle"] = DisplayFileTitle(doc);
-    j["Identification"] = DisplayText(doc.Identification);
-    j["DateText"] = DisplayText(doc.DateText);
-    j["PointCount"] = doc.PointCount;
+    j["PathName"] = DisplayText(p.PathName);
+    j["FileTitle"] = DisplayFileTitle(p);
+    j["Identification"] = DisplayText(p.Identification);
+    j["DateText"] = DisplayText(p.DateText);
+    j["PointCount"] = p.PointCount();
     j["DataLoaded"] = doc.DataLoaded;
     j["AnalysisValid"] = doc.AnalysisValid;
-    j["FitValid"] = doc.FitValid;
-    j["ReferenceKind"] = doc.ReferenceKind;
-    j["FilterCutoffUpr"] = doc.FilterCutoffUpr;
-    j["MinRawRadius"] = Number(doc.MinRawRadius);
-    j["MaxRawRadius"] = Number(doc.MaxRawRadius);
-    j["NominalRadius"] = Number(doc.NominalRadius);
-    j["ReferenceA"] = Number(doc.ReferenceA);
-    j["ReferenceB"] = Number(doc.ReferenceB);
-    j["ReferenceC"] = Number(doc.ReferenceC);
-    j["ZoneHalfWidth"] = Number(doc.ZoneHalfWidth);
-    j["Peak"] = Number(doc.Peak);
-    j["PeakAngle"] = Number(doc.PeakAngle);
-    j["Valley"] = Number(doc.Valley);
-    j["ValleyAngle"] = Number(doc.ValleyAngle);
-    j["Runout"] = Number(doc.Runout);
-    j["Eccentricity"] = Number(doc.Eccentricity);
-    j["EccentricityAngle"] = Number(doc.EccentricityAngle);
-    j["Roundness"] = Number(doc.Peak - doc.Valley);
-    j["Concentricity"] = Number(2.0 * doc.Eccentricity);
-    if (evaluation && evaluation->Valid) j["Evaluation"] = EvaluationJson(*evaluation, harmonicLimit);
+    j["FitValid"] = r.FitValid;
+    j["ReferenceKind"] = ReferenceIndex(doc.Settings.ReferenceKind);
+    j["FilterCutoffUpr"] = doc.Settings.FilterCutoffUpr;
+    j["MinRawRadius"] = Number(r.MinRawRadius);
+    j["MaxRawRadius"] = Number(r.MaxRawRadius);
+    j["NominalRadius"] = Number(r.NominalRadius);
+    j["ReferenceA"] = Number(r.ReferenceA);
+    j["ReferenceB"] = Number(r.ReferenceB);
+    j["ReferenceC"] = Number(r.ReferenceC);
+    j["ZoneHalfWidth"] = Number(r.ZoneHalfWidth);
+    j["Peak"] = Number(r.Peak);
+    j["PeakAngle"] = Number(r.PeakAngle);
+    j["Valley"] = Number(r.Valley);
+    j["ValleyAngle"] = Number(r.ValleyAngle);
+    j["Runout"] = Number(r.Runout);
+    j["Eccentricity"] = Number(r.Eccentricity);
+    j["EccentricityAngle"] = Number(r.EccentricityAngle);
+    j["Roundness"] = Number(shown.RoundnessMm);
+    j["Concentricity"] = Number(shown.ConcentricityMm);
+    if (doc.AnalysisValid && r.Evaluation.Valid) j["Evaluation"] = EvaluationJson(r.Evaluation, harmonicLimit);
     if (withSamples && doc.DataLoaded) {
-        const auto n = static_cast<std::size_t>(doc.PointCount);
         auto raw = nlohmann::ordered_json::array();
         auto filtered = nlohmann::ordered_json::array();
-        for (std::size_t i = 0; i < n; ++i) {
-            raw.push_back(Number(doc.RawRadius[i]));
-            filtered.push_back(Number(doc.FilteredRadius[i]));
-        }
+        for (const double v : p.RawRadius) raw.push_back(Number(v));
+        for (const double v : r.FilteredRadius) filtered.push_back(Number(v));
         j["RawRadius"] = std::move(raw);
         j["FilteredRadius"] = std::move(filtered);
     }
@@ -178,53 +167,55 @@ std::string JsonText(const nlohmann::ordered_json& j, int indent)
     return j.dump(indent, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
-std::string ResultsText(const CKyklosDoc& doc, bool metric, const RoundnessEvaluation* evaluation)
+std::string ResultsText(const CKyklosDoc& doc, bool metric)
 {
     std::string out;
     if (!doc.DataLoaded) return "No profile loaded.\n";
-    if (!doc.FileTitle.empty()) out += "File:            " + DisplayFileTitle(doc) + "\n";
-    out += "Identification:  " + DisplayText(doc.Identification) + "\n";
-    out += "Date:            " + DisplayText(doc.DateText) + "\n";
+    const Profile& p = doc.Profile;
+    if (!p.FileTitle.empty()) out += "File:            " + DisplayFileTitle(p) + "\n";
+    out += "Identification:  " + DisplayText(p.Identification) + "\n";
+    out += "Date:            " + DisplayText(p.DateText) + "\n";
     if (!doc.AnalysisValid) return out + "No analysis results.\n";
-    out += "Gaussian (50%) Filtering:  " + std::to_string(doc.FilterCutoffUpr) + " UPR\n";
-    out += ReferenceLabel(doc.ReferenceKind);
-    out += doc.FitValid ? "\n" : " (fit failed: results about the origin)\n";
+    out += FilterHeading(doc.Settings.FilterCutoffUpr) + "\n";
+    out += ReferenceLabel(doc.Settings.ReferenceKind);
+    const ShownResults shown = ShowResults(doc.Result);
+    out += shown.AboutMeasurementAxis ? " (fit failed: results about the measurement axis)\n" : "\n";
 
-    const char* unit = metric ? "µm" : "µin";
-    const int decimals = metric ? 3 : 2;
-    const double k = metric ? 1.0 : 39.37007874015748;
+    const std::string unit(LengthUnitSymbol(metric));
+    const int decimals = LengthDecimals(metric);
     // Label, the number right-aligned in twelve columns, unit; a longer
     // number widens its own row and never runs into the next.
-    auto row = [&](const std::string& label, double value, int places, const char* rowUnit, bool show) {
-        out += PadRight(label, 15) + " " + PadLeft(show ? FixedNumber(value, places) : std::string(), 12) + " " +
+    auto row = [&](const std::string& label, std::optional<double> value, int places, const std::string& rowUnit) {
+        out += PadRight(label, 15) + " " + PadLeft(value ? FixedNumber(*value, places) : std::string(), 12) + " " +
                rowUnit + "\n";
     };
-    row("Roundness:", (doc.Peak - doc.Valley) * 1000.0 * k, decimals, unit, true);
-    row("Eccentricity:", doc.Eccentricity * 1000.0 * k, decimals, unit, true);
-    row("Ecc. Angle:", doc.EccentricityAngle, 2, "deg", doc.Eccentricity >= 1e-7);
-    row("Concentricity:", doc.Eccentricity * 2000.0 * k, decimals, unit, true);
-    row("Runout:", doc.Runout * 1000.0 * k, decimals, unit, true);
-    if (!evaluation || !evaluation->Valid) return out;
+    row("Roundness:", ShownLength(shown.RoundnessMm, metric), decimals, unit);
+    row("Eccentricity:", ShownLength(shown.EccentricityMm, metric), decimals, unit);
+    row("Ecc. Angle:", shown.EccentricityAngleDeg, 2, "deg");
+    row("Concentricity:", ShownLength(shown.ConcentricityMm, metric), decimals, unit);
+    row("Runout:", ShownLength(shown.RunoutMm, metric), decimals, unit);
+    const RoundnessEvaluation& e = doc.Result.Evaluation;
+    if (!e.Valid) return out;
 
     // A length in millimetres, or "—" where there is none (a failed fit) or
     // the value is not a number.
     auto length = [&](const std::string& label, std::optional<double> mm) {
-        const bool shown = mm && std::isfinite(*mm * 1000.0 * k);
-        out += PadRight(label, 15) + " " + PadLeft(shown ? FixedNumber(*mm * 1000.0 * k, decimals) : "\u2014", 12) +
-               " " + unit + "\n";
+        const bool shown = mm && std::isfinite(ShownLength(*mm, metric));
+        out += PadRight(label, 15) + " " +
+               PadLeft(shown ? FixedNumber(ShownLength(*mm, metric), decimals) : std::string(kNoValueText), 12) + " " +
+               unit + "\n";
     };
     auto words = [&](const char* label, std::string_view text) {
         out += PadRight(label, 17) + std::string(text) + "\n";
     };
-    const RoundnessEvaluation& e = *evaluation;
-    for (int kind = LeastSquares; kind <= MinimumCircumscribed; ++kind)
-        length(std::string("RONt ") + kReferenceAbbreviations[kind] + ":", e.References[static_cast<std::size_t>(kind)].RONt);
-    const bool parameters = e.References[LeastSquares].FitValid;
+    for (const ReferenceKind kind : kReferenceKinds)
+        length("RONt " + std::string(ReferenceAbbreviation(kind)) + ":", e.Reference(kind).RONt);
+    const bool parameters = e.Reference(ReferenceKind::LeastSquares).FitValid;
     length("RONp:", parameters ? std::optional<double>(e.RONp) : std::nullopt);
     length("RONv:", parameters ? std::optional<double>(e.RONv) : std::nullopt);
     length("RONq:", parameters ? std::optional<double>(e.RONq) : std::nullopt);
-    if (e.ToleranceUm) {
-        length("Tolerance:", *e.ToleranceUm / 1000.0);
+    if (e.Tolerance) {
+        length("Tolerance:", e.Tolerance->Micrometres() / kMicrometresPerMillimetre);
         words("Verdict:", VerdictText(e.Verdict));
     }
     for (const HarmonicComponent& h : LargestHarmonics(e, kLargestHarmonicsShown))

@@ -25,10 +25,9 @@ nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& evaluation, int
 
 // Every member of the profile and its results, in the document's units
 // (millimetres, radians; the eccentricity angle in degrees), plus Roundness
-// and Concentricity as the report computes them; then, when given, the
+// and Concentricity as the report shows them; then the document's
 // evaluation as "Evaluation". withSamples adds the raw and filtered profiles.
 nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples,
-                                    const RoundnessEvaluation* evaluation = nullptr,
                                     int harmonicLimit = kDefaultHarmonicLimit);
 
 // The record of a file that could not be evaluated: "ok": false, its path and
@@ -39,10 +38,10 @@ nlohmann::ordered_json FailureJson(const std::string& path, const std::string& m
 // when indent < 0. Bytes that are not UTF-8 become U+FFFD instead of failing.
 std::string JsonText(const nlohmann::ordered_json& j, int indent);
 
-// The report's result rows as text, in micrometres (or microinches); with an
-// evaluation also RONt about the four references, RONp, RONv, RONq, the
+// The report's result rows as text, in micrometres (or microinches), then
+// the evaluation: RONt about the four references, RONp, RONv, RONq, the
 // tolerance and its verdict, the five largest harmonics and the warnings.
-std::string ResultsText(const CKyklosDoc& doc, bool metric, const RoundnessEvaluation* evaluation = nullptr);
+std::string ResultsText(const CKyklosDoc& doc, bool metric);
 
 // The text block of a file that could not be evaluated.
 std::string FailureText(const std::string& path, const std::string& message);

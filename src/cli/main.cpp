@@ -10,9 +10,10 @@
 #include "cli/ProfileEvaluator.h"
 #include "cli/ProgressBar.h"
 #include "cli/ReportText.h"
-#include "graph/PolarGraph.h"
+#include "document/GaussianNoiseSource.h"
 #include "platform/TextEncoding.h"
 #include "platform/Version.h"
+#include "view/DisplayScale.h"
 #include "view/KyklosView.h"
 #include "view/qt/MetafilePreview.h"
 #include "view/qt/PageExport.h"
@@ -42,10 +43,6 @@ constexpr int kFileFailed = 1;   // a file could not be evaluated, or the output
 constexpr int kUsage = 2;        // the command line was refused
 constexpr int kVerdictFail = 3;  // every file evaluated, and a verdict was "Fail"
 
-// The scales a user may set with --inch, in microinches per division: the
-// bounds in micrometres converted and written plainly, rounded inward so
-// that every value the message offers is accepted.
-
 enum class Format { None, Text, Json, JsonLines, Csv };
 
 struct Options {
@@ -72,7 +69,7 @@ struct Options {
     bool noReference = false;
     std::optional<double> scale;
     std::string metafile;
-    std::optional<double> tolerance;
+    std::optional<std::string> tolerance;
     std::string harmonics = "500";
     bool evaluationPage = false;
 };
@@ -96,17 +93,6 @@ std::optional<int> ParseHarmonicLimit(const std::string& text)
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), limit);
     if (error != std::errc() || end != text.data() + text.size() || limit < 0) return std::nullopt;
     return limit;
-}
-
-// The refusal of a --scale value, in the Scaling dialog's words, or empty.
-std::string ScaleRefusal(double value, bool metric)
-{
-    if (!(value > 0.0)) return "Please enter a positive number.";
-    if (metric && (value < CPolarGraph::kMinScaleMicrometres || value > CPolarGraph::kMaxScaleMicrometres))
-        return "Please enter a value between 0.000001 and 1000000.";
-    if (!metric && (value < CPolarGraph::kMinScaleMicroinches || value > CPolarGraph::kMaxScaleMicroinches))
-        return "Please enter a value between 0.00004 and 39370078.";
-    return {};
 }
 
 void Write(const std::string& text)
@@ -181,8 +167,10 @@ int main(int argc, char** argv)
                  "After the records: count, mean, standard deviation, minimum and maximum of every numeric column");
     cli.add_flag("--summary-only", options.summaryOnly, "The summary without the records");
     cli.add_flag("--no-header", options.noHeader, "CSV without its header row (for shards that are joined)");
-    const std::map<std::string, int> references{{"ls", LeastSquares}, {"mz", MinimumZone}, {"mi", MaximumInscribed},
-                                                {"mc", MinimumCircumscribed}};
+    const std::map<std::string, ReferenceKind> references{{"ls", ReferenceKind::LeastSquares},
+                                                          {"mz", ReferenceKind::MinimumZone},
+                                                          {"mi", ReferenceKind::MaximumInscribed},
+                                                          {"mc", ReferenceKind::MinimumCircumscribed}};
     cli.add_option("--reference", options.reference,
                    "Reference circle: ls least squares, mz minimum zone, mi maximum inscribed, mc minimum circumscribed")
         ->check(CLI::IsMember({"ls", "mz", "mi", "mc"}))
@@ -245,14 +233,11 @@ int main(int argc, char** argv)
         const std::string refusal = ScaleRefusal(*options.scale, metric);
         if (!refusal.empty()) return Fail(format, "--scale: " + refusal, kUsage);
     }
-    std::optional<GivenTolerance> tolerance;
+    std::optional<RoundnessTolerance> tolerance;
     if (options.tolerance) {
-        if (!std::isfinite(*options.tolerance) || *options.tolerance < 0.0)
-            return Fail(format,
-                        std::string("--tolerance: the roundness tolerance must be a number of 0 or more (") +
-                            (metric ? "micrometres" : "microinches") + ").",
-                        kUsage);
-        tolerance = GivenTolerance{*options.tolerance, metric};
+        const std::optional<double> value = ParseTolerance(*options.tolerance);
+        if (!value) return Fail(format, "--tolerance: " + std::string(kToleranceRefusal), kUsage);
+        tolerance = RoundnessTolerance{*value, metric};
     }
     const std::optional<int> harmonicLimit = ParseHarmonicLimit(options.harmonics);
     if (!harmonicLimit)
@@ -300,8 +285,7 @@ int main(int argc, char** argv)
         if (options.scale) {
             view->AutoScale = false;
             // Two divisions make the band, in micrometres.
-            view->Graph.BandRange = metric ? *options.scale * 2.0
-                                           : *options.scale * 2.0 * CPolarGraph::kMicrometresPerMicroinch;
+            view->Graph.BandRange = BandRangeOfScale(*options.scale, metric);
         }
         PageExportOptions exportOptions;
         exportOptions.imageWidth = width;
@@ -309,8 +293,6 @@ int main(int argc, char** argv)
         exportOptions.dpi = options.dpi;
         exportOptions.paper = options.paper == "letter" ? PaperSize::Letter : PaperSize::A4;
         exportOptions.evaluationPage = options.evaluationPage;
-        // The evaluation page judges in micrometres, whatever unit the tolerance was given in.
-        if (tolerance) exportOptions.toleranceUm = tolerance->Micrometres();
         pages = std::make_unique<ReportPageWriter>(*view, options.output, exportOptions, total);
         std::string error;
         if (!pages->Open(error)) return Fail(format, error, kFileFailed);
@@ -320,19 +302,18 @@ int main(int argc, char** argv)
     // when there is more than one record or a summary follows.
     const bool jsonArray = format == Format::Json && (total > 1 || summary);
     const int jsonIndent = summary ? 4 : 2;
-    const RecordFormatter formatRecord = [&](const ProfileRecord& record, const CKyklosDoc* doc,
-                                             const RoundnessEvaluation* evaluation) -> std::string {
+    const RecordFormatter formatRecord = [&](const ProfileRecord& record, const CKyklosDoc* doc) -> std::string {
         if (options.summaryOnly) return {};
         switch (format) {
         case Format::Json:
         case Format::JsonLines: {
-            const auto j = doc ? DocumentJson(*doc, options.raw, evaluation, *harmonicLimit)
+            const auto j = doc ? DocumentJson(*doc, options.raw, *harmonicLimit)
                                : FailureJson(record.file, record.message);
             if (format == Format::JsonLines) return JsonText(j, -1) + "\n";
             return jsonArray ? Indented(JsonText(j, 2), jsonIndent) : JsonText(j, 2) + "\n";
         }
         case Format::Text:
-            return (doc ? ResultsText(*doc, metric, evaluation) : FailureText(record.file, record.message)) + "\n";
+            return (doc ? ResultsText(*doc, metric) : FailureText(record.file, record.message)) + "\n";
         case Format::Csv: return CsvRow(record, metric);
         case Format::None: return {};
         }
@@ -375,24 +356,24 @@ int main(int argc, char** argv)
         progress.Update(index + 1);
     };
 
+    AnalysisSettings analysis;
+    analysis.ReferenceKind = references.at(options.reference);
+    analysis.FilterCutoffUpr = options.cutoff;
+    analysis.Tolerance = tolerance;
+    analysis.WithHarmonics = withHarmonics;
+
     // The demonstration profile comes first, made by the process-wide
     // generator as in the window, so it is the same in every run.
     if (options.demo) {
-        CKyklosDoc demo;
-        demo.ReferenceKind = references.at(options.reference);
-        demo.FilterCutoffUpr = options.cutoff;
-        demo.AnalyzeProfile();
-        ProfileRecord record = RecordOfDocument(demo, demo.PathName);
-        const RoundnessEvaluation evaluation = EvaluateRecord(record, demo, tolerance, withHarmonics);
-        take(0, record, formatRecord(record, &demo, &evaluation), &demo);
+        const ProfileEvaluator demo(analysis, &ProcessNoise());
+        const ProfileRecord record = demo.DemonstrationRecord();
+        const CKyklosDoc* doc = record.ok ? &demo.Document() : nullptr;
+        take(0, record, formatRecord(record, doc), doc);
     }
 
     BatchSettings settings;
     settings.workers = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    settings.referenceKind = references.at(options.reference);
-    settings.cutoffUpr = options.cutoff;
-    settings.tolerance = tolerance;
-    settings.withHarmonics = withHarmonics;
+    settings.analysis = analysis;
     settings.keepDocuments = pages != nullptr;
     RunBatch(inputs, settings, formatRecord, [&](std::size_t index, const EvaluatedProfile& result) {
         take(index + offset, result.record, result.output, result.document);

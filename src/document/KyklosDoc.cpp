@@ -3,30 +3,47 @@
 #include "analysis/GaussianFilter.h"
 #include "analysis/LeastSquaresCircle.h"
 #include "analysis/Limacon.h"
-#include "analysis/MaximumInscribedCircle.h"
-#include "analysis/MinimumCircumscribedCircle.h"
-#include "analysis/MinimumZoneCircle.h"
 #include "analysis/SampleAngles.h"
 #include "document/GaussianNoiseSource.h"
-#include "document/ProfileScanner.h"
-#include "document/RoundnessEvaluation.h"
+#include "io/KykFile.h"
 #include "platform/PathParts.h"
-#include "platform/TextCompare.h"
+#include "platform/Units.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <memory>
+#include <span>
 #include <vector>
 
 namespace kyklos {
 
-CKyklosDoc::CKyklosDoc(UiPort* ui, ProgressPort* progress, GaussianNoiseSource* noise, int filterCutoffUpr,
-                       int referenceKind)
-    : ui_(ui), progress_(progress ? progress : &noProgress_), noise_(noise ? noise : &ProcessNoise())
+namespace {
+
+// The results the report, the graph and kyklos-report show or write.
+constexpr double AnalysisResult::*kShownResults[] = {
+    &AnalysisResult::MinRawRadius, &AnalysisResult::MaxRawRadius,  &AnalysisResult::NominalRadius,
+    &AnalysisResult::ReferenceA,   &AnalysisResult::ReferenceB,    &AnalysisResult::ReferenceC,
+    &AnalysisResult::ZoneHalfWidth, &AnalysisResult::Peak,         &AnalysisResult::PeakAngle,
+    &AnalysisResult::Valley,       &AnalysisResult::ValleyAngle,   &AnalysisResult::Runout,
+    &AnalysisResult::Eccentricity, &AnalysisResult::EccentricityAngle};
+
+// A profile that names a file but holds no samples: what the report shows
+// after a file that was refused once its header had been accepted.
+Profile NamedEmptyProfile(const std::string& path)
 {
-    FilterCutoffUpr = filterCutoffUpr;
-    ReferenceKind = referenceKind;
+    Profile profile;
+    profile.PathName = path;
+    profile.FileTitle = SplitPath(path).name;
+    return profile;
+}
+
+} // namespace
+
+CKyklosDoc::CKyklosDoc(UiPort* ui, ProgressPort* progress, GaussianNoiseSource* noise, const AnalysisSettings& settings)
+    : Settings(settings), ui_(ui), progress_(progress ? progress : &noProgress_),
+      noise_(noise ? noise : &ProcessNoise())
+{
     Pi = 4.0 * std::atan(1.0 / 1.0);
 
     // The open dialog starts in the working directory (its last component
@@ -55,65 +72,75 @@ void CKyklosDoc::UpdateAllViews()
 
 bool CKyklosDoc::AnalyzeProfile()
 {
-    if (!DataLoaded) return false;
-    const int n = PointCount;
-    const std::span<const double> raw(RawRadius.data(), static_cast<std::size_t>(n));
+    if (!DataLoaded || Profile.PointCount() < 1) return false;
+    const int n = Profile.PointCount();
+    const std::span<const double> raw(Profile.RawRadius);
+    AnalysisResult& r = Result;
+    r.Evaluation = RoundnessEvaluation{};
 
-    MinRawRadius = MaxRawRadius = RawRadius[0];
-    for (int i = 0; i < n; ++i) {
-        const double v = RawRadius[static_cast<std::size_t>(i)];
-        if (v > MaxRawRadius)
-            MaxRawRadius = v;
-        else if (v < MinRawRadius)
-            MinRawRadius = v;
+    r.MinRawRadius = r.MaxRawRadius = raw[0];
+    for (const double v : raw) {
+        if (v > r.MaxRawRadius)
+            r.MaxRawRadius = v;
+        else if (v < r.MinRawRadius)
+            r.MinRawRadius = v;
     }
 
     // No measured part comes near this radius, and below it every sum and
     // square the fits, the filter and the evaluation beside the page form over
     // up to 36000 samples stays finite, in microinches too.
     constexpr double kLargestEvaluableRadiusMm = 1e100;
-    if (std::max(-MinRawRadius, MaxRawRadius) > kLargestEvaluableRadiusMm) return RefuseTooLarge();
+    if (std::max(-r.MinRawRadius, r.MaxRawRadius) > kLargestEvaluableRadiusMm) return RefuseTooLarge();
 
     // The cosines and sines of the sample angles, shared by every scan below;
     // the same values EvaluateLimacon would compute, so the digits do not change.
     const SampleAngles& angles = SampleAngles::ForCount(n);
-    const auto limacon = [&angles](int i, double a, double b, double c) {
-        return angles.Cosine(i) * a + angles.Sine(i) * b + c;
+    const auto limacon = [&angles](int i, const LimaconReference& l) {
+        return angles.Cosine(i) * l.a + angles.Sine(i) * l.b + l.c;
     };
 
     // Take out the eccentric least squares circle so that the mean radius and
     // the once-per-revolution term pass the filter unchanged.
-    if (!FitLeastSquaresCircle(raw, angles, ReferenceA, ReferenceB, ReferenceC)) return false;
-    NominalRadius = ReferenceC;
-    const double a = ReferenceA, b = ReferenceB, c = ReferenceC;
+    LimaconReference& fit = r.RawLeastSquares;
+    if (!FitLeastSquaresCircle(raw, angles, fit.a, fit.b, fit.c)) return false;
+    r.NominalRadius = fit.c;
 
     std::vector<double> residual(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i)
-        residual[static_cast<std::size_t>(i)] = RawRadius[static_cast<std::size_t>(i)] - limacon(i, a, b, c);
-    const std::span<double> filtered(FilteredRadius.data(), static_cast<std::size_t>(n));
-    const bool finished = GaussianFilterProfile(residual, filtered, n, static_cast<double>(FilterCutoffUpr), *progress_);
+    for (int i = 0; i < n; ++i) residual[static_cast<std::size_t>(i)] = raw[static_cast<std::size_t>(i)] - limacon(i, fit);
+    r.FilteredRadius.resize(static_cast<std::size_t>(n));
+    const bool finished =
+        GaussianFilterProfile(residual, r.FilteredRadius, n, static_cast<double>(Settings.FilterCutoffUpr), *progress_);
     residual = {};
     if (!finished) {
         // The output holds a partial sum: nothing may show it as a profile.
         AnalysisValid = false;
-        FitValid = false;
+        r.FitValid = false;
         return false;
     }
-    for (int i = 0; i < n; ++i) FilteredRadius[static_cast<std::size_t>(i)] += limacon(i, a, b, c);
+    for (int i = 0; i < n; ++i) r.FilteredRadius[static_cast<std::size_t>(i)] += limacon(i, fit);
 
-    const std::span<const double> profile(FilteredRadius.data(), static_cast<std::size_t>(n));
-    FindPeakValley(profile, angles, 0.0, 0.0, c, Peak, PeakAngle, Valley, ValleyAngle);
+    const std::span<const double> profile(r.FilteredRadius);
+    FindPeakValley(profile, angles, 0.0, 0.0, fit.c, r.Peak, r.PeakAngle, r.Valley, r.ValleyAngle);
     AnalysisValid = true;
-    Runout = Peak - Valley;
+    r.Runout = r.Peak - r.Valley;
 
-    FitValid = FitReferenceCircle(ReferenceKind, profile, angles, ReferenceA, ReferenceB, ReferenceC, ZoneHalfWidth);
+    // Only the minimum zone has a width: no other fit may show one left from an earlier analysis.
+    r.ZoneHalfWidth = 0.0;
+    LimaconReference reference = fit;
+    r.FitValid = FitReferenceCircle(Settings.ReferenceKind, profile, angles, reference, r.ZoneHalfWidth);
+    r.ReferenceA = reference.a;
+    r.ReferenceB = reference.b;
+    r.ReferenceC = reference.c;
 
-    Eccentricity = std::sqrt(ReferenceA * ReferenceA + ReferenceB * ReferenceB);
-    EccentricityAngle = EccentricityAngleDegrees(ReferenceA, ReferenceB);
+    r.Eccentricity = std::sqrt(r.ReferenceA * r.ReferenceA + r.ReferenceB * r.ReferenceB);
+    r.EccentricityAngle = EccentricityAngleDegrees(r.ReferenceA, r.ReferenceB);
 
-    if (FitValid) FindPeakValley(profile, angles, ReferenceA, ReferenceB, ReferenceC, Peak, PeakAngle, Valley, ValleyAngle);
+    if (r.FitValid)
+        FindPeakValley(profile, angles, r.ReferenceA, r.ReferenceB, r.ReferenceC, r.Peak, r.PeakAngle, r.Valley,
+                       r.ValleyAngle);
 
-    if (!ResultsFitEveryUnit()) return RefuseTooLarge();
+    if (!ResultsFitEveryUnit(r)) return RefuseTooLarge();
+    r.Evaluation = EvaluateRoundness(Profile, r, Settings);
     return true;
 }
 
@@ -121,14 +148,14 @@ bool CKyklosDoc::RefuseTooLarge()
 {
     // Refused like a file that fails after its header: nothing of it is
     // shown, and no overflowed number stays behind to be shown later.
-    for (const auto result : kShownResults) this->*result = 0.0;
+    Profile = NamedEmptyProfile(Profile.PathName);
+    Result = AnalysisResult{};
     DataLoaded = false;
     AnalysisValid = false;
-    FitValid = false;
     return Fail("The profile cannot be evaluated: its values are too large.");
 }
 
-bool CKyklosDoc::ResultsFitEveryUnit() const
+bool CKyklosDoc::ResultsFitEveryUnit(const AnalysisResult& result) const
 {
     // The file reader accepts any finite radius, but the fits and the filter
     // add and square radii: near the top of the double range a sum or a² + b²
@@ -140,15 +167,13 @@ bool CKyklosDoc::ResultsFitEveryUnit() const
     // factor is doubled so that the arithmetic the displays add on top (the
     // difference of two radii the graph plots, any order of multiplying)
     // cannot overflow either. A NaN fails the test too.
-    constexpr double kLargestDisplayFactor = 1000.0 * 39.37007874015748;
+    constexpr double kLargestDisplayFactor = kMicrometresPerMillimetre * kMicroinchesPerMicrometre;
     constexpr double kLimitFactor = 2.0 * kLargestDisplayFactor;
     const auto fits = [](double value) { return std::isfinite(value * kLimitFactor); };
-    for (const auto result : kShownResults)
-        if (!fits(this->*result)) return false;
-    if (!fits(Peak - Valley) || !fits(2.0 * Eccentricity)) return false;
-    for (int i = 0; i < PointCount; ++i)
-        if (!fits(FilteredRadius[static_cast<std::size_t>(i)])) return false;
-    return true;
+    for (const auto member : kShownResults)
+        if (!fits(result.*member)) return false;
+    if (!fits(result.Peak - result.Valley) || !fits(2.0 * result.Eccentricity)) return false;
+    return std::all_of(result.FilteredRadius.begin(), result.FilteredRadius.end(), fits);
 }
 
 double EccentricityAngleDegrees(double a, double b)
@@ -180,21 +205,15 @@ std::string FormatDateText(const std::tm& t)
 
 void CKyklosDoc::GenerateDemonstrationProfile()
 {
-    PathName.clear();
-    FileTitle.clear();
-    Identification = "Kyklos generated data";
-
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    DateText = FormatDateText(local);
-
-    const double step = Pi * 0.0005555555555555556;
     AnalysisValid = false;
     DataLoaded = false;
-    FitValid = false;
-    PointCount = 3600;
-    for (int i = 0; i < PointCount; ++i) {
+    Result.FitValid = false;
+
+    // 3600 samples of a 10 mm shaft: 4.47 µm of eccentricity, lobes of 3,
+    // 14, 47 and 119 UPR, and 2 µm of probe noise.
+    const double step = Pi * 0.0005555555555555556;
+    std::vector<double> radii(3600);
+    for (int i = 0; i < static_cast<int>(radii.size()); ++i) {
         const double theta = i * step;
         const double noise = GaussianNoise(0.0, 0.002);
         double r = 0.004 * std::cos(theta) + 0.002 * std::sin(theta);
@@ -204,12 +223,16 @@ void CKyklosDoc::GenerateDemonstrationProfile()
         r = r + 0.002 * std::sin(47.0 * theta);
         r = r + 0.001 * std::cos(119.0 * theta);
         r = r + noise;
-        RawRadius[static_cast<std::size_t>(i)] = r;
-        FilteredRadius[static_cast<std::size_t>(i)] = r;
+        radii[static_cast<std::size_t>(i)] = r;
     }
-    NominalRadius = 10.0;
+    Profile = EqualStepProfile(std::move(radii));
+    Profile.Identification = "Kyklos generated data";
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    Profile.DateText = FormatDateText(local);
+
     DataLoaded = true;
-    AnalysisValid = true;
     AnalyzeProfile();
 }
 
@@ -228,89 +251,6 @@ bool CKyklosDoc::Fail(const char* message)
     return false;
 }
 
-bool CKyklosDoc::ReadProfileFile(const std::string& path)
-{
-    return ReadProfile(path) == ReadOutcome::Read;
-}
-
-CKyklosDoc::ReadOutcome CKyklosDoc::ReadProfile(const std::string& path)
-{
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenRegularFile(path), &std::fclose);
-    if (!file) {
-        Fail("Cannot open the file.");
-        return ReadOutcome::Unchanged;
-    }
-    ProfileScanner in(file.get());
-
-    auto token = in.ReadToken();
-    if (!token || !EqualsIgnoreCase(*token, "KYKLOS_DATA")) {
-        Fail("Invalid file format.");
-        return ReadOutcome::Unchanged;
-    }
-    token = in.ReadToken();
-    if (!token || *token != "1.0") {
-        Fail("Invalid file revision.");
-        return ReadOutcome::Unchanged;
-    }
-
-    DataLoaded = false;
-    AnalysisValid = false;
-    FitValid = false;
-
-    token = in.ReadToken();
-    if (!token || !EqualsIgnoreCase(*token, "IDENTIFICATION:")) {
-        Fail("Invalid 'IDENTIFICATION:' designator.");
-        return ReadOutcome::Failed;
-    }
-    Identification = in.ReadTextLine().value_or(std::string());
-
-    token = in.ReadToken();
-    if (!token || !EqualsIgnoreCase(*token, "DATE:")) {
-        Fail("Invalid 'DATE:' designator.");
-        return ReadOutcome::Failed;
-    }
-    DateText = in.ReadTextLine().value_or(std::string());
-
-    token = in.ReadToken();
-    if (!token || !EqualsIgnoreCase(*token, "NUMBER_OF_POINTS:")) {
-        Fail("Invalid 'NUMBER_OF_POINTS:' designator.");
-        return ReadOutcome::Failed;
-    }
-    bool atEnd = false;
-    const auto count = in.ReadInteger(atEnd);
-    if (!count || *count <= 0) {
-        // A count that is not a number must not fall back on the previous profile's count.
-        if (count) PointCount = static_cast<int>(*count < -2147483647LL ? -2147483647LL : *count);
-        Fail("Invalid number of points.");
-        return ReadOutcome::Failed;
-    }
-    if (*count > MaxProfilePoints) {
-        Fail("Too many points: at most 36000 are supported.");
-        return ReadOutcome::Failed;
-    }
-    PointCount = static_cast<int>(*count);
-
-    token = in.ReadToken();
-    if (!token || !EqualsIgnoreCase(*token, "PROFILE_UM:")) {
-        Fail("Invalid 'PROFILE_UM:' designator.");
-        return ReadOutcome::Failed;
-    }
-    for (int i = 0; i < PointCount; ++i) {
-        const auto value = in.ReadDouble(atEnd);
-        if (atEnd) {
-            Fail("Unexpected end of file.");
-            return ReadOutcome::Failed;
-        }
-        if (!value || !std::isfinite(*value)) {
-            Fail("Invalid profile value.");
-            return ReadOutcome::Failed;
-        }
-        RawRadius[static_cast<std::size_t>(i)] = *value * 0.001;
-    }
-    DataLoaded = true;
-    return ReadOutcome::Read;
-}
-
 void CKyklosDoc::OnFileOpen()
 {
     if (!ui_) return;
@@ -322,51 +262,37 @@ void CKyklosDoc::OnFileOpen()
 void CKyklosDoc::OpenProfile(const std::string& path)
 {
     OpenDialogPath = path;
-    const ReadOutcome outcome = ReadProfile(path);
-    // A file refused before its profile began leaves the previous profile on
-    // display: keep its name too, so the report never names a file whose data
-    // it does not show.
-    if (outcome != ReadOutcome::Unchanged) {
-        PathName = path;
-        FileTitle = SplitPath(path).name;
+    KykReadResult read = ReadKykFile(path);
+    if (read.Read) {
+        Profile = std::move(*read.Read);
+        DataLoaded = true;
+        AnalysisValid = false;
+        Result.FitValid = false;
+        AnalyzeProfile();
+    } else if (read.ProfileLost) {
+        // The file was taken for a profile file and failed on the way: the
+        // report names it and shows no profile. A file refused before its
+        // profile began leaves the previous profile and its name on display,
+        // so the report never names a file whose data it does not show.
+        Profile = NamedEmptyProfile(path);
+        Result = AnalysisResult{};
+        DataLoaded = false;
+        AnalysisValid = false;
     }
-    if (outcome == ReadOutcome::Read) AnalyzeProfile();
+    if (!read.Read) Fail(read.Message.c_str());
     UpdateAllViews();
 }
 
 // ---------------------------------------------------------------------------
 // Analysis selection
 
-int FilterIndexFromCutoff(int cutoffUpr)
-{
-    switch (cutoffUpr) {
-    case 5: return 0;
-    case 15: return 1;
-    case 50: return 2;
-    case 150: return 3;
-    case 500: return 4;
-    default: return 2;
-    }
-}
-
-int CutoffFromFilterIndex(int index)
-{
-    switch (index) {
-    case 0: return 5;
-    case 1: return 15;
-    case 2: return 50;
-    case 3: return 150;
-    default: return 500;
-    }
-}
-
 void CKyklosDoc::OnAnalysisReferenceCircle()
 {
     if (!ui_) return;
-    const auto index = ui_->ChooseReference(ReferenceKind);
+    const auto index = ui_->ChooseReference(ReferenceIndex(Settings.ReferenceKind));
     // OK with the same choice reruns nothing.
-    if (!index || *index == ReferenceKind) return;
-    ReferenceKind = *index;
+    if (!index || ReferenceKindFromIndex(*index) == Settings.ReferenceKind) return;
+    Settings.ReferenceKind = ReferenceKindFromIndex(*index);
     AnalyzeProfile();
     UpdateAllViews();
 }
@@ -374,11 +300,18 @@ void CKyklosDoc::OnAnalysisReferenceCircle()
 void CKyklosDoc::OnAnalysisFiltering()
 {
     if (!ui_) return;
-    const auto index = ui_->ChooseFilterIndex(FilterIndexFromCutoff(FilterCutoffUpr));
+    const auto index = ui_->ChooseFilterIndex(FilterIndexFromCutoff(Settings.FilterCutoffUpr));
     if (!index) return;
     // Every OK reruns the filter, also when the cutoff is unchanged.
-    FilterCutoffUpr = CutoffFromFilterIndex(*index);
+    Settings.FilterCutoffUpr = CutoffFromFilterIndex(*index);
     AnalyzeProfile();
+    UpdateAllViews();
+}
+
+void CKyklosDoc::SetTolerance(const std::optional<RoundnessTolerance>& tolerance)
+{
+    Settings.Tolerance = tolerance;
+    if (AnalysisValid) JudgeTolerance(Result.Evaluation, tolerance);
     UpdateAllViews();
 }
 

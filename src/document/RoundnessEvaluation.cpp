@@ -2,46 +2,50 @@
 
 #include "analysis/FilterResponse.h"
 #include "analysis/HarmonicSpectrum.h"
-#include "analysis/LeastSquaresCircle.h"
-#include "analysis/Limacon.h"
-#include "analysis/MaximumInscribedCircle.h"
-#include "analysis/MinimumCircumscribedCircle.h"
-#include "analysis/MinimumZoneCircle.h"
 #include "analysis/RoundnessParameters.h"
-#include "document/KyklosDoc.h"
+#include "analysis/SampleAngles.h"
+#include "document/AnalysisResult.h"
+#include "io/Profile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
+#include <span>
 
 namespace kyklos {
 
 namespace {
 
-ReferenceEvaluation DocumentReference(const CKyklosDoc& doc)
+std::atomic<std::uint64_t> evaluationCount{0};
+
+// The selected reference, as the analysis found it.
+ReferenceEvaluation AnalysedReference(const AnalysisResult& result)
 {
     ReferenceEvaluation r;
-    r.FitValid = doc.FitValid;
-    r.ReferenceA = doc.ReferenceA;
-    r.ReferenceB = doc.ReferenceB;
-    r.ReferenceC = doc.ReferenceC;
-    r.Eccentricity = doc.Eccentricity;
-    r.EccentricityAngle = doc.EccentricityAngle;
-    if (doc.FitValid) {
-        r.Peak = doc.Peak;
-        r.Valley = doc.Valley;
-        r.RONt = doc.Peak - doc.Valley;
+    r.FitValid = result.FitValid;
+    r.ReferenceA = result.ReferenceA;
+    r.ReferenceB = result.ReferenceB;
+    r.ReferenceC = result.ReferenceC;
+    r.Eccentricity = result.Eccentricity;
+    r.EccentricityAngle = result.EccentricityAngle;
+    if (result.FitValid) {
+        r.Peak = result.Peak;
+        r.Valley = result.Valley;
+        r.RONt = result.Peak - result.Valley;
     }
     return r;
 }
 
 // The steps of the analysis after its filter, for a reference it did not select.
-ReferenceEvaluation FitOtherReference(int kind, std::span<const double> filtered, const SampleAngles& angles,
-                                      const LimaconReference& rawFit)
+ReferenceEvaluation FitOtherReference(ReferenceKind kind, std::span<const double> filtered,
+                                      const SampleAngles& angles, const LimaconReference& rawFit)
 {
     ReferenceEvaluation r;
-    double a = rawFit.a, b = rawFit.b, c = rawFit.c, zoneHalfWidth = 0.0;
-    r.FitValid = FitReferenceCircle(kind, filtered, angles, a, b, c, zoneHalfWidth);
+    LimaconReference reference = rawFit;
+    double zoneHalfWidth = 0.0;
+    r.FitValid = FitReferenceCircle(kind, filtered, angles, reference, zoneHalfWidth);
+    const double a = reference.a, b = reference.b, c = reference.c;
     r.ReferenceA = a;
     r.ReferenceB = b;
     r.ReferenceC = c;
@@ -55,6 +59,24 @@ ReferenceEvaluation FitOtherReference(int kind, std::span<const double> filtered
     return r;
 }
 
+std::vector<HarmonicComponent> Harmonics(std::span<const double> raw, std::span<const double> filtered, int cutoffUpr)
+{
+    std::vector<HarmonicTerm> rawSpectrum, filteredSpectrum;
+    HarmonicSpectra(raw, filtered, rawSpectrum, filteredSpectrum);
+    const std::vector<double> transmission =
+        GaussianFilterTransmission(static_cast<int>(raw.size()), static_cast<double>(cutoffUpr));
+    std::vector<HarmonicComponent> harmonics(rawSpectrum.size());
+    for (std::size_t i = 0; i < harmonics.size(); ++i) {
+        HarmonicComponent& h = harmonics[i];
+        h.Upr = static_cast<int>(i) + 1;
+        h.Amplitude = rawSpectrum[i].Amplitude();
+        h.Phase = rawSpectrum[i].Phase();
+        h.FilteredAmplitude = filteredSpectrum[i].Amplitude();
+        h.Transmission = transmission[i];
+    }
+    return harmonics;
+}
+
 } // namespace
 
 std::string_view VerdictText(ToleranceVerdict verdict)
@@ -62,57 +84,52 @@ std::string_view VerdictText(ToleranceVerdict verdict)
     switch (verdict) {
     case ToleranceVerdict::Pass: return "Pass";
     case ToleranceVerdict::Fail: return "Fail";
-    default: return "\u2014";
+    case ToleranceVerdict::None: break;
     }
+    return "\u2014";
 }
 
 ToleranceVerdict JudgeRoundness(std::optional<double> rontMm, std::optional<double> toleranceUm)
 {
     if (!rontMm || !toleranceUm || std::isnan(*toleranceUm)) return ToleranceVerdict::None;
     // Compared in micrometres, the unit the tolerance is given in.
-    return *rontMm * 1000.0 <= *toleranceUm ? ToleranceVerdict::Pass : ToleranceVerdict::Fail;
+    return *rontMm * kMicrometresPerMillimetre <= *toleranceUm ? ToleranceVerdict::Pass : ToleranceVerdict::Fail;
 }
 
-bool FitReferenceCircle(int kind, std::span<const double> filtered, const SampleAngles& angles, double& a, double& b,
-                        double& c, double& zoneHalfWidth)
+void JudgeTolerance(RoundnessEvaluation& evaluation, const std::optional<RoundnessTolerance>& tolerance)
 {
-    const int n = angles.Count();
-    switch (kind) {
-    case LeastSquares: return FitLeastSquaresCircle(filtered, angles, a, b, c);
-    case MaximumInscribed: return FitMaximumInscribedCircle(filtered, n, a, b, c);
-    case MinimumCircumscribed: return FitMinimumCircumscribedCircle(filtered, n, a, b, c);
-    default: return FitMinimumZoneCircle(filtered, n, a, b, c, zoneHalfWidth);
-    }
+    evaluation.Tolerance = tolerance;
+    const std::optional<double> toleranceUm =
+        tolerance ? std::optional<double>(tolerance->Micrometres()) : std::nullopt;
+    const std::optional<double>& ront = evaluation.Selected().RONt;
+    evaluation.Verdict = evaluation.Valid ? JudgeRoundness(ront, toleranceUm) : ToleranceVerdict::None;
+    evaluation.MarginUm.reset();
+    // t − RONt with the very product the verdict compared.
+    if (evaluation.Verdict != ToleranceVerdict::None)
+        evaluation.MarginUm = *toleranceUm - *ront * kMicrometresPerMillimetre;
 }
 
-RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<double> toleranceUm, bool withHarmonics)
+RoundnessEvaluation EvaluateRoundness(const Profile& profile, const AnalysisResult& result,
+                                      const AnalysisSettings& settings)
 {
+    ++evaluationCount;
     RoundnessEvaluation e;
-    const int n = doc.PointCount;
-    if (!doc.DataLoaded || !doc.AnalysisValid || n < 1 || n > MaxProfilePoints) return e;
+    const int n = profile.PointCount();
+    if (n < 1 || result.FilteredRadius.size() != profile.RawRadius.size()) return e;
     e.Valid = true;
     e.PointCount = n;
-    e.CutoffUpr = doc.FilterCutoffUpr;
-    e.ToleranceUm = toleranceUm;
-    const std::span<const double> raw(doc.RawRadius.data(), static_cast<std::size_t>(n));
-    const std::span<const double> filtered(doc.FilteredRadius.data(), static_cast<std::size_t>(n));
+    e.CutoffUpr = settings.FilterCutoffUpr;
+    const std::span<const double> raw(profile.RawRadius);
+    const std::span<const double> filtered(result.FilteredRadius);
     const SampleAngles& angles = SampleAngles::ForCount(n);
 
-    // The fits start, as in the analysis, from the least squares fit of the
-    // raw profile (it matters to the three-point fits while their solve is
-    // singular); the document keeps only its radius, so it is fitted again.
-    LimaconReference rawFit;
-    FitLeastSquaresCircle(raw, angles, rawFit.a, rawFit.b, rawFit.c);
+    e.SelectedReference = settings.ReferenceKind;
+    for (const ReferenceKind kind : kReferenceKinds)
+        e.References[static_cast<std::size_t>(ReferenceIndex(kind))] =
+            kind == e.SelectedReference ? AnalysedReference(result)
+                                        : FitOtherReference(kind, filtered, angles, result.RawLeastSquares);
 
-    const int selected = doc.ReferenceKind >= LeastSquares && doc.ReferenceKind <= MinimumCircumscribed
-                             ? doc.ReferenceKind
-                             : static_cast<int>(MinimumZone);
-    e.SelectedReference = selected;
-    for (int kind = LeastSquares; kind <= MinimumCircumscribed; ++kind)
-        e.References[static_cast<std::size_t>(kind)] =
-            kind == selected ? DocumentReference(doc) : FitOtherReference(kind, filtered, angles, rawFit);
-
-    const ReferenceEvaluation& leastSquares = e.References[LeastSquares];
+    const ReferenceEvaluation& leastSquares = e.Reference(ReferenceKind::LeastSquares);
     if (leastSquares.FitValid) {
         const double rms = RootMeanSquareDeviation(filtered, angles, leastSquares.ReferenceA, leastSquares.ReferenceB,
                                                    leastSquares.ReferenceC);
@@ -122,22 +139,9 @@ RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<doubl
         e.RONq = p.RONq;
     }
 
-    e.Verdict = JudgeRoundness(e.Selected().RONt, toleranceUm);
-    e.Warnings = FilterSamplingWarnings(n, doc.FilterCutoffUpr);
-    if (!withHarmonics) return e;
-
-    std::vector<HarmonicTerm> rawSpectrum, filteredSpectrum;
-    HarmonicSpectra(raw, filtered, rawSpectrum, filteredSpectrum);
-    const std::vector<double> transmission = GaussianFilterTransmission(n, static_cast<double>(doc.FilterCutoffUpr));
-    e.Harmonics.resize(rawSpectrum.size());
-    for (std::size_t i = 0; i < e.Harmonics.size(); ++i) {
-        HarmonicComponent& h = e.Harmonics[i];
-        h.Upr = static_cast<int>(i) + 1;
-        h.Amplitude = rawSpectrum[i].Amplitude();
-        h.Phase = rawSpectrum[i].Phase();
-        h.FilteredAmplitude = filteredSpectrum[i].Amplitude();
-        h.Transmission = transmission[i];
-    }
+    JudgeTolerance(e, settings.Tolerance);
+    e.Warnings = FilterSamplingWarnings(n, settings.FilterCutoffUpr);
+    if (settings.WithHarmonics) e.Harmonics = Harmonics(raw, filtered, settings.FilterCutoffUpr);
     return e;
 }
 
@@ -157,6 +161,11 @@ std::vector<HarmonicComponent> LargestHarmonics(const RoundnessEvaluation& evalu
                       });
     candidates.resize(shown);
     return candidates;
+}
+
+std::uint64_t RoundnessEvaluationCount()
+{
+    return evaluationCount.load();
 }
 
 } // namespace kyklos

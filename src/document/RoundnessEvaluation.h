@@ -2,24 +2,27 @@
 // The evaluation beside the report page: the four reference circles side by
 // side, the roundness parameters about the least squares reference, the
 // harmonic spectrum of the raw and of the filtered profile with the filter's
-// transmission, a verdict against a roundness tolerance and the sampling
-// warnings. Computed from a document after AnalyzeProfile, never during it.
+// transmission, the verdict against the roundness tolerance and the sampling
+// warnings. Computed once per analysis, by the document, and kept with the
+// analysis result; pages, panel and outputs only read it.
 //
-// Units: radial values in millimetres, as in the document; the tolerance in
+// Units: radial values in millimetres, as in the document; the margin in
 // micrometres; phases in radians; eccentricity angles in degrees (−180, 180].
 
-#include "analysis/SampleAngles.h"
+#include "analysis/ReferenceFit.h"
+#include "document/AnalysisSettings.h"
 
 #include <array>
+#include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kyklos {
 
-class CKyklosDoc;
+struct AnalysisResult;
+struct Profile;
 
 // One reference circle fitted to the filtered profile.
 struct ReferenceEvaluation {
@@ -62,25 +65,47 @@ struct RoundnessEvaluation {
     bool Valid = false;
     int PointCount = 0;
     int CutoffUpr = 0;
-    // The document's reference, an index into References (ReferenceKindValue;
-    // a kind outside 0..3 is the minimum zone, as the analysis takes it).
-    int SelectedReference = 0;
-    // Indexed by ReferenceKindValue: least squares, minimum zone, maximum
-    // inscribed, minimum circumscribed. The selected one carries the
+    // The document's reference; the selected entry of References carries the
     // document's own results.
+    ReferenceKind SelectedReference = ReferenceKind::LeastSquares;
+    // Indexed by ReferenceIndex: least squares, minimum zone, maximum
+    // inscribed, minimum circumscribed.
     std::array<ReferenceEvaluation, 4> References{};
     // About the least squares reference, mm; RONp + RONv equals its RONt exactly.
     double RONp = 0.0;
     double RONv = 0.0;
     double RONq = 0.0;
-    std::optional<double> ToleranceUm;  // µm, as given
+    std::optional<RoundnessTolerance> Tolerance;
     ToleranceVerdict Verdict = ToleranceVerdict::None;
+    // What is left of the tolerance, t − RONt in micrometres: with the same
+    // subtraction the verdict rests on, so it is never negative on a Pass.
+    // None without a verdict.
+    std::optional<double> MarginUm;
     std::vector<std::string> Warnings;
-    // k = 1 … ⌊N/2⌋, element k−1.
+    // k = 1 … ⌊N/2⌋, element k−1; empty when the settings asked for none.
     std::vector<HarmonicComponent> Harmonics;
 
-    const ReferenceEvaluation& Selected() const { return References[static_cast<std::size_t>(SelectedReference)]; }
+    const ReferenceEvaluation& Reference(ReferenceKind kind) const
+    {
+        return References[static_cast<std::size_t>(ReferenceIndex(kind))];
+    }
+    const ReferenceEvaluation& Selected() const { return Reference(SelectedReference); }
 };
+
+// Evaluates an analysed profile (AnalysisValid) with the settings it was
+// analysed with: three more reference fits, from the raw least squares
+// centre as the analysis starts them, the parameters, the verdict and, with
+// WithHarmonics, two spectra.
+RoundnessEvaluation EvaluateRoundness(const Profile& profile, const AnalysisResult& result,
+                                      const AnalysisSettings& settings);
+
+// Sets the tolerance, the verdict and the margin of an evaluation; nothing else changes.
+void JudgeTolerance(RoundnessEvaluation& evaluation, const std::optional<RoundnessTolerance>& tolerance);
+
+// Pass when RONt (mm) in micrometres is at most the tolerance (µm), Fail
+// otherwise; None without a RONt (no valid fit), without a tolerance, or for
+// a tolerance that is not a number.
+ToleranceVerdict JudgeRoundness(std::optional<double> rontMm, std::optional<double> toleranceUm);
 
 // Up to `count` harmonics with the largest raw amplitude, largest first (the
 // lower UPR first on a tie). UPR 1 is left out: it is the part's
@@ -88,24 +113,8 @@ struct RoundnessEvaluation {
 // amplitudes below 1 pm, the transform's rounding of a harmonic that is not there.
 std::vector<HarmonicComponent> LargestHarmonics(const RoundnessEvaluation& evaluation, std::size_t count);
 
-// Evaluates the document's last analysis; toleranceUm is the roundness
-// tolerance in micrometres, if any. Costs three reference fits, two spectra
-// and a few passes over the profile. Without harmonics (for output that
-// shows none, such as a table row) the spectra are left out and Harmonics
-// stays empty; everything else is the same.
-RoundnessEvaluation EvaluateRoundness(const CKyklosDoc& doc, std::optional<double> toleranceUm,
-                                      bool withHarmonics = true);
-
-// Pass when RONt (mm) in micrometres is at most the tolerance (µm), Fail
-// otherwise; None without a RONt (no valid fit), without a tolerance, or for
-// a tolerance that is not a number.
-ToleranceVerdict JudgeRoundness(std::optional<double> rontMm, std::optional<double> toleranceUm);
-
-// The reference fit of one kind on the filtered profile exactly as the
-// analysis makes it: a, b, c enter holding the least squares fit of the raw
-// profile and receive the reference; the minimum zone fit also writes its
-// half-width. A kind outside 0..3 is the minimum zone. The fit's result.
-bool FitReferenceCircle(int kind, std::span<const double> filtered, const SampleAngles& angles, double& a, double& b,
-                        double& c, double& zoneHalfWidth);
+// How many evaluations this process has computed: a counter for tests and
+// benchmarks that check that drawing and writing never evaluate again.
+std::uint64_t RoundnessEvaluationCount();
 
 } // namespace kyklos

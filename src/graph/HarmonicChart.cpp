@@ -1,7 +1,8 @@
 #include "graph/HarmonicChart.h"
 
-#include "graph/FixedText.h"
+#include "platform/NumberText.h"
 #include "graph/PolarGraph.h"
+#include "platform/Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,7 +30,7 @@ int ShownLimit(HarmonicRange range)
 // decades stay finite numbers.
 double DisplayAmplitude(double millimetres, bool metric)
 {
-    const double v = millimetres * 1000.0 * (metric ? 1.0 : CPolarGraph::kMicroinchesPerMicrometre);
+    const double v = ShownLength(millimetres, metric);
     if (!std::isfinite(v) || !(v > 1e-200)) return 0.0;
     return std::min(v, 1e200);
 }

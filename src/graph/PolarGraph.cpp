@@ -1,6 +1,7 @@
 #include "graph/PolarGraph.h"
 
-#include "graph/FixedText.h"
+#include "platform/NumberText.h"
+#include "platform/Units.h"
 
 #include <climits>
 #include <cmath>

@@ -19,18 +19,6 @@ class CPolarGraph {
 public:
     CPolarGraph();
 
-    // Micrometres per microinch and back.
-    static constexpr double kMicroinchesPerMicrometre = 39.37007874015748;
-    static constexpr double kMicrometresPerMicroinch = 0.0254;
-    // The scales a user may set, in micrometres per division: beyond them the
-    // doubled band range or the pixels per micrometre stop being finite.
-    static constexpr double kMinScaleMicrometres = 1e-6;
-    static constexpr double kMaxScaleMicrometres = 1e6;
-    // The same bounds in microinches per division, rounded inward to numbers
-    // a user can read and type (3.937…e-5 and 39370078.74…).
-    static constexpr double kMinScaleMicroinches = 0.00004;
-    static constexpr double kMaxScaleMicroinches = 39370078.0;
-
     // Half a unit moves away from zero. Values beyond the int range saturate
     // and a NaN gives 0, so absurd profile data cannot make a coordinate undefined.
     static int RoundToDevice(double x);
@@ -84,8 +72,5 @@ private:
     // Saves the canvas and clips to GraphRect without its left and top edge lines.
     void BeginTrace(Canvas& dc) const;
 };
-
-static_assert(CPolarGraph::kMinScaleMicroinches * CPolarGraph::kMicrometresPerMicroinch >= CPolarGraph::kMinScaleMicrometres);
-static_assert(CPolarGraph::kMaxScaleMicroinches * CPolarGraph::kMicrometresPerMicroinch <= CPolarGraph::kMaxScaleMicrometres);
 
 } // namespace kyklos

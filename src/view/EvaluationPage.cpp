@@ -1,7 +1,8 @@
 #include "view/EvaluationPage.h"
 
-#include "graph/FixedText.h"
-#include "graph/PolarGraph.h"
+#include "document/ShownResults.h"
+#include "platform/NumberText.h"
+#include "platform/Units.h"
 #include "view/KyklosView.h"
 
 #include <algorithm>
@@ -19,7 +20,7 @@ namespace {
 
 constexpr std::array<std::string_view, 4> kReferenceNames{"Least Squares", "Minimum Zone", "Maximum Inscribed",
                                                           "Minimum Circumscribed"};
-constexpr std::string_view kDash = "\u2014";
+constexpr std::string_view kDash = kNoValueText;
 constexpr std::size_t kListedHarmonics = 5;
 
 // Selects the font only long enough to measure its cell height, as the
@@ -36,22 +37,18 @@ int MeasureFont(Canvas& dc, const FontSpec& font)
 // (not finite, or too long for the report's 80-character field).
 std::string NumberText(double value, int decimals)
 {
-    std::string text;
-    if (!std::isfinite(value) || !FormatFixed(value, decimals, 79, text)) text = kDash;
-    return text;
+    return FixedNumberOrDash(value, decimals, 79);
 }
 
 struct DisplayUnits {
     std::string unit;
     int decimals;
-    double perMillimetre;   // display units per millimetre
     std::string widest;     // the widest number a column makes room for
 };
 
 DisplayUnits UnitsOf(bool metric)
 {
-    if (metric) return {"\u00B5m", 3, 1000.0, "0000.000"};
-    return {"\u00B5in", 2, 1000.0 * CPolarGraph::kMicroinchesPerMicrometre, "00000.00"};
+    return {std::string(LengthUnitSymbol(metric)), LengthDecimals(metric), metric ? "0000.000" : "00000.00"};
 }
 
 double Degrees(double radians) { return radians * (180.0 / std::numbers::pi); }
@@ -181,7 +178,8 @@ EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const
 
     const DisplayUnits units = UnitsOf(options.MetricUnits);
     const int decimals = units.decimals;
-    auto display = [&](double millimetres) { return millimetres * units.perMillimetre; };
+    const bool metric = options.MetricUnits;
+    auto display = [metric](double millimetres) { return ShownLength(millimetres, metric); };
     const auto bracketed = [](std::string_view text) { return " (" + std::string(text) + ")"; };
 
     dc.SetFont(tableFont);
@@ -206,10 +204,11 @@ EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const
     TextAt(dc, HAlign::Right, rontRight, headerRow, rontHeader);
     TextAt(dc, HAlign::Right, eccentricityRight, headerRow, eccentricityHeader);
     TextAt(dc, HAlign::Right, angleRight, headerRow, angleHeader);
-    for (int kind = LeastSquares; kind <= MinimumCircumscribed; ++kind) {
-        const ReferenceEvaluation& reference = evaluation.References[static_cast<std::size_t>(kind)];
+    for (const ReferenceKind referenceKind : kReferenceKinds) {
+        const int kind = ReferenceIndex(referenceKind);
+        const ReferenceEvaluation& reference = evaluation.Reference(referenceKind);
         const int y = headerRow + (kind + 1) * pitch;
-        const bool selected = kind == evaluation.SelectedReference;
+        const bool selected = referenceKind == evaluation.SelectedReference;
         const Colour colour = selected ? kNavy : kBlack;
         if (selected) DrawMarker(dc, x0, y, F, colour);
         dc.SetTextColour(colour);
@@ -220,7 +219,7 @@ EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const
             ront = NumberText(display(*reference.RONt), decimals);
             eccentricity = NumberText(display(reference.Eccentricity), decimals);
             // Below 0.1 nm of eccentricity its direction is noise, as on the report page.
-            angle = reference.Eccentricity >= 1e-7 ? NumberText(reference.EccentricityAngle, 2) : std::string();
+            angle = EccentricityAngleShown(reference.Eccentricity) ? NumberText(reference.EccentricityAngle, 2) : std::string();
         }
         TextAt(dc, HAlign::Right, rontRight, y, ront);
         TextAt(dc, HAlign::Right, eccentricityRight, y, eccentricity);
@@ -254,7 +253,7 @@ EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const
     dc.SetTextColour(kGrey);
     TextAt(dc, HAlign::Left, rightX, headerRow, "Least Squares Circle");
     dc.SetTextColour(kBlack);
-    const bool parameters = evaluation.References[LeastSquares].FitValid;
+    const bool parameters = evaluation.Reference(ReferenceKind::LeastSquares).FitValid;
     auto parameter = [&](double millimetres) {
         return parameters ? NumberText(display(millimetres), decimals) : std::string(kDash);
     };
@@ -264,17 +263,15 @@ EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const
 
     // The verdict judges the selected reference's RONt; the margin t − RONt is
     // what is left of the tolerance (negative when it is exceeded).
-    const std::optional<double> tolerance = evaluation.ToleranceUm;
-    const bool judged = evaluation.Verdict != ToleranceVerdict::None && tolerance && evaluation.Selected().RONt;
-    const std::string toleranceText =
-        tolerance ? NumberText(*tolerance * units.perMillimetre / 1000.0, decimals) : std::string(kDash);
+    const std::optional<RoundnessTolerance>& tolerance = evaluation.Tolerance;
+    const std::string toleranceText = tolerance ? NumberText(tolerance->Shown(metric), decimals) : std::string(kDash);
     row(5, "Tolerance:", toleranceText, units.unit);
     dc.SetTextColour(kNavy);
     row(6, "Verdict:", std::string(VerdictText(evaluation.Verdict)), {});
     dc.SetTextColour(kBlack);
     row(7, "Margin:",
-        judged ? NumberText((*tolerance / 1000.0 - *evaluation.Selected().RONt) * units.perMillimetre, decimals)
-               : std::string(kDash),
+        evaluation.MarginUm ? NumberText(MicrometresToShown(*evaluation.MarginUm, metric), decimals)
+                            : std::string(kDash),
         units.unit);
     const int parametersBottom = headerRow + 7 * pitch + F / 4;
     layout.Parameters = {rightX, headerRow - F, unitX + unitWidth, parametersBottom};

@@ -1,6 +1,8 @@
 #include "view/KyklosView.h"
 
-#include "graph/FixedText.h"
+#include "document/ShownResults.h"
+#include "platform/NumberText.h"
+#include "platform/Units.h"
 #include "platform/DataFiles.h"
 #include "platform/TextEncoding.h"
 #include "view/Footer.h"
@@ -32,16 +34,6 @@ int CodePointCount(std::string_view text)
 {
     return static_cast<int>(std::count_if(text.begin(), text.end(),
         [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-const char* ReferenceText(int referenceKind)
-{
-    switch (referenceKind) {
-    case MaximumInscribed: return "Reference: Maximum Inscribed Circle";
-    case MinimumCircumscribed: return "Reference: Minimum Circumscribed Circle";
-    case MinimumZone: return "Reference: Minimum Zone Center";
-    default: return "Reference: Least Squares Circle";
-    }
 }
 
 } // namespace
@@ -109,13 +101,14 @@ void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRe
     ResultFont = ReportFont(std::max(1, std::min(2 * TitleFontHeight, (R - gR) / 13)));
     ResultFontHeight = MeasureFont(dc, ResultFont);
 
-    Graph.DatumRadius = doc.AnalysisValid ? doc.NominalRadius : 10.0;
+    Graph.DatumRadius = doc.AnalysisValid ? doc.Result.NominalRadius : 10.0;
     if (doc.AnalysisValid && AutoScale) {
         // With the raw trace shown the band must hold the eccentric raw loop too.
         if (ShowRawData)
-            Graph.FitScaleToRange(doc.MaxRawRadius * 1000.0, doc.MinRawRadius * 1000.0);
+            Graph.FitScaleToRange(doc.Result.MaxRawRadius * kMicrometresPerMillimetre,
+                                  doc.Result.MinRawRadius * kMicrometresPerMillimetre);
         else
-            Graph.FitScaleToRange(doc.Peak * 1000.0, doc.Valley * 1000.0);
+            Graph.FitScaleToRange(doc.Result.Peak * kMicrometresPerMillimetre, doc.Result.Valley * kMicrometresPerMillimetre);
     }
     Graph.GraphRect = GraphSquare;
     Graph.DrawGraph(dc);
@@ -144,8 +137,7 @@ void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRe
         const int x0 = std::max(gR + TitleFontHeight / 2, (gR + R) / 2 - 8 * ResultFontHeight);
         int y = top0 + 4 * HeadingFontHeight;
 
-        char filterText[80];
-        std::snprintf(filterText, sizeof filterText, "Gaussian (50%%) Filtering:  %d UPR", doc.FilterCutoffUpr);
+        const std::string filterText = FilterHeading(doc.Settings.FilterCutoffUpr);
         dc.TextOut(x0, y, filterText);
         const int underlineY = y + HeadingFontHeight / 3;
         const int underlineWidth = dc.TextExtent(filterText).width;
@@ -156,36 +148,34 @@ void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRe
         dc.Restore();
 
         y = y + 3 * HeadingFontHeight / 2;
-        dc.TextOut(x0, y, ReferenceText(doc.ReferenceKind));
+        dc.TextOut(x0, y, ReferenceLabel(doc.Settings.ReferenceKind));
 
         dc.SetFont(ResultFont);
         const int F = ResultFontHeight;
         const bool metric = Graph.MetricUnits;
-        const std::string unit = metric ? "\u00B5m" : "\u00B5in";
-        const int decimals = metric ? 3 : 2;
+        const std::string unit(LengthUnitSymbol(metric));
+        const int decimals = LengthDecimals(metric);
         const int c = metric ? 8 : 9;
-        const double k = metric ? 1.0 : CPolarGraph::kMicroinchesPerMicrometre;
-        // Below 0.1 nm of eccentricity its direction is noise.
-        const bool showAngle = doc.Eccentricity >= 1e-7;
+        const ShownResults shown = ShowResults(doc.Result);
         const int decimalX = x0 + c * F;
         const int unitX = x0 + 11 * F;
+        auto length = [metric](double millimetres) { return ShownLength(millimetres, metric); };
 
         int baseline = y + 2 * F;
         dc.SetTextColour(kNavy);
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Roundness:", true, (doc.Peak - doc.Valley) * 1000.0 * k,
-                      decimals, unit);
+        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Roundness:", true, length(shown.RoundnessMm), decimals, unit);
         baseline += F;
         dc.SetTextColour(kBlack);
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Eccentricity:", true, doc.Eccentricity * 1000.0 * k,
+        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Eccentricity:", true, length(shown.EccentricityMm), decimals,
+                      unit);
+        baseline += F;
+        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Ecc. Angle:", shown.EccentricityAngleDeg.has_value(),
+                      shown.EccentricityAngleDeg.value_or(0.0), 2, "deg");
+        baseline += F;
+        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Concentricity:", true, length(shown.ConcentricityMm),
                       decimals, unit);
         baseline += F;
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Ecc. Angle:", showAngle, doc.EccentricityAngle, 2, "deg");
-        baseline += F;
-        // Concentricity is the diameter of the circle the centre runs on: twice the eccentricity.
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Concentricity:", true, doc.Eccentricity * 2000.0 * k,
-                      decimals, unit);
-        baseline += F;
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Runout:", true, doc.Runout * 1000.0 * k, decimals, unit);
+        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Runout:", true, length(shown.RunoutMm), decimals, unit);
         dc.Restore();
     }
 
@@ -195,11 +185,12 @@ void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRe
 void CKyklosView::DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc)
 {
     if (!doc.AnalysisValid) return;
-    const int n = std::clamp(doc.PointCount, 0, MaxProfilePoints);
-    const std::span<const double> raw(doc.RawRadius.data(), static_cast<std::size_t>(n));
-    const std::span<const double> filtered(doc.FilteredRadius.data(), static_cast<std::size_t>(n));
-    const double a = doc.ReferenceA, b = doc.ReferenceB, c = doc.ReferenceC, w = doc.ZoneHalfWidth;
-    const bool zone = doc.ReferenceKind == MinimumZone;
+    const std::span<const double> raw(doc.Profile.RawRadius);
+    const std::span<const double> filtered(doc.Result.FilteredRadius);
+    if (filtered.size() != raw.size()) return;
+    const int n = static_cast<int>(raw.size());
+    const double a = doc.Result.ReferenceA, b = doc.Result.ReferenceB, c = doc.Result.ReferenceC, w = doc.Result.ZoneHalfWidth;
+    const bool zone = doc.Settings.ReferenceKind == ReferenceKind::MinimumZone;
 
     // Each trace gets its own pen; the previous one comes back afterwards.
     auto withPen = [&](Colour colour, int width, auto&& draw) {
@@ -211,7 +202,7 @@ void CKyklosView::DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc)
     const int trace = Graph.TracePenWidth;
     const int halo = Graph.HaloPenWidth;
 
-    if (!doc.FitValid) {
+    if (!doc.Result.FitValid) {
         // Without a reference the filtered profile means nothing: show the raw data alone.
         withPen(kBlack, trace, [&] { Graph.DrawProfile(dc, raw, n); });
         return;
@@ -240,8 +231,8 @@ void CKyklosView::DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc)
     // Centred: the profile as its deviation from the reference, based on the
     // circle the reference touches (inscribed inside, circumscribed outside).
     int base = Graph.ZeroRadius;
-    if (doc.ReferenceKind == MaximumInscribed) base = Graph.InnerRadius;
-    else if (doc.ReferenceKind == MinimumCircumscribed) base = Graph.OuterRadius;
+    if (doc.Settings.ReferenceKind == ReferenceKind::MaximumInscribed) base = Graph.InnerRadius;
+    else if (doc.Settings.ReferenceKind == ReferenceKind::MinimumCircumscribed) base = Graph.OuterRadius;
 
     if (ShowRawData) {
         withPen(kLightGrey, trace, [&] { Graph.DrawCenteredProfile(dc, raw, n, a, b, c, base); });
@@ -272,8 +263,7 @@ void CKyklosView::DrawResultRow(Canvas& dc, int labelX, int decimalX, int unitX,
         // the terminator). A value that is not finite, or so large that it
         // would not fit, is shown as a dash: a result that cannot be trusted
         // must not look like a number.
-        std::string text;
-        if (!std::isfinite(value) || !FormatFixed(value, decimals, 79, text)) text = "\u2014";
+        const std::string text = FixedNumberOrDash(value, decimals, 79);
 
         // The integer part, minus sign included, ends at the decimal column.
         const std::size_t point = text.find('.');
@@ -306,9 +296,9 @@ void DrawTitleTexts(Canvas& dc, const CKyklosDoc& doc, const FontSpec& titleFont
     // The three texts are bytes from the file and its name (Windows-1252 or
     // UTF-8); the canvas draws UTF-8, and a name's length is counted in
     // characters, not bytes.
-    const std::string fileTitle = DisplayText(doc.FileTitle);
-    const std::string identification = DisplayText(doc.Identification);
-    const std::string date = DisplayText(doc.DateText);
+    const std::string fileTitle = DisplayText(doc.Profile.FileTitle);
+    const std::string identification = DisplayText(doc.Profile.Identification);
+    const std::string date = DisplayText(doc.Profile.DateText);
     dc.SetFont(titleFont);
     dc.SetTextColour(kBlack);
     if (CodePointCount(fileTitle) >= 2) {

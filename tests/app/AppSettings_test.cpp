@@ -41,8 +41,9 @@ QStringList Differences(const AppSettings& a, const AppSettings& b)
     check(a.MetricUnits == b.MetricUnits, "MetricUnits");
     check(a.AutoScale == b.AutoScale, "AutoScale");
     check(a.BandRange == b.BandRange, "BandRange");
-    check(a.FilterCutoffUpr == b.FilterCutoffUpr, "FilterCutoffUpr");
-    check(a.ReferenceKind == b.ReferenceKind, "ReferenceKind");
+    check(a.Analysis.FilterCutoffUpr == b.Analysis.FilterCutoffUpr, "FilterCutoffUpr");
+    check(a.Analysis.ReferenceKind == b.Analysis.ReferenceKind, "ReferenceKind");
+    check(a.Analysis.Tolerance == b.Analysis.Tolerance, "Tolerance");
     check(a.OpenFolder == b.OpenFolder, "OpenFolder");
     check(a.Recent == b.Recent, "Recent");
     return names;
@@ -110,8 +111,9 @@ private slots:
         good_.MetricUnits = false;
         good_.AutoScale = false;
         good_.BandRange = 0.1 * 3.0;   // 0.30000000000000004: every digit must come back
-        good_.FilterCutoffUpr = 150;
-        good_.ReferenceKind = MinimumCircumscribed;
+        good_.Analysis.FilterCutoffUpr = 150;
+        good_.Analysis.ReferenceKind = ReferenceKind::MinimumCircumscribed;
+        good_.Analysis.Tolerance = RoundnessTolerance{0.1 * 7.0, false};  // 0.7000000000000001 µin, every digit
         good_.OpenFolder = QFile::encodeName(folder_.path()).toStdString() + "/";
         good_.Recent.Add("/data/caf\xE9.kyk");
         good_.Recent.Add("/data/shaft.kyk");
@@ -126,7 +128,7 @@ private slots:
 
         // Into a window and out again at its closing.
         QtUiPort ui;
-        CKyklosDoc doc(&ui, nullptr, nullptr, good_.FilterCutoffUpr, good_.ReferenceKind);
+        CKyklosDoc doc(&ui, nullptr, nullptr, good_.Analysis);
         CMainFrame frame(doc, ui, nullptr);
         frame.RestoreSettings(Load());
         QCOMPARE(frame.pos(), QPoint(30, 40));
@@ -138,6 +140,19 @@ private slots:
         QSettings().clear();
         frame.close();
         QCOMPARE(Differences(Load(), good_), QStringList{"Recent"});
+    }
+
+    void anEarlierVersionsToleranceIsTakenInMicrometres()
+    {
+        QSettings store;
+        store.setValue(QStringLiteral("Evaluation/Tolerance"), QStringLiteral("11.5"));
+        store.sync();
+        QVERIFY(Load().Analysis.Tolerance == (RoundnessTolerance{11.5, true}));
+        SaveTolerance(store, RoundnessTolerance{400.0, false});
+        QVERIFY(!store.contains(QStringLiteral("Evaluation/Tolerance")));
+        QVERIFY(Load().Analysis.Tolerance == (RoundnessTolerance{400.0, false}));
+        SaveTolerance(store, std::nullopt);
+        QVERIFY(!Load().Analysis.Tolerance);
     }
 
     void badValuesFallBackOneByOne_data()
@@ -159,6 +174,9 @@ private slots:
         QTest::newRow("geometry not a record") << "Window/Geometry" << QVariant(QByteArray("\x01\xD9\xD0\xCB", 4))
                                                << "WindowGeometry";
         QTest::newRow("folder gone") << "Files/OpenFolder" << QVariant(QByteArray("/no/such/folder/")) << "OpenFolder";
+        QTest::newRow("tolerance zero") << "Analysis/Tolerance" << QVariant("0") << "Tolerance";
+        QTest::newRow("tolerance negative") << "Analysis/Tolerance" << QVariant("-3") << "Tolerance";
+        QTest::newRow("tolerance not a number") << "Analysis/Tolerance" << QVariant("tight") << "Tolerance";
     }
 
     void badValuesFallBackOneByOne()
@@ -222,8 +240,8 @@ private slots:
     void rememberedAnalysisSettingsCostOneAnalysis()
     {
         AppSettings settings;
-        settings.FilterCutoffUpr = 500;
-        settings.ReferenceKind = MinimumZone;
+        settings.Analysis.FilterCutoffUpr = 500;
+        settings.Analysis.ReferenceKind = ReferenceKind::MinimumZone;
         Save(settings);
         ProgressCounter counter;
         qApp->installEventFilter(&counter);
@@ -231,8 +249,8 @@ private slots:
         QVERIFY(app.InitInstance({"kyklos", "-Embedding"}));
         qApp->removeEventFilter(&counter);
         QCOMPARE(counter.shown, 1);
-        QCOMPARE(app.Document()->FilterCutoffUpr, 500);
-        QCOMPARE(app.Document()->ReferenceKind, int(MinimumZone));
+        QCOMPARE(app.Document()->Settings.FilterCutoffUpr, 500);
+        QVERIFY(app.Document()->Settings.ReferenceKind == ReferenceKind::MinimumZone);
         QVERIFY(app.Document()->AnalysisValid);
     }
 };

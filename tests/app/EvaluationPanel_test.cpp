@@ -6,6 +6,7 @@
 
 #include "AppTestSupport.h"
 
+#include "app/AppSettings.h"
 #include "app/CommandIds.h"
 #include "app/EvaluationPanel.h"
 #include "app/HarmonicChartWidget.h"
@@ -121,7 +122,7 @@ private slots:
         SetMetric(true);
         Panel()->SetRange(HarmonicRange::Upr50);
         Panel()->SetLogarithmic(false);
-        Panel()->SetToleranceUm(std::nullopt);
+        doc_->SetTolerance(std::nullopt);
         Panel()->show();
         ui_.SetOtherViews([panel = Panel()] { panel->OnDocumentChanged(); });
     }
@@ -184,18 +185,19 @@ private slots:
 
     void markFollowsTheReportsReference()
     {
-        const int evaluations = Panel()->EvaluationCount();
-        doc_->ReferenceKind = MinimumZone;
+        const std::uint64_t evaluations = RoundnessEvaluationCount();
+        doc_->Settings.ReferenceKind = ReferenceKind::MinimumZone;
         doc_->AnalyzeProfile();
         ui_.UpdateAllViews();
-        QCOMPARE(Panel()->EvaluationCount(), evaluations + 1);
+        // The panel shows the document's evaluation: none of its own.
+        QCOMPARE(RoundnessEvaluationCount(), evaluations + 1);
         const QTableWidget* table = Panel()->ReferenceTable();
         QCOMPARE(Cell(table, 0, 0), QString());
         QCOMPARE(Cell(table, 1, 0), QStringLiteral("\u25CF"));
         QVERIFY(table->item(1, 2)->font().bold() && !table->item(0, 2)->font().bold());
         // The marked row is the page's Roundness.
-        QCOMPARE(Cell(table, 1, 2), QString::number((doc_->Peak - doc_->Valley) * 1000.0, 'f', 3));
-        doc_->ReferenceKind = LeastSquares;
+        QCOMPARE(Cell(table, 1, 2), QString::number((doc_->Result.Peak - doc_->Result.Valley) * 1000.0, 'f', 3));
+        doc_->Settings.ReferenceKind = ReferenceKind::LeastSquares;
         doc_->AnalyzeProfile();
         ui_.UpdateAllViews();
     }
@@ -205,9 +207,9 @@ private slots:
         QVERIFY(Panel()->WarningsLabel()->isHidden());
         QTemporaryDir dir;
         CKyklosDoc thin;
-        thin.FilterCutoffUpr = 500;
-        QVERIFY(thin.ReadProfileFile(test::WriteFile(dir, "thin.kyk", test::ProfileText(720))));
-        QVERIFY(thin.AnalyzeProfile());
+        thin.Settings.FilterCutoffUpr = 500;
+        thin.OpenProfile(test::WriteFile(dir, "thin.kyk", test::ProfileText(720)));
+        QVERIFY(thin.AnalysisValid);
         CEvaluationPanel panel(thin, frame_->View(), nullptr);
         QVERIFY(!panel.WarningsLabel()->isHidden());
         QVERIFY2(panel.WarningsLabel()->text().contains(QStringLiteral("720 points")),
@@ -217,14 +219,18 @@ private slots:
 
     void toleranceSetsJudgesAndClears()
     {
-        const int evaluations = Panel()->EvaluationCount();
+        const std::uint64_t evaluations = RoundnessEvaluationCount();
         const QColor pass(0, 128, 0), fail(192, 0, 0), none(128, 128, 128);
         QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("\u2014"));
         QCOMPARE(TextColour(Panel()->VerdictLabel()), none);
+        const auto remembered = [] {
+            QSettings store;
+            return LoadAppSettings(store, AvailableScreenRects()).Analysis.Tolerance;
+        };
 
         // RONt 11.899 µm against 12 and 11.5 µm.
         EnterTolerance(QStringLiteral(" 12 "));
-        QCOMPARE(Panel()->ToleranceUm(), std::optional<double>(12.0));
+        QVERIFY(doc_->Settings.Tolerance == (RoundnessTolerance{12.0, true}));
         QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("Pass"));
         QCOMPARE(TextColour(Panel()->VerdictLabel()), pass);
         QCOMPARE(Panel()->MarginLabel()->text(), QStringLiteral("0.101 µm"));
@@ -232,7 +238,8 @@ private slots:
         QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("Fail"));
         QCOMPARE(TextColour(Panel()->VerdictLabel()), fail);
         QCOMPARE(Panel()->MarginLabel()->text(), QStringLiteral("-0.399 µm"));
-        QCOMPARE(CEvaluationPanel::LoadChoices().ToleranceUm, std::optional<double>(11.5));
+        // Remembered in the one settings store, as typed.
+        QVERIFY(remembered() == (RoundnessTolerance{11.5, true}));
 
         // In microinches the dialog shows and takes microinches.
         SetMetric(false);
@@ -242,14 +249,15 @@ private slots:
         QCOMPARE(shown, QStringLiteral("452.755905511811"));
         QCOMPARE(Panel()->ToleranceLabel()->text(), QStringLiteral("500 µin"));
         QCOMPARE(unit, QStringLiteral("µin"));
-        QCOMPARE(*Panel()->ToleranceUm(), 500 * 0.0254);
+        QVERIFY(doc_->Settings.Tolerance == (RoundnessTolerance{500.0, false}));
         QCOMPARE(Panel()->MarginLabel()->text(), QStringLiteral("31.55 µin"));
-        // OK on the value as shown keeps the micrometres exactly.
+        // OK on the value as shown keeps it as typed.
         EnterTolerance(QStringLiteral("500"));
-        QCOMPARE(*Panel()->ToleranceUm(), 500 * 0.0254);
+        QVERIFY(doc_->Settings.Tolerance == (RoundnessTolerance{500.0, false}));
         SetMetric(true);
 
-        // Refused texts keep the dialog open with a message; an empty field clears.
+        // Refused texts keep the dialog open with the one message of the
+        // tolerance rule; an empty field clears.
         QStringList messages;
         const auto seen = WhenModal<CToleranceDialog>([&messages](CToleranceDialog* dialog) {
             for (const char* text : {"abc", "1,5", "-3", "0"}) {
@@ -264,32 +272,26 @@ private slots:
         });
         frame_->Action(ID_ANALYSIS_TOLERANCE)->trigger();
         QVERIFY(*seen);
-        QCOMPARE(messages, QStringList({"Please enter a number.", "Please enter a number.",
-                                        "Please enter a positive number.", "Please enter a positive number."}));
-        QCOMPARE(Panel()->ToleranceUm(), std::nullopt);
+        QCOMPARE(messages, QStringList(4, QStringLiteral("The tolerance must be a positive number.")));
+        QVERIFY(!doc_->Settings.Tolerance);
         QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("\u2014"));
         QCOMPARE(TextColour(Panel()->VerdictLabel()), none);
         QCOMPARE(Panel()->MarginLabel()->text(), QStringLiteral("\u2014"));
-        QCOMPARE(CEvaluationPanel::LoadChoices().ToleranceUm, std::nullopt);
-        // A tolerance judges the kept evaluation; it never evaluates again.
-        QCOMPARE(Panel()->EvaluationCount(), evaluations);
+        QVERIFY(!remembered());
+        // A tolerance judges the document's evaluation; it never evaluates again.
+        QCOMPARE(RoundnessEvaluationCount(), evaluations);
     }
 
     void choicesRememberedAndBadOnesIgnored()
     {
         Panel()->SetRange(HarmonicRange::Upr500);
         Panel()->SetLogarithmic(true);
-        QCOMPARE(CEvaluationPanel::LoadChoices(), (EvaluationChoices{std::nullopt, HarmonicRange::Upr500, true}));
+        QCOMPARE(CEvaluationPanel::LoadChoices(), (EvaluationChoices{HarmonicRange::Upr500, true}));
         QSettings settings;
         settings.beginGroup(QStringLiteral("Evaluation"));
-        for (const char* tolerance : {"abc", "-2", "inf"}) {
-            settings.setValue(QStringLiteral("Tolerance"), QString::fromLatin1(tolerance));
-            settings.setValue(QStringLiteral("Range"), QStringLiteral("75"));
-            settings.setValue(QStringLiteral("Logarithmic"), 3);
-            QCOMPARE(CEvaluationPanel::LoadChoices(), EvaluationChoices{});
-        }
-        settings.setValue(QStringLiteral("Tolerance"), QStringLiteral("2.5"));
-        QCOMPARE(CEvaluationPanel::LoadChoices().ToleranceUm, std::optional<double>(2.5));
+        settings.setValue(QStringLiteral("Range"), QStringLiteral("75"));
+        settings.setValue(QStringLiteral("Logarithmic"), 3);
+        QCOMPARE(CEvaluationPanel::LoadChoices(), EvaluationChoices{});
     }
 
     void viewMenuTogglesTheDock()
@@ -350,17 +352,22 @@ private slots:
         QCOMPARE(chart->ToolTipAt(QPoint(at.x(), 0)), QString());
     }
 
-    void evaluatesOnlyOnceTheFilterIsDone()
+    void showsTheDocumentOnlyOnceTheFilterIsDone()
     {
         HeldProgress held;
         CEvaluationPanel panel(*doc_, frame_->View(), &held);
-        QCOMPARE(panel.EvaluationCount(), 1);
+        QCOMPARE(Cell(panel.ReferenceTable(), 0, 0), QStringLiteral("\u25CF"));
         held.active = true;
+        doc_->Settings.ReferenceKind = ReferenceKind::MinimumZone;
+        doc_->AnalyzeProfile();
         panel.OnDocumentChanged();
         QTest::qWait(250);
-        QCOMPARE(panel.EvaluationCount(), 1);
+        QCOMPARE(Cell(panel.ReferenceTable(), 0, 0), QStringLiteral("\u25CF"));
         held.active = false;
-        QTRY_COMPARE(panel.EvaluationCount(), 2);
+        QTRY_COMPARE(Cell(panel.ReferenceTable(), 1, 0), QStringLiteral("\u25CF"));
+        doc_->Settings.ReferenceKind = ReferenceKind::LeastSquares;
+        doc_->AnalyzeProfile();
+        ui_.UpdateAllViews();
     }
 
     void printPreviewAddsTheEvaluationPageWhileShown()

@@ -124,9 +124,9 @@ private slots:
         const std::string path = test::WriteFile(dir, "ring.kyk", test::ProfileText(1800));
         CKyklosApp app;
         QVERIFY(app.InitInstance({"kyklos", "-Embedding", path}));
-        QCOMPARE(app.Document()->PointCount, 1800);
-        QCOMPARE(app.Document()->FileTitle, std::string("ring"));
-        QCOMPARE(app.Document()->Identification, std::string("Test shaft"));
+        QCOMPARE(app.Document()->Profile.PointCount(), 1800);
+        QCOMPARE(app.Document()->Profile.FileTitle, std::string("ring"));
+        QCOMPARE(app.Document()->Profile.Identification, std::string("Test shaft"));
         QVERIFY(app.Document()->AnalysisValid);
     }
 
@@ -136,8 +136,8 @@ private slots:
         const test::FileNamedBytes file(dir, "caf\xE9.kyk", test::ProfileText(900));
         CKyklosApp app;
         QVERIFY(app.InitInstance({"kyklos", "-Embedding", file.path}));
-        QCOMPARE(app.Document()->PointCount, 900);
-        QCOMPARE(app.Document()->FileTitle, std::string("caf\xE9"));
+        QCOMPARE(app.Document()->Profile.PointCount(), 900);
+        QCOMPARE(app.Document()->Profile.FileTitle, std::string("caf\xE9"));
     }
 
     void messageIsNotHiddenBehindTheSplash()
@@ -169,7 +169,7 @@ private slots:
         QVERIFY(app.InitInstance({"kyklos", "-Embedding", path}));
         QVERIFY(message->seen);
         QCOMPARE(message->text, QStringLiteral("Invalid file format."));
-        QCOMPARE(app.Document()->Identification, std::string("Kyklos generated data"));
+        QCOMPARE(app.Document()->Profile.Identification, std::string("Kyklos generated data"));
         QVERIFY(app.Document()->AnalysisValid);
     }
 

@@ -184,7 +184,7 @@ private slots:
         const bool before = *flag;
         const bool others[2] = {view.ShowCenteredProfile == before, view.AutoScale};
         const int analyses = progress_.Shown;
-        const double peak = doc_->Peak;
+        const double peak = doc_->Result.Peak;
         const int paints = frame_->ViewWidget()->PaintCount();
 
         QAction* action = fromContextMenu ? frame_->ContextAction(id) : frame_->Action(id);
@@ -194,7 +194,7 @@ private slots:
         QCOMPARE(frame_->ContextAction(id)->isChecked(), !before);
         QTRY_VERIFY(frame_->ViewWidget()->PaintCount() > paints);
         QCOMPARE(progress_.Shown, analyses);
-        QCOMPARE(doc_->Peak, peak);
+        QCOMPARE(doc_->Result.Peak, peak);
         QCOMPARE(view.AutoScale, others[1]);
 
         action->trigger();
@@ -251,22 +251,22 @@ private slots:
     void deadKeysDoNothing()
     {
         const int analyses = progress_.Shown;
-        const double first = doc_->RawRadius[0];
+        const double first = doc_->Profile.RawRadius[0];
         for (const char* keys : {"Ctrl+S", "Ctrl+Z", "Ctrl+X", "Ctrl+V", "F6", "Shift+F6", "Shift+Ins"})
             QTest::keySequence(frame_->ViewWidget(), QKeySequence(QString::fromLatin1(keys)));
         QCoreApplication::processEvents();
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
         QCOMPARE(progress_.Shown, analyses);
-        QCOMPARE(doc_->RawRadius[0], first);
+        QCOMPARE(doc_->Profile.RawRadius[0], first);
     }
 
     void ctrlNGeneratesANewProfile()
     {
         const int analyses = progress_.Shown;
-        const double first = doc_->RawRadius[0];
+        const double first = doc_->Profile.RawRadius[0];
         QTest::keySequence(frame_->ViewWidget(), QKeySequence(QStringLiteral("Ctrl+N")));
         QCOMPARE(progress_.Shown, analyses + 1);
-        QVERIFY(doc_->RawRadius[0] != first);
+        QVERIFY(doc_->Profile.RawRadius[0] != first);
     }
 
     void toolbar()
@@ -353,7 +353,7 @@ private slots:
         QTemporaryDir dir;
         const std::string path = test::WriteFile(dir, "shaft.kyk", test::ProfileText(360));
         doc_->OpenProfile(path);
-        QCOMPARE(doc_->FileTitle, std::string("shaft"));
+        QCOMPARE(doc_->Profile.FileTitle, std::string("shaft"));
         QCOMPARE(frame_->windowTitle(), QStringLiteral("Kyklos"));
     }
 
@@ -404,7 +404,7 @@ private slots:
         // Refused at the revision: the previous profile stays, with its results.
         QVERIFY(doc_->DataLoaded);
         QVERIFY(doc_->AnalysisValid);
-        QCOMPARE(doc_->PointCount, 720);
+        QCOMPARE(doc_->Profile.PointCount(), 720);
         QCOMPARE(progress_.Shown, analyses);
         QCOMPARE(doc_->OpenDialogPath, bad);
     }
@@ -438,8 +438,8 @@ private slots:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(frame_.get(), &drop);
-        QTRY_COMPARE(doc_->PointCount, 900);
-        QCOMPARE(doc_->FileTitle, std::string("dropped"));
+        QTRY_COMPARE(doc_->Profile.PointCount(), 900);
+        QCOMPARE(doc_->Profile.FileTitle, std::string("dropped"));
         QCOMPARE(frame_->Recent().Paths().front(), path);
 
         // A name in Latin-1 bytes arrives percent-encoded; it is opened by those bytes.
@@ -451,9 +451,9 @@ private slots:
         QDropEvent namedDrop(QPointF(50, 50), Qt::CopyAction, &named, Qt::LeftButton, Qt::NoModifier);
         const auto refusal = test::AnswerNextMessageBox();
         QCoreApplication::sendEvent(frame_.get(), &namedDrop);
-        QTRY_COMPARE(doc_->PointCount, 720);
+        QTRY_COMPARE(doc_->Profile.PointCount(), 720);
         QVERIFY(!refusal->seen);
-        QCOMPARE(doc_->FileTitle, std::string("caf\xE9"));
+        QCOMPARE(doc_->Profile.FileTitle, std::string("caf\xE9"));
 
         QMimeData text;
         text.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/notes.txt"))});

@@ -52,11 +52,12 @@ public:
 // A profile the 5 UPR filter takes many progress steps over.
 void LoadSlowProfile(CKyklosDoc& doc)
 {
-    const int n = MaxProfilePoints;
-    for (int i = 0; i < n; ++i) doc.RawRadius[i] = 10.0 + 0.002 * std::sin(7.0 * 2.0 * doc.Pi * i / n);
-    doc.PointCount = n;
+    const int n = 36000;
+    std::vector<double> radii(n);
+    for (int i = 0; i < n; ++i) radii[static_cast<std::size_t>(i)] = 10.0 + 0.002 * std::sin(7.0 * 2.0 * doc.Pi * i / n);
+    doc.Profile = EqualStepProfile(std::move(radii));
     doc.DataLoaded = true;
-    doc.FilterCutoffUpr = 5;
+    doc.Settings.FilterCutoffUpr = 5;
 }
 
 } // namespace
@@ -248,12 +249,12 @@ private slots:
         // Stopped at the next progress step, not at the end.
         QVERIFY(dialog.Bar()->Pos() < 100);
         QVERIFY(!doc.AnalysisValid);
-        QVERIFY(!doc.FitValid);
+        QVERIFY(!doc.Result.FitValid);
         QVERIFY(!dialog.IsActive());
         QVERIFY(!dialog.isVisible());
 
         // Without a Cancel the same profile runs to its end.
-        doc.FilterCutoffUpr = 5;
+        doc.Settings.FilterCutoffUpr = 5;
         QVERIFY(doc.AnalyzeProfile());
         QVERIFY(doc.AnalysisValid);
         QVERIFY(!dialog.isVisible());

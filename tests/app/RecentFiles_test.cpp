@@ -98,7 +98,7 @@ private slots:
 
         // A recent entry opens its file and moves it to the top; kept as it changes.
         entry(1)->trigger();
-        QCOMPARE(doc.PointCount, 720);
+        QCOMPARE(doc.Profile.PointCount(), 720);
         QVERIFY(frame.Recent().Paths() == (Paths{good, bad}));
         QVERIFY(Stored() == (Paths{good, bad}));
 
@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(message->informativeText, QString::fromStdString(bad));
         QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "&1 good.kyk", "-", "E&xit"}));
         QVERIFY(Stored() == Paths{good});
-        QCOMPARE(doc.PointCount, 720);
+        QCOMPARE(doc.Profile.PointCount(), 720);
     }
 
     void commandLineFileIsListedInFull()

@@ -125,7 +125,7 @@ private slots:
         const auto opened = Answer(-1, true);
         doc_->OnAnalysisReferenceCircle();
         QCOMPARE(*opened, 0);   // "Least &Squares Center"
-        QCOMPARE(doc_->ReferenceKind, 0);
+        QCOMPARE(doc_->Settings.ReferenceKind, 0);
         QCOMPARE(progress_.Shown, 1);
     }
 
@@ -133,13 +133,13 @@ private slots:
     {
         Answer(3, true);
         doc_->OnAnalysisReferenceCircle();
-        QCOMPARE(doc_->ReferenceKind, 3);
+        QCOMPARE(doc_->Settings.ReferenceKind, 3);
         QCOMPARE(progress_.Shown, 2);
 
         const auto opened = Answer(1, false);
         doc_->OnAnalysisReferenceCircle();
         QCOMPARE(*opened, 3);
-        QCOMPARE(doc_->ReferenceKind, 3);
+        QCOMPARE(doc_->Settings.ReferenceKind, 3);
         QCOMPARE(progress_.Shown, 2);
     }
 
@@ -148,18 +148,18 @@ private slots:
         const auto opened = Answer(-1, true);
         doc_->OnAnalysisFiltering();
         QCOMPARE(*opened, 2);   // "50 UPR"
-        QCOMPARE(doc_->FilterCutoffUpr, 50);
+        QCOMPARE(doc_->Settings.FilterCutoffUpr, 50);
         QCOMPARE(progress_.Shown, 2);
 
         Answer(4, true);
         doc_->OnAnalysisFiltering();
-        QCOMPARE(doc_->FilterCutoffUpr, 500);
+        QCOMPARE(doc_->Settings.FilterCutoffUpr, 500);
         QCOMPARE(progress_.Shown, 3);
 
         const auto reopened = Answer(0, false);
         doc_->OnAnalysisFiltering();
         QCOMPARE(*reopened, 4);
-        QCOMPARE(doc_->FilterCutoffUpr, 500);
+        QCOMPARE(doc_->Settings.FilterCutoffUpr, 500);
         QCOMPARE(progress_.Shown, 3);
     }
 

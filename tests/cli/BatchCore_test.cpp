@@ -4,7 +4,8 @@
 #include "cli/BatchInputs.h"
 #include "cli/BatchSummary.h"
 #include "cli/CsvTable.h"
-#include "cli/NumberText.h"
+#include "platform/NumberText.h"
+#include "platform/Units.h"
 #include "cli/ProgressBar.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +55,7 @@ TEST(RunningStatistics, ExactMeanAndSpreadIncludingAConstantSetAndALargeOffset)
 TEST(BatchSummary, CountsVerdictsFailuresAndTheCapabilityOfTheRoundness)
 {
     // Roundness 1, 2, 3 µm (s = 1) against a tolerance of 8 µm: (8 − 2)/(3·1) = 2.
-    BatchSummary summary(true, GivenTolerance{8.0, true});
+    BatchSummary summary(true, RoundnessTolerance{8.0, true});
     for (double mm : {0.001, 0.002, 0.003}) {
         ProfileRecord r = Roundness(mm);
         r.pass = mm < 0.0025;
@@ -75,7 +76,7 @@ TEST(BatchSummary, CountsVerdictsFailuresAndTheCapabilityOfTheRoundness)
     EXPECT_NE(summary.Csv().find("\r\nroundness_um,3,2,1,1,3,2\r\n"), std::string::npos) << summary.Csv();
 
     // In microinches the tolerance converts with the values: the capability stays.
-    BatchSummary inch(false, GivenTolerance{8.0, true});
+    BatchSummary inch(false, RoundnessTolerance{8.0, true});
     for (double mm : {0.001, 0.002, 0.003}) inch.Add(Roundness(mm));
     EXPECT_NEAR(*inch.Capability(), 2.0, 1e-12);
     EXPECT_FALSE(BatchSummary(true, std::nullopt).Capability().has_value());
@@ -112,19 +113,20 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
 {
     RoundnessEvaluation e;
     e.Valid = true;
-    e.References[LeastSquares].FitValid = true;
-    e.References[LeastSquares].RONt = 0.004;
-    e.References[MinimumZone].RONt = 0.0035;
-    e.References[MaximumInscribed].FitValid = false;  // no RONt
-    e.References[MinimumCircumscribed].RONt = 0.0045;
+    e.References[ReferenceIndex(ReferenceKind::LeastSquares)].FitValid = true;
+    e.References[ReferenceIndex(ReferenceKind::LeastSquares)].RONt = 0.004;
+    e.References[ReferenceIndex(ReferenceKind::MinimumZone)].RONt = 0.0035;
+    e.References[ReferenceIndex(ReferenceKind::MaximumInscribed)].FitValid = false;  // no RONt
+    e.References[ReferenceIndex(ReferenceKind::MinimumCircumscribed)].RONt = 0.0045;
     e.RONp = 0.0021;
     e.RONv = 0.0019;
     e.RONq = 0.0012;
-    e.Verdict = ToleranceVerdict::Fail;
+    // 3 µin to micrometres and back gives 2.9999999999999996 µin: the column shows the 3 typed.
+    JudgeTolerance(e, RoundnessTolerance{3.0, false});
+    ASSERT_EQ(e.Verdict, ToleranceVerdict::Fail);
     ProfileRecord r;
     r.ok = true;
-    // 3 µin to micrometres and back gives 2.9999999999999996 µin: the column shows the 3 typed.
-    FillEvaluation(r, e, GivenTolerance{3.0, false});
+    FillEvaluation(r, e);
     auto cells = [](const std::string& row) {
         std::vector<std::string> fields;
         std::istringstream in(row.substr(0, row.size() - 2));
@@ -134,20 +136,20 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
     };
     const auto inch = cells(CsvRow(r, false));
     ASSERT_EQ(inch.size(), 22u);
-    EXPECT_EQ(inch[13], ShortestNumber(DisplayLength(0.004, false)));
-    EXPECT_EQ(inch[14], ShortestNumber(DisplayLength(0.0035, false)));
+    EXPECT_EQ(inch[13], ShortestNumber(ShownLength(0.004, false)));
+    EXPECT_EQ(inch[14], ShortestNumber(ShownLength(0.0035, false)));
     EXPECT_EQ(inch[15], "");
-    EXPECT_EQ(inch[16], ShortestNumber(DisplayLength(0.0045, false)));
-    EXPECT_EQ(inch[17], ShortestNumber(DisplayLength(0.0021, false)));
+    EXPECT_EQ(inch[16], ShortestNumber(ShownLength(0.0045, false)));
+    EXPECT_EQ(inch[17], ShortestNumber(ShownLength(0.0021, false)));
     EXPECT_EQ(inch[20], "3");
     EXPECT_EQ(inch[21], "Fail");
 
     // No least squares circle: no RONp, RONv, RONq. No verdict, no tolerance: empty cells.
-    e.References[LeastSquares] = {};
-    e.Verdict = ToleranceVerdict::None;
+    e.References[ReferenceIndex(ReferenceKind::LeastSquares)] = {};
+    JudgeTolerance(e, std::nullopt);
     ProfileRecord none;
     none.ok = true;
-    FillEvaluation(none, e, std::nullopt);
+    FillEvaluation(none, e);
     const auto metric = cells(CsvRow(none, true));
     for (std::size_t i : {13u, 15u, 17u, 18u, 19u, 20u, 21u}) EXPECT_EQ(metric[i], "") << i;
     EXPECT_EQ(metric[14], ShortestNumber(3.5));

@@ -71,6 +71,48 @@ protected:
     fs::path dir_;
 };
 
+// Three samples cannot carry a minimum zone: the fit fails and every output
+// shows the results about the measurement axis, as the report page does.
+TEST_F(KyklosReport, AFailedFitReadsTheSameInTextJsonAndCsv)
+{
+    const auto file = Write("three.kyk", "KYKLOS_DATA 1.0\nIDENTIFICATION: three\nDATE: d\n"
+                                         "NUMBER_OF_POINTS: 3\nPROFILE_UM: 10000 10001 10002\n");
+    const Outcome json = Report("--json --reference mz " + Quote(file));
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto j = nlohmann::json::parse(json.out);
+    ASSERT_FALSE(j["FitValid"].get<bool>());
+    const double roundnessUm = j["Roundness"].get<double>() * 1000.0;
+    EXPECT_EQ(j["Roundness"].get<double>(), j["Runout"].get<double>());  // about the measurement axis
+    EXPECT_GT(roundnessUm, 1.0);
+    const double eccentricityUm = j["Eccentricity"].get<double>() * 1000.0;
+
+    const Outcome text = Report("--reference mz " + Quote(file));
+    EXPECT_NE(text.out.find("(fit failed: results about the measurement axis)"), std::string::npos) << text.out;
+    char row[64];
+    std::snprintf(row, sizeof row, "%-16s%12.3f", "Roundness:", roundnessUm);
+    EXPECT_NE(text.out.find(row), std::string::npos) << row << "\n" << text.out;
+    std::snprintf(row, sizeof row, "%-16s%12.3f", "Eccentricity:", eccentricityUm);
+    EXPECT_NE(text.out.find(row), std::string::npos) << row << "\n" << text.out;
+
+    const Outcome csv = Report("--format csv --reference mz " + Quote(file));
+    std::istringstream lines(csv.out);
+    std::string header, values;
+    std::getline(lines, header);
+    std::getline(lines, values);
+    const auto cell = [&](const std::string& name) {
+        std::istringstream h(header), v(values);
+        std::string key, value;
+        while (std::getline(h, key, ',') && std::getline(v, value, ','))
+            if (key == name || key == name + "\r") return value;
+        return std::string("(none)");
+    };
+    EXPECT_EQ(cell("message"), "Reference fit failed: results about the measurement axis.");
+    EXPECT_EQ(std::strtod(cell("roundness_um").c_str(), nullptr), roundnessUm);
+    EXPECT_EQ(std::strtod(cell("eccentricity_um").c_str(), nullptr), eccentricityUm);
+    EXPECT_EQ(std::strtod(cell("concentricity_um").c_str(), nullptr), 2.0 * eccentricityUm);
+    EXPECT_NE(cell("eccentricity_angle_deg"), "");
+}
+
 TEST_F(KyklosReport, PrintsTheDocumentOfAValidFileAsJson)
 {
     const auto file = Write("Shaft 7.kyk", "KYKLOS_DATA 1.0\nIDENTIFICATION: Shaft 7\nDATE: 01 Jan 2026\n"
@@ -171,12 +213,12 @@ TEST_F(KyklosReport, RefusesBadOptions)
                                "--harmonics", "3 every file evaluated and a verdict was \"Fail\""})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
 
-    // A tolerance must be a number of 0 or more; the harmonics a whole number or "all".
-    EXPECT_EQ(Report("--demo --tolerance 0").status, 3);  // the demonstration profile is not a perfect circle
-    for (const char* tolerance : {"-1", "nan", "inf", "-inf", "5um"}) {
+    // A tolerance must be a positive number, as in the Tolerance dialog; the harmonics a whole number or "all".
+    for (const char* tolerance : {"0", "-1", "nan", "inf", "-inf", "5um", "0x10", "5,5"}) {
         const Outcome run = Report(std::string("--demo --tolerance ") + tolerance);
         EXPECT_EQ(run.status, 2) << tolerance;
-        EXPECT_NE(run.err.find("--tolerance"), std::string::npos) << tolerance << ": " << run.err;
+        EXPECT_NE(run.err.find("--tolerance: The tolerance must be a positive number."), std::string::npos)
+            << tolerance << ": " << run.err;
     }
     for (const char* harmonics : {"-1", "x", "2.5", "", "ALL"})
         EXPECT_EQ(Report(std::string("--demo --harmonics '") + harmonics + "'").status, 2) << harmonics;

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace kyklos {
 namespace {
@@ -25,33 +26,34 @@ struct FreshDocument {
 
 void LoadProfile(CKyklosDoc& doc, int n, double (*radius)(double))
 {
-    for (int i = 0; i < n; ++i) doc.RawRadius[static_cast<std::size_t>(i)] = radius(i * 2.0 * kPi / n);
-    doc.PointCount = n;
+    std::vector<double> radii(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) radii[static_cast<std::size_t>(i)] = radius(i * 2.0 * kPi / n);
+    doc.Profile = EqualStepProfile(std::move(radii));
     doc.DataLoaded = true;
     doc.AnalysisValid = false;
-    doc.FitValid = false;
+    doc.Result.FitValid = false;
 }
 
 TEST(DemonstrationProfile, FreshDocumentHoldsTheAnalysedDemonstration)
 {
     FreshDocument f;
     const CKyklosDoc& d = *f.doc;
-    EXPECT_EQ(d.PointCount, 3600);
-    EXPECT_EQ(d.ReferenceKind, LeastSquares);
-    EXPECT_EQ(d.FilterCutoffUpr, 50);
-    EXPECT_EQ(d.Identification, "Kyklos generated data");
-    EXPECT_TRUE(d.FileTitle.empty());
-    EXPECT_TRUE(d.PathName.empty());
-    EXPECT_TRUE(d.DataLoaded && d.AnalysisValid && d.FitValid);
+    EXPECT_EQ(d.Profile.PointCount(), 3600);
+    EXPECT_EQ(d.Settings.ReferenceKind, ReferenceKind::LeastSquares);
+    EXPECT_EQ(d.Settings.FilterCutoffUpr, 50);
+    EXPECT_EQ(d.Profile.Identification, "Kyklos generated data");
+    EXPECT_TRUE(d.Profile.FileTitle.empty());
+    EXPECT_TRUE(d.Profile.PathName.empty());
+    EXPECT_TRUE(d.DataLoaded && d.AnalysisValid && d.Result.FitValid);
     EXPECT_EQ(d.Pi, kPi);
     // The analysis sees the eccentricity of 4 µm, 2 µm and a radius of 10 mm through the noise.
-    EXPECT_NEAR(d.NominalRadius, 10.0, 1e-4);
-    EXPECT_NEAR(d.ReferenceA, 0.004, 2e-4);
-    EXPECT_NEAR(d.ReferenceB, 0.002, 2e-4);
-    EXPECT_NEAR(d.EccentricityAngle, 26.57, 3.0);
-    EXPECT_NEAR(d.ReferenceC, d.NominalRadius, 1e-12);
-    EXPECT_GT(d.Peak - d.Valley, 0.0);
-    EXPECT_GE(d.Runout, d.Peak - d.Valley - 1e-9);
+    EXPECT_NEAR(d.Result.NominalRadius, 10.0, 1e-4);
+    EXPECT_NEAR(d.Result.ReferenceA, 0.004, 2e-4);
+    EXPECT_NEAR(d.Result.ReferenceB, 0.002, 2e-4);
+    EXPECT_NEAR(d.Result.EccentricityAngle, 26.57, 3.0);
+    EXPECT_NEAR(d.Result.ReferenceC, d.Result.NominalRadius, 1e-12);
+    EXPECT_GT(d.Result.Peak - d.Result.Valley, 0.0);
+    EXPECT_GE(d.Result.Runout, d.Result.Peak - d.Result.Valley - 1e-9);
 }
 
 TEST(DemonstrationProfile, FirstSamplesFollowTheClassicGenerator)
@@ -65,13 +67,13 @@ TEST(DemonstrationProfile, FirstSamplesFollowTheClassicGenerator)
     const double step = kPi * 0.0005555555555555556;
 
     const double r0 = 10.0 + 0.004 + 0.003 + 0.001;  // the terms that do not vanish at θ = 0
-    EXPECT_NEAR(f.doc->RawRadius[0], r0 + 0.002 * u * g, 1e-15);
+    EXPECT_NEAR(f.doc->Profile.RawRadius[0], r0 + 0.002 * u * g, 1e-15);
 
     // Sample 1 takes the cached second value of the same pair.
     const double t = step;
     const double r1 = 10.0 + 0.004 * std::cos(t) + 0.002 * std::sin(t) + 0.002 * std::sin(3 * t) +
                       0.003 * std::cos(14 * t) + 0.002 * std::sin(47 * t) + 0.001 * std::cos(119 * t);
-    EXPECT_NEAR(f.doc->RawRadius[1], r1 + 0.002 * v * g, 1e-14);
+    EXPECT_NEAR(f.doc->Profile.RawRadius[1], r1 + 0.002 * v * g, 1e-14);
     // The last sample lies at 359.9°.
     EXPECT_NEAR(3599 * step, 2.0 * kPi * 3599 / 3600, 1e-12);
     EXPECT_NEAR(3600 * step, 2.0 * kPi, 1e-12);
@@ -80,9 +82,9 @@ TEST(DemonstrationProfile, FirstSamplesFollowTheClassicGenerator)
 TEST(DemonstrationProfile, IsTheSameInEveryRun)
 {
     FreshDocument a, b;
-    for (int i = 0; i < 3600; ++i) ASSERT_EQ(a.doc->RawRadius[static_cast<std::size_t>(i)], b.doc->RawRadius[static_cast<std::size_t>(i)]);
-    EXPECT_EQ(a.doc->Peak, b.doc->Peak);
-    EXPECT_EQ(a.doc->Runout, b.doc->Runout);
+    for (int i = 0; i < 3600; ++i) ASSERT_EQ(a.doc->Profile.RawRadius[static_cast<std::size_t>(i)], b.doc->Profile.RawRadius[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(a.doc->Result.Peak, b.doc->Result.Peak);
+    EXPECT_EQ(a.doc->Result.Runout, b.doc->Result.Runout);
 }
 
 TEST(DemonstrationProfile, WithoutNoiseTheLeastSquaresCentreIsTheEccentricity)
@@ -122,29 +124,29 @@ TEST(GaussianNoise, SecondValueOfAPairComesFromTheCacheWithoutDrawing)
 TEST(FileNew, KeepsTheSettingsAndForgetsTheFile)
 {
     FreshDocument f;
-    f.doc->ReferenceKind = MinimumZone;
-    f.doc->FilterCutoffUpr = 150;
-    f.doc->PathName = "/tmp/x.kyk";
-    f.doc->FileTitle = "x";
-    const double first = f.doc->RawRadius[0];
+    f.doc->Settings.ReferenceKind = ReferenceKind::MinimumZone;
+    f.doc->Settings.FilterCutoffUpr = 150;
+    f.doc->Profile.PathName = "/tmp/x.kyk";
+    f.doc->Profile.FileTitle = "x";
+    const double first = f.doc->Profile.RawRadius[0];
     f.ui.redraws = 0;
     f.doc->OnFileNew();
-    EXPECT_EQ(f.doc->ReferenceKind, MinimumZone);
-    EXPECT_EQ(f.doc->FilterCutoffUpr, 150);
-    EXPECT_TRUE(f.doc->PathName.empty());
-    EXPECT_TRUE(f.doc->FileTitle.empty());
-    EXPECT_NE(f.doc->RawRadius[0], first);  // the sequence goes on
+    EXPECT_EQ(f.doc->Settings.ReferenceKind, ReferenceKind::MinimumZone);
+    EXPECT_EQ(f.doc->Settings.FilterCutoffUpr, 150);
+    EXPECT_TRUE(f.doc->Profile.PathName.empty());
+    EXPECT_TRUE(f.doc->Profile.FileTitle.empty());
+    EXPECT_NE(f.doc->Profile.RawRadius[0], first);  // the sequence goes on
     EXPECT_EQ(f.ui.redraws, 1);
-    EXPECT_TRUE(f.doc->FitValid);
+    EXPECT_TRUE(f.doc->Result.FitValid);
 }
 
 TEST(AnalyzeProfile, LeastSquaresReferenceEqualsTheNominalRadius)
 {
     FreshDocument f;
     for (int cutoff : kFilterCutoffs) {
-        f.doc->FilterCutoffUpr = cutoff;
+        f.doc->Settings.FilterCutoffUpr = cutoff;
         ASSERT_TRUE(f.doc->AnalyzeProfile());
-        EXPECT_NEAR(f.doc->ReferenceC, f.doc->NominalRadius, 1e-12) << cutoff;
+        EXPECT_NEAR(f.doc->Result.ReferenceC, f.doc->Result.NominalRadius, 1e-12) << cutoff;
     }
 }
 
@@ -154,20 +156,20 @@ TEST(AnalyzeProfile, EccentricityAngleLiesInTheHalfOpenRange)
     LoadProfile(*f.doc, 360, [](double) { return 10.0; });
     ASSERT_TRUE(f.doc->AnalyzeProfile());
     // Centred to rounding: far below the 1e-7 mm under which the report hides the angle.
-    EXPECT_LT(f.doc->Eccentricity, 1e-15);
-    EXPECT_GT(f.doc->EccentricityAngle, -180.0);
-    EXPECT_LE(f.doc->EccentricityAngle, 180.0);
+    EXPECT_LT(f.doc->Result.Eccentricity, 1e-15);
+    EXPECT_GT(f.doc->Result.EccentricityAngle, -180.0);
+    EXPECT_LE(f.doc->Result.EccentricityAngle, 180.0);
 
     LoadProfile(*f.doc, 360, [](double t) { return 10.0 - 0.003 * std::cos(t); });
     ASSERT_TRUE(f.doc->AnalyzeProfile());
-    EXPECT_NEAR(f.doc->Eccentricity, 0.003, 1e-12);
-    EXPECT_GT(f.doc->EccentricityAngle, 179.999);
-    EXPECT_LE(f.doc->EccentricityAngle, 180.0);
+    EXPECT_NEAR(f.doc->Result.Eccentricity, 0.003, 1e-12);
+    EXPECT_GT(f.doc->Result.EccentricityAngle, 179.999);
+    EXPECT_LE(f.doc->Result.EccentricityAngle, 180.0);
 
     LoadProfile(*f.doc, 360, [](double t) { return 10.0 - 0.003 * std::cos(t) - 0.00001 * std::sin(t); });
     ASSERT_TRUE(f.doc->AnalyzeProfile());
-    EXPECT_LT(f.doc->EccentricityAngle, -179.0);
-    EXPECT_GT(f.doc->EccentricityAngle, -180.0);
+    EXPECT_LT(f.doc->Result.EccentricityAngle, -179.0);
+    EXPECT_GT(f.doc->Result.EccentricityAngle, -180.0);
 }
 
 TEST(AnalyzeProfile, EccentricityAngleOfCentresOnTheAxes)
@@ -184,7 +186,7 @@ TEST(AnalyzeProfile, EccentricityAngleOfCentresOnTheAxes)
     FreshDocument f;
     LoadProfile(*f.doc, 360, [](double t) { return 10.0 + 0.003 * std::cos(t); });
     ASSERT_TRUE(f.doc->AnalyzeProfile());
-    EXPECT_NEAR(f.doc->EccentricityAngle, 0.0, 1e-9);
+    EXPECT_NEAR(f.doc->Result.EccentricityAngle, 0.0, 1e-9);
 }
 
 TEST(AnalyzeProfile, EveryReferenceKindFitsAndMeasuresAboutItsReference)
@@ -194,42 +196,42 @@ TEST(AnalyzeProfile, EveryReferenceKindFitsAndMeasuresAboutItsReference)
         return 25.0 + 0.002 * std::cos(t) - 0.001 * std::sin(t) + 0.003 * std::cos(3 * t) + 0.001 * std::sin(5 * t);
     });
     double roundness[4] = {};
-    for (int kind : {LeastSquares, MinimumZone, MaximumInscribed, MinimumCircumscribed}) {
-        f.doc->ReferenceKind = kind;
+    for (const ReferenceKind kind : kReferenceKinds) {
+        f.doc->Settings.ReferenceKind = kind;
         ASSERT_TRUE(f.doc->AnalyzeProfile());
-        EXPECT_TRUE(f.doc->FitValid) << kind;
-        roundness[kind] = f.doc->Peak - f.doc->Valley;
-        if (kind == MaximumInscribed) {
-            EXPECT_NEAR(f.doc->Valley, 0.0, 1e-12);
-        } else if (kind == MinimumCircumscribed) {
-            EXPECT_NEAR(f.doc->Peak, 0.0, 1e-12);
-        } else if (kind == MinimumZone) {
-            EXPECT_NEAR(f.doc->Peak, f.doc->ZoneHalfWidth, 1e-9);
+        EXPECT_TRUE(f.doc->Result.FitValid) << ReferenceIndex(kind);
+        roundness[ReferenceIndex(kind)] = f.doc->Result.Peak - f.doc->Result.Valley;
+        if (kind == ReferenceKind::MaximumInscribed) {
+            EXPECT_NEAR(f.doc->Result.Valley, 0.0, 1e-12);
+        } else if (kind == ReferenceKind::MinimumCircumscribed) {
+            EXPECT_NEAR(f.doc->Result.Peak, 0.0, 1e-12);
+        } else if (kind == ReferenceKind::MinimumZone) {
+            EXPECT_NEAR(f.doc->Result.Peak, f.doc->Result.ZoneHalfWidth, 1e-9);
         }
     }
     // The minimum zone is the narrowest of all.
-    for (int kind : {LeastSquares, MaximumInscribed, MinimumCircumscribed})
-        EXPECT_LE(roundness[MinimumZone], roundness[kind] + 1e-12);
+    for (const ReferenceKind kind : kReferenceKinds)
+        EXPECT_LE(roundness[ReferenceIndex(ReferenceKind::MinimumZone)], roundness[ReferenceIndex(kind)] + 1e-12);
 }
 
 TEST(AnalyzeProfile, MinimumZoneBelowFourPointsFailsWithOriginCentredResults)
 {
     FreshDocument f;
     LoadProfile(*f.doc, 3, [](double t) { return 10.0 + 0.001 * std::cos(t); });
-    f.doc->ReferenceKind = MinimumZone;
+    f.doc->Settings.ReferenceKind = ReferenceKind::MinimumZone;
     ASSERT_TRUE(f.doc->AnalyzeProfile());
     EXPECT_TRUE(f.doc->AnalysisValid);
-    EXPECT_FALSE(f.doc->FitValid);
-    EXPECT_DOUBLE_EQ(f.doc->Peak - f.doc->Valley, f.doc->Runout);
+    EXPECT_FALSE(f.doc->Result.FitValid);
+    EXPECT_DOUBLE_EQ(f.doc->Result.Peak - f.doc->Result.Valley, f.doc->Result.Runout);
 }
 
 TEST(AnalyzeProfile, WithoutProfileChangesNothing)
 {
     FreshDocument f;
     f.doc->DataLoaded = false;
-    const double runout = f.doc->Runout;
+    const double runout = f.doc->Result.Runout;
     EXPECT_FALSE(f.doc->AnalyzeProfile());
-    EXPECT_EQ(f.doc->Runout, runout);
+    EXPECT_EQ(f.doc->Result.Runout, runout);
 }
 
 TEST(AnalyzeProfile, CancelledFilterLeavesNothingToShow)
@@ -237,35 +239,35 @@ TEST(AnalyzeProfile, CancelledFilterLeavesNothingToShow)
     FreshDocument f;
     f.doc->SetProgressPort(&f.progress);
     f.progress.cancelAtUpdate = 2;
-    const double runout = f.doc->Runout;
+    const double runout = f.doc->Result.Runout;
     EXPECT_FALSE(f.doc->AnalyzeProfile());
     EXPECT_TRUE(f.progress.shown);
     EXPECT_FALSE(f.doc->AnalysisValid);
-    EXPECT_FALSE(f.doc->FitValid);
+    EXPECT_FALSE(f.doc->Result.FitValid);
     EXPECT_TRUE(f.doc->DataLoaded);
-    EXPECT_EQ(f.doc->Runout, runout);
+    EXPECT_EQ(f.doc->Result.Runout, runout);
 }
 
 TEST(AnalysisSelection, ReferenceOkWithoutChangeDoesNotRerun)
 {
     FreshDocument f;
-    f.ui.referenceAnswer = LeastSquares;
-    f.doc->Runout = -1.0;  // marks whether the analysis ran again
+    f.ui.referenceAnswer = ReferenceIndex(ReferenceKind::LeastSquares);
+    f.doc->Result.Runout = -1.0;  // marks whether the analysis ran again
     f.ui.redraws = 0;
     f.doc->OnAnalysisReferenceCircle();
-    EXPECT_EQ(f.ui.lastReferenceShown, LeastSquares);
-    EXPECT_EQ(f.doc->Runout, -1.0);
+    EXPECT_EQ(f.ui.lastReferenceShown, ReferenceIndex(ReferenceKind::LeastSquares));
+    EXPECT_EQ(f.doc->Result.Runout, -1.0);
     EXPECT_EQ(f.ui.redraws, 0);
 
-    f.ui.referenceAnswer = MinimumZone;
+    f.ui.referenceAnswer = ReferenceIndex(ReferenceKind::MinimumZone);
     f.doc->OnAnalysisReferenceCircle();
-    EXPECT_EQ(f.doc->ReferenceKind, MinimumZone);
-    EXPECT_GT(f.doc->Runout, 0.0);
+    EXPECT_EQ(f.doc->Settings.ReferenceKind, ReferenceKind::MinimumZone);
+    EXPECT_GT(f.doc->Result.Runout, 0.0);
     EXPECT_EQ(f.ui.redraws, 1);
 
     f.ui.referenceAnswer.reset();  // Cancel
     f.doc->OnAnalysisReferenceCircle();
-    EXPECT_EQ(f.doc->ReferenceKind, MinimumZone);
+    EXPECT_EQ(f.doc->Settings.ReferenceKind, ReferenceKind::MinimumZone);
     EXPECT_EQ(f.ui.redraws, 1);
 }
 
@@ -273,19 +275,19 @@ TEST(AnalysisSelection, FilterOkAlwaysReruns)
 {
     FreshDocument f;
     f.ui.filterAnswer = 2;  // 50 UPR, unchanged
-    f.doc->Runout = -1.0;
+    f.doc->Result.Runout = -1.0;
     f.doc->OnAnalysisFiltering();
     EXPECT_EQ(f.ui.lastFilterShown, 2);
-    EXPECT_EQ(f.doc->FilterCutoffUpr, 50);
-    EXPECT_GT(f.doc->Runout, 0.0);
+    EXPECT_EQ(f.doc->Settings.FilterCutoffUpr, 50);
+    EXPECT_GT(f.doc->Result.Runout, 0.0);
     EXPECT_EQ(f.ui.redraws, 1);
 
     f.ui.filterAnswer = 0;
     f.doc->OnAnalysisFiltering();
-    EXPECT_EQ(f.doc->FilterCutoffUpr, 5);
+    EXPECT_EQ(f.doc->Settings.FilterCutoffUpr, 5);
     f.ui.filterAnswer.reset();
     f.doc->OnAnalysisFiltering();
-    EXPECT_EQ(f.doc->FilterCutoffUpr, 5);
+    EXPECT_EQ(f.doc->Settings.FilterCutoffUpr, 5);
     EXPECT_EQ(f.ui.redraws, 2);
 }
 
@@ -300,16 +302,24 @@ TEST(AnalysisSelection, CutoffIndexMapping)
     EXPECT_EQ(CutoffFromFilterIndex(9), 500);
 }
 
+TEST(AnalysisSelection, AnUnknownReferenceIndexIsTheMinimumZone)
+{
+    EXPECT_EQ(ReferenceKindFromIndex(0), ReferenceKind::LeastSquares);
+    EXPECT_EQ(ReferenceKindFromIndex(2), ReferenceKind::MaximumInscribed);
+    EXPECT_EQ(ReferenceKindFromIndex(3), ReferenceKind::MinimumCircumscribed);
+    for (const int index : {1, 4, -1, 99}) EXPECT_EQ(ReferenceKindFromIndex(index), ReferenceKind::MinimumZone);
+}
+
 TEST(AnalysisSelection, CommandsWorkWithoutAProfile)
 {
     FreshDocument f;
     f.doc->DataLoaded = false;
     f.ui.filterAnswer = 3;
     f.doc->OnAnalysisFiltering();
-    EXPECT_EQ(f.doc->FilterCutoffUpr, 150);
-    f.ui.referenceAnswer = MaximumInscribed;
+    EXPECT_EQ(f.doc->Settings.FilterCutoffUpr, 150);
+    f.ui.referenceAnswer = ReferenceIndex(ReferenceKind::MaximumInscribed);
     f.doc->OnAnalysisReferenceCircle();
-    EXPECT_EQ(f.doc->ReferenceKind, MaximumInscribed);
+    EXPECT_EQ(f.doc->Settings.ReferenceKind, ReferenceKind::MaximumInscribed);
     EXPECT_EQ(f.ui.redraws, 2);
 }
 

@@ -38,17 +38,17 @@ std::string Shortest(double value)
 void AppendResults(std::vector<std::string>& lines, const std::string& key, const CKyklosDoc& d)
 {
     const std::pair<const char*, double> members[] = {
-        {"PointCount", d.PointCount},       {"DataLoaded", d.DataLoaded},
-        {"AnalysisValid", d.AnalysisValid}, {"FitValid", d.FitValid},
-        {"ReferenceKind", d.ReferenceKind}, {"FilterCutoffUpr", d.FilterCutoffUpr},
-        {"MinRawRadius", d.MinRawRadius},   {"MaxRawRadius", d.MaxRawRadius},
-        {"NominalRadius", d.NominalRadius}, {"ReferenceA", d.ReferenceA},
-        {"ReferenceB", d.ReferenceB},       {"ReferenceC", d.ReferenceC},
-        {"ZoneHalfWidth", d.ZoneHalfWidth}, {"Peak", d.Peak},
-        {"PeakAngle", d.PeakAngle},         {"Valley", d.Valley},
-        {"ValleyAngle", d.ValleyAngle},     {"Runout", d.Runout},
-        {"Eccentricity", d.Eccentricity},   {"EccentricityAngle", d.EccentricityAngle},
-        {"Roundness", d.Peak - d.Valley},   {"Concentricity", 2.0 * d.Eccentricity},
+        {"PointCount", d.Profile.PointCount()},       {"DataLoaded", d.DataLoaded},
+        {"AnalysisValid", d.AnalysisValid}, {"FitValid", d.Result.FitValid},
+        {"ReferenceKind", ReferenceIndex(d.Settings.ReferenceKind)}, {"FilterCutoffUpr", d.Settings.FilterCutoffUpr},
+        {"MinRawRadius", d.Result.MinRawRadius},   {"MaxRawRadius", d.Result.MaxRawRadius},
+        {"NominalRadius", d.Result.NominalRadius}, {"ReferenceA", d.Result.ReferenceA},
+        {"ReferenceB", d.Result.ReferenceB},       {"ReferenceC", d.Result.ReferenceC},
+        {"ZoneHalfWidth", d.Result.ZoneHalfWidth}, {"Peak", d.Result.Peak},
+        {"PeakAngle", d.Result.PeakAngle},         {"Valley", d.Result.Valley},
+        {"ValleyAngle", d.Result.ValleyAngle},     {"Runout", d.Result.Runout},
+        {"Eccentricity", d.Result.Eccentricity},   {"EccentricityAngle", d.Result.EccentricityAngle},
+        {"Roundness", d.Result.Peak - d.Result.Valley},   {"Concentricity", 2.0 * d.Result.Eccentricity},
     };
     for (const auto& [name, value] : members) lines.push_back(key + " " + name + " " + Shortest(value));
 }
@@ -61,19 +61,19 @@ std::vector<std::string> ComputeResults()
     std::vector<std::string> lines;
     for (const std::string source : {"demo", "shaft"}) {
         for (const int cutoff : kFilterCutoffs) {
-            for (int kind = LeastSquares; kind <= MinimumCircumscribed; ++kind) {
+            for (const ReferenceKind kind : kReferenceKinds) {
                 ClassicRandom random;
                 GaussianNoiseSource noise(random);
                 FakeUi ui;
                 CKyklosDoc doc(&ui, nullptr, &noise);
-                doc.ReferenceKind = kind;
-                doc.FilterCutoffUpr = cutoff;
+                doc.Settings.ReferenceKind = kind;
+                doc.Settings.FilterCutoffUpr = cutoff;
                 if (source == "demo")
                     doc.AnalyzeProfile();
                 else
                     doc.OpenProfile(KYKLOS_SOURCE_DIR "/samples/shaft.kyk");
                 EXPECT_TRUE(ui.messages.empty()) << source << ": " << ui.messages.front();
-                AppendResults(lines, source + " " + std::to_string(cutoff) + " " + kReferenceNames[kind], doc);
+                AppendResults(lines, source + " " + std::to_string(cutoff) + " " + kReferenceNames[ReferenceIndex(kind)], doc);
             }
         }
     }

@@ -1,4 +1,5 @@
 #include "analysis/FilterResponse.h"
+#include "document/FakeUi.h"
 #include "document/GaussianNoiseSource.h"
 #include "document/KyklosDoc.h"
 #include "document/RoundnessEvaluation.h"
@@ -8,6 +9,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kyklos {
 namespace {
@@ -24,10 +26,11 @@ struct DemonstrationDocument {
 std::unique_ptr<CKyklosDoc> ProfileDocument(int n, int cutoff, double (*radius)(double))
 {
     auto doc = std::make_unique<CKyklosDoc>();
-    for (int i = 0; i < n; ++i) doc->RawRadius[static_cast<std::size_t>(i)] = radius(i * kTwoPi / n);
-    doc->PointCount = n;
+    std::vector<double> radii(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) radii[static_cast<std::size_t>(i)] = radius(i * kTwoPi / n);
+    doc->Profile = EqualStepProfile(std::move(radii));
     doc->DataLoaded = true;
-    doc->FilterCutoffUpr = cutoff;
+    doc->Settings.FilterCutoffUpr = cutoff;
     doc->AnalyzeProfile();
     return doc;
 }
@@ -36,26 +39,28 @@ std::unique_ptr<CKyklosDoc> ProfileDocument(int n, int cutoff, double (*radius)(
 // the analysis gives when that reference is the selected one.
 void ExpectReferencesEqualTheAnalysis(CKyklosDoc& doc)
 {
-    for (int selected = LeastSquares; selected <= MinimumCircumscribed; ++selected) {
-        doc.ReferenceKind = selected;
+    for (const ReferenceKind selected : kReferenceKinds) {
+        doc.Settings.ReferenceKind = selected;
         ASSERT_TRUE(doc.AnalyzeProfile());
-        const RoundnessEvaluation e = EvaluateRoundness(doc, std::nullopt);
+        const RoundnessEvaluation e = doc.Result.Evaluation;
         ASSERT_TRUE(e.Valid);
-        EXPECT_EQ(e.RONp + e.RONv, *e.References[LeastSquares].RONt);
-        for (int kind = LeastSquares; kind <= MinimumCircumscribed; ++kind) {
-            doc.ReferenceKind = kind;
+        EXPECT_EQ(e.SelectedReference, selected);
+        EXPECT_EQ(e.RONp + e.RONv, *e.Reference(ReferenceKind::LeastSquares).RONt);
+        for (const ReferenceKind kind : kReferenceKinds) {
+            doc.Settings.ReferenceKind = kind;
             ASSERT_TRUE(doc.AnalyzeProfile());
-            const ReferenceEvaluation& r = e.References[static_cast<std::size_t>(kind)];
-            SCOPED_TRACE("selected " + std::to_string(selected) + ", reference " + std::to_string(kind));
-            ASSERT_EQ(r.FitValid, doc.FitValid);
-            ASSERT_EQ(r.RONt.has_value(), doc.FitValid);
+            const ReferenceEvaluation& r = e.Reference(kind);
+            SCOPED_TRACE("selected " + std::to_string(ReferenceIndex(selected)) + ", reference " +
+                         std::to_string(ReferenceIndex(kind)));
+            ASSERT_EQ(r.FitValid, doc.Result.FitValid);
+            ASSERT_EQ(r.RONt.has_value(), doc.Result.FitValid);
             if (r.RONt) {
-                EXPECT_EQ(*r.RONt, doc.Peak - doc.Valley);
+                EXPECT_EQ(*r.RONt, doc.Result.Peak - doc.Result.Valley);
             }
-            EXPECT_EQ(r.Eccentricity, doc.Eccentricity);
-            EXPECT_EQ(r.EccentricityAngle, doc.EccentricityAngle);
-            EXPECT_EQ(r.ReferenceA, doc.ReferenceA);
-            EXPECT_EQ(r.ReferenceC, doc.ReferenceC);
+            EXPECT_EQ(r.Eccentricity, doc.Result.Eccentricity);
+            EXPECT_EQ(r.EccentricityAngle, doc.Result.EccentricityAngle);
+            EXPECT_EQ(r.ReferenceA, doc.Result.ReferenceA);
+            EXPECT_EQ(r.ReferenceC, doc.Result.ReferenceC);
         }
     }
 }
@@ -65,7 +70,8 @@ TEST(RoundnessEvaluation, EachReferenceEqualsTheAnalysisExactly)
     DemonstrationDocument demo;
     ExpectReferencesEqualTheAnalysis(demo.doc);
     CKyklosDoc shaft;
-    ASSERT_TRUE(shaft.ReadProfileFile(KYKLOS_SOURCE_DIR "/samples/shaft.kyk"));
+    shaft.OpenProfile(KYKLOS_SOURCE_DIR "/samples/shaft.kyk");
+    ASSERT_TRUE(shaft.AnalysisValid);
     ExpectReferencesEqualTheAnalysis(shaft);
     // Two points: the minimum zone fails, the circumscribed fit keeps the
     // reference it started from.
@@ -78,7 +84,7 @@ TEST(RoundnessEvaluation, PureUndulationGivesItsFilteredAmplitudeEverywhere)
     // 10 mm + 2 µm·cos 5θ at 50 UPR: every reference lies between the five
     // peaks and valleys, all of them on samples.
     const auto doc = ProfileDocument(3600, 50, [](double t) { return 10.0 + 0.002 * std::cos(5 * t); });
-    const RoundnessEvaluation e = EvaluateRoundness(*doc, std::nullopt);
+    const RoundnessEvaluation& e = doc->Result.Evaluation;
     const double at = 0.002 * GaussianFilterTransmission(3600, 50.0)[4];
     EXPECT_NEAR(at, 0.002 * 0.9931, 1e-6);
     for (const ReferenceEvaluation& r : e.References) EXPECT_NEAR(*r.RONt, 2 * at, 1e-12);
@@ -102,13 +108,13 @@ TEST(RoundnessEvaluation, EccentricCircleIsRoundWithARunoutOfTwiceItsEccentricit
 {
     // 5 µm off-centre towards 30° (sample 300 of 3600).
     const auto doc = ProfileDocument(3600, 50, [](double t) { return 10.0 + 0.005 * std::cos(t - kTwoPi / 12); });
-    const RoundnessEvaluation e = EvaluateRoundness(*doc, std::nullopt);
+    const RoundnessEvaluation& e = doc->Result.Evaluation;
     for (const ReferenceEvaluation& r : e.References) {
         EXPECT_NEAR(*r.RONt, 0.0, 1e-12);
         EXPECT_NEAR(r.Eccentricity, 0.005, 1e-12);
         EXPECT_NEAR(r.EccentricityAngle, 30.0, 1e-8);
     }
-    EXPECT_NEAR(doc->Runout, 0.010, 1e-12);
+    EXPECT_NEAR(doc->Result.Runout, 0.010, 1e-12);
     EXPECT_NEAR(e.Harmonics[0].Amplitude, 0.005, 1e-12);
     EXPECT_NEAR(e.Harmonics[0].Phase, kTwoPi / 12, 1e-9);
 }
@@ -116,14 +122,14 @@ TEST(RoundnessEvaluation, EccentricCircleIsRoundWithARunoutOfTwiceItsEccentricit
 TEST(RoundnessEvaluation, SpectrumOfTheDemonstrationAgreesWithItsSumsAndTheFilter)
 {
     DemonstrationDocument demo;
-    const int n = demo.doc.PointCount;
+    const int n = demo.doc.Profile.PointCount();
     // The defining sums of harmonic k for every k, from one exact cosine table.
     std::vector<double> cosine(static_cast<std::size_t>(n)), sine(cosine.size());
     for (int m = 0; m < n; ++m) {
         cosine[static_cast<std::size_t>(m)] = std::cos(m * kTwoPi / n);
         sine[static_cast<std::size_t>(m)] = std::sin(m * kTwoPi / n);
     }
-    const auto direct = [&](const std::array<double, MaxProfilePoints>& r, int k, double& a, double& b) {
+    const auto direct = [&](const std::vector<double>& r, int k, double& a, double& b) {
         a = b = 0.0;
         for (int i = 0; i < n; ++i) {
             const auto m = static_cast<std::size_t>(k * i % n);
@@ -136,9 +142,9 @@ TEST(RoundnessEvaluation, SpectrumOfTheDemonstrationAgreesWithItsSumsAndTheFilte
     };
 
     for (int cutoff : kFilterCutoffs) {
-        demo.doc.FilterCutoffUpr = cutoff;
+        demo.doc.Settings.FilterCutoffUpr = cutoff;
         ASSERT_TRUE(demo.doc.AnalyzeProfile());
-        const RoundnessEvaluation e = EvaluateRoundness(demo.doc, std::nullopt);
+        const RoundnessEvaluation& e = demo.doc.Result.Evaluation;
         ASSERT_TRUE(e.Warnings.empty());  // 3600 ≥ 7 × 500
         double power = 0.0;
         for (const HarmonicComponent& h : e.Harmonics) {
@@ -151,8 +157,8 @@ TEST(RoundnessEvaluation, SpectrumOfTheDemonstrationAgreesWithItsSumsAndTheFilte
             }
             if (cutoff == 50) {
                 double a, b, fa, fb;
-                direct(demo.doc.RawRadius, h.Upr, a, b);
-                direct(demo.doc.FilteredRadius, h.Upr, fa, fb);
+                direct(demo.doc.Profile.RawRadius, h.Upr, a, b);
+                direct(demo.doc.Result.FilteredRadius, h.Upr, fa, fb);
                 EXPECT_NEAR(h.Amplitude * std::cos(h.Phase), a, 1e-12) << h.Upr;
                 EXPECT_NEAR(h.Amplitude * std::sin(h.Phase), b, 1e-12) << h.Upr;
                 EXPECT_NEAR(h.FilteredAmplitude, std::sqrt(fa * fa + fb * fb), 1e-12) << h.Upr;
@@ -163,19 +169,38 @@ TEST(RoundnessEvaluation, SpectrumOfTheDemonstrationAgreesWithItsSumsAndTheFilte
     }
 }
 
-TEST(RoundnessEvaluation, VerdictJudgesTheSelectedReference)
+TEST(RoundnessEvaluation, VerdictJudgesTheSelectedReferenceWithoutEvaluatingAgain)
 {
     DemonstrationDocument demo;
-    demo.doc.ReferenceKind = MinimumZone;
-    demo.doc.AnalyzeProfile();
-    const double zone = *EvaluateRoundness(demo.doc, std::nullopt).Selected().RONt * 1000.0;  // µm
-    EXPECT_EQ(EvaluateRoundness(demo.doc, zone).Verdict, ToleranceVerdict::Pass);
-    EXPECT_EQ(EvaluateRoundness(demo.doc, std::nextafter(zone, 0.0)).Verdict, ToleranceVerdict::Fail);
-    EXPECT_EQ(EvaluateRoundness(demo.doc, std::nullopt).Verdict, ToleranceVerdict::None);
+    CKyklosDoc& doc = demo.doc;
+    doc.Settings.ReferenceKind = ReferenceKind::MinimumZone;
+    const std::uint64_t before = RoundnessEvaluationCount();
+    doc.AnalyzeProfile();
+    EXPECT_EQ(RoundnessEvaluationCount(), before + 1);  // one evaluation per analysis
+    const double zone = *doc.Result.Evaluation.Selected().RONt * 1000.0;  // µm
+    const auto judge = [&doc](std::optional<RoundnessTolerance> t) {
+        doc.SetTolerance(t);
+        return doc.Result.Evaluation;
+    };
+    const RoundnessEvaluation atZone = judge(RoundnessTolerance{zone, true});
+    EXPECT_EQ(atZone.Verdict, ToleranceVerdict::Pass);
+    EXPECT_EQ(*atZone.MarginUm, 0.0);
+    const RoundnessEvaluation below = judge(RoundnessTolerance{std::nextafter(zone, 0.0), true});
+    EXPECT_EQ(below.Verdict, ToleranceVerdict::Fail);
+    EXPECT_LT(*below.MarginUm, 0.0);
+    // In microinches the tolerance is converted to micrometres to be judged.
+    const RoundnessEvaluation inch = judge(RoundnessTolerance{zone / 0.0254 * 1.001, false});
+    EXPECT_EQ(inch.Verdict, ToleranceVerdict::Pass);
+    EXPECT_NEAR(*inch.MarginUm, zone * 0.001, 1e-9);
+    EXPECT_EQ(judge(std::nullopt).Verdict, ToleranceVerdict::None);
+    EXPECT_FALSE(doc.Result.Evaluation.MarginUm);
+    EXPECT_EQ(RoundnessEvaluationCount(), before + 1);  // judging again is no evaluation
+
     // The least squares circle is never narrower than the minimum zone.
-    demo.doc.ReferenceKind = LeastSquares;
-    demo.doc.AnalyzeProfile();
-    const RoundnessEvaluation leastSquares = EvaluateRoundness(demo.doc, zone);
+    doc.Settings.ReferenceKind = ReferenceKind::LeastSquares;
+    doc.SetTolerance(RoundnessTolerance{zone, true});
+    doc.AnalyzeProfile();
+    const RoundnessEvaluation& leastSquares = doc.Result.Evaluation;
     ASSERT_GT(*leastSquares.Selected().RONt * 1000.0, zone);
     EXPECT_EQ(leastSquares.Verdict, ToleranceVerdict::Fail);
 
@@ -186,19 +211,53 @@ TEST(RoundnessEvaluation, VerdictJudgesTheSelectedReference)
     EXPECT_EQ(VerdictText(ToleranceVerdict::None), "\u2014");
 }
 
+TEST(RoundnessEvaluation, MarginIsNeverNegativeOnAPass)
+{
+    // t − RONt with the product the verdict compared: wherever RONt·1000 ≤ t.
+    RoundnessEvaluation e;
+    e.Valid = true;
+    e.References[0].FitValid = true;
+    for (const double ront : {0.0011, 0.0029999999999999996, 0.1 + 0.2, 7e-3}) {
+        e.References[0].RONt = ront;
+        for (const double t : {ront * 1000.0, std::nextafter(ront * 1000.0, 1e9), ront * 1000.0 / 0.0254 * 0.0254}) {
+            JudgeTolerance(e, RoundnessTolerance{t, true});
+            ASSERT_TRUE(e.MarginUm);
+            EXPECT_EQ(e.Verdict == ToleranceVerdict::Pass, *e.MarginUm >= 0.0) << ront << " " << t;
+        }
+    }
+}
+
+TEST(RoundnessEvaluation, ToleranceRuleRefusesWhatIsNotAPositiveNumber)
+{
+    for (const char* text : {"0", "-1", "0.0", "-0", "abc", "", " ", "5,5", "0x10", "1e", "inf", "nan", "1e999", "12 um"})
+        EXPECT_FALSE(ParseTolerance(text)) << text;
+    EXPECT_EQ(ParseTolerance(" 11.7 "), 11.7);
+    EXPECT_EQ(ParseTolerance("+2.5e-1"), 0.25);
+    EXPECT_EQ(ParseTolerance("1e-300"), 1e-300);
+    EXPECT_EQ(kToleranceRefusal, "The tolerance must be a positive number.");
+}
+
 TEST(RoundnessEvaluation, ShortProfileWarnsAndNoAnalysisGivesNothing)
 {
     const auto doc = ProfileDocument(360, 500, [](double t) { return 10.0 + 0.001 * std::cos(3 * t); });
-    const RoundnessEvaluation e = EvaluateRoundness(*doc, 1.0);
+    const RoundnessEvaluation& e = doc->Result.Evaluation;
     ASSERT_EQ(e.Warnings.size(), 2u);
     EXPECT_EQ(e.Warnings[0], "The profile has 360 points; the filter needs at least 7 \u00d7 500 = 3500 points for a "
                              "500 UPR cutoff.");
 
-    doc->AnalysisValid = false;
-    const RoundnessEvaluation none = EvaluateRoundness(*doc, 1.0);
+    // Without the analysed samples an evaluation has nothing to evaluate.
+    AnalysisResult unfinished = doc->Result;
+    unfinished.FilteredRadius.clear();
+    const RoundnessEvaluation none = EvaluateRoundness(doc->Profile, unfinished, doc->Settings);
     EXPECT_FALSE(none.Valid);
     EXPECT_TRUE(none.Harmonics.empty() && none.Warnings.empty());
     EXPECT_EQ(none.Verdict, ToleranceVerdict::None);
+    // A cancelled analysis leaves no evaluation behind.
+    FakeProgress cancel;
+    cancel.cancelAtUpdate = 1;
+    doc->SetProgressPort(&cancel);
+    EXPECT_FALSE(doc->AnalyzeProfile());
+    EXPECT_FALSE(doc->Result.Evaluation.Valid);
 }
 
 } // namespace

@@ -25,7 +25,7 @@ RoundnessEvaluation MakeEvaluation()
 {
     RoundnessEvaluation e;
     e.Valid = true;
-    e.SelectedReference = MinimumZone;
+    e.SelectedReference = ReferenceKind::MinimumZone;
     const double ront[4] = {0.0034, 0.0032, 0.0036, 0.0035};
     for (std::size_t k = 0; k < 4; ++k)
         e.References[k] = {true, 0.0, 0.0, 0.0, 0.0025 + 0.0001 * static_cast<double>(k),
@@ -37,10 +37,10 @@ RoundnessEvaluation MakeEvaluation()
     return e;
 }
 
-void FailFit(RoundnessEvaluation& e, int kind)
+void FailFit(RoundnessEvaluation& e, ReferenceKind kind)
 {
-    e.References[static_cast<std::size_t>(kind)].FitValid = false;
-    e.References[static_cast<std::size_t>(kind)].RONt.reset();
+    e.References[static_cast<std::size_t>(ReferenceIndex(kind))].FitValid = false;
+    e.References[static_cast<std::size_t>(ReferenceIndex(kind))].RONt.reset();
 }
 
 class EvaluationPageTest : public ::testing::Test {
@@ -88,8 +88,8 @@ protected:
 TEST_F(EvaluationPageTest, TheSelectedReferenceIsMarkedAndAFailedFitShowsDashes)
 {
     RoundnessEvaluation e = MakeEvaluation();
-    e.SelectedReference = MaximumInscribed;
-    FailFit(e, MinimumZone);
+    e.SelectedReference = ReferenceKind::MaximumInscribed;
+    FailFit(e, ReferenceKind::MinimumZone);
     Draw(e);
 
     EXPECT_EQ(RowTexts("Least Squares"), (Texts{"Least Squares", "3.400", "2.500", "30.00"}));
@@ -111,24 +111,26 @@ TEST_F(EvaluationPageTest, VerdictToleranceAndMarginInBothUnits)
 {
     // The minimum zone is selected, RONt 3.2 µm; margin t − RONt; no unit after a dash.
     struct Case {
-        std::optional<double> toleranceUm;
+        std::optional<RoundnessTolerance> tolerance_;
         ToleranceVerdict verdict;
         bool fitValid, metric;
         Texts tolerance, verdict_, margin;
     };
     const Case cases[] = {
-        {5.0, ToleranceVerdict::Pass, true, true, {"5.000", "\u00B5m"}, {"Pass"}, {"1.800", "\u00B5m"}},
-        {3.0, ToleranceVerdict::Fail, true, true, {"3.000", "\u00B5m"}, {"Fail"}, {"-0.200", "\u00B5m"}},
-        {5.0, ToleranceVerdict::Pass, true, false, {"196.85", "\u00B5in"}, {"Pass"}, {"70.87", "\u00B5in"}},
+        {RoundnessTolerance{5.0, true}, ToleranceVerdict::Pass, true, true, {"5.000", "\u00B5m"}, {"Pass"}, {"1.800", "\u00B5m"}},
+        {RoundnessTolerance{3.0, true}, ToleranceVerdict::Fail, true, true, {"3.000", "\u00B5m"}, {"Fail"}, {"-0.200", "\u00B5m"}},
+        {RoundnessTolerance{5.0, true}, ToleranceVerdict::Pass, true, false, {"196.85", "\u00B5in"}, {"Pass"}, {"70.87", "\u00B5in"}},
+        // Typed in microinches and shown so: the value as typed, not converted there and back.
+        {RoundnessTolerance{196.85, false}, ToleranceVerdict::Pass, true, false, {"196.85", "\u00B5in"}, {"Pass"}, {"70.87", "\u00B5in"}},
         {std::nullopt, ToleranceVerdict::None, true, true, {kDash}, {kDash}, {kDash}},
-        {5.0, ToleranceVerdict::None, false, true, {"5.000", "\u00B5m"}, {kDash}, {kDash}},
+        {RoundnessTolerance{5.0, true}, ToleranceVerdict::None, false, true, {"5.000", "\u00B5m"}, {kDash}, {kDash}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tolerance[0] + " " + c.verdict_[0]);
         RoundnessEvaluation e = MakeEvaluation();
-        e.ToleranceUm = c.toleranceUm;
-        e.Verdict = c.verdict;
-        if (!c.fitValid) FailFit(e, MinimumZone);
+        if (!c.fitValid) FailFit(e, ReferenceKind::MinimumZone);
+        JudgeTolerance(e, c.tolerance_);
+        EXPECT_EQ(e.Verdict, c.verdict);
         Draw(e, c.metric);
         auto values = [&](const char* label) {
             Texts row = RowTexts(label);
@@ -224,7 +226,7 @@ TEST_F(EvaluationPageTest, LayoutStaysOnThePageAndFollowsThePageNotTheResolution
 
 TEST_F(EvaluationPageTest, WithoutAnAnalysedProfileOnlyTheTitleLineAndHeading)
 {
-    doc->DateText = "Mon Jan 05 10:00:00 2026";
+    doc->Profile.DateText = "Mon Jan 05 10:00:00 2026";
     Draw(RoundnessEvaluation{});
     Texts texts;
     for (const auto& c : dc.Calls("TextOut")) texts.push_back(c.text);

@@ -26,20 +26,22 @@ protected:
     {
         doc = std::make_unique<CKyklosDoc>();
         // A three-lobed profile about a centre offset of (2 µm, 1 µm).
-        doc->PointCount = 720;
+        std::vector<double> raw(720), filtered(720);
         for (int i = 0; i < 720; ++i) {
             const double t = i * (2.0 * 3.141592653589793 / 720);
             const double r = 10.0 + 0.002 * std::cos(t) + 0.001 * std::sin(t) + 0.0015 * std::cos(3 * t);
-            doc->RawRadius[static_cast<std::size_t>(i)] = r + 0.0003 * std::sin(97 * t);
-            doc->FilteredRadius[static_cast<std::size_t>(i)] = r;
+            raw[static_cast<std::size_t>(i)] = r + 0.0003 * std::sin(97 * t);
+            filtered[static_cast<std::size_t>(i)] = r;
         }
+        doc->Profile = EqualStepProfile(std::move(raw));
+        doc->Result.FilteredRadius = std::move(filtered);
         doc->AnalysisValid = true;
-        doc->FitValid = true;
-        doc->ReferenceKind = LeastSquares;
-        doc->ReferenceA = 0.002;
-        doc->ReferenceB = 0.001;
-        doc->ReferenceC = 10.0;
-        doc->ZoneHalfWidth = 0.0015;
+        doc->Result.FitValid = true;
+        doc->Settings.ReferenceKind = ReferenceKind::LeastSquares;
+        doc->Result.ReferenceA = 0.002;
+        doc->Result.ReferenceB = 0.001;
+        doc->Result.ReferenceC = 10.0;
+        doc->Result.ZoneHalfWidth = 0.0015;
 
         view.Graph.GraphRect = {0, 0, 500, 500};
         view.Graph.DatumRadius = 10.0;
@@ -92,7 +94,7 @@ TEST_F(ProfileTracesTest, FlagsRemoveRawAndReference)
 
 TEST_F(ProfileTracesTest, MinimumZoneDrawsBothZoneCircles)
 {
-    doc->ReferenceKind = MinimumZone;
+    doc->Settings.ReferenceKind = ReferenceKind::MinimumZone;
     view.ShowRawData = false;
     view.DrawProfileTraces(dc, *doc);
     EXPECT_EQ(LinesIn(kBlack), 2 * 720 + 4);
@@ -109,10 +111,10 @@ TEST_F(ProfileTracesTest, MinimumZoneDrawsBothZoneCircles)
 TEST_F(ProfileTracesTest, CentredPresentationBaseRadiusPerReference)
 {
     view.ShowCenteredProfile = true;
-    struct Case { int kind; int base; };
-    for (const Case c : {Case{LeastSquares, 150}, Case{MaximumInscribed, 100}, Case{MinimumCircumscribed, 200}}) {
+    struct Case { ReferenceKind kind; int base; };
+    for (const Case c : {Case{ReferenceKind::LeastSquares, 150}, Case{ReferenceKind::MaximumInscribed, 100}, Case{ReferenceKind::MinimumCircumscribed, 200}}) {
         dc.calls.clear();
-        doc->ReferenceKind = c.kind;
+        doc->Settings.ReferenceKind = c.kind;
         view.DrawProfileTraces(dc, *doc);
         EXPECT_EQ(Pens(), (std::vector<PenUse>{{kLightGrey, 1}, {kWhite, 3}, {kNavy, 1}, {kBlack, 1}}));
         // The filtered trace minus its limaçon is the 3-lobe term alone: ±1.5 µm about the base.
@@ -136,7 +138,7 @@ TEST_F(ProfileTracesTest, CentredMinimumZoneCirclesAboutTheChartCentre)
 {
     view.ShowCenteredProfile = true;
     view.ShowRawData = false;
-    doc->ReferenceKind = MinimumZone;
+    doc->Settings.ReferenceKind = ReferenceKind::MinimumZone;
     view.DrawProfileTraces(dc, *doc);
     std::vector<std::vector<int>> blackStarts;
     for (const auto& m : dc.Calls("MoveTo"))
@@ -149,7 +151,7 @@ TEST_F(ProfileTracesTest, CentredMinimumZoneCirclesAboutTheChartCentre)
 
 TEST_F(ProfileTracesTest, WithoutAValidFitOnlyTheRawProfileInBlack)
 {
-    doc->FitValid = false;
+    doc->Result.FitValid = false;
     view.ShowCenteredProfile = true;
     view.ShowRawData = false;
     view.DrawProfileTraces(dc, *doc);
@@ -166,13 +168,13 @@ TEST_F(ProfileTracesTest, TinyScaleAndHugeRadiiDrawTheWholePage)
     view.AutoScale = false;
     view.Graph.BandRange = 2e-9;
     const Rect page{0, 0, 1600, 1000};
-    for (const int kind : {LeastSquares, MinimumZone, MaximumInscribed, MinimumCircumscribed}) {
+    for (const ReferenceKind kind : kReferenceKinds) {
         for (const bool centred : {false, true}) {
-            doc->ReferenceKind = kind;
+            doc->Settings.ReferenceKind = kind;
             view.ShowCenteredProfile = centred;
             dc.calls.clear();
             view.OnDraw(dc, *doc, page);
-            EXPECT_GT(LinesIn(kNavy), 0) << kind << centred;
+            EXPECT_GT(LinesIn(kNavy), 0) << ReferenceIndex(kind) << centred;
         }
     }
     view.ShowCenteredProfile = false;
@@ -188,10 +190,10 @@ TEST_F(ProfileTracesTest, TinyScaleAndHugeRadiiDrawTheWholePage)
 
     // Radii near 1e308 µm with automatic scaling.
     view.AutoScale = true;
-    for (int i = 0; i < doc->PointCount; ++i) doc->FilteredRadius[static_cast<std::size_t>(i)] = i % 2 ? 1e305 : -1e305;
-    doc->ReferenceA = doc->ReferenceC = 1e305;
-    doc->MaxRawRadius = 1e305;
-    doc->MinRawRadius = -1e305;
+    for (int i = 0; i < doc->Profile.PointCount(); ++i) doc->Result.FilteredRadius[static_cast<std::size_t>(i)] = i % 2 ? 1e305 : -1e305;
+    doc->Result.ReferenceA = doc->Result.ReferenceC = 1e305;
+    doc->Result.MaxRawRadius = 1e305;
+    doc->Result.MinRawRadius = -1e305;
     dc.calls.clear();
     view.OnDraw(dc, *doc, page);
     EXPECT_GT(LinesIn(kNavy), 0);

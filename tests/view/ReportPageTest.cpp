@@ -19,29 +19,26 @@ namespace {
 std::unique_ptr<CKyklosDoc> MakeDocument()
 {
     auto doc = std::make_unique<CKyklosDoc>();
-    doc->PointCount = 360;
-    for (int i = 0; i < 360; ++i) {
-        doc->RawRadius[static_cast<std::size_t>(i)] = 10.0;
-        doc->FilteredRadius[static_cast<std::size_t>(i)] = 10.0;
-    }
+    doc->Profile = EqualStepProfile(std::vector<double>(360, 10.0));
+    doc->Result.FilteredRadius.assign(360, 10.0);
     doc->DataLoaded = true;
     doc->AnalysisValid = true;
-    doc->FitValid = true;
-    doc->FileTitle.clear();
-    doc->Identification = "Kyklos generated data";
-    doc->DateText = "Mon Jan 05 10:00:00 2026";
-    doc->ReferenceKind = LeastSquares;
-    doc->FilterCutoffUpr = 50;
-    doc->NominalRadius = 10.0;
-    doc->ReferenceA = doc->ReferenceB = 0.0;
-    doc->ReferenceC = 10.0;
-    doc->MinRawRadius = 9.994;
-    doc->MaxRawRadius = 10.006;   // 12 µm of raw range
-    doc->Peak = 0.0016;
-    doc->Valley = -0.0016;        // 3.2 µm of roundness
-    doc->Eccentricity = 0.0025;
-    doc->EccentricityAngle = 30.0;
-    doc->Runout = 0.0031;
+    doc->Result.FitValid = true;
+    doc->Profile.FileTitle.clear();
+    doc->Profile.Identification = "Kyklos generated data";
+    doc->Profile.DateText = "Mon Jan 05 10:00:00 2026";
+    doc->Settings.ReferenceKind = ReferenceKind::LeastSquares;
+    doc->Settings.FilterCutoffUpr = 50;
+    doc->Result.NominalRadius = 10.0;
+    doc->Result.ReferenceA = doc->Result.ReferenceB = 0.0;
+    doc->Result.ReferenceC = 10.0;
+    doc->Result.MinRawRadius = 9.994;
+    doc->Result.MaxRawRadius = 10.006;   // 12 µm of raw range
+    doc->Result.Peak = 0.0016;
+    doc->Result.Valley = -0.0016;        // 3.2 µm of roundness
+    doc->Result.Eccentricity = 0.0025;
+    doc->Result.EccentricityAngle = 30.0;
+    doc->Result.Runout = 0.0031;
     return doc;
 }
 
@@ -175,7 +172,7 @@ TEST_F(ReportPageTest, LayoutFollowsTheMeasuredFontHeights)
     const auto identification = FindText(dc, "Kyklos generated data");
     ASSERT_TRUE(identification);
     EXPECT_EQ(identification->args, (std::vector<int>{27, 34}));
-    const auto date = FindText(dc, doc->DateText);
+    const auto date = FindText(dc, doc->Profile.DateText);
     ASSERT_TRUE(date);
     EXPECT_EQ(date->args, (std::vector<int>{1573, 34}));
 
@@ -208,8 +205,8 @@ TEST_F(ReportPageTest, LayoutFollowsTheMeasuredFontHeights)
 
 TEST_F(ReportPageTest, OneCharacterFileTitleCountsAsNoFileName)
 {
-    doc->FileTitle = "a";
-    doc->Identification = "Ring 3";
+    doc->Profile.FileTitle = "a";
+    doc->Profile.Identification = "Ring 3";
     RecordingCanvas dc;
     view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
     EXPECT_FALSE(FindText(dc, "a"));
@@ -223,9 +220,9 @@ TEST_F(ReportPageTest, TitleTextsFromAWindowsFileAreDrawnAsTheirCharacters)
 {
     // Windows-1252 bytes: "µm" is two characters in two bytes, so it is a
     // file name (0xB5 is not a UTF-8 continuation to be skipped); Ø and ° follow.
-    doc->FileTitle = "\xB5m";
-    doc->Identification = "Ring \xD8 12 \xB1 0.5\xB0";
-    doc->DateText = "M\xE4r 05 2026";
+    doc->Profile.FileTitle = "\xB5m";
+    doc->Profile.Identification = "Ring \xD8 12 \xB1 0.5\xB0";
+    doc->Profile.DateText = "M\xE4r 05 2026";
     RecordingCanvas dc;
     view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
     const auto title = FindText(dc, "\u00B5m");
@@ -239,8 +236,8 @@ TEST_F(ReportPageTest, TitleTextsFromAWindowsFileAreDrawnAsTheirCharacters)
     EXPECT_EQ(date->args, (std::vector<int>{1570, 33}));
 
     // A UTF-8 name of one character (two bytes) is no file name; the text stays as it is.
-    doc->FileTitle = "\u00E9";
-    doc->Identification = "Welle \u00D8 12";
+    doc->Profile.FileTitle = "\u00E9";
+    doc->Profile.Identification = "Welle \u00D8 12";
     RecordingCanvas utf8;
     view.OnDraw(utf8, *doc, {0, 0, 1600, 1000});
     EXPECT_FALSE(FindText(utf8, "\u00E9"));
@@ -284,14 +281,14 @@ TEST_F(ReportPageTest, TitleLineForFilesAndForGeneratedData)
     ASSERT_TRUE(identification);
     EXPECT_EQ(identification->args, (std::vector<int>{30, 33}));
     EXPECT_EQ(identification->align, (TextAlign{HAlign::Left, VAlign::Bottom}));
-    auto date = FindText(generated, doc->DateText);
+    auto date = FindText(generated, doc->Profile.DateText);
     ASSERT_TRUE(date);
     EXPECT_EQ(date->args, (std::vector<int>{1570, 33}));
     EXPECT_EQ(date->align, (TextAlign{HAlign::Right, VAlign::Bottom}));
     EXPECT_EQ(date->colour, kBlack);
 
-    doc->FileTitle = "shaft.kyk";
-    doc->Identification = "Shaft 12";
+    doc->Profile.FileTitle = "shaft.kyk";
+    doc->Profile.Identification = "Shaft 12";
     RecordingCanvas file;
     view.OnDraw(file, *doc, {0, 0, 1600, 1000});
     const auto title = FindText(file, "shaft.kyk");
@@ -328,7 +325,7 @@ TEST_F(ReportPageTest, PrintedPageUsesThePrinterRuleAndNoBackground)
     // Page (240, 240, 4560, 3300): W = 4320, H = 3060.
     EXPECT_EQ(view.GraphSquare.left, 240 + 4320 / 50);
     const int top0 = 240 + 3060 / 25;
-    const auto date = FindText(printer, doc->DateText);
+    const auto date = FindText(printer, doc->Profile.DateText);
     ASSERT_TRUE(date);
     EXPECT_EQ(date->args[1], top0 - view.TitleFontHeight / 4);
 
@@ -341,8 +338,8 @@ TEST_F(ReportPageTest, PrintedPageUsesThePrinterRuleAndNoBackground)
 
 TEST_F(ReportPageTest, ResultValuesInBothUnitSystems)
 {
-    doc->Peak = 0.001;
-    doc->Valley = -0.001;
+    doc->Result.Peak = 0.001;
+    doc->Result.Valley = -0.001;
     RecordingCanvas metric;
     view.OnDraw(metric, *doc, {0, 0, 1600, 1000});
     EXPECT_TRUE(FindText(metric, "2.000"));   // roundness
@@ -366,8 +363,8 @@ TEST_F(ReportPageTest, ResultValuesInBothUnitSystems)
 
 TEST_F(ReportPageTest, TinyEccentricityHidesTheAngleOnly)
 {
-    doc->Eccentricity = 0.5e-7;
-    doc->EccentricityAngle = 123.0;
+    doc->Result.Eccentricity = 0.5e-7;
+    doc->Result.EccentricityAngle = 123.0;
     RecordingCanvas dc;
     view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
     EXPECT_TRUE(FindText(dc, "Ecc. Angle:"));
@@ -378,8 +375,8 @@ TEST_F(ReportPageTest, TinyEccentricityHidesTheAngleOnly)
 
 TEST_F(ReportPageTest, AngleShownFromOneTenthOfANanometreOfEccentricity)
 {
-    doc->Eccentricity = 1e-7;
-    doc->EccentricityAngle = 123.0;
+    doc->Result.Eccentricity = 1e-7;
+    doc->Result.EccentricityAngle = 123.0;
     RecordingCanvas dc;
     view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
     EXPECT_TRUE(FindText(dc, "123.00"));
@@ -417,17 +414,17 @@ TEST_F(ReportPageTest, AutomaticScaleFollowsRawOrRoundness)
 
 TEST_F(ReportPageTest, ReferenceNamesAndFilterCutoff)
 {
-    const std::pair<int, const char*> kinds[] = {{LeastSquares, "Reference: Least Squares Circle"},
-                                                 {MinimumZone, "Reference: Minimum Zone Center"},
-                                                 {MaximumInscribed, "Reference: Maximum Inscribed Circle"},
-                                                 {MinimumCircumscribed, "Reference: Minimum Circumscribed Circle"},
-                                                 {7, "Reference: Least Squares Circle"}};
+    const std::pair<ReferenceKind, const char*> kinds[] = {
+        {ReferenceKind::LeastSquares, "Reference: Least Squares Circle"},
+        {ReferenceKind::MinimumZone, "Reference: Minimum Zone Center"},
+        {ReferenceKind::MaximumInscribed, "Reference: Maximum Inscribed Circle"},
+        {ReferenceKind::MinimumCircumscribed, "Reference: Minimum Circumscribed Circle"}};
     for (const auto& [kind, text] : kinds) {
-        doc->ReferenceKind = kind;
-        doc->FilterCutoffUpr = 150;
+        doc->Settings.ReferenceKind = kind;
+        doc->Settings.FilterCutoffUpr = 150;
         RecordingCanvas dc;
         view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
-        EXPECT_TRUE(FindText(dc, text)) << kind;
+        EXPECT_TRUE(FindText(dc, text)) << ReferenceIndex(kind);
         EXPECT_TRUE(FindText(dc, "Gaussian (50%) Filtering:  150 UPR"));
     }
 }

@@ -31,11 +31,12 @@ QImage RenderDemonstrationEvaluation()
     ClassicRandom random;   // seed 1: the same profile on every run
     GaussianNoiseSource noise(random);
     auto doc = std::make_unique<CKyklosDoc>(nullptr, nullptr, &noise);
-    doc->DateText = "Mon Jan 05 10:00:00 2026";
+    doc->Profile.DateText = "Mon Jan 05 10:00:00 2026";
     // A tolerance of 12.5 µm, so that the verdict and its margin are on the page.
-    const RoundnessEvaluation evaluation = EvaluateRoundness(*doc, 12.5);
+    doc->SetTolerance(RoundnessTolerance{12.5, true});
+    const RoundnessEvaluation& evaluation = doc->Result.Evaluation;
     EvaluationPageOptions options;
-    options.Spectrum.Range = HarmonicRangeForCutoff(doc->FilterCutoffUpr);
+    options.Spectrum.Range = HarmonicRangeForCutoff(doc->Settings.FilterCutoffUpr);
 
     QImage image(1200, 750, QImage::Format_RGB32);
     image.fill(Qt::white);

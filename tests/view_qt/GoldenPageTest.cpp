@@ -31,7 +31,7 @@ QImage RenderDemonstrationPage()
     ClassicRandom random;   // seed 1: the same profile on every run
     GaussianNoiseSource noise(random);
     auto doc = std::make_unique<CKyklosDoc>(nullptr, nullptr, &noise);
-    doc->DateText = "Mon Jan 05 10:00:00 2026";
+    doc->Profile.DateText = "Mon Jan 05 10:00:00 2026";
     CKyklosView view("/nonexistent-logo-directory");   // the text footer, independent of the logo files
 
     QImage image(1200, 750, QImage::Format_RGB32);

@@ -136,11 +136,14 @@ TEST_F(PageExportTest, EvaluationPagesFollowTheirReportPages)
     ClassicRandom otherRandom;
     GaussianNoiseSource otherNoise(otherRandom);
     CKyklosDoc second(nullptr, nullptr, &otherNoise);
+    second.SetTolerance(RoundnessTolerance{50.0, true});
     PageExportOptions options;
     options.evaluationPage = true;
-    options.toleranceUm = 50.0;
     const std::string path = PathOf("evaluated.pdf");
+    // The pages draw the documents' own evaluations: none is computed again.
+    const std::uint64_t evaluations = RoundnessEvaluationCount();
     ASSERT_TRUE(ExportReportPages({doc.get(), &second}, view, path, options, error)) << error;
+    EXPECT_EQ(RoundnessEvaluationCount(), evaluations);
     const QByteArray pdf = Contents(path);
     EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page/") +
                   pdf.count("/Type /Page "),

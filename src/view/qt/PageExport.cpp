@@ -2,6 +2,7 @@
 
 #include "platform/TextEncoding.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/Units.h"
 #include "view/EvaluationPage.h"
 #include "view/qt/OutputFile.h"
 
@@ -40,7 +41,7 @@ bool ExportPng(const PageDrawing& draw, const std::string& file, const PageExpor
         return false;
     }
     image.fill(Qt::white);
-    const int dotsPerMetre = static_cast<int>(dpi / 0.0254 + 0.5);
+    const int dotsPerMetre = static_cast<int>(dpi / kMetresPerInch + 0.5);
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
     {
@@ -171,9 +172,10 @@ bool ReportPageWriter::Write(const CKyklosDoc& doc, std::size_t index, std::stri
     EvaluationPageOptions evaluationOptions;
     evaluationOptions.MetricUnits = view_.Graph.MetricUnits;
     evaluationOptions.Spectrum =
-        options_.spectrum.value_or(HarmonicChartOptions{HarmonicRangeForCutoff(doc.FilterCutoffUpr), false});
-    RoundnessEvaluation evaluation;
-    if (options_.evaluationPage) evaluation = EvaluateRoundness(doc, options_.toleranceUm);
+        options_.spectrum.value_or(HarmonicChartOptions{HarmonicRangeForCutoff(doc.Settings.FilterCutoffUpr), false});
+    // The document's own evaluation, made once by its analysis.
+    const RoundnessEvaluation noEvaluation;
+    const RoundnessEvaluation& evaluation = doc.AnalysisValid ? doc.Result.Evaluation : noEvaluation;
     auto drawEvaluation = [&](Canvas& canvas, const Rect& page) {
         DrawEvaluationPage(canvas, doc, evaluation, evaluationOptions, page);
     };

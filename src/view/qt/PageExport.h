@@ -28,10 +28,9 @@ struct PageExportOptions {
     // in the view's units.
     bool evaluationPage = false;
     // Its spectrum's UPR range and amplitude axis; none: linear, over a range
-    // that shows the filter's roll-off (HarmonicRangeForCutoff).
+    // that shows the filter's roll-off (HarmonicRangeForCutoff). The numbers,
+    // the verdict among them, are the document's evaluation.
     std::optional<HarmonicChartOptions> spectrum;
-    // The roundness tolerance the verdict judges, micrometres; none: no verdict.
-    std::optional<double> toleranceUm;
 };
 
 // Writes pages one at a time as the profiles come, so that a run over many

@@ -44,8 +44,4 @@ private:
     std::string pushback_;  // characters given back, last one read first
 };
 
-// Opens a regular file for reading, or returns null: a directory, a FIFO, a
-// socket or a device is no profile file.
-std::FILE* OpenRegularFile(const std::string& path);
-
 } // namespace kyklos
