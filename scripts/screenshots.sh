@@ -8,8 +8,8 @@
 #
 #   scripts/screenshots.sh [output folder]     (default: build/screenshots)
 #
-# The application does the grabbing itself: with KYKLOS_SCREENSHOT_DIR set it
-# walks through its windows, writes one PNG per window there and quits.
+# tools/screenshots (kyklos-screenshots) starts the application as kyklos
+# does, walks through its windows, writes one PNG per window there and quits.
 # KYKLOS_STARTUP_TIMING=1 makes it print the start-up time.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -17,10 +17,10 @@ out="$(mkdir -p "${1:-$root/build/screenshots}" && cd "${1:-$root/build/screensh
 build="${KYKLOS_BUILD_DIR:-$root/build}"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build "$build" --target kyklos -j "$(nproc)"
+cmake --build "$build" --target kyklos-screenshots -j "$(nproc)"
 
 # The logos are looked for in the current folder.
 cd "$root/resources"
-KYKLOS_SCREENSHOT_DIR="$out" KYKLOS_STARTUP_TIMING=1 \
-  timeout 120 xvfb-run -a -s "-screen 0 1280x1024x24" "$build/src/app/kyklos"
+KYKLOS_STARTUP_TIMING=1 \
+  timeout 120 xvfb-run -a -s "-screen 0 1280x1024x24" "$build/tools/screenshots/kyklos-screenshots" "$out"
 ls -1 "$out"

@@ -5,7 +5,6 @@
 #include "app/MainFrame.h"
 #include "app/ProgressDialog.h"
 #include "app/QtUiPort.h"
-#include "app/ScreenshotTour.h"
 #include "app/SplashWindow.h"
 #include "document/KyklosDoc.h"
 #include "platform/TextCompare.h"
@@ -63,11 +62,8 @@ bool CKyklosApp::InitInstance(const std::vector<std::string>& arguments)
     QCoreApplication::setApplicationName(QStringLiteral("Kyklos"));
     qApp->installEventFilter(this);
 
-    // The screenshot run shows a first start and leaves the user's settings alone.
-    const QString screenshots = qEnvironmentVariable("KYKLOS_SCREENSHOT_DIR");
-    const bool remember = screenshots.isEmpty();
     AppSettings settings;
-    if (remember) {
+    {
         QSettings store;
         settings = LoadAppSettings(store, AvailableScreenRects());
     }
@@ -78,7 +74,7 @@ bool CKyklosApp::InitInstance(const std::vector<std::string>& arguments)
     doc_ = std::make_unique<CKyklosDoc>(ui_.get(), progress_.get(), nullptr, settings.Analysis);
     frame_ = std::make_unique<CMainFrame>(*doc_, *ui_, progress_.get());
     progress_->SetOwner(frame_.get());
-    if (remember) frame_->RestoreSettings(settings);
+    frame_->RestoreSettings(settings);
 
     if (qEnvironmentVariable("KYKLOS_STARTUP_TIMING") == QLatin1String("1")) {
         connect(frame_->ViewWidget(), &CKyklosViewWidget::FirstPainted, this, [] {
@@ -91,11 +87,6 @@ bool CKyklosApp::InitInstance(const std::vector<std::string>& arguments)
     if (CSplashWindow* splash = CSplashWindow::Instance()) splash->raise();
 
     if (!line.fileName.empty()) frame_->OpenFile(line.fileName);
-
-    if (!screenshots.isEmpty()) {
-        auto* tour = new CScreenshotTour(screenshots, *frame_, *doc_, *ui_, *progress_, this);
-        tour->Start();
-    }
     return true;
 }
 

@@ -1,8 +1,6 @@
 // Kyklos: evaluates roundness profiles and shows the one-page report.
 //
-// Environment (for the screenshot script and start-up measurements):
-//   KYKLOS_SCREENSHOT_DIR=dir   grab the main window, every dialog and the
-//                               progress display to PNG files in dir, then quit;
+// Environment (for start-up measurements):
 //   KYKLOS_STARTUP_TIMING=1     print the time from start to the first painted report.
 
 #include "app/KyklosApp.h"

@@ -1,6 +1,6 @@
 // Report pages written to PNG, SVG and PDF files.
 
-#include "platform_qt/QtTestApplication.h"
+#include "platform/qt/QtTestApplication.h"
 #include "document/GaussianNoiseSource.h"
 #include "platform/ClassicRandom.h"
 #include "view/qt/PageExport.h"

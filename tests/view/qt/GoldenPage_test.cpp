@@ -4,10 +4,10 @@
 // To refresh the golden image on purpose (after an intended change of the
 // page, the fonts or the analysis), run from the build directory:
 //     KYKLOS_UPDATE_GOLDEN=1 tests/test_view_qt --gtest_filter='GoldenPage.*'
-// and look at the new tests/view_qt/golden/demo_report.png before committing it.
+// and look at the new tests/view/qt/golden/demo_report.png before committing it.
 
-#include "platform_qt/QtTestApplication.h"
-#include "view_qt/GoldenImage.h"
+#include "platform/qt/QtTestApplication.h"
+#include "view/qt/GoldenImage.h"
 #include "document/GaussianNoiseSource.h"
 #include "platform/ClassicRandom.h"
 #include "platform/qt/QtCanvas.h"
@@ -24,7 +24,7 @@
 namespace kyklos {
 namespace {
 
-const char* const kGoldenPath = KYKLOS_SOURCE_DIR "/tests/view_qt/golden/demo_report.png";
+const char* const kGoldenPath = KYKLOS_SOURCE_DIR "/tests/view/qt/golden/demo_report.png";
 
 QImage RenderDemonstrationPage()
 {

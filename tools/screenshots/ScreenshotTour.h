@@ -1,7 +1,7 @@
 #pragma once
-// The screenshot run behind KYKLOS_SCREENSHOT_DIR: grabs the start-up screen,
-// the main window with the demonstration report, the context menu, every
-// dialog and the progress display to PNG files, then quits the application.
+// The screenshot run of kyklos-screenshots: grabs the start-up screen, the
+// main window with the demonstration report, the context menu, every dialog
+// and the progress display to PNG files, then quits the application.
 // scripts/screenshots.sh drives it under a virtual X server.
 
 #include <QObject>
