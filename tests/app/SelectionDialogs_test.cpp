@@ -125,7 +125,7 @@ private slots:
         const auto opened = Answer(-1, true);
         doc_->OnAnalysisReferenceCircle();
         QCOMPARE(*opened, 0);   // "Least &Squares Center"
-        QCOMPARE(doc_->Settings.ReferenceKind, 0);
+        QCOMPARE(ReferenceIndex(doc_->Settings.ReferenceKind), 0);
         QCOMPARE(progress_.Shown, 1);
     }
 
@@ -133,13 +133,13 @@ private slots:
     {
         Answer(3, true);
         doc_->OnAnalysisReferenceCircle();
-        QCOMPARE(doc_->Settings.ReferenceKind, 3);
+        QCOMPARE(ReferenceIndex(doc_->Settings.ReferenceKind), 3);
         QCOMPARE(progress_.Shown, 2);
 
         const auto opened = Answer(1, false);
         doc_->OnAnalysisReferenceCircle();
         QCOMPARE(*opened, 3);
-        QCOMPARE(doc_->Settings.ReferenceKind, 3);
+        QCOMPARE(ReferenceIndex(doc_->Settings.ReferenceKind), 3);
         QCOMPARE(progress_.Shown, 2);
     }
 
