@@ -2,7 +2,7 @@
 
 #include "graph/FixedText.h"
 #include "graph/PolarGraph.h"
-#include "view/KyklosView.h"
+#include "view/TitleBand.h"
 
 #include <algorithm>
 #include <array>
@@ -140,17 +140,17 @@ EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const
     // The title line and its fonts follow the report page's rule, so both
     // pages of a profile carry the same heading.
     const int x0 = L + W / 50;
-    const int top0 = T + H / 25;
-    const int size = std::min(W * 60 / 100, H * 80 / 100);
+    std::optional<TitleTexts> titleTexts;
+    if (doc.DataLoaded) titleTexts = TitleTexts{doc.FileTitle, doc.Identification, doc.DateText};
+    const TitleBandLayout band = LayoutTitleBand(dc, page, titleTexts);
+    const int top0 = band.Top0;
     layout.Top0 = top0;
-    const FontSpec titleFont = ReportFont(std::max(1, std::min((top0 - T) * 300 / 400, size / 20)));
-    layout.TitleFontHeight = MeasureFont(dc, titleFont);
+    layout.TitleFontHeight = band.FontHeight;
     const FontSpec headingFont = ReportFont(std::max(1, std::min(layout.TitleFontHeight * 25 / 20, W / 40)));
     layout.HeadingFontHeight = MeasureFont(dc, headingFont);
     // The tables hold about 56 characters across the page and 34 rows down it.
     const FontSpec tableFont = ReportFont(std::max(1, std::min({layout.TitleFontHeight, W / 56, H / 34})));
     layout.TableFontHeight = MeasureFont(dc, tableFont);
-    const int titleHeight = layout.TitleFontHeight;
     const int headingHeight = layout.HeadingFontHeight;
     const int F = layout.TableFontHeight;
     const int pitch = F + F / 4;
@@ -159,11 +159,8 @@ EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const
     const int rulePen = std::max(1, static_cast<int>(dc.PixelsPerInch() * 0.0016666666666666668));
 
     dc.Save();
+    PaintTitleBand(dc, band, {PenStyle::Solid, rulePen, kGrey});
     dc.SetPen({PenStyle::Solid, rulePen, kGrey});
-    dc.MoveTo(L + W / 100, top0);
-    dc.LineTo(R - W / 100, top0);
-
-    if (doc.DataLoaded) DrawTitleTexts(dc, doc, titleFont, titleHeight, L, R, top0 - titleHeight / 4);
 
     // The heading, grey and underlined as the report's filter heading.
     dc.SetFont(headingFont);

@@ -2,13 +2,13 @@
 
 #include "graph/FixedText.h"
 #include "platform/DataFiles.h"
-#include "platform/TextEncoding.h"
 #include "view/Footer.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 namespace kyklos {
@@ -16,23 +16,6 @@ namespace kyklos {
 namespace {
 
 constexpr Colour kWindowColour = kWhite;
-
-// Selects the font only long enough to measure its cell height, as the
-// layout needs the height the device actually gives.
-int MeasureFont(Canvas& dc, const FontSpec& font)
-{
-    dc.Save();
-    const int height = dc.SetFont(font);
-    dc.Restore();
-    return height;
-}
-
-// Characters of a UTF-8 text: every byte that does not continue a sequence.
-int CodePointCount(std::string_view text)
-{
-    return static_cast<int>(std::count_if(text.begin(), text.end(),
-        [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
 
 const char* ReferenceText(int referenceKind)
 {
@@ -72,7 +55,6 @@ Rect CKyklosView::PrinterPageRect(const Rect& printable)
 void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRect)
 {
     const Rect page = dc.IsPrinting() ? PrinterPageRect(PrintPageRect) : clientRect;
-    const int L = page.left, T = page.top, R = page.right, B = page.bottom;
 
     // Paper and the clipboard picture keep their own background.
     if (!dc.IsPrinting() && !DrawDirect) {
@@ -83,31 +65,17 @@ void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRe
         dc.Restore();
     }
 
-    // Layout: the graph square on the left, moved down by a quarter of the
-    // room below it; title, rule and results keep the upper edge Top0.
-    const int W = R - L;
-    const int H = B - T;
-    const int gL = L + W / 50;
-    const int top0 = T + H / 25;
-    const int size = std::min(W * 60 / 100, H * 80 / 100);
-    const int gR = gL + size;
-    int gB = top0 + size;
-    int gT = top0;
-    const int shift = (B - gB) / 4;
-    if (shift > 0) {
-        gT = top0 + shift;
-        gB = gB + shift;
-    }
-    GraphSquare = {gL, gT, gR, gB};
-
-    // Fonts are asked for by cell height; a request below one unit (a page
-    // too small to read) asks for the smallest font instead of the device default.
-    TitleFont = ReportFont(std::max(1, std::min((top0 - T) * 300 / 400, size / 20)));
-    TitleFontHeight = MeasureFont(dc, TitleFont);
-    HeadingFont = ReportFont(std::max(1, std::min(TitleFontHeight * 25 / 20, (R - gR) / 15)));
-    HeadingFontHeight = MeasureFont(dc, HeadingFont);
-    ResultFont = ReportFont(std::max(1, std::min(2 * TitleFontHeight, (R - gR) / 13)));
-    ResultFontHeight = MeasureFont(dc, ResultFont);
+    std::optional<TitleTexts> titleTexts;
+    if (doc.DataLoaded) titleTexts = TitleTexts{doc.FileTitle, doc.Identification, doc.DateText};
+    const ReportPageLayout layout = LayoutReportPage(dc, page, Graph.MetricUnits, titleTexts);
+    GraphSquare = layout.GraphSquare;
+    TitleFont = layout.TitleBand.Font;
+    TitleFontHeight = layout.TitleBand.FontHeight;
+    HeadingFont = layout.HeadingFont;
+    HeadingFontHeight = layout.HeadingFontHeight;
+    ResultFont = layout.ResultFont;
+    ResultFontHeight = layout.ResultFontHeight;
+    FooterRect = layout.FooterRect;
 
     Graph.DatumRadius = doc.AnalysisValid ? doc.NominalRadius : 10.0;
     if (doc.AnalysisValid && AutoScale) {
@@ -120,76 +88,63 @@ void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRe
     Graph.GraphRect = GraphSquare;
     Graph.DrawGraph(dc);
 
-    dc.Save();
-    dc.SetPen({PenStyle::Solid, Graph.RulePenWidth, Graph.GridColour});
-    dc.MoveTo(L + W / 100, top0);
-    dc.LineTo(R - W / 100, top0);
-    dc.Restore();
-
-    FooterRect = {gR + W / 50, B + (T - B) * 40 / 100, R - W / 50, B - H / 50};
+    // Above the graph's clip, so the traces drawn after it never touch the band.
+    PaintTitleBand(dc, layout.TitleBand, {PenStyle::Solid, Graph.RulePenWidth, Graph.GridColour});
 
     if (doc.AnalysisValid) DrawProfileTraces(dc, doc);
-
-    if (doc.DataLoaded) {
-        dc.Save();
-        DrawTitleTexts(dc, doc, TitleFont, TitleFontHeight, L, R, top0 - TitleFontHeight / 4);
-        dc.Restore();
-    }
-
-    if (doc.AnalysisValid) {
-        dc.Save();
-        dc.SetFont(HeadingFont);
-        dc.SetTextColour(kGrey);
-        dc.SetTextAlign({HAlign::Left, VAlign::Baseline});
-        const int x0 = std::max(gR + TitleFontHeight / 2, (gR + R) / 2 - 8 * ResultFontHeight);
-        int y = top0 + 4 * HeadingFontHeight;
-
-        char filterText[80];
-        std::snprintf(filterText, sizeof filterText, "Gaussian (50%%) Filtering:  %d UPR", doc.FilterCutoffUpr);
-        dc.TextOut(x0, y, filterText);
-        const int underlineY = y + HeadingFontHeight / 3;
-        const int underlineWidth = dc.TextExtent(filterText).width;
-        dc.Save();
-        dc.SetPen({PenStyle::Solid, Graph.RulePenWidth, Graph.GridColour});
-        dc.MoveTo(x0, underlineY);
-        dc.LineTo(x0 + underlineWidth, underlineY);
-        dc.Restore();
-
-        y = y + 3 * HeadingFontHeight / 2;
-        dc.TextOut(x0, y, ReferenceText(doc.ReferenceKind));
-
-        dc.SetFont(ResultFont);
-        const int F = ResultFontHeight;
-        const bool metric = Graph.MetricUnits;
-        const std::string unit = metric ? "\u00B5m" : "\u00B5in";
-        const int decimals = metric ? 3 : 2;
-        const int c = metric ? 8 : 9;
-        const double k = metric ? 1.0 : CPolarGraph::kMicroinchesPerMicrometre;
-        // Below 0.1 nm of eccentricity its direction is noise.
-        const bool showAngle = doc.Eccentricity >= 1e-7;
-        const int decimalX = x0 + c * F;
-        const int unitX = x0 + 11 * F;
-
-        int baseline = y + 2 * F;
-        dc.SetTextColour(kNavy);
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Roundness:", true, (doc.Peak - doc.Valley) * 1000.0 * k,
-                      decimals, unit);
-        baseline += F;
-        dc.SetTextColour(kBlack);
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Eccentricity:", true, doc.Eccentricity * 1000.0 * k,
-                      decimals, unit);
-        baseline += F;
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Ecc. Angle:", showAngle, doc.EccentricityAngle, 2, "deg");
-        baseline += F;
-        // Concentricity is the diameter of the circle the centre runs on: twice the eccentricity.
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Concentricity:", true, doc.Eccentricity * 2000.0 * k,
-                      decimals, unit);
-        baseline += F;
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Runout:", true, doc.Runout * 1000.0 * k, decimals, unit);
-        dc.Restore();
-    }
+    if (doc.AnalysisValid) DrawResults(dc, doc, layout);
 
     DrawFooter(dc);
+}
+
+void CKyklosView::DrawResults(Canvas& dc, const CKyklosDoc& doc, const ReportPageLayout& layout)
+{
+    const int x0 = layout.ResultsLeft;
+    dc.Save();
+    dc.SetFont(layout.HeadingFont);
+    dc.SetTextColour(kGrey);
+    dc.SetTextAlign({HAlign::Left, VAlign::Baseline});
+
+    char filterText[80];
+    std::snprintf(filterText, sizeof filterText, "Gaussian (50%%) Filtering:  %d UPR", doc.FilterCutoffUpr);
+    dc.TextOut(x0, layout.FilterHeadingBaseline, filterText);
+    const int underlineWidth = dc.TextExtent(filterText).width;
+    dc.Save();
+    dc.SetPen({PenStyle::Solid, Graph.RulePenWidth, Graph.GridColour});
+    dc.MoveTo(x0, layout.FilterUnderlineY);
+    dc.LineTo(x0 + underlineWidth, layout.FilterUnderlineY);
+    dc.Restore();
+
+    dc.TextOut(x0, layout.ReferenceBaseline, ReferenceText(doc.ReferenceKind));
+
+    dc.SetFont(layout.ResultFont);
+    const int F = layout.ResultFontHeight;
+    const bool metric = Graph.MetricUnits;
+    const std::string unit = metric ? "\u00B5m" : "\u00B5in";
+    const int decimals = metric ? 3 : 2;
+    const double k = metric ? 1.0 : CPolarGraph::kMicroinchesPerMicrometre;
+    // Below 0.1 nm of eccentricity its direction is noise.
+    const bool showAngle = doc.Eccentricity >= 1e-7;
+    const int decimalX = layout.DecimalX;
+    const int unitX = layout.UnitX;
+
+    int baseline = layout.FirstResultBaseline;
+    dc.SetTextColour(kNavy);
+    DrawResultRow(dc, x0, decimalX, unitX, baseline, "Roundness:", true, (doc.Peak - doc.Valley) * 1000.0 * k,
+                  decimals, unit);
+    baseline += F;
+    dc.SetTextColour(kBlack);
+    DrawResultRow(dc, x0, decimalX, unitX, baseline, "Eccentricity:", true, doc.Eccentricity * 1000.0 * k, decimals,
+                  unit);
+    baseline += F;
+    DrawResultRow(dc, x0, decimalX, unitX, baseline, "Ecc. Angle:", showAngle, doc.EccentricityAngle, 2, "deg");
+    baseline += F;
+    // Concentricity is the diameter of the circle the centre runs on: twice the eccentricity.
+    DrawResultRow(dc, x0, decimalX, unitX, baseline, "Concentricity:", true, doc.Eccentricity * 2000.0 * k, decimals,
+                  unit);
+    baseline += F;
+    DrawResultRow(dc, x0, decimalX, unitX, baseline, "Runout:", true, doc.Runout * 1000.0 * k, decimals, unit);
+    dc.Restore();
 }
 
 void CKyklosView::DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc)
@@ -298,30 +253,6 @@ void CKyklosView::DrawResultRow(Canvas& dc, int labelX, int decimalX, int unitX,
 void CKyklosView::DrawFooter(Canvas& dc)
 {
     kyklos::DrawFooter(dc, FooterRect, MakerLogo, CollaborationLogo);
-}
-
-void DrawTitleTexts(Canvas& dc, const CKyklosDoc& doc, const FontSpec& titleFont, int titleFontHeight, int left,
-                    int right, int bottomY)
-{
-    // The three texts are bytes from the file and its name (Windows-1252 or
-    // UTF-8); the canvas draws UTF-8, and a name's length is counted in
-    // characters, not bytes.
-    const std::string fileTitle = DisplayText(doc.FileTitle);
-    const std::string identification = DisplayText(doc.Identification);
-    const std::string date = DisplayText(doc.DateText);
-    dc.SetFont(titleFont);
-    dc.SetTextColour(kBlack);
-    if (CodePointCount(fileTitle) >= 2) {
-        dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
-        dc.TextOut(left + titleFontHeight, bottomY, fileTitle);
-        dc.SetTextAlign({HAlign::Centre, VAlign::Bottom});
-        dc.TextOut((left + right) / 2, bottomY, identification);
-    } else {
-        dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
-        dc.TextOut(left + titleFontHeight, bottomY, identification);
-    }
-    dc.SetTextAlign({HAlign::Right, VAlign::Bottom});
-    dc.TextOut(right - titleFontHeight, bottomY, date);
 }
 
 } // namespace kyklos
