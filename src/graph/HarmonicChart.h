@@ -10,75 +10,15 @@
 //
 // Drawn through Canvas only, so one drawing serves a window panel, a printed
 // or PDF page and an image. The geometry is computed apart from painting
-// (ComputeLayout) and can be checked without drawing.
+// (ComputeLayout, from the pieces in HarmonicChartLayout.h) and can be
+// checked without drawing.
 
+#include "graph/HarmonicChartLayout.h"
 #include "platform/Canvas.h"
 
 #include <optional>
-#include <string>
-#include <vector>
 
 namespace kyklos {
-
-// One harmonic k of the profile: the component A·cos(kθ − φ).
-struct HarmonicAmplitude {
-    double RawAmplitude = 0.0;        // mm, of the unfiltered profile
-    double FilteredAmplitude = 0.0;   // mm, of the filtered profile
-    double Phase = 0.0;               // radians (φ of the raw profile)
-};
-
-struct HarmonicChartData {
-    std::vector<HarmonicAmplitude> Harmonics;   // element k − 1 is harmonic k (UPR)
-    std::vector<double> Transmission;           // element k − 1: the filter's amplitude ratio at k, 0 … 1
-    bool MetricUnits = true;                    // amplitudes shown in µm, else in µin
-};
-
-// How far the UPR axis runs: 50, 150 or 500 UPR, or every harmonic there is.
-enum class HarmonicRange { Upr50, Upr150, Upr500, All };
-
-struct HarmonicChartOptions {
-    HarmonicRange Range = HarmonicRange::Upr50;
-    bool Logarithmic = false;   // amplitude axis in decades; zero amplitudes draw no bar
-};
-
-// A labelled tick: position is y on the amplitude and transmission axes, x on the UPR axis.
-struct ChartTick {
-    int Position = 0;
-    std::string Label;
-    friend bool operator==(const ChartTick&, const ChartTick&) = default;
-};
-
-// One bar, or one pixel column holding several harmonics when bars would be
-// narrower than a pixel; a top equal to Plot.bottom draws nothing.
-struct HarmonicBar {
-    int Left = 0, Right = 0;   // device x, right exclusive
-    int FilteredTop = 0;       // device y of the filtered amplitude (the largest in the column)
-    int RawTop = 0;            // device y of the raw amplitude (the largest in the column)
-    int Harmonic = 0;          // k shown: the column's largest filtered amplitude
-};
-
-struct HarmonicChartLayout {
-    Rect Frame{};
-    Rect Plot{};                  // the bars' area; the axes run along its left, bottom and right edges
-    int FontHeight = 0;           // cell height of the chart's one font
-    int TickLength = 0;
-    int ShownCount = 0;           // harmonics on the UPR axis
-    double BarPitch = 1.0;        // device units from one entry of Bars to the next
-    bool Aggregated = false;      // Bars are pixel columns of several harmonics each
-    double AxisLow = 0.0;         // amplitude axis, display unit: 0, or the lowest decade
-    double AxisHigh = 1.0;
-    std::vector<ChartTick> AmplitudeTicks;
-    std::vector<ChartTick> UprTicks;
-    std::vector<ChartTick> TransmissionTicks;
-    std::vector<HarmonicBar> Bars;
-    std::vector<Point> TransmissionCurve;
-    Point TitleAt{};              // top centre
-    Point UnitCaptionAt{};        // bottom right of "µm" / "µin" above the amplitude labels
-    Point UprCaptionAt{};         // top centre of "UPR" below the UPR labels
-
-    // The harmonic under a point of the plot (for hovering), if any.
-    std::optional<int> HarmonicAt(Point p) const;
-};
 
 class CHarmonicChart {
 public:
@@ -91,8 +31,13 @@ public:
     // height whose digits are digitWidth wide.
     static HarmonicChartLayout ComputeLayout(const HarmonicChartData& data, const HarmonicChartOptions& options,
                                              const Rect& frame, int fontHeight, int digitWidth);
+    // The same with the font measured on dc (nothing is drawn).
+    static HarmonicChartLayout ComputeLayout(Canvas& dc, const HarmonicChartData& data,
+                                             const HarmonicChartOptions& options, const Rect& frame);
+    // Paints a chart laid out on the same canvas; the background is the caller's.
+    static void Paint(Canvas& dc, const HarmonicChartLayout& layout, bool metricUnits);
 
-    // Draws the chart into frame; the background is the caller's.
+    // Lays out and paints the chart into frame; the background is the caller's.
     void Draw(Canvas& dc, const Rect& frame);
 
     // On the chart drawn last.

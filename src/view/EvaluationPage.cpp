@@ -1,9 +1,9 @@
 #include "view/EvaluationPage.h"
 
+#include "document/KyklosDoc.h"
 #include "document/ShownResults.h"
 #include "platform/NumberText.h"
 #include "platform/Units.h"
-#include "view/KyklosView.h"
 
 #include <algorithm>
 #include <array>
@@ -21,6 +21,8 @@ namespace {
 constexpr std::array<std::string_view, 4> kReferenceNames{"Least Squares", "Minimum Zone", "Maximum Inscribed",
                                                           "Minimum Circumscribed"};
 constexpr std::string_view kDash = kNoValueText;
+constexpr std::string_view kAngleHeader = "Angle (deg)";
+constexpr std::string_view kPhaseHeader = "Phase (deg)";
 constexpr std::size_t kListedHarmonics = 5;
 
 // Selects the font only long enough to measure its cell height, as the
@@ -41,14 +43,18 @@ std::string NumberText(double value, int decimals)
 }
 
 struct DisplayUnits {
+    bool metric;
     std::string unit;
     int decimals;
     std::string widest;     // the widest number a column makes room for
+
+    // Millimetres in the shown unit.
+    double Length(double millimetres) const { return ShownLength(millimetres, metric); }
 };
 
 DisplayUnits UnitsOf(bool metric)
 {
-    return {std::string(LengthUnitSymbol(metric)), LengthDecimals(metric), metric ? "0000.000" : "00000.00"};
+    return {metric, std::string(LengthUnitSymbol(metric)), LengthDecimals(metric), metric ? "0000.000" : "00000.00"};
 }
 
 double Degrees(double radians) { return radians * (180.0 / std::numbers::pi); }
@@ -103,7 +109,299 @@ void DrawMarker(Canvas& dc, int x, int baseline, int fontHeight, Colour colour)
     dc.Restore();
 }
 
+// A column header with its unit: "RONt (µm)".
+std::string Bracketed(std::string_view head, std::string_view unit)
+{
+    return std::string(head) + " (" + std::string(unit) + ")";
+}
+
+// The page's fonts, its title band and its heading: all there is without an evaluation.
+void LayoutTitleAndHeading(Canvas& dc, EvaluationPageLayout& layout, const std::optional<TitleTexts>& titleTexts,
+                           const Rect& page)
+{
+    const int W = page.right - page.left;
+    const int H = page.bottom - page.top;
+    // The title line and its fonts follow the report page's rule, so both
+    // pages of a profile carry the same heading.
+    layout.TitleBand = LayoutTitleBand(dc, page, titleTexts);
+    layout.Top0 = layout.TitleBand.Top0;
+    layout.TitleFontHeight = layout.TitleBand.FontHeight;
+    layout.HeadingFont = ReportFont(std::max(1, std::min(layout.TitleFontHeight * 25 / 20, W / 40)));
+    layout.HeadingFontHeight = MeasureFont(dc, layout.HeadingFont);
+    // The tables hold about 56 characters across the page and 34 rows down it.
+    layout.TableFont = ReportFont(std::max(1, std::min({layout.TitleFontHeight, W / 56, H / 34})));
+    layout.TableFontHeight = MeasureFont(dc, layout.TableFont);
+    const int F = layout.TableFontHeight;
+    layout.RowPitch = F + F / 4;
+    // Rules of 1/600 inch, as on the report page.
+    layout.RulePenWidth = std::max(1, static_cast<int>(dc.PixelsPerInch() * 0.0016666666666666668));
+
+    // The heading, underlined as the report's filter heading.
+    layout.Left = page.left + W / 50;
+    layout.HeadingBaseline = layout.Top0 + 2 * layout.HeadingFontHeight;
+    layout.HeadingUnderlineY = layout.HeadingBaseline + layout.HeadingFontHeight / 3;
+    dc.Save();
+    dc.SetFont(layout.HeadingFont);
+    layout.HeadingUnderlineRight = layout.Left + dc.TextExtent("Evaluation").width;
+    dc.Restore();
+}
+
+// The table font is selected. The four references side by side; numbers
+// right-aligned, which with fixed decimals keeps their decimal points in one column.
+void LayoutReferenceTable(Canvas& dc, EvaluationPageLayout& layout, const DisplayUnits& units)
+{
+    const int F = layout.TableFontHeight;
+    const int numberWidth = dc.TextExtent(units.widest).width;
+    const int angleWidth = dc.TextExtent("-000.00").width;
+    layout.HeaderBaseline = layout.HeadingBaseline + 2 * F;
+    layout.NameX = layout.Left + F;
+    const int nameWidth = WidestText(dc, {"Reference", kReferenceNames[0], kReferenceNames[1], kReferenceNames[2],
+                                          kReferenceNames[3]});
+    layout.RontRight = layout.NameX + nameWidth + F +
+                       std::max(dc.TextExtent(Bracketed("RONt", units.unit)).width, numberWidth);
+    layout.EccentricityRight =
+        layout.RontRight + F + std::max(dc.TextExtent(Bracketed("Ecc.", units.unit)).width, numberWidth);
+    layout.AngleRight = layout.EccentricityRight + F + std::max(dc.TextExtent(kAngleHeader).width, angleWidth);
+    layout.ReferenceTable = {layout.Left, layout.HeaderBaseline - F, layout.AngleRight,
+                             layout.HeaderBaseline + 4 * layout.RowPitch + F / 4};
+}
+
+// The table font is selected. The right column holds the parameters and,
+// under them, the largest harmonics; it keeps to the right edge, leaving the
+// spectrum its width.
+void LayoutRightColumn(Canvas& dc, EvaluationPageLayout& layout, const DisplayUnits& units, const Rect& page)
+{
+    const int F = layout.TableFontHeight;
+    const int numberWidth = dc.TextExtent(units.widest).width;
+    const int angleWidth = dc.TextExtent("-000.00").width;
+    const int labelWidth = WidestText(dc, {"RONp:", "RONv:", "RONq:", "Tolerance:", "Verdict:", "Margin:"});
+    const int unitWidth = dc.TextExtent(units.unit).width;
+    const int parametersWidth = labelWidth + F + numberWidth + F / 3 + unitWidth;
+    const int uprWidth = WidestText(dc, {"UPR", "00000"});
+    const int amplitudeWidth = std::max(dc.TextExtent(Bracketed("Amplitude", units.unit)).width, numberWidth);
+    const int phaseWidth = std::max(dc.TextExtent(kPhaseHeader).width, angleWidth);
+    const int listWidth = uprWidth + F + amplitudeWidth + F + phaseWidth;
+    const int W = page.right - page.left;
+    layout.ParametersX =
+        std::max(layout.AngleRight + 2 * F, page.right - W / 50 - std::max(parametersWidth, listWidth));
+
+    // Parameters and verdict in the report's rows: label, number, unit.
+    layout.ValueRight = layout.ParametersX + labelWidth + F + numberWidth;
+    layout.UnitX = layout.ValueRight + F / 3;
+    layout.Parameters = {layout.ParametersX, layout.HeaderBaseline - F, layout.UnitX + unitWidth,
+                         layout.HeaderBaseline + 7 * layout.RowPitch + F / 4};
+    layout.UprRight = layout.ParametersX + uprWidth;
+    layout.AmplitudeRight = layout.UprRight + F + amplitudeWidth;
+    layout.PhaseRight = layout.AmplitudeRight + F + phaseWidth;
+}
+
+// The table font is selected. The warnings under the references, wrapped to the left column.
+void LayoutWarnings(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation)
+{
+    const int F = layout.TableFontHeight;
+    const int top = layout.ReferenceTable.bottom + layout.RowPitch;
+    const int width = std::max(F, layout.ParametersX - F - layout.NameX);
+    int y = top + F;
+    for (const std::string& warning : evaluation.Warnings)
+        for (std::string& line : WrapText(dc, warning, width)) {
+            y += layout.RowPitch;
+            layout.WarningLines.push_back(std::move(line));
+        }
+    layout.Warnings = {layout.NameX, top, layout.NameX + width, y + F / 4};
+}
+
+// The spectrum below the tables, across the left column; its largest harmonics beside it.
+void LayoutSpectrum(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation,
+                    const EvaluationPageOptions& options, const Rect& page)
+{
+    const int F = layout.TableFontHeight;
+    const int chartTop = std::max(layout.Warnings.bottom, layout.Parameters.bottom) + layout.RowPitch;
+    layout.ChartFrame = {layout.Left, chartTop, layout.ParametersX - F, page.bottom - (page.bottom - page.top) / 50};
+    const int title = chartTop + F;
+    layout.HarmonicsTitleBaseline = title;
+    layout.LargestHarmonics = {layout.ParametersX, title - F, layout.PhaseRight,
+                               title + static_cast<int>(kListedHarmonics + 1) * layout.RowPitch + F / 4};
+    layout.Chart = CHarmonicChart::ComputeLayout(dc, HarmonicChartDataOf(evaluation, options.MetricUnits),
+                                                 options.Spectrum, layout.ChartFrame);
+}
+
+// The heading, grey and underlined as the report's filter heading.
+void PaintHeading(Canvas& dc, const EvaluationPageLayout& layout, const Pen& rulePen)
+{
+    dc.SetFont(layout.HeadingFont);
+    dc.SetTextColour(kGrey);
+    TextAt(dc, HAlign::Left, layout.Left, layout.HeadingBaseline, "Evaluation");
+    dc.SetPen(rulePen);
+    dc.MoveTo(layout.Left, layout.HeadingUnderlineY);
+    dc.LineTo(layout.HeadingUnderlineRight, layout.HeadingUnderlineY);
+}
+
+void PaintReferenceTable(Canvas& dc, const EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation,
+                         const DisplayUnits& units)
+{
+    const int F = layout.TableFontHeight, header = layout.HeaderBaseline;
+    dc.SetFont(layout.TableFont);
+    dc.SetTextColour(kGrey);
+    TextAt(dc, HAlign::Left, layout.NameX, header, "Reference");
+    TextAt(dc, HAlign::Right, layout.RontRight, header, Bracketed("RONt", units.unit));
+    TextAt(dc, HAlign::Right, layout.EccentricityRight, header, Bracketed("Ecc.", units.unit));
+    TextAt(dc, HAlign::Right, layout.AngleRight, header, kAngleHeader);
+    for (const ReferenceKind referenceKind : kReferenceKinds) {
+        const int kind = ReferenceIndex(referenceKind);
+        const ReferenceEvaluation& reference = evaluation.Reference(referenceKind);
+        const int y = header + (kind + 1) * layout.RowPitch;
+        const bool selected = referenceKind == evaluation.SelectedReference;
+        const Colour colour = selected ? kNavy : kBlack;
+        if (selected) DrawMarker(dc, layout.Left, y, F, colour);
+        dc.SetTextColour(colour);
+        TextAt(dc, HAlign::Left, layout.NameX, y, kReferenceNames[static_cast<std::size_t>(kind)]);
+        // A failed fit has no result; its centre is no result either.
+        std::string ront(kDash), eccentricity(kDash), angle(kDash);
+        if (reference.FitValid && reference.RONt) {
+            ront = NumberText(units.Length(*reference.RONt), units.decimals);
+            eccentricity = NumberText(units.Length(reference.Eccentricity), units.decimals);
+            angle = EccentricityAngleShown(reference.Eccentricity) ? NumberText(reference.EccentricityAngle, 2)
+                                                                   : std::string();
+        }
+        TextAt(dc, HAlign::Right, layout.RontRight, y, ront);
+        TextAt(dc, HAlign::Right, layout.EccentricityRight, y, eccentricity);
+        TextAt(dc, HAlign::Right, layout.AngleRight, y, angle);
+    }
+}
+
+// One row of the right column: label, number and, after a number, its unit.
+void ParameterRow(Canvas& dc, const EvaluationPageLayout& layout, int index, std::string_view label,
+                  const std::string& value, std::string_view unit)
+{
+    const int y = layout.HeaderBaseline + index * layout.RowPitch;
+    TextAt(dc, HAlign::Left, layout.ParametersX, y, label);
+    TextAt(dc, HAlign::Right, layout.ValueRight, y, value);
+    if (!unit.empty() && value != kDash) TextAt(dc, HAlign::Left, layout.UnitX, y, unit);
+}
+
+void PaintParameters(Canvas& dc, const EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation,
+                     const DisplayUnits& units)
+{
+    const int decimals = units.decimals;
+    dc.SetFont(layout.TableFont);
+    dc.SetTextColour(kGrey);
+    TextAt(dc, HAlign::Left, layout.ParametersX, layout.HeaderBaseline, "Least Squares Circle");
+    dc.SetTextColour(kBlack);
+    const bool parameters = evaluation.Reference(ReferenceKind::LeastSquares).FitValid;
+    auto parameter = [&](double millimetres) {
+        return parameters ? NumberText(units.Length(millimetres), decimals) : std::string(kDash);
+    };
+    ParameterRow(dc, layout, 1, "RONp:", parameter(evaluation.RONp), units.unit);
+    ParameterRow(dc, layout, 2, "RONv:", parameter(evaluation.RONv), units.unit);
+    ParameterRow(dc, layout, 3, "RONq:", parameter(evaluation.RONq), units.unit);
+
+    // The verdict judges the selected reference's RONt; the margin t − RONt is
+    // what is left of the tolerance (negative when it is exceeded).
+    const std::optional<RoundnessTolerance>& tolerance = evaluation.Tolerance;
+    const std::string toleranceText =
+        tolerance ? NumberText(tolerance->Shown(units.metric), decimals) : std::string(kDash);
+    ParameterRow(dc, layout, 5, "Tolerance:", toleranceText, units.unit);
+    dc.SetTextColour(kNavy);
+    ParameterRow(dc, layout, 6, "Verdict:", std::string(VerdictText(evaluation.Verdict)), {});
+    dc.SetTextColour(kBlack);
+    ParameterRow(dc, layout, 7, "Margin:",
+                 evaluation.MarginUm ? NumberText(MicrometresToShown(*evaluation.MarginUm, units.metric), decimals)
+                                     : std::string(kDash),
+                 units.unit);
+}
+
+void PaintWarnings(Canvas& dc, const EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation)
+{
+    dc.SetFont(layout.TableFont);
+    dc.SetTextColour(kBlack);
+    int y = layout.Warnings.top + layout.TableFontHeight;
+    if (evaluation.Warnings.empty()) {
+        TextAt(dc, HAlign::Left, layout.NameX, y, "Warnings: none");
+        return;
+    }
+    TextAt(dc, HAlign::Left, layout.NameX, y, "Warnings:");
+    for (const std::string& line : layout.WarningLines) {
+        y += layout.RowPitch;
+        TextAt(dc, HAlign::Left, layout.NameX, y, line);
+    }
+}
+
+void PaintLargestHarmonics(Canvas& dc, const EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation,
+                           const DisplayUnits& units)
+{
+    const int title = layout.HarmonicsTitleBaseline, pitch = layout.RowPitch;
+    dc.SetFont(layout.TableFont);
+    dc.SetTextColour(kGrey);
+    TextAt(dc, HAlign::Left, layout.ParametersX, title, "Largest Harmonics");
+    TextAt(dc, HAlign::Right, layout.UprRight, title + pitch, "UPR");
+    TextAt(dc, HAlign::Right, layout.AmplitudeRight, title + pitch, Bracketed("Amplitude", units.unit));
+    TextAt(dc, HAlign::Right, layout.PhaseRight, title + pitch, kPhaseHeader);
+    dc.SetTextColour(kBlack);
+    const std::vector<HarmonicComponent> largest = LargestHarmonics(evaluation, kListedHarmonics);
+    for (std::size_t i = 0; i < largest.size(); ++i) {
+        const int y = title + static_cast<int>(i + 2) * pitch;
+        TextAt(dc, HAlign::Right, layout.UprRight, y, std::to_string(largest[i].Upr));
+        TextAt(dc, HAlign::Right, layout.AmplitudeRight, y,
+               NumberText(units.Length(largest[i].Amplitude), units.decimals));
+        TextAt(dc, HAlign::Right, layout.PhaseRight, y, NumberText(Degrees(largest[i].Phase), 2));
+    }
+}
+
 } // namespace
+
+EvaluationPageLayout LayoutEvaluationPage(Canvas& dc, const std::optional<TitleTexts>& titleTexts,
+                                          const RoundnessEvaluation& evaluation, const EvaluationPageOptions& options,
+                                          const Rect& page)
+{
+    EvaluationPageLayout layout;
+    LayoutTitleAndHeading(dc, layout, titleTexts, page);
+    if (!evaluation.Valid) return layout;
+
+    const DisplayUnits units = UnitsOf(options.MetricUnits);
+    dc.Save();
+    dc.SetFont(layout.TableFont);
+    LayoutReferenceTable(dc, layout, units);
+    LayoutRightColumn(dc, layout, units, page);
+    LayoutWarnings(dc, layout, evaluation);
+    dc.Restore();
+    LayoutSpectrum(dc, layout, evaluation, options, page);
+    return layout;
+}
+
+void PaintEvaluationPage(Canvas& dc, const EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation,
+                         const EvaluationPageOptions& options)
+{
+    const Pen rulePen{PenStyle::Solid, layout.RulePenWidth, kGrey};
+    dc.Save();
+    PaintTitleBand(dc, layout.TitleBand, rulePen);
+    PaintHeading(dc, layout, rulePen);
+    if (evaluation.Valid) {
+        const DisplayUnits units = UnitsOf(options.MetricUnits);
+        PaintReferenceTable(dc, layout, evaluation, units);
+        PaintParameters(dc, layout, evaluation, units);
+        PaintWarnings(dc, layout, evaluation);
+        PaintLargestHarmonics(dc, layout, evaluation, units);
+        CHarmonicChart::Paint(dc, layout.Chart, options.MetricUnits);
+    }
+    dc.Restore();
+}
+
+EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const std::optional<TitleTexts>& titleTexts,
+                                        const RoundnessEvaluation& evaluation, const EvaluationPageOptions& options,
+                                        const Rect& page)
+{
+    EvaluationPageLayout layout = LayoutEvaluationPage(dc, titleTexts, evaluation, options, page);
+    PaintEvaluationPage(dc, layout, evaluation, options);
+    return layout;
+}
+
+EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const RoundnessEvaluation& evaluation,
+                                        const EvaluationPageOptions& options, const Rect& page)
+{
+    std::optional<TitleTexts> titleTexts;
+    if (doc.DataLoaded) titleTexts = TitleTexts{doc.Profile.FileTitle, doc.Profile.Identification, doc.Profile.DateText};
+    return DrawEvaluationPage(dc, titleTexts, evaluation, options, page);
+}
 
 HarmonicChartData HarmonicChartDataOf(const RoundnessEvaluation& evaluation, bool metricUnits)
 {
@@ -124,205 +422,6 @@ HarmonicRange HarmonicRangeForCutoff(int cutoffUpr)
     if (cutoffUpr <= 150 / 3) return HarmonicRange::Upr150;
     if (cutoffUpr <= 500 / 3) return HarmonicRange::Upr500;
     return HarmonicRange::All;
-}
-
-EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const RoundnessEvaluation& evaluation,
-                                        const EvaluationPageOptions& options, const Rect& page)
-{
-    EvaluationPageLayout layout;
-    const int L = page.left, T = page.top, R = page.right, B = page.bottom;
-    const int W = R - L;
-    const int H = B - T;
-
-    // The title line and its fonts follow the report page's rule, so both
-    // pages of a profile carry the same heading.
-    const int x0 = L + W / 50;
-    const int top0 = T + H / 25;
-    const int size = std::min(W * 60 / 100, H * 80 / 100);
-    layout.Top0 = top0;
-    const FontSpec titleFont = ReportFont(std::max(1, std::min((top0 - T) * 300 / 400, size / 20)));
-    layout.TitleFontHeight = MeasureFont(dc, titleFont);
-    const FontSpec headingFont = ReportFont(std::max(1, std::min(layout.TitleFontHeight * 25 / 20, W / 40)));
-    layout.HeadingFontHeight = MeasureFont(dc, headingFont);
-    // The tables hold about 56 characters across the page and 34 rows down it.
-    const FontSpec tableFont = ReportFont(std::max(1, std::min({layout.TitleFontHeight, W / 56, H / 34})));
-    layout.TableFontHeight = MeasureFont(dc, tableFont);
-    const int titleHeight = layout.TitleFontHeight;
-    const int headingHeight = layout.HeadingFontHeight;
-    const int F = layout.TableFontHeight;
-    const int pitch = F + F / 4;
-    layout.RowPitch = pitch;
-    // Rules of 1/600 inch, as on the report page.
-    const int rulePen = std::max(1, static_cast<int>(dc.PixelsPerInch() * 0.0016666666666666668));
-
-    dc.Save();
-    dc.SetPen({PenStyle::Solid, rulePen, kGrey});
-    dc.MoveTo(L + W / 100, top0);
-    dc.LineTo(R - W / 100, top0);
-
-    if (doc.DataLoaded) DrawTitleTexts(dc, doc, titleFont, titleHeight, L, R, top0 - titleHeight / 4);
-
-    // The heading, grey and underlined as the report's filter heading.
-    dc.SetFont(headingFont);
-    dc.SetTextColour(kGrey);
-    layout.HeadingBaseline = top0 + 2 * headingHeight;
-    TextAt(dc, HAlign::Left, x0, layout.HeadingBaseline, "Evaluation");
-    const int underlineY = layout.HeadingBaseline + headingHeight / 3;
-    dc.MoveTo(x0, underlineY);
-    dc.LineTo(x0 + dc.TextExtent("Evaluation").width, underlineY);
-
-    if (!evaluation.Valid) {
-        dc.Restore();
-        return layout;
-    }
-
-    const DisplayUnits units = UnitsOf(options.MetricUnits);
-    const int decimals = units.decimals;
-    const bool metric = options.MetricUnits;
-    auto display = [metric](double millimetres) { return ShownLength(millimetres, metric); };
-    const auto bracketed = [](std::string_view text) { return " (" + std::string(text) + ")"; };
-
-    dc.SetFont(tableFont);
-    const int numberWidth = dc.TextExtent(units.widest).width;
-    const int angleWidth = dc.TextExtent("-000.00").width;
-    const int headerRow = layout.HeadingBaseline + 2 * F;
-
-    // The four references side by side; numbers right-aligned, which with
-    // fixed decimals keeps their decimal points in one column.
-    const int nameX = x0 + F;
-    const std::string rontHeader = "RONt" + bracketed(units.unit);
-    const std::string eccentricityHeader = "Ecc." + bracketed(units.unit);
-    const std::string angleHeader = "Angle (deg)";
-    const int nameWidth = WidestText(dc, {"Reference", kReferenceNames[0], kReferenceNames[1], kReferenceNames[2],
-                                          kReferenceNames[3]});
-    const int rontRight = nameX + nameWidth + F + std::max(dc.TextExtent(rontHeader).width, numberWidth);
-    const int eccentricityRight = rontRight + F + std::max(dc.TextExtent(eccentricityHeader).width, numberWidth);
-    const int angleRight = eccentricityRight + F + std::max(dc.TextExtent(angleHeader).width, angleWidth);
-
-    dc.SetTextColour(kGrey);
-    TextAt(dc, HAlign::Left, nameX, headerRow, "Reference");
-    TextAt(dc, HAlign::Right, rontRight, headerRow, rontHeader);
-    TextAt(dc, HAlign::Right, eccentricityRight, headerRow, eccentricityHeader);
-    TextAt(dc, HAlign::Right, angleRight, headerRow, angleHeader);
-    for (const ReferenceKind referenceKind : kReferenceKinds) {
-        const int kind = ReferenceIndex(referenceKind);
-        const ReferenceEvaluation& reference = evaluation.Reference(referenceKind);
-        const int y = headerRow + (kind + 1) * pitch;
-        const bool selected = referenceKind == evaluation.SelectedReference;
-        const Colour colour = selected ? kNavy : kBlack;
-        if (selected) DrawMarker(dc, x0, y, F, colour);
-        dc.SetTextColour(colour);
-        TextAt(dc, HAlign::Left, nameX, y, kReferenceNames[static_cast<std::size_t>(kind)]);
-        // A failed fit has no result; its centre is no result either.
-        std::string ront(kDash), eccentricity(kDash), angle(kDash);
-        if (reference.FitValid && reference.RONt) {
-            ront = NumberText(display(*reference.RONt), decimals);
-            eccentricity = NumberText(display(reference.Eccentricity), decimals);
-            // Below 0.1 nm of eccentricity its direction is noise, as on the report page.
-            angle = EccentricityAngleShown(reference.Eccentricity) ? NumberText(reference.EccentricityAngle, 2) : std::string();
-        }
-        TextAt(dc, HAlign::Right, rontRight, y, ront);
-        TextAt(dc, HAlign::Right, eccentricityRight, y, eccentricity);
-        TextAt(dc, HAlign::Right, angleRight, y, angle);
-    }
-    const int tableBottom = headerRow + 4 * pitch + F / 4;
-    layout.ReferenceTable = {x0, headerRow - F, angleRight, tableBottom};
-
-    // The right column holds the parameters and, under it, the largest
-    // harmonics; it keeps to the right edge, leaving the spectrum its width.
-    const int labelWidth = WidestText(dc, {"RONp:", "RONv:", "RONq:", "Tolerance:", "Verdict:", "Margin:"});
-    const int unitWidth = dc.TextExtent(units.unit).width;
-    const int parametersWidth = labelWidth + F + numberWidth + F / 3 + unitWidth;
-    const std::string amplitudeHeader = "Amplitude" + bracketed(units.unit);
-    const int uprWidth = WidestText(dc, {"UPR", "00000"});
-    const int amplitudeWidth = std::max(dc.TextExtent(amplitudeHeader).width, numberWidth);
-    const int phaseWidth = std::max(dc.TextExtent("Phase (deg)").width, angleWidth);
-    const int listWidth = uprWidth + F + amplitudeWidth + F + phaseWidth;
-    const int rightX = std::max(angleRight + 2 * F, R - W / 50 - std::max(parametersWidth, listWidth));
-
-    // Parameters and verdict in the report's rows: label, number, unit.
-    const int valueRight = rightX + labelWidth + F + numberWidth;
-    const int unitX = valueRight + F / 3;
-    auto row = [&](int index, std::string_view label, const std::string& value, std::string_view unit) {
-        const int y = headerRow + index * pitch;
-        TextAt(dc, HAlign::Left, rightX, y, label);
-        TextAt(dc, HAlign::Right, valueRight, y, value);
-        // A missing value has no unit either.
-        if (!unit.empty() && value != kDash) TextAt(dc, HAlign::Left, unitX, y, unit);
-    };
-    dc.SetTextColour(kGrey);
-    TextAt(dc, HAlign::Left, rightX, headerRow, "Least Squares Circle");
-    dc.SetTextColour(kBlack);
-    const bool parameters = evaluation.Reference(ReferenceKind::LeastSquares).FitValid;
-    auto parameter = [&](double millimetres) {
-        return parameters ? NumberText(display(millimetres), decimals) : std::string(kDash);
-    };
-    row(1, "RONp:", parameter(evaluation.RONp), units.unit);
-    row(2, "RONv:", parameter(evaluation.RONv), units.unit);
-    row(3, "RONq:", parameter(evaluation.RONq), units.unit);
-
-    // The verdict judges the selected reference's RONt; the margin t − RONt is
-    // what is left of the tolerance (negative when it is exceeded).
-    const std::optional<RoundnessTolerance>& tolerance = evaluation.Tolerance;
-    const std::string toleranceText = tolerance ? NumberText(tolerance->Shown(metric), decimals) : std::string(kDash);
-    row(5, "Tolerance:", toleranceText, units.unit);
-    dc.SetTextColour(kNavy);
-    row(6, "Verdict:", std::string(VerdictText(evaluation.Verdict)), {});
-    dc.SetTextColour(kBlack);
-    row(7, "Margin:",
-        evaluation.MarginUm ? NumberText(MicrometresToShown(*evaluation.MarginUm, metric), decimals)
-                            : std::string(kDash),
-        units.unit);
-    const int parametersBottom = headerRow + 7 * pitch + F / 4;
-    layout.Parameters = {rightX, headerRow - F, unitX + unitWidth, parametersBottom};
-
-    // The warnings under the references, wrapped to the left column.
-    const int warningsTop = tableBottom + pitch;
-    const int warningsWidth = std::max(F, rightX - F - nameX);
-    int y = warningsTop + F;
-    if (evaluation.Warnings.empty()) {
-        TextAt(dc, HAlign::Left, nameX, y, "Warnings: none");
-    } else {
-        TextAt(dc, HAlign::Left, nameX, y, "Warnings:");
-        for (const std::string& warning : evaluation.Warnings)
-            for (const std::string& line : WrapText(dc, warning, warningsWidth)) {
-                y += pitch;
-                TextAt(dc, HAlign::Left, nameX, y, line);
-            }
-    }
-    layout.Warnings = {nameX, warningsTop, nameX + warningsWidth, y + F / 4};
-
-    // The spectrum below, across the left column; its largest harmonics beside it.
-    const int chartTop = std::max(layout.Warnings.bottom, parametersBottom) + pitch;
-    layout.ChartFrame = {x0, chartTop, rightX - F, B - H / 50};
-    const int uprRight = rightX + uprWidth;
-    const int amplitudeRight = uprRight + F + amplitudeWidth;
-    const int phaseRight = amplitudeRight + F + phaseWidth;
-    const int listTitle = chartTop + F;
-    dc.SetTextColour(kGrey);
-    TextAt(dc, HAlign::Left, rightX, listTitle, "Largest Harmonics");
-    TextAt(dc, HAlign::Right, uprRight, listTitle + pitch, "UPR");
-    TextAt(dc, HAlign::Right, amplitudeRight, listTitle + pitch, amplitudeHeader);
-    TextAt(dc, HAlign::Right, phaseRight, listTitle + pitch, "Phase (deg)");
-    dc.SetTextColour(kBlack);
-    const std::vector<HarmonicComponent> largest = LargestHarmonics(evaluation, kListedHarmonics);
-    for (std::size_t i = 0; i < largest.size(); ++i) {
-        const int rowY = listTitle + static_cast<int>(i + 2) * pitch;
-        TextAt(dc, HAlign::Right, uprRight, rowY, std::to_string(largest[i].Upr));
-        TextAt(dc, HAlign::Right, amplitudeRight, rowY, NumberText(display(largest[i].Amplitude), decimals));
-        TextAt(dc, HAlign::Right, phaseRight, rowY, NumberText(Degrees(largest[i].Phase), 2));
-    }
-    layout.LargestHarmonics = {rightX, listTitle - F, phaseRight,
-                               listTitle + static_cast<int>(kListedHarmonics + 1) * pitch + F / 4};
-
-    CHarmonicChart chart;
-    chart.Data = HarmonicChartDataOf(evaluation, options.MetricUnits);
-    chart.Options = options.Spectrum;
-    chart.Draw(dc, layout.ChartFrame);
-    layout.Chart = chart.Layout();
-
-    dc.Restore();
-    return layout;
 }
 
 } // namespace kyklos

@@ -15,8 +15,10 @@
 #include "document/RoundnessEvaluation.h"
 #include "graph/HarmonicChart.h"
 #include "platform/Canvas.h"
+#include "view/TitleBand.h"
 
-#include <cstddef>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace kyklos {
@@ -26,25 +28,61 @@ struct EvaluationPageOptions {
     HarmonicChartOptions Spectrum;    // range of the UPR axis, linear or logarithmic amplitude
 };
 
-// Where the page put its parts, device units; for tests and for a caller
-// that hovers over the spectrum.
+// Where the page puts its parts, device units, computed before anything is
+// painted; for tests and for a caller that hovers over the spectrum.
 struct EvaluationPageLayout {
+    TitleBandLayout TitleBand;     // the title line and the rule, as on the report page
     int Top0 = 0;                  // the rule under the title line
     int TitleFontHeight = 0;
+    FontSpec HeadingFont;
     int HeadingFontHeight = 0;
-    int TableFontHeight = 0;       // the tables' font: references, parameters, harmonics
+    FontSpec TableFont;            // the tables' font: references, parameters, harmonics
+    int TableFontHeight = 0;
     int RowPitch = 0;              // baseline to baseline in the tables
+    int RulePenWidth = 0;          // 1/600 inch: the rule and the heading's underline
+    int Left = 0;                  // the heading, the selected reference's marker, the spectrum
     int HeadingBaseline = 0;       // "Evaluation"
+    int HeadingUnderlineY = 0;
+    int HeadingUnderlineRight = 0;
+    // Below here only with a valid evaluation.
+    int HeaderBaseline = 0;        // the reference table's header and the parameters' title
+    int NameX = 0;                 // the references' names; their numbers end at the three rights
+    int RontRight = 0;
+    int EccentricityRight = 0;
+    int AngleRight = 0;
     Rect ReferenceTable{};         // header and the four references
+    int ParametersX = 0;           // the right column: labels here, values ending at ValueRight, units at UnitX
+    int ValueRight = 0;
+    int UnitX = 0;
     Rect Parameters{};             // RONp, RONv, RONq, tolerance, verdict, margin
+    std::vector<std::string> WarningLines;   // the warnings wrapped to the left column, a row apart
     Rect Warnings{};               // the warnings (or that there are none)
+    int HarmonicsTitleBaseline = 0;   // "Largest Harmonics"; its header a row below, the harmonics after it
+    int UprRight = 0;
+    int AmplitudeRight = 0;
+    int PhaseRight = 0;
     Rect LargestHarmonics{};       // the five largest harmonics
     Rect ChartFrame{};             // the harmonic spectrum
     HarmonicChartLayout Chart;     // the spectrum as drawn (empty without a valid evaluation)
 };
 
-// Draws the evaluation page of `doc` into `page`. Without a valid evaluation
-// only the title line, the rule and the heading are drawn.
+// Lays out the evaluation page in `page`, measuring fonts and texts on dc
+// (nothing is drawn). Without a valid evaluation only the title band and the
+// heading are laid out; without a profile the title band has no texts.
+EvaluationPageLayout LayoutEvaluationPage(Canvas& dc, const std::optional<TitleTexts>& titleTexts,
+                                          const RoundnessEvaluation& evaluation, const EvaluationPageOptions& options,
+                                          const Rect& page);
+
+// Paints a page laid out on the same canvas for the same evaluation and options.
+void PaintEvaluationPage(Canvas& dc, const EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation,
+                         const EvaluationPageOptions& options);
+
+// Lays out and paints the evaluation page into `page`. Without a valid
+// evaluation only the title line, the rule and the heading are drawn.
+EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const std::optional<TitleTexts>& titleTexts,
+                                        const RoundnessEvaluation& evaluation, const EvaluationPageOptions& options,
+                                        const Rect& page);
+// The same with the title texts of `doc`, when it holds a profile.
 EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const RoundnessEvaluation& evaluation,
                                         const EvaluationPageOptions& options, const Rect& page);
 

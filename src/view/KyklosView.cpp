@@ -4,13 +4,13 @@
 #include "platform/NumberText.h"
 #include "platform/Units.h"
 #include "platform/DataFiles.h"
-#include "platform/TextEncoding.h"
 #include "view/Footer.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 namespace kyklos {
@@ -18,23 +18,6 @@ namespace kyklos {
 namespace {
 
 constexpr Colour kWindowColour = kWhite;
-
-// Selects the font only long enough to measure its cell height, as the
-// layout needs the height the device actually gives.
-int MeasureFont(Canvas& dc, const FontSpec& font)
-{
-    dc.Save();
-    const int height = dc.SetFont(font);
-    dc.Restore();
-    return height;
-}
-
-// Characters of a UTF-8 text: every byte that does not continue a sequence.
-int CodePointCount(std::string_view text)
-{
-    return static_cast<int>(std::count_if(text.begin(), text.end(),
-        [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
 
 } // namespace
 
@@ -64,7 +47,6 @@ Rect CKyklosView::PrinterPageRect(const Rect& printable)
 void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRect)
 {
     const Rect page = dc.IsPrinting() ? PrinterPageRect(PrintPageRect) : clientRect;
-    const int L = page.left, T = page.top, R = page.right, B = page.bottom;
 
     // Paper and the clipboard picture keep their own background.
     if (!dc.IsPrinting() && !DrawDirect) {
@@ -75,31 +57,17 @@ void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRe
         dc.Restore();
     }
 
-    // Layout: the graph square on the left, moved down by a quarter of the
-    // room below it; title, rule and results keep the upper edge Top0.
-    const int W = R - L;
-    const int H = B - T;
-    const int gL = L + W / 50;
-    const int top0 = T + H / 25;
-    const int size = std::min(W * 60 / 100, H * 80 / 100);
-    const int gR = gL + size;
-    int gB = top0 + size;
-    int gT = top0;
-    const int shift = (B - gB) / 4;
-    if (shift > 0) {
-        gT = top0 + shift;
-        gB = gB + shift;
-    }
-    GraphSquare = {gL, gT, gR, gB};
-
-    // Fonts are asked for by cell height; a request below one unit (a page
-    // too small to read) asks for the smallest font instead of the device default.
-    TitleFont = ReportFont(std::max(1, std::min((top0 - T) * 300 / 400, size / 20)));
-    TitleFontHeight = MeasureFont(dc, TitleFont);
-    HeadingFont = ReportFont(std::max(1, std::min(TitleFontHeight * 25 / 20, (R - gR) / 15)));
-    HeadingFontHeight = MeasureFont(dc, HeadingFont);
-    ResultFont = ReportFont(std::max(1, std::min(2 * TitleFontHeight, (R - gR) / 13)));
-    ResultFontHeight = MeasureFont(dc, ResultFont);
+    std::optional<TitleTexts> titleTexts;
+    if (doc.DataLoaded) titleTexts = TitleTexts{doc.Profile.FileTitle, doc.Profile.Identification, doc.Profile.DateText};
+    const ReportPageLayout layout = LayoutReportPage(dc, page, Graph.MetricUnits, titleTexts);
+    GraphSquare = layout.GraphSquare;
+    TitleFont = layout.TitleBand.Font;
+    TitleFontHeight = layout.TitleBand.FontHeight;
+    HeadingFont = layout.HeadingFont;
+    HeadingFontHeight = layout.HeadingFontHeight;
+    ResultFont = layout.ResultFont;
+    ResultFontHeight = layout.ResultFontHeight;
+    FooterRect = layout.FooterRect;
 
     Graph.DatumRadius = doc.AnalysisValid ? doc.Result.NominalRadius : 10.0;
     if (doc.AnalysisValid && AutoScale) {
@@ -113,73 +81,60 @@ void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRe
     Graph.GraphRect = GraphSquare;
     Graph.DrawGraph(dc);
 
-    dc.Save();
-    dc.SetPen({PenStyle::Solid, Graph.RulePenWidth, Graph.GridColour});
-    dc.MoveTo(L + W / 100, top0);
-    dc.LineTo(R - W / 100, top0);
-    dc.Restore();
-
-    FooterRect = {gR + W / 50, B + (T - B) * 40 / 100, R - W / 50, B - H / 50};
+    // Above the graph's clip, so the traces drawn after it never touch the band.
+    PaintTitleBand(dc, layout.TitleBand, {PenStyle::Solid, Graph.RulePenWidth, Graph.GridColour});
 
     if (doc.AnalysisValid) DrawProfileTraces(dc, doc);
-
-    if (doc.DataLoaded) {
-        dc.Save();
-        DrawTitleTexts(dc, doc, TitleFont, TitleFontHeight, L, R, top0 - TitleFontHeight / 4);
-        dc.Restore();
-    }
-
-    if (doc.AnalysisValid) {
-        dc.Save();
-        dc.SetFont(HeadingFont);
-        dc.SetTextColour(kGrey);
-        dc.SetTextAlign({HAlign::Left, VAlign::Baseline});
-        const int x0 = std::max(gR + TitleFontHeight / 2, (gR + R) / 2 - 8 * ResultFontHeight);
-        int y = top0 + 4 * HeadingFontHeight;
-
-        const std::string filterText = FilterHeading(doc.Settings.FilterCutoffUpr);
-        dc.TextOut(x0, y, filterText);
-        const int underlineY = y + HeadingFontHeight / 3;
-        const int underlineWidth = dc.TextExtent(filterText).width;
-        dc.Save();
-        dc.SetPen({PenStyle::Solid, Graph.RulePenWidth, Graph.GridColour});
-        dc.MoveTo(x0, underlineY);
-        dc.LineTo(x0 + underlineWidth, underlineY);
-        dc.Restore();
-
-        y = y + 3 * HeadingFontHeight / 2;
-        dc.TextOut(x0, y, ReferenceLabel(doc.Settings.ReferenceKind));
-
-        dc.SetFont(ResultFont);
-        const int F = ResultFontHeight;
-        const bool metric = Graph.MetricUnits;
-        const std::string unit(LengthUnitSymbol(metric));
-        const int decimals = LengthDecimals(metric);
-        const int c = metric ? 8 : 9;
-        const ShownResults shown = ShowResults(doc.Result);
-        const int decimalX = x0 + c * F;
-        const int unitX = x0 + 11 * F;
-        auto length = [metric](double millimetres) { return ShownLength(millimetres, metric); };
-
-        int baseline = y + 2 * F;
-        dc.SetTextColour(kNavy);
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Roundness:", true, length(shown.RoundnessMm), decimals, unit);
-        baseline += F;
-        dc.SetTextColour(kBlack);
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Eccentricity:", true, length(shown.EccentricityMm), decimals,
-                      unit);
-        baseline += F;
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Ecc. Angle:", shown.EccentricityAngleDeg.has_value(),
-                      shown.EccentricityAngleDeg.value_or(0.0), 2, "deg");
-        baseline += F;
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Concentricity:", true, length(shown.ConcentricityMm),
-                      decimals, unit);
-        baseline += F;
-        DrawResultRow(dc, x0, decimalX, unitX, baseline, "Runout:", true, length(shown.RunoutMm), decimals, unit);
-        dc.Restore();
-    }
+    if (doc.AnalysisValid) DrawResults(dc, doc, layout);
 
     DrawFooter(dc);
+}
+
+void CKyklosView::DrawResults(Canvas& dc, const CKyklosDoc& doc, const ReportPageLayout& layout)
+{
+    const int x0 = layout.ResultsLeft;
+    dc.Save();
+    dc.SetFont(layout.HeadingFont);
+    dc.SetTextColour(kGrey);
+    dc.SetTextAlign({HAlign::Left, VAlign::Baseline});
+
+    const std::string filterText = FilterHeading(doc.Settings.FilterCutoffUpr);
+    dc.TextOut(x0, layout.FilterHeadingBaseline, filterText);
+    const int underlineWidth = dc.TextExtent(filterText).width;
+    dc.Save();
+    dc.SetPen({PenStyle::Solid, Graph.RulePenWidth, Graph.GridColour});
+    dc.MoveTo(x0, layout.FilterUnderlineY);
+    dc.LineTo(x0 + underlineWidth, layout.FilterUnderlineY);
+    dc.Restore();
+
+    dc.TextOut(x0, layout.ReferenceBaseline, ReferenceLabel(doc.Settings.ReferenceKind));
+
+    dc.SetFont(layout.ResultFont);
+    const int F = layout.ResultFontHeight;
+    const bool metric = Graph.MetricUnits;
+    const std::string unit(LengthUnitSymbol(metric));
+    const int decimals = LengthDecimals(metric);
+    const ShownResults shown = ShowResults(doc.Result);
+    const int decimalX = layout.DecimalX;
+    const int unitX = layout.UnitX;
+    auto length = [metric](double millimetres) { return ShownLength(millimetres, metric); };
+
+    int baseline = layout.FirstResultBaseline;
+    dc.SetTextColour(kNavy);
+    DrawResultRow(dc, x0, decimalX, unitX, baseline, "Roundness:", true, length(shown.RoundnessMm), decimals, unit);
+    baseline += F;
+    dc.SetTextColour(kBlack);
+    DrawResultRow(dc, x0, decimalX, unitX, baseline, "Eccentricity:", true, length(shown.EccentricityMm), decimals,
+                  unit);
+    baseline += F;
+    DrawResultRow(dc, x0, decimalX, unitX, baseline, "Ecc. Angle:", shown.EccentricityAngleDeg.has_value(),
+                  shown.EccentricityAngleDeg.value_or(0.0), 2, "deg");
+    baseline += F;
+    DrawResultRow(dc, x0, decimalX, unitX, baseline, "Concentricity:", true, length(shown.ConcentricityMm), decimals,
+                  unit);
+    baseline += F;
+    DrawResultRow(dc, x0, decimalX, unitX, baseline, "Runout:", true, length(shown.RunoutMm), decimals, unit);
+    dc.Restore();
 }
 
 void CKyklosView::DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc)
@@ -288,30 +243,6 @@ void CKyklosView::DrawResultRow(Canvas& dc, int labelX, int decimalX, int unitX,
 void CKyklosView::DrawFooter(Canvas& dc)
 {
     kyklos::DrawFooter(dc, FooterRect, MakerLogo, CollaborationLogo);
-}
-
-void DrawTitleTexts(Canvas& dc, const CKyklosDoc& doc, const FontSpec& titleFont, int titleFontHeight, int left,
-                    int right, int bottomY)
-{
-    // The three texts are bytes from the file and its name (Windows-1252 or
-    // UTF-8); the canvas draws UTF-8, and a name's length is counted in
-    // characters, not bytes.
-    const std::string fileTitle = DisplayText(doc.Profile.FileTitle);
-    const std::string identification = DisplayText(doc.Profile.Identification);
-    const std::string date = DisplayText(doc.Profile.DateText);
-    dc.SetFont(titleFont);
-    dc.SetTextColour(kBlack);
-    if (CodePointCount(fileTitle) >= 2) {
-        dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
-        dc.TextOut(left + titleFontHeight, bottomY, fileTitle);
-        dc.SetTextAlign({HAlign::Centre, VAlign::Bottom});
-        dc.TextOut((left + right) / 2, bottomY, identification);
-    } else {
-        dc.SetTextAlign({HAlign::Left, VAlign::Bottom});
-        dc.TextOut(left + titleFontHeight, bottomY, identification);
-    }
-    dc.SetTextAlign({HAlign::Right, VAlign::Bottom});
-    dc.TextOut(right - titleFontHeight, bottomY, date);
 }
 
 } // namespace kyklos

@@ -7,6 +7,7 @@
 #include "graph/PolarGraph.h"
 #include "platform/Canvas.h"
 #include "metafile/MetaFile.h"
+#include "view/ReportPageLayout.h"
 
 #include <string>
 
@@ -25,6 +26,8 @@ public:
     void OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRect);
 
     void DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc);
+    // The filter heading, the reference and the five result rows, where layout puts them.
+    void DrawResults(Canvas& dc, const CKyklosDoc& doc, const ReportPageLayout& layout);
     void DrawResultRow(Canvas& dc, int labelX, int decimalX, int unitX, int baselineY, const std::string& label,
                        bool showValue, double value, int decimals, const std::string& unit);
     void DrawFooter(Canvas& dc);
@@ -56,12 +59,5 @@ public:
     CMetaFile MakerLogo;
     CMetaFile CollaborationLogo;
 };
-
-// The title line's texts, shared by the report and the evaluation page: the
-// file title at the left (when it has two characters or more) with the
-// identification centred, else the identification at the left; the date at
-// the right; bottoms on bottomY, insets of one font height.
-void DrawTitleTexts(Canvas& dc, const CKyklosDoc& doc, const FontSpec& titleFont, int titleFontHeight, int left,
-                    int right, int bottomY);
 
 } // namespace kyklos

@@ -240,6 +240,50 @@ TEST_F(EvaluationPageTest, WithoutAnAnalysedProfileOnlyTheTitleLineAndHeading)
     }
 }
 
+TEST_F(EvaluationPageTest, LaidOutWithoutDrawingAndMovedWithThePage)
+{
+    RoundnessEvaluation e = MakeEvaluation();
+    const std::string warning = "The filter's weights summed to 1.5978 instead of 1 and were scaled to unit gain to "
+                                "keep the mean radius of the profile.";
+    e.Warnings = {warning};
+    const Rect page{0, 0, 1600, 1000};
+    RecordingCanvas measuring;
+    const EvaluationPageLayout a = LayoutEvaluationPage(measuring, std::nullopt, e, {}, page);
+    for (const auto& call : measuring.calls)
+        EXPECT_TRUE(call.op == "Save" || call.op == "Restore" || call.op == "SetFont" || call.op == "TextExtent")
+            << call.op;
+    EXPECT_EQ(measuring.SaveDepth(), 0);
+
+    // The warning wrapped to the left column loses no word; the box holds its lines.
+    ASSERT_GE(a.WarningLines.size(), 2u);
+    std::string joined;
+    for (const auto& line : a.WarningLines) joined += (joined.empty() ? "" : " ") + line;
+    EXPECT_EQ(joined, warning);
+    const int F = a.TableFontHeight;
+    EXPECT_EQ(a.Warnings.bottom,
+              a.Warnings.top + F + static_cast<int>(a.WarningLines.size()) * a.RowPitch + F / 4);
+
+    const int dx = 57, dy = 23;
+    auto moved = [&](Rect r) { return Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; };
+    RecordingCanvas elsewhere;
+    const EvaluationPageLayout b = LayoutEvaluationPage(elsewhere, std::nullopt, e, {}, moved(page));
+    EXPECT_EQ(b.TitleBand.Top0, a.TitleBand.Top0 + dy);
+    EXPECT_EQ(b.HeadingBaseline, a.HeadingBaseline + dy);
+    EXPECT_EQ(b.HeadingUnderlineRight, a.HeadingUnderlineRight + dx);
+    EXPECT_EQ(b.ReferenceTable, moved(a.ReferenceTable));
+    EXPECT_EQ(b.Parameters, moved(a.Parameters));
+    EXPECT_EQ(b.Warnings, moved(a.Warnings));
+    EXPECT_EQ(b.LargestHarmonics, moved(a.LargestHarmonics));
+    EXPECT_EQ(b.ChartFrame, moved(a.ChartFrame));
+    EXPECT_EQ(b.Chart.Plot, moved(a.Chart.Plot));
+    EXPECT_EQ(b.WarningLines, a.WarningLines);
+    for (const auto& [x, x0] : {std::pair{b.NameX, a.NameX}, {b.RontRight, a.RontRight},
+                                {b.EccentricityRight, a.EccentricityRight}, {b.AngleRight, a.AngleRight},
+                                {b.ValueRight, a.ValueRight}, {b.UnitX, a.UnitX}, {b.UprRight, a.UprRight},
+                                {b.AmplitudeRight, a.AmplitudeRight}, {b.PhaseRight, a.PhaseRight}})
+        EXPECT_EQ(x, x0 + dx);
+}
+
 TEST(EvaluationPageRange, ShowsThreeTimesTheCutoff)
 {
     const std::pair<int, HarmonicRange> cases[] = {
