@@ -5,6 +5,7 @@
 #include "analysis/MaximumInscribedCircle.h"
 #include "analysis/MinimumCircumscribedCircle.h"
 #include "analysis/MinimumZoneCircle.h"
+#include "analysis/PeakValley.h"
 #include "analysis/SampleAngles.h"
 
 #include <benchmark/benchmark.h>

@@ -12,6 +12,7 @@
 #include "analysis/Limacon.h"
 #include "analysis/MaximumInscribedCircle.h"
 #include "analysis/MinimumCircumscribedCircle.h"
+#include "analysis/PeakValley.h"
 #include "analysis/SampleAngles.h"
 
 #include "FitTestSupport.h"

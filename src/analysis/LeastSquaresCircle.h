@@ -2,6 +2,8 @@
 // The least squares reference: for samples equally spaced over one full turn
 // the centre terms are the first Fourier coefficients and the radius the mean.
 
+#include "analysis/SampleAngles.h"
+
 #include <span>
 
 namespace kyklos {
@@ -19,5 +21,13 @@ inline constexpr int kFewestPointsForCentre = 3;
 // a, b from harmonic 1, c the mean; a = b = 0 below kFewestPointsForCentre
 // samples. count ≤ 0 gives zeros and false.
 bool FitLeastSquaresCircle(std::span<const double> profile, int count, double& a, double& b, double& c);
+
+// The least squares reference of the first N = angles.Count() samples of
+// `profile` (sample i at angles.Angle(i)): a, b, the centre's offset from the
+// measurement axis, from harmonic 1, and c, the mean radius, all in the unit
+// of the profile (mm in the document); a = b = 0 below kFewestPointsForCentre
+// samples. `profile` must hold at least N samples. False, with zeros, for N = 0.
+bool FitLeastSquaresCircle(std::span<const double> profile, const SampleAngles& angles, double& a, double& b,
+                           double& c);
 
 } // namespace kyklos

@@ -1,5 +1,7 @@
 #include "analysis/Limacon.h"
 
+#include "analysis/PeakValley.h"
+
 #include <cmath>
 
 namespace kyklos {
@@ -7,7 +9,6 @@ namespace kyklos {
 namespace {
 constexpr double kPi = 3.141592653589793;     // 4·atan(1)
 constexpr double kTwoPi = 2.0 * kPi;
-constexpr double kEpsilon = 2.220446049250313e-16;
 } // namespace
 
 bool EvaluateLimacon(double t, double a, double b, double c, double& r)
@@ -42,20 +43,6 @@ bool FindPeakValley(std::span<const double> profile, int count, double a, double
         }
     }
     return FinishPeakValley(peak, peakAngle, valley, valleyAngle);
-}
-
-bool FinishPeakValley(double& peak, double& peakAngle, double& valley, double& valleyAngle)
-{
-    bool found = true;
-    if (std::fabs(peak + kLargestDouble) < kEpsilon) {
-        peak = peakAngle = 0.0;
-        found = false;
-    }
-    if (std::fabs(valley - kLargestDouble) < kEpsilon) {
-        valley = valleyAngle = 0.0;
-        found = false;
-    }
-    return found;
 }
 
 double NormalizeAngle(double x)

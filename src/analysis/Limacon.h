@@ -27,10 +27,6 @@ bool EvaluateLimacon(double t, double a, double b, double c, double& r);
 bool FindPeakValley(std::span<const double> profile, int count, double a, double b, double c,
                     double& peak, double& peakAngle, double& valley, double& valleyAngle);
 
-// The end of a peak/valley scan: an extreme still at its starting value
-// counts as not found and is reported as 0 at angle 0. True when both were found.
-bool FinishPeakValley(double& peak, double& peakAngle, double& valley, double& valleyAngle);
-
 // x brought into [0, 2π]; exactly 2π stays 2π.
 double NormalizeAngle(double x);
 

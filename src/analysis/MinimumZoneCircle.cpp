@@ -3,6 +3,7 @@
 #include "analysis/LeastSquaresCircle.h"
 #include "analysis/Limacon.h"
 #include "analysis/LinearSystem.h"
+#include "analysis/PeakValley.h"
 #include "analysis/SampleAngles.h"
 
 #include <cmath>
