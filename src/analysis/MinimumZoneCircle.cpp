@@ -113,7 +113,9 @@ bool FitMinimumZoneCircle(std::span<const double> profile, int count, double& a,
     // Four distinct contacts need four samples; below that the least squares
     // reference is left as the best available, and the fit reports failure.
     if (count < 4) {
-        FitLeastSquaresCircle(profile, count, a, b, c);
+        // A table of its own: asking for the shared one at another count
+        // would refill the table the caller may be scanning with.
+        FitLeastSquaresCircle(profile, SampleAngles(count), a, b, c);
         return false;
     }
     const SampleAngles& angles = SampleAngles::ForCount(count);
