@@ -14,6 +14,7 @@
 #include "analysis/MinimumCircumscribedCircle.h"
 #include "analysis/PeakValley.h"
 #include "analysis/SampleAngles.h"
+#include "support/analysis/UntabledPeakValley.h"
 
 #include "FitTestSupport.h"
 
@@ -143,7 +144,7 @@ void FitCircumscribed(const ExchangeVersion& version, const std::vector<double>&
 double Roundness(const std::vector<double>& r, double a, double b, double c)
 {
     double p, pa, v, va;
-    FindPeakValley(r, static_cast<int>(r.size()), a, b, c, p, pa, v, va);
+    test::FindPeakValley(r, static_cast<int>(r.size()), a, b, c, p, pa, v, va);
     return p - v;
 }
 

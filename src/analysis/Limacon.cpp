@@ -1,7 +1,5 @@
 #include "analysis/Limacon.h"
 
-#include "analysis/PeakValley.h"
-
 #include <cmath>
 
 namespace kyklos {
@@ -15,34 +13,6 @@ bool EvaluateLimacon(double t, double a, double b, double c, double& r)
 {
     r = std::cos(t) * a + std::sin(t) * b + c;
     return true;
-}
-
-bool FindPeakValley(std::span<const double> profile, int count, double a, double b, double c,
-                    double& peak, double& peakAngle, double& valley, double& valleyAngle)
-{
-    if (count <= 0) {
-        peak = peakAngle = valley = valleyAngle = 0.0;
-        return false;
-    }
-    const double step = kTwoPi / count;
-    peak = -kLargestDouble;
-    valley = kLargestDouble;
-    peakAngle = valleyAngle = 0.0;
-    for (int i = 0; i < count; ++i) {
-        const double t = i * step;
-        double reference;
-        EvaluateLimacon(t, a, b, c, reference);
-        const double d = profile[static_cast<std::size_t>(i)] - reference;
-        if (d > peak) {
-            peak = d;
-            peakAngle = t;
-        }
-        if (d < valley) {
-            valley = d;
-            valleyAngle = t;
-        }
-    }
-    return FinishPeakValley(peak, peakAngle, valley, valleyAngle);
 }
 
 double NormalizeAngle(double x)

@@ -1,5 +1,6 @@
-#include "analysis/LeastSquaresCircle.h"
 #include "analysis/MinimumZoneCircle.h"
+#include "support/analysis/UntabledLeastSquaresCircle.h"
+#include "support/analysis/UntabledPeakValley.h"
 
 #include "FitTestSupport.h"
 
@@ -72,7 +73,7 @@ TEST(FitMinimumZoneCircle, LastSampleOutsideTheQuartersIsExchangedIn)
     ASSERT_TRUE(FitMinimumZoneCircle(r, 5, a, b, c, w));
     EXPECT_TRUE(test::IsZoneOptimum(r, a, b, c, w));
     double p, pa, v, va;
-    FindPeakValley(r, 5, a, b, c, p, pa, v, va);
+    test::FindPeakValley(r, 5, a, b, c, p, pa, v, va);
     EXPECT_LE(p - v, 2 * w + 1e-12);
 }
 
@@ -98,7 +99,7 @@ TEST(FitMinimumZoneCircle, BelowFourPointsLeavesTheLeastSquaresReference)
         double a = 7, b = 7, c = 7, w = 0.25;
         EXPECT_FALSE(FitMinimumZoneCircle(r, count, a, b, c, w));
         double la, lb, lc;
-        FitLeastSquaresCircle(r, count, la, lb, lc);
+        test::FitLeastSquaresCircle(r, count, la, lb, lc);
         EXPECT_EQ(a, la);
         EXPECT_EQ(b, lb);
         EXPECT_EQ(c, lc);
@@ -123,7 +124,7 @@ TEST(FitMinimumZoneCircle, NeverWiderThanItsFirstPass)
         const int count = trial % 2 ? 361 : 1000;
         const std::vector<double> r = test::MakeRandomProfile(rng, count);
         double la, lb, lc;
-        FitLeastSquaresCircle(r, count, la, lb, lc);
+        test::FitLeastSquaresCircle(r, count, la, lb, lc);
         const std::vector<double> d = test::Deviations(r, la, lb, lc);
         const int q = count / 4;
         double t[4], rk[4];
@@ -137,10 +138,10 @@ TEST(FitMinimumZoneCircle, NeverWiderThanItsFirstPass)
         double a, b, c, w;
         SolveZoneThroughFour(t, rk, a, b, c, w);
         double p, pa, v, va;
-        FindPeakValley(r, count, a, b, c, p, pa, v, va);
+        test::FindPeakValley(r, count, a, b, c, p, pa, v, va);
         const double firstWidth = p - v;
         ASSERT_TRUE(FitMinimumZoneCircle(r, count, a, b, c, w));
-        FindPeakValley(r, count, a, b, c, p, pa, v, va);
+        test::FindPeakValley(r, count, a, b, c, p, pa, v, va);
         EXPECT_LE(p - v, firstWidth + 1e-12) << "trial " << trial;
     }
 }

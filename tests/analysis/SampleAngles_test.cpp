@@ -4,13 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <limits>
 
 namespace kyklos {
 namespace {
 
-bool SameBits(double x, double y) { return std::memcmp(&x, &y, sizeof x) == 0; }
+using test::SameBits;
 
 TEST(SampleAngles, SharedTableFollowsTheRequestedCount)
 {
