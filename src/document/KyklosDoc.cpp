@@ -6,6 +6,7 @@
 #include "analysis/MaximumInscribedCircle.h"
 #include "analysis/MinimumCircumscribedCircle.h"
 #include "analysis/MinimumZoneCircle.h"
+#include "analysis/PeakValley.h"
 #include "analysis/SampleAngles.h"
 #include "document/GaussianNoiseSource.h"
 #include "document/ProfileScanner.h"

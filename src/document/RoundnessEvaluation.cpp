@@ -7,6 +7,7 @@
 #include "analysis/MaximumInscribedCircle.h"
 #include "analysis/MinimumCircumscribedCircle.h"
 #include "analysis/MinimumZoneCircle.h"
+#include "analysis/PeakValley.h"
 #include "analysis/RoundnessParameters.h"
 #include "document/KyklosDoc.h"
 
