@@ -1,11 +1,12 @@
 // The reference fits on a full-size profile (36000 points): lobed, noisy
 // and off-centre, as a measured part looks.
 
-#include "analysis/Limacon.h"
 #include "analysis/MaximumInscribedCircle.h"
 #include "analysis/MinimumCircumscribedCircle.h"
 #include "analysis/MinimumZoneCircle.h"
+#include "analysis/PeakValley.h"
 #include "analysis/SampleAngles.h"
+#include "support/analysis/UntabledPeakValley.h"
 
 #include <benchmark/benchmark.h>
 
@@ -77,7 +78,7 @@ void BM_PeakValleyScan(benchmark::State& state)
     const auto& r = Profile();
     for (auto _ : state) {
         double p, pa, v, va;
-        kyklos::FindPeakValley(r, kCount, 0.02, -0.015, 10, p, pa, v, va);
+        kyklos::test::FindPeakValley(r, kCount, 0.02, -0.015, 10, p, pa, v, va);
         benchmark::DoNotOptimize(p);
     }
 }

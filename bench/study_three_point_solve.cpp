@@ -12,7 +12,9 @@
 #include "analysis/Limacon.h"
 #include "analysis/MaximumInscribedCircle.h"
 #include "analysis/MinimumCircumscribedCircle.h"
+#include "analysis/PeakValley.h"
 #include "analysis/SampleAngles.h"
+#include "support/analysis/UntabledPeakValley.h"
 
 #include "FitTestSupport.h"
 
@@ -142,7 +144,7 @@ void FitCircumscribed(const ExchangeVersion& version, const std::vector<double>&
 double Roundness(const std::vector<double>& r, double a, double b, double c)
 {
     double p, pa, v, va;
-    FindPeakValley(r, static_cast<int>(r.size()), a, b, c, p, pa, v, va);
+    test::FindPeakValley(r, static_cast<int>(r.size()), a, b, c, p, pa, v, va);
     return p - v;
 }
 

@@ -1,36 +1,20 @@
 #include "analysis/LeastSquaresCircle.h"
 
-#include <cmath>
+#include <cstddef>
 
 namespace kyklos {
 
-bool HarmonicCoefficients(std::span<const double> profile, int count, int harmonic, double& A, double& B)
+bool FitLeastSquaresCircle(std::span<const double> profile, const SampleAngles& angles, double& a, double& b,
+                           double& c)
 {
-    if (count <= 0) {
-        A = B = 0.0;
-        return false;
-    }
-    const double step = 6.283185307179586 / count;
-    // Sample 0 has cos 0 = 1 and sin 0 = 0 and is taken directly.
-    double sc = profile[0];
-    double ss = 0.0;
-    for (int i = 1; i < count; ++i) {
-        const double theta = (i * step) * harmonic;
-        const double r = profile[static_cast<std::size_t>(i)];
-        sc += std::cos(theta) * r;
-        ss += std::sin(theta) * r;
-    }
-    A = 2.0 * sc / count;
-    B = 2.0 * ss / count;
-    return true;
-}
-
-bool FitLeastSquaresCircle(std::span<const double> profile, int count, double& a, double& b, double& c)
-{
+    const int count = angles.Count();
     if (count <= 0) {
         a = b = c = 0.0;
         return false;
     }
+    // The mean, then harmonic 1 with sample 0 (cos 0 = 1, sin 0 = 0) taken
+    // directly: the sums of a fit that computes each cosine and sine, in the
+    // same order, so that the table changes no digit.
     double sum = 0.0;
     for (int i = 0; i < count; ++i) sum += profile[static_cast<std::size_t>(i)];
     c = sum / count;
@@ -38,7 +22,15 @@ bool FitLeastSquaresCircle(std::span<const double> profile, int count, double& a
         a = b = 0.0;
         return true;
     }
-    HarmonicCoefficients(profile, count, 1, a, b);
+    double sc = profile[0];
+    double ss = 0.0;
+    for (int i = 1; i < count; ++i) {
+        const double r = profile[static_cast<std::size_t>(i)];
+        sc += angles.Cosine(i) * r;
+        ss += angles.Sine(i) * r;
+    }
+    a = 2.0 * sc / count;
+    b = 2.0 * ss / count;
     return true;
 }
 

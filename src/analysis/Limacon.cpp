@@ -7,55 +7,12 @@ namespace kyklos {
 namespace {
 constexpr double kPi = 3.141592653589793;     // 4·atan(1)
 constexpr double kTwoPi = 2.0 * kPi;
-constexpr double kEpsilon = 2.220446049250313e-16;
 } // namespace
 
 bool EvaluateLimacon(double t, double a, double b, double c, double& r)
 {
     r = std::cos(t) * a + std::sin(t) * b + c;
     return true;
-}
-
-bool FindPeakValley(std::span<const double> profile, int count, double a, double b, double c,
-                    double& peak, double& peakAngle, double& valley, double& valleyAngle)
-{
-    if (count <= 0) {
-        peak = peakAngle = valley = valleyAngle = 0.0;
-        return false;
-    }
-    const double step = kTwoPi / count;
-    peak = -kLargestDouble;
-    valley = kLargestDouble;
-    peakAngle = valleyAngle = 0.0;
-    for (int i = 0; i < count; ++i) {
-        const double t = i * step;
-        double reference;
-        EvaluateLimacon(t, a, b, c, reference);
-        const double d = profile[static_cast<std::size_t>(i)] - reference;
-        if (d > peak) {
-            peak = d;
-            peakAngle = t;
-        }
-        if (d < valley) {
-            valley = d;
-            valleyAngle = t;
-        }
-    }
-    return FinishPeakValley(peak, peakAngle, valley, valleyAngle);
-}
-
-bool FinishPeakValley(double& peak, double& peakAngle, double& valley, double& valleyAngle)
-{
-    bool found = true;
-    if (std::fabs(peak + kLargestDouble) < kEpsilon) {
-        peak = peakAngle = 0.0;
-        found = false;
-    }
-    if (std::fabs(valley - kLargestDouble) < kEpsilon) {
-        valley = valleyAngle = 0.0;
-        found = false;
-    }
-    return found;
 }
 
 double NormalizeAngle(double x)

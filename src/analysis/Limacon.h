@@ -2,11 +2,9 @@
 // The linearised limaçon R(t) = a·cos t + b·sin t + c in which every reference
 // circle is carried: (a, b) is the offset of the reference centre from the
 // measurement axis, c the radius. Sample i of N lies at t = i·Δ, Δ = 2π/N.
-// A deviation above the reference is a peak, below it a valley.
+// Angles in radians; a, b, c and r in the unit of the profile.
 //
 // Pure functions; nothing here allocates.
-
-#include <span>
 
 namespace kyklos {
 
@@ -16,20 +14,11 @@ struct LimaconReference {
     double c = 0.0;
 };
 
+// The largest finite double, where a search for an extreme starts.
 inline constexpr double kLargestDouble = 1.7976931348623157e308;
 
 // R = cos(t)·a + sin(t)·b + c. Always true.
 bool EvaluateLimacon(double t, double a, double b, double c, double& r);
-
-// Largest and smallest deviation r[i] − R(i·Δ) with their angles (radians).
-// Strict comparisons: among equal extremes the lowest index wins. count ≤ 0
-// gives four zeros and false. `profile` must hold at least `count` samples.
-bool FindPeakValley(std::span<const double> profile, int count, double a, double b, double c,
-                    double& peak, double& peakAngle, double& valley, double& valleyAngle);
-
-// The end of a peak/valley scan: an extreme still at its starting value
-// counts as not found and is reported as 0 at angle 0. True when both were found.
-bool FinishPeakValley(double& peak, double& peakAngle, double& valley, double& valleyAngle);
 
 // x brought into [0, 2π]; exactly 2π stays 2π.
 double NormalizeAngle(double x);

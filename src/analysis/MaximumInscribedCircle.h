@@ -1,18 +1,26 @@
 #pragma once
 // The maximum inscribed reference: the largest limaçon with no profile point
-// inside, touching three valleys that surround the centre.
+// inside, touching three valleys that surround the centre. Sample i of
+// `count` lies at i·2π/count; radii and a, b, c are in the unit of the
+// profile (mm in the document), angles in radians. A count below 1 or beyond
+// profile.size() is no profile: false, with a = b = c = 0. a, b, c enter as
+// the reference kept while a three-point solve is singular.
 
 #include <span>
 
 namespace kyklos {
 
 // One three-point exchange from the start angles theta[3]; on return theta
-// holds the final contact angles. True when it converged within 50 passes.
+// holds the final contact angles (untouched for no profile). True when it
+// converged within 50 passes; false at that limit, with its best pass in
+// a, b, c.
 bool IterateInscribedCircle(std::span<const double> profile, int count, double& a, double& b, double& c,
                             double theta[3]);
 
 // First attempt from 0°, 120°, 240°, then up to four restarts around a
-// crowded pair of contacts. False only when every attempt hit its pass limit.
+// crowded pair of contacts. False when every attempt hit its pass limit
+// (a, b, c then hold the last attempt's best pass); an attempt that hit it
+// with no crowded pair stands, and counts as true.
 bool FitMaximumInscribedCircle(std::span<const double> profile, int count, double& a, double& b, double& c);
 
 } // namespace kyklos

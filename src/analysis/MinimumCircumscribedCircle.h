@@ -6,8 +6,12 @@
 
 namespace kyklos {
 
-// Starts from samples 0, N/3 and 2N/3; at most 51 passes, the best one kept.
-// False only for count < 1 (then a = b = c = 0).
+// The reference of the first `count` samples of `profile` (sample i at
+// i·2π/count): centre offset a, b and radius c in the unit of the profile
+// (mm in the document). Starts from samples 0, N/3 and 2N/3; at most 51
+// passes, the best one kept. a, b, c enter as the reference kept while a
+// three-point solve is singular (with N < 3 it always is). False only for
+// no profile, a count below 1 or beyond profile.size() (then a = b = c = 0).
 bool FitMinimumCircumscribedCircle(std::span<const double> profile, int count, double& a, double& b, double& c);
 
 } // namespace kyklos

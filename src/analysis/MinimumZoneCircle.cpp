@@ -2,19 +2,17 @@
 
 #include "analysis/LeastSquaresCircle.h"
 #include "analysis/Limacon.h"
+#include "analysis/LinearSystem.h"
+#include "analysis/PeakValley.h"
 #include "analysis/SampleAngles.h"
 
 #include <cmath>
 #include <iterator>
-#include <utility>
 
 namespace kyklos {
 
 namespace {
-constexpr int kMaxOrder = 4;
 constexpr int kPassLimit = 11;
-// Stands in for an exactly zero pivot so that the substitution stays finite.
-constexpr double kTinyPivot = 1e-20;
 
 // Four contacts in ascending order of angle, alternating peak/valley.
 struct ZoneContacts {
@@ -84,76 +82,6 @@ ZoneContacts QuarterExtremes(std::span<const double> profile, const SampleAngles
 }
 } // namespace
 
-bool SolveLinearSystem(double A[][4], int n, double x[])
-{
-    if (n < 1 || n > kMaxOrder) return false;
-    double scale[kMaxOrder];
-    int pivot[kMaxOrder];
-
-    // Implicit scaling: each row is weighed by its largest entry.
-    for (int i = 0; i < n; ++i) {
-        double big = 0.0;
-        for (int j = 0; j < n; ++j) {
-            const double v = std::fabs(A[i][j]);
-            if (v > big) big = v;
-        }
-        if (big == 0.0) return false;
-        scale[i] = 1.0 / big;
-    }
-
-    // Crout's method, column by column.
-    for (int j = 0; j < n; ++j) {
-        for (int i = 0; i < j; ++i) {
-            double sum = A[i][j];
-            for (int k = 0; k < i; ++k) sum -= A[i][k] * A[k][j];
-            A[i][j] = sum;
-        }
-        double largest = 0.0;
-        int p = j; // stays j when no candidate compares (not-a-number entries)
-        for (int i = j; i < n; ++i) {
-            double sum = A[i][j];
-            for (int k = 0; k < j; ++k) sum -= A[i][k] * A[k][j];
-            A[i][j] = sum;
-            const double candidate = scale[i] * std::fabs(sum);
-            if (candidate >= largest) {
-                largest = candidate;
-                p = i;
-            }
-        }
-        if (p != j) {
-            for (int k = 0; k < n; ++k) std::swap(A[p][k], A[j][k]);
-            scale[p] = scale[j];
-        }
-        pivot[j] = p;
-        if (A[j][j] == 0.0) A[j][j] = kTinyPivot;
-        if (j < n - 1) {
-            const double inverse = 1.0 / A[j][j];
-            for (int i = j + 1; i < n; ++i) A[i][j] *= inverse;
-        }
-    }
-
-    // Forward substitution; leading zeros of the permuted right-hand side are skipped.
-    int first = -1;
-    for (int i = 0; i < n; ++i) {
-        const int p = pivot[i];
-        double v = x[p];
-        x[p] = x[i];
-        if (first >= 0) {
-            for (int k = first; k < i; ++k) v -= A[i][k] * x[k];
-        } else if (v != 0.0) {
-            first = i;
-        }
-        x[i] = v;
-    }
-    // Back substitution.
-    for (int i = n - 1; i >= 0; --i) {
-        double v = x[i];
-        for (int k = i + 1; k < n; ++k) v -= A[i][k] * x[k];
-        x[i] = v / A[i][i];
-    }
-    return true;
-}
-
 bool SolveZoneThroughFour(const double t[4], const double r[4], double& a, double& b, double& c, double& w)
 {
     // Entries 0 and 2 lie at R(t) − s, entries 1 and 3 at R(t) + s.
@@ -185,7 +113,9 @@ bool FitMinimumZoneCircle(std::span<const double> profile, int count, double& a,
     // Four distinct contacts need four samples; below that the least squares
     // reference is left as the best available, and the fit reports failure.
     if (count < 4) {
-        FitLeastSquaresCircle(profile, count, a, b, c);
+        // A table of its own: asking for the shared one at another count
+        // would refill the table the caller may be scanning with.
+        FitLeastSquaresCircle(profile, SampleAngles(count), a, b, c);
         return false;
     }
     const SampleAngles& angles = SampleAngles::ForCount(count);

@@ -7,16 +7,18 @@
 
 namespace kyklos {
 
-// LU decomposition (Crout, implicit row scaling, partial pivoting) and
-// solution of A·x = b in place, n ≤ 4. False when a row of A is all zero.
-bool SolveLinearSystem(double A[][4], int n, double x[]);
-
-// The zone through four contacts: rows cos t·a + sin t·b + c ± s = r with
-// signs (−, +, −, +); w = |s|. Always true.
+// The zone through four contacts at angles t[k] (radians) and radii r[k]:
+// rows cos t·a + sin t·b + c ± s = r with signs (−, +, −, +), w = |s|, all
+// in the unit of r. Always true; a system the solver refused would leave
+// a, b, c and w as they were.
 bool SolveZoneThroughFour(const double t[4], const double r[4], double& a, double& b, double& c, double& w);
 
-// Fewer than 4 samples: false, with the least squares reference in a, b, c
-// and w unchanged. Otherwise true (the best pass when the pass limit ends it).
+// The zone of the first `count` samples of `profile` (sample i at angle
+// i·2π/count): centre offset a, b, mean radius c and half-width w, in the
+// unit of the profile (mm in the document). A count beyond profile.size() is
+// taken as 0. Fewer than 4 samples: false, with the least squares reference
+// in a, b, c (zeros for none) and w unchanged. Otherwise true, also when the
+// pass limit ends the exchange, which leaves its best pass.
 bool FitMinimumZoneCircle(std::span<const double> profile, int count, double& a, double& b, double& c, double& w);
 
 } // namespace kyklos

@@ -1,5 +1,6 @@
 #include "analysis/ReferenceFit.h"
 
+#include "analysis/LeastSquaresCircle.h"
 #include "analysis/MaximumInscribedCircle.h"
 #include "analysis/MinimumCircumscribedCircle.h"
 #include "analysis/MinimumZoneCircle.h"

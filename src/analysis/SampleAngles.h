@@ -2,11 +2,10 @@
 // The cosine and sine of every sample angle t_i = i·Δ of a profile, computed
 // once, so that the exchange fits, which scan the whole profile on every
 // pass, pay one table lookup per point instead of a cosine and a sine.
-// The entries are std::cos(i·Δ) and std::sin(i·Δ) of the very same products
-// FindPeakValley forms, so a scan through the table gives bit-identical
-// deviations, extremes and angles.
+// The entries are std::cos and std::sin of the very products Angle(i)
+// returns, so a scan through the table gives the same deviations, extremes
+// and angles, bit for bit, as one that computes them at each point.
 
-#include <span>
 #include <vector>
 
 namespace kyklos {
@@ -44,17 +43,5 @@ private:
     std::vector<double> cosine_;
     std::vector<double> sine_;
 };
-
-// FindPeakValley over the sample angles of `angles` (count = angles.Count()):
-// the same results, bit for bit, as FindPeakValley(profile, count, ...).
-// `profile` must hold at least angles.Count() samples.
-bool FindPeakValley(std::span<const double> profile, const SampleAngles& angles, double a, double b, double c,
-                    double& peak, double& peakAngle, double& valley, double& valleyAngle);
-
-// FitLeastSquaresCircle over the sample angles of `angles`: the same
-// results, bit for bit, as FitLeastSquaresCircle(profile, count, ...).
-// `profile` must hold at least angles.Count() samples.
-bool FitLeastSquaresCircle(std::span<const double> profile, const SampleAngles& angles, double& a, double& b,
-                           double& c);
 
 } // namespace kyklos

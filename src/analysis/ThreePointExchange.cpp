@@ -1,6 +1,7 @@
 #include "analysis/ThreePointExchange.h"
 
 #include "analysis/Limacon.h"
+#include "analysis/PeakValley.h"
 
 namespace kyklos {
 

@@ -16,6 +16,7 @@ enum class ContactSide {
     Peaks,   // circumscribed: no point may lie outside
 };
 
+// Angles in radians; a, b, c in the unit of the profile.
 // `contactAngles` holds the start angles (each taken to its nearest sample)
 // and receives the final contact angles. a, b, c are the working reference:
 // they stay in force while the three-point solve is singular. True when it

@@ -3,6 +3,7 @@
 #include "analysis/GaussianFilter.h"
 #include "analysis/LeastSquaresCircle.h"
 #include "analysis/Limacon.h"
+#include "analysis/PeakValley.h"
 #include "analysis/SampleAngles.h"
 #include "document/GaussianNoiseSource.h"
 #include "io/KykFile.h"

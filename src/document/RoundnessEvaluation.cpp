@@ -2,6 +2,7 @@
 
 #include "analysis/FilterResponse.h"
 #include "analysis/HarmonicSpectrum.h"
+#include "analysis/PeakValley.h"
 #include "analysis/RoundnessParameters.h"
 #include "analysis/SampleAngles.h"
 #include "document/AnalysisResult.h"

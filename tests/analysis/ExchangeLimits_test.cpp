@@ -4,6 +4,7 @@
 #include "analysis/Limacon.h"
 #include "analysis/MaximumInscribedCircle.h"
 #include "analysis/MinimumZoneCircle.h"
+#include "support/analysis/UntabledPeakValley.h"
 
 #include "FitTestSupport.h"
 
@@ -51,7 +52,7 @@ TEST(ExchangeLimits, InscribedFitRestartsWhenItsFirstAttemptCycles)
     // Converged: not even a rounding error inside, which the cycling
     // attempt's best pass leaves.
     double peak, peakAngle, valley, valleyAngle;
-    FindPeakValley(r, 3600, a, b, c, peak, peakAngle, valley, valleyAngle);
+    test::FindPeakValley(r, 3600, a, b, c, peak, peakAngle, valley, valleyAngle);
     EXPECT_GE(valley, 0.0);
     EXPECT_NEAR(c, 10.0, 1e-12);
     EXPECT_NEAR(std::hypot(a, b), 0.02, 1e-12);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -12,6 +13,9 @@ namespace kyklos::test {
 
 inline constexpr double kPi = 3.141592653589793;
 inline constexpr double kTwoPi = 2.0 * kPi;
+
+// Equal to the last bit: unlike ==, tells +0 from −0.
+inline bool SameBits(double x, double y) { return std::memcmp(&x, &y, sizeof x) == 0; }
 
 inline double SampleAngle(int i, int count) { return i * (kTwoPi / count); }
 

@@ -1,69 +1,14 @@
-#include "analysis/LeastSquaresCircle.h"
-#include "analysis/SampleAngles.h"
 #include "analysis/Limacon.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
 
 namespace kyklos {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 2.0 * kPi;
-
-std::vector<double> Sampled(int n, double (*f)(double))
-{
-    std::vector<double> r(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) r[static_cast<std::size_t>(i)] = f(i * (kTwoPi / n));
-    return r;
-}
-
-TEST(FindPeakValley, EmptyOrNegativeCountGivesZerosAndFalse)
-{
-    const std::vector<double> r{1.0, 2.0};
-    for (int n : {0, -3}) {
-        double p = 9, pa = 9, v = 9, va = 9;
-        EXPECT_FALSE(FindPeakValley(r, n, 0, 0, 0, p, pa, v, va));
-        EXPECT_EQ(p, 0.0);
-        EXPECT_EQ(pa, 0.0);
-        EXPECT_EQ(v, 0.0);
-        EXPECT_EQ(va, 0.0);
-    }
-}
-
-TEST(FindPeakValley, ConstantProfileAndFirstOfEqualExtremes)
-{
-    const std::vector<double> flat(36, 10.0);
-    double p, pa, v, va;
-    ASSERT_TRUE(FindPeakValley(flat, 36, 0, 0, 10.0, p, pa, v, va));
-    EXPECT_EQ(p, 0.0);
-    EXPECT_EQ(v, 0.0);
-    EXPECT_EQ(pa, 0.0);
-    EXPECT_EQ(va, 0.0);
-
-    std::vector<double> r(20, 0.0);
-    r[5] = r[9] = 1.0;
-    r[3] = r[12] = -2.0;
-    ASSERT_TRUE(FindPeakValley(r, 20, 0, 0, 0, p, pa, v, va));
-    EXPECT_EQ(p, 1.0);
-    EXPECT_EQ(pa, 5 * (kTwoPi / 20));
-    EXPECT_EQ(v, -2.0);
-    EXPECT_EQ(va, 3 * (kTwoPi / 20));
-}
-
-TEST(FindPeakValley, MeasuresAboutTheLimacon)
-{
-    // Deviations from an eccentric reference: the limaçon itself is flat.
-    const auto r = Sampled(360, [](double t) { return 3 * std::cos(t) - 4 * std::sin(t) + 100 + 0.5 * std::cos(2 * t); });
-    double p, pa, v, va;
-    ASSERT_TRUE(FindPeakValley(r, 360, 3, -4, 100, p, pa, v, va));
-    EXPECT_NEAR(p, 0.5, 1e-12);
-    EXPECT_NEAR(v, -0.5, 1e-12);
-    EXPECT_NEAR(pa, 0.0, 1e-12);
-    EXPECT_NEAR(va, kPi / 2, 1e-12);
-}
 
 TEST(Angles, NormalizeAngle)
 {
@@ -143,59 +88,6 @@ TEST(SolveLimaconThroughThree, CoincidentAnglesAreSingularAndLeaveTheOutputs)
     EXPECT_EQ(a, 7);
     EXPECT_EQ(b, 8);
     EXPECT_EQ(c, 9);
-}
-
-TEST(LeastSquaresCircle, FitsCentreAndMeanRadius)
-{
-    double a = 1, b = 1, c = 1;
-    EXPECT_FALSE(FitLeastSquaresCircle({}, 0, a, b, c));
-    EXPECT_EQ(a, 0.0);
-    EXPECT_EQ(b, 0.0);
-    EXPECT_EQ(c, 0.0);
-
-    const auto flat = Sampled(100, [](double) { return 5.0; });
-    ASSERT_TRUE(FitLeastSquaresCircle(flat, 100, a, b, c));
-    EXPECT_NEAR(a, 0.0, 1e-14);
-    EXPECT_NEAR(b, 0.0, 1e-14);
-    EXPECT_NEAR(c, 5.0, 1e-14);
-
-    const auto limacon = Sampled(360, [](double t) { return 3 * std::cos(t) - 4 * std::sin(t) + 100; });
-    ASSERT_TRUE(FitLeastSquaresCircle(limacon, 360, a, b, c));
-    EXPECT_NEAR(a, 3.0, 1e-12);
-    EXPECT_NEAR(b, -4.0, 1e-12);
-    EXPECT_NEAR(c, 100.0, 1e-12);
-
-    // Other harmonics do not move the centre.
-    const auto second = Sampled(360, [](double t) { return std::cos(2 * t); });
-    ASSERT_TRUE(FitLeastSquaresCircle(second, 360, a, b, c));
-    EXPECT_NEAR(a, 0.0, 1e-14);
-    EXPECT_NEAR(b, 0.0, 1e-14);
-    EXPECT_NEAR(c, 0.0, 1e-14);
-
-    // One or two samples place no centre (harmonic 1 would give twice a radius as eccentricity).
-    const std::vector<double> one{4.0};
-    ASSERT_TRUE(FitLeastSquaresCircle(one, 1, a, b, c));
-    EXPECT_EQ(a, 0.0);
-    EXPECT_EQ(b, 0.0);
-    EXPECT_EQ(c, 4.0);
-    const std::vector<double> two{4.0, 6.0};
-    ASSERT_TRUE(FitLeastSquaresCircle(two, SampleAngles(2), a, b, c));
-    EXPECT_EQ(a, 0.0);
-    EXPECT_EQ(c, 5.0);
-    const std::vector<double> three{4.0, 5.0, 5.0};
-    ASSERT_TRUE(FitLeastSquaresCircle(three, 3, a, b, c));
-    EXPECT_NEAR(a, -2.0 / 3.0, 1e-15);  // three samples do place it
-}
-
-TEST(LeastSquaresCircle, HarmonicCoefficientsOfHigherOrder)
-{
-    const auto r = Sampled(360, [](double t) { return 0.7 * std::cos(3 * t) + 0.2 * std::sin(3 * t) + 0.1 * std::cos(t); });
-    double A, B;
-    ASSERT_TRUE(HarmonicCoefficients(r, 360, 3, A, B));
-    EXPECT_NEAR(A, 0.7, 1e-13);
-    EXPECT_NEAR(B, 0.2, 1e-13);
-    EXPECT_FALSE(HarmonicCoefficients(r, -1, 1, A, B));
-    EXPECT_EQ(A, 0.0);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "analysis/MinimumCircumscribedCircle.h"
 #include "analysis/SampleAngles.h"
 #include "analysis/ThreePointExchange.h"
+#include "support/analysis/UntabledPeakValley.h"
 
 #include "FitTestSupport.h"
 
@@ -74,8 +75,8 @@ TEST(FitMinimumCircumscribedCircle, EndsAtThePassLimitWithTheBestPass)
     SolveLimaconThroughThree(SampleAngle(1, 4), SampleAngle(2, 4), SampleAngle(3, 4), r[1], r[2], r[3], a1, b1, c1);
     ASSERT_NE(c0, c1);
     double p0, p1, v0, v1, angle;
-    FindPeakValley(r, 4, a0, b0, c0, p0, angle, v0, angle);
-    FindPeakValley(r, 4, a1, b1, c1, p1, angle, v1, angle);
+    test::FindPeakValley(r, 4, a0, b0, c0, p0, angle, v0, angle);
+    test::FindPeakValley(r, 4, a1, b1, c1, p1, angle, v1, angle);
     ASSERT_EQ(p0 - v0, p1 - v1); // the passes tie exactly
 
     double a, b, c;

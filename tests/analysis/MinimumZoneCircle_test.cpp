@@ -1,5 +1,6 @@
-#include "analysis/LeastSquaresCircle.h"
 #include "analysis/MinimumZoneCircle.h"
+#include "support/analysis/UntabledLeastSquaresCircle.h"
+#include "support/analysis/UntabledPeakValley.h"
 
 #include "FitTestSupport.h"
 
@@ -12,55 +13,6 @@ namespace {
 
 using test::MakeProfile;
 using test::SampleAngle;
-
-TEST(SolveLinearSystem, SolvesAPivotedSystemInPlace)
-{
-    // Column 0 starts with a zero, so a row exchange is needed.
-    double A[4][4] = {{0, 2, 1, -1}, {3, 1, 0, 2}, {1, -1, 4, 0}, {2, 0, 1, 5}};
-    const double expected[4] = {1, -2, 0.5, 3};
-    double x[4];
-    for (int i = 0; i < 4; ++i) {
-        x[i] = 0;
-        for (int j = 0; j < 4; ++j) x[i] += A[i][j] * expected[j];
-    }
-    ASSERT_TRUE(SolveLinearSystem(A, 4, x));
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(x[i], expected[i], 1e-14);
-}
-
-TEST(SolveLinearSystem, EqualScaledCandidatesPivotOnTheLastRow)
-{
-    // Scaled by their largest entries both rows offer 1 in column 0: the
-    // later row becomes the pivot and the factors show it.
-    double A[4][4] = {{2, 1}, {1, -0.25}};
-    double x[2] = {1.75, 0.3125}; // solution (0.5, 0.75)
-    ASSERT_TRUE(SolveLinearSystem(A, 2, x));
-    EXPECT_EQ(A[0][0], 1.0);
-    EXPECT_EQ(A[0][1], -0.25);
-    EXPECT_EQ(A[1][0], 2.0);
-    EXPECT_EQ(A[1][1], 1.5);
-    EXPECT_NEAR(x[0], 0.5, 1e-15);
-    EXPECT_NEAR(x[1], 0.75, 1e-15);
-}
-
-TEST(SolveLinearSystem, ZeroPivotIsReplacedAndZeroRowRefused)
-{
-    // Singular but with no zero row: the vanished pivot becomes 1e-20 and the
-    // substitution stays finite.
-    double singular[4][4] = {{1, 1}, {1, 1}};
-    double x[2] = {1, 1};
-    ASSERT_TRUE(SolveLinearSystem(singular, 2, x));
-    EXPECT_EQ(singular[1][1], 1e-20);
-    EXPECT_TRUE(std::isfinite(x[0]) && std::isfinite(x[1]));
-
-    double zeroRow[4][4] = {{1, 2, 3, 4}, {0, 0, 0, 0}, {4, 3, 2, 1}, {1, 0, 0, 1}};
-    double y[4] = {7, 8, 9, 10};
-    EXPECT_FALSE(SolveLinearSystem(zeroRow, 4, y));
-    EXPECT_EQ(y[1], 8.0); // right-hand side untouched
-
-    double z[1] = {1};
-    EXPECT_FALSE(SolveLinearSystem(zeroRow, 0, z));
-    EXPECT_FALSE(SolveLinearSystem(zeroRow, 5, z));
-}
 
 TEST(SolveZoneThroughFour, PeaksAtEntriesZeroAndTwoGiveAPositiveHalfWidth)
 {
@@ -121,7 +73,7 @@ TEST(FitMinimumZoneCircle, LastSampleOutsideTheQuartersIsExchangedIn)
     ASSERT_TRUE(FitMinimumZoneCircle(r, 5, a, b, c, w));
     EXPECT_TRUE(test::IsZoneOptimum(r, a, b, c, w));
     double p, pa, v, va;
-    FindPeakValley(r, 5, a, b, c, p, pa, v, va);
+    test::FindPeakValley(r, 5, a, b, c, p, pa, v, va);
     EXPECT_LE(p - v, 2 * w + 1e-12);
 }
 
@@ -147,7 +99,7 @@ TEST(FitMinimumZoneCircle, BelowFourPointsLeavesTheLeastSquaresReference)
         double a = 7, b = 7, c = 7, w = 0.25;
         EXPECT_FALSE(FitMinimumZoneCircle(r, count, a, b, c, w));
         double la, lb, lc;
-        FitLeastSquaresCircle(r, count, la, lb, lc);
+        test::FitLeastSquaresCircle(r, count, la, lb, lc);
         EXPECT_EQ(a, la);
         EXPECT_EQ(b, lb);
         EXPECT_EQ(c, lc);
@@ -172,7 +124,7 @@ TEST(FitMinimumZoneCircle, NeverWiderThanItsFirstPass)
         const int count = trial % 2 ? 361 : 1000;
         const std::vector<double> r = test::MakeRandomProfile(rng, count);
         double la, lb, lc;
-        FitLeastSquaresCircle(r, count, la, lb, lc);
+        test::FitLeastSquaresCircle(r, count, la, lb, lc);
         const std::vector<double> d = test::Deviations(r, la, lb, lc);
         const int q = count / 4;
         double t[4], rk[4];
@@ -186,10 +138,10 @@ TEST(FitMinimumZoneCircle, NeverWiderThanItsFirstPass)
         double a, b, c, w;
         SolveZoneThroughFour(t, rk, a, b, c, w);
         double p, pa, v, va;
-        FindPeakValley(r, count, a, b, c, p, pa, v, va);
+        test::FindPeakValley(r, count, a, b, c, p, pa, v, va);
         const double firstWidth = p - v;
         ASSERT_TRUE(FitMinimumZoneCircle(r, count, a, b, c, w));
-        FindPeakValley(r, count, a, b, c, p, pa, v, va);
+        test::FindPeakValley(r, count, a, b, c, p, pa, v, va);
         EXPECT_LE(p - v, firstWidth + 1e-12) << "trial " << trial;
     }
 }

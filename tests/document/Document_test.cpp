@@ -97,7 +97,7 @@ TEST(DemonstrationProfile, WithoutNoiseTheLeastSquaresCentreIsTheEccentricity)
                                          0.003 * std::cos(14 * t) + 0.002 * std::sin(47 * t) + 0.001 * std::cos(119 * t);
     }
     double a, b, c;
-    ASSERT_TRUE(FitLeastSquaresCircle(r, 3600, a, b, c));
+    ASSERT_TRUE(FitLeastSquaresCircle(r, SampleAngles(3600), a, b, c));
     EXPECT_NEAR(a, 0.004, 1e-13);
     EXPECT_NEAR(b, 0.002, 1e-13);
     EXPECT_NEAR(c, 10.0, 1e-13);
