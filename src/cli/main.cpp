@@ -288,11 +288,11 @@ int main(int argc, char** argv)
             view->Graph.BandRange = BandRangeOfScale(*options.scale, metric);
         }
         PageExportOptions exportOptions;
-        exportOptions.imageWidth = width;
-        exportOptions.imageHeight = height;
-        exportOptions.dpi = options.dpi;
-        exportOptions.paper = options.paper == "letter" ? PaperSize::Letter : PaperSize::A4;
-        exportOptions.evaluationPage = options.evaluationPage;
+        exportOptions.ImageWidth = width;
+        exportOptions.ImageHeight = height;
+        exportOptions.Dpi = options.dpi;
+        exportOptions.Paper = options.paper == "letter" ? PaperSize::Letter : PaperSize::A4;
+        exportOptions.EvaluationPage = options.evaluationPage;
         pages = std::make_unique<ReportPageWriter>(*view, options.output, exportOptions, total);
         std::string error;
         if (!pages->Open(error)) return Fail(format, error, kFileFailed);
@@ -308,12 +308,12 @@ int main(int argc, char** argv)
         case Format::Json:
         case Format::JsonLines: {
             const auto j = doc ? DocumentJson(*doc, options.raw, *harmonicLimit)
-                               : FailureJson(record.file, record.message);
+                               : FailureJson(record.File, record.Message);
             if (format == Format::JsonLines) return JsonText(j, -1) + "\n";
             return jsonArray ? Indented(JsonText(j, 2), jsonIndent) : JsonText(j, 2) + "\n";
         }
         case Format::Text:
-            return (doc ? ResultsText(*doc, metric) : FailureText(record.file, record.message)) + "\n";
+            return (doc ? ResultsText(*doc, metric) : FailureText(record.File, record.Message)) + "\n";
         case Format::Csv: return CsvRow(record, metric);
         case Format::None: return {};
         }
@@ -338,12 +338,12 @@ int main(int argc, char** argv)
     auto take = [&](std::size_t index, const ProfileRecord& record, const std::string& text, const CKyklosDoc* doc) {
         if (jsonArray && !options.summaryOnly && index > 0) Write(",\n");
         Write(text);
-        if (!record.ok) {
+        if (!record.Ok) {
             anyFailed = true;
             progress.Clear();
-            std::fprintf(stderr, "kyklos-report: %s: %s\n", record.file.c_str(), record.message.c_str());
+            std::fprintf(stderr, "kyklos-report: %s: %s\n", record.File.c_str(), record.Message.c_str());
         }
-        if (record.pass && !*record.pass) anyVerdictFail = true;
+        if (record.Pass && !*record.Pass) anyVerdictFail = true;
         if (pages && doc && !pagesFailed) {
             std::string error;
             if (!pages->Write(*doc, index, error)) {
@@ -367,16 +367,16 @@ int main(int argc, char** argv)
     if (options.demo) {
         const ProfileEvaluator demo(analysis, &ProcessNoise());
         const ProfileRecord record = demo.DemonstrationRecord();
-        const CKyklosDoc* doc = record.ok ? &demo.Document() : nullptr;
+        const CKyklosDoc* doc = record.Ok ? &demo.Document() : nullptr;
         take(0, record, formatRecord(record, doc), doc);
     }
 
     BatchSettings settings;
-    settings.workers = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    settings.analysis = analysis;
-    settings.keepDocuments = pages != nullptr;
+    settings.Workers = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    settings.Analysis = analysis;
+    settings.KeepDocuments = pages != nullptr;
     RunBatch(inputs, settings, formatRecord, [&](std::size_t index, const EvaluatedProfile& result) {
-        take(index + offset, result.record, result.output, result.document);
+        take(index + offset, result.Record, result.Output, result.Document);
     });
     progress.Finish();
 
