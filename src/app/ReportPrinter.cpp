@@ -185,13 +185,13 @@ QString CReportPrinter::WithExportExtension(const QString& path, const QString& 
 bool CReportPrinter::ExportTo(QString path, const QString& chosenFilter, QWidget* parent, bool evaluationPage) {
     path = WithExportExtension(path, chosenFilter);
     kyklos::PageExportOptions options;
-    options.paper = Printer().pageLayout().pageSize().id() == QPageSize::Letter ? kyklos::PaperSize::Letter
+    options.Paper = Printer().pageLayout().pageSize().id() == QPageSize::Letter ? kyklos::PaperSize::Letter
                                                                                : kyklos::PaperSize::A4;
-    options.evaluationPage = evaluationPage;
+    options.EvaluationPage = evaluationPage;
     if (evaluationSource_) {
         // The page shows what the panel shows.
         const EvaluationPageSource source = evaluationSource_();
-        options.spectrum = source.Spectrum;
+        options.Spectrum = source.Spectrum;
     }
     std::string error;
     const std::vector<const kyklos::CKyklosDoc*> documents{&doc_};

@@ -11,8 +11,8 @@
 namespace kyklos {
 
 struct BatchInput {
-    std::string path;
-    std::string error;  // set when the input itself cannot be listed (a folder that cannot be read)
+    std::string Path;
+    std::string Error;  // set when the input itself cannot be listed (a folder that cannot be read)
 };
 
 std::vector<BatchInput> ExpandInputs(const std::vector<std::string>& arguments, bool recursive, std::istream& list);

@@ -17,9 +17,9 @@ namespace {
 constexpr std::size_t kWindowPerWorker = 4;
 
 struct Slot {
-    bool ready = false;
-    EvaluatedProfile result;
-    ProfileEvaluator* evaluator = nullptr;  // held until the sink is done with the document
+    bool Ready = false;
+    EvaluatedProfile Result;
+    ProfileEvaluator* Evaluator = nullptr;  // held until the sink is done with the document
 };
 
 class Batch {
@@ -28,14 +28,14 @@ public:
         : inputs_(inputs), settings_(settings), format_(format)
     {
         const std::size_t count = inputs.size();
-        workers_ = static_cast<std::size_t>(std::max(1, settings.workers));
+        workers_ = static_cast<std::size_t>(std::max(1, settings.Workers));
         workers_ = std::max<std::size_t>(1, std::min(workers_, count));
         window_ = kWindowPerWorker * workers_;
         slots_.resize(window_);
         // With kept documents every waiting result holds one, and every worker one more.
-        const std::size_t documents = settings.keepDocuments ? window_ + workers_ : workers_;
+        const std::size_t documents = settings.KeepDocuments ? window_ + workers_ : workers_;
         for (std::size_t i = 0; i < documents; ++i) {
-            evaluators_.push_back(std::make_unique<ProfileEvaluator>(settings.analysis));
+            evaluators_.push_back(std::make_unique<ProfileEvaluator>(settings.Analysis));
             idle_.push_back(evaluators_.back().get());
         }
     }
@@ -48,15 +48,15 @@ public:
             Slot& slot = slots_[index % window_];
             {
                 std::unique_lock lock(mutex_);
-                finished_.wait(lock, [&] { return slot.ready; });
+                finished_.wait(lock, [&] { return slot.Ready; });
             }
-            sink(index, slot.result);
+            sink(index, slot.Result);
             {
                 std::lock_guard lock(mutex_);
-                slot.ready = false;
-                slot.result = {};
-                if (slot.evaluator) idle_.push_back(slot.evaluator);
-                slot.evaluator = nullptr;
+                slot.Ready = false;
+                slot.Result = {};
+                if (slot.Evaluator) idle_.push_back(slot.Evaluator);
+                slot.Evaluator = nullptr;
                 ++emitted_;
             }
             startable_.notify_all();
@@ -82,20 +82,20 @@ private:
             }
             EvaluatedProfile result;
             const BatchInput& input = inputs_[index];
-            result.record = input.error.empty() ? evaluator->Evaluate(input.path) : FailedRecord(input.path, input.error);
-            const CKyklosDoc* document = result.record.ok ? &evaluator->Document() : nullptr;
-            result.output = format_(result.record, document);
-            const bool keep = settings_.keepDocuments && document != nullptr;
+            result.Record = input.Error.empty() ? evaluator->Evaluate(input.Path) : FailedRecord(input.Path, input.Error);
+            const CKyklosDoc* document = result.Record.Ok ? &evaluator->Document() : nullptr;
+            result.Output = format_(result.Record, document);
+            const bool keep = settings_.KeepDocuments && document != nullptr;
             if (keep) {
-                result.document = document;
+                result.Document = document;
             }
             {
                 std::lock_guard lock(mutex_);
                 Slot& slot = slots_[index % window_];
-                slot.result = std::move(result);
-                slot.ready = true;
+                slot.Result = std::move(result);
+                slot.Ready = true;
                 if (keep)
-                    slot.evaluator = evaluator;
+                    slot.Evaluator = evaluator;
                 else
                     idle_.push_back(evaluator);
             }
@@ -125,18 +125,18 @@ void RunBatch(const std::vector<BatchInput>& inputs, const BatchSettings& settin
               const RecordSink& sink)
 {
     if (inputs.empty()) return;
-    if (settings.workers <= 1) {
+    if (settings.Workers <= 1) {
         // One worker runs on this thread: a process that never started a
         // thread keeps the C library's unlocked fast path for character input.
-        ProfileEvaluator evaluator(settings.analysis);
+        ProfileEvaluator evaluator(settings.Analysis);
         for (std::size_t index = 0; index < inputs.size(); ++index) {
             const BatchInput& input = inputs[index];
             EvaluatedProfile result;
-            result.record = input.error.empty() ? evaluator.Evaluate(input.path) : FailedRecord(input.path, input.error);
-            const CKyklosDoc* document = result.record.ok ? &evaluator.Document() : nullptr;
-            result.output = format(result.record, document);
-            if (settings.keepDocuments) {
-                result.document = document;
+            result.Record = input.Error.empty() ? evaluator.Evaluate(input.Path) : FailedRecord(input.Path, input.Error);
+            const CKyklosDoc* document = result.Record.Ok ? &evaluator.Document() : nullptr;
+            result.Output = format(result.Record, document);
+            if (settings.KeepDocuments) {
+                result.Document = document;
             }
             sink(index, result);
         }

@@ -17,19 +17,19 @@
 namespace kyklos {
 
 struct EvaluatedProfile {
-    ProfileRecord record;
-    std::string output;                     // the record in the run's format
-    const CKyklosDoc* document = nullptr;   // with keepDocuments: the analysed document of an ok record
+    ProfileRecord Record;
+    std::string Output;                     // the record in the run's format
+    const CKyklosDoc* Document = nullptr;   // with KeepDocuments: the analysed document of an ok record
 };
 
 struct BatchSettings {
-    int workers = 1;
+    int Workers = 1;
     // The reference, the cutoff, the tolerance and whether the evaluation
     // needs its spectra (text, JSON and pages show them, a table row does not).
-    AnalysisSettings analysis;
+    AnalysisSettings Analysis;
     // Hand each analysed document to the sink (to draw its page); the
     // document is reused only after the sink has returned.
-    bool keepDocuments = false;
+    bool KeepDocuments = false;
 };
 
 // Turns a record (and, when ok, its analysed document) into output text.

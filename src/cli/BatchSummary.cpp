@@ -31,7 +31,7 @@ std::optional<double> RunningStatistics::StandardDeviation() const
 namespace {
 bool IsNumeric(const RecordColumn& column)
 {
-    return column.number != nullptr;
+    return column.Number != nullptr;
 }
 
 nlohmann::ordered_json JsonNumber(std::optional<double> value)
@@ -50,14 +50,14 @@ BatchSummary::BatchSummary(bool metric, std::optional<RoundnessTolerance> tolera
 {
     const auto columns = RecordColumns();
     for (std::size_t i = 0; i < columns.size(); ++i)
-        if (columns[i].number == &ProfileRecord::roundnessMm) roundnessColumn_ = i;
+        if (columns[i].Number == &ProfileRecord::RoundnessMm) roundnessColumn_ = i;
 }
 
 void BatchSummary::Add(const ProfileRecord& record)
 {
     ++files_;
-    if (!record.ok) ++failed_;
-    if (record.pass) ++(*record.pass ? passed_ : failedVerdicts_);
+    if (!record.Ok) ++failed_;
+    if (record.Pass) ++(*record.Pass ? passed_ : failedVerdicts_);
     const auto columns = RecordColumns();
     for (std::size_t i = 0; i < columns.size(); ++i)
         if (const auto value = ColumnValue(columns[i], record, metric_)) columns_[i].Add(*value);

@@ -32,11 +32,11 @@ std::string CsvRow(const ProfileRecord& record, bool metric)
     for (const RecordColumn& column : RecordColumns()) {
         if (!first) line += ',';
         first = false;
-        switch (column.kind) {
-        case ColumnKind::Text: line += CsvField(record.*column.text); break;
-        case ColumnKind::Flag: line += record.ok ? "true" : "false"; break;
+        switch (column.Kind) {
+        case ColumnKind::Text: line += CsvField(record.*column.Text); break;
+        case ColumnKind::Flag: line += record.Ok ? "true" : "false"; break;
         case ColumnKind::Verdict:
-            if (record.pass) line += *record.pass ? "Pass" : "Fail";
+            if (record.Pass) line += *record.Pass ? "Pass" : "Fail";
             break;
         default:
             if (const auto value = ColumnValue(column, record, metric)) line += ShortestNumber(*value);

@@ -9,12 +9,12 @@ ProfileEvaluator::ProfileEvaluator(const AnalysisSettings& settings, GaussianNoi
 
 ProfileRecord ProfileEvaluator::Evaluate(const std::string& path)
 {
-    ui_.messages.clear();
+    ui_.Messages.clear();
     doc_.OpenProfile(path);
     // The document keeps the previous file's profile after some refusals;
     // only a read and an analysis without a message count. A profile whose
     // results would overflow is refused by the document with its own message.
-    if (!ui_.messages.empty()) return FailedRecord(path, ui_.messages.front());
+    if (!ui_.Messages.empty()) return FailedRecord(path, ui_.Messages.front());
     if (!doc_.DataLoaded || !doc_.AnalysisValid || doc_.Profile.PathName != path)
         return FailedRecord(path, "Cannot open the file.");
     return RecordOfDocument(doc_, path);

@@ -18,8 +18,8 @@ namespace kyklos {
 // The messages the document would show in a box, kept for the record.
 class CollectingUi final : public UiPort {
 public:
-    std::vector<std::string> messages;
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+    std::vector<std::string> Messages;
+    void ShowMessage(std::string_view text) override { Messages.emplace_back(text); }
     std::optional<std::string> ChooseFileToOpen(std::string_view) override { return std::nullopt; }
     std::optional<int> ChooseReference(int) override { return std::nullopt; }
     std::optional<int> ChooseFilterIndex(int) override { return std::nullopt; }

@@ -16,27 +16,27 @@ std::optional<double> Finite(double value)
 }
 
 constexpr std::array kColumns{
-    RecordColumn{"file", ColumnKind::Text, &ProfileRecord::file},
+    RecordColumn{"file", ColumnKind::Text, &ProfileRecord::File},
     RecordColumn{"ok", ColumnKind::Flag},
-    RecordColumn{"message", ColumnKind::Text, &ProfileRecord::message},
-    RecordColumn{"identification", ColumnKind::Text, &ProfileRecord::identification},
-    RecordColumn{"date", ColumnKind::Text, &ProfileRecord::date},
-    RecordColumn{"points", ColumnKind::Count, nullptr, &ProfileRecord::points},
-    RecordColumn{"cutoff_upr", ColumnKind::Count, nullptr, &ProfileRecord::cutoffUpr},
-    RecordColumn{"reference", ColumnKind::Text, &ProfileRecord::reference},
-    RecordColumn{"roundness", ColumnKind::Length, nullptr, &ProfileRecord::roundnessMm},
-    RecordColumn{"eccentricity", ColumnKind::Length, nullptr, &ProfileRecord::eccentricityMm},
-    RecordColumn{"eccentricity_angle_deg", ColumnKind::Angle, nullptr, &ProfileRecord::eccentricityAngleDeg},
-    RecordColumn{"concentricity", ColumnKind::Length, nullptr, &ProfileRecord::concentricityMm},
-    RecordColumn{"runout", ColumnKind::Length, nullptr, &ProfileRecord::runoutMm},
-    RecordColumn{"ront_ls", ColumnKind::Length, nullptr, &ProfileRecord::rontLsMm},
-    RecordColumn{"ront_mz", ColumnKind::Length, nullptr, &ProfileRecord::rontMzMm},
-    RecordColumn{"ront_mi", ColumnKind::Length, nullptr, &ProfileRecord::rontMiMm},
-    RecordColumn{"ront_mc", ColumnKind::Length, nullptr, &ProfileRecord::rontMcMm},
-    RecordColumn{"ronp", ColumnKind::Length, nullptr, &ProfileRecord::ronpMm},
-    RecordColumn{"ronv", ColumnKind::Length, nullptr, &ProfileRecord::ronvMm},
-    RecordColumn{"ronq", ColumnKind::Length, nullptr, &ProfileRecord::ronqMm},
-    RecordColumn{"tolerance", ColumnKind::GivenLength, nullptr, &ProfileRecord::toleranceGiven},
+    RecordColumn{"message", ColumnKind::Text, &ProfileRecord::Message},
+    RecordColumn{"identification", ColumnKind::Text, &ProfileRecord::Identification},
+    RecordColumn{"date", ColumnKind::Text, &ProfileRecord::Date},
+    RecordColumn{"points", ColumnKind::Count, nullptr, &ProfileRecord::Points},
+    RecordColumn{"cutoff_upr", ColumnKind::Count, nullptr, &ProfileRecord::CutoffUpr},
+    RecordColumn{"reference", ColumnKind::Text, &ProfileRecord::Reference},
+    RecordColumn{"roundness", ColumnKind::Length, nullptr, &ProfileRecord::RoundnessMm},
+    RecordColumn{"eccentricity", ColumnKind::Length, nullptr, &ProfileRecord::EccentricityMm},
+    RecordColumn{"eccentricity_angle_deg", ColumnKind::Angle, nullptr, &ProfileRecord::EccentricityAngleDeg},
+    RecordColumn{"concentricity", ColumnKind::Length, nullptr, &ProfileRecord::ConcentricityMm},
+    RecordColumn{"runout", ColumnKind::Length, nullptr, &ProfileRecord::RunoutMm},
+    RecordColumn{"ront_ls", ColumnKind::Length, nullptr, &ProfileRecord::RONtLsMm},
+    RecordColumn{"ront_mz", ColumnKind::Length, nullptr, &ProfileRecord::RONtMzMm},
+    RecordColumn{"ront_mi", ColumnKind::Length, nullptr, &ProfileRecord::RONtMiMm},
+    RecordColumn{"ront_mc", ColumnKind::Length, nullptr, &ProfileRecord::RONtMcMm},
+    RecordColumn{"ronp", ColumnKind::Length, nullptr, &ProfileRecord::RONpMm},
+    RecordColumn{"ronv", ColumnKind::Length, nullptr, &ProfileRecord::RONvMm},
+    RecordColumn{"ronq", ColumnKind::Length, nullptr, &ProfileRecord::RONqMm},
+    RecordColumn{"tolerance", ColumnKind::GivenLength, nullptr, &ProfileRecord::ToleranceGiven},
     RecordColumn{"verdict", ColumnKind::Verdict},
 };
 } // namespace
@@ -55,20 +55,20 @@ std::string_view ReferenceName(ReferenceKind kind)
 ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file)
 {
     ProfileRecord r;
-    r.file = DisplayText(file);
-    r.ok = true;
-    r.identification = DisplayText(doc.Profile.Identification);
-    r.date = DisplayText(doc.Profile.DateText);
-    r.points = doc.Profile.PointCount();
-    r.cutoffUpr = doc.Settings.FilterCutoffUpr;
-    r.reference = ReferenceName(doc.Settings.ReferenceKind);
+    r.File = DisplayText(file);
+    r.Ok = true;
+    r.Identification = DisplayText(doc.Profile.Identification);
+    r.Date = DisplayText(doc.Profile.DateText);
+    r.Points = doc.Profile.PointCount();
+    r.CutoffUpr = doc.Settings.FilterCutoffUpr;
+    r.Reference = ReferenceName(doc.Settings.ReferenceKind);
     const ShownResults shown = ShowResults(doc.Result);
-    if (shown.AboutMeasurementAxis) r.message = kFailedFitMessage;
-    r.roundnessMm = Finite(shown.RoundnessMm);
-    r.eccentricityMm = Finite(shown.EccentricityMm);
-    if (shown.EccentricityAngleDeg) r.eccentricityAngleDeg = Finite(*shown.EccentricityAngleDeg);
-    r.concentricityMm = Finite(shown.ConcentricityMm);
-    r.runoutMm = Finite(shown.RunoutMm);
+    if (shown.AboutMeasurementAxis) r.Message = kFailedFitMessage;
+    r.RoundnessMm = Finite(shown.RoundnessMm);
+    r.EccentricityMm = Finite(shown.EccentricityMm);
+    if (shown.EccentricityAngleDeg) r.EccentricityAngleDeg = Finite(*shown.EccentricityAngleDeg);
+    r.ConcentricityMm = Finite(shown.ConcentricityMm);
+    r.RunoutMm = Finite(shown.RunoutMm);
     FillEvaluation(r, doc.Result.Evaluation);
     return r;
 }
@@ -76,30 +76,30 @@ ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file)
 ProfileRecord FailedRecord(const std::string& file, const std::string& message)
 {
     ProfileRecord r;
-    r.file = DisplayText(file);
-    r.message = DisplayText(message);
+    r.File = DisplayText(file);
+    r.Message = DisplayText(message);
     return r;
 }
 
 void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation)
 {
     if (!evaluation.Valid) return;
-    if (evaluation.Tolerance) record.toleranceGiven = evaluation.Tolerance->Value;
+    if (evaluation.Tolerance) record.ToleranceGiven = evaluation.Tolerance->Value;
     const auto ront = [&](ReferenceKind kind) -> std::optional<double> {
         const auto& value = evaluation.Reference(kind).RONt;
         return value ? Finite(*value) : std::nullopt;
     };
-    record.rontLsMm = ront(ReferenceKind::LeastSquares);
-    record.rontMzMm = ront(ReferenceKind::MinimumZone);
-    record.rontMiMm = ront(ReferenceKind::MaximumInscribed);
-    record.rontMcMm = ront(ReferenceKind::MinimumCircumscribed);
+    record.RONtLsMm = ront(ReferenceKind::LeastSquares);
+    record.RONtMzMm = ront(ReferenceKind::MinimumZone);
+    record.RONtMiMm = ront(ReferenceKind::MaximumInscribed);
+    record.RONtMcMm = ront(ReferenceKind::MinimumCircumscribed);
     // RONp, RONv and RONq exist only about a least squares circle that was found.
     if (evaluation.Reference(ReferenceKind::LeastSquares).FitValid) {
-        record.ronpMm = Finite(evaluation.RONp);
-        record.ronvMm = Finite(evaluation.RONv);
-        record.ronqMm = Finite(evaluation.RONq);
+        record.RONpMm = Finite(evaluation.RONp);
+        record.RONvMm = Finite(evaluation.RONv);
+        record.RONqMm = Finite(evaluation.RONq);
     }
-    if (evaluation.Verdict != ToleranceVerdict::None) record.pass = evaluation.Verdict == ToleranceVerdict::Pass;
+    if (evaluation.Verdict != ToleranceVerdict::None) record.Pass = evaluation.Verdict == ToleranceVerdict::Pass;
 }
 
 std::span<const RecordColumn> RecordColumns()
@@ -109,17 +109,17 @@ std::span<const RecordColumn> RecordColumns()
 
 std::string ColumnName(const RecordColumn& column, bool metric)
 {
-    std::string name(column.name);
-    if (column.kind == ColumnKind::Length || column.kind == ColumnKind::GivenLength) name += metric ? "_um" : "_uin";
+    std::string name(column.Name);
+    if (column.Kind == ColumnKind::Length || column.Kind == ColumnKind::GivenLength) name += metric ? "_um" : "_uin";
     return name;
 }
 
 std::optional<double> ColumnValue(const RecordColumn& column, const ProfileRecord& record, bool metric)
 {
-    if (!column.number) return std::nullopt;
-    const std::optional<double>& value = record.*column.number;
+    if (!column.Number) return std::nullopt;
+    const std::optional<double>& value = record.*column.Number;
     if (!value) return std::nullopt;
-    const double shown = column.kind == ColumnKind::Length ? ShownLength(*value, metric) : *value;
+    const double shown = column.Kind == ColumnKind::Length ? ShownLength(*value, metric) : *value;
     return Finite(shown);
 }
 

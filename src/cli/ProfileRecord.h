@@ -14,33 +14,33 @@
 namespace kyklos {
 
 struct ProfileRecord {
-    std::string file;  // the path as given on the command line or in the list
-    bool ok = false;
-    std::string message;  // the window's message when the file was refused; a note when the fit failed
-    std::string identification;
-    std::string date;
-    std::optional<double> points;
-    std::optional<double> cutoffUpr;
-    std::string reference;  // "LeastSquares", "MinimumZone", "MaximumInscribed", "MinimumCircumscribed"
+    std::string File;  // the path as given on the command line or in the list
+    bool Ok = false;
+    std::string Message;  // the window's message when the file was refused; a note when the fit failed
+    std::string Identification;
+    std::string Date;
+    std::optional<double> Points;
+    std::optional<double> CutoffUpr;
+    std::string Reference;  // "LeastSquares", "MinimumZone", "MaximumInscribed", "MinimumCircumscribed"
     // About the selected reference, or about the measurement axis when its
     // fit failed (as the report shows them); empty where not a finite number.
-    std::optional<double> roundnessMm;
-    std::optional<double> eccentricityMm;
-    std::optional<double> eccentricityAngleDeg;  // empty where the report leaves it out (no eccentricity)
-    std::optional<double> concentricityMm;
-    std::optional<double> runoutMm;
+    std::optional<double> RoundnessMm;
+    std::optional<double> EccentricityMm;
+    std::optional<double> EccentricityAngleDeg;  // empty where the report leaves it out (no eccentricity)
+    std::optional<double> ConcentricityMm;
+    std::optional<double> RunoutMm;
     // Beyond the page: RONt about each of the four references (empty where a
     // fit failed), RONp, RONv and RONq about the least-squares circle, the
     // tolerance and the verdict. Filled by FillEvaluation.
-    std::optional<double> rontLsMm;
-    std::optional<double> rontMzMm;
-    std::optional<double> rontMiMm;
-    std::optional<double> rontMcMm;
-    std::optional<double> ronpMm;
-    std::optional<double> ronvMm;
-    std::optional<double> ronqMm;
-    std::optional<double> toleranceGiven;  // as typed: µm, or µin with --inch
-    std::optional<bool> pass;  // the verdict: Pass, Fail, or none without a tolerance or a valid fit
+    std::optional<double> RONtLsMm;
+    std::optional<double> RONtMzMm;
+    std::optional<double> RONtMiMm;
+    std::optional<double> RONtMcMm;
+    std::optional<double> RONpMm;
+    std::optional<double> RONvMm;
+    std::optional<double> RONqMm;
+    std::optional<double> ToleranceGiven;  // as typed: µm, or µin with --inch
+    std::optional<bool> Pass;  // the verdict: Pass, Fail, or none without a tolerance or a valid fit
 };
 
 // The record of an analysed document (AnalysisValid) read from `file`.
@@ -62,10 +62,10 @@ std::string_view ReferenceName(ReferenceKind kind);
 enum class ColumnKind { Text, Flag, Verdict, Count, Length, GivenLength, Angle };
 
 struct RecordColumn {
-    std::string_view name;  // a length's name without its unit suffix
-    ColumnKind kind;
-    std::string ProfileRecord::*text = nullptr;             // Text
-    std::optional<double> ProfileRecord::*number = nullptr;  // Count, Length, GivenLength, Angle
+    std::string_view Name;  // a length's name without its unit suffix
+    ColumnKind Kind;
+    std::string ProfileRecord::*Text = nullptr;             // Text
+    std::optional<double> ProfileRecord::*Number = nullptr;  // Count, Length, GivenLength, Angle
 };
 
 std::span<const RecordColumn> RecordColumns();

@@ -20,8 +20,8 @@ namespace {
 ProfileRecord Roundness(double mm)
 {
     ProfileRecord r;
-    r.ok = true;
-    r.roundnessMm = mm;
+    r.Ok = true;
+    r.RoundnessMm = mm;
     return r;
 }
 
@@ -58,7 +58,7 @@ TEST(BatchSummary, CountsVerdictsFailuresAndTheCapabilityOfTheRoundness)
     BatchSummary summary(true, RoundnessTolerance{8.0, true});
     for (double mm : {0.001, 0.002, 0.003}) {
         ProfileRecord r = Roundness(mm);
-        r.pass = mm < 0.0025;
+        r.Pass = mm < 0.0025;
         summary.Add(r);
     }
     summary.Add(FailedRecord("bad.kyk", "Invalid file format."));
@@ -101,7 +101,7 @@ TEST(CsvTable, FieldsAreQuotedByTheRulesAndNumbersReadBackExactly)
     EXPECT_EQ(FixedNumber(1e300, 3).size(), 305u);
 
     ProfileRecord r = Roundness(0.0042);
-    r.file = "a,b.kyk";
+    r.File = "a,b.kyk";
     const std::string row = CsvRow(r, false);
     EXPECT_EQ(row.rfind("\"a,b.kyk\",true,", 0), 0u) << row;
     EXPECT_NE(row.find("," + ShortestNumber(0.0042 * 1000.0 * 39.37007874015748) + ","), std::string::npos) << row;
@@ -125,7 +125,7 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
     JudgeTolerance(e, RoundnessTolerance{3.0, false});
     ASSERT_EQ(e.Verdict, ToleranceVerdict::Fail);
     ProfileRecord r;
-    r.ok = true;
+    r.Ok = true;
     FillEvaluation(r, e);
     auto cells = [](const std::string& row) {
         std::vector<std::string> fields;
@@ -148,7 +148,7 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
     e.References[ReferenceIndex(ReferenceKind::LeastSquares)] = {};
     JudgeTolerance(e, std::nullopt);
     ProfileRecord none;
-    none.ok = true;
+    none.Ok = true;
     FillEvaluation(none, e);
     const auto metric = cells(CsvRow(none, true));
     for (std::size_t i : {13u, 15u, 17u, 18u, 19u, 20u, 21u}) EXPECT_EQ(metric[i], "") << i;
@@ -164,7 +164,7 @@ TEST(BatchInputs, ProfileExtensionInAnyCase)
     EXPECT_FALSE(HasProfileExtension("a.kyk.txt"));
     EXPECT_FALSE(HasProfileExtension("a_kyk"));
     std::istringstream none;
-    EXPECT_EQ(ExpandInputs({"x.kyk"}, false, none).at(0).path, "x.kyk");
+    EXPECT_EQ(ExpandInputs({"x.kyk"}, false, none).at(0).Path, "x.kyk");
 }
 
 TEST(ProgressBar, DoneOfTotalRateAndTimeLeft)

@@ -34,10 +34,10 @@ using PageDrawing = std::function<void(Canvas&, const Rect&)>;
 bool ExportPng(const PageDrawing& draw, const std::string& file, const PageExportOptions& options, int dpi,
                std::string& error)
 {
-    QImage image(options.imageWidth, options.imageHeight, QImage::Format_RGB32);
+    QImage image(options.ImageWidth, options.ImageHeight, QImage::Format_RGB32);
     if (image.isNull()) {
-        error = "cannot allocate an image of " + std::to_string(options.imageWidth) + "x" +
-                std::to_string(options.imageHeight) + " pixels";
+        error = "cannot allocate an image of " + std::to_string(options.ImageWidth) + "x" +
+                std::to_string(options.ImageHeight) + " pixels";
         return false;
     }
     image.fill(Qt::white);
@@ -47,7 +47,7 @@ bool ExportPng(const PageDrawing& draw, const std::string& file, const PageExpor
     {
         QPainter painter(&image);
         QtCanvas canvas(painter, dpi, dpi, false);
-        draw(canvas, {0, 0, options.imageWidth, options.imageHeight});
+        draw(canvas, {0, 0, options.ImageWidth, options.ImageHeight});
     }
     QFile out;
     if (!OpenOutputFile(file, out, error)) return false;
@@ -66,8 +66,8 @@ bool ExportSvg(const PageDrawing& draw, const QString& description, const std::s
     if (!OpenOutputFile(file, out, error)) return false;
     QSvgGenerator generator;
     generator.setOutputDevice(&out);
-    generator.setSize(QSize(options.imageWidth, options.imageHeight));
-    generator.setViewBox(QRect(0, 0, options.imageWidth, options.imageHeight));
+    generator.setSize(QSize(options.ImageWidth, options.ImageHeight));
+    generator.setViewBox(QRect(0, 0, options.ImageWidth, options.ImageHeight));
     generator.setResolution(dpi);
     generator.setTitle(QStringLiteral("Kyklos"));
     generator.setDescription(description);
@@ -76,7 +76,7 @@ bool ExportSvg(const PageDrawing& draw, const QString& description, const std::s
     if (written) {
         {
             QtCanvas canvas(painter, dpi, dpi, false);
-            draw(canvas, {0, 0, options.imageWidth, options.imageHeight});
+            draw(canvas, {0, 0, options.ImageWidth, options.ImageHeight});
         }
         written = painter.end();
     }
@@ -129,13 +129,13 @@ std::string ReportPageWriter::EvaluationPath(const std::string& pagePath)
 
 bool ReportPageWriter::Open(std::string& error)
 {
-    if (options_.dpi < 0 || options_.dpi > kHighestResolution) {
+    if (options_.Dpi < 0 || options_.Dpi > kHighestResolution) {
         error = "resolution must be between 1 and " + std::to_string(kHighestResolution) + " dpi";
         return false;
     }
     extension_ = LowerExtension(path_);
     if (extension_ == ".pdf") {
-        dpi_ = options_.dpi > 0 ? options_.dpi : 600;
+        dpi_ = options_.Dpi > 0 ? options_.Dpi : 600;
         pdf_ = std::make_unique<Pdf>();
         if (!OpenOutputFile(path_, pdf_->file, error)) {
             pdf_.reset();
@@ -148,7 +148,7 @@ bool ReportPageWriter::Open(std::string& error)
         writer.setResolution(dpi_);
         // The whole sheet is the printable area; the page rule adds its own margins.
         writer.setPageLayout(QPageLayout(
-            QPageSize(options_.paper == PaperSize::Letter ? QPageSize::Letter : QPageSize::A4),
+            QPageSize(options_.Paper == PaperSize::Letter ? QPageSize::Letter : QPageSize::A4),
             QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         return true;
     }
@@ -157,12 +157,12 @@ bool ReportPageWriter::Open(std::string& error)
                 "' (use .pdf, .png or .svg)";
         return false;
     }
-    if (options_.imageWidth <= 0 || options_.imageHeight <= 0 || options_.imageWidth > kLargestImageSide ||
-        options_.imageHeight > kLargestImageSide) {
+    if (options_.ImageWidth <= 0 || options_.ImageHeight <= 0 || options_.ImageWidth > kLargestImageSide ||
+        options_.ImageHeight > kLargestImageSide) {
         error = "page size must be between 1 and " + std::to_string(kLargestImageSide) + " pixels each way";
         return false;
     }
-    dpi_ = options_.dpi > 0 ? options_.dpi : 96;
+    dpi_ = options_.Dpi > 0 ? options_.Dpi : 96;
     return true;
 }
 
@@ -172,7 +172,7 @@ bool ReportPageWriter::Write(const CKyklosDoc& doc, std::size_t index, std::stri
     EvaluationPageOptions evaluationOptions;
     evaluationOptions.MetricUnits = view_.Graph.MetricUnits;
     evaluationOptions.Spectrum =
-        options_.spectrum.value_or(HarmonicChartOptions{HarmonicRangeForCutoff(doc.Settings.FilterCutoffUpr), false});
+        options_.Spectrum.value_or(HarmonicChartOptions{HarmonicRangeForCutoff(doc.Settings.FilterCutoffUpr), false});
     // The document's own evaluation, made once by its analysis.
     const RoundnessEvaluation noEvaluation;
     const RoundnessEvaluation& evaluation = doc.AnalysisValid ? doc.Result.Evaluation : noEvaluation;
@@ -198,7 +198,7 @@ bool ReportPageWriter::Write(const CKyklosDoc& doc, std::size_t index, std::stri
         QtCanvas canvas(pdf_->painter, dpi_, dpi_, true);
         view_.PrintPageRect = printable;
         view_.OnDraw(canvas, doc, printable);
-        if (options_.evaluationPage) {
+        if (options_.EvaluationPage) {
             // On the sheet where the report page stands on its own.
             pdf_->writer->newPage();
             drawEvaluation(canvas, CKyklosView::PrinterPageRect(printable));
@@ -212,7 +212,7 @@ bool ReportPageWriter::Write(const CKyklosDoc& doc, std::size_t index, std::stri
     if (!(png ? ExportPng(drawReport, file, options_, dpi_, error)
               : ExportSvg(drawReport, QStringLiteral("Roundness report"), file, options_, dpi_, error)))
         return false;
-    if (options_.evaluationPage) {
+    if (options_.EvaluationPage) {
         const std::string evaluationFile = EvaluationPath(file);
         if (!(png ? ExportPng(drawEvaluation, evaluationFile, options_, dpi_, error)
                   : ExportSvg(drawEvaluation, QStringLiteral("Roundness evaluation"), evaluationFile, options_, dpi_,

@@ -19,18 +19,18 @@ namespace kyklos {
 enum class PaperSize { A4, Letter };
 
 struct PageExportOptions {
-    int imageWidth = 1600;     // PNG and SVG page size, device pixels
-    int imageHeight = 1000;
-    int dpi = 96;              // resolution reported to the page (pens, fonts); PDF: printer resolution, 0 = 600
-    PaperSize paper = PaperSize::A4;
+    int ImageWidth = 1600;     // PNG and SVG page size, device pixels
+    int ImageHeight = 1000;
+    int Dpi = 96;              // resolution reported to the page (pens, fonts); PDF: printer resolution, 0 = 600
+    PaperSize Paper = PaperSize::A4;
     // After each report page, the profile's evaluation page: the next page of
     // a PDF, or a file of its own beside each image (see ReportPageWriter),
     // in the view's units.
-    bool evaluationPage = false;
+    bool EvaluationPage = false;
     // Its spectrum's UPR range and amplitude axis; none: linear, over a range
     // that shows the filter's roll-off (HarmonicRangeForCutoff). The numbers,
     // the verdict among them, are the document's evaluation.
-    std::optional<HarmonicChartOptions> spectrum;
+    std::optional<HarmonicChartOptions> Spectrum;
 };
 
 // Writes pages one at a time as the profiles come, so that a run over many

@@ -45,9 +45,9 @@ protected:
 TEST_F(PageExportTest, PngHasThePageSizeResolutionAndAWhiteBackground)
 {
     PageExportOptions options;
-    options.imageWidth = 800;
-    options.imageHeight = 500;
-    options.dpi = 0;   // images default to 96
+    options.ImageWidth = 800;
+    options.ImageHeight = 500;
+    options.Dpi = 0;   // images default to 96
     const std::string path = PathOf("page.PNG");
     ASSERT_TRUE(ExportReportPages({doc.get()}, view, path, options, error)) << error;
     const QImage image(QString::fromStdString(path));
@@ -69,8 +69,8 @@ TEST_F(PageExportTest, SeveralProfilesGiveNumberedImages)
     GaussianNoiseSource otherNoise(otherRandom);
     CKyklosDoc second(nullptr, nullptr, &otherNoise);
     PageExportOptions options;
-    options.imageWidth = 320;
-    options.imageHeight = 200;
+    options.ImageWidth = 320;
+    options.ImageHeight = 200;
     ASSERT_TRUE(ExportReportPages({doc.get(), &second}, view, PathOf("batch.png"), options, error)) << error;
     EXPECT_FALSE(QImage(QString::fromStdString(PathOf("batch-1.png"))).isNull());
     EXPECT_FALSE(QImage(QString::fromStdString(PathOf("batch-2.png"))).isNull());
@@ -86,8 +86,8 @@ TEST_F(PageExportTest, SeveralProfilesGiveNumberedImages)
 TEST_F(PageExportTest, PdfHasOnePagePerProfileLaidOutByThePrinterRule)
 {
     PageExportOptions options;
-    options.dpi = 0;   // 600
-    options.paper = PaperSize::Letter;
+    options.Dpi = 0;   // 600
+    options.Paper = PaperSize::Letter;
     ClassicRandom otherRandom;
     GaussianNoiseSource otherNoise(otherRandom);
     CKyklosDoc second(nullptr, nullptr, &otherNoise);
@@ -108,8 +108,8 @@ TEST_F(PageExportTest, PdfHasOnePagePerProfileLaidOutByThePrinterRule)
 TEST_F(PageExportTest, StreamedPagesKeepTheirProfilesNumbersAndAnEmptyPdfIsRemoved)
 {
     PageExportOptions options;
-    options.imageWidth = 160;
-    options.imageHeight = 100;
+    options.ImageWidth = 160;
+    options.ImageHeight = 100;
     // Three profiles, the second refused: its image is missing, the third keeps its number.
     ReportPageWriter images(view, PathOf("run.png"), options, 3);
     ASSERT_TRUE(images.Open(error)) << error;
@@ -138,7 +138,7 @@ TEST_F(PageExportTest, EvaluationPagesFollowTheirReportPages)
     CKyklosDoc second(nullptr, nullptr, &otherNoise);
     second.SetTolerance(RoundnessTolerance{50.0, true});
     PageExportOptions options;
-    options.evaluationPage = true;
+    options.EvaluationPage = true;
     const std::string path = PathOf("evaluated.pdf");
     // The pages draw the documents' own evaluations: none is computed again.
     const std::uint64_t evaluations = RoundnessEvaluationCount();
@@ -150,8 +150,8 @@ TEST_F(PageExportTest, EvaluationPagesFollowTheirReportPages)
               4);
 
     // Images: each evaluation page beside its report page, in the view's units.
-    options.imageWidth = 800;
-    options.imageHeight = 500;
+    options.ImageWidth = 800;
+    options.ImageHeight = 500;
     view.Graph.MetricUnits = false;
     ASSERT_TRUE(ExportReportPages({doc.get(), &second}, view, PathOf("run.svg"), options, error)) << error;
     const QByteArray evaluation = Contents(PathOf("run-2-evaluation.svg"));
@@ -176,10 +176,10 @@ TEST_F(PageExportTest, RefusedRequests)
     EXPECT_NE(error.find("cannot write"), std::string::npos);
     EXPECT_FALSE(ExportReportPages({doc.get()}, view, PathOf("missing-directory/page.pdf"), options, error));
     EXPECT_FALSE(ExportReportPages({doc.get()}, view, PathOf("missing-directory/page.svg"), options, error));
-    options.imageWidth = 0;
+    options.ImageWidth = 0;
     EXPECT_FALSE(ExportReportPages({doc.get()}, view, PathOf("page.png"), options, error));
-    options.imageWidth = 100;
-    options.dpi = 1000000;
+    options.ImageWidth = 100;
+    options.Dpi = 1000000;
     EXPECT_FALSE(ExportReportPages({doc.get()}, view, PathOf("page.pdf"), options, error));
 }
 

@@ -1,0 +1,108 @@
+#include "cli/Options.h"
+
+#include "platform/Version.h"
+
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+
+namespace kyklos {
+
+namespace {
+
+void AddRunOptions(CLI::App& cli, Options& options)
+{
+    cli.add_option("files", options.Files, "Profile files (.kyk), folders of them, or - to read names from standard input");
+    cli.add_option("--format", options.Format,
+                   "Output: text (result blocks), json (one object, or an array for several files), jsonl (one "
+                   "object per line) or csv (one row per file)")
+        ->check(CLI::IsMember({"text", "json", "jsonl", "csv"}));
+    cli.add_flag("--json", options.Json, "Same as --format json (millimetres, radians, degrees)");
+    cli.add_flag("--demo", options.Demo, "Evaluate the demonstration profile (before any files)");
+    cli.add_flag("--raw", options.Raw, "With json or jsonl: also print the raw and filtered samples");
+    cli.add_flag("-r,--recursive", options.Recursive, "Also take the .kyk files in the subfolders of a folder");
+    cli.add_option("-j,--jobs", options.Jobs, "Profiles evaluated at once (default: the number of cores)")
+        ->check(CLI::Range(1, 1024));
+    cli.add_flag("-q,--quiet", options.Quiet, "No progress bar on the terminal");
+    cli.add_flag("--summary", options.Summary,
+                 "After the records: count, mean, standard deviation, minimum and maximum of every numeric column");
+    cli.add_flag("--summary-only", options.SummaryOnly, "The summary without the records");
+    cli.add_flag("--no-header", options.NoHeader, "CSV without its header row (for shards that are joined)");
+}
+
+void AddAnalysisOptions(CLI::App& cli, Options& options)
+{
+    cli.add_option("--reference", options.Reference,
+                   "Reference circle: ls least squares, mz minimum zone, mi maximum inscribed, mc minimum circumscribed")
+        ->check(CLI::IsMember({"ls", "mz", "mi", "mc"}))
+        ->default_str("ls");
+    cli.add_option("--cutoff", options.CutoffUpr,
+                   "Gaussian filter cutoff in undulations per revolution, a whole number from 1 to 18000")
+        ->check(CLI::Range(1, 18000))
+        ->default_str("50");
+}
+
+void AddPageOptions(CLI::App& cli, Options& options)
+{
+    cli.add_option("-o,--output", options.Output,
+                   "Write the report pages to this file: .png, .pdf or .svg (several profiles: one PDF page "
+                   "each, or one image per profile named NAME-1.png, NAME-2.png, ... by input position)");
+    cli.add_option("--size", options.Size, "Page size of PNG and SVG output in pixels, WxH")->default_str("1600x1000");
+    cli.add_option("--dpi", options.Dpi, "Resolution the page is drawn for (pens and fonts); PDF default 600, images 96")
+        ->check(CLI::Range(24, 2400));
+    cli.add_option("--paper", options.Paper, "PDF sheet: a4 or letter")
+        ->check(CLI::IsMember({"a4", "letter"}))
+        ->default_str("a4");
+    cli.add_flag("--inch", options.Inch, "Show results and scale in microinches");
+    cli.add_flag("--centered", options.Centered, "Draw the profile centred on the reference");
+    cli.add_flag("--no-raw", options.NoRaw, "Do not draw the unfiltered profile");
+    cli.add_flag("--no-reference", options.NoReference, "Do not draw the reference circle");
+    cli.add_option("--scale", options.Scale,
+                   "Scale per division, micrometres (microinches with --inch); turns automatic scaling off");
+    cli.add_flag("--evaluation-page", options.EvaluationPage,
+                 "With -o: after each report page an evaluation page (references, RONp/RONv/RONq, verdict, "
+                 "harmonic spectrum): the next PDF page, or NAME-evaluation.png/.svg beside each image");
+    cli.add_option("--metafile", options.Metafile, "Draw a logo metafile alone into -o picture.png, .svg or .pdf");
+}
+
+void AddEvaluationOptions(CLI::App& cli, Options& options)
+{
+    cli.add_option("--tolerance", options.Tolerance,
+                   "Roundness tolerance in micrometres (microinches with --inch): each profile gets the verdict "
+                   "\"Pass\" when its roundness is at most this, else \"Fail\" (exit status 3)");
+    cli.add_option("--harmonics", options.Harmonics,
+                   "Harmonics listed in the JSON evaluation: the first H (0: none), or all")
+        ->default_str("500");
+}
+
+} // namespace
+
+std::optional<int> ParseOptions(int argc, const char* const* argv, Options& options, std::ostream& out,
+                                std::ostream& err)
+{
+    CLI::App cli{"kyklos-report: roundness evaluation of .kyk profiles without a window.\n"
+                 "Reads each FILE (a folder: the .kyk files in it; -: one name per line from standard input),\n"
+                 "or makes the demonstration profile with --demo, filters it with the Gaussian filter, fits the\n"
+                 "chosen reference circle and prints the results, or writes the report pages with -o.",
+                 "kyklos-report"};
+    cli.set_version_flag("--version", "kyklos-report " KYKLOS_VERSION, "Print the version and exit");
+    // Wide enough that every option and its description stay apart: the
+    // manual page is made from this help by help2man, which needs the gap.
+    cli.get_formatter()->column_width(34);
+    cli.footer("Exit status: 0 all files evaluated (and every verdict \"Pass\", or no --tolerance); 1 a file could\n"
+               "not be read or evaluated, or the output not written (the other files are still evaluated);\n"
+               "2 the command line was refused; 3 every file evaluated and a verdict was \"Fail\".");
+    AddRunOptions(cli, options);
+    AddAnalysisOptions(cli, options);
+    AddPageOptions(cli, options);
+    AddEvaluationOptions(cli, options);
+    try {
+        cli.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // Help (and the version) end well; anything else is a refused command line.
+        return cli.exit(error, out, err) == 0 ? 0 : 2;
+    }
+    return std::nullopt;
+}
+
+} // namespace kyklos

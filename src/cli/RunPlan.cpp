@@ -1,0 +1,146 @@
+#include "cli/RunPlan.h"
+
+#include "view/DisplayScale.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <thread>
+
+namespace kyklos {
+
+namespace {
+
+bool ParseSize(const std::string& text, int& width, int& height)
+{
+    int w = 0, h = 0;
+    char x = 0, extra = 0;
+    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X')) return false;
+    if (w < 16 || h < 16 || w > 20000 || h > 20000) return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+// The harmonics limit of --harmonics: a whole number from 0, or "all"; empty when refused.
+std::optional<int> ParseHarmonicLimit(const std::string& text)
+{
+    if (text == "all") return kAllHarmonics;
+    int limit = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), limit);
+    if (error != std::errc() || end != text.data() + text.size() || limit < 0) return std::nullopt;
+    return limit;
+}
+
+ReferenceKind ReferenceOfOption(const std::string& name)
+{
+    if (name == "mz") return ReferenceKind::MinimumZone;
+    if (name == "mi") return ReferenceKind::MaximumInscribed;
+    if (name == "mc") return ReferenceKind::MinimumCircumscribed;
+    return ReferenceKind::LeastSquares;
+}
+
+// Records go to standard output unless only pages were asked for.
+OutputFormat FormatOfOptions(const Options& options)
+{
+    if (options.Json || options.Format == "json") return OutputFormat::Json;
+    if (options.Format == "jsonl") return OutputFormat::JsonLines;
+    if (options.Format == "csv") return OutputFormat::Csv;
+    const bool summary = options.Summary || options.SummaryOnly;
+    if (options.Format == "text" || options.Output.empty() || summary) return OutputFormat::Text;
+    return OutputFormat::None;
+}
+
+// The values typed as text, checked in the order the messages are given:
+// the page size, the scale, the tolerance and the harmonics limit. The
+// refusal's message, or nothing with `plan` filled in.
+std::optional<std::string> PlanValues(const Options& options, RunPlan& plan)
+{
+    PageExportOptions& page = plan.Pages.Export;
+    if (!ParseSize(options.Size, page.ImageWidth, page.ImageHeight))
+        return "Invalid --size: use WxH, for example 1600x1000.";
+    if (options.Scale) {
+        const std::string refusal = ScaleRefusal(*options.Scale, plan.Metric);
+        if (!refusal.empty()) return "--scale: " + refusal;
+        plan.Pages.FixedBandRange = BandRangeOfScale(*options.Scale, plan.Metric);
+    }
+    if (options.Tolerance) {
+        const std::optional<double> value = ParseTolerance(*options.Tolerance);
+        if (!value) return "--tolerance: " + std::string(kToleranceRefusal);
+        plan.Analysis.Tolerance = RoundnessTolerance{*value, plan.Metric};
+    }
+    const std::optional<int> limit = ParseHarmonicLimit(options.Harmonics);
+    if (!limit) return "--harmonics: use a whole number of 0 or more, or all.";
+    plan.HarmonicLimit = *limit;
+    return std::nullopt;
+}
+
+void PlanPages(const Options& options, PagePlan& pages)
+{
+    pages.Path = options.Output;
+    pages.Export.Dpi = options.Dpi;
+    pages.Export.Paper = options.Paper == "letter" ? PaperSize::Letter : PaperSize::A4;
+    pages.Export.EvaluationPage = options.EvaluationPage;
+    pages.ShowCenteredProfile = options.Centered;
+    pages.ShowRawData = !options.NoRaw;
+    pages.ShowReferenceCircle = !options.NoReference;
+}
+
+// Only pages, text records and JSON records with harmonics show the
+// spectra; a table row and the summary need none, and they would cost a
+// quarter of a table run.
+bool NeedsHarmonics(const RunPlan& plan)
+{
+    if (!plan.Pages.Path.empty()) return true;
+    if (plan.Summary == SummaryMode::Only) return false;
+    const bool json = plan.Format == OutputFormat::Json || plan.Format == OutputFormat::JsonLines;
+    return plan.Format == OutputFormat::Text || (json && plan.HarmonicLimit != 0);
+}
+
+// The evaluation's settings and its inputs, once the options are accepted.
+void PlanEvaluation(const Options& options, std::vector<BatchInput> files, RunPlan& plan)
+{
+    plan.Analysis.ReferenceKind = ReferenceOfOption(options.Reference);
+    plan.Analysis.FilterCutoffUpr = options.CutoffUpr;
+    plan.Analysis.WithHarmonics = NeedsHarmonics(plan);
+    plan.Demo = options.Demo;
+    plan.Files = std::move(files);
+    plan.Workers = options.Jobs > 0 ? options.Jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+} // namespace
+
+std::variant<RunPlan, Refusal> PlanRun(const Options& options, std::istream& list)
+{
+    if (options.Json && !options.Format.empty() && options.Format != "json")
+        return Refusal{"--json and --format " + options.Format + " disagree.", kExitUsage, OutputFormat::Text};
+    RunPlan plan;
+    plan.Format = FormatOfOptions(options);
+    plan.Metric = !options.Inch;
+    plan.RawSamples = options.Raw;
+    plan.Summary = options.SummaryOnly ? SummaryMode::Only
+                   : options.Summary   ? SummaryMode::AfterRecords
+                                       : SummaryMode::None;
+    plan.CsvHeader = !options.NoHeader;
+    plan.ShowProgress = !options.Quiet;
+    const auto refuse = [&](std::string message, int status = kExitUsage) {
+        return Refusal{std::move(message), status, plan.Format};
+    };
+    if (auto refusal = PlanValues(options, plan)) return refuse(std::move(*refusal));
+    PlanPages(options, plan.Pages);
+
+    if (!options.Metafile.empty()) {
+        if (options.Output.empty()) return refuse("--metafile needs -o picture.png, .svg or .pdf.");
+        plan.Metafile = options.Metafile;
+        return plan;
+    }
+    if (options.EvaluationPage && options.Output.empty())
+        return refuse("--evaluation-page needs -o report.pdf, .png or .svg.");
+    if (options.Files.empty() && !options.Demo)
+        return refuse("Nothing to evaluate: name a .kyk file or a folder, or use --demo (see --help).");
+    PlanEvaluation(options, ExpandInputs(options.Files, options.Recursive, list), plan);
+    if (plan.RecordCount() == 0) return refuse("No .kyk file found in the inputs.", kExitFileFailed);
+    return plan;
+}
+
+} // namespace kyklos

@@ -1,0 +1,149 @@
+// The run plan of an argument list: what it decides and what it refuses,
+// with the message, the exit status and where the message goes.
+
+#include "cli/RunPlan.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace kyklos {
+namespace {
+
+std::variant<RunPlan, Refusal> Plan(std::vector<const char*> arguments, const std::string& list = {})
+{
+    arguments.insert(arguments.begin(), "kyklos-report");
+    Options options;
+    std::ostringstream out, err;
+    const auto status = ParseOptions(static_cast<int>(arguments.size()), arguments.data(), options, out, err);
+    EXPECT_FALSE(status) << err.str();
+    std::istringstream names(list);
+    return PlanRun(options, names);
+}
+
+RunPlan Accepted(std::vector<const char*> arguments, const std::string& list = {})
+{
+    auto planned = Plan(std::move(arguments), list);
+    if (const Refusal* refusal = std::get_if<Refusal>(&planned)) ADD_FAILURE() << refusal->Message;
+    return std::holds_alternative<RunPlan>(planned) ? std::get<RunPlan>(planned) : RunPlan{};
+}
+
+Refusal Refused(std::vector<const char*> arguments)
+{
+    auto planned = Plan(std::move(arguments));
+    EXPECT_TRUE(std::holds_alternative<Refusal>(planned));
+    return std::holds_alternative<Refusal>(planned) ? std::get<Refusal>(planned) : Refusal{};
+}
+
+TEST(RunPlan, FormatAndWhetherTheEvaluationNeedsItsHarmonics)
+{
+    struct Row {
+        std::vector<const char*> arguments;
+        OutputFormat format;
+        bool harmonics;
+    };
+    const Row rows[] = {
+        {{"--demo"}, OutputFormat::Text, true},
+        {{"--demo", "--format", "csv"}, OutputFormat::Csv, false},
+        {{"--demo", "--format", "csv", "-o", "r.pdf"}, OutputFormat::Csv, true},  // the pages show them
+        {{"--demo", "--json"}, OutputFormat::Json, true},
+        {{"--demo", "--json", "--format", "json", "--harmonics", "0"}, OutputFormat::Json, false},
+        {{"--demo", "--format", "jsonl", "--harmonics", "all"}, OutputFormat::JsonLines, true},
+        {{"--demo", "--summary-only"}, OutputFormat::Text, false},
+        {{"--demo", "--summary"}, OutputFormat::Text, true},
+        {{"--demo", "-o", "r.png"}, OutputFormat::None, true},
+        {{"--demo", "-o", "r.png", "--summary"}, OutputFormat::Text, true},
+        {{"--demo", "-o", "r.png", "--format", "text"}, OutputFormat::Text, true},
+    };
+    for (const Row& row : rows) {
+        const RunPlan plan = Accepted(row.arguments);
+        EXPECT_EQ(plan.Format, row.format) << row.arguments.size();
+        EXPECT_EQ(plan.Analysis.WithHarmonics, row.harmonics) << row.arguments.size();
+    }
+    EXPECT_EQ(Accepted({"--demo", "--summary-only", "--summary"}).Summary, SummaryMode::Only);
+    EXPECT_EQ(Accepted({"--demo", "--harmonics", "all"}).HarmonicLimit, kAllHarmonics);
+}
+
+TEST(RunPlan, SettingsUnitsPagesAndInputsInOrder)
+{
+    const RunPlan plan = Accepted({"a.kyk", "-", "--demo", "--reference", "mi", "--cutoff", "150", "--inch",
+                                   "--tolerance", "40", "-j", "3", "-o", "r.pdf", "--paper", "letter", "--scale", "5",
+                                   "--no-raw", "--size", "800X600"},
+                                  "b.kyk\r\n\nc.kyk\n");
+    EXPECT_EQ(plan.Analysis.ReferenceKind, ReferenceKind::MaximumInscribed);
+    EXPECT_EQ(plan.Analysis.FilterCutoffUpr, 150);
+    EXPECT_FALSE(plan.Metric);
+    EXPECT_EQ(plan.Analysis.Tolerance, (RoundnessTolerance{40.0, false}));
+    EXPECT_EQ(plan.Workers, 3);
+    EXPECT_EQ(plan.Pages.Export.Paper, PaperSize::Letter);
+    EXPECT_EQ(plan.Pages.Export.ImageWidth, 800);
+    EXPECT_EQ(plan.Pages.Export.ImageHeight, 600);
+    EXPECT_DOUBLE_EQ(*plan.Pages.FixedBandRange, 10.0 * 0.0254);  // two divisions of 5 µin, in µm
+    EXPECT_FALSE(plan.Pages.ShowRawData);
+    EXPECT_TRUE(plan.Pages.ShowReferenceCircle);
+    // The demonstration first, then the files in the order named.
+    EXPECT_TRUE(plan.Demo);
+    ASSERT_EQ(plan.Files.size(), 3u);
+    EXPECT_EQ(plan.Files[0].Path, "a.kyk");
+    EXPECT_EQ(plan.Files[2].Path, "c.kyk");
+    EXPECT_EQ(plan.RecordCount(), 4u);
+    EXPECT_GE(Accepted({"--demo"}).Workers, 1);
+}
+
+TEST(RunPlan, RefusalsInTheOrderTheOptionsAreCheckedAndInTheRunsFormat)
+{
+    struct Row {
+        std::vector<const char*> arguments;
+        std::string message;
+        int status;
+        OutputFormat format;
+    };
+    const Row rows[] = {
+        {{"--demo", "--json", "--format", "csv", "--size", "1"}, "--json and --format csv disagree.", 2, OutputFormat::Text},
+        {{"--demo", "--json", "--size", "15x1000", "--tolerance", "0"}, "Invalid --size: use WxH, for example 1600x1000.",
+         2, OutputFormat::Json},
+        {{"--demo", "--format", "csv", "--scale", "0", "--tolerance", "0"}, "--scale: Please enter a positive number.", 2,
+         OutputFormat::Csv},
+        {{"--demo", "--format", "jsonl", "--tolerance", "0", "--harmonics", "x"},
+         "--tolerance: The tolerance must be a positive number.", 2, OutputFormat::JsonLines},
+        {{"--demo", "--harmonics", "-1"}, "--harmonics: use a whole number of 0 or more, or all.", 2, OutputFormat::Text},
+        {{"--metafile", "logo.wmf", "--evaluation-page"}, "--metafile needs -o picture.png, .svg or .pdf.", 2,
+         OutputFormat::Text},
+        {{"--demo", "--evaluation-page"}, "--evaluation-page needs -o report.pdf, .png or .svg.", 2, OutputFormat::Text},
+        {{"-o", "r.png"}, "Nothing to evaluate: name a .kyk file or a folder, or use --demo (see --help).", 2,
+         OutputFormat::None},
+        {{"-", "--json"}, "No .kyk file found in the inputs.", 1, OutputFormat::Json},
+    };
+    for (const Row& row : rows) {
+        const Refusal refusal = Refused(row.arguments);
+        EXPECT_EQ(refusal.Message, row.message);
+        EXPECT_EQ(refusal.ExitStatus, row.status) << row.message;
+        EXPECT_EQ(refusal.Format, row.format) << row.message;
+    }
+    // A metafile is drawn alone: the evaluation page's -o check and the inputs are not reached.
+    const RunPlan logo = Accepted({"--metafile", "logo.wmf", "-o", "l.svg", "--evaluation-page", "-"}, "a.kyk\n");
+    EXPECT_EQ(logo.Metafile, "logo.wmf");
+    EXPECT_TRUE(logo.Files.empty());
+}
+
+TEST(Options, HelpAndRefusedValuesEndTheRunWithTheirStatus)
+{
+    auto status = [](std::vector<const char*> arguments, std::string* out = nullptr) {
+        arguments.insert(arguments.begin(), "kyklos-report");
+        Options options;
+        std::ostringstream text, errors;
+        const auto ended = ParseOptions(static_cast<int>(arguments.size()), arguments.data(), options, text, errors);
+        if (out) *out = text.str();
+        return ended.value_or(-1);
+    };
+    std::string help;
+    EXPECT_EQ(status({"--help"}, &help), 0);
+    EXPECT_NE(help.find("--evaluation-page"), std::string::npos);
+    EXPECT_EQ(status({"--cutoff", "18001"}), 2);
+    EXPECT_EQ(status({"--cutoff", "18000"}), -1);
+    EXPECT_EQ(status({"--reference", "xx"}), 2);
+    EXPECT_EQ(status({"-j", "0"}), 2);
+}
+
+} // namespace
+} // namespace kyklos
