@@ -62,7 +62,7 @@ struct Fixture {
     {
         EnsureApplication();
         doc = FullSizeDocument();
-        panel = std::make_unique<CEvaluationPanel>(*doc, view, nullptr);
+        panel = std::make_unique<EvaluationPanel>(*doc, view, nullptr);
         // The panel as it stands beside the page in a window on a 1920 × 1080 screen.
         panel->resize(450, 860);
         panel->show();
@@ -80,8 +80,8 @@ struct Fixture {
     }
     CKyklosView view{"/nonexistent-logo-directory"};
     std::unique_ptr<CKyklosDoc> doc;
-    std::unique_ptr<CEvaluationPanel> panel;
-    CHarmonicChartWidget* chart = nullptr;
+    std::unique_ptr<EvaluationPanel> panel;
+    HarmonicChartWidget* chart = nullptr;
     HarmonicChartOptions chartOptions;
 };
 

@@ -98,7 +98,7 @@ QString ToleranceText(const RoundnessTolerance& tolerance, bool metric)
 
 } // namespace
 
-CEvaluationPanel::CEvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
+EvaluationPanel::EvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
                                    QWidget* parent)
     : QDockWidget(QStringLiteral("Evaluation"), parent), doc_(doc), view_(view), progress_(progress),
       choices_(LoadChoices())
@@ -137,7 +137,7 @@ CEvaluationPanel::CEvaluationPanel(const CKyklosDoc& doc, const CKyklosView& vie
     OnDocumentChanged();
 }
 
-QWidget* CEvaluationPanel::CreateReferenceGroup()
+QWidget* EvaluationPanel::CreateReferenceGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("Reference circles"));
     referenceTable_ = MakeTable(4, 5, group);
@@ -153,7 +153,7 @@ QWidget* CEvaluationPanel::CreateReferenceGroup()
     return group;
 }
 
-QWidget* CEvaluationPanel::CreateParameterGroup()
+QWidget* EvaluationPanel::CreateParameterGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("About the least squares circle"));
     auto* grid = new QGridLayout(group);
@@ -170,7 +170,7 @@ QWidget* CEvaluationPanel::CreateParameterGroup()
     return group;
 }
 
-QWidget* CEvaluationPanel::CreateToleranceGroup()
+QWidget* EvaluationPanel::CreateToleranceGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("Tolerance"));
     auto* grid = new QGridLayout(group);
@@ -191,7 +191,7 @@ QWidget* CEvaluationPanel::CreateToleranceGroup()
     return group;
 }
 
-QWidget* CEvaluationPanel::CreateSpectrumGroup()
+QWidget* EvaluationPanel::CreateSpectrumGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("Harmonic spectrum"));
     rangeBox_ = new QComboBox(group);
@@ -203,7 +203,7 @@ QWidget* CEvaluationPanel::CreateSpectrumGroup()
     logarithmicBox_ = new QCheckBox(QStringLiteral("&Logarithmic"), group);
     logarithmicBox_->setChecked(choices_.Logarithmic);
 
-    chart_ = new CHarmonicChartWidget(group);
+    chart_ = new HarmonicChartWidget(group);
     chart_->setMinimumHeight(200);
     chart_->SetOptions({choices_.Range, choices_.Logarithmic});
 
@@ -225,11 +225,11 @@ QWidget* CEvaluationPanel::CreateSpectrumGroup()
     connect(rangeBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && index < 4) SetRange(kRanges[index]);
     });
-    connect(logarithmicBox_, &QCheckBox::toggled, this, &CEvaluationPanel::SetLogarithmic);
+    connect(logarithmicBox_, &QCheckBox::toggled, this, &EvaluationPanel::SetLogarithmic);
     return group;
 }
 
-void CEvaluationPanel::OnDocumentChanged()
+void EvaluationPanel::OnDocumentChanged()
 {
     // While the filter runs the profile is half filtered: evaluate once it is done.
     if (progress_ && progress_->IsActive()) {
@@ -248,13 +248,13 @@ void CEvaluationPanel::OnDocumentChanged()
     ShowEvaluation();
 }
 
-void CEvaluationPanel::OnUnitsChanged()
+void EvaluationPanel::OnUnitsChanged()
 {
     ShowChart();
     ShowEvaluation();
 }
 
-void CEvaluationPanel::SetRange(HarmonicRange range)
+void EvaluationPanel::SetRange(HarmonicRange range)
 {
     if (rangeBox_->currentIndex() != RangeIndex(range)) rangeBox_->setCurrentIndex(RangeIndex(range));
     if (choices_.Range == range) return;
@@ -263,7 +263,7 @@ void CEvaluationPanel::SetRange(HarmonicRange range)
     chart_->SetOptions({choices_.Range, choices_.Logarithmic});
 }
 
-void CEvaluationPanel::SetLogarithmic(bool logarithmic)
+void EvaluationPanel::SetLogarithmic(bool logarithmic)
 {
     if (logarithmicBox_->isChecked() != logarithmic) logarithmicBox_->setChecked(logarithmic);
     if (choices_.Logarithmic == logarithmic) return;
@@ -272,13 +272,13 @@ void CEvaluationPanel::SetLogarithmic(bool logarithmic)
     chart_->SetOptions({choices_.Range, choices_.Logarithmic});
 }
 
-void CEvaluationPanel::ShowChart()
+void EvaluationPanel::ShowChart()
 {
     const bool metric = view_.Graph.MetricUnits;
     chart_->SetData(evaluation_->Valid ? HarmonicChartDataOf(*evaluation_, metric) : HarmonicChartData{{}, {}, metric});
 }
 
-void CEvaluationPanel::ShowEvaluation()
+void EvaluationPanel::ShowEvaluation()
 {
     const bool metric = view_.Graph.MetricUnits;
     const QString unit = LengthUnitText(metric);
@@ -338,7 +338,7 @@ void CEvaluationPanel::ShowEvaluation()
     ShowVerdict();
 }
 
-void CEvaluationPanel::ShowVerdict()
+void EvaluationPanel::ShowVerdict()
 {
     const bool metric = view_.Graph.MetricUnits;
     const QString unit = LengthUnitText(metric);
@@ -355,13 +355,13 @@ void CEvaluationPanel::ShowVerdict()
     marginLabel_->setText(e.MarginUm ? MicrometresText(*e.MarginUm, metric) + " " + unit : kNoValueQText);
 }
 
-void CEvaluationPanel::setVisible(bool visible)
+void EvaluationPanel::setVisible(bool visible)
 {
     QDockWidget::setVisible(visible);
     toggleViewAction()->setChecked(visible);
 }
 
-bool CEvaluationPanel::eventFilter(QObject* watched, QEvent* event)
+bool EvaluationPanel::eventFilter(QObject* watched, QEvent* event)
 {
     // Numbers and units in microinches are wider, and fonts and style are the
     // window's only once it is shown: the dock follows the tables' width.
@@ -371,7 +371,7 @@ bool CEvaluationPanel::eventFilter(QObject* watched, QEvent* event)
     return QDockWidget::eventFilter(watched, event);
 }
 
-EvaluationChoices CEvaluationPanel::LoadChoices()
+EvaluationChoices EvaluationPanel::LoadChoices()
 {
     EvaluationChoices choices;
     QSettings settings;
@@ -384,7 +384,7 @@ EvaluationChoices CEvaluationPanel::LoadChoices()
     return choices;
 }
 
-void CEvaluationPanel::SaveChoices(const EvaluationChoices& choices)
+void EvaluationPanel::SaveChoices(const EvaluationChoices& choices)
 {
     QSettings settings;
     settings.beginGroup(kGroup);

@@ -27,7 +27,7 @@ class QTableWidget;
 
 namespace kyklos {
 
-class CHarmonicChartWidget;
+class HarmonicChartWidget;
 class CKyklosDoc;
 class CKyklosView;
 class ProgressPort;
@@ -39,12 +39,12 @@ struct EvaluationChoices {
     friend bool operator==(const EvaluationChoices&, const EvaluationChoices&) = default;
 };
 
-class CEvaluationPanel : public QDockWidget {
+class EvaluationPanel : public QDockWidget {
     Q_OBJECT
 public:
     // view gives the display unit; progress, when given, is the filter's
     // progress display (while it is up the profile is half filtered).
-    CEvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
+    EvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
                      QWidget* parent = nullptr);
 
     // The document was analysed again, lost its profile or judged its
@@ -72,7 +72,7 @@ public:
     QLabel* WarningsLabel() const { return warningsLabel_; }
     QComboBox* RangeBox() const { return rangeBox_; }
     QCheckBox* LogarithmicBox() const { return logarithmicBox_; }
-    CHarmonicChartWidget* Chart() const { return chart_; }
+    HarmonicChartWidget* Chart() const { return chart_; }
     QTableWidget* HarmonicTable() const { return harmonicTable_; }
 
     // Keeps View ▸ Evaluation's check mark with the panel also when it is
@@ -110,7 +110,7 @@ private:
     QLabel* warningsLabel_ = nullptr;
     QComboBox* rangeBox_ = nullptr;
     QCheckBox* logarithmicBox_ = nullptr;
-    CHarmonicChartWidget* chart_ = nullptr;
+    HarmonicChartWidget* chart_ = nullptr;
     QTableWidget* harmonicTable_ = nullptr;
 };
 

@@ -12,34 +12,34 @@
 
 namespace kyklos {
 
-CHarmonicChartWidget::CHarmonicChartWidget(QWidget* parent) : QWidget(parent)
+HarmonicChartWidget::HarmonicChartWidget(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAccessibleName(QStringLiteral("Harmonic spectrum"));
 }
 
-void CHarmonicChartWidget::SetData(HarmonicChartData data)
+void HarmonicChartWidget::SetData(HarmonicChartData data)
 {
     chart_.Data = std::move(data);
     stale_ = true;
     update();
 }
 
-void CHarmonicChartWidget::SetOptions(const HarmonicChartOptions& options)
+void HarmonicChartWidget::SetOptions(const HarmonicChartOptions& options)
 {
     chart_.Options = options;
     stale_ = true;
     update();
 }
 
-QSize CHarmonicChartWidget::DeviceSize() const
+QSize HarmonicChartWidget::DeviceSize() const
 {
     const qreal ratio = devicePixelRatioF();
     return {static_cast<int>(std::ceil(width() * ratio)), static_cast<int>(std::ceil(height() * ratio))};
 }
 
-void CHarmonicChartWidget::Render()
+void HarmonicChartWidget::Render()
 {
     const qreal ratio = devicePixelRatioF();
     const QSize size = DeviceSize();
@@ -59,14 +59,14 @@ void CHarmonicChartWidget::Render()
     ++renderCount_;
 }
 
-void CHarmonicChartWidget::paintEvent(QPaintEvent*)
+void HarmonicChartWidget::paintEvent(QPaintEvent*)
 {
     if (stale_ || image_.size() != DeviceSize() || image_.devicePixelRatio() != devicePixelRatioF()) Render();
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), image_);
 }
 
-std::optional<int> CHarmonicChartWidget::HarmonicAt(const QPoint& pos) const
+std::optional<int> HarmonicChartWidget::HarmonicAt(const QPoint& pos) const
 {
     // The chart's layout is in the image's device pixels.
     const qreal ratio = image_.devicePixelRatio();
@@ -76,7 +76,7 @@ std::optional<int> CHarmonicChartWidget::HarmonicAt(const QPoint& pos) const
     return k;
 }
 
-QString CHarmonicChartWidget::ToolTipAt(const QPoint& pos) const
+QString HarmonicChartWidget::ToolTipAt(const QPoint& pos) const
 {
     const auto k = HarmonicAt(pos);
     if (!k) return {};
@@ -89,7 +89,7 @@ QString CHarmonicChartWidget::ToolTipAt(const QPoint& pos) const
              DegreesText(h.Phase * 180.0 / std::numbers::pi));
 }
 
-bool CHarmonicChartWidget::event(QEvent* event)
+bool HarmonicChartWidget::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);

@@ -1,5 +1,5 @@
 #pragma once
-// The harmonic spectrum in the evaluation panel: CHarmonicChart drawn
+// The harmonic spectrum in the evaluation panel: HarmonicChart drawn
 // through the Qt canvas into an image at the screen's device pixel ratio, so
 // that a single-pixel bar stays one pixel on a high-density screen. The image
 // is drawn again only when the spectrum, the options or the size change.
@@ -12,10 +12,10 @@
 
 namespace kyklos {
 
-class CHarmonicChartWidget : public QWidget {
+class HarmonicChartWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit CHarmonicChartWidget(QWidget* parent = nullptr);
+    explicit HarmonicChartWidget(QWidget* parent = nullptr);
 
     // The spectrum and the choices shown; each redraws the chart.
     void SetData(HarmonicChartData data);
@@ -48,7 +48,7 @@ private:
     // Device pixels of the image for the widget's size at its pixel ratio.
     QSize DeviceSize() const;
 
-    CHarmonicChart chart_;
+    HarmonicChart chart_;
     QImage image_;
     bool stale_ = true;
     int renderCount_ = 0;

@@ -77,7 +77,7 @@ bool CKyklosApp::InitInstance(const std::vector<std::string>& arguments)
     frame_->RestoreSettings(settings);
 
     if (qEnvironmentVariable("KYKLOS_STARTUP_TIMING") == QLatin1String("1")) {
-        connect(frame_->ViewWidget(), &CKyklosViewWidget::FirstPainted, this, [] {
+        connect(frame_->ViewWidget(), &KyklosViewWidget::FirstPainted, this, [] {
             std::fprintf(stderr, "Kyklos: first report painted %lld ms after start\n",
                          static_cast<long long>(StartupClock().elapsed()));
         });

@@ -71,8 +71,8 @@ CMainFrame::CMainFrame(CKyklosDoc& doc, QtUiPort& ui, const ProgressPort* progre
     setAcceptDrops(true);
 
     view_ = std::make_unique<CKyklosView>();
-    printer_ = std::make_unique<CReportPrinter>(*view_, doc_);
-    viewWidget_ = new CKyklosViewWidget(*view_, doc_, progress, this);
+    printer_ = std::make_unique<ReportPrinter>(*view_, doc_);
+    viewWidget_ = new KyklosViewWidget(*view_, doc_, progress, this);
     setCentralWidget(viewWidget_);
     viewWidget_->setFocus();
 
@@ -347,8 +347,8 @@ void CMainFrame::ConnectCommands()
     connect(ContextAction(ID_ANALYSIS_REFERENCE_CIRCLE), &QAction::triggered, this,
             [this] { doc_.OnAnalysisReferenceCircle(); });
 
-    connect(viewWidget_, &CKyklosViewWidget::ScaleBarDoubleClicked, this, &CMainFrame::OnDisplayScaling);
-    connect(viewWidget_, &CKyklosViewWidget::ContextMenuRequested, this, &CMainFrame::ShowContextMenu);
+    connect(viewWidget_, &KyklosViewWidget::ScaleBarDoubleClicked, this, &CMainFrame::OnDisplayScaling);
+    connect(viewWidget_, &KyklosViewWidget::ContextMenuRequested, this, &CMainFrame::ShowContextMenu);
 }
 
 void CMainFrame::ToggleDisplay(bool CKyklosView::*flag)
@@ -398,7 +398,7 @@ void CMainFrame::OnAppAbout()
 
 void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progress)
 {
-    evaluationPanel_ = new CEvaluationPanel(doc_, *view_, progress, this);
+    evaluationPanel_ = new EvaluationPanel(doc_, *view_, progress, this);
     addDockWidget(Qt::RightDockWidgetArea, evaluationPanel_);
     // The dock's own action keeps its check mark with the dock, also when its title bar closes it.
     QAction* toggle = evaluationPanel_->toggleViewAction();
@@ -414,7 +414,7 @@ void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progres
                QStringLiteral("Sets or clears the roundness tolerance.\nTolerance"));
     connect(Action(ID_ANALYSIS_TOLERANCE), &QAction::triggered, this, &CMainFrame::OnAnalysisTolerance);
 
-    ui.SetOtherViews([panel = QPointer<CEvaluationPanel>(evaluationPanel_)] {
+    ui.SetOtherViews([panel = QPointer<EvaluationPanel>(evaluationPanel_)] {
         if (panel) panel->OnDocumentChanged();
     });
     // Print, Print Preview and Export add the evaluation page as the panel shows it.

@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-class CReportPrinter;
+class ReportPrinter;
 class QKeyEvent;
 class QLabel;
 class QMenu;
@@ -25,10 +25,10 @@ class QMenu;
 namespace kyklos {
 
 struct AppSettings;
-class CEvaluationPanel;
+class EvaluationPanel;
 class CKyklosDoc;
 class CKyklosView;
-class CKyklosViewWidget;
+class KyklosViewWidget;
 class ProgressPort;
 class QtUiPort;
 
@@ -45,8 +45,8 @@ public:
     static QRect InitialPlacement(const QSize& screenSize);
 
     CKyklosView& View() { return *view_; }
-    CKyklosViewWidget* ViewWidget() const { return viewWidget_; }
-    CEvaluationPanel* EvaluationPanel() const { return evaluationPanel_; }
+    KyklosViewWidget* ViewWidget() const { return viewWidget_; }
+    EvaluationPanel* EvaluationDock() const { return evaluationPanel_; }
     QToolBar* ToolBar() const { return toolBar_; }
     QMenu* ContextMenu() const { return contextMenu_; }
     // The action of a main-menu, toolbar or accelerator command; null when none.
@@ -114,9 +114,9 @@ private:
     CKyklosDoc& doc_;
     QtUiPort& ui_;
     std::unique_ptr<CKyklosView> view_;
-    std::unique_ptr<CReportPrinter> printer_;
-    CKyklosViewWidget* viewWidget_ = nullptr;
-    CEvaluationPanel* evaluationPanel_ = nullptr;
+    std::unique_ptr<ReportPrinter> printer_;
+    KyklosViewWidget* viewWidget_ = nullptr;
+    EvaluationPanel* evaluationPanel_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QMenu* contextMenu_ = nullptr;
     QLabel* idleLabel_ = nullptr;

@@ -30,9 +30,9 @@ struct EvaluationPageSource {
     kyklos::HarmonicChartOptions Spectrum;
 };
 
-class CReportPrinter {
+class ReportPrinter {
 public:
-    CReportPrinter(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& doc);
+    ReportPrinter(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& doc);
 
     // The Print dialog, then one page.
     void Print(QWidget* parent);

@@ -15,7 +15,7 @@
 #include <charconv>
 #include <cmath>
 
-CToleranceDialog::CToleranceDialog(QWidget* parent) : QDialog(parent)
+ToleranceDialog::ToleranceDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Roundness Tolerance"));
 
@@ -46,18 +46,18 @@ CToleranceDialog::CToleranceDialog(QWidget* parent) : QDialog(parent)
 
     setTabOrder(valueEdit_, okButton_);
     setTabOrder(okButton_, cancelButton_);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CToleranceDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CToleranceDialog::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ToleranceDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ToleranceDialog::reject);
 }
 
-QString CToleranceDialog::FormatValue(double value)
+QString ToleranceDialog::FormatValue(double value)
 {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
 }
 
-void CToleranceDialog::showEvent(QShowEvent* event)
+void ToleranceDialog::showEvent(QShowEvent* event)
 {
     // The members are set between construction and the run.
     if (!initialised_) {
@@ -70,7 +70,7 @@ void CToleranceDialog::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-bool CToleranceDialog::ReadControls()
+bool ToleranceDialog::ReadControls()
 {
     const QString text = valueEdit_->text().trimmed();
     // The value as shown keeps all its digits (a tolerance converted to microinches).
@@ -91,7 +91,7 @@ bool CToleranceDialog::ReadControls()
     return true;
 }
 
-void CToleranceDialog::accept()
+void ToleranceDialog::accept()
 {
     if (!ReadControls()) return;
     QDialog::accept();
@@ -99,7 +99,7 @@ void CToleranceDialog::accept()
 
 bool RunToleranceCommand(QWidget* parent, bool metricUnits, std::optional<kyklos::RoundnessTolerance>& tolerance)
 {
-    CToleranceDialog dialog(parent);
+    ToleranceDialog dialog(parent);
     dialog.MetricUnits = metricUnits;
     if (tolerance) dialog.Tolerance = tolerance->Shown(metricUnits);
     const std::optional<double> shown = dialog.Tolerance;

@@ -12,10 +12,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class CToleranceDialog : public QDialog {
+class ToleranceDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CToleranceDialog(QWidget* parent = nullptr);
+    explicit ToleranceDialog(QWidget* parent = nullptr);
 
     // Set by the caller before the dialog runs, read after OK: the tolerance
     // in micrometres when MetricUnits is true, in microinches when false.

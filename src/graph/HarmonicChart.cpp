@@ -103,12 +103,12 @@ void PaintLegend(Canvas& dc, const HarmonicChartLayout& l, const Pen& linePen)
 
 } // namespace
 
-int CHarmonicChart::FontHeightFor(const Rect& frame)
+int HarmonicChart::FontHeightFor(const Rect& frame)
 {
     return std::max(1, std::min(frame.Height() / 24, frame.Width() / 40));
 }
 
-HarmonicChartLayout CHarmonicChart::ComputeLayout(const HarmonicChartData& data, const HarmonicChartOptions& options,
+HarmonicChartLayout HarmonicChart::ComputeLayout(const HarmonicChartData& data, const HarmonicChartOptions& options,
                                                   const Rect& frame, int fontHeight, int digitWidth)
 {
     HarmonicChartLayout layout;
@@ -148,7 +148,7 @@ HarmonicChartLayout CHarmonicChart::ComputeLayout(const HarmonicChartData& data,
     return layout;
 }
 
-HarmonicChartLayout CHarmonicChart::ComputeLayout(Canvas& dc, const HarmonicChartData& data,
+HarmonicChartLayout HarmonicChart::ComputeLayout(Canvas& dc, const HarmonicChartData& data,
                                                   const HarmonicChartOptions& options, const Rect& frame)
 {
     dc.Save();
@@ -158,7 +158,7 @@ HarmonicChartLayout CHarmonicChart::ComputeLayout(Canvas& dc, const HarmonicChar
     return ComputeLayout(data, options, frame, fh, digit);
 }
 
-void CHarmonicChart::Paint(Canvas& dc, const HarmonicChartLayout& layout, bool metricUnits)
+void HarmonicChart::Paint(Canvas& dc, const HarmonicChartLayout& layout, bool metricUnits)
 {
     const HarmonicChartLayout& l = layout;
     dc.Save();
@@ -177,7 +177,7 @@ void CHarmonicChart::Paint(Canvas& dc, const HarmonicChartLayout& layout, bool m
     dc.Restore();
 }
 
-void CHarmonicChart::Draw(Canvas& dc, const Rect& frame)
+void HarmonicChart::Draw(Canvas& dc, const Rect& frame)
 {
     layout_ = ComputeLayout(dc, Data, Options, frame);
     Paint(dc, layout_, Data.MetricUnits);

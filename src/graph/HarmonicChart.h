@@ -20,7 +20,7 @@
 
 namespace kyklos {
 
-class CHarmonicChart {
+class HarmonicChart {
 public:
     HarmonicChartData Data;
     HarmonicChartOptions Options;

@@ -2,7 +2,7 @@
 // The harmonic chart's geometry as plain numbers: what it shows, the
 // amplitude axis and its ticks, the UPR axis and its ticks, and the bars with
 // the transmission curve. Every piece is a function of its inputs that can be
-// checked without drawing; CHarmonicChart assembles and paints them.
+// checked without drawing; HarmonicChart assembles and paints them.
 //
 // Device units throughout, with 32-bit integer arithmetic truncating toward
 // zero; doubles become device coordinates only through rounding half away

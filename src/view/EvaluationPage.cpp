@@ -221,7 +221,7 @@ void LayoutSpectrum(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEva
     layout.HarmonicsTitleBaseline = title;
     layout.LargestHarmonics = {layout.ParametersX, title - F, layout.PhaseRight,
                                title + static_cast<int>(kListedHarmonics + 1) * layout.RowPitch + F / 4};
-    layout.Chart = CHarmonicChart::ComputeLayout(dc, HarmonicChartDataOf(evaluation, options.MetricUnits),
+    layout.Chart = HarmonicChart::ComputeLayout(dc, HarmonicChartDataOf(evaluation, options.MetricUnits),
                                                  options.Spectrum, layout.ChartFrame);
 }
 
@@ -381,7 +381,7 @@ void PaintEvaluationPage(Canvas& dc, const EvaluationPageLayout& layout, const R
         PaintParameters(dc, layout, evaluation, units);
         PaintWarnings(dc, layout, evaluation);
         PaintLargestHarmonics(dc, layout, evaluation, units);
-        CHarmonicChart::Paint(dc, layout.Chart, options.MetricUnits);
+        HarmonicChart::Paint(dc, layout.Chart, options.MetricUnits);
     }
     dc.Restore();
 }

@@ -77,7 +77,7 @@ private:
     std::unique_ptr<CKyklosDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
 
-    CEvaluationPanel* Panel() const { return frame_->EvaluationPanel(); }
+    EvaluationPanel* Panel() const { return frame_->EvaluationDock(); }
 
     void SetMetric(bool metric)
     {
@@ -88,7 +88,7 @@ private:
     // Runs Analysis ▸ Tolerance, types `text` and presses OK.
     void EnterTolerance(const QString& text, QString* shown = nullptr, QString* unit = nullptr)
     {
-        const auto seen = WhenModal<CToleranceDialog>([=](CToleranceDialog* dialog) {
+        const auto seen = WhenModal<ToleranceDialog>([=](ToleranceDialog* dialog) {
             if (shown) *shown = dialog->ValueEdit()->text();
             if (unit) *unit = dialog->UnitsLabel()->text();
             dialog->ValueEdit()->setText(text);
@@ -210,7 +210,7 @@ private slots:
         thin.Settings.FilterCutoffUpr = 500;
         thin.OpenProfile(test::WriteFile(dir, "thin.kyk", test::ProfileText(720)));
         QVERIFY(thin.AnalysisValid);
-        CEvaluationPanel panel(thin, frame_->View(), nullptr);
+        EvaluationPanel panel(thin, frame_->View(), nullptr);
         QVERIFY(!panel.WarningsLabel()->isHidden());
         QVERIFY2(panel.WarningsLabel()->text().contains(QStringLiteral("720 points")),
                  qPrintable(panel.WarningsLabel()->text()));
@@ -259,7 +259,7 @@ private slots:
         // Refused texts keep the dialog open with the one message of the
         // tolerance rule; an empty field clears.
         QStringList messages;
-        const auto seen = WhenModal<CToleranceDialog>([&messages](CToleranceDialog* dialog) {
+        const auto seen = WhenModal<ToleranceDialog>([&messages](ToleranceDialog* dialog) {
             for (const char* text : {"abc", "1,5", "-3", "0"}) {
                 const auto answer = AnswerNextMessageBox();
                 dialog->ValueEdit()->setText(QString::fromLatin1(text));
@@ -286,12 +286,12 @@ private slots:
     {
         Panel()->SetRange(HarmonicRange::Upr500);
         Panel()->SetLogarithmic(true);
-        QCOMPARE(CEvaluationPanel::LoadChoices(), (EvaluationChoices{HarmonicRange::Upr500, true}));
+        QCOMPARE(EvaluationPanel::LoadChoices(), (EvaluationChoices{HarmonicRange::Upr500, true}));
         QSettings settings;
         settings.beginGroup(QStringLiteral("Evaluation"));
         settings.setValue(QStringLiteral("Range"), QStringLiteral("75"));
         settings.setValue(QStringLiteral("Logarithmic"), 3);
-        QCOMPARE(CEvaluationPanel::LoadChoices(), EvaluationChoices{});
+        QCOMPARE(EvaluationPanel::LoadChoices(), EvaluationChoices{});
     }
 
     void viewMenuTogglesTheDock()
@@ -313,7 +313,7 @@ private slots:
         QVERIFY(other.restoreState(state));
         other.show();
         QVERIFY(QTest::qWaitForWindowExposed(&other));
-        QVERIFY(other.EvaluationPanel()->isHidden());
+        QVERIFY(other.EvaluationDock()->isHidden());
         QVERIFY(!other.Action(ID_VIEW_EVALUATION)->isChecked());
         // cleanup() gives the document's redraws back to this window's panel.
     }
@@ -334,7 +334,7 @@ private slots:
 
     void hoverNamesTheHarmonic()
     {
-        CHarmonicChartWidget* chart = Panel()->Chart();
+        HarmonicChartWidget* chart = Panel()->Chart();
         chart->Render();
         // Bar 14 of 50, in widget pixels from the image's device pixels.
         const HarmonicBar bar = chart->Layout().Bars.at(13);
@@ -355,7 +355,7 @@ private slots:
     void showsTheDocumentOnlyOnceTheFilterIsDone()
     {
         HeldProgress held;
-        CEvaluationPanel panel(*doc_, frame_->View(), &held);
+        EvaluationPanel panel(*doc_, frame_->View(), &held);
         QCOMPARE(Cell(panel.ReferenceTable(), 0, 0), QStringLiteral("\u25CF"));
         held.active = true;
         doc_->Settings.ReferenceKind = ReferenceKind::MinimumZone;

@@ -44,7 +44,7 @@ const HarmonicBar& Tallest(const HarmonicChartLayout& layout)
 HarmonicChartLayout Layout(const HarmonicChartData& data, bool logarithmic = false,
                            HarmonicRange range = HarmonicRange::Upr50)
 {
-    return CHarmonicChart::ComputeLayout(data, {range, logarithmic}, kFrame, 20, 10);
+    return HarmonicChart::ComputeLayout(data, {range, logarithmic}, kFrame, 20, 10);
 }
 
 TEST(HarmonicChartLayout, LinearAxisBarsAndTicks)
@@ -130,7 +130,7 @@ TEST(HarmonicChartLayout, ManyHarmonicsAggregateToColumnsKeepingTheMaximum)
 
     // Drawn: the peak's three harmonics are one column, so two columns with
     // an amplitude, raw and filtered, besides the legend's two swatches.
-    CHarmonicChart chart;
+    HarmonicChart chart;
     chart.Data = data;
     chart.Options.Range = HarmonicRange::All;
     RecordingCanvas dc;
@@ -146,7 +146,7 @@ TEST(HarmonicChartLayout, ManyHarmonicsAggregateToColumnsKeepingTheMaximum)
 
 TEST(HarmonicChartDraw, RawUnderFilteredThenTheCurve)
 {
-    CHarmonicChart chart;
+    HarmonicChart chart;
     chart.Data = Spectrum(60, {{3, 2.8}});
     RecordingCanvas dc;
     chart.Draw(dc, kFrame);

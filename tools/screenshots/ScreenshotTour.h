@@ -14,10 +14,10 @@ class CMainFrame;
 class CProgressDialog;
 class QtUiPort;
 
-class CScreenshotTour : public QObject {
+class ScreenshotTour : public QObject {
     Q_OBJECT
 public:
-    CScreenshotTour(const QString& directory, CMainFrame& frame, CKyklosDoc& doc, QtUiPort& ui,
+    ScreenshotTour(const QString& directory, CMainFrame& frame, CKyklosDoc& doc, QtUiPort& ui,
                     CProgressDialog& progress, QObject* parent);
 
     void Start();
