@@ -17,7 +17,6 @@
 #include <optional>
 #include <string>
 
-class ReportPrinter;
 class QKeyEvent;
 class QLabel;
 class QMenu;
@@ -25,12 +24,13 @@ class QMenu;
 namespace kyklos {
 
 struct AppSettings;
-class EvaluationPanel;
 class CKyklosDoc;
 class CKyklosView;
+class EvaluationPanel;
 class KyklosViewWidget;
 class ProgressPort;
 class QtUiPort;
+class ReportPrinter;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT

@@ -23,6 +23,8 @@
 
 #include <memory>
 
+using kyklos::ReportPrinter;
+
 namespace {
 
 int PdfPageCount(const QString& path) {
