@@ -25,7 +25,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 #include <cmath>
 #include <numbers>
@@ -90,10 +89,7 @@ QTableWidget* MakeTable(int rows, int columns, QWidget* parent)
 // 393.701 µin, not the fifteen digits the dialog offers for editing.
 QString ToleranceText(const RoundnessTolerance& tolerance, bool metric)
 {
-    const double value = tolerance.Shown(metric);
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-    return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
+    return SignificantText(tolerance.Shown(metric), 6);
 }
 
 } // namespace
