@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QPixmap>
-#include <QStandardPaths>
 
 #include <benchmark/benchmark.h>
 
@@ -32,8 +31,6 @@ void EnsureApplication()
     static char name[] = "bench_panel_qt";
     static char* argv[] = {name, nullptr};
     static QApplication application(argc, argv);
-    // The panel remembers its spectrum choices: not in the user's settings.
-    QStandardPaths::setTestModeEnabled(true);
 }
 
 // The demonstration shape sampled 36000 times, analysed like a file.

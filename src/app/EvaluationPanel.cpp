@@ -16,10 +16,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -33,14 +31,9 @@ namespace kyklos {
 
 namespace {
 
-const QString kGroup = QStringLiteral("Evaluation");
-const QString kRangeKey = QStringLiteral("Range");
-const QString kLogarithmicKey = QStringLiteral("Logarithmic");
-
 constexpr HarmonicRange kRanges[] = {HarmonicRange::Upr50, HarmonicRange::Upr150, HarmonicRange::Upr500,
                                      HarmonicRange::All};
-// As the settings file writes them.
-const char* const kRangeNames[] = {"50", "150", "500", "All"};
+const char* const kRangeCaptions[] = {"50 UPR", "150 UPR", "500 UPR", "All"};
 
 // Short enough for a narrow panel; the full names are the cells' tooltips.
 const char* const kReferenceNames[] = {"Least Squares", "Minimum Zone", "Max. Inscribed", "Min. Circumscribed"};
@@ -96,8 +89,7 @@ QString ToleranceText(const RoundnessTolerance& tolerance, bool metric)
 
 EvaluationPanel::EvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
                                    QWidget* parent)
-    : QDockWidget(QStringLiteral("Evaluation"), parent), doc_(doc), view_(view), progress_(progress),
-      choices_(LoadChoices())
+    : QDockWidget(QStringLiteral("Evaluation"), parent), doc_(doc), view_(view), progress_(progress)
 {
     setObjectName(QStringLiteral("EvaluationPanel"));
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
@@ -191,8 +183,7 @@ QWidget* EvaluationPanel::CreateSpectrumGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("Harmonic spectrum"));
     rangeBox_ = new QComboBox(group);
-    for (const char* name : kRangeNames)
-        rangeBox_->addItem(name == kRangeNames[3] ? QStringLiteral("All") : QString::fromLatin1(name) + " UPR");
+    for (const char* caption : kRangeCaptions) rangeBox_->addItem(QString::fromLatin1(caption));
     rangeBox_->setCurrentIndex(RangeIndex(choices_.Range));
     auto* rangeLabel = new QLabel(QStringLiteral("&Range:"), group);
     rangeLabel->setBuddy(rangeBox_);
@@ -250,13 +241,22 @@ void EvaluationPanel::OnUnitsChanged()
     ShowEvaluation();
 }
 
+void EvaluationPanel::SetChoices(const EvaluationChoices& choices)
+{
+    // Taken first: the boxes' signals then find nothing changed to report.
+    choices_ = choices;
+    rangeBox_->setCurrentIndex(RangeIndex(choices_.Range));
+    logarithmicBox_->setChecked(choices_.Logarithmic);
+    chart_->SetOptions({choices_.Range, choices_.Logarithmic});
+}
+
 void EvaluationPanel::SetRange(HarmonicRange range)
 {
     if (rangeBox_->currentIndex() != RangeIndex(range)) rangeBox_->setCurrentIndex(RangeIndex(range));
     if (choices_.Range == range) return;
     choices_.Range = range;
-    SaveChoices(choices_);
     chart_->SetOptions({choices_.Range, choices_.Logarithmic});
+    emit ChoicesChanged(choices_);
 }
 
 void EvaluationPanel::SetLogarithmic(bool logarithmic)
@@ -264,8 +264,8 @@ void EvaluationPanel::SetLogarithmic(bool logarithmic)
     if (logarithmicBox_->isChecked() != logarithmic) logarithmicBox_->setChecked(logarithmic);
     if (choices_.Logarithmic == logarithmic) return;
     choices_.Logarithmic = logarithmic;
-    SaveChoices(choices_);
     chart_->SetOptions({choices_.Range, choices_.Logarithmic});
+    emit ChoicesChanged(choices_);
 }
 
 void EvaluationPanel::ShowChart()
@@ -365,27 +365,6 @@ bool EvaluationPanel::eventFilter(QObject* watched, QEvent* event)
         scroll_->setMinimumWidth(scroll_->widget()->minimumSizeHint().width() +
                                  scroll_->verticalScrollBar()->sizeHint().width());
     return QDockWidget::eventFilter(watched, event);
-}
-
-EvaluationChoices EvaluationPanel::LoadChoices()
-{
-    EvaluationChoices choices;
-    QSettings settings;
-    settings.beginGroup(kGroup);
-    // Written by this program as plain text; anything else falls back to the default.
-    const QString range = settings.value(kRangeKey).toString();
-    for (int i = 0; i < 4; ++i)
-        if (range == QLatin1String(kRangeNames[i])) choices.Range = kRanges[i];
-    choices.Logarithmic = settings.value(kLogarithmicKey).toString() == QLatin1String("true");
-    return choices;
-}
-
-void EvaluationPanel::SaveChoices(const EvaluationChoices& choices)
-{
-    QSettings settings;
-    settings.beginGroup(kGroup);
-    settings.setValue(kRangeKey, QString::fromLatin1(kRangeNames[RangeIndex(choices.Range)]));
-    settings.setValue(kLogarithmicKey, choices.Logarithmic ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
 } // namespace kyklos

@@ -9,8 +9,10 @@
 // computes once per analysis and judges again when the tolerance changes;
 // it shows it again on every redraw of the document's views
 // (OnDocumentChanged), never while the filter runs. The spectrum's range
-// and scale are the panel's own, and remembered.
+// and scale are the panel's own: it is handed them and reports each change,
+// which the main window remembers.
 
+#include "app/AppSettings.h"
 #include "document/RoundnessEvaluation.h"
 #include "graph/HarmonicChart.h"
 
@@ -32,13 +34,6 @@ class CKyklosDoc;
 class CKyklosView;
 class ProgressPort;
 
-// What the panel remembers between runs, under the settings group "Evaluation".
-struct EvaluationChoices {
-    HarmonicRange Range = HarmonicRange::Upr50;
-    bool Logarithmic = false;
-    friend bool operator==(const EvaluationChoices&, const EvaluationChoices&) = default;
-};
-
 class EvaluationPanel : public QDockWidget {
     Q_OBJECT
 public:
@@ -53,16 +48,16 @@ public:
     // The view's unit changed: shows the same evaluation in the new unit.
     void OnUnitsChanged();
 
+    // Shows remembered choices; not reported as a change.
+    void SetChoices(const EvaluationChoices& choices);
+    // As the user chooses with the range box and the Logarithmic check box:
+    // a change is reported (ChoicesChanged).
     void SetRange(HarmonicRange range);
     void SetLogarithmic(bool logarithmic);
     const EvaluationChoices& Choices() const { return choices_; }
 
     // The evaluation shown: the document's, or an empty one without an analysis.
     const RoundnessEvaluation& Evaluation() const { return *evaluation_; }
-
-    // The settings, with every missing or unusable value at its default.
-    static EvaluationChoices LoadChoices();
-    static void SaveChoices(const EvaluationChoices& choices);
 
     QTableWidget* ReferenceTable() const { return referenceTable_; }
     QLabel* ParameterLabel(int index) const { return parameterLabels_[index]; }   // RONp, RONv, RONq
@@ -78,6 +73,9 @@ public:
     // Keeps View ▸ Evaluation's check mark with the panel also when it is
     // hidden before the window is first shown (a restored window state).
     void setVisible(bool visible) override;
+
+signals:
+    void ChoicesChanged(const kyklos::EvaluationChoices& choices);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -414,6 +414,11 @@ void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progres
                QStringLiteral("Sets or clears the roundness tolerance.\nTolerance"));
     connect(Action(ID_ANALYSIS_TOLERANCE), &QAction::triggered, this, &CMainFrame::OnAnalysisTolerance);
 
+    // Always remembered, as the panel's choices change: no other setting of the window depends on them.
+    connect(evaluationPanel_, &EvaluationPanel::ChoicesChanged, this, [](const EvaluationChoices& choices) {
+        QSettings store;
+        SaveEvaluationChoices(store, choices);
+    });
     ui.SetOtherViews([panel = QPointer<EvaluationPanel>(evaluationPanel_)] {
         if (panel) panel->OnDocumentChanged();
     });
@@ -565,6 +570,7 @@ void CMainFrame::RestoreSettings(const AppSettings& settings)
     view_->Graph.MetricUnits = settings.MetricUnits;
     view_->Graph.BandRange = settings.BandRange;
     SyncCheckMarks();
+    evaluationPanel_->SetChoices(settings.Evaluation);
 
     if (!settings.OpenFolder.empty()) {
         openFolder_ = settings.OpenFolder;
@@ -589,6 +595,7 @@ AppSettings CMainFrame::CurrentSettings() const
     settings.MetricUnits = view_->Graph.MetricUnits;
     settings.BandRange = view_->Graph.BandRange;
     settings.Analysis = doc_.Settings;
+    settings.Evaluation = evaluationPanel_->Choices();
     settings.OpenFolder = openFolder_;
     settings.Recent = recent_;
     return settings;

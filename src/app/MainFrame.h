@@ -76,7 +76,8 @@ public:
     // Applies what the last run remembered (the analysis settings went to the
     // document when it was created) and from then on keeps the settings
     // store up to date: the recent files as they change, the rest when the
-    // window closes. A window never restored writes nothing.
+    // window closes. A window never restored writes nothing but the
+    // tolerance and the spectrum choices, which are written as they change.
     void RestoreSettings(const AppSettings& settings);
     // The settings as they stand now.
     AppSettings CurrentSettings() const;

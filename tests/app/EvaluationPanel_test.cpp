@@ -282,16 +282,28 @@ private slots:
         QCOMPARE(RoundnessEvaluationCount(), evaluations);
     }
 
-    void choicesRememberedAndBadOnesIgnored()
+    void choicesReportedAndRemembered()
     {
+        const auto remembered = [] {
+            QSettings store;
+            return LoadAppSettings(store, AvailableScreenRects()).Evaluation;
+        };
+        int reported = 0;
+        const QMetaObject::Connection counting =
+            connect(Panel(), &EvaluationPanel::ChoicesChanged, this, [&reported] { ++reported; });
         Panel()->SetRange(HarmonicRange::Upr500);
         Panel()->SetLogarithmic(true);
-        QCOMPARE(EvaluationPanel::LoadChoices(), (EvaluationChoices{HarmonicRange::Upr500, true}));
-        QSettings settings;
-        settings.beginGroup(QStringLiteral("Evaluation"));
-        settings.setValue(QStringLiteral("Range"), QStringLiteral("75"));
-        settings.setValue(QStringLiteral("Logarithmic"), 3);
-        QCOMPARE(EvaluationPanel::LoadChoices(), EvaluationChoices{});
+        Panel()->SetLogarithmic(true);
+        QCOMPARE(reported, 2);
+        QCOMPARE(remembered(), (EvaluationChoices{HarmonicRange::Upr500, true}));
+        // Choices handed over, as a restored window does: shown, not reported.
+        Panel()->SetChoices({HarmonicRange::Upr150, false});
+        disconnect(counting);
+        QCOMPARE(reported, 2);
+        QCOMPARE(Panel()->RangeBox()->currentIndex(), 1);
+        QVERIFY(!Panel()->LogarithmicBox()->isChecked());
+        QCOMPARE(Panel()->Chart()->Options().Range, HarmonicRange::Upr150);
+        QCOMPARE(remembered(), (EvaluationChoices{HarmonicRange::Upr500, true}));
     }
 
     void viewMenuTogglesTheDock()
