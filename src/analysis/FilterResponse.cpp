@@ -52,7 +52,7 @@ std::vector<std::string> FilterSamplingWarnings(int count, int cutoffUpr)
         const GaussianKernel kernel = ComputeGaussianKernel(count, static_cast<double>(cutoffUpr));
         if (WeightsScaledToUnitGain(kernel)) {
             char sum[400];  // any finite double in fixed notation
-            const auto written = std::to_chars(sum, sum + sizeof sum, kernel.weightSum, std::chars_format::fixed, 4);
+            const auto written = std::to_chars(sum, sum + sizeof sum, kernel.WeightSum, std::chars_format::fixed, 4);
             warnings.push_back("The filter's weights summed to " + std::string(sum, written.ptr) +
                                " instead of 1 and were scaled to unit gain to keep the mean radius.");
         }

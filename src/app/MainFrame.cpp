@@ -171,8 +171,8 @@ void CMainFrame::CreateActions()
 
     // Keys bound to commands nothing handles: consumed here, so they do nothing.
     struct DeadKey {
-        int id;
-        const char* keys;
+        int Id;
+        const char* Keys;
     };
     static constexpr DeadKey kDeadKeys[] = {
         {ID_FILE_SAVE, "Ctrl+S"},     {ID_EDIT_UNDO, "Ctrl+Z"},    {ID_EDIT_CUT, "Ctrl+X"},
@@ -181,11 +181,11 @@ void CMainFrame::CreateActions()
     };
     for (const DeadKey& dead : kDeadKeys) {
         auto* action = new QAction(this);
-        action->setProperty(kCommandIdProperty, dead.id);
-        action->setShortcut(QKeySequence(QString::fromLatin1(dead.keys), QKeySequence::PortableText));
+        action->setProperty(kCommandIdProperty, dead.Id);
+        action->setShortcut(QKeySequence(QString::fromLatin1(dead.Keys), QKeySequence::PortableText));
         addAction(action);
         // Undo, Cut and Paste each have two keys: keep the first action under the id.
-        if (!actions_.contains(dead.id)) actions_.insert(dead.id, action);
+        if (!actions_.contains(dead.Id)) actions_.insert(dead.Id, action);
     }
 }
 
