@@ -68,7 +68,6 @@ public:
     QComboBox* RangeBox() const { return rangeBox_; }
     QCheckBox* LogarithmicBox() const { return logarithmicBox_; }
     HarmonicChartWidget* Chart() const { return chart_; }
-    QTableWidget* HarmonicTable() const { return harmonicTable_; }
 
     // Keeps View ▸ Evaluation's check mark with the panel also when it is
     // hidden before the window is first shown (a restored window state).

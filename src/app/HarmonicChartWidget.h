@@ -20,7 +20,6 @@ public:
     // The spectrum and the choices shown; each redraws the chart.
     void SetData(HarmonicChartData data);
     void SetOptions(const HarmonicChartOptions& options);
-    const HarmonicChartData& Data() const { return chart_.Data; }
     const HarmonicChartOptions& Options() const { return chart_.Options; }
 
     // The harmonic under a point of the widget (logical pixels), if any.
