@@ -88,7 +88,7 @@ QString ToleranceText(const RoundnessTolerance& tolerance, bool metric)
 } // namespace
 
 EvaluationPanel::EvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
-                                   QWidget* parent)
+                                 QWidget* parent)
     : QDockWidget(QStringLiteral("Evaluation"), parent), doc_(doc), view_(view), progress_(progress)
 {
     setObjectName(QStringLiteral("EvaluationPanel"));

@@ -40,7 +40,7 @@ public:
     // view gives the display unit; progress, when given, is the filter's
     // progress display (while it is up the profile is half filtered).
     EvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
-                     QWidget* parent = nullptr);
+                    QWidget* parent = nullptr);
 
     // The document was analysed again, lost its profile or judged its
     // evaluation again: shows what it holds now.

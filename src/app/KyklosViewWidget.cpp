@@ -12,7 +12,7 @@
 namespace kyklos {
 
 KyklosViewWidget::KyklosViewWidget(CKyklosView& view, const CKyklosDoc& doc, const ProgressPort* progress,
-                                     QWidget* parent)
+                                   QWidget* parent)
     : QWidget(parent), view_(view), doc_(doc), progress_(progress)
 {
     // The page covers the whole window; Qt's backing store already buffers it.

@@ -10,7 +10,7 @@
 namespace kyklos {
 
 RadioSelectionDialog::RadioSelectionDialog(const QString& caption, const QString& groupTitle,
-                                             const QStringList& options, QWidget* parent)
+                                           const QStringList& options, QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(caption);

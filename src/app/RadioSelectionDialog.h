@@ -15,7 +15,7 @@ class RadioSelectionDialog : public QDialog {
     Q_OBJECT
 public:
     RadioSelectionDialog(const QString& caption, const QString& groupTitle, const QStringList& options,
-                          QWidget* parent);
+                         QWidget* parent);
 
     // Set before the dialog runs, read after OK: 0.., or −1 for none.
     int SelectedIndex = -1;

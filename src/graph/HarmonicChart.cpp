@@ -109,7 +109,7 @@ int HarmonicChart::FontHeightFor(const Rect& frame)
 }
 
 HarmonicChartLayout HarmonicChart::ComputeLayout(const HarmonicChartData& data, const HarmonicChartOptions& options,
-                                                  const Rect& frame, int fontHeight, int digitWidth)
+                                                 const Rect& frame, int fontHeight, int digitWidth)
 {
     HarmonicChartLayout layout;
     layout.Frame = frame;
@@ -149,7 +149,7 @@ HarmonicChartLayout HarmonicChart::ComputeLayout(const HarmonicChartData& data, 
 }
 
 HarmonicChartLayout HarmonicChart::ComputeLayout(Canvas& dc, const HarmonicChartData& data,
-                                                  const HarmonicChartOptions& options, const Rect& frame)
+                                                 const HarmonicChartOptions& options, const Rect& frame)
 {
     dc.Save();
     const int fh = dc.SetFont(ReportFont(FontHeightFor(frame)));

@@ -222,7 +222,7 @@ void LayoutSpectrum(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEva
     layout.LargestHarmonics = {layout.ParametersX, title - F, layout.PhaseRight,
                                title + static_cast<int>(kListedHarmonics + 1) * layout.RowPitch + F / 4};
     layout.Chart = HarmonicChart::ComputeLayout(dc, HarmonicChartDataOf(evaluation, options.MetricUnits),
-                                                 options.Spectrum, layout.ChartFrame);
+                                                options.Spectrum, layout.ChartFrame);
 }
 
 // The heading, grey and underlined as the report's filter heading.

@@ -23,7 +23,7 @@
 namespace kyklos {
 
 ScreenshotTour::ScreenshotTour(const QString& directory, CMainFrame& frame, CKyklosDoc& doc, QtUiPort& ui,
-                                 CProgressDialog& progress, QObject* parent)
+                               CProgressDialog& progress, QObject* parent)
     : QObject(parent), directory_(directory), frame_(frame), doc_(doc), ui_(ui), progress_(progress)
 {
 }

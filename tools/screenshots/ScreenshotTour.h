@@ -18,7 +18,7 @@ class ScreenshotTour : public QObject {
     Q_OBJECT
 public:
     ScreenshotTour(const QString& directory, CMainFrame& frame, CKyklosDoc& doc, QtUiPort& ui,
-                    CProgressDialog& progress, QObject* parent);
+                   CProgressDialog& progress, QObject* parent);
 
     void Start();
 
