@@ -1,6 +1,7 @@
 #include "app/ReportClipboard.h"
 
 #include "document/KyklosDoc.h"
+#include "platform/Units.h"
 #include "platform/qt/QtCanvas.h"
 #include "view/KyklosView.h"
 
@@ -72,7 +73,7 @@ void CopyReportToClipboard(CKyklosView& view, const CKyklosDoc& doc, QWidget* vi
 
         // The bitmap has no transparent background: the page is drawn on white paper.
         image.fill(Qt::white);
-        constexpr double kInchesPerMetre = 1.0 / 0.0254;
+        constexpr double kInchesPerMetre = 1.0 / kyklos::kMetresPerInch;
         image.setDotsPerMeterX(static_cast<int>(std::lround(dpiX * pixelRatio * kInchesPerMetre)));
         image.setDotsPerMeterY(static_cast<int>(std::lround(dpiY * pixelRatio * kInchesPerMetre)));
         {

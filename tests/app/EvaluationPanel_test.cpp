@@ -396,7 +396,10 @@ private slots:
             frame_->Action(ID_FILE_PRINT_PREVIEW)->trigger();
             return pages;
         };
+        // The evaluation page draws the document's evaluation: printing evaluates nothing again.
+        const std::uint64_t evaluations = RoundnessEvaluationCount();
         QCOMPARE(previewPages(), 2);
+        QCOMPARE(RoundnessEvaluationCount(), evaluations);
         frame_->Action(ID_VIEW_EVALUATION)->trigger();
         QCOMPARE(previewPages(), 1);
     }
