@@ -243,7 +243,7 @@ TEST(RoundnessEvaluation, ShortProfileWarnsAndNoAnalysisGivesNothing)
     const RoundnessEvaluation& e = doc->Result.Evaluation;
     ASSERT_EQ(e.Warnings.size(), 2u);
     EXPECT_EQ(e.Warnings[0], "The profile has 360 points; the filter needs at least 7 \u00d7 500 = 3500 points for a "
-                             "500 UPR cutoff.");
+                             "500 UPR cutoff, above the 180 UPR the profile can hold.");
 
     // Without the analysed samples an evaluation has nothing to evaluate.
     AnalysisResult unfinished = doc->Result;
