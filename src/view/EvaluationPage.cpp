@@ -407,10 +407,11 @@ HarmonicChartData HarmonicChartDataOf(const RoundnessEvaluation& evaluation, boo
 {
     HarmonicChartData data;
     data.MetricUnits = metricUnits;
+    data.CutoffUpr = evaluation.CutoffUpr;
     data.Harmonics.reserve(evaluation.Harmonics.size());
     data.Transmission.reserve(evaluation.Harmonics.size());
     for (const HarmonicComponent& h : evaluation.Harmonics) {
-        data.Harmonics.push_back({h.Amplitude, h.FilteredAmplitude, h.Phase});
+        data.Harmonics.push_back({h.Amplitude, h.FilteredAmplitude, h.FirstPeakAngle});
         data.Transmission.push_back(h.Transmission);
     }
     return data;

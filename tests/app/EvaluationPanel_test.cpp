@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QFileDialog>
 #include <QHelpEvent>
 #include <QLabel>
@@ -355,13 +356,30 @@ private slots:
         const QPoint at(static_cast<int>((bar.Left + bar.Right) / 2 / ratio),
                         static_cast<int>((chart->Layout().Plot.bottom - 2) / ratio));
         const QString text = chart->ToolTipAt(at);
-        QVERIFY2(text.startsWith(QStringLiteral("UPR: 14\nAmplitude: 3.050 µm\n")), qPrintable(text));
-        QVERIFY2(text.endsWith(QStringLiteral("\nPhase: 0.52 deg")), qPrintable(text));
+        // The raw 3-lobe at φ = 0.52° has its first peak at 0.52°/14.
+        QVERIFY2(text.startsWith(QStringLiteral("UPR: 14\n½ peak-to-valley, filtered: ")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("\n½ peak-to-valley, raw: 3.050 µm\n")), qPrintable(text));
+        QVERIFY2(text.endsWith(QStringLiteral("\nFirst peak: 0.04 deg")), qPrintable(text));
         QHelpEvent help(QEvent::ToolTip, at, chart->mapToGlobal(at));
         QApplication::sendEvent(chart, &help);
         QCOMPARE(QToolTip::text(), text);
         // Above the plot no bar.
         QCOMPARE(chart->ToolTipAt(QPoint(at.x(), 0)), QString());
+    }
+
+    void chartTextIsAsLargeAsThePanels()
+    {
+        HarmonicChartWidget* chart = Panel()->Chart();
+        chart->Render();
+        const qreal ratio = chart->Image().devicePixelRatio();
+        const int panelText = static_cast<int>(QFontMetricsF(Panel()->VerdictLabel()->font()).height() * ratio);
+        QVERIFY2(chart->Layout().FontHeight >= panelText,
+                 qPrintable(QStringLiteral("%1 < %2").arg(chart->Layout().FontHeight).arg(panelText)));
+        QCOMPARE(QString::fromStdString(chart->Layout().Font.face), chart->fontInfo().family());
+        // The plot keeps room at the chart's smallest.
+        chart->resize(chart->minimumSizeHint());
+        chart->Render();
+        QVERIFY(chart->Layout().Plot.Height() >= 2 * chart->Layout().FontHeight);
     }
 
     void showsTheDocumentOnlyOnceTheFilterIsDone()

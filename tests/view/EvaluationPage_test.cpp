@@ -155,7 +155,7 @@ TEST_F(EvaluationPageTest, TheFiveLargestHarmonicsLeaveOutEccentricityAndRoundin
     // UPR 1 is the largest but eccentricity; UPR 30 is the sixth.
     for (const auto& [k, a] : {std::pair{1, 0.010}, {7, 0.004}, {3, 0.003}, {22, 0.0025}, {9, 0.002}, {15, 0.0015},
                                {30, 0.0014}})
-        e.Harmonics[static_cast<std::size_t>(k - 1)].Amplitude = a;
+        e.Harmonics[static_cast<std::size_t>(k - 1)].Amplitude = e.Harmonics[static_cast<std::size_t>(k - 1)].FilteredAmplitude = a;
     e.Harmonics[6].Phase = std::numbers::pi / 2;
     e.Harmonics[2].Phase = -std::numbers::pi;
     auto uprs = [&] {
@@ -176,7 +176,7 @@ TEST_F(EvaluationPageTest, TheFiveLargestHarmonicsLeaveOutEccentricityAndRoundin
     EXPECT_EQ(listed[12], "15");
 
     // What the transform leaves of absent harmonics (below 1 pm) is not listed.
-    for (auto& h : e.Harmonics) h.Amplitude = h.Upr == 4 || h.Upr == 11 ? 0.001 : 3e-16;
+    for (auto& h : e.Harmonics) h.Amplitude = h.FilteredAmplitude = h.Upr == 4 || h.Upr == 11 ? 0.001 : 3e-16;
     EXPECT_EQ(uprs(), (std::vector<int>{4, 11}));
 }
 
