@@ -33,9 +33,9 @@ void PaintGridAndBars(Canvas& dc, const HarmonicChartLayout& l)
 // so that it shows on a bar one pixel wide.
 void PaintBreaks(Canvas& dc, const HarmonicChartLayout& l, const Pen& linePen)
 {
-    const int gap = std::max(2, l.FontHeight / 4), slant = std::max(1, gap / 2);
-    const int overhang = std::max(1, l.DigitWidth / 3);
-    const int top = l.Plot.top + std::max(2, l.FontHeight / 2);
+    const int gap = std::max(3, l.FontHeight / 3), slant = std::max(2, gap * 2 / 3);
+    const int overhang = std::max(2, l.DigitWidth / 2);
+    const int top = l.Plot.top + std::max(3, l.FontHeight);
     for (const HarmonicBar& bar : l.Bars) {
         if (!bar.Clipped) continue;
         const int left = bar.Left - overhang, right = bar.Right + overhang;
