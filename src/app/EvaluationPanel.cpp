@@ -4,6 +4,7 @@
 #include "app/HarmonicChartWidget.h"
 #include "document/KyklosDoc.h"
 #include "document/ShownResults.h"
+#include "document/ShownVerdict.h"
 #include "platform/ProgressPort.h"
 #include "view/EvaluationPage.h"
 #include "view/KyklosView.h"
@@ -76,13 +77,6 @@ QTableWidget* MakeTable(int rows, int columns, QWidget* parent)
     table->setWordWrap(false);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     return table;
-}
-
-// A tolerance in the display unit with six significant digits: 10 µm reads
-// 393.701 µin, not the fifteen digits the dialog offers for editing.
-QString ToleranceText(const RoundnessTolerance& tolerance, bool metric)
-{
-    return SignificantText(tolerance.Shown(metric), 6);
 }
 
 } // namespace
@@ -194,7 +188,7 @@ QWidget* EvaluationPanel::CreateSpectrumGroup()
     chart_->setMinimumHeight(200);
     chart_->SetOptions({choices_.Range, choices_.Logarithmic});
 
-    harmonicTable_ = MakeTable(kLargestShown, 3, group);
+    harmonicTable_ = MakeTable(kLargestShown, 4, group);
     harmonicTable_->setAccessibleName(QStringLiteral("Largest harmonics"));
 
     auto* controls = new QHBoxLayout;
@@ -206,7 +200,7 @@ QWidget* EvaluationPanel::CreateSpectrumGroup()
     auto* box = new QVBoxLayout(group);
     box->addLayout(controls);
     box->addWidget(chart_, 1);
-    box->addWidget(new QLabel(QStringLiteral("Largest harmonics:"), group));
+    box->addWidget(new QLabel(QStringLiteral("Largest harmonics (\u00BD peak-to-valley):"), group));
     box->addWidget(harmonicTable_);
 
     connect(rangeBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -289,7 +283,9 @@ void EvaluationPanel::ShowEvaluation()
         const bool selected = e.Valid && row == ReferenceIndex(e.SelectedReference);
         referenceTable_->item(row, 0)->setText(selected ? QStringLiteral("\u25CF") : QString());
         referenceTable_->item(row, 0)->setToolTip(selected ? QStringLiteral("The report's reference") : QString());
-        referenceTable_->item(row, 2)->setText(shown ? LengthText(*r.RONt, metric) : kNoValueQText);
+        // With at least the tolerance's decimals: no shown RONt contradicts the verdict.
+        const ReferenceKind kind = kReferenceKinds[static_cast<std::size_t>(row)];
+        referenceTable_->item(row, 2)->setText(shown ? ToQString(RoundnessText(e, kind, metric)) : kNoValueQText);
         referenceTable_->item(row, 3)->setText(shown ? LengthText(r.Eccentricity, metric) : kNoValueQText);
         referenceTable_->item(row, 4)->setText(shown && EccentricityAngleShown(r.Eccentricity)
                                                    ? DegreesText(r.EccentricityAngle)
@@ -317,19 +313,21 @@ void EvaluationPanel::ShowEvaluation()
     const int half = e.Valid ? static_cast<int>(e.Harmonics.size()) : 0;
     rangeBox_->setItemText(3, half > 0 ? QStringLiteral("All (%1 UPR)").arg(half) : QStringLiteral("All"));
 
-    harmonicTable_->setHorizontalHeaderLabels(
-        {QStringLiteral("UPR"), QStringLiteral("Amplitude (%1)").arg(unit), QStringLiteral("Phase (deg)")});
+    // The filtered profile's largest undulations, the raw amplitude beside it, and where each peaks first.
+    harmonicTable_->setHorizontalHeaderLabels({QStringLiteral("UPR"), QStringLiteral("Filtered (%1)").arg(unit),
+                                               QStringLiteral("Raw (%1)").arg(unit), QStringLiteral("First peak (deg)")});
     const std::vector<HarmonicComponent> largest =
         e.Valid ? LargestHarmonics(e, kLargestShown) : std::vector<HarmonicComponent>{};
     for (int row = 0; row < kLargestShown; ++row) {
-        QString texts[3];
+        QString texts[4];
         if (static_cast<std::size_t>(row) < largest.size()) {
             const HarmonicComponent& h = largest[static_cast<std::size_t>(row)];
             texts[0] = QString::number(h.Upr);
-            texts[1] = LengthText(h.Amplitude, metric);
-            texts[2] = DegreesText(h.Phase * 180.0 / std::numbers::pi);
+            texts[1] = LengthText(h.FilteredAmplitude, metric);
+            texts[2] = LengthText(h.Amplitude, metric);
+            texts[3] = DegreesText(h.FirstPeakAngle * 180.0 / std::numbers::pi);
         }
-        for (int column = 0; column < 3; ++column) harmonicTable_->setItem(row, column, Cell(texts[column]));
+        for (int column = 0; column < 4; ++column) harmonicTable_->setItem(row, column, Cell(texts[column]));
     }
     ShowVerdict();
 }
@@ -340,15 +338,16 @@ void EvaluationPanel::ShowVerdict()
     const QString unit = LengthUnitText(metric);
     const RoundnessEvaluation& e = *evaluation_;
     const std::optional<RoundnessTolerance>& t = doc_.Settings.Tolerance;
-    toleranceLabel_->setText(t ? ToleranceText(*t, metric) + " " + unit : QStringLiteral("not set"));
+    toleranceLabel_->setText(t ? ToQString(ToleranceText(*t, metric)) + " " + unit : QStringLiteral("not set"));
 
-    verdictLabel_->setText(ToQString(VerdictText(e.Verdict)));
+    // What was judged, against the tolerance as typed: "RONt LSCI ≤ 12.000 µm: Pass".
+    verdictLabel_->setText(ToQString(VerdictLine(e)));
     QPalette palette = verdictLabel_->palette();
     palette.setColor(QPalette::WindowText, e.Verdict == ToleranceVerdict::Pass   ? kPassColour
                                            : e.Verdict == ToleranceVerdict::Fail ? kFailColour
                                                                                  : kNoVerdictColour);
     verdictLabel_->setPalette(palette);
-    marginLabel_->setText(e.MarginUm ? MicrometresText(*e.MarginUm, metric) + " " + unit : kNoValueQText);
+    marginLabel_->setText(e.MarginUm ? ToQString(MarginText(e, metric)) + " " + unit : kNoValueQText);
 }
 
 void EvaluationPanel::setVisible(bool visible)

@@ -1,9 +1,9 @@
 #pragma once
 // The "Evaluation" panel docked beside the report page: the four reference
 // circles side by side (the report's one marked), RONp, RONv and RONq about
-// the least squares circle, the verdict against the roundness tolerance with
-// its margin, the sampling warnings, and the harmonic spectrum with its five
-// largest harmonics.
+// the least squares circle, the verdict against the roundness tolerance
+// naming what it judged, with its margin, the warnings, and the harmonic
+// spectrum with the five largest harmonics of the filtered profile.
 //
 // The panel is a view of the document's evaluation, which the document
 // computes once per analysis and judges again when the tolerance changes;
@@ -68,6 +68,7 @@ public:
     QComboBox* RangeBox() const { return rangeBox_; }
     QCheckBox* LogarithmicBox() const { return logarithmicBox_; }
     HarmonicChartWidget* Chart() const { return chart_; }
+    QTableWidget* HarmonicTable() const { return harmonicTable_; }
 
     // Keeps View ▸ Evaluation's check mark with the panel also when it is
     // hidden before the window is first shown (a restored window state).

@@ -32,12 +32,6 @@ inline QString LengthText(double millimetres, bool metric)
     return ToQString(FixedNumberOrDash(ShownLength(millimetres, metric), LengthDecimals(metric), 40));
 }
 
-// Micrometres in the shown unit, as LengthText.
-inline QString MicrometresText(double micrometres, bool metric)
-{
-    return ToQString(FixedNumberOrDash(MicrometresToShown(micrometres, metric), LengthDecimals(metric), 40));
-}
-
 inline QString DegreesText(double degrees)
 {
     return ToQString(FixedNumberOrDash(degrees, 2, 40));

@@ -3,10 +3,13 @@
 #include "app/EvaluationText.h"
 #include "platform/qt/QtCanvas.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -33,6 +36,12 @@ void HarmonicChartWidget::SetOptions(const HarmonicChartOptions& options)
     update();
 }
 
+QSize HarmonicChartWidget::minimumSizeHint() const
+{
+    const QFontMetrics metrics = fontMetrics();
+    return {std::max(200, 24 * metrics.averageCharWidth()), std::max(140, 11 * metrics.height())};
+}
+
 QSize HarmonicChartWidget::DeviceSize() const
 {
     const qreal ratio = devicePixelRatioF();
@@ -52,6 +61,11 @@ void HarmonicChartWidget::Render()
         const int dpiX = static_cast<int>(std::lround(logicalDpiX() * ratio));
         const int dpiY = static_cast<int>(std::lround(logicalDpiY() * ratio));
         QtCanvas canvas(painter, dpiX, dpiY, false);
+        // The panel's own font, at the image's pixels: the chart reads as the rest of the panel.
+        const QFontInfo info(font());
+        chart_.Font = FontSpec{info.family().toStdString(),
+                               -std::max(1, static_cast<int>(std::lround(info.pixelSize() * ratio))), 0,
+                               info.bold() ? 700 : 400};
         chart_.Draw(canvas, Rect{0, 0, size.width(), size.height()});
     }
     image_.setDevicePixelRatio(ratio);
@@ -83,14 +97,16 @@ QString HarmonicChartWidget::ToolTipAt(const QPoint& pos) const
     const HarmonicAmplitude& h = chart_.Data.Harmonics[static_cast<std::size_t>(*k - 1)];
     const bool metric = chart_.Data.MetricUnits;
     const QString unit = LengthUnitText(metric);
-    return QStringLiteral("UPR: %1\nAmplitude: %2 %4\nFiltered: %3 %4\nPhase: %5 deg")
+    return QStringLiteral("UPR: %1\n\u00BD peak-to-valley, filtered: %2 %4\n\u00BD peak-to-valley, raw: %3 %4\n"
+                          "First peak: %5 deg")
         .arg(*k)
-        .arg(LengthText(h.RawAmplitude, metric), LengthText(h.FilteredAmplitude, metric), unit,
-             DegreesText(h.Phase * 180.0 / std::numbers::pi));
+        .arg(LengthText(h.FilteredAmplitude, metric), LengthText(h.RawAmplitude, metric), unit,
+             DegreesText(h.FirstPeakAngle * 180.0 / std::numbers::pi));
 }
 
 bool HarmonicChartWidget::event(QEvent* event)
 {
+    if (event->type() == QEvent::FontChange) stale_ = true;
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QString text = ToolTipAt(help->pos());

@@ -3,7 +3,9 @@
 // through the Qt canvas into an image at the screen's device pixel ratio, so
 // that a single-pixel bar stays one pixel on a high-density screen. The image
 // is drawn again only when the spectrum, the options or the size change.
-// Hovering a bar shows its UPR, amplitude and phase.
+// Its text is the widget's font, as large as the panel's other text.
+// Hovering a bar shows its UPR, its ½ peak-to-valley amplitudes and where its
+// first peak lies.
 
 #include "graph/HarmonicChart.h"
 
@@ -24,8 +26,8 @@ public:
 
     // The harmonic under a point of the widget (logical pixels), if any.
     std::optional<int> HarmonicAt(const QPoint& pos) const;
-    // The tooltip for a point: UPR, amplitude in the display unit, phase in
-    // degrees; empty where no bar is.
+    // The tooltip for a point: UPR, filtered and raw amplitude in the display
+    // unit, the first peak in degrees; empty where no bar is.
     QString ToolTipAt(const QPoint& pos) const;
 
     // Draws the chart into its image now, whatever the cache holds (for the
@@ -37,7 +39,8 @@ public:
     int RenderCount() const { return renderCount_; }
 
     QSize sizeHint() const override { return {360, 240}; }
-    QSize minimumSizeHint() const override { return {200, 140}; }
+    // Room for the title, the legend, the axes' labels and a plot in the widget's font.
+    QSize minimumSizeHint() const override;
 
 protected:
     bool event(QEvent* event) override;

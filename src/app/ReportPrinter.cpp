@@ -95,13 +95,13 @@ bool kyklos::ReportPrinter::PrintTo(QPrinter& printer) {
     }
     const EvaluationPageSource source = evaluationSource_ ? evaluationSource_() : EvaluationPageSource{};
     if (source.PanelShown && source.Evaluation && printer.newPage()) {
-        // Laid out where the report page stands on its sheet.
+        // On a sheet of its own, within the report page's margins.
         kyklos::EvaluationPageOptions options;
         options.MetricUnits = view_.Graph.MetricUnits;
         options.Spectrum = source.Spectrum;
         kyklos::QtCanvas canvas(painter, printer.resolution(), printer.resolution(), true);
         kyklos::DrawEvaluationPage(canvas, doc_, *source.Evaluation, options,
-                                   kyklos::CKyklosView::PrinterPageRect(view_.PrintPageRect));
+                                   kyklos::EvaluationPageRect(view_.PrintPageRect));
     }
     return painter.end();
 }
