@@ -58,7 +58,8 @@ class KyklosReport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() / ("kyklos_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = fs::temp_directory_path() / ("kyklos_cli_" + std::to_string(getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }
