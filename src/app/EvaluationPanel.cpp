@@ -285,7 +285,14 @@ void EvaluationPanel::ShowEvaluation()
         referenceTable_->item(row, 0)->setToolTip(selected ? QStringLiteral("The report's reference") : QString());
         // With at least the tolerance's decimals: no shown RONt contradicts the verdict.
         const ReferenceKind kind = kReferenceKinds[static_cast<std::size_t>(row)];
-        referenceTable_->item(row, 2)->setText(shown ? ToQString(RoundnessText(e, kind, metric)) : kNoValueQText);
+        // A centre that is not unique: the RONt marked, its range in the tooltip (and in the warnings).
+        const std::string note = shown ? CentreNote(e, kind, metric) : std::string();
+        referenceTable_->item(row, 2)->setText(
+            shown ? ToQString(RoundnessText(e, kind, metric)) + (note.empty() ? QString() : QStringLiteral(" *"))
+                  : kNoValueQText);
+        referenceTable_->item(row, 2)->setToolTip(
+            note.empty() ? QString() : QStringLiteral("RONt ") + referenceTable_->item(row, 2)->text().chopped(2) +
+                                           QStringLiteral(" ") + unit + ToQString(note));
         referenceTable_->item(row, 3)->setText(shown ? LengthText(r.Eccentricity, metric) : kNoValueQText);
         referenceTable_->item(row, 4)->setText(shown && EccentricityAngleShown(r.Eccentricity)
                                                    ? DegreesText(r.EccentricityAngle)

@@ -41,6 +41,10 @@ constexpr std::array kColumns{
     RecordColumn{"verdict_reference", ColumnKind::Text, &ProfileRecord::VerdictReference},
     RecordColumn{"mi_diameter", ColumnKind::Length, nullptr, &ProfileRecord::MiDiameterMm},
     RecordColumn{"mc_diameter", ColumnKind::Length, nullptr, &ProfileRecord::McDiameterMm},
+    RecordColumn{"ront_mi_min", ColumnKind::Length, nullptr, &ProfileRecord::RONtMiMinMm},
+    RecordColumn{"ront_mi_max", ColumnKind::Length, nullptr, &ProfileRecord::RONtMiMaxMm},
+    RecordColumn{"ront_mc_min", ColumnKind::Length, nullptr, &ProfileRecord::RONtMcMinMm},
+    RecordColumn{"ront_mc_max", ColumnKind::Length, nullptr, &ProfileRecord::RONtMcMaxMm},
 };
 } // namespace
 
@@ -112,6 +116,14 @@ void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation
     };
     record.MiDiameterMm = diameter(ReferenceKind::MaximumInscribed);
     record.McDiameterMm = diameter(ReferenceKind::MinimumCircumscribed);
+    const auto range = [&](ReferenceKind kind, std::optional<double>& least, std::optional<double>& most) {
+        if (const auto& r = evaluation.Reference(kind).RONtRange) {
+            least = Finite(r->first);
+            most = Finite(r->second);
+        }
+    };
+    range(ReferenceKind::MaximumInscribed, record.RONtMiMinMm, record.RONtMiMaxMm);
+    range(ReferenceKind::MinimumCircumscribed, record.RONtMcMinMm, record.RONtMcMaxMm);
 }
 
 std::span<const RecordColumn> RecordColumns()

@@ -45,6 +45,12 @@ struct ProfileRecord {
     // The inscribed and circumscribed circles' diameters, 2c; empty where their fit failed.
     std::optional<double> MiDiameterMm;
     std::optional<double> McDiameterMm;
+    // RONt over every optimal centre of the inscribed and circumscribed
+    // circles, least and greatest; empty where the fit failed.
+    std::optional<double> RONtMiMinMm;
+    std::optional<double> RONtMiMaxMm;
+    std::optional<double> RONtMcMinMm;
+    std::optional<double> RONtMcMaxMm;
 };
 
 // The record of an analysed document (AnalysisValid) read from `file`.

@@ -83,6 +83,19 @@ nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& e, int harmonic
         one["PeakAngle"] = found(r.PeakAngle);
         one["ValleyAngle"] = found(r.ValleyAngle);
         one["Diameter"] = found(2.0 * r.ReferenceC);
+        // Examined for the inscribed and circumscribed circles only; the least
+        // squares centre is always unique, the minimum zone's is not examined.
+        const bool examined = kind == ReferenceKind::MaximumInscribed || kind == ReferenceKind::MinimumCircumscribed;
+        if (kind == ReferenceKind::LeastSquares && r.RONt) {
+            one["CentreUnique"] = true;
+            one["RONtRange"] = {Number(*r.RONt), Number(*r.RONt)};
+        } else if (examined && r.RONtRange) {
+            one["CentreUnique"] = r.CentreUnique;
+            one["RONtRange"] = {Number(r.RONtRange->first), Number(r.RONtRange->second)};
+        } else {
+            one["CentreUnique"] = nullptr;
+            one["RONtRange"] = nullptr;
+        }
         references[std::string(ReferenceName(kind))] = std::move(one);
     }
     j["References"] = std::move(references);
@@ -222,7 +235,7 @@ std::string ResultsText(const CKyklosDoc& doc, bool metric)
     // RONt with at least the tolerance's decimals, so that no row contradicts the verdict.
     for (const ReferenceKind kind : kReferenceKinds)
         out += PadRight("RONt " + std::string(ReferenceAbbreviation(kind)) + ":", 15) + " " +
-               PadLeft(RoundnessText(e, kind, metric), 12) + " " + unit + "\n";
+               PadLeft(RoundnessText(e, kind, metric), 12) + " " + unit + CentreNote(e, kind, metric) + "\n";
     const bool parameters = e.Reference(ReferenceKind::LeastSquares).FitValid;
     length("RONp:", parameters ? std::optional<double>(e.RONp) : std::nullopt);
     length("RONv:", parameters ? std::optional<double>(e.RONv) : std::nullopt);

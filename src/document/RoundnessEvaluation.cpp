@@ -2,6 +2,7 @@
 
 #include "analysis/FilterResponse.h"
 #include "analysis/HarmonicSpectrum.h"
+#include "analysis/OptimalCentres.h"
 #include "analysis/PeakValley.h"
 #include "analysis/RoundnessParameters.h"
 #include "analysis/SampleAngles.h"
@@ -62,6 +63,18 @@ ReferenceEvaluation FitOtherReference(ReferenceKind kind, std::span<const double
         r.RONt = r.Peak - r.Valley;
     }
     return r;
+}
+
+// The range of RONt over the optimal centres of an inscribed or circumscribed reference.
+void FindRONtRange(ReferenceKind kind, std::span<const double> filtered, const SampleAngles& angles,
+                   ReferenceEvaluation& r)
+{
+    if (!r.FitValid || !r.RONt) return;
+    if (kind != ReferenceKind::MaximumInscribed && kind != ReferenceKind::MinimumCircumscribed) return;
+    OptimalCentres centres;
+    if (!FindOptimalCentres(filtered, angles, kind, {r.ReferenceA, r.ReferenceB, r.ReferenceC}, centres)) return;
+    r.CentreUnique = centres.CentreUnique;
+    r.RONtRange = std::pair{std::min(centres.RONtMin, *r.RONt), std::max(centres.RONtMax, *r.RONt)};
 }
 
 std::vector<HarmonicComponent> Harmonics(std::span<const double> raw, std::span<const double> filtered, int cutoffUpr)
@@ -150,6 +163,17 @@ std::optional<std::string> EccentricityWarning(const ReferenceEvaluation& select
            " \u00B5m of apparent two-lobe form; centre the part better.";
 }
 
+std::optional<std::string> CentreWarning(ReferenceKind kind, const ReferenceEvaluation& reference)
+{
+    if (reference.CentreUnique || !reference.RONtRange || !reference.RONt) return std::nullopt;
+    const auto um = [](double mm) { return FixedNumber(mm * kMicrometresPerMillimetre, 3); };
+    const char* name =
+        kind == ReferenceKind::MaximumInscribed ? "maximum inscribed circle" : "minimum circumscribed circle";
+    return "RONt " + std::string(ReferenceAbbreviation(kind)) + " " + um(*reference.RONt) +
+           " \u00B5m \u2014 centre not unique: " + um(reference.RONtRange->first) + " to " +
+           um(reference.RONtRange->second) + " \u00B5m over the " + name + "'s optimal centres.";
+}
+
 RoundnessEvaluation EvaluateRoundness(const Profile& profile, const AnalysisResult& result,
                                       const AnalysisSettings& settings)
 {
@@ -165,10 +189,12 @@ RoundnessEvaluation EvaluateRoundness(const Profile& profile, const AnalysisResu
     const SampleAngles& angles = SampleAngles::ForCount(n);
 
     e.SelectedReference = settings.ReferenceKind;
-    for (const ReferenceKind kind : kReferenceKinds)
-        e.References[static_cast<std::size_t>(ReferenceIndex(kind))] =
-            kind == e.SelectedReference ? AnalysedReference(result)
+    for (const ReferenceKind kind : kReferenceKinds) {
+        ReferenceEvaluation& r = e.References[static_cast<std::size_t>(ReferenceIndex(kind))];
+        r = kind == e.SelectedReference ? AnalysedReference(result)
                                         : FitOtherReference(kind, filtered, angles, result.RawLeastSquares);
+        FindRONtRange(kind, filtered, angles, r);
+    }
 
     const ReferenceEvaluation& leastSquares = e.Reference(ReferenceKind::LeastSquares);
     if (leastSquares.FitValid) {
@@ -184,6 +210,9 @@ RoundnessEvaluation EvaluateRoundness(const Profile& profile, const AnalysisResu
     e.Warnings = FilterSamplingWarnings(n, settings.FilterCutoffUpr);
     if (std::optional<std::string> eccentricity = EccentricityWarning(e.Selected()))
         e.Warnings.push_back(std::move(*eccentricity));
+    for (const ReferenceKind kind : kReferenceKinds)
+        if (std::optional<std::string> centre = CentreWarning(kind, e.Reference(kind)))
+            e.Warnings.push_back(std::move(*centre));
     if (settings.WithHarmonics) e.Harmonics = Harmonics(raw, filtered, settings.FilterCutoffUpr);
     return e;
 }

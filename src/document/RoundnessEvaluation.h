@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kyklos {
@@ -38,6 +39,14 @@ struct ReferenceEvaluation {
     double Valley = 0.0;             // mm, smallest deviation (normally ≤ 0)
     double PeakAngle = 0.0;          // radians, where the peak lies (when FitValid)
     double ValleyAngle = 0.0;        // radians, where the valley lies
+    // The maximum inscribed and minimum circumscribed circles have one
+    // radius, but two opposite narrow features (flats, scratches, a keyway)
+    // leave a segment of centres that all attain it, and RONt then depends
+    // on the end the fit stopped at. RONtRange: the least and greatest RONt
+    // over every optimal centre (mm), for these two references when fitted;
+    // CentreUnique false when it spans more than 1e-6 mm.
+    bool CentreUnique = true;
+    std::optional<std::pair<double, double>> RONtRange{};
 };
 
 enum class ToleranceVerdict {
@@ -136,6 +145,11 @@ std::vector<HarmonicComponent> LargestHarmonics(const RoundnessEvaluation& evalu
 // of the selected reference's RONt, with E (µm), R (mm) and T = e²/(2R) (µm)
 // filled in; none below that, or without a valid fit.
 std::optional<std::string> EccentricityWarning(const ReferenceEvaluation& selected);
+
+// "RONt MICI 9.944 µm — centre not unique: 4.972 to 9.944 µm over the
+// maximum inscribed circle's optimal centres." for a reference whose centre
+// is not unique; nothing otherwise.
+std::optional<std::string> CentreWarning(ReferenceKind kind, const ReferenceEvaluation& reference);
 
 // How many evaluations this process has computed: a counter for tests and
 // benchmarks that check that drawing and writing never evaluate again.

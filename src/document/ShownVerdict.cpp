@@ -78,6 +78,16 @@ std::string RoundnessText(const RoundnessEvaluation& evaluation, ReferenceKind k
     return FixedNumberOrDash(ShownLength(*reference.RONt, metric), decimals);
 }
 
+std::string CentreNote(const RoundnessEvaluation& evaluation, ReferenceKind kind, bool metric)
+{
+    const ReferenceEvaluation& reference = evaluation.Reference(kind);
+    if (reference.CentreUnique || !reference.RONtRange) return {};
+    const int decimals = RoundnessDecimals(evaluation, metric);
+    return " \u2014 centre not unique: " + FixedNumberOrDash(ShownLength(reference.RONtRange->first, metric), decimals) +
+           " to " + FixedNumberOrDash(ShownLength(reference.RONtRange->second, metric), decimals) + " " +
+           std::string(LengthUnitSymbol(metric));
+}
+
 std::string VerdictLine(const RoundnessEvaluation& evaluation)
 {
     if (evaluation.Verdict == ToleranceVerdict::None || !evaluation.Tolerance) return std::string(kNoValueText);

@@ -32,6 +32,10 @@ int RoundnessDecimals(const RoundnessEvaluation& evaluation, bool metric);
 // tolerance. The dash without a RONt (a failed fit) or a finite one.
 std::string RoundnessText(const RoundnessEvaluation& evaluation, ReferenceKind kind, bool metric);
 
+// " — centre not unique: 4.972 to 9.944 µm" after the RONt of a reference
+// whose optimal centres give different RONt, in the shown unit; else empty.
+std::string CentreNote(const RoundnessEvaluation& evaluation, ReferenceKind kind, bool metric);
+
 // What was judged and how it came out, in the tolerance's own unit:
 // "RONt LSCI ≤ 11.700 µm: Pass", "RONt MZCI > 11.700 µm: Fail"; the dash
 // without a verdict.

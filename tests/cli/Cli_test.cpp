@@ -114,6 +114,38 @@ TEST_F(KyklosReport, AFailedFitReadsTheSameInTextJsonAndCsv)
     EXPECT_NE(cell("eccentricity_angle_deg"), "");
 }
 
+// Two opposite flats: the inscribed circle's optimal centres give different
+// RONt; JSON, CSV and the text block all say so.
+TEST_F(KyklosReport, ANonUniqueInscribedCentreIsReportedWithItsRange)
+{
+    std::string content = "KYKLOS_DATA 1.0\nIDENTIFICATION: flats\nDATE: d\nNUMBER_OF_POINTS: 3600\nPROFILE_UM:\n";
+    for (int i = 0; i < 3600; ++i) {
+        const double t = i * 6.283185307179586 / 3600;
+        double r = 10000.0;
+        for (const double at : {0.3, 0.3 + 3.141592653589793}) {
+            const double d = std::remainder(t - at, 6.283185307179586);
+            if (std::fabs(d) < std::acos(0.9995)) r = std::min(r, 9995.0 / std::cos(d));
+        }
+        char value[40];
+        std::snprintf(value, sizeof value, "%.9f\n", r);
+        content += value;
+    }
+    const auto file = Write("flats.kyk", content);
+    const auto j = nlohmann::json::parse(Report("--json --cutoff 500 --reference mi " + Quote(file)).out);
+    const auto& inscribed = j["Evaluation"]["References"]["MaximumInscribed"];
+    EXPECT_FALSE(inscribed["CentreUnique"].get<bool>());
+    const double least = inscribed["RONtRange"][0].get<double>(), most = inscribed["RONtRange"][1].get<double>();
+    EXPECT_NEAR(most, 2.0 * least, 5e-5);
+    EXPECT_TRUE(j["Evaluation"]["References"]["MinimumCircumscribed"]["CentreUnique"].get<bool>());
+    EXPECT_TRUE(j["Evaluation"]["References"]["MinimumZone"]["CentreUnique"].is_null());
+
+    const Outcome text = Report("--cutoff 500 --reference mi " + Quote(file));
+    EXPECT_NE(text.out.find("RONt MICI:"), std::string::npos);
+    EXPECT_NE(text.out.find(" \xE2\x80\x94 centre not unique: "), std::string::npos) << text.out;
+    const std::string csv = Report("--format csv --cutoff 500 " + Quote(file)).out;
+    EXPECT_NE(csv.find("ront_mi_min_um,ront_mi_max_um,ront_mc_min_um,ront_mc_max_um"), std::string::npos);
+}
+
 TEST_F(KyklosReport, PrintsTheDocumentOfAValidFileAsJson)
 {
     const auto file = Write("Shaft 7.kyk", "KYKLOS_DATA 1.0\nIDENTIFICATION: Shaft 7\nDATE: 01 Jan 2026\n"
@@ -521,10 +553,11 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     ASSERT_EQ(rows.size(), 5u) << csv.out;
     EXPECT_EQ(rows[0], "file,ok,message,identification,date,points,cutoff_upr,reference,roundness_um,eccentricity_um,"
                        "eccentricity_angle_deg,concentricity_um,runout_um,ront_ls_um,ront_mz_um,ront_mi_um,ront_mc_um,"
-                       "ronp_um,ronv_um,ronq_um,tolerance_um,verdict,verdict_reference,mi_diameter_um,mc_diameter_um");
+                       "ronp_um,ronv_um,ronq_um,tolerance_um,verdict,verdict_reference,mi_diameter_um,mc_diameter_um,"
+                       "ront_mi_min_um,ront_mi_max_um,ront_mc_min_um,ront_mc_max_um");
     EXPECT_EQ(csv.out.find("\n"), csv.out.find("\r\n") + 1);  // CR LF rows
     const auto good = Fields(rows[2]);
-    ASSERT_EQ(good.size(), 25u) << rows[2];
+    ASSERT_EQ(good.size(), 29u) << rows[2];
     EXPECT_EQ(good[1], "true");
     EXPECT_EQ(good[3], "Part 1");
     EXPECT_EQ(good[5], "360");
@@ -534,7 +567,7 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     EXPECT_NEAR(std::stod(good[9]), std::hypot(0.1, 1.0), 1e-6);
     EXPECT_EQ(Fields(rows[3]), (std::vector<std::string>{files[2].string(), "false", "Invalid file revision.", "", "",
                                                          "", "", "", "", "", "", "", "", "", "", "", "", "", "", "",
-                                                         "", "", "", "", ""}));
+                                                         "", "", "", "", "", "", "", "", ""}));
     EXPECT_EQ(std::count(csv.err.begin(), csv.err.end(), '\n'), 1);
     EXPECT_NE(csv.err.find(files[2].string() + ": Invalid file revision."), std::string::npos);
 
@@ -544,7 +577,9 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     EXPECT_EQ(Lines(inch.out).size(), 1u);
     const std::string inchHeader = Report("--format csv --inch" + names).out;
     EXPECT_NE(inchHeader.find(",roundness_uin,"), std::string::npos);
-    EXPECT_NE(inchHeader.find(",mi_diameter_uin,mc_diameter_uin\r\n"), std::string::npos);
+    EXPECT_NE(inchHeader.find(",mi_diameter_uin,mc_diameter_uin,ront_mi_min_uin,ront_mi_max_uin,ront_mc_min_uin,"
+                              "ront_mc_max_uin\r\n"),
+              std::string::npos);
 
     const Outcome jsonl = Report("--format jsonl" + names);
     const auto objects = Lines(jsonl.out);
