@@ -58,8 +58,9 @@ QString RecentFiles::Prompt(std::size_t index) const
 RecentFiles RecentFiles::Load(QSettings& store)
 {
     RecentFiles list;
-    const int size = store.beginReadArray(kGroup);
-    for (int i = 0; i < size && list.paths_.size() < static_cast<std::size_t>(kCapacity); ++i) {
+    // A damaged count (size=2147483647) must not keep start-up waiting.
+    const int size = std::min(store.beginReadArray(kGroup), kCapacity);
+    for (int i = 0; i < size; ++i) {
         store.setArrayIndex(i);
         const QVariant value = store.value(kPathKey);
         // Written as bytes; a hand-edited text is taken as its UTF-8.

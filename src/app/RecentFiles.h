@@ -31,7 +31,8 @@ public:
     QString Prompt(std::size_t index) const;
 
     // The list as a settings store keeps it. Entries that are empty, repeated
-    // or beyond four are left out; a damaged store gives a shorter list.
+    // or beyond four are left out, and no more than four places are read
+    // whatever count the store gives; a damaged store gives a shorter list.
     // (Non-const: QSettings reads an array through its group cursor.)
     static RecentFiles Load(QSettings& store);
     void Save(QSettings& store) const;

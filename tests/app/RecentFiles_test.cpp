@@ -17,6 +17,10 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include <atomic>
+#include <memory>
+#include <thread>
+
 using namespace kyklos;
 
 namespace {
@@ -126,6 +130,26 @@ private slots:
         }
         QDir::setCurrent(started);
         QVERIFY(Stored() == Paths{path});
+    }
+
+    void aDamagedCountDoesNotHoldUpTheStart()
+    {
+        // Four places are read, not two thousand million.
+        {
+            QFile file(QSettings().fileName());
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write("[Options]\nRecentFiles=true\n[RecentFiles]\nsize=2147483647\n5\\Path=/data/shaft.kyk\n");
+        }
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        auto count = std::make_shared<std::size_t>(99);
+        // Read in a thread of its own: a start held up fails here instead of hanging the test.
+        std::thread([done, count] {
+            QSettings store;
+            *count = LoadAppSettings(store, {}).Recent.Paths().size();
+            *done = true;
+        }).detach();
+        QTRY_VERIFY_WITH_TIMEOUT(*done, 5000);
+        QCOMPARE(*count, std::size_t(0));
     }
 };
 
