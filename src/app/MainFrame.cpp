@@ -142,7 +142,9 @@ void CMainFrame::CreateActions()
                QStringLiteral("Change the printer and printing options\nPrint Setup"));
     MakeAction(ID_FILE_EXPORT, QStringLiteral("&Export...\tCtrl+E"),
                QStringLiteral("Saves the report page as a PDF, PNG or SVG file.\nExport"));
-    MakeAction(ID_APP_EXIT, QStringLiteral("E&xit"), QStringLiteral("Quit the application; prompts to save documents\nExit"));
+    // Ctrl+Q as desktops expect, beside Alt+F4 and the menu.
+    MakeAction(ID_APP_EXIT, QStringLiteral("E&xit\tCtrl+Q"),
+               QStringLiteral("Quit the application; prompts to save documents\nExit"));
     MakeAction(ID_EDIT_COPY, QStringLiteral("&Copy\tCtrl+C"),
                QStringLiteral("Copy the selection and put it on the Clipboard\nCopy"));
     MakeAction(ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"), QStringLiteral("Show or hide the toolbar\nToggle ToolBar"));

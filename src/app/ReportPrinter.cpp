@@ -61,6 +61,17 @@ QString ChooseExportFile(QWidget* parent, const QString& title, const QString& s
     return dialog.selectedFiles().constFirst();
 }
 
+// A message from the export as a sentence: a capital first, a full stop last.
+QString Sentence(const std::string& text) {
+    QString sentence = QString::fromStdString(kyklos::DisplayText(text));
+    if (sentence.isEmpty())
+        return sentence;
+    sentence[0] = sentence[0].toUpper();
+    if (!sentence.endsWith(QLatin1Char('.')))
+        sentence += QLatin1Char('.');
+    return sentence;
+}
+
 } // namespace
 
 kyklos::ReportPrinter::ReportPrinter(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& doc) : view_(view), doc_(doc) {}
@@ -161,7 +172,8 @@ void kyklos::ReportPrinter::Export(QWidget* parent) {
         const QString path = WithExportExtension(chosen, selectedFilter);
         if (path == chosen || !QFileInfo::exists(path) ||
             QMessageBox::warning(parent, title,
-                                 QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
+                                 QStringLiteral("The file %1 already exists.\nDo you want to replace it?")
+                                     .arg(QFileInfo(path).fileName()),
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes) {
             ExportTo(path, selectedFilter, parent, evaluationPage);
             return;
@@ -199,6 +211,6 @@ bool kyklos::ReportPrinter::ExportTo(QString path, const QString& chosenFilter, 
     if (kyklos::ExportReportPages(documents, view_, QFile::encodeName(QDir::toNativeSeparators(path)).toStdString(), options,
                                   error))
         return true;
-    QMessageBox::warning(parent, kAppName, QString::fromStdString(kyklos::DisplayText(error)));
+    QMessageBox::warning(parent, kAppName, Sentence(error));
     return false;
 }

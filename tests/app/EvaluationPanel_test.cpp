@@ -304,7 +304,11 @@ private slots:
         });
         frame_->Action(ID_ANALYSIS_TOLERANCE)->trigger();
         QVERIFY(*seen);
-        QCOMPARE(messages, QStringList(4, QStringLiteral("The tolerance must be a positive number.")));
+        // A decimal comma is told apart.
+        const QString rule = QStringLiteral("The tolerance must be a positive number.");
+        QCOMPARE(messages,
+                 (QStringList{rule, "The tolerance must be a positive number, with a full stop as the decimal sign.",
+                              rule, rule}));
         QVERIFY(!doc_->Settings.Tolerance);
         QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("\u2014"));
         QCOMPARE(TextColour(Panel()->VerdictLabel()), none);

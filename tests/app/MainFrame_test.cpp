@@ -1,5 +1,6 @@
 // The main window: menus, context menu, check marks, toggles, accelerators,
-// toolbar, status bar, placement, double-click on the scale bar, File Open.
+// toolbar, status bar, placement, double-click on the scale bar, File Open,
+// Ctrl+Q.
 
 #include "AppTestSupport.h"
 
@@ -84,7 +85,7 @@ private slots:
                               << QList<Item>{{"&New\tCtrl+N", 57600},   {"&Open...\tCtrl+O", 57601}, kSeparator,
                                              {"&Print...\tCtrl+P", 57607}, {"Print Pre&view", 57609},
                                              {"P&rint Setup...", 57606}, {"&Export...\tCtrl+E", 32780},
-                                             kSeparator,                 {"E&xit", 57665}};
+                                             kSeparator,                 {"E&xit\tCtrl+Q", 57665}};
         QTest::newRow("Edit") << 1 << "&Edit" << QList<Item>{{"&Copy\tCtrl+C", 57634}};
         QTest::newRow("View") << 2 << "&View" << QList<Item>{{"&Toolbar", 59392}, {"&Status Bar", 59393}, {"&Evaluation", 32781}};
         QTest::newRow("Display") << 3 << "&Display"
@@ -232,6 +233,7 @@ private slots:
         QTest::newRow("Shift+Ins") << "Shift+Ins" << 57637;
         QTest::newRow("F6") << "F6" << 57680;
         QTest::newRow("Shift+F6") << "Shift+F6" << 57681;
+        QTest::newRow("Ctrl+Q") << "Ctrl+Q" << 57665;
     }
 
     void accelerators()
@@ -461,6 +463,15 @@ private slots:
         refused.setAccepted(false);
         QCoreApplication::sendEvent(frame_.get(), &refused);
         QVERIFY(!refused.isAccepted());
+    }
+
+    // Last: it closes the window.
+    void ctrlQCloses()
+    {
+        frame_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+        QTest::keySequence(frame_->ViewWidget(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QVERIFY(!frame_->isVisible());
     }
 };
 

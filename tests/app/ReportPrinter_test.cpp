@@ -69,6 +69,7 @@ private slots:
     void oneSharedPrinter();
     void exportWritesTheChosenType();
     void exportAsksBeforeReplacingAFileItNamed();
+    void exportMessagesAreSentences();
 
 private:
     QTemporaryDir dir_;
@@ -220,7 +221,7 @@ void ReportPrinterTest::exportAsksBeforeReplacingAFileItNamed() {
         WhenModal<QFileDialog>([](QFileDialog* again) { again->reject(); });
     });
     reportPrinter.Export(nullptr);
-    QCOMPARE(question, QStringLiteral("Export|kept.png already exists.\nDo you want to replace it?"));
+    QCOMPARE(question, QStringLiteral("Export|The file kept.png already exists.\nDo you want to replace it?"));
     QVERIFY(existing.open(QIODevice::ReadOnly));
     QCOMPARE(existing.readAll(), QByteArray("old"));
     existing.close();
@@ -234,6 +235,16 @@ void ReportPrinterTest::exportAsksBeforeReplacingAFileItNamed() {
     reportPrinter.Export(nullptr);
     QVERIFY(!question.isEmpty());
     QVERIFY(QImage(stem + ".png").width() > 100);
+}
+
+void ReportPrinterTest::exportMessagesAreSentences() {
+    ReportPrinter reportPrinter(*view_, *doc_);
+    const QString path = dir_.filePath("no such folder/report.pdf");
+    const auto answer = AnswerNextMessageBox();
+    QVERIFY(!reportPrinter.ExportTo(path, QString(), nullptr));
+    QVERIFY(answer->seen);
+    QVERIFY2(answer->text.startsWith(QStringLiteral("Cannot write ")), qPrintable(answer->text));
+    QVERIFY2(answer->text.contains(path) && answer->text.endsWith('.'), qPrintable(answer->text));
 }
 
 QTEST_MAIN(ReportPrinterTest)
