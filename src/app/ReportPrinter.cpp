@@ -9,17 +9,19 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
 #include <QStandardPaths>
 
 #include <string>
@@ -144,7 +146,24 @@ void kyklos::ReportPrinter::PrintPreview(QWidget* parent) {
 }
 
 void kyklos::ReportPrinter::PrintSetup(QWidget* parent) {
-    QPageSetupDialog dialog(&Printer(), parent);
+    PrintSetup(parent, !QPrinterInfo::availablePrinterNames().isEmpty());
+}
+
+void kyklos::ReportPrinter::PrintSetup(QWidget* parent, bool printerInstalled) {
+    if (!printerInstalled) {
+        QMessageBox::information(parent, kAppName, NoPrinterText());
+        return;
+    }
+    // The Print dialog chooses the printer and its options; accepted, it
+    // only keeps them in the process-wide printer for the next jobs.
+    QPrintDialog dialog(&Printer(), parent);
+    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
     dialog.exec();
 }
 

@@ -40,8 +40,12 @@ public:
     void PrintDirect();
     // A preview window showing the one page.
     void PrintPreview(QWidget* parent);
-    // Paper, orientation and margins for the next jobs.
+    // The printer and its options (paper, orientation, ...) for the next
+    // jobs, in the Print dialog without printing; a message when no printer
+    // is installed.
     void PrintSetup(QWidget* parent);
+    void PrintSetup(QWidget* parent, bool printerInstalled);
+    static QString NoPrinterText() { return QStringLiteral("No printer is installed."); }
     // File Export: a file dialog for PDF, PNG or SVG, then the page written
     // there. A name that takes its extension from the chosen type and then
     // names an existing file is confirmed as the dialog confirms a typed one.
