@@ -250,7 +250,6 @@ void CMainFrame::CreateContextMenu()
     };
     shared(ID_FILE_OPEN);
     shared(ID_FILE_PRINT);
-    shared(ID_FILE_EXPORT);
     contextMenu_->addSeparator();
     shared(ID_EDIT_COPY);
     contextMenu_->addSeparator();
@@ -265,6 +264,11 @@ void CMainFrame::CreateContextMenu()
     shared(ID_ANALYSIS_FILTERING);
     contextMenu_->addAction(MakeContextAction(ID_ANALYSIS_REFERENCE_CIRCLE, QStringLiteral("R&eference Circle"),
                                               QStringLiteral("Selects the reference circle.\nReference Circle")));
+    // Last, and with a key of its own: E belongs to Reference Circle, P to Print.
+    contextMenu_->addSeparator();
+    contextMenu_->addAction(
+        MakeContextAction(ID_FILE_EXPORT, QStringLiteral("E&xport...\tCtrl+E"),
+                          Action(ID_FILE_EXPORT)->statusTip() + "\n" + Action(ID_FILE_EXPORT)->toolTip()));
     for (int id : {ID_DISPLAY_CENTERED_PROFILE, ID_DISPLAY_REFERENCE_CIRCLE, ID_DISPLAY_RAW_DATA})
         ContextAction(id)->setCheckable(true);
     connect(contextMenu_, &QMenu::aboutToShow, this, &CMainFrame::SyncCheckMarks);
@@ -290,7 +294,6 @@ void CMainFrame::CreateToolBar()
     button(ID_EDIT_COPY, ToolbarImage::Copy);
     toolBar_->addSeparator();
     button(ID_FILE_PRINT, ToolbarImage::Print);
-    button(ID_FILE_EXPORT, ToolbarImage::Export);
     toolBar_->addSeparator();
     button(ID_DISPLAY_WEB_SITE, ToolbarImage::WebSite);
     button(ID_APP_ABOUT, ToolbarImage::About);
@@ -348,6 +351,7 @@ void CMainFrame::ConnectCommands()
     }
     connect(ContextAction(ID_ANALYSIS_REFERENCE_CIRCLE), &QAction::triggered, this,
             [this] { doc_.OnAnalysisReferenceCircle(); });
+    connect(ContextAction(ID_FILE_EXPORT), &QAction::triggered, this, [this] { printer_->Export(this); });
 
     connect(viewWidget_, &KyklosViewWidget::ScaleBarDoubleClicked, this, &CMainFrame::OnDisplayScaling);
     connect(viewWidget_, &KyklosViewWidget::ContextMenuRequested, this, &CMainFrame::ShowContextMenu);

@@ -1,6 +1,6 @@
-// The main window: menus, context menu, check marks, toggles, accelerators,
-// toolbar, status bar, placement, double-click on the scale bar, File Open,
-// Ctrl+Q.
+// The main window: menus, context menu, mnemonics, check marks, toggles,
+// accelerators, toolbar, status bar, placement, double-click on the scale
+// bar, File Open, Ctrl+Q.
 
 #include "AppTestSupport.h"
 
@@ -118,13 +118,39 @@ private slots:
 
     void contextMenu()
     {
-        const QList<Item> expected{{"&Open...\tCtrl+O", 57601},      {"&Print...\tCtrl+P", 57607},
-                                   {"&Export...\tCtrl+E", 32780},   kSeparator,                      {"&Copy\tCtrl+C", 57634},
-                                   kSeparator,                      {"&Scaling", 32771},
+        const QList<Item> expected{{"&Open...\tCtrl+O", 57601},        {"&Print...\tCtrl+P", 57607},
+                                   kSeparator,                        {"&Copy\tCtrl+C", 57634},
+                                   kSeparator,                        {"&Scaling", 32771},
                                    {"Show Ce&ntered Profile", 32774}, {"Show &Reference Circle", 32778},
-                                   {"Show Raw &Data", 32779},       kSeparator,
-                                   {"&Filtering", 32775},           {"R&eference Circle", 32776}};
+                                   {"Show Raw &Data", 32779},         kSeparator,
+                                   {"&Filtering", 32775},             {"R&eference Circle", 32776},
+                                   kSeparator,                        {"E&xport...\tCtrl+E", 32780}};
         QCOMPARE(MenuItems(frame_->ContextMenu()), expected);
+
+        // Chosen from the context menu, Export runs File Export.
+        const auto seen = test::WhenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        frame_->ContextAction(ID_FILE_EXPORT)->trigger();
+        QVERIFY(*seen);
+        frame_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    }
+
+    void mnemonicsAreUniqueInEachMenu()
+    {
+        QList<const QMenu*> menus{frame_->ContextMenu()};
+        for (const QAction* action : frame_->menuBar()->actions()) menus << action->menu();
+        for (const QMenu* menu : menus) {
+            QString keys;
+            for (const QAction* action : menu->actions()) {
+                if (action->isSeparator() || !action->isVisible()) continue;
+                const QString text = action->text().section('\t', 0, 0);
+                const qsizetype at = QString(text).replace(QStringLiteral("&&"), QStringLiteral("__")).indexOf('&');
+                QVERIFY2(at >= 0 && at + 1 < text.size(), qPrintable(text));
+                const QChar key = text[at + 1].toLower();
+                QVERIFY2(!keys.contains(key), qPrintable(menu->title() + ": " + text));
+                keys += key;
+            }
+        }
     }
 
     void promptsAndTooltips_data()
@@ -277,7 +303,7 @@ private slots:
         QList<int> ids;
         for (const QAction* action : bar->actions())
             ids << (action->isSeparator() ? 0 : action->property(kCommandIdProperty).toInt());
-        QCOMPARE(ids, (QList<int>{57600, 57601, 0, 57634, 0, 57607, 32780, 0, 32772, 57664}));
+        QCOMPARE(ids, (QList<int>{57600, 57601, 0, 57634, 0, 57607, 0, 32772, 57664}));
         QCOMPARE(bar->iconSize(), QSize(16, 15));
         QCOMPARE(bar->allowedAreas(), Qt::AllToolBarAreas);
         for (const QAction* action : bar->actions()) {
