@@ -33,10 +33,12 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSettings>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <QWindow>
 
 namespace kyklos {
 
@@ -89,10 +91,11 @@ CMainFrame::CMainFrame(CKyklosDoc& doc, QtUiPort& ui, const ProgressPort* progre
     ui.SetViewWidget(viewWidget_);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        // Frame position, client size: the nearest Qt has to the classic window rectangle.
-        const QRect placement = InitialPlacement(screen->size()).translated(screen->geometry().topLeft());
-        move(placement.topLeft());
-        resize(placement.size());
+        const QRect available = screen->availableGeometry();
+        initialFrame_ = InitialPlacement(available.size()).translated(available.topLeft());
+        // The frame's size is known only once the window manager has framed
+        // the window: fitted again then (eventFilter).
+        FitFrame(*initialFrame_);
     }
     CSplashWindow::OpenSplash(this);
 }
@@ -563,7 +566,8 @@ void CMainFrame::SaveRecentFiles() const
 
 void CMainFrame::RestoreSettings(const AppSettings& settings)
 {
-    if (!settings.WindowGeometry.isEmpty()) restoreGeometry(settings.WindowGeometry);
+    // Saved with its frame: nothing left to fit.
+    if (!settings.WindowGeometry.isEmpty() && restoreGeometry(settings.WindowGeometry)) initialFrame_.reset();
     if (!settings.WindowState.isEmpty()) restoreState(settings.WindowState);
     if (!settings.StatusBarVisible) statusBar()->hide();
     Action(ID_VIEW_TOOLBAR)->setChecked(!toolBar_->isHidden());
@@ -614,6 +618,41 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         SaveAppSettings(store, CurrentSettings());
     }
     QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::FitFrame(const QRect& frame)
+{
+    // The frame's widths as the window system reports them now (none before
+    // the window manager has framed the window).
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                           outer.bottom() - inner.bottom());
+    resize(frame.size().shrunkBy(margins));
+    // A window's position is its frame's.
+    move(frame.topLeft());
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (initialFrame_ && windowHandle()) windowHandle()->installEventFilter(this);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // Once the window system has framed the window (when it is shown, or
+    // first exposed under a window manager), its frame takes the first
+    // placement, and the window is left to the user from then on.
+    const bool shown = event->type() == QEvent::Show || event->type() == QEvent::Expose;
+    if (initialFrame_ && watched == windowHandle() && shown) {
+        if (frameGeometry() != geometry()) {
+            FitFrame(*initialFrame_);
+            initialFrame_.reset();
+            watched->removeEventFilter(this);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 } // namespace kyklos

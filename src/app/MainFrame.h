@@ -40,8 +40,10 @@ public:
     CMainFrame(CKyklosDoc& doc, QtUiPort& ui, const ProgressPort* progress, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // The window's rectangle for a screen of the given size: the middle 80 % in
-    // each direction, with integer division (1024 × 768 gives (102, 76, 819, 614)).
+    // The window's rectangle, its frame included, for a screen of the given
+    // size: the middle 80 % in each direction, with integer division
+    // (1024 × 768 gives (102, 76, 819, 614)). The window takes it on the
+    // available area of its screen (without panels), once its frame is known.
     static QRect InitialPlacement(const QSize& screenSize);
 
     CKyklosView& View() { return *view_; }
@@ -91,6 +93,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -111,6 +115,8 @@ private:
     void CreateRecentFileItems(QMenu* file);
     void UpdateRecentFileItems();
     void SaveRecentFiles() const;
+    // Sizes and places the window so that its frame covers `frame`.
+    void FitFrame(const QRect& frame);
 
     CKyklosDoc& doc_;
     QtUiPort& ui_;
@@ -130,6 +136,8 @@ private:
     QAction* recentSeparator_ = nullptr;
     std::string openFolder_;        // of the last file opened, as bytes
     bool rememberSettings_ = false;
+    // The first placement's frame, until the window manager has told the frame's size.
+    std::optional<QRect> initialFrame_;
 };
 
 } // namespace kyklos

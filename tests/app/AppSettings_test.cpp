@@ -227,10 +227,10 @@ private slots:
         const auto message = test::WhenModal<QWidget>([](QWidget* window) { window->close(); }, 300);
         CKyklosApp app;
         QVERIFY(app.InitInstance({"kyklos", "-Embedding"}));
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        const QRect placement = CMainFrame::InitialPlacement(screen->size()).translated(screen->geometry().topLeft());
-        QCOMPARE(app.MainFrame()->pos(), placement.topLeft());
-        QCOMPARE(app.MainFrame()->size(), placement.size());
+        // The frame, title bar and borders included, on the screen without its panels.
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect placement = CMainFrame::InitialPlacement(available.size()).translated(available.topLeft());
+        QCOMPARE(app.MainFrame()->frameGeometry(), placement);
         // Everything else as a window and a document that never heard of settings.
         QtUiPort ui;
         CKyklosDoc doc(&ui);
