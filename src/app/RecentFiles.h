@@ -24,8 +24,9 @@ public:
     const std::vector<std::string>& Paths() const { return paths_; }
 
     // The menu caption of the entry at index (from 0): "&1 shaft.kyk", the
-    // file's name without its folder; an '&' in the name is doubled so that it
-    // shows instead of marking a mnemonic.
+    // file's name without its folder, or "&1 shaft.kyk (/data/a)" with it
+    // when another entry has the same name; an '&' in the text is doubled so
+    // that it shows instead of marking a mnemonic.
     QString Caption(std::size_t index) const;
     // The status-bar prompt of that entry: its full path.
     QString Prompt(std::size_t index) const;

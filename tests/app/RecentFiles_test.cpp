@@ -1,4 +1,5 @@
-// The recent files: the list's order, cap and captions; the File menu's
+// The recent files: the list's order, cap and captions, with folders where
+// names repeat; the File menu's
 // entries with their prompts; a gone file; a file from the command line.
 
 #include "AppTestSupport.h"
@@ -70,6 +71,19 @@ private slots:
         list.Add("/d/R&D caf\xE9.kyk");
         QCOMPARE(list.Caption(0), QString::fromUtf8("&1 R&&D café.kyk"));
         QCOMPARE(list.Prompt(0), QString::fromUtf8("/d/R&D café.kyk"));
+    }
+
+    void captionsNameTheFolderWhereNamesRepeat()
+    {
+        RecentFiles list;
+        for (const char* path : {"/a/shaft.kyk", "/b&c/shaft.kyk", "/shaft.kyk", "/a/SHAFT.kyk"}) list.Add(path);
+        QCOMPARE(list.Caption(0), QStringLiteral("&1 SHAFT.kyk"));
+        QCOMPARE(list.Caption(1), QStringLiteral("&2 shaft.kyk (/)"));
+        QCOMPARE(list.Caption(2), QStringLiteral("&3 shaft.kyk (/b&&c)"));
+        QCOMPARE(list.Caption(3), QStringLiteral("&4 shaft.kyk (/a)"));
+        QVERIFY(list.Remove("/b&c/shaft.kyk"));
+        QVERIFY(list.Remove("/shaft.kyk"));
+        QCOMPARE(list.Caption(1), QStringLiteral("&2 shaft.kyk"));
     }
 
     void fileMenuListsOpenedFilesAboveExit()
