@@ -36,6 +36,15 @@ const QString kEarlierTolerance = QStringLiteral("Evaluation/Tolerance");
 const QString kSpectrumRange = QStringLiteral("Evaluation/Range");
 const QString kSpectrumLogarithmic = QStringLiteral("Evaluation/Logarithmic");
 const QString kOpenFolder = QStringLiteral("Files/OpenFolder");
+const QString kPanelShown = QStringLiteral("Evaluation/Visible");
+const QString kOptionRecentFiles = QStringLiteral("Options/RecentFiles");
+const QString kOptionRestore = QStringLiteral("Options/RestoreSettings");
+const QString kOptionPrintEvaluation = QStringLiteral("Options/PrintEvaluationPage");
+
+// The keys of the values restored at start.
+const QString* const kRestoredKeys[] = {&kGeometry,        &kState,           &kStatusBar,   &kRawData,
+                                        &kReferenceCircle, &kCenteredProfile, &kMetricUnits, &kAutoScale,
+                                        &kBandRange,       &kFilterCutoff,    &kReference,   &kOpenFolder};
 
 // The spectrum's ranges as the settings file writes them.
 constexpr std::pair<HarmonicRange, const char*> kRangeTexts[] = {
@@ -117,11 +126,9 @@ std::optional<RoundnessTolerance> ReadTolerance(const QSettings& store)
     return RoundnessTolerance{*number, metric};
 }
 
-} // namespace
-
-AppSettings LoadAppSettings(QSettings& store, const QList<QRect>& screens)
+// The values restored at start, into s.
+void LoadRestoredSettings(QSettings& store, const QList<QRect>& screens, AppSettings& s)
 {
-    AppSettings s;
     if (const auto geometry = ReadBytes(store, kGeometry)) {
         const auto frame = SavedFrameGeometry(*geometry);
         if (frame && IsOnAScreen(*frame, screens)) s.WindowGeometry = *geometry;
@@ -148,18 +155,33 @@ AppSettings LoadAppSettings(QSettings& store, const QList<QRect>& screens)
             s.Analysis.FilterCutoffUpr = *cutoff;
     if (const auto reference = ReadInt(store, kReference))
         if (*reference >= 0 && *reference <= 3) s.Analysis.ReferenceKind = ReferenceKindFromIndex(*reference);
-    s.Analysis.Tolerance = ReadTolerance(store);
-    Take(ReadRange(store, kSpectrumRange), s.Evaluation.Range);
-    Take(ReadBool(store, kSpectrumLogarithmic), s.Evaluation.Logarithmic);
 
     if (const auto folder = ReadBytes(store, kOpenFolder))
         if (IsFolder(folder->toStdString())) s.OpenFolder = folder->toStdString();
-    s.Recent = RecentFiles::Load(store);
+}
+
+} // namespace
+
+AppSettings LoadAppSettings(QSettings& store, const QList<QRect>& screens)
+{
+    AppSettings s;
+    Take(ReadBool(store, kOptionRecentFiles), s.Options.RecentFiles);
+    Take(ReadBool(store, kOptionRestore), s.Options.RestoreSettings);
+    Take(ReadBool(store, kOptionPrintEvaluation), s.Options.PrintEvaluationPage);
+
+    s.Analysis.Tolerance = ReadTolerance(store);
+    Take(ReadBool(store, kPanelShown), s.EvaluationPanelShown);
+    Take(ReadRange(store, kSpectrumRange), s.Evaluation.Range);
+    Take(ReadBool(store, kSpectrumLogarithmic), s.Evaluation.Logarithmic);
+
+    if (s.Options.RestoreSettings) LoadRestoredSettings(store, screens, s);
+    if (s.Options.RecentFiles) s.Recent = RecentFiles::Load(store);
     return s;
 }
 
 void SaveAppSettings(QSettings& store, const AppSettings& s)
 {
+    if (!s.Options.RestoreSettings) return;
     store.setValue(kGeometry, s.WindowGeometry);
     store.setValue(kState, s.WindowState);
     store.setValue(kStatusBar, s.StatusBarVisible);
@@ -171,10 +193,22 @@ void SaveAppSettings(QSettings& store, const AppSettings& s)
     store.setValue(kBandRange, s.BandRange);
     store.setValue(kFilterCutoff, s.Analysis.FilterCutoffUpr);
     store.setValue(kReference, ReferenceIndex(s.Analysis.ReferenceKind));
-    SaveTolerance(store, s.Analysis.Tolerance);
-    SaveEvaluationChoices(store, s.Evaluation);
     store.setValue(kOpenFolder, QByteArray::fromStdString(s.OpenFolder));
 }
+
+void ForgetRestoredSettings(QSettings& store)
+{
+    for (const QString* key : kRestoredKeys) store.remove(*key);
+}
+
+void SaveOptions(QSettings& store, const AppOptions& options)
+{
+    store.setValue(kOptionRecentFiles, options.RecentFiles);
+    store.setValue(kOptionRestore, options.RestoreSettings);
+    store.setValue(kOptionPrintEvaluation, options.PrintEvaluationPage);
+}
+
+void SaveEvaluationPanelShown(QSettings& store, bool shown) { store.setValue(kPanelShown, shown); }
 
 void SaveTolerance(QSettings& store, const std::optional<RoundnessTolerance>& tolerance)
 {

@@ -6,6 +6,7 @@
 #include "app/CommandIds.h"
 #include "app/EvaluationPanel.h"
 #include "app/KyklosViewWidget.h"
+#include "app/OptionsDialog.h"
 #include "app/QtUiPort.h"
 #include "app/ReportClipboard.h"
 #include "app/ReportPrinter.h"
@@ -152,6 +153,10 @@ void CMainFrame::CreateActions()
                QStringLiteral("Copy the selection and put it on the Clipboard\nCopy"));
     MakeAction(ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"), QStringLiteral("Show or hide the toolbar\nToggle ToolBar"));
     MakeAction(ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"), QStringLiteral("Show or hide the status bar\nToggle StatusBar"));
+    MakeAction(
+        ID_VIEW_OPTIONS, QStringLiteral("&Options..."),
+        QStringLiteral(
+            "Sets the options: recent files, settings restored at start, the evaluation page in print.\nOptions"));
     MakeAction(ID_DISPLAY_SCALING, QStringLiteral("&Scaling"), QStringLiteral("Adjusts the profile scaling.\nScaling"));
     MakeAction(ID_DISPLAY_CENTERED_PROFILE, QStringLiteral("&Centered Profile"),
                QStringLiteral("Toggles the centering the measured data.\nCentered Profile"));
@@ -216,6 +221,8 @@ void CMainFrame::CreateMenus()
     viewMenu->addAction(Action(ID_VIEW_TOOLBAR));
     viewMenu->addAction(Action(ID_VIEW_STATUS_BAR));
     viewMenu->addAction(Action(ID_VIEW_EVALUATION));
+    viewMenu->addSeparator();
+    viewMenu->addAction(Action(ID_VIEW_OPTIONS));
     connect(viewMenu, &QMenu::aboutToShow, this, [this] {
         Action(ID_VIEW_TOOLBAR)->setChecked(!toolBar_->isHidden());
         Action(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
@@ -340,6 +347,7 @@ void CMainFrame::ConnectCommands()
     on(ID_ANALYSIS_FILTERING, [this] { doc_.OnAnalysisFiltering(); });
     on(ID_ANALYSIS_REFERENCE_CIRCLE, [this] { doc_.OnAnalysisReferenceCircle(); });
     on(ID_APP_ABOUT, [this] { OnAppAbout(); });
+    on(ID_VIEW_OPTIONS, [this] { OnViewOptions(); });
 
     for (QHash<int, QAction*>* table : {&actions_, &contextActions_}) {
         const auto toggle = [this, table](int id, bool CKyklosView::*flag) {
@@ -409,6 +417,8 @@ void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progres
 {
     evaluationPanel_ = new EvaluationPanel(doc_, *view_, progress, this);
     addDockWidget(Qt::RightDockWidgetArea, evaluationPanel_);
+    // Hidden until the user shows it: the report page has the window to itself.
+    evaluationPanel_->hide();
     // The dock's own action keeps its check mark with the dock, also when its title bar closes it.
     QAction* toggle = evaluationPanel_->toggleViewAction();
     toggle->setText(QStringLiteral("&Evaluation"));
@@ -416,8 +426,8 @@ void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progres
     toggle->setProperty(kCaptionProperty, QStringLiteral("&Evaluation"));
     toggle->setStatusTip(QStringLiteral("Shows or hides the evaluation panel."));
     toggle->setToolTip(QStringLiteral("Evaluation"));
-    toggle->setChecked(true);
     actions_.insert(ID_VIEW_EVALUATION, toggle);
+    connect(evaluationPanel_, &QDockWidget::visibilityChanged, this, &CMainFrame::RememberEvaluationPanel);
 
     MakeAction(ID_ANALYSIS_TOLERANCE, QStringLiteral("&Tolerance..."),
                QStringLiteral("Sets or clears the roundness tolerance.\nTolerance"));
@@ -431,22 +441,56 @@ void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progres
     ui.SetOtherViews([panel = QPointer<EvaluationPanel>(evaluationPanel_)] {
         if (panel) panel->OnDocumentChanged();
     });
-    // Print, Print Preview and Export add the evaluation page as the panel shows it.
+    // The evaluation page as the panel shows it: printed with the option,
+    // offered by Export while the panel is shown.
     printer_->SetEvaluationPageSource([this] {
         const EvaluationChoices& choices = evaluationPanel_->Choices();
-        return EvaluationPageSource{&evaluationPanel_->Evaluation(), evaluationPanel_->isVisibleTo(this),
-                                    {choices.Range, choices.Logarithmic}};
+        return EvaluationPageSource{.Evaluation = &evaluationPanel_->Evaluation(),
+                                    .PanelShown = evaluationPanel_->isVisibleTo(this),
+                                    .Spectrum = {choices.Range, choices.Logarithmic},
+                                    .Printed = options_.PrintEvaluationPage};
     });
 }
 
 void CMainFrame::OnAnalysisTolerance()
 {
     std::optional<RoundnessTolerance> tolerance = doc_.Settings.Tolerance;
-    if (!RunToleranceCommand(this, view_->Graph.MetricUnits, tolerance)) return;
+    if (!RunToleranceCommand(this, view_->Graph.MetricUnits, tolerance) || tolerance == doc_.Settings.Tolerance) return;
     doc_.SetTolerance(tolerance);
-    // Always remembered: no other setting of the window depends on it.
+    // Always remembered, as it changes: no other setting of the window depends on it.
     QSettings store;
     SaveTolerance(store, tolerance);
+}
+
+void CMainFrame::OnViewOptions()
+{
+    AppOptions options = options_;
+    if (RunOptionsCommand(this, options)) SetOptions(options);
+}
+
+void CMainFrame::SetOptions(const AppOptions& options)
+{
+    const AppOptions before = options_;
+    options_ = options;
+    QSettings store;
+    SaveOptions(store, options_);
+    if (before.RestoreSettings && !options_.RestoreSettings) ForgetRestoredSettings(store);
+    if (before.RecentFiles != options_.RecentFiles) {
+        // Turned on: the list a later start would show; off: forgotten.
+        recent_ = options_.RecentFiles ? RecentFiles::Load(store) : RecentFiles();
+        if (!options_.RecentFiles) recent_.Save(store);
+        UpdateRecentFileItems();
+    }
+}
+
+void CMainFrame::RememberEvaluationPanel()
+{
+    // Written only when the user shows or hides it, not as the window opens or closes.
+    const bool shown = !evaluationPanel_->isHidden();
+    if (shown == panelShownRemembered_) return;
+    panelShownRemembered_ = shown;
+    QSettings store;
+    SaveEvaluationPanelShown(store, shown);
 }
 
 void CMainFrame::SetIndicator(int index, bool on)
@@ -507,19 +551,22 @@ void CMainFrame::OpenFile(const std::string& path)
     // Named in full, also when the command line named it from where Kyklos started.
     const std::string fullPath = AbsoluteFilePath(path);
     const bool openable = CanOpenProfileFile(path);
+    const int messages = ui_.MessagesShown();
     {
         const MessageFileScope named(ui_, fullPath);
         doc_.OpenProfile(path);
     }
-    bool changed = true;
+    // The reader and the analysis refuse a file with a message.
+    const bool refused = ui_.MessagesShown() != messages;
     if (openable) {
-        recent_.Add(fullPath);
         const PathParts parts = SplitPath(fullPath);
         openFolder_ = parts.drive + parts.directory;
-    } else {
-        changed = recent_.Remove(fullPath);
     }
-    if (!changed) return;
+    if (!options_.RecentFiles) return;
+    if (!refused)
+        recent_.Add(fullPath);
+    else if (!recent_.Remove(fullPath))
+        return;
     UpdateRecentFileItems();
     SaveRecentFiles();
 }
@@ -559,16 +606,20 @@ void CMainFrame::UpdateRecentFileItems()
 
 void CMainFrame::SaveRecentFiles() const
 {
-    if (!rememberSettings_) return;
+    if (!options_.RecentFiles) return;
     QSettings store;
     recent_.Save(store);
 }
 
 void CMainFrame::RestoreSettings(const AppSettings& settings)
 {
+    options_ = settings.Options;
     // Saved with its frame: nothing left to fit.
     if (!settings.WindowGeometry.isEmpty() && restoreGeometry(settings.WindowGeometry)) initialFrame_.reset();
     if (!settings.WindowState.isEmpty()) restoreState(settings.WindowState);
+    // The panel's own remembered visibility, whatever the window state says.
+    panelShownRemembered_ = settings.EvaluationPanelShown;
+    evaluationPanel_->setVisible(settings.EvaluationPanelShown);
     if (!settings.StatusBarVisible) statusBar()->hide();
     Action(ID_VIEW_TOOLBAR)->setChecked(!toolBar_->isHidden());
     Action(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
@@ -588,13 +639,14 @@ void CMainFrame::RestoreSettings(const AppSettings& settings)
     }
     recent_ = settings.Recent;
     UpdateRecentFileItems();
-    rememberSettings_ = true;
     viewWidget_->update();
 }
 
 AppSettings CMainFrame::CurrentSettings() const
 {
     AppSettings settings;
+    settings.Options = options_;
+    settings.EvaluationPanelShown = !evaluationPanel_->isHidden();
     settings.WindowGeometry = saveGeometry();
     settings.WindowState = saveState();
     settings.StatusBarVisible = !statusBar()->isHidden();
@@ -613,7 +665,7 @@ AppSettings CMainFrame::CurrentSettings() const
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (rememberSettings_) {
+    if (options_.RestoreSettings) {
         QSettings store;
         SaveAppSettings(store, CurrentSettings());
     }

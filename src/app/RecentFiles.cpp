@@ -89,6 +89,7 @@ void RecentFiles::Save(QSettings& store) const
 {
     // Remove first: a shorter list must not leave old entries behind it.
     store.remove(kGroup);
+    if (paths_.empty()) return;
     store.beginWriteArray(kGroup, static_cast<int>(paths_.size()));
     for (std::size_t i = 0; i < paths_.size(); ++i) {
         store.setArrayIndex(static_cast<int>(i));

@@ -36,6 +36,7 @@ public:
     // whatever count the store gives; a damaged store gives a shorter list.
     // (Non-const: QSettings reads an array through its group cursor.)
     static RecentFiles Load(QSettings& store);
+    // An empty list takes the list out of the store.
     void Save(QSettings& store) const;
 
     bool operator==(const RecentFiles&) const = default;

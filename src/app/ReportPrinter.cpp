@@ -107,7 +107,7 @@ bool kyklos::ReportPrinter::PrintTo(QPrinter& printer) {
         view_.OnDraw(canvas, doc_, view_.PrintPageRect);
     }
     const EvaluationPageSource source = evaluationSource_ ? evaluationSource_() : EvaluationPageSource{};
-    if (source.PanelShown && source.Evaluation && printer.newPage()) {
+    if (source.Printed && source.Evaluation && printer.newPage()) {
         // On a sheet of its own, within the report page's margins.
         kyklos::EvaluationPageOptions options;
         options.MetricUnits = view_.Graph.MetricUnits;

@@ -87,7 +87,9 @@ private slots:
                                              {"P&rint Setup...", 57606}, {"&Export...\tCtrl+E", 32780},
                                              kSeparator,                 {"E&xit\tCtrl+Q", 57665}};
         QTest::newRow("Edit") << 1 << "&Edit" << QList<Item>{{"&Copy\tCtrl+C", 57634}};
-        QTest::newRow("View") << 2 << "&View" << QList<Item>{{"&Toolbar", 59392}, {"&Status Bar", 59393}, {"&Evaluation", 32781}};
+        QTest::newRow("View") << 2 << "&View"
+                              << QList<Item>{{"&Toolbar", 59392}, {"&Status Bar", 59393}, {"&Evaluation", 32781},
+                                             kSeparator,          {"&Options...", 32783}};
         QTest::newRow("Display") << 3 << "&Display"
                                  << QList<Item>{{"&Scaling", 32771},          kSeparator,
                                                 {"&Centered Profile", 32774}, {"&Reference Circle", 32778},
@@ -468,7 +470,7 @@ private slots:
         QCoreApplication::sendEvent(frame_.get(), &drop);
         QTRY_COMPARE(doc_->Profile.PointCount(), 900);
         QCOMPARE(doc_->Profile.FileTitle, std::string("dropped"));
-        QCOMPARE(frame_->Recent().Paths().front(), path);
+        QCOMPARE(doc_->Profile.PathName, path);
 
         // A name in Latin-1 bytes arrives percent-encoded; it is opened by those bytes.
         const test::FileNamedBytes latin1(dir, "caf\xE9.kyk", test::ProfileText(720));

@@ -1,6 +1,7 @@
 // The recent files: the list's order, cap and captions, with folders where
-// names repeat; the File menu's
-// entries with their prompts; a gone file; a file from the command line.
+// names repeat; the File menu's entries with their prompts, only with the
+// option; refused and gone files; a file from the command line; a damaged
+// count in the settings file.
 
 #include "AppTestSupport.h"
 
@@ -86,22 +87,41 @@ private slots:
         QCOMPARE(list.Caption(1), QStringLiteral("&2 shaft.kyk"));
     }
 
-    void fileMenuListsOpenedFilesAboveExit()
+    void fileMenuListsNothingWithoutTheOption()
     {
         QSettings().clear();
         QtUiPort ui;
         CKyklosDoc doc(&ui);
         CMainFrame frame(doc, ui, nullptr);
         frame.RestoreSettings(AppSettings{});
+        QTemporaryDir dir;
+        frame.OpenFile(test::WriteFile(dir, "good.kyk", test::ProfileText(720)));
+        QCOMPARE(doc.Profile.PointCount(), 720);
+        QVERIFY(frame.Recent().Paths().empty());
+        QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "E&xit"}));
+        QVERIFY(!QSettings().childGroups().contains(QStringLiteral("RecentFiles")));
+    }
+
+    void fileMenuListsOpenedFilesAboveExit()
+    {
+        QSettings().clear();
+        QtUiPort ui;
+        CKyklosDoc doc(&ui);
+        CMainFrame frame(doc, ui, nullptr);
+        AppSettings settings;
+        settings.Options.RecentFiles = true;
+        frame.RestoreSettings(settings);
         const auto entry = [&frame](int index) { return frame.Action(ID_FILE_MRU_FILE1 + index); };
         QTemporaryDir dir;
         const std::string good = test::WriteFile(dir, "good.kyk", test::ProfileText(720));
+        const std::string other = test::WriteFile(dir, "other.kyk", test::ProfileText(360));
         const std::string bad = test::WriteFile(dir, "bad.kyk", "hello world\n");
         const std::string missing = dir.filePath(QStringLiteral("missing.kyk")).toStdString();
         QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "E&xit"}));
 
         frame.OpenFile(good);
-        // Refused for its content, yet a file the user opened: listed, and its message names it.
+        frame.OpenFile(other);
+        // Refused for its content: not listed, and its message names it.
         auto message = test::AnswerNextMessageBox();
         frame.OpenFile(bad);
         QCOMPARE(message->text, QStringLiteral("Invalid file format."));
@@ -110,30 +130,36 @@ private slots:
         message = test::AnswerNextMessageBox();
         frame.OpenFile(missing);
         QCOMPARE(message->text, QStringLiteral("Cannot open the file."));
-        QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "&1 bad.kyk", "&2 good.kyk", "-", "E&xit"}));
+        QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "&1 other.kyk", "&2 good.kyk", "-", "E&xit"}));
         QCOMPARE(entry(1)->statusTip(), QString::fromStdString(good));
         QCOMPARE(entry(1)->property(kCommandIdProperty).toInt(), 57617);
 
         // A recent entry opens its file and moves it to the top; kept as it changes.
         entry(1)->trigger();
         QCOMPARE(doc.Profile.PointCount(), 720);
-        QVERIFY(frame.Recent().Paths() == (Paths{good, bad}));
-        QVERIFY(Stored() == (Paths{good, bad}));
+        QVERIFY(frame.Recent().Paths() == (Paths{good, other}));
+        QVERIFY(Stored() == (Paths{good, other}));
 
-        // One whose file has gone shows the usual message and leaves the list.
-        QVERIFY(QFile::remove(QString::fromStdString(bad)));
+        // One refused now shows its message and leaves the list, as does one whose file has gone.
+        test::WriteFile(dir, "other.kyk", "KYKLOS_DATA 2.0\n");
         message = test::AnswerNextMessageBox();
         entry(1)->trigger();
-        QCOMPARE(message->text, QStringLiteral("Cannot open the file."));
-        QCOMPARE(message->informativeText, QString::fromStdString(bad));
-        QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "&1 good.kyk", "-", "E&xit"}));
+        QCOMPARE(message->text, QStringLiteral("Invalid file revision."));
         QVERIFY(Stored() == Paths{good});
+        QVERIFY(QFile::remove(QString::fromStdString(good)));
+        message = test::AnswerNextMessageBox();
+        entry(0)->trigger();
+        QCOMPARE(message->text, QStringLiteral("Cannot open the file."));
+        QCOMPARE(message->informativeText, QString::fromStdString(good));
+        QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "E&xit"}));
+        QVERIFY(Stored().empty());
         QCOMPARE(doc.Profile.PointCount(), 720);
     }
 
     void commandLineFileIsListedInFull()
     {
         QSettings().clear();
+        QSettings().setValue(QStringLiteral("Options/RecentFiles"), true);
         QTemporaryDir dir;
         const std::string path = test::WriteFile(dir, "ring.kyk", test::ProfileText(360));
         const QString started = QDir::currentPath();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The first start under a real window manager, on a 1600 × 1000 screen: the
 # main window's frame, title bar and borders included, covers the middle 80 %
-# of the screen (1280 × 800 at 160, 100); and Ctrl+Q closes the window.
+# of the screen (1280 × 800 at 160, 100); Ctrl+Q closes the window; and a run
+# that changed only what the report page shows writes no settings file.
 #
 #   first_start.sh KYKLOS_BINARY
 #
@@ -33,7 +34,12 @@ start_kyklos "$binary"
 wait_until 50 frame_is "160 100 1280 800" ||
   fail "the frame is $(frame_geometry), not 1280 × 800 at 160, 100"
 
+# Display ▸ Raw Data: a setting of the page, which is not remembered.
+xdotool key alt+d d
+sleep 0.5
 xdotool key ctrl+q
 wait_until 100 kyklos_ended || fail "Ctrl+Q did not close Kyklos"
 wait "$kyklos_pid" || fail "Kyklos exited with status $?"
-echo "PASS: the frame covers the middle 80 %, Ctrl+Q exits"
+settings="$XDG_CONFIG_HOME/Local AppWizard-Generated Applications/Kyklos.conf"
+[ ! -e "$settings" ] || fail "a run that changed nothing of its own wrote $(cat "$settings")"
+echo "PASS: the frame covers the middle 80 %, Ctrl+Q exits, no settings file was written"
