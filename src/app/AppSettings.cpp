@@ -3,6 +3,7 @@
 #include "platform/NumberText.h"
 #include "view/DisplayScale.h"
 
+#include <QCryptographicHash>
 #include <QDataStream>
 #include <QGuiApplication>
 #include <QScreen>
@@ -20,6 +21,7 @@ namespace {
 
 const QString kGeometry = QStringLiteral("Window/Geometry");
 const QString kState = QStringLiteral("Window/State");
+const QString kStateCheck = QStringLiteral("Window/StateCheck");
 const QString kStatusBar = QStringLiteral("Window/StatusBar");
 const QString kRawData = QStringLiteral("Display/RawData");
 const QString kReferenceCircle = QStringLiteral("Display/ReferenceCircle");
@@ -42,9 +44,9 @@ const QString kOptionRestore = QStringLiteral("Options/RestoreSettings");
 const QString kOptionPrintEvaluation = QStringLiteral("Options/PrintEvaluationPage");
 
 // The keys of the values restored at start.
-const QString* const kRestoredKeys[] = {&kGeometry,        &kState,           &kStatusBar,   &kRawData,
-                                        &kReferenceCircle, &kCenteredProfile, &kMetricUnits, &kAutoScale,
-                                        &kBandRange,       &kFilterCutoff,    &kReference,   &kOpenFolder};
+const QString* const kRestoredKeys[] = {&kGeometry,        &kState,           &kStateCheck,  &kStatusBar, &kRawData,
+                                        &kReferenceCircle, &kCenteredProfile, &kMetricUnits, &kAutoScale, &kBandRange,
+                                        &kFilterCutoff,    &kReference,       &kOpenFolder};
 
 // The spectrum's ranges as the settings file writes them.
 constexpr std::pair<HarmonicRange, const char*> kRangeTexts[] = {
@@ -97,6 +99,12 @@ std::optional<HarmonicRange> ReadRange(const QSettings& store, const QString& ke
     return std::nullopt;
 }
 
+// The check written beside the window state: its SHA-256, in hexadecimal.
+QString StateCheck(const QByteArray& state)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(state, QCryptographicHash::Sha256).toHex());
+}
+
 template <typename T>
 void Take(std::optional<T> value, T& into)
 {
@@ -133,8 +141,10 @@ void LoadRestoredSettings(QSettings& store, const QList<QRect>& screens, AppSett
         const auto frame = SavedFrameGeometry(*geometry);
         if (frame && IsOnAScreen(*frame, screens)) s.WindowGeometry = *geometry;
     }
-    // restoreState checks its record itself and refuses one it cannot read.
-    Take(ReadBytes(store, kState), s.WindowState);
+    // QMainWindow::restoreState trusts the counts in its record (a damaged
+    // one can crash it): only the record as written, by its check, is taken.
+    if (const auto state = ReadBytes(store, kState))
+        if (store.value(kStateCheck).toString() == StateCheck(*state)) s.WindowState = *state;
     Take(ReadBool(store, kStatusBar), s.StatusBarVisible);
 
     Take(ReadBool(store, kRawData), s.ShowRawData);
@@ -184,6 +194,7 @@ void SaveAppSettings(QSettings& store, const AppSettings& s)
     if (!s.Options.RestoreSettings) return;
     store.setValue(kGeometry, s.WindowGeometry);
     store.setValue(kState, s.WindowState);
+    store.setValue(kStateCheck, StateCheck(s.WindowState));
     store.setValue(kStatusBar, s.StatusBarVisible);
     store.setValue(kRawData, s.ShowRawData);
     store.setValue(kReferenceCircle, s.ShowReferenceCircle);

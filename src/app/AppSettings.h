@@ -52,7 +52,7 @@ struct AppSettings {
     // setting added later that is to be restored at start (such as excluded
     // sectors) joins this group, and is read and written with it.
     QByteArray WindowGeometry;     // QWidget::saveGeometry; empty: the first run's placement
-    QByteArray WindowState;        // QMainWindow::saveState: toolbar and dock widgets
+    QByteArray WindowState;        // QMainWindow::saveState: toolbar and dock widgets; read back only as written
     bool StatusBarVisible = true;
     // The view's display toggles and the polar graph's units and scale, as a fresh view has them.
     bool ShowRawData = true;

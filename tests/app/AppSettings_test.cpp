@@ -25,6 +25,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
+#include <QtEndian>
 
 #include <memory>
 
@@ -288,6 +289,9 @@ private slots:
         QTest::newRow("band not a number") << "Display/BandRange" << QVariant("wide") << "BandRange";
         QTest::newRow("toggle not a boolean") << "Display/CenteredProfile" << QVariant("maybe") << "ShowCenteredProfile";
         QTest::newRow("units not a boolean") << "Display/MetricUnits" << QVariant(2) << "MetricUnits";
+        QByteArray state = good_.WindowState;
+        qToBigEndian<qint32>(0x7FFFFFFF, state.data() + 10); // a count that crashes QMainWindow::restoreState
+        QTest::newRow("state damaged") << "Window/State" << QVariant(state) << "WindowState";
         QTest::newRow("geometry not a record") << "Window/Geometry" << QVariant(QByteArray("\x01\xD9\xD0\xCB", 4))
                                                << "WindowGeometry";
         QTest::newRow("folder gone") << "Files/OpenFolder" << QVariant(QByteArray("/no/such/folder/")) << "OpenFolder";
