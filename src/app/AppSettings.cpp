@@ -3,6 +3,7 @@
 #include "platform/NumberText.h"
 #include "view/DisplayScale.h"
 
+#include <QCryptographicHash>
 #include <QDataStream>
 #include <QGuiApplication>
 #include <QScreen>
@@ -20,6 +21,7 @@ namespace {
 
 const QString kGeometry = QStringLiteral("Window/Geometry");
 const QString kState = QStringLiteral("Window/State");
+const QString kStateCheck = QStringLiteral("Window/StateCheck");
 const QString kStatusBar = QStringLiteral("Window/StatusBar");
 const QString kRawData = QStringLiteral("Display/RawData");
 const QString kReferenceCircle = QStringLiteral("Display/ReferenceCircle");
@@ -36,6 +38,15 @@ const QString kEarlierTolerance = QStringLiteral("Evaluation/Tolerance");
 const QString kSpectrumRange = QStringLiteral("Evaluation/Range");
 const QString kSpectrumLogarithmic = QStringLiteral("Evaluation/Logarithmic");
 const QString kOpenFolder = QStringLiteral("Files/OpenFolder");
+const QString kPanelShown = QStringLiteral("Evaluation/Visible");
+const QString kOptionRecentFiles = QStringLiteral("Options/RecentFiles");
+const QString kOptionRestore = QStringLiteral("Options/RestoreSettings");
+const QString kOptionPrintEvaluation = QStringLiteral("Options/PrintEvaluationPage");
+
+// The keys of the values restored at start.
+const QString* const kRestoredKeys[] = {&kGeometry,        &kState,           &kStateCheck,  &kStatusBar, &kRawData,
+                                        &kReferenceCircle, &kCenteredProfile, &kMetricUnits, &kAutoScale, &kBandRange,
+                                        &kFilterCutoff,    &kReference,       &kOpenFolder};
 
 // The spectrum's ranges as the settings file writes them.
 constexpr std::pair<HarmonicRange, const char*> kRangeTexts[] = {
@@ -88,6 +99,12 @@ std::optional<HarmonicRange> ReadRange(const QSettings& store, const QString& ke
     return std::nullopt;
 }
 
+// The check written beside the window state: its SHA-256, in hexadecimal.
+QString StateCheck(const QByteArray& state)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(state, QCryptographicHash::Sha256).toHex());
+}
+
 template <typename T>
 void Take(std::optional<T> value, T& into)
 {
@@ -117,17 +134,17 @@ std::optional<RoundnessTolerance> ReadTolerance(const QSettings& store)
     return RoundnessTolerance{*number, metric};
 }
 
-} // namespace
-
-AppSettings LoadAppSettings(QSettings& store, const QList<QRect>& screens)
+// The values restored at start, into s.
+void LoadRestoredSettings(QSettings& store, const QList<QRect>& screens, AppSettings& s)
 {
-    AppSettings s;
     if (const auto geometry = ReadBytes(store, kGeometry)) {
         const auto frame = SavedFrameGeometry(*geometry);
         if (frame && IsOnAScreen(*frame, screens)) s.WindowGeometry = *geometry;
     }
-    // restoreState checks its record itself and refuses one it cannot read.
-    Take(ReadBytes(store, kState), s.WindowState);
+    // QMainWindow::restoreState trusts the counts in its record (a damaged
+    // one can crash it): only the record as written, by its check, is taken.
+    if (const auto state = ReadBytes(store, kState))
+        if (store.value(kStateCheck).toString() == StateCheck(*state)) s.WindowState = *state;
     Take(ReadBool(store, kStatusBar), s.StatusBarVisible);
 
     Take(ReadBool(store, kRawData), s.ShowRawData);
@@ -148,20 +165,36 @@ AppSettings LoadAppSettings(QSettings& store, const QList<QRect>& screens)
             s.Analysis.FilterCutoffUpr = *cutoff;
     if (const auto reference = ReadInt(store, kReference))
         if (*reference >= 0 && *reference <= 3) s.Analysis.ReferenceKind = ReferenceKindFromIndex(*reference);
-    s.Analysis.Tolerance = ReadTolerance(store);
-    Take(ReadRange(store, kSpectrumRange), s.Evaluation.Range);
-    Take(ReadBool(store, kSpectrumLogarithmic), s.Evaluation.Logarithmic);
 
     if (const auto folder = ReadBytes(store, kOpenFolder))
         if (IsFolder(folder->toStdString())) s.OpenFolder = folder->toStdString();
-    s.Recent = RecentFiles::Load(store);
+}
+
+} // namespace
+
+AppSettings LoadAppSettings(QSettings& store, const QList<QRect>& screens)
+{
+    AppSettings s;
+    Take(ReadBool(store, kOptionRecentFiles), s.Options.RecentFiles);
+    Take(ReadBool(store, kOptionRestore), s.Options.RestoreSettings);
+    Take(ReadBool(store, kOptionPrintEvaluation), s.Options.PrintEvaluationPage);
+
+    s.Analysis.Tolerance = ReadTolerance(store);
+    Take(ReadBool(store, kPanelShown), s.EvaluationPanelShown);
+    Take(ReadRange(store, kSpectrumRange), s.Evaluation.Range);
+    Take(ReadBool(store, kSpectrumLogarithmic), s.Evaluation.Logarithmic);
+
+    if (s.Options.RestoreSettings) LoadRestoredSettings(store, screens, s);
+    if (s.Options.RecentFiles) s.Recent = RecentFiles::Load(store);
     return s;
 }
 
 void SaveAppSettings(QSettings& store, const AppSettings& s)
 {
+    if (!s.Options.RestoreSettings) return;
     store.setValue(kGeometry, s.WindowGeometry);
     store.setValue(kState, s.WindowState);
+    store.setValue(kStateCheck, StateCheck(s.WindowState));
     store.setValue(kStatusBar, s.StatusBarVisible);
     store.setValue(kRawData, s.ShowRawData);
     store.setValue(kReferenceCircle, s.ShowReferenceCircle);
@@ -171,10 +204,22 @@ void SaveAppSettings(QSettings& store, const AppSettings& s)
     store.setValue(kBandRange, s.BandRange);
     store.setValue(kFilterCutoff, s.Analysis.FilterCutoffUpr);
     store.setValue(kReference, ReferenceIndex(s.Analysis.ReferenceKind));
-    SaveTolerance(store, s.Analysis.Tolerance);
-    SaveEvaluationChoices(store, s.Evaluation);
     store.setValue(kOpenFolder, QByteArray::fromStdString(s.OpenFolder));
 }
+
+void ForgetRestoredSettings(QSettings& store)
+{
+    for (const QString* key : kRestoredKeys) store.remove(*key);
+}
+
+void SaveOptions(QSettings& store, const AppOptions& options)
+{
+    store.setValue(kOptionRecentFiles, options.RecentFiles);
+    store.setValue(kOptionRestore, options.RestoreSettings);
+    store.setValue(kOptionPrintEvaluation, options.PrintEvaluationPage);
+}
+
+void SaveEvaluationPanelShown(QSettings& store, bool shown) { store.setValue(kPanelShown, shown); }
 
 void SaveTolerance(QSettings& store, const std::optional<RoundnessTolerance>& tolerance)
 {

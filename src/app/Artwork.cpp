@@ -127,19 +127,6 @@ void DrawToolbarImage(QPainter& p, ToolbarImage image)
         p.drawRect(QRectF(12.0, 7.0, 1.5, 1.5));
         break;
     }
-    case ToolbarImage::Export: {
-        // A page with an arrow leaving it: the report goes out to a file.
-        p.setBrush(Qt::white);
-        p.drawPolygon(QPolygonF{{0.5, 0.5}, {6.5, 0.5}, {9.5, 3.5}, {9.5, 13.5}, {0.5, 13.5}});
-        p.setBrush(QColor(216, 216, 216));
-        p.drawPolygon(QPolygonF{{6.5, 0.5}, {6.5, 3.5}, {9.5, 3.5}});
-        p.setPen(QPen(QColor(0, 0, 128), 1.0));
-        for (double y = 6.5; y < 12.0; y += 2.0) p.drawLine(QPointF(2.5, y), QPointF(5.5, y));
-        p.setPen(QPen(QColor(0, 100, 0), 1.0));
-        p.setBrush(QColor(0, 160, 0));
-        p.drawPolygon(QPolygonF{{6.5, 7.5}, {11.0, 7.5}, {11.0, 5.0}, {15.5, 9.0}, {11.0, 13.0}, {11.0, 10.5}, {6.5, 10.5}});
-        break;
-    }
     case ToolbarImage::WebSite: {
         QRadialGradient sea(QPointF(6.0, 5.0), 8.0);
         sea.setColorAt(0.0, QColor(120, 180, 255));

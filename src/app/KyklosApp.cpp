@@ -70,7 +70,8 @@ bool CKyklosApp::InitInstance(const std::vector<std::string>& arguments)
 
     progress_ = std::make_unique<CProgressDialog>();
     ui_ = std::make_unique<QtUiPort>();
-    // The demonstration profile is analysed once, with the remembered cutoff, reference and tolerance.
+    // The demonstration profile is analysed once, with the remembered tolerance (and cutoff and
+    // reference when they are restored).
     doc_ = std::make_unique<CKyklosDoc>(ui_.get(), progress_.get(), nullptr, settings.Analysis);
     frame_ = std::make_unique<CMainFrame>(*doc_, *ui_, progress_.get());
     progress_->SetOwner(frame_.get());

@@ -6,10 +6,11 @@
 //
 // Start-up order: parse the command line (the embedding and automation
 // switches suppress the splash); name the settings and read what the last run
-// remembered; create the progress display, then the document, which generates
-// and analyses the demonstration profile with the remembered cutoff and
-// reference before any window exists; then the main window with its view,
-// toolbar, status bar and splash, given the remembered window and display
+// remembered (AppSettings: little unless the options ask for more); create the
+// progress display, then the document, which generates and analyses the
+// demonstration profile with the remembered analysis settings before any
+// window exists; then the main window with its view, toolbar, status bar and
+// splash, given the remembered options, panel and window and display
 // settings; show it. A profile named on the command line is read last, once
 // the main window is on screen, so that a refused file's message has the
 // window as its parent and the demonstration profile stays on display behind it.

@@ -6,6 +6,7 @@
 #include "app/CommandIds.h"
 #include "app/EvaluationPanel.h"
 #include "app/KyklosViewWidget.h"
+#include "app/OptionsDialog.h"
 #include "app/QtUiPort.h"
 #include "app/ReportClipboard.h"
 #include "app/ReportPrinter.h"
@@ -33,10 +34,12 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSettings>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <QWindow>
 
 namespace kyklos {
 
@@ -89,10 +92,11 @@ CMainFrame::CMainFrame(CKyklosDoc& doc, QtUiPort& ui, const ProgressPort* progre
     ui.SetViewWidget(viewWidget_);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        // Frame position, client size: the nearest Qt has to the classic window rectangle.
-        const QRect placement = InitialPlacement(screen->size()).translated(screen->geometry().topLeft());
-        move(placement.topLeft());
-        resize(placement.size());
+        const QRect available = screen->availableGeometry();
+        initialFrame_ = InitialPlacement(available.size()).translated(available.topLeft());
+        // The frame's size is known only once the window manager has framed
+        // the window: fitted again then (eventFilter).
+        FitFrame(*initialFrame_);
     }
     CSplashWindow::OpenSplash(this);
 }
@@ -142,11 +146,17 @@ void CMainFrame::CreateActions()
                QStringLiteral("Change the printer and printing options\nPrint Setup"));
     MakeAction(ID_FILE_EXPORT, QStringLiteral("&Export...\tCtrl+E"),
                QStringLiteral("Saves the report page as a PDF, PNG or SVG file.\nExport"));
-    MakeAction(ID_APP_EXIT, QStringLiteral("E&xit"), QStringLiteral("Quit the application; prompts to save documents\nExit"));
+    // Ctrl+Q as desktops expect, beside Alt+F4 and the menu.
+    MakeAction(ID_APP_EXIT, QStringLiteral("E&xit\tCtrl+Q"),
+               QStringLiteral("Quit the application; prompts to save documents\nExit"));
     MakeAction(ID_EDIT_COPY, QStringLiteral("&Copy\tCtrl+C"),
                QStringLiteral("Copy the selection and put it on the Clipboard\nCopy"));
     MakeAction(ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"), QStringLiteral("Show or hide the toolbar\nToggle ToolBar"));
     MakeAction(ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"), QStringLiteral("Show or hide the status bar\nToggle StatusBar"));
+    MakeAction(
+        ID_VIEW_OPTIONS, QStringLiteral("&Options..."),
+        QStringLiteral(
+            "Sets the options: recent files, settings restored at start, the evaluation page in print.\nOptions"));
     MakeAction(ID_DISPLAY_SCALING, QStringLiteral("&Scaling"), QStringLiteral("Adjusts the profile scaling.\nScaling"));
     MakeAction(ID_DISPLAY_CENTERED_PROFILE, QStringLiteral("&Centered Profile"),
                QStringLiteral("Toggles the centering the measured data.\nCentered Profile"));
@@ -211,6 +221,8 @@ void CMainFrame::CreateMenus()
     viewMenu->addAction(Action(ID_VIEW_TOOLBAR));
     viewMenu->addAction(Action(ID_VIEW_STATUS_BAR));
     viewMenu->addAction(Action(ID_VIEW_EVALUATION));
+    viewMenu->addSeparator();
+    viewMenu->addAction(Action(ID_VIEW_OPTIONS));
     connect(viewMenu, &QMenu::aboutToShow, this, [this] {
         Action(ID_VIEW_TOOLBAR)->setChecked(!toolBar_->isHidden());
         Action(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
@@ -248,7 +260,6 @@ void CMainFrame::CreateContextMenu()
     };
     shared(ID_FILE_OPEN);
     shared(ID_FILE_PRINT);
-    shared(ID_FILE_EXPORT);
     contextMenu_->addSeparator();
     shared(ID_EDIT_COPY);
     contextMenu_->addSeparator();
@@ -263,6 +274,11 @@ void CMainFrame::CreateContextMenu()
     shared(ID_ANALYSIS_FILTERING);
     contextMenu_->addAction(MakeContextAction(ID_ANALYSIS_REFERENCE_CIRCLE, QStringLiteral("R&eference Circle"),
                                               QStringLiteral("Selects the reference circle.\nReference Circle")));
+    // Last, and with a key of its own: E belongs to Reference Circle, P to Print.
+    contextMenu_->addSeparator();
+    contextMenu_->addAction(
+        MakeContextAction(ID_FILE_EXPORT, QStringLiteral("E&xport...\tCtrl+E"),
+                          Action(ID_FILE_EXPORT)->statusTip() + "\n" + Action(ID_FILE_EXPORT)->toolTip()));
     for (int id : {ID_DISPLAY_CENTERED_PROFILE, ID_DISPLAY_REFERENCE_CIRCLE, ID_DISPLAY_RAW_DATA})
         ContextAction(id)->setCheckable(true);
     connect(contextMenu_, &QMenu::aboutToShow, this, &CMainFrame::SyncCheckMarks);
@@ -288,7 +304,6 @@ void CMainFrame::CreateToolBar()
     button(ID_EDIT_COPY, ToolbarImage::Copy);
     toolBar_->addSeparator();
     button(ID_FILE_PRINT, ToolbarImage::Print);
-    button(ID_FILE_EXPORT, ToolbarImage::Export);
     toolBar_->addSeparator();
     button(ID_DISPLAY_WEB_SITE, ToolbarImage::WebSite);
     button(ID_APP_ABOUT, ToolbarImage::About);
@@ -332,6 +347,7 @@ void CMainFrame::ConnectCommands()
     on(ID_ANALYSIS_FILTERING, [this] { doc_.OnAnalysisFiltering(); });
     on(ID_ANALYSIS_REFERENCE_CIRCLE, [this] { doc_.OnAnalysisReferenceCircle(); });
     on(ID_APP_ABOUT, [this] { OnAppAbout(); });
+    on(ID_VIEW_OPTIONS, [this] { OnViewOptions(); });
 
     for (QHash<int, QAction*>* table : {&actions_, &contextActions_}) {
         const auto toggle = [this, table](int id, bool CKyklosView::*flag) {
@@ -346,6 +362,7 @@ void CMainFrame::ConnectCommands()
     }
     connect(ContextAction(ID_ANALYSIS_REFERENCE_CIRCLE), &QAction::triggered, this,
             [this] { doc_.OnAnalysisReferenceCircle(); });
+    connect(ContextAction(ID_FILE_EXPORT), &QAction::triggered, this, [this] { printer_->Export(this); });
 
     connect(viewWidget_, &KyklosViewWidget::ScaleBarDoubleClicked, this, &CMainFrame::OnDisplayScaling);
     connect(viewWidget_, &KyklosViewWidget::ContextMenuRequested, this, &CMainFrame::ShowContextMenu);
@@ -400,6 +417,8 @@ void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progres
 {
     evaluationPanel_ = new EvaluationPanel(doc_, *view_, progress, this);
     addDockWidget(Qt::RightDockWidgetArea, evaluationPanel_);
+    // Hidden until the user shows it: the report page has the window to itself.
+    evaluationPanel_->hide();
     // The dock's own action keeps its check mark with the dock, also when its title bar closes it.
     QAction* toggle = evaluationPanel_->toggleViewAction();
     toggle->setText(QStringLiteral("&Evaluation"));
@@ -407,8 +426,8 @@ void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progres
     toggle->setProperty(kCaptionProperty, QStringLiteral("&Evaluation"));
     toggle->setStatusTip(QStringLiteral("Shows or hides the evaluation panel."));
     toggle->setToolTip(QStringLiteral("Evaluation"));
-    toggle->setChecked(true);
     actions_.insert(ID_VIEW_EVALUATION, toggle);
+    connect(evaluationPanel_, &QDockWidget::visibilityChanged, this, &CMainFrame::RememberEvaluationPanel);
 
     MakeAction(ID_ANALYSIS_TOLERANCE, QStringLiteral("&Tolerance..."),
                QStringLiteral("Sets or clears the roundness tolerance.\nTolerance"));
@@ -422,22 +441,56 @@ void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progres
     ui.SetOtherViews([panel = QPointer<EvaluationPanel>(evaluationPanel_)] {
         if (panel) panel->OnDocumentChanged();
     });
-    // Print, Print Preview and Export add the evaluation page as the panel shows it.
+    // The evaluation page as the panel shows it: printed with the option,
+    // offered by Export while the panel is shown.
     printer_->SetEvaluationPageSource([this] {
         const EvaluationChoices& choices = evaluationPanel_->Choices();
-        return EvaluationPageSource{&evaluationPanel_->Evaluation(), evaluationPanel_->isVisibleTo(this),
-                                    {choices.Range, choices.Logarithmic}};
+        return EvaluationPageSource{.Evaluation = &evaluationPanel_->Evaluation(),
+                                    .PanelShown = evaluationPanel_->isVisibleTo(this),
+                                    .Spectrum = {choices.Range, choices.Logarithmic},
+                                    .Printed = options_.PrintEvaluationPage};
     });
 }
 
 void CMainFrame::OnAnalysisTolerance()
 {
     std::optional<RoundnessTolerance> tolerance = doc_.Settings.Tolerance;
-    if (!RunToleranceCommand(this, view_->Graph.MetricUnits, tolerance)) return;
+    if (!RunToleranceCommand(this, view_->Graph.MetricUnits, tolerance) || tolerance == doc_.Settings.Tolerance) return;
     doc_.SetTolerance(tolerance);
-    // Always remembered: no other setting of the window depends on it.
+    // Always remembered, as it changes: no other setting of the window depends on it.
     QSettings store;
     SaveTolerance(store, tolerance);
+}
+
+void CMainFrame::OnViewOptions()
+{
+    AppOptions options = options_;
+    if (RunOptionsCommand(this, options)) SetOptions(options);
+}
+
+void CMainFrame::SetOptions(const AppOptions& options)
+{
+    const AppOptions before = options_;
+    options_ = options;
+    QSettings store;
+    SaveOptions(store, options_);
+    if (before.RestoreSettings && !options_.RestoreSettings) ForgetRestoredSettings(store);
+    if (before.RecentFiles != options_.RecentFiles) {
+        // Turned on: the list a later start would show; off: forgotten.
+        recent_ = options_.RecentFiles ? RecentFiles::Load(store) : RecentFiles();
+        if (!options_.RecentFiles) recent_.Save(store);
+        UpdateRecentFileItems();
+    }
+}
+
+void CMainFrame::RememberEvaluationPanel()
+{
+    // Written only when the user shows or hides it, not as the window opens or closes.
+    const bool shown = !evaluationPanel_->isHidden();
+    if (shown == panelShownRemembered_) return;
+    panelShownRemembered_ = shown;
+    QSettings store;
+    SaveEvaluationPanelShown(store, shown);
 }
 
 void CMainFrame::SetIndicator(int index, bool on)
@@ -498,19 +551,22 @@ void CMainFrame::OpenFile(const std::string& path)
     // Named in full, also when the command line named it from where Kyklos started.
     const std::string fullPath = AbsoluteFilePath(path);
     const bool openable = CanOpenProfileFile(path);
+    const int messages = ui_.MessagesShown();
     {
         const MessageFileScope named(ui_, fullPath);
         doc_.OpenProfile(path);
     }
-    bool changed = true;
+    // The reader and the analysis refuse a file with a message.
+    const bool refused = ui_.MessagesShown() != messages;
     if (openable) {
-        recent_.Add(fullPath);
         const PathParts parts = SplitPath(fullPath);
         openFolder_ = parts.drive + parts.directory;
-    } else {
-        changed = recent_.Remove(fullPath);
     }
-    if (!changed) return;
+    if (!options_.RecentFiles) return;
+    if (!refused)
+        recent_.Add(fullPath);
+    else if (!recent_.Remove(fullPath))
+        return;
     UpdateRecentFileItems();
     SaveRecentFiles();
 }
@@ -550,15 +606,20 @@ void CMainFrame::UpdateRecentFileItems()
 
 void CMainFrame::SaveRecentFiles() const
 {
-    if (!rememberSettings_) return;
+    if (!options_.RecentFiles) return;
     QSettings store;
     recent_.Save(store);
 }
 
 void CMainFrame::RestoreSettings(const AppSettings& settings)
 {
-    if (!settings.WindowGeometry.isEmpty()) restoreGeometry(settings.WindowGeometry);
+    options_ = settings.Options;
+    // Saved with its frame: nothing left to fit.
+    if (!settings.WindowGeometry.isEmpty() && restoreGeometry(settings.WindowGeometry)) initialFrame_.reset();
     if (!settings.WindowState.isEmpty()) restoreState(settings.WindowState);
+    // The panel's own remembered visibility, whatever the window state says.
+    panelShownRemembered_ = settings.EvaluationPanelShown;
+    evaluationPanel_->setVisible(settings.EvaluationPanelShown);
     if (!settings.StatusBarVisible) statusBar()->hide();
     Action(ID_VIEW_TOOLBAR)->setChecked(!toolBar_->isHidden());
     Action(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
@@ -578,13 +639,14 @@ void CMainFrame::RestoreSettings(const AppSettings& settings)
     }
     recent_ = settings.Recent;
     UpdateRecentFileItems();
-    rememberSettings_ = true;
     viewWidget_->update();
 }
 
 AppSettings CMainFrame::CurrentSettings() const
 {
     AppSettings settings;
+    settings.Options = options_;
+    settings.EvaluationPanelShown = !evaluationPanel_->isHidden();
     settings.WindowGeometry = saveGeometry();
     settings.WindowState = saveState();
     settings.StatusBarVisible = !statusBar()->isHidden();
@@ -603,11 +665,46 @@ AppSettings CMainFrame::CurrentSettings() const
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (rememberSettings_) {
+    if (options_.RestoreSettings) {
         QSettings store;
         SaveAppSettings(store, CurrentSettings());
     }
     QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::FitFrame(const QRect& frame)
+{
+    // The frame's widths as the window system reports them now (none before
+    // the window manager has framed the window).
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                           outer.bottom() - inner.bottom());
+    resize(frame.size().shrunkBy(margins));
+    // A window's position is its frame's.
+    move(frame.topLeft());
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (initialFrame_ && windowHandle()) windowHandle()->installEventFilter(this);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // Once the window system has framed the window (when it is shown, or
+    // first exposed under a window manager), its frame takes the first
+    // placement, and the window is left to the user from then on.
+    const bool shown = event->type() == QEvent::Show || event->type() == QEvent::Expose;
+    if (initialFrame_ && watched == windowHandle() && shown) {
+        if (frameGeometry() != geometry()) {
+            FitFrame(*initialFrame_);
+            initialFrame_.reset();
+            watched->removeEventFilter(this);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 } // namespace kyklos

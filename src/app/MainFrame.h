@@ -4,9 +4,10 @@
 // handles it: the document (New, Filtering, Reference Circle, and Open once
 // the window has chosen the file), the view (display toggles, Scaling, Copy,
 // printing, export) or the application (About, Web Site, Print Setup, Exit).
-// It keeps the recent files and, once the application has restored them, the
-// settings remembered between runs.
+// It keeps the options of View ▸ Options, and with them the recent files and
+// the settings remembered between runs.
 
+#include "app/AppSettings.h"
 #include "app/RecentFiles.h"
 
 #include <QEvent>
@@ -23,7 +24,6 @@ class QMenu;
 
 namespace kyklos {
 
-struct AppSettings;
 class CKyklosDoc;
 class CKyklosView;
 class EvaluationPanel;
@@ -40,8 +40,10 @@ public:
     CMainFrame(CKyklosDoc& doc, QtUiPort& ui, const ProgressPort* progress, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // The window's rectangle for a screen of the given size: the middle 80 % in
-    // each direction, with integer division (1024 × 768 gives (102, 76, 819, 614)).
+    // The window's rectangle, its frame included, for a screen of the given
+    // size: the middle 80 % in each direction, with integer division
+    // (1024 × 768 gives (102, 76, 819, 614)). The window takes it on the
+    // available area of its screen (without panels), once its frame is known.
     static QRect InitialPlacement(const QSize& screenSize);
 
     CKyklosView& View() { return *view_; }
@@ -67,20 +69,25 @@ public:
 
     // Opens a profile as File Open does after its dialog, for the dialog, a
     // drop, the command line and a recent entry alike: messages about it name
-    // it, and it goes to the top of the recent files. A file that cannot be
-    // opened at all leaves the list; one refused for its content stays, as
-    // the user did open it.
+    // it, and while the recent files are listed it goes to the top of them.
+    // A file refused, for any reason, leaves the list.
     void OpenFile(const std::string& path);
     const RecentFiles& Recent() const { return recent_; }
 
     // Applies what the last run remembered (the analysis settings went to the
-    // document when it was created) and from then on keeps the settings
-    // store up to date: the recent files as they change, the rest when the
-    // window closes. A window never restored writes nothing but the
-    // tolerance and the spectrum choices, which are written as they change.
+    // document when it was created). The settings store is kept up to date
+    // as things change: the options, the tolerance, the evaluation panel and
+    // its choices, and the recent files while they are listed; the values
+    // restored at start are written when the window closes, while that
+    // option is on. Nothing else is written.
     void RestoreSettings(const AppSettings& settings);
     // The settings as they stand now.
     AppSettings CurrentSettings() const;
+    const AppOptions& Options() const { return options_; }
+    // Takes new options, writes them and what follows from them: the recent
+    // files shown or forgotten, the restored values forgotten when their
+    // option goes off.
+    void SetOptions(const AppOptions& options);
 
     // Commands handled here or passed on.
     void OnFileOpen();
@@ -88,9 +95,12 @@ public:
     void OnDisplayWebSite();
     void OnAppAbout();
     void OnAnalysisTolerance();
+    void OnViewOptions();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -111,6 +121,9 @@ private:
     void CreateRecentFileItems(QMenu* file);
     void UpdateRecentFileItems();
     void SaveRecentFiles() const;
+    void RememberEvaluationPanel();
+    // Sizes and places the window so that its frame covers `frame`.
+    void FitFrame(const QRect& frame);
 
     CKyklosDoc& doc_;
     QtUiPort& ui_;
@@ -129,7 +142,10 @@ private:
     RecentFiles recent_;
     QAction* recentSeparator_ = nullptr;
     std::string openFolder_;        // of the last file opened, as bytes
-    bool rememberSettings_ = false;
+    AppOptions options_;
+    bool panelShownRemembered_ = false;
+    // The first placement's frame, until the window manager has told the frame's size.
+    std::optional<QRect> initialFrame_;
 };
 
 } // namespace kyklos

@@ -13,6 +13,7 @@ namespace kyklos {
 
 void QtUiPort::ShowMessage(std::string_view text)
 {
+    ++messagesShown_;
     // A message may carry a file's bytes (a name, an identification).
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Kyklos"), QString::fromStdString(DisplayText(text)),
                     QMessageBox::Ok, parent_);

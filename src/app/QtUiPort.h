@@ -28,6 +28,8 @@ public:
     void SetOtherViews(std::function<void()> update) { otherViews_ = std::move(update); }
 
     void ShowMessage(std::string_view text) override;
+    // How many messages have been shown: a command that shows one has refused something.
+    int MessagesShown() const { return messagesShown_; }
     std::optional<std::string> ChooseFileToOpen(std::string_view initialPath) override;
     std::optional<int> ChooseReference(int current) override;
     std::optional<int> ChooseFilterIndex(int current) override;
@@ -41,6 +43,7 @@ private:
     QPointer<QWidget> view_;
     std::string messageFile_;
     std::function<void()> otherViews_;
+    int messagesShown_ = 0;
 };
 
 // Names a file in the port's messages for the life of the scope.

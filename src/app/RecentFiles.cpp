@@ -44,10 +44,22 @@ bool RecentFiles::Remove(const std::string& path)
 
 QString RecentFiles::Caption(std::size_t index) const
 {
-    const PathParts parts = SplitPath(paths_.at(index));
-    QString name = Text(parts.name + parts.extension);
-    name.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    return QStringLiteral("&%1 %2").arg(QString::number(index + 1), name);
+    const auto nameOf = [](const std::string& path) {
+        const PathParts parts = SplitPath(path);
+        return parts.name + parts.extension;
+    };
+    const std::string name = nameOf(paths_.at(index));
+    QString text = Text(name);
+    const auto sameName = [&](const std::string& other) { return nameOf(other) == name; };
+    if (std::count_if(paths_.begin(), paths_.end(), sameName) > 1) {
+        const PathParts parts = SplitPath(paths_[index]);
+        std::string folder = parts.drive + parts.directory;
+        // The folder without its closing separator, unless it is the root.
+        if (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+        text += QStringLiteral(" (%1)").arg(Text(folder));
+    }
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(QString::number(index + 1), text);
 }
 
 QString RecentFiles::Prompt(std::size_t index) const
@@ -58,8 +70,9 @@ QString RecentFiles::Prompt(std::size_t index) const
 RecentFiles RecentFiles::Load(QSettings& store)
 {
     RecentFiles list;
-    const int size = store.beginReadArray(kGroup);
-    for (int i = 0; i < size && list.paths_.size() < static_cast<std::size_t>(kCapacity); ++i) {
+    // A damaged count (size=2147483647) must not keep start-up waiting.
+    const int size = std::min(store.beginReadArray(kGroup), kCapacity);
+    for (int i = 0; i < size; ++i) {
         store.setArrayIndex(i);
         const QVariant value = store.value(kPathKey);
         // Written as bytes; a hand-edited text is taken as its UTF-8.
@@ -76,6 +89,7 @@ void RecentFiles::Save(QSettings& store) const
 {
     // Remove first: a shorter list must not leave old entries behind it.
     store.remove(kGroup);
+    if (paths_.empty()) return;
     store.beginWriteArray(kGroup, static_cast<int>(paths_.size()));
     for (std::size_t i = 0; i < paths_.size(); ++i) {
         store.setArrayIndex(static_cast<int>(i));

@@ -24,16 +24,19 @@ public:
     const std::vector<std::string>& Paths() const { return paths_; }
 
     // The menu caption of the entry at index (from 0): "&1 shaft.kyk", the
-    // file's name without its folder; an '&' in the name is doubled so that it
-    // shows instead of marking a mnemonic.
+    // file's name without its folder, or "&1 shaft.kyk (/data/a)" with it
+    // when another entry has the same name; an '&' in the text is doubled so
+    // that it shows instead of marking a mnemonic.
     QString Caption(std::size_t index) const;
     // The status-bar prompt of that entry: its full path.
     QString Prompt(std::size_t index) const;
 
     // The list as a settings store keeps it. Entries that are empty, repeated
-    // or beyond four are left out; a damaged store gives a shorter list.
+    // or beyond four are left out, and no more than four places are read
+    // whatever count the store gives; a damaged store gives a shorter list.
     // (Non-const: QSettings reads an array through its group cursor.)
     static RecentFiles Load(QSettings& store);
+    // An empty list takes the list out of the store.
     void Save(QSettings& store) const;
 
     bool operator==(const RecentFiles&) const = default;

@@ -9,17 +9,19 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
 #include <QStandardPaths>
 
 #include <string>
@@ -61,6 +63,17 @@ QString ChooseExportFile(QWidget* parent, const QString& title, const QString& s
     return dialog.selectedFiles().constFirst();
 }
 
+// A message from the export as a sentence: a capital first, a full stop last.
+QString Sentence(const std::string& text) {
+    QString sentence = QString::fromStdString(kyklos::DisplayText(text));
+    if (sentence.isEmpty())
+        return sentence;
+    sentence[0] = sentence[0].toUpper();
+    if (!sentence.endsWith(QLatin1Char('.')))
+        sentence += QLatin1Char('.');
+    return sentence;
+}
+
 } // namespace
 
 kyklos::ReportPrinter::ReportPrinter(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& doc) : view_(view), doc_(doc) {}
@@ -94,7 +107,7 @@ bool kyklos::ReportPrinter::PrintTo(QPrinter& printer) {
         view_.OnDraw(canvas, doc_, view_.PrintPageRect);
     }
     const EvaluationPageSource source = evaluationSource_ ? evaluationSource_() : EvaluationPageSource{};
-    if (source.PanelShown && source.Evaluation && printer.newPage()) {
+    if (source.Printed && source.Evaluation && printer.newPage()) {
         // On a sheet of its own, within the report page's margins.
         kyklos::EvaluationPageOptions options;
         options.MetricUnits = view_.Graph.MetricUnits;
@@ -133,7 +146,24 @@ void kyklos::ReportPrinter::PrintPreview(QWidget* parent) {
 }
 
 void kyklos::ReportPrinter::PrintSetup(QWidget* parent) {
-    QPageSetupDialog dialog(&Printer(), parent);
+    PrintSetup(parent, !QPrinterInfo::availablePrinterNames().isEmpty());
+}
+
+void kyklos::ReportPrinter::PrintSetup(QWidget* parent, bool printerInstalled) {
+    if (!printerInstalled) {
+        QMessageBox::information(parent, kAppName, NoPrinterText());
+        return;
+    }
+    // The Print dialog chooses the printer and its options; accepted, it
+    // only keeps them in the process-wide printer for the next jobs.
+    QPrintDialog dialog(&Printer(), parent);
+    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
     dialog.exec();
 }
 
@@ -161,7 +191,8 @@ void kyklos::ReportPrinter::Export(QWidget* parent) {
         const QString path = WithExportExtension(chosen, selectedFilter);
         if (path == chosen || !QFileInfo::exists(path) ||
             QMessageBox::warning(parent, title,
-                                 QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
+                                 QStringLiteral("The file %1 already exists.\nDo you want to replace it?")
+                                     .arg(QFileInfo(path).fileName()),
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes) {
             ExportTo(path, selectedFilter, parent, evaluationPage);
             return;
@@ -199,6 +230,6 @@ bool kyklos::ReportPrinter::ExportTo(QString path, const QString& chosenFilter, 
     if (kyklos::ExportReportPages(documents, view_, QFile::encodeName(QDir::toNativeSeparators(path)).toStdString(), options,
                                   error))
         return true;
-    QMessageBox::warning(parent, kAppName, QString::fromStdString(kyklos::DisplayText(error)));
+    QMessageBox::warning(parent, kAppName, Sentence(error));
     return false;
 }

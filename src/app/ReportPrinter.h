@@ -1,8 +1,9 @@
 #pragma once
 // Printing the report: one page per job, laid out inside the printable area
-// of the sheet, for the Print, Print Direct, Print Preview, Print Setup and
-// Export commands. One printer object serves the whole process, so the
-// choices made in Print Setup or the Print dialog persist.
+// of the sheet (and the evaluation page after it when the user asks for it),
+// for the Print, Print Direct, Print Preview, Print Setup and Export
+// commands. One printer object serves the whole process, so the choices made
+// in Print Setup or the Print dialog persist.
 
 #include "graph/HarmonicChart.h"
 #include "platform/Canvas.h"
@@ -22,12 +23,14 @@ class CKyklosView;
 struct RoundnessEvaluation;
 
 // What the evaluation page after the report shows: the document's
-// evaluation as the panel shows it, the panel's spectrum choices, and
-// whether the panel is shown.
+// evaluation as the panel shows it, the panel's spectrum choices, whether
+// the panel is shown (Export offers the page then), and whether Print and
+// Print Preview add the page.
 struct EvaluationPageSource {
     const RoundnessEvaluation* Evaluation = nullptr;
     bool PanelShown = false;
     HarmonicChartOptions Spectrum;
+    bool Printed = false;
 };
 
 class ReportPrinter {
@@ -40,8 +43,12 @@ public:
     void PrintDirect();
     // A preview window showing the one page.
     void PrintPreview(QWidget* parent);
-    // Paper, orientation and margins for the next jobs.
+    // The printer and its options (paper, orientation, ...) for the next
+    // jobs, in the Print dialog without printing; a message when no printer
+    // is installed.
     void PrintSetup(QWidget* parent);
+    void PrintSetup(QWidget* parent, bool printerInstalled);
+    static QString NoPrinterText() { return QStringLiteral("No printer is installed."); }
     // File Export: a file dialog for PDF, PNG or SVG, then the page written
     // there. A name that takes its extension from the chosen type and then
     // names an existing file is confirmed as the dialog confirms a typed one.
@@ -55,7 +62,7 @@ public:
     static QString WithExportExtension(const QString& path, const QString& chosenFilter);
 
     // The job on the given printer: the report page, then the evaluation
-    // page while the evaluation panel is shown. False when the printer could
+    // page when the source says it is printed. False when the printer could
     // not be started.
     bool PrintTo(QPrinter& printer);
 

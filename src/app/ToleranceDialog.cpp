@@ -33,9 +33,11 @@ bool ToleranceDialog::ReadControls()
         Tolerance.reset();
         return true;
     }
-    // The document's rule for a tolerance, in the same words as kyklos-report's --tolerance.
+    // The document's rule for a tolerance, in the same words as kyklos-report's
+    // --tolerance; a decimal comma, as many locales write it, is named.
     double value = 0.0;
-    if (!ParseValue(text, value) || !IsValidTolerance(value)) return Refuse(ToQString(kToleranceRefusal));
+    if (!ParseValue(text, value) || !IsValidTolerance(value))
+        return Refuse(text.contains(QLatin1Char(',')) ? DecimalCommaRefusal() : ToQString(kToleranceRefusal));
     Tolerance = value;
     return true;
 }

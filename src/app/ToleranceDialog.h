@@ -19,11 +19,17 @@ public:
     bool MetricUnits = true;
     std::optional<double> Tolerance;
 
+    // The refusal of a text with a comma: "5,5" is no number here.
+    static QString DecimalCommaRefusal()
+    {
+        return QStringLiteral("The tolerance must be a positive number, with a full stop as the decimal sign.");
+    }
+
 protected:
     void OnInitDialog() override;
     // Reads the field into Tolerance; a text that is not a positive number
-    // is refused with "The tolerance must be a positive number." and
-    // Tolerance keeps its value.
+    // is refused with "The tolerance must be a positive number." (with
+    // DecimalCommaRefusal when it holds a comma) and Tolerance keeps its value.
     bool ReadControls() override;
 };
 

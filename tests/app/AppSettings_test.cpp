@@ -1,23 +1,31 @@
-// The settings remembered between runs: every value's round trip through the
-// store and back into a window, a damaged store and values out of range
-// falling back to the defaults one by one and silently, the first run's
-// placement, and one analysis at start-up with a remembered cutoff.
+// The settings remembered between runs: nothing written until the user
+// changes what the report page does not show, and then only that; the
+// options and what they let through; every value's round trip through the
+// store and back into a window; a damaged store and values out of range
+// falling back to the defaults one by one and silently; the first run's
+// placement and panel; and one analysis at start-up with a remembered cutoff.
 
 #include "AppTestSupport.h"
 
 #include "app/AppSettings.h"
+#include "app/CommandIds.h"
+#include "app/EvaluationPanel.h"
 #include "app/KyklosApp.h"
 #include "app/MainFrame.h"
 #include "app/ProgressDialog.h"
 #include "app/QtUiPort.h"
 #include "document/KyklosDoc.h"
+#include "view/KyklosView.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
+#include <QtEndian>
 
 #include <memory>
 
@@ -32,6 +40,8 @@ QStringList Differences(const AppSettings& a, const AppSettings& b)
     const auto check = [&names](bool same, const char* name) {
         if (!same) names << QString::fromLatin1(name);
     };
+    check(a.Options == b.Options, "Options");
+    check(a.EvaluationPanelShown == b.EvaluationPanelShown, "EvaluationPanelShown");
     check(a.WindowGeometry == b.WindowGeometry, "WindowGeometry");
     check(a.WindowState == b.WindowState, "WindowState");
     check(a.StatusBarVisible == b.StatusBarVisible, "StatusBarVisible");
@@ -51,12 +61,27 @@ QStringList Differences(const AppSettings& a, const AppSettings& b)
     return names;
 }
 
+// Everything, as the program writes it bit by bit.
 void Save(const AppSettings& settings)
 {
     QSettings store;
+    SaveOptions(store, settings.Options);
     SaveAppSettings(store, settings);
+    SaveTolerance(store, settings.Analysis.Tolerance);
+    SaveEvaluationChoices(store, settings.Evaluation);
+    SaveEvaluationPanelShown(store, settings.EvaluationPanelShown);
     settings.Recent.Save(store);
 }
+
+QStringList StoredKeys()
+{
+    QSettings store;
+    QStringList keys = store.allKeys();
+    keys.sort();
+    return keys;
+}
+
+bool SettingsFileExists() { return QFile::exists(QSettings().fileName()); }
 
 AppSettings Load()
 {
@@ -103,8 +128,11 @@ private slots:
         CKyklosDoc doc(&ui);
         CMainFrame frame(doc, ui, nullptr);
         frame.move(30, 40);
+        good_.Options = {true, true, true};
+        good_.EvaluationPanelShown = true;
         good_.WindowGeometry = frame.saveGeometry();
         frame.ToolBar()->hide();
+        frame.EvaluationDock()->show(); // as EvaluationPanelShown says
         good_.WindowState = frame.saveState();
         good_.StatusBarVisible = false;
         good_.ShowRawData = false;
@@ -139,23 +167,110 @@ private slots:
         QVERIFY(frame.statusBar()->isHidden());
         QCOMPARE(doc.OpenDialogPath, good_.OpenFolder);   // where the Open dialog starts
         QVERIFY(frame.Recent() == good_.Recent);
-        // The recent files are written as they change, the rest at closing.
+        QVERIFY(frame.EvaluationDock()->isVisibleTo(&frame));
+        // The restored values are written at closing, everything else as it changes.
         QSettings().clear();
+        QSettings().setValue(QStringLiteral("Options/RestoreSettings"), true);
         frame.close();
-        QCOMPARE(Differences(Load(), good_), QStringList{"Recent"});
+        QCOMPARE(Differences(Load(), good_), (QStringList{"Options", "EvaluationPanelShown", "Tolerance",
+                                                          "SpectrumRange", "SpectrumLogarithmic", "Recent"}));
     }
 
-    void anEarlierVersionsToleranceIsTakenInMicrometres()
+    void theOptionsDecideWhatIsRead()
     {
+        Save(good_);
         QSettings store;
-        store.setValue(QStringLiteral("Evaluation/Tolerance"), QStringLiteral("11.5"));
-        store.sync();
-        QVERIFY(Load().Analysis.Tolerance == (RoundnessTolerance{11.5, true}));
-        SaveTolerance(store, RoundnessTolerance{400.0, false});
-        QVERIFY(!store.contains(QStringLiteral("Evaluation/Tolerance")));
-        QVERIFY(Load().Analysis.Tolerance == (RoundnessTolerance{400.0, false}));
-        SaveTolerance(store, std::nullopt);
-        QVERIFY(!Load().Analysis.Tolerance);
+        SaveOptions(store, {});
+        // Without the options only what the report page does not show comes back.
+        AppSettings expected;
+        expected.Analysis.Tolerance = good_.Analysis.Tolerance;
+        expected.Evaluation = good_.Evaluation;
+        expected.EvaluationPanelShown = true;
+        QCOMPARE(Differences(Load(), expected), QStringList());
+        SaveOptions(store, {.RecentFiles = true});
+        expected.Options.RecentFiles = true;
+        expected.Recent = good_.Recent;
+        QCOMPARE(Differences(Load(), expected), QStringList());
+
+        // A start without the restore option analyses with the default cutoff and shows the default page.
+        CKyklosApp app;
+        QVERIFY(app.InitInstance({"kyklos", "-Embedding"}));
+        QCOMPARE(app.Document()->Settings.FilterCutoffUpr, 50);
+        QVERIFY(app.Document()->Settings.ReferenceKind == ReferenceKind::LeastSquares);
+        QVERIFY(app.Document()->Settings.Tolerance == good_.Analysis.Tolerance);
+        QVERIFY(app.MainFrame()->View().ShowRawData);
+        QVERIFY(app.MainFrame()->View().Graph.MetricUnits);
+        QVERIFY(!app.MainFrame()->ToolBar()->isHidden());
+    }
+
+    void nothingIsWrittenUntilTheUserChangesSomethingOfItsOwn()
+    {
+        QFile::remove(QSettings().fileName());
+        QTemporaryDir dir;
+        const std::string path = test::WriteFile(dir, "ring.kyk", test::ProfileText(360));
+        {
+            CKyklosApp app;
+            QVERIFY(app.InitInstance({"kyklos", "-Embedding", path}));
+            CMainFrame& frame = *app.MainFrame();
+            QVERIFY(frame.EvaluationDock()->isHidden()); // a first start shows the page alone
+            QVERIFY(!frame.Action(ID_VIEW_EVALUATION)->isChecked());
+            frame.Action(ID_DISPLAY_RAW_DATA)->trigger();
+            frame.Action(ID_VIEW_TOOLBAR)->trigger();
+            frame.close();
+        }
+        QVERIFY(!SettingsFileExists());
+
+        {
+            CKyklosApp app;
+            QVERIFY(app.InitInstance({"kyklos", "-Embedding"}));
+            CMainFrame& frame = *app.MainFrame();
+            // OK on an unchanged tolerance changes nothing.
+            const auto unchanged = test::WhenModal<QDialog>([](QDialog* dialog) { dialog->accept(); });
+            frame.Action(ID_ANALYSIS_TOLERANCE)->trigger();
+            QVERIFY(*unchanged);
+            QVERIFY(!SettingsFileExists());
+            // The tolerance, then the panel: each written as it changes, nothing else.
+            const auto typed = test::WhenModal<QDialog>([](QDialog* dialog) {
+                dialog->findChild<QLineEdit*>()->setText(QStringLiteral("7"));
+                dialog->accept();
+            });
+            frame.Action(ID_ANALYSIS_TOLERANCE)->trigger();
+            QVERIFY(*typed);
+            QCOMPARE(StoredKeys(), (QStringList{"Analysis/Tolerance", "Analysis/ToleranceUnit"}));
+            frame.Action(ID_VIEW_EVALUATION)->trigger();
+            frame.Action(ID_DISPLAY_CENTERED_PROFILE)->trigger();
+            frame.close();
+            QCOMPARE(StoredKeys(), (QStringList{"Analysis/Tolerance", "Analysis/ToleranceUnit", "Evaluation/Visible"}));
+        }
+        // The panel's own visibility comes back, also when its title bar closed it.
+        {
+            CKyklosApp app;
+            QVERIFY(app.InitInstance({"kyklos", "-Embedding"}));
+            QVERIFY(app.MainFrame()->EvaluationDock()->isVisible());
+            QVERIFY(!app.MainFrame()->View().ShowCenteredProfile);
+            app.MainFrame()->EvaluationDock()->close();
+        }
+        QVERIFY(!Load().EvaluationPanelShown);
+    }
+
+    void turningTheRestoreOptionOffForgetsWhatItKept()
+    {
+        Save(good_);
+        QtUiPort ui;
+        CKyklosDoc doc(&ui);
+        CMainFrame frame(doc, ui, nullptr);
+        frame.RestoreSettings(Load());
+        AppOptions options = good_.Options;
+        options.RestoreSettings = false;
+        frame.SetOptions(options);
+        options.RecentFiles = false;
+        frame.SetOptions(options);
+        QVERIFY(frame.Recent().Paths().empty());
+        QCOMPARE(StoredKeys(), (QStringList{"Analysis/Tolerance", "Analysis/ToleranceUnit", "Evaluation/Logarithmic",
+                                            "Evaluation/Range", "Evaluation/Visible", "Options/PrintEvaluationPage",
+                                            "Options/RecentFiles", "Options/RestoreSettings"}));
+        frame.close();
+        QCOMPARE(StoredKeys().size(), 8);
     }
 
     void badValuesFallBackOneByOne_data()
@@ -174,6 +289,9 @@ private slots:
         QTest::newRow("band not a number") << "Display/BandRange" << QVariant("wide") << "BandRange";
         QTest::newRow("toggle not a boolean") << "Display/CenteredProfile" << QVariant("maybe") << "ShowCenteredProfile";
         QTest::newRow("units not a boolean") << "Display/MetricUnits" << QVariant(2) << "MetricUnits";
+        QByteArray state = good_.WindowState;
+        qToBigEndian<qint32>(0x7FFFFFFF, state.data() + 10); // a count that crashes QMainWindow::restoreState
+        QTest::newRow("state damaged") << "Window/State" << QVariant(state) << "WindowState";
         QTest::newRow("geometry not a record") << "Window/Geometry" << QVariant(QByteArray("\x01\xD9\xD0\xCB", 4))
                                                << "WindowGeometry";
         QTest::newRow("folder gone") << "Files/OpenFolder" << QVariant(QByteArray("/no/such/folder/")) << "OpenFolder";
@@ -182,6 +300,7 @@ private slots:
         QTest::newRow("tolerance not a number") << "Analysis/Tolerance" << QVariant("tight") << "Tolerance";
         QTest::newRow("spectrum range not offered") << "Evaluation/Range" << QVariant("75") << "SpectrumRange";
         QTest::newRow("spectrum scale not a boolean") << "Evaluation/Logarithmic" << QVariant(3) << "SpectrumLogarithmic";
+        QTest::newRow("panel not a boolean") << "Evaluation/Visible" << QVariant("shown") << "EvaluationPanelShown";
     }
 
     void badValuesFallBackOneByOne()
@@ -196,6 +315,7 @@ private slots:
         const AppSettings loaded = Load();
         QCOMPARE(Differences(loaded, good_), QStringList{field});
         QCOMPARE(Differences(loaded, AppSettings{}).contains(field), false);
+        QVERIFY(loaded.Options == good_.Options);
     }
 
     void geometryOffEveryScreenIsDropped()
@@ -227,10 +347,11 @@ private slots:
         const auto message = test::WhenModal<QWidget>([](QWidget* window) { window->close(); }, 300);
         CKyklosApp app;
         QVERIFY(app.InitInstance({"kyklos", "-Embedding"}));
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        const QRect placement = CMainFrame::InitialPlacement(screen->size()).translated(screen->geometry().topLeft());
-        QCOMPARE(app.MainFrame()->pos(), placement.topLeft());
-        QCOMPARE(app.MainFrame()->size(), placement.size());
+        // The frame, title bar and borders included, on the screen without its panels.
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect placement = CMainFrame::InitialPlacement(available.size()).translated(available.topLeft());
+        QCOMPARE(app.MainFrame()->frameGeometry(), placement);
+        QVERIFY(app.MainFrame()->EvaluationDock()->isHidden());
         // Everything else as a window and a document that never heard of settings.
         QtUiPort ui;
         CKyklosDoc doc(&ui);
@@ -245,6 +366,7 @@ private slots:
     void rememberedAnalysisSettingsCostOneAnalysis()
     {
         AppSettings settings;
+        settings.Options.RestoreSettings = true;
         settings.Analysis.FilterCutoffUpr = 500;
         settings.Analysis.ReferenceKind = ReferenceKind::MinimumZone;
         Save(settings);

@@ -2,7 +2,7 @@
 // one marked, numbers in µm and µin under any locale, the Tolerance dialog,
 // the verdict's words and colour, View ▸ Evaluation, hovering the spectrum,
 // evaluating only when the analysis changes, and the evaluation page in
-// Print Preview and File Export.
+// Print Preview (with the option) and File Export.
 
 #include "AppTestSupport.h"
 
@@ -106,6 +106,9 @@ private slots:
         QSettings().remove(QStringLiteral("Evaluation"));
         doc_ = std::make_unique<CKyklosDoc>(&ui_, &progress_);
         frame_ = std::make_unique<CMainFrame>(*doc_, ui_, nullptr);
+        // Hidden until the user shows it.
+        QVERIFY(Panel()->isHidden());
+        Panel()->show();
         frame_->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
     }
@@ -304,7 +307,11 @@ private slots:
         });
         frame_->Action(ID_ANALYSIS_TOLERANCE)->trigger();
         QVERIFY(*seen);
-        QCOMPARE(messages, QStringList(4, QStringLiteral("The tolerance must be a positive number.")));
+        // A decimal comma is told apart.
+        const QString rule = QStringLiteral("The tolerance must be a positive number.");
+        QCOMPARE(messages,
+                 (QStringList{rule, "The tolerance must be a positive number, with a full stop as the decimal sign.",
+                              rule, rule}));
         QVERIFY(!doc_->Settings.Tolerance);
         QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("\u2014"));
         QCOMPARE(TextColour(Panel()->VerdictLabel()), none);
@@ -431,7 +438,7 @@ private slots:
         ui_.UpdateAllViews();
     }
 
-    void printPreviewAddsTheEvaluationPageWhileShown()
+    void printPreviewAddsTheEvaluationPageWithTheOption()
     {
         const auto previewPages = [this] {
             int pages = -1;
@@ -445,11 +452,16 @@ private slots:
             frame_->Action(ID_FILE_PRINT_PREVIEW)->trigger();
             return pages;
         };
+        // One page, also while the panel is shown, unless the option asks for the evaluation page.
+        QCOMPARE(previewPages(), 1);
+        frame_->SetOptions({.PrintEvaluationPage = true});
         // The evaluation page draws the document's evaluation: printing evaluates nothing again.
         const std::uint64_t evaluations = RoundnessEvaluationCount();
         QCOMPARE(previewPages(), 2);
         QCOMPARE(RoundnessEvaluationCount(), evaluations);
         frame_->Action(ID_VIEW_EVALUATION)->trigger();
+        QCOMPARE(previewPages(), 2);
+        frame_->SetOptions({});
         QCOMPARE(previewPages(), 1);
     }
 

@@ -1,5 +1,6 @@
-// The main window: menus, context menu, check marks, toggles, accelerators,
-// toolbar, status bar, placement, double-click on the scale bar, File Open.
+// The main window: menus, context menu, mnemonics, check marks, toggles,
+// accelerators, toolbar, status bar, placement, double-click on the scale
+// bar, File Open, Ctrl+Q.
 
 #include "AppTestSupport.h"
 
@@ -84,9 +85,11 @@ private slots:
                               << QList<Item>{{"&New\tCtrl+N", 57600},   {"&Open...\tCtrl+O", 57601}, kSeparator,
                                              {"&Print...\tCtrl+P", 57607}, {"Print Pre&view", 57609},
                                              {"P&rint Setup...", 57606}, {"&Export...\tCtrl+E", 32780},
-                                             kSeparator,                 {"E&xit", 57665}};
+                                             kSeparator,                 {"E&xit\tCtrl+Q", 57665}};
         QTest::newRow("Edit") << 1 << "&Edit" << QList<Item>{{"&Copy\tCtrl+C", 57634}};
-        QTest::newRow("View") << 2 << "&View" << QList<Item>{{"&Toolbar", 59392}, {"&Status Bar", 59393}, {"&Evaluation", 32781}};
+        QTest::newRow("View") << 2 << "&View"
+                              << QList<Item>{{"&Toolbar", 59392}, {"&Status Bar", 59393}, {"&Evaluation", 32781},
+                                             kSeparator,          {"&Options...", 32783}};
         QTest::newRow("Display") << 3 << "&Display"
                                  << QList<Item>{{"&Scaling", 32771},          kSeparator,
                                                 {"&Centered Profile", 32774}, {"&Reference Circle", 32778},
@@ -117,13 +120,39 @@ private slots:
 
     void contextMenu()
     {
-        const QList<Item> expected{{"&Open...\tCtrl+O", 57601},      {"&Print...\tCtrl+P", 57607},
-                                   {"&Export...\tCtrl+E", 32780},   kSeparator,                      {"&Copy\tCtrl+C", 57634},
-                                   kSeparator,                      {"&Scaling", 32771},
+        const QList<Item> expected{{"&Open...\tCtrl+O", 57601},        {"&Print...\tCtrl+P", 57607},
+                                   kSeparator,                        {"&Copy\tCtrl+C", 57634},
+                                   kSeparator,                        {"&Scaling", 32771},
                                    {"Show Ce&ntered Profile", 32774}, {"Show &Reference Circle", 32778},
-                                   {"Show Raw &Data", 32779},       kSeparator,
-                                   {"&Filtering", 32775},           {"R&eference Circle", 32776}};
+                                   {"Show Raw &Data", 32779},         kSeparator,
+                                   {"&Filtering", 32775},             {"R&eference Circle", 32776},
+                                   kSeparator,                        {"E&xport...\tCtrl+E", 32780}};
         QCOMPARE(MenuItems(frame_->ContextMenu()), expected);
+
+        // Chosen from the context menu, Export runs File Export.
+        const auto seen = test::WhenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        frame_->ContextAction(ID_FILE_EXPORT)->trigger();
+        QVERIFY(*seen);
+        frame_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    }
+
+    void mnemonicsAreUniqueInEachMenu()
+    {
+        QList<const QMenu*> menus{frame_->ContextMenu()};
+        for (const QAction* action : frame_->menuBar()->actions()) menus << action->menu();
+        for (const QMenu* menu : menus) {
+            QString keys;
+            for (const QAction* action : menu->actions()) {
+                if (action->isSeparator() || !action->isVisible()) continue;
+                const QString text = action->text().section('\t', 0, 0);
+                const qsizetype at = QString(text).replace(QStringLiteral("&&"), QStringLiteral("__")).indexOf('&');
+                QVERIFY2(at >= 0 && at + 1 < text.size(), qPrintable(text));
+                const QChar key = text[at + 1].toLower();
+                QVERIFY2(!keys.contains(key), qPrintable(menu->title() + ": " + text));
+                keys += key;
+            }
+        }
     }
 
     void promptsAndTooltips_data()
@@ -232,6 +261,7 @@ private slots:
         QTest::newRow("Shift+Ins") << "Shift+Ins" << 57637;
         QTest::newRow("F6") << "F6" << 57680;
         QTest::newRow("Shift+F6") << "Shift+F6" << 57681;
+        QTest::newRow("Ctrl+Q") << "Ctrl+Q" << 57665;
     }
 
     void accelerators()
@@ -275,7 +305,7 @@ private slots:
         QList<int> ids;
         for (const QAction* action : bar->actions())
             ids << (action->isSeparator() ? 0 : action->property(kCommandIdProperty).toInt());
-        QCOMPARE(ids, (QList<int>{57600, 57601, 0, 57634, 0, 57607, 32780, 0, 32772, 57664}));
+        QCOMPARE(ids, (QList<int>{57600, 57601, 0, 57634, 0, 57607, 0, 32772, 57664}));
         QCOMPARE(bar->iconSize(), QSize(16, 15));
         QCOMPARE(bar->allowedAreas(), Qt::AllToolBarAreas);
         for (const QAction* action : bar->actions()) {
@@ -440,7 +470,7 @@ private slots:
         QCoreApplication::sendEvent(frame_.get(), &drop);
         QTRY_COMPARE(doc_->Profile.PointCount(), 900);
         QCOMPARE(doc_->Profile.FileTitle, std::string("dropped"));
-        QCOMPARE(frame_->Recent().Paths().front(), path);
+        QCOMPARE(doc_->Profile.PathName, path);
 
         // A name in Latin-1 bytes arrives percent-encoded; it is opened by those bytes.
         const test::FileNamedBytes latin1(dir, "caf\xE9.kyk", test::ProfileText(720));
@@ -461,6 +491,15 @@ private slots:
         refused.setAccepted(false);
         QCoreApplication::sendEvent(frame_.get(), &refused);
         QVERIFY(!refused.isAccepted());
+    }
+
+    // Last: it closes the window.
+    void ctrlQCloses()
+    {
+        frame_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+        QTest::keySequence(frame_->ViewWidget(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QVERIFY(!frame_->isVisible());
     }
 };
 

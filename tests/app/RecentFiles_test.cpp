@@ -1,5 +1,7 @@
-// The recent files: the list's order, cap and captions; the File menu's
-// entries with their prompts; a gone file; a file from the command line.
+// The recent files: the list's order, cap and captions, with folders where
+// names repeat; the File menu's entries with their prompts, only with the
+// option; refused and gone files; a file from the command line; a damaged
+// count in the settings file.
 
 #include "AppTestSupport.h"
 
@@ -16,6 +18,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+
+#include <atomic>
+#include <memory>
+#include <thread>
 
 using namespace kyklos;
 
@@ -68,22 +74,54 @@ private slots:
         QCOMPARE(list.Prompt(0), QString::fromUtf8("/d/R&D café.kyk"));
     }
 
-    void fileMenuListsOpenedFilesAboveExit()
+    void captionsNameTheFolderWhereNamesRepeat()
+    {
+        RecentFiles list;
+        for (const char* path : {"/a/shaft.kyk", "/b&c/shaft.kyk", "/shaft.kyk", "/a/SHAFT.kyk"}) list.Add(path);
+        QCOMPARE(list.Caption(0), QStringLiteral("&1 SHAFT.kyk"));
+        QCOMPARE(list.Caption(1), QStringLiteral("&2 shaft.kyk (/)"));
+        QCOMPARE(list.Caption(2), QStringLiteral("&3 shaft.kyk (/b&&c)"));
+        QCOMPARE(list.Caption(3), QStringLiteral("&4 shaft.kyk (/a)"));
+        QVERIFY(list.Remove("/b&c/shaft.kyk"));
+        QVERIFY(list.Remove("/shaft.kyk"));
+        QCOMPARE(list.Caption(1), QStringLiteral("&2 shaft.kyk"));
+    }
+
+    void fileMenuListsNothingWithoutTheOption()
     {
         QSettings().clear();
         QtUiPort ui;
         CKyklosDoc doc(&ui);
         CMainFrame frame(doc, ui, nullptr);
         frame.RestoreSettings(AppSettings{});
+        QTemporaryDir dir;
+        frame.OpenFile(test::WriteFile(dir, "good.kyk", test::ProfileText(720)));
+        QCOMPARE(doc.Profile.PointCount(), 720);
+        QVERIFY(frame.Recent().Paths().empty());
+        QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "E&xit"}));
+        QVERIFY(!QSettings().childGroups().contains(QStringLiteral("RecentFiles")));
+    }
+
+    void fileMenuListsOpenedFilesAboveExit()
+    {
+        QSettings().clear();
+        QtUiPort ui;
+        CKyklosDoc doc(&ui);
+        CMainFrame frame(doc, ui, nullptr);
+        AppSettings settings;
+        settings.Options.RecentFiles = true;
+        frame.RestoreSettings(settings);
         const auto entry = [&frame](int index) { return frame.Action(ID_FILE_MRU_FILE1 + index); };
         QTemporaryDir dir;
         const std::string good = test::WriteFile(dir, "good.kyk", test::ProfileText(720));
+        const std::string other = test::WriteFile(dir, "other.kyk", test::ProfileText(360));
         const std::string bad = test::WriteFile(dir, "bad.kyk", "hello world\n");
         const std::string missing = dir.filePath(QStringLiteral("missing.kyk")).toStdString();
         QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "E&xit"}));
 
         frame.OpenFile(good);
-        // Refused for its content, yet a file the user opened: listed, and its message names it.
+        frame.OpenFile(other);
+        // Refused for its content: not listed, and its message names it.
         auto message = test::AnswerNextMessageBox();
         frame.OpenFile(bad);
         QCOMPARE(message->text, QStringLiteral("Invalid file format."));
@@ -92,30 +130,36 @@ private slots:
         message = test::AnswerNextMessageBox();
         frame.OpenFile(missing);
         QCOMPARE(message->text, QStringLiteral("Cannot open the file."));
-        QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "&1 bad.kyk", "&2 good.kyk", "-", "E&xit"}));
+        QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "&1 other.kyk", "&2 good.kyk", "-", "E&xit"}));
         QCOMPARE(entry(1)->statusTip(), QString::fromStdString(good));
         QCOMPARE(entry(1)->property(kCommandIdProperty).toInt(), 57617);
 
         // A recent entry opens its file and moves it to the top; kept as it changes.
         entry(1)->trigger();
         QCOMPARE(doc.Profile.PointCount(), 720);
-        QVERIFY(frame.Recent().Paths() == (Paths{good, bad}));
-        QVERIFY(Stored() == (Paths{good, bad}));
+        QVERIFY(frame.Recent().Paths() == (Paths{good, other}));
+        QVERIFY(Stored() == (Paths{good, other}));
 
-        // One whose file has gone shows the usual message and leaves the list.
-        QVERIFY(QFile::remove(QString::fromStdString(bad)));
+        // One refused now shows its message and leaves the list, as does one whose file has gone.
+        test::WriteFile(dir, "other.kyk", "KYKLOS_DATA 2.0\n");
         message = test::AnswerNextMessageBox();
         entry(1)->trigger();
-        QCOMPARE(message->text, QStringLiteral("Cannot open the file."));
-        QCOMPARE(message->informativeText, QString::fromStdString(bad));
-        QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "&1 good.kyk", "-", "E&xit"}));
+        QCOMPARE(message->text, QStringLiteral("Invalid file revision."));
         QVERIFY(Stored() == Paths{good});
+        QVERIFY(QFile::remove(QString::fromStdString(good)));
+        message = test::AnswerNextMessageBox();
+        entry(0)->trigger();
+        QCOMPARE(message->text, QStringLiteral("Cannot open the file."));
+        QCOMPARE(message->informativeText, QString::fromStdString(good));
+        QCOMPARE(FileMenuTail(frame), (QStringList{"&Export...", "-", "E&xit"}));
+        QVERIFY(Stored().empty());
         QCOMPARE(doc.Profile.PointCount(), 720);
     }
 
     void commandLineFileIsListedInFull()
     {
         QSettings().clear();
+        QSettings().setValue(QStringLiteral("Options/RecentFiles"), true);
         QTemporaryDir dir;
         const std::string path = test::WriteFile(dir, "ring.kyk", test::ProfileText(360));
         const QString started = QDir::currentPath();
@@ -126,6 +170,26 @@ private slots:
         }
         QDir::setCurrent(started);
         QVERIFY(Stored() == Paths{path});
+    }
+
+    void aDamagedCountDoesNotHoldUpTheStart()
+    {
+        // Four places are read, not two thousand million.
+        {
+            QFile file(QSettings().fileName());
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write("[Options]\nRecentFiles=true\n[RecentFiles]\nsize=2147483647\n5\\Path=/data/shaft.kyk\n");
+        }
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        auto count = std::make_shared<std::size_t>(99);
+        // Read in a thread of its own: a start held up fails here instead of hanging the test.
+        std::thread([done, count] {
+            QSettings store;
+            *count = LoadAppSettings(store, {}).Recent.Paths().size();
+            *done = true;
+        }).detach();
+        QTRY_VERIFY_WITH_TIMEOUT(*done, 5000);
+        QCOMPARE(*count, std::size_t(0));
     }
 };
 

@@ -1,4 +1,5 @@
-// Printing the report: one page, laid out inside the printable area.
+// Printing the report: one page, laid out inside the printable area; Print
+// Setup; Export and its messages.
 
 #include "ModalDriver.h"
 
@@ -8,6 +9,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QImage>
 #include <QFileInfo>
@@ -16,7 +18,10 @@
 #include <QPageLayout>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,8 +72,10 @@ private slots:
     void printerThatCannotStartPrintsNothing();
     void previewShowsOnePage();
     void oneSharedPrinter();
+    void printSetupChoosesThePrinterOrSaysThereIsNone();
     void exportWritesTheChosenType();
     void exportAsksBeforeReplacingAFileItNamed();
+    void exportMessagesAreSentences();
 
 private:
     QTemporaryDir dir_;
@@ -171,6 +178,37 @@ void ReportPrinterTest::oneSharedPrinter() {
     first.Printer().setPageOrientation(QPageLayout::Portrait);
 }
 
+void ReportPrinterTest::printSetupChoosesThePrinterOrSaysThereIsNone() {
+    ReportPrinter reportPrinter(*view_, *doc_);
+    QPrinter& printer = reportPrinter.Printer();
+    const auto answer = AnswerNextMessageBox();
+    reportPrinter.PrintSetup(nullptr, false);
+    QCOMPARE(answer->text, QStringLiteral("No printer is installed."));
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        // The machine's own answer: none here, so the same message.
+        const auto none = AnswerNextMessageBox();
+        reportPrinter.PrintSetup(nullptr);
+        QCOMPARE(none->text, QStringLiteral("No printer is installed."));
+    }
+
+    // With a printer: the print dialog chooses it and its options and prints nothing.
+    const QString path = dir_.filePath("setup.pdf");
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    QString title, okText;
+    const auto seen = WhenModal<QPrintDialog>([&](QPrintDialog* dialog) {
+        title = dialog->windowTitle();
+        if (auto* buttons = dialog->findChild<QDialogButtonBox*>()) okText = buttons->button(QDialogButtonBox::Ok)->text();
+        dialog->accept();
+    });
+    reportPrinter.PrintSetup(nullptr, true);
+    QVERIFY(*seen);
+    QCOMPARE(title, QStringLiteral("Print Setup"));
+    QCOMPARE(okText, QStringLiteral("OK"));
+    QVERIFY(!QFile::exists(path));
+    printer.setOutputFileName(QString());
+}
+
 void ReportPrinterTest::exportWritesTheChosenType() {
     ReportPrinter reportPrinter(*view_, *doc_);
     const QString stem = dir_.filePath("exported");
@@ -220,7 +258,7 @@ void ReportPrinterTest::exportAsksBeforeReplacingAFileItNamed() {
         WhenModal<QFileDialog>([](QFileDialog* again) { again->reject(); });
     });
     reportPrinter.Export(nullptr);
-    QCOMPARE(question, QStringLiteral("Export|kept.png already exists.\nDo you want to replace it?"));
+    QCOMPARE(question, QStringLiteral("Export|The file kept.png already exists.\nDo you want to replace it?"));
     QVERIFY(existing.open(QIODevice::ReadOnly));
     QCOMPARE(existing.readAll(), QByteArray("old"));
     existing.close();
@@ -234,6 +272,16 @@ void ReportPrinterTest::exportAsksBeforeReplacingAFileItNamed() {
     reportPrinter.Export(nullptr);
     QVERIFY(!question.isEmpty());
     QVERIFY(QImage(stem + ".png").width() > 100);
+}
+
+void ReportPrinterTest::exportMessagesAreSentences() {
+    ReportPrinter reportPrinter(*view_, *doc_);
+    const QString path = dir_.filePath("no such folder/report.pdf");
+    const auto answer = AnswerNextMessageBox();
+    QVERIFY(!reportPrinter.ExportTo(path, QString(), nullptr));
+    QVERIFY(answer->seen);
+    QVERIFY2(answer->text.startsWith(QStringLiteral("Cannot write ")), qPrintable(answer->text));
+    QVERIFY2(answer->text.contains(path) && answer->text.endsWith('.'), qPrintable(answer->text));
 }
 
 QTEST_MAIN(ReportPrinterTest)
