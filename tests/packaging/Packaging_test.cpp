@@ -78,6 +78,17 @@ TEST(Packaging, BothProgramsPrintTheProjectVersionWithoutADisplay)
     EXPECT_EQ(help.out.rfind("Usage: kyklos ", 0), 0u) << help.out;
 }
 
+TEST(Packaging, TheDesktopProgramWithoutADisplayEndsWithAMessage)
+{
+    // No display named at all, and a display named that does not answer:
+    // status 1 and a line that says so, not an abort.
+    for (const std::string& environment : {kNoDisplay, kNoDisplay + "DISPLAY=:987 QT_QPA_PLATFORM=xcb "}) {
+        const Outcome run = RunCommand(environment + KYKLOS_APP + " 2>&1");
+        EXPECT_EQ(run.status, 1) << environment << run.out;
+        EXPECT_NE(run.out.find("kyklos: cannot open a window: no display"), std::string::npos) << run.out;
+    }
+}
+
 // Built with optimisation, the programs carry the hardening a Debian package
 // is checked for: checked string and memory functions (fortify), and all
 // symbols bound at start with the relocations read-only (bind-now, relro).
