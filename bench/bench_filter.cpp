@@ -23,11 +23,11 @@ using kyklos::detail::FilterPath;
 void StraightforwardFilter(const std::vector<double>& input, std::vector<double>& output, int count, double cutoff)
 {
     const kyklos::GaussianKernel kernel = kyklos::ComputeGaussianKernel(count, cutoff);
-    const double q2 = kernel.ratio * kernel.ratio;
-    for (int i = 0; i < count; ++i) output[i] = kernel.centre * input[i];
-    double w = kernel.centre;
-    double m = kernel.ratio;
-    for (int k = 1; k <= kernel.pairs; ++k) {
+    const double q2 = kernel.Ratio * kernel.Ratio;
+    for (int i = 0; i < count; ++i) output[i] = kernel.Centre * input[i];
+    double w = kernel.Centre;
+    double m = kernel.Ratio;
+    for (int k = 1; k <= kernel.Pairs; ++k) {
         w = m * w;
         m = q2 * m;
         for (int i = 0; i < count; ++i) {
@@ -52,7 +52,7 @@ void Describe(benchmark::State& state, int count, double cutoff, std::string lab
 {
     state.counters["N"] = count;
     state.counters["UPR"] = cutoff;
-    state.counters["K"] = kyklos::ComputeGaussianKernel(count, cutoff).pairs;
+    state.counters["K"] = kyklos::ComputeGaussianKernel(count, cutoff).Pairs;
     state.SetLabel(label);
 }
 

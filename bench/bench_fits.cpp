@@ -4,12 +4,14 @@
 #include "analysis/MaximumInscribedCircle.h"
 #include "analysis/MinimumCircumscribedCircle.h"
 #include "analysis/MinimumZoneCircle.h"
+#include "analysis/OptimalCentres.h"
 #include "analysis/PeakValley.h"
 #include "analysis/SampleAngles.h"
 #include "support/analysis/UntabledPeakValley.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -70,6 +72,70 @@ void BM_MinimumCircumscribed(benchmark::State& state)
     }
 }
 BENCHMARK(BM_MinimumCircumscribed)->Unit(benchmark::kMillisecond);
+
+// The optimal centres of a fit, to set beside the fit's own time: on the
+// measured-like profile the set is a single centre; two opposite flats
+// leave a segment, every sample of which matters.
+void OptimalCentresOf(benchmark::State& state, const std::vector<double>& r, kyklos::ReferenceKind kind)
+{
+    const kyklos::SampleAngles& angles = kyklos::SampleAngles::ForCount(kCount);
+    kyklos::LimaconReference fit;
+    double halfWidth = 0;
+    kyklos::FitReferenceCircle(kind, r, angles, fit, halfWidth);
+    kyklos::OptimalCentres found;
+    if (!kyklos::FindOptimalCentres(r, angles, kind, fit, found)) state.SkipWithError("no optimal centres");
+    for (auto _ : state) {
+        kyklos::OptimalCentres centres;
+        kyklos::FindOptimalCentres(r, angles, kind, fit, centres);
+        benchmark::DoNotOptimize(centres.RONtMin);
+    }
+}
+
+void BM_OptimalCentresInscribed(benchmark::State& state)
+{
+    OptimalCentresOf(state, Profile(), kyklos::ReferenceKind::MaximumInscribed);
+}
+BENCHMARK(BM_OptimalCentresInscribed)->Unit(benchmark::kMillisecond);
+
+void BM_OptimalCentresCircumscribed(benchmark::State& state)
+{
+    OptimalCentresOf(state, Profile(), kyklos::ReferenceKind::MinimumCircumscribed);
+}
+BENCHMARK(BM_OptimalCentresCircumscribed)->Unit(benchmark::kMillisecond);
+
+// A 10 mm circle with two flats 5 µm deep, at 0.3 rad and half a turn on.
+const std::vector<double>& TwoFlats()
+{
+    static const std::vector<double> profile = [] {
+        std::vector<double> r(kCount, 10.0);
+        for (int i = 0; i < kCount; ++i) {
+            const double t = i * (2.0 * 3.141592653589793 / kCount);
+            for (const double flat : {0.3, 0.3 + 3.141592653589793}) {
+                const double k = std::cos(t - flat);
+                if (k > 0) r[static_cast<std::size_t>(i)] = std::min(r[static_cast<std::size_t>(i)], 9.995 / k);
+            }
+        }
+        return r;
+    }();
+    return profile;
+}
+
+void BM_MaximumInscribedTwoFlats(benchmark::State& state)
+{
+    const auto& r = TwoFlats();
+    for (auto _ : state) {
+        double a = 0, b = 0, c = 0;
+        kyklos::FitMaximumInscribedCircle(r, kCount, a, b, c);
+        benchmark::DoNotOptimize(c);
+    }
+}
+BENCHMARK(BM_MaximumInscribedTwoFlats)->Unit(benchmark::kMillisecond);
+
+void BM_OptimalCentresInscribedTwoFlats(benchmark::State& state)
+{
+    OptimalCentresOf(state, TwoFlats(), kyklos::ReferenceKind::MaximumInscribed);
+}
+BENCHMARK(BM_OptimalCentresInscribedTwoFlats)->Unit(benchmark::kMillisecond);
 
 // One pass of an exchange: the peak and valley scan, with a cosine and a
 // sine per point, and over the tabled sample angles.

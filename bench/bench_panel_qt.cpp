@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QPixmap>
-#include <QStandardPaths>
 
 #include <benchmark/benchmark.h>
 
@@ -32,8 +31,6 @@ void EnsureApplication()
     static char name[] = "bench_panel_qt";
     static char* argv[] = {name, nullptr};
     static QApplication application(argc, argv);
-    // The panel remembers its spectrum choices: not in the user's settings.
-    QStandardPaths::setTestModeEnabled(true);
 }
 
 // The demonstration shape sampled 36000 times, analysed like a file.
@@ -62,7 +59,7 @@ struct Fixture {
     {
         EnsureApplication();
         doc = FullSizeDocument();
-        panel = std::make_unique<CEvaluationPanel>(*doc, view, nullptr);
+        panel = std::make_unique<EvaluationPanel>(*doc, view, nullptr);
         // The panel as it stands beside the page in a window on a 1920 × 1080 screen.
         panel->resize(450, 860);
         panel->show();
@@ -80,8 +77,8 @@ struct Fixture {
     }
     CKyklosView view{"/nonexistent-logo-directory"};
     std::unique_ptr<CKyklosDoc> doc;
-    std::unique_ptr<CEvaluationPanel> panel;
-    CHarmonicChartWidget* chart = nullptr;
+    std::unique_ptr<EvaluationPanel> panel;
+    HarmonicChartWidget* chart = nullptr;
     HarmonicChartOptions chartOptions;
 };
 

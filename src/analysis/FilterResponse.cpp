@@ -15,6 +15,21 @@ namespace {
 // A cutoff wavelength covered by fewer samples no longer sees the shape of
 // the Gaussian weighting function: the common rule of roundness instruments.
 constexpr int kSamplesPerCutoff = 7;
+// What too few samples do at the cutoff itself: the filter no longer passes
+// half of the undulation there; a cutoff beyond N/2 UPR has no undulation of
+// the profile at all.
+std::string CutoffTransmissionClause(int count, int cutoffUpr)
+{
+    const int highest = count / 2;
+    if (cutoffUpr < 1 || highest < 1) return {};
+    if (cutoffUpr > highest)
+        return ", above the " + std::to_string(highest) + " UPR the profile can hold";
+    const double atCutoff = GaussianFilterTransmission(count, cutoffUpr)[static_cast<std::size_t>(cutoffUpr - 1)];
+    char percent[400];  // any finite double in fixed notation
+    const auto written = std::to_chars(percent, percent + sizeof percent, 100.0 * atCutoff, std::chars_format::fixed, 1);
+    return ": it passes " + std::string(percent, written.ptr) + " % at the cutoff instead of 50 %";
+}
+
 } // namespace
 
 double IdealGaussianTransmission(double upr, double cutoffUpr)
@@ -44,15 +59,16 @@ std::vector<std::string> FilterSamplingWarnings(int count, int cutoffUpr)
     std::vector<std::string> warnings;
     const long long needed = static_cast<long long>(kSamplesPerCutoff) * cutoffUpr;
     if (count < needed) {
-        warnings.push_back("The profile has " + std::to_string(count) + " points; the filter needs at least " +
-                           std::to_string(kSamplesPerCutoff) + " \u00d7 " + std::to_string(cutoffUpr) + " = " +
-                           std::to_string(needed) + " points for a " + std::to_string(cutoffUpr) + " UPR cutoff.");
+        std::string warning = "The profile has " + std::to_string(count) + " points; the filter needs at least " +
+                              std::to_string(kSamplesPerCutoff) + " \u00d7 " + std::to_string(cutoffUpr) + " = " +
+                              std::to_string(needed) + " points for a " + std::to_string(cutoffUpr) + " UPR cutoff";
+        warnings.push_back(warning + CutoffTransmissionClause(count, cutoffUpr) + ".");
     }
     if (count >= 1) {
         const GaussianKernel kernel = ComputeGaussianKernel(count, static_cast<double>(cutoffUpr));
         if (WeightsScaledToUnitGain(kernel)) {
             char sum[400];  // any finite double in fixed notation
-            const auto written = std::to_chars(sum, sum + sizeof sum, kernel.weightSum, std::chars_format::fixed, 4);
+            const auto written = std::to_chars(sum, sum + sizeof sum, kernel.WeightSum, std::chars_format::fixed, 4);
             warnings.push_back("The filter's weights summed to " + std::string(sum, written.ptr) +
                                " instead of 1 and were scaled to unit gain to keep the mean radius.");
         }

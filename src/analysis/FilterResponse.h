@@ -21,7 +21,9 @@ double IdealGaussianTransmission(double upr, double cutoffUpr);
 std::vector<double> GaussianFilterTransmission(int count, double cutoffUpr);
 
 // The sampling check, in the user's words: a warning when N < 7 × cutoff,
-// and one when the filter had to scale its weights to unit gain.
+// saying what the filter passes at the cutoff instead of half (or that the
+// cutoff lies beyond N/2), and one when the filter had to scale its weights
+// to unit gain.
 std::vector<std::string> FilterSamplingWarnings(int count, int cutoffUpr);
 
 } // namespace kyklos

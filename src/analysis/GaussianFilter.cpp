@@ -34,12 +34,12 @@ using detail::FilterPath;
 // these same weights.
 std::vector<double> RecurrenceWeights(const GaussianKernel& kernel)
 {
-    std::vector<double> weights(static_cast<std::size_t>(kernel.pairs) + 1);
-    const double q2 = kernel.ratio * kernel.ratio;
-    double w = kernel.centre;
-    double m = kernel.ratio;
+    std::vector<double> weights(static_cast<std::size_t>(kernel.Pairs) + 1);
+    const double q2 = kernel.Ratio * kernel.Ratio;
+    double w = kernel.Centre;
+    double m = kernel.Ratio;
     weights[0] = w;
-    for (int k = 1; k <= kernel.pairs; ++k) {
+    for (int k = 1; k <= kernel.Pairs; ++k) {
         w = m * w;   // X·q^(k²)
         m = q2 * m;  // q^(2k+1)
         weights[static_cast<std::size_t>(k)] = w;
@@ -92,25 +92,25 @@ KernelFunction KernelFor(FilterPath path)
 GaussianKernel ComputeGaussianKernel(int count, double cutoffUpr)
 {
     GaussianKernel k;
-    k.step = kTwoPi / count;
-    k.wavelength = kTwoPi / cutoffUpr;
-    k.centre = k.step / (kAlpha * k.wavelength);
-    k.halfLength = std::sqrt(std::log(k.centre / (k.step * kTruncation)) * kInversePi) / k.centre + 1.0;
+    k.Step = kTwoPi / count;
+    k.Wavelength = kTwoPi / cutoffUpr;
+    k.Centre = k.Step / (kAlpha * k.Wavelength);
+    k.HalfLength = std::sqrt(std::log(k.Centre / (k.Step * kTruncation)) * kInversePi) / k.Centre + 1.0;
     // Round half away from zero; a non-finite length gives no pairs.
-    const double kr = k.halfLength;
+    const double kr = k.HalfLength;
     if (std::isfinite(kr) && std::fabs(kr) < 2e9)
-        k.pairs = std::max(0, static_cast<int>(kr >= 0.0 ? kr + 0.5 : kr - 0.5));
-    k.ratio = std::exp(kMinusPi * k.centre * k.centre);
+        k.Pairs = std::max(0, static_cast<int>(kr >= 0.0 ? kr + 0.5 : kr - 0.5));
+    k.Ratio = std::exp(kMinusPi * k.Centre * k.Centre);
     const std::vector<double> weights = RecurrenceWeights(k);
     double tail = 0.0;
     for (std::size_t i = 1; i < weights.size(); ++i) tail += weights[i];
-    k.weightSum = k.centre + 2.0 * tail;
+    k.WeightSum = k.Centre + 2.0 * tail;
     return k;
 }
 
 bool WeightsScaledToUnitGain(const GaussianKernel& kernel)
 {
-    const double gain = kernel.weightSum;
+    const double gain = kernel.WeightSum;
     return std::fabs(gain - 1.0) > kGainTolerance && std::isfinite(gain) && gain > 0.0;
 }
 
@@ -118,7 +118,7 @@ std::vector<double> GaussianFilterWeights(const GaussianKernel& kernel)
 {
     std::vector<double> weights = RecurrenceWeights(kernel);
     if (WeightsScaledToUnitGain(kernel))
-        for (double& w : weights) w /= kernel.weightSum;
+        for (double& w : weights) w /= kernel.WeightSum;
     return weights;
 }
 
@@ -177,7 +177,7 @@ bool GaussianFilterProfileOn(FilterPath path, std::span<const double> input, std
     if (input.size() < n || output.size() < n) return false;
 
     const GaussianKernel kernel = ComputeGaussianKernel(count, cutoffUpr);
-    const int pairs = kernel.pairs;
+    const int pairs = kernel.Pairs;
     const std::vector<double> weights = GaussianFilterWeights(kernel);
 
     char message[64];

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace kyklos {
 
@@ -32,7 +33,13 @@ const QString kTolerance = QStringLiteral("Analysis/Tolerance");
 const QString kToleranceUnit = QStringLiteral("Analysis/ToleranceUnit");
 // Where earlier versions kept the tolerance, in micrometres.
 const QString kEarlierTolerance = QStringLiteral("Evaluation/Tolerance");
+const QString kSpectrumRange = QStringLiteral("Evaluation/Range");
+const QString kSpectrumLogarithmic = QStringLiteral("Evaluation/Logarithmic");
 const QString kOpenFolder = QStringLiteral("Files/OpenFolder");
+
+// The spectrum's ranges as the settings file writes them.
+constexpr std::pair<HarmonicRange, const char*> kRangeTexts[] = {
+    {HarmonicRange::Upr50, "50"}, {HarmonicRange::Upr150, "150"}, {HarmonicRange::Upr500, "500"}, {HarmonicRange::All, "All"}};
 
 // A settings file holds text: QVariant's own conversions take any non-empty
 // text for true and a failed number for 0, so each kind is read strictly here.
@@ -71,6 +78,14 @@ std::optional<QByteArray> ReadBytes(const QSettings& store, const QString& key)
     const QVariant value = store.value(key);
     if (value.typeId() != QMetaType::QByteArray) return std::nullopt;
     return value.toByteArray();
+}
+
+std::optional<HarmonicRange> ReadRange(const QSettings& store, const QString& key)
+{
+    const QString text = store.value(key).toString();
+    for (const auto& [range, name] : kRangeTexts)
+        if (text == QLatin1String(name)) return range;
+    return std::nullopt;
 }
 
 template <typename T>
@@ -134,6 +149,8 @@ AppSettings LoadAppSettings(QSettings& store, const QList<QRect>& screens)
     if (const auto reference = ReadInt(store, kReference))
         if (*reference >= 0 && *reference <= 3) s.Analysis.ReferenceKind = ReferenceKindFromIndex(*reference);
     s.Analysis.Tolerance = ReadTolerance(store);
+    Take(ReadRange(store, kSpectrumRange), s.Evaluation.Range);
+    Take(ReadBool(store, kSpectrumLogarithmic), s.Evaluation.Logarithmic);
 
     if (const auto folder = ReadBytes(store, kOpenFolder))
         if (IsFolder(folder->toStdString())) s.OpenFolder = folder->toStdString();
@@ -155,6 +172,7 @@ void SaveAppSettings(QSettings& store, const AppSettings& s)
     store.setValue(kFilterCutoff, s.Analysis.FilterCutoffUpr);
     store.setValue(kReference, ReferenceIndex(s.Analysis.ReferenceKind));
     SaveTolerance(store, s.Analysis.Tolerance);
+    SaveEvaluationChoices(store, s.Evaluation);
     store.setValue(kOpenFolder, QByteArray::fromStdString(s.OpenFolder));
 }
 
@@ -164,6 +182,13 @@ void SaveTolerance(QSettings& store, const std::optional<RoundnessTolerance>& to
     store.setValue(kTolerance, tolerance ? QString::fromStdString(ShortestNumber(tolerance->Value)) : QString());
     store.setValue(kToleranceUnit, tolerance && !tolerance->Metric ? QStringLiteral("uin") : QStringLiteral("um"));
     store.remove(kEarlierTolerance);
+}
+
+void SaveEvaluationChoices(QSettings& store, const EvaluationChoices& choices)
+{
+    for (const auto& [range, name] : kRangeTexts)
+        if (range == choices.Range) store.setValue(kSpectrumRange, QString::fromLatin1(name));
+    store.setValue(kSpectrumLogarithmic, choices.Logarithmic);
 }
 
 QList<QRect> AvailableScreenRects()

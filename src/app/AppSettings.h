@@ -1,7 +1,8 @@
 #pragma once
 // What the desktop program remembers between runs: the window's placement and
-// its bars and docks, the display toggles, units and scale, the filter cutoff
-// and reference, the folder the Open dialog starts in, and the recent files.
+// its bars and docks, the display toggles, units and scale, the filter cutoff,
+// reference and tolerance, the evaluation panel's spectrum choices, the folder
+// the Open dialog starts in, and the recent files.
 //
 // Reading checks every value on its own: one that is missing, not of its kind
 // or out of range keeps its default (the values of a first run) and nothing
@@ -9,6 +10,7 @@
 
 #include "app/RecentFiles.h"
 #include "document/AnalysisSettings.h"
+#include "graph/HarmonicChartLayout.h"
 
 #include <QByteArray>
 #include <QList>
@@ -20,6 +22,13 @@
 class QSettings;
 
 namespace kyklos {
+
+// The evaluation panel's harmonic spectrum: the range of UPR shown and the amplitude scale.
+struct EvaluationChoices {
+    HarmonicRange Range = HarmonicRange::Upr50;
+    bool Logarithmic = false;
+    friend bool operator==(const EvaluationChoices&, const EvaluationChoices&) = default;
+};
 
 struct AppSettings {
     QByteArray WindowGeometry;     // QWidget::saveGeometry; empty: the first run's placement
@@ -35,6 +44,7 @@ struct AppSettings {
     // The document's analysis settings: cutoff (one of kFilterCutoffs),
     // reference and roundness tolerance.
     AnalysisSettings Analysis;
+    EvaluationChoices Evaluation;
     std::string OpenFolder;        // bytes; empty: where the document starts by itself
     RecentFiles Recent;
 
@@ -52,6 +62,8 @@ AppSettings LoadAppSettings(QSettings& store, const QList<QRect>& screens);
 void SaveAppSettings(QSettings& store, const AppSettings& settings);
 // Writes the roundness tolerance alone, as it changes: it is always remembered.
 void SaveTolerance(QSettings& store, const std::optional<RoundnessTolerance>& tolerance);
+// Writes the spectrum choices alone, as they change: they too are always remembered.
+void SaveEvaluationChoices(QSettings& store, const EvaluationChoices& choices);
 
 // The available rectangles of the screens present now.
 QList<QRect> AvailableScreenRects();

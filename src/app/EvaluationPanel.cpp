@@ -4,6 +4,7 @@
 #include "app/HarmonicChartWidget.h"
 #include "document/KyklosDoc.h"
 #include "document/ShownResults.h"
+#include "document/ShownVerdict.h"
 #include "platform/ProgressPort.h"
 #include "view/EvaluationPage.h"
 #include "view/KyklosView.h"
@@ -16,16 +17,13 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 #include <cmath>
 #include <numbers>
@@ -34,14 +32,9 @@ namespace kyklos {
 
 namespace {
 
-const QString kGroup = QStringLiteral("Evaluation");
-const QString kRangeKey = QStringLiteral("Range");
-const QString kLogarithmicKey = QStringLiteral("Logarithmic");
-
 constexpr HarmonicRange kRanges[] = {HarmonicRange::Upr50, HarmonicRange::Upr150, HarmonicRange::Upr500,
                                      HarmonicRange::All};
-// As the settings file writes them.
-const char* const kRangeNames[] = {"50", "150", "500", "All"};
+const char* const kRangeCaptions[] = {"50 UPR", "150 UPR", "500 UPR", "All"};
 
 // Short enough for a narrow panel; the full names are the cells' tooltips.
 const char* const kReferenceNames[] = {"Least Squares", "Minimum Zone", "Max. Inscribed", "Min. Circumscribed"};
@@ -86,22 +79,11 @@ QTableWidget* MakeTable(int rows, int columns, QWidget* parent)
     return table;
 }
 
-// A tolerance in the display unit with six significant digits: 10 µm reads
-// 393.701 µin, not the fifteen digits the dialog offers for editing.
-QString ToleranceText(const RoundnessTolerance& tolerance, bool metric)
-{
-    const double value = tolerance.Shown(metric);
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-    return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
-}
-
 } // namespace
 
-CEvaluationPanel::CEvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
-                                   QWidget* parent)
-    : QDockWidget(QStringLiteral("Evaluation"), parent), doc_(doc), view_(view), progress_(progress),
-      choices_(LoadChoices())
+EvaluationPanel::EvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
+                                 QWidget* parent)
+    : QDockWidget(QStringLiteral("Evaluation"), parent), doc_(doc), view_(view), progress_(progress)
 {
     setObjectName(QStringLiteral("EvaluationPanel"));
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
@@ -137,7 +119,7 @@ CEvaluationPanel::CEvaluationPanel(const CKyklosDoc& doc, const CKyklosView& vie
     OnDocumentChanged();
 }
 
-QWidget* CEvaluationPanel::CreateReferenceGroup()
+QWidget* EvaluationPanel::CreateReferenceGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("Reference circles"));
     referenceTable_ = MakeTable(4, 5, group);
@@ -153,7 +135,7 @@ QWidget* CEvaluationPanel::CreateReferenceGroup()
     return group;
 }
 
-QWidget* CEvaluationPanel::CreateParameterGroup()
+QWidget* EvaluationPanel::CreateParameterGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("About the least squares circle"));
     auto* grid = new QGridLayout(group);
@@ -170,7 +152,7 @@ QWidget* CEvaluationPanel::CreateParameterGroup()
     return group;
 }
 
-QWidget* CEvaluationPanel::CreateToleranceGroup()
+QWidget* EvaluationPanel::CreateToleranceGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("Tolerance"));
     auto* grid = new QGridLayout(group);
@@ -191,23 +173,22 @@ QWidget* CEvaluationPanel::CreateToleranceGroup()
     return group;
 }
 
-QWidget* CEvaluationPanel::CreateSpectrumGroup()
+QWidget* EvaluationPanel::CreateSpectrumGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("Harmonic spectrum"));
     rangeBox_ = new QComboBox(group);
-    for (const char* name : kRangeNames)
-        rangeBox_->addItem(name == kRangeNames[3] ? QStringLiteral("All") : QString::fromLatin1(name) + " UPR");
+    for (const char* caption : kRangeCaptions) rangeBox_->addItem(QString::fromLatin1(caption));
     rangeBox_->setCurrentIndex(RangeIndex(choices_.Range));
     auto* rangeLabel = new QLabel(QStringLiteral("&Range:"), group);
     rangeLabel->setBuddy(rangeBox_);
     logarithmicBox_ = new QCheckBox(QStringLiteral("&Logarithmic"), group);
     logarithmicBox_->setChecked(choices_.Logarithmic);
 
-    chart_ = new CHarmonicChartWidget(group);
+    chart_ = new HarmonicChartWidget(group);
     chart_->setMinimumHeight(200);
     chart_->SetOptions({choices_.Range, choices_.Logarithmic});
 
-    harmonicTable_ = MakeTable(kLargestShown, 3, group);
+    harmonicTable_ = MakeTable(kLargestShown, 4, group);
     harmonicTable_->setAccessibleName(QStringLiteral("Largest harmonics"));
 
     auto* controls = new QHBoxLayout;
@@ -219,17 +200,17 @@ QWidget* CEvaluationPanel::CreateSpectrumGroup()
     auto* box = new QVBoxLayout(group);
     box->addLayout(controls);
     box->addWidget(chart_, 1);
-    box->addWidget(new QLabel(QStringLiteral("Largest harmonics:"), group));
+    box->addWidget(new QLabel(QStringLiteral("Largest harmonics (\u00BD peak-to-valley):"), group));
     box->addWidget(harmonicTable_);
 
     connect(rangeBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && index < 4) SetRange(kRanges[index]);
     });
-    connect(logarithmicBox_, &QCheckBox::toggled, this, &CEvaluationPanel::SetLogarithmic);
+    connect(logarithmicBox_, &QCheckBox::toggled, this, &EvaluationPanel::SetLogarithmic);
     return group;
 }
 
-void CEvaluationPanel::OnDocumentChanged()
+void EvaluationPanel::OnDocumentChanged()
 {
     // While the filter runs the profile is half filtered: evaluate once it is done.
     if (progress_ && progress_->IsActive()) {
@@ -248,37 +229,46 @@ void CEvaluationPanel::OnDocumentChanged()
     ShowEvaluation();
 }
 
-void CEvaluationPanel::OnUnitsChanged()
+void EvaluationPanel::OnUnitsChanged()
 {
     ShowChart();
     ShowEvaluation();
 }
 
-void CEvaluationPanel::SetRange(HarmonicRange range)
+void EvaluationPanel::SetChoices(const EvaluationChoices& choices)
+{
+    // Taken first: the boxes' signals then find nothing changed to report.
+    choices_ = choices;
+    rangeBox_->setCurrentIndex(RangeIndex(choices_.Range));
+    logarithmicBox_->setChecked(choices_.Logarithmic);
+    chart_->SetOptions({choices_.Range, choices_.Logarithmic});
+}
+
+void EvaluationPanel::SetRange(HarmonicRange range)
 {
     if (rangeBox_->currentIndex() != RangeIndex(range)) rangeBox_->setCurrentIndex(RangeIndex(range));
     if (choices_.Range == range) return;
     choices_.Range = range;
-    SaveChoices(choices_);
     chart_->SetOptions({choices_.Range, choices_.Logarithmic});
+    emit ChoicesChanged(choices_);
 }
 
-void CEvaluationPanel::SetLogarithmic(bool logarithmic)
+void EvaluationPanel::SetLogarithmic(bool logarithmic)
 {
     if (logarithmicBox_->isChecked() != logarithmic) logarithmicBox_->setChecked(logarithmic);
     if (choices_.Logarithmic == logarithmic) return;
     choices_.Logarithmic = logarithmic;
-    SaveChoices(choices_);
     chart_->SetOptions({choices_.Range, choices_.Logarithmic});
+    emit ChoicesChanged(choices_);
 }
 
-void CEvaluationPanel::ShowChart()
+void EvaluationPanel::ShowChart()
 {
     const bool metric = view_.Graph.MetricUnits;
     chart_->SetData(evaluation_->Valid ? HarmonicChartDataOf(*evaluation_, metric) : HarmonicChartData{{}, {}, metric});
 }
 
-void CEvaluationPanel::ShowEvaluation()
+void EvaluationPanel::ShowEvaluation()
 {
     const bool metric = view_.Graph.MetricUnits;
     const QString unit = LengthUnitText(metric);
@@ -293,7 +283,9 @@ void CEvaluationPanel::ShowEvaluation()
         const bool selected = e.Valid && row == ReferenceIndex(e.SelectedReference);
         referenceTable_->item(row, 0)->setText(selected ? QStringLiteral("\u25CF") : QString());
         referenceTable_->item(row, 0)->setToolTip(selected ? QStringLiteral("The report's reference") : QString());
-        referenceTable_->item(row, 2)->setText(shown ? LengthText(*r.RONt, metric) : kNoValueQText);
+        // With at least the tolerance's decimals: no shown RONt contradicts the verdict.
+        const ReferenceKind kind = kReferenceKinds[static_cast<std::size_t>(row)];
+        referenceTable_->item(row, 2)->setText(shown ? ToQString(RoundnessText(e, kind, metric)) : kNoValueQText);
         referenceTable_->item(row, 3)->setText(shown ? LengthText(r.Eccentricity, metric) : kNoValueQText);
         referenceTable_->item(row, 4)->setText(shown && EccentricityAngleShown(r.Eccentricity)
                                                    ? DegreesText(r.EccentricityAngle)
@@ -321,47 +313,50 @@ void CEvaluationPanel::ShowEvaluation()
     const int half = e.Valid ? static_cast<int>(e.Harmonics.size()) : 0;
     rangeBox_->setItemText(3, half > 0 ? QStringLiteral("All (%1 UPR)").arg(half) : QStringLiteral("All"));
 
-    harmonicTable_->setHorizontalHeaderLabels(
-        {QStringLiteral("UPR"), QStringLiteral("Amplitude (%1)").arg(unit), QStringLiteral("Phase (deg)")});
+    // The filtered profile's largest undulations, the raw amplitude beside it, and where each peaks first.
+    harmonicTable_->setHorizontalHeaderLabels({QStringLiteral("UPR"), QStringLiteral("Filtered (%1)").arg(unit),
+                                               QStringLiteral("Raw (%1)").arg(unit), QStringLiteral("First peak (deg)")});
     const std::vector<HarmonicComponent> largest =
         e.Valid ? LargestHarmonics(e, kLargestShown) : std::vector<HarmonicComponent>{};
     for (int row = 0; row < kLargestShown; ++row) {
-        QString texts[3];
+        QString texts[4];
         if (static_cast<std::size_t>(row) < largest.size()) {
             const HarmonicComponent& h = largest[static_cast<std::size_t>(row)];
             texts[0] = QString::number(h.Upr);
-            texts[1] = LengthText(h.Amplitude, metric);
-            texts[2] = DegreesText(h.Phase * 180.0 / std::numbers::pi);
+            texts[1] = LengthText(h.FilteredAmplitude, metric);
+            texts[2] = LengthText(h.Amplitude, metric);
+            texts[3] = DegreesText(h.FirstPeakAngle * 180.0 / std::numbers::pi);
         }
-        for (int column = 0; column < 3; ++column) harmonicTable_->setItem(row, column, Cell(texts[column]));
+        for (int column = 0; column < 4; ++column) harmonicTable_->setItem(row, column, Cell(texts[column]));
     }
     ShowVerdict();
 }
 
-void CEvaluationPanel::ShowVerdict()
+void EvaluationPanel::ShowVerdict()
 {
     const bool metric = view_.Graph.MetricUnits;
     const QString unit = LengthUnitText(metric);
     const RoundnessEvaluation& e = *evaluation_;
     const std::optional<RoundnessTolerance>& t = doc_.Settings.Tolerance;
-    toleranceLabel_->setText(t ? ToleranceText(*t, metric) + " " + unit : QStringLiteral("not set"));
+    toleranceLabel_->setText(t ? ToQString(ToleranceText(*t, metric)) + " " + unit : QStringLiteral("not set"));
 
-    verdictLabel_->setText(ToQString(VerdictText(e.Verdict)));
+    // What was judged, against the tolerance as typed: "RONt LSCI ≤ 12.000 µm: Pass".
+    verdictLabel_->setText(ToQString(VerdictLine(e)));
     QPalette palette = verdictLabel_->palette();
     palette.setColor(QPalette::WindowText, e.Verdict == ToleranceVerdict::Pass   ? kPassColour
                                            : e.Verdict == ToleranceVerdict::Fail ? kFailColour
                                                                                  : kNoVerdictColour);
     verdictLabel_->setPalette(palette);
-    marginLabel_->setText(e.MarginUm ? MicrometresText(*e.MarginUm, metric) + " " + unit : kNoValueQText);
+    marginLabel_->setText(e.MarginUm ? ToQString(MarginText(e, metric)) + " " + unit : kNoValueQText);
 }
 
-void CEvaluationPanel::setVisible(bool visible)
+void EvaluationPanel::setVisible(bool visible)
 {
     QDockWidget::setVisible(visible);
     toggleViewAction()->setChecked(visible);
 }
 
-bool CEvaluationPanel::eventFilter(QObject* watched, QEvent* event)
+bool EvaluationPanel::eventFilter(QObject* watched, QEvent* event)
 {
     // Numbers and units in microinches are wider, and fonts and style are the
     // window's only once it is shown: the dock follows the tables' width.
@@ -369,27 +364,6 @@ bool CEvaluationPanel::eventFilter(QObject* watched, QEvent* event)
         scroll_->setMinimumWidth(scroll_->widget()->minimumSizeHint().width() +
                                  scroll_->verticalScrollBar()->sizeHint().width());
     return QDockWidget::eventFilter(watched, event);
-}
-
-EvaluationChoices CEvaluationPanel::LoadChoices()
-{
-    EvaluationChoices choices;
-    QSettings settings;
-    settings.beginGroup(kGroup);
-    // Written by this program as plain text; anything else falls back to the default.
-    const QString range = settings.value(kRangeKey).toString();
-    for (int i = 0; i < 4; ++i)
-        if (range == QLatin1String(kRangeNames[i])) choices.Range = kRanges[i];
-    choices.Logarithmic = settings.value(kLogarithmicKey).toString() == QLatin1String("true");
-    return choices;
-}
-
-void CEvaluationPanel::SaveChoices(const EvaluationChoices& choices)
-{
-    QSettings settings;
-    settings.beginGroup(kGroup);
-    settings.setValue(kRangeKey, QString::fromLatin1(kRangeNames[RangeIndex(choices.Range)]));
-    settings.setValue(kLogarithmicKey, choices.Logarithmic ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
 } // namespace kyklos

@@ -1,16 +1,18 @@
 #pragma once
 // The "Evaluation" panel docked beside the report page: the four reference
 // circles side by side (the report's one marked), RONp, RONv and RONq about
-// the least squares circle, the verdict against the roundness tolerance with
-// its margin, the sampling warnings, and the harmonic spectrum with its five
-// largest harmonics.
+// the least squares circle, the verdict against the roundness tolerance
+// naming what it judged, with its margin, the warnings, and the harmonic
+// spectrum with the five largest harmonics of the filtered profile.
 //
 // The panel is a view of the document's evaluation, which the document
 // computes once per analysis and judges again when the tolerance changes;
 // it shows it again on every redraw of the document's views
 // (OnDocumentChanged), never while the filter runs. The spectrum's range
-// and scale are the panel's own, and remembered.
+// and scale are the panel's own: it is handed them and reports each change,
+// which the main window remembers.
 
+#include "app/AppSettings.h"
 #include "document/RoundnessEvaluation.h"
 #include "graph/HarmonicChart.h"
 
@@ -27,25 +29,18 @@ class QTableWidget;
 
 namespace kyklos {
 
-class CHarmonicChartWidget;
+class HarmonicChartWidget;
 class CKyklosDoc;
 class CKyklosView;
 class ProgressPort;
 
-// What the panel remembers between runs, under the settings group "Evaluation".
-struct EvaluationChoices {
-    HarmonicRange Range = HarmonicRange::Upr50;
-    bool Logarithmic = false;
-    friend bool operator==(const EvaluationChoices&, const EvaluationChoices&) = default;
-};
-
-class CEvaluationPanel : public QDockWidget {
+class EvaluationPanel : public QDockWidget {
     Q_OBJECT
 public:
     // view gives the display unit; progress, when given, is the filter's
     // progress display (while it is up the profile is half filtered).
-    CEvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
-                     QWidget* parent = nullptr);
+    EvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view, const ProgressPort* progress,
+                    QWidget* parent = nullptr);
 
     // The document was analysed again, lost its profile or judged its
     // evaluation again: shows what it holds now.
@@ -53,16 +48,16 @@ public:
     // The view's unit changed: shows the same evaluation in the new unit.
     void OnUnitsChanged();
 
+    // Shows remembered choices; not reported as a change.
+    void SetChoices(const EvaluationChoices& choices);
+    // As the user chooses with the range box and the Logarithmic check box:
+    // a change is reported (ChoicesChanged).
     void SetRange(HarmonicRange range);
     void SetLogarithmic(bool logarithmic);
     const EvaluationChoices& Choices() const { return choices_; }
 
     // The evaluation shown: the document's, or an empty one without an analysis.
     const RoundnessEvaluation& Evaluation() const { return *evaluation_; }
-
-    // The settings, with every missing or unusable value at its default.
-    static EvaluationChoices LoadChoices();
-    static void SaveChoices(const EvaluationChoices& choices);
 
     QTableWidget* ReferenceTable() const { return referenceTable_; }
     QLabel* ParameterLabel(int index) const { return parameterLabels_[index]; }   // RONp, RONv, RONq
@@ -72,12 +67,15 @@ public:
     QLabel* WarningsLabel() const { return warningsLabel_; }
     QComboBox* RangeBox() const { return rangeBox_; }
     QCheckBox* LogarithmicBox() const { return logarithmicBox_; }
-    CHarmonicChartWidget* Chart() const { return chart_; }
+    HarmonicChartWidget* Chart() const { return chart_; }
     QTableWidget* HarmonicTable() const { return harmonicTable_; }
 
     // Keeps View ▸ Evaluation's check mark with the panel also when it is
     // hidden before the window is first shown (a restored window state).
     void setVisible(bool visible) override;
+
+signals:
+    void ChoicesChanged(const kyklos::EvaluationChoices& choices);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -110,7 +108,7 @@ private:
     QLabel* warningsLabel_ = nullptr;
     QComboBox* rangeBox_ = nullptr;
     QCheckBox* logarithmicBox_ = nullptr;
-    CHarmonicChartWidget* chart_ = nullptr;
+    HarmonicChartWidget* chart_ = nullptr;
     QTableWidget* harmonicTable_ = nullptr;
 };
 

@@ -6,7 +6,7 @@
 
 namespace kyklos {
 
-class CFilterSelectionDialog : public CRadioSelectionDialog {
+class CFilterSelectionDialog : public RadioSelectionDialog {
     Q_OBJECT
 public:
     explicit CFilterSelectionDialog(QWidget* parent = nullptr);

@@ -44,11 +44,11 @@ CKyklosApp::CommandLine CKyklosApp::ParseCommandLine(const std::vector<std::stri
         for (const char* invocation : {"/Embedding", "-Embedding", "/Automation", "-Automation"})
             invisible = invisible || EqualsIgnoreCase(argument, invocation);
         if (invisible) {
-            line.showSplash = false;
+            line.ShowSplash = false;
             continue;
         }
         if (argument.starts_with('-')) continue;
-        if (line.fileName.empty()) line.fileName = argument;
+        if (line.FileName.empty()) line.FileName = argument;
     }
     return line;
 }
@@ -56,7 +56,7 @@ CKyklosApp::CommandLine CKyklosApp::ParseCommandLine(const std::vector<std::stri
 bool CKyklosApp::InitInstance(const std::vector<std::string>& arguments)
 {
     const CommandLine line = ParseCommandLine(arguments);
-    CSplashWindow::ShowSplash = line.showSplash;
+    CSplashWindow::ShowSplash = line.ShowSplash;
 
     QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QCoreApplication::setApplicationName(QStringLiteral("Kyklos"));
@@ -77,7 +77,7 @@ bool CKyklosApp::InitInstance(const std::vector<std::string>& arguments)
     frame_->RestoreSettings(settings);
 
     if (qEnvironmentVariable("KYKLOS_STARTUP_TIMING") == QLatin1String("1")) {
-        connect(frame_->ViewWidget(), &CKyklosViewWidget::FirstPainted, this, [] {
+        connect(frame_->ViewWidget(), &KyklosViewWidget::FirstPainted, this, [] {
             std::fprintf(stderr, "Kyklos: first report painted %lld ms after start\n",
                          static_cast<long long>(StartupClock().elapsed()));
         });
@@ -86,7 +86,7 @@ bool CKyklosApp::InitInstance(const std::vector<std::string>& arguments)
     frame_->show();
     if (CSplashWindow* splash = CSplashWindow::Instance()) splash->raise();
 
-    if (!line.fileName.empty()) frame_->OpenFile(line.fileName);
+    if (!line.FileName.empty()) frame_->OpenFile(line.FileName);
     return true;
 }
 

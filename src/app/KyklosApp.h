@@ -35,8 +35,8 @@ public:
     ~CKyklosApp() override;
 
     struct CommandLine {
-        bool showSplash = true;
-        std::string fileName;   // the first argument that is not a switch, as its bytes
+        bool ShowSplash = true;
+        std::string FileName;   // the first argument that is not a switch, as its bytes
     };
     // The arguments as main received them (program first), left by
     // QApplication: bytes, so that a file name in any encoding reaches the

@@ -11,8 +11,8 @@
 
 namespace kyklos {
 
-CKyklosViewWidget::CKyklosViewWidget(CKyklosView& view, const CKyklosDoc& doc, const ProgressPort* progress,
-                                     QWidget* parent)
+KyklosViewWidget::KyklosViewWidget(CKyklosView& view, const CKyklosDoc& doc, const ProgressPort* progress,
+                                   QWidget* parent)
     : QWidget(parent), view_(view), doc_(doc), progress_(progress)
 {
     // The page covers the whole window; Qt's backing store already buffers it.
@@ -22,7 +22,7 @@ CKyklosViewWidget::CKyklosViewWidget(CKyklosView& view, const CKyklosDoc& doc, c
     setMinimumSize(64, 64);
 }
 
-void CKyklosViewWidget::paintEvent(QPaintEvent*)
+void KyklosViewWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     if (progress_ && progress_->IsActive()) {
@@ -39,14 +39,14 @@ void CKyklosViewWidget::paintEvent(QPaintEvent*)
     if (++paintCount_ == 1) emit FirstPainted();
 }
 
-void CKyklosViewWidget::mouseDoubleClickEvent(QMouseEvent* event)
+void KyklosViewWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::LeftButton && scaleBarRect_.Contains(Point{at.x(), at.y()})) emit ScaleBarDoubleClicked();
     QWidget::mouseDoubleClickEvent(event);
 }
 
-void CKyklosViewWidget::contextMenuEvent(QContextMenuEvent* event)
+void KyklosViewWidget::contextMenuEvent(QContextMenuEvent* event)
 {
     // From the Menu key the menu opens over the middle of the page.
     const QPoint globalPos =

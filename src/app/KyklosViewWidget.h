@@ -13,12 +13,12 @@ class CKyklosDoc;
 class CKyklosView;
 class ProgressPort;
 
-class CKyklosViewWidget : public QWidget {
+class KyklosViewWidget : public QWidget {
     Q_OBJECT
 public:
     // progress, when given, is the filter's progress display: while it is up
     // the profile is half filtered and must not be drawn.
-    CKyklosViewWidget(CKyklosView& view, const CKyklosDoc& doc, const ProgressPort* progress, QWidget* parent = nullptr);
+    KyklosViewWidget(CKyklosView& view, const CKyklosDoc& doc, const ProgressPort* progress, QWidget* parent = nullptr);
 
     // The scale bar of the last page painted in this window, in widget pixels.
     Rect ScaleBarRect() const { return scaleBarRect_; }

@@ -71,8 +71,8 @@ CMainFrame::CMainFrame(CKyklosDoc& doc, QtUiPort& ui, const ProgressPort* progre
     setAcceptDrops(true);
 
     view_ = std::make_unique<CKyklosView>();
-    printer_ = std::make_unique<CReportPrinter>(*view_, doc_);
-    viewWidget_ = new CKyklosViewWidget(*view_, doc_, progress, this);
+    printer_ = std::make_unique<ReportPrinter>(*view_, doc_);
+    viewWidget_ = new KyklosViewWidget(*view_, doc_, progress, this);
     setCentralWidget(viewWidget_);
     viewWidget_->setFocus();
 
@@ -171,8 +171,8 @@ void CMainFrame::CreateActions()
 
     // Keys bound to commands nothing handles: consumed here, so they do nothing.
     struct DeadKey {
-        int id;
-        const char* keys;
+        int Id;
+        const char* Keys;
     };
     static constexpr DeadKey kDeadKeys[] = {
         {ID_FILE_SAVE, "Ctrl+S"},     {ID_EDIT_UNDO, "Ctrl+Z"},    {ID_EDIT_CUT, "Ctrl+X"},
@@ -181,11 +181,11 @@ void CMainFrame::CreateActions()
     };
     for (const DeadKey& dead : kDeadKeys) {
         auto* action = new QAction(this);
-        action->setProperty(kCommandIdProperty, dead.id);
-        action->setShortcut(QKeySequence(QString::fromLatin1(dead.keys), QKeySequence::PortableText));
+        action->setProperty(kCommandIdProperty, dead.Id);
+        action->setShortcut(QKeySequence(QString::fromLatin1(dead.Keys), QKeySequence::PortableText));
         addAction(action);
         // Undo, Cut and Paste each have two keys: keep the first action under the id.
-        if (!actions_.contains(dead.id)) actions_.insert(dead.id, action);
+        if (!actions_.contains(dead.Id)) actions_.insert(dead.Id, action);
     }
 }
 
@@ -347,8 +347,8 @@ void CMainFrame::ConnectCommands()
     connect(ContextAction(ID_ANALYSIS_REFERENCE_CIRCLE), &QAction::triggered, this,
             [this] { doc_.OnAnalysisReferenceCircle(); });
 
-    connect(viewWidget_, &CKyklosViewWidget::ScaleBarDoubleClicked, this, &CMainFrame::OnDisplayScaling);
-    connect(viewWidget_, &CKyklosViewWidget::ContextMenuRequested, this, &CMainFrame::ShowContextMenu);
+    connect(viewWidget_, &KyklosViewWidget::ScaleBarDoubleClicked, this, &CMainFrame::OnDisplayScaling);
+    connect(viewWidget_, &KyklosViewWidget::ContextMenuRequested, this, &CMainFrame::ShowContextMenu);
 }
 
 void CMainFrame::ToggleDisplay(bool CKyklosView::*flag)
@@ -398,7 +398,7 @@ void CMainFrame::OnAppAbout()
 
 void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progress)
 {
-    evaluationPanel_ = new CEvaluationPanel(doc_, *view_, progress, this);
+    evaluationPanel_ = new EvaluationPanel(doc_, *view_, progress, this);
     addDockWidget(Qt::RightDockWidgetArea, evaluationPanel_);
     // The dock's own action keeps its check mark with the dock, also when its title bar closes it.
     QAction* toggle = evaluationPanel_->toggleViewAction();
@@ -414,7 +414,12 @@ void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progres
                QStringLiteral("Sets or clears the roundness tolerance.\nTolerance"));
     connect(Action(ID_ANALYSIS_TOLERANCE), &QAction::triggered, this, &CMainFrame::OnAnalysisTolerance);
 
-    ui.SetOtherViews([panel = QPointer<CEvaluationPanel>(evaluationPanel_)] {
+    // Always remembered, as the panel's choices change: no other setting of the window depends on them.
+    connect(evaluationPanel_, &EvaluationPanel::ChoicesChanged, this, [](const EvaluationChoices& choices) {
+        QSettings store;
+        SaveEvaluationChoices(store, choices);
+    });
+    ui.SetOtherViews([panel = QPointer<EvaluationPanel>(evaluationPanel_)] {
         if (panel) panel->OnDocumentChanged();
     });
     // Print, Print Preview and Export add the evaluation page as the panel shows it.
@@ -565,6 +570,7 @@ void CMainFrame::RestoreSettings(const AppSettings& settings)
     view_->Graph.MetricUnits = settings.MetricUnits;
     view_->Graph.BandRange = settings.BandRange;
     SyncCheckMarks();
+    evaluationPanel_->SetChoices(settings.Evaluation);
 
     if (!settings.OpenFolder.empty()) {
         openFolder_ = settings.OpenFolder;
@@ -589,6 +595,7 @@ AppSettings CMainFrame::CurrentSettings() const
     settings.MetricUnits = view_->Graph.MetricUnits;
     settings.BandRange = view_->Graph.BandRange;
     settings.Analysis = doc_.Settings;
+    settings.Evaluation = evaluationPanel_->Choices();
     settings.OpenFolder = openFolder_;
     settings.Recent = recent_;
     return settings;

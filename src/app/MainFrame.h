@@ -17,7 +17,6 @@
 #include <optional>
 #include <string>
 
-class CReportPrinter;
 class QKeyEvent;
 class QLabel;
 class QMenu;
@@ -25,12 +24,13 @@ class QMenu;
 namespace kyklos {
 
 struct AppSettings;
-class CEvaluationPanel;
 class CKyklosDoc;
 class CKyklosView;
-class CKyklosViewWidget;
+class EvaluationPanel;
+class KyklosViewWidget;
 class ProgressPort;
 class QtUiPort;
+class ReportPrinter;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -45,8 +45,8 @@ public:
     static QRect InitialPlacement(const QSize& screenSize);
 
     CKyklosView& View() { return *view_; }
-    CKyklosViewWidget* ViewWidget() const { return viewWidget_; }
-    CEvaluationPanel* EvaluationPanel() const { return evaluationPanel_; }
+    KyklosViewWidget* ViewWidget() const { return viewWidget_; }
+    EvaluationPanel* EvaluationDock() const { return evaluationPanel_; }
     QToolBar* ToolBar() const { return toolBar_; }
     QMenu* ContextMenu() const { return contextMenu_; }
     // The action of a main-menu, toolbar or accelerator command; null when none.
@@ -76,7 +76,8 @@ public:
     // Applies what the last run remembered (the analysis settings went to the
     // document when it was created) and from then on keeps the settings
     // store up to date: the recent files as they change, the rest when the
-    // window closes. A window never restored writes nothing.
+    // window closes. A window never restored writes nothing but the
+    // tolerance and the spectrum choices, which are written as they change.
     void RestoreSettings(const AppSettings& settings);
     // The settings as they stand now.
     AppSettings CurrentSettings() const;
@@ -114,9 +115,9 @@ private:
     CKyklosDoc& doc_;
     QtUiPort& ui_;
     std::unique_ptr<CKyklosView> view_;
-    std::unique_ptr<CReportPrinter> printer_;
-    CKyklosViewWidget* viewWidget_ = nullptr;
-    CEvaluationPanel* evaluationPanel_ = nullptr;
+    std::unique_ptr<ReportPrinter> printer_;
+    KyklosViewWidget* viewWidget_ = nullptr;
+    EvaluationPanel* evaluationPanel_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QMenu* contextMenu_ = nullptr;
     QLabel* idleLabel_ = nullptr;

@@ -66,13 +66,6 @@ void CPercentBarCtrl::SetText(const QString& text)
     update();
 }
 
-void CPercentBarCtrl::SetShowText(bool show)
-{
-    if (show == showText_) return;
-    showText_ = show;
-    update();
-}
-
 void CPercentBarCtrl::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -85,17 +78,15 @@ void CPercentBarCtrl::paintEvent(QPaintEvent*)
     painter.fillRect(bar, barColour_);
     painter.fillRect(rest, backgroundColour_);
 
-    if (showText_) {
-        const QString text = DisplayText();
-        painter.setFont(font());
-        painter.setClipRect(bar);
-        painter.setPen(textOnBarColour_);
-        painter.drawText(client, Qt::AlignCenter | Qt::TextSingleLine, text);
-        painter.setClipRect(rest);
-        painter.setPen(textOnBackgroundColour_);
-        painter.drawText(client, Qt::AlignCenter | Qt::TextSingleLine, text);
-        painter.setClipping(false);
-    }
+    const QString text = DisplayText();
+    painter.setFont(font());
+    painter.setClipRect(bar);
+    painter.setPen(textOnBarColour_);
+    painter.drawText(client, Qt::AlignCenter | Qt::TextSingleLine, text);
+    painter.setClipRect(rest);
+    painter.setPen(textOnBackgroundColour_);
+    painter.drawText(client, Qt::AlignCenter | Qt::TextSingleLine, text);
+    painter.setClipping(false);
     drawFrame(&painter);
 }
 

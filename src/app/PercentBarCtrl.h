@@ -21,8 +21,6 @@ public:
 
     // A non-empty text replaces the percentage; an empty one brings it back.
     void SetText(const QString& text);
-    QString Text() const { return text_; }
-    void SetShowText(bool show);
 
     // The text drawn for the current position.
     QString DisplayText() const;
@@ -50,7 +48,6 @@ private:
 
     int position_ = 0;
     QString text_;
-    bool showText_ = true;
     int lastWidth_ = -1;
     QColor barColour_;
     QColor backgroundColour_;

@@ -9,8 +9,8 @@
 
 namespace kyklos {
 
-CRadioSelectionDialog::CRadioSelectionDialog(const QString& caption, const QString& groupTitle,
-                                             const QStringList& options, QWidget* parent)
+RadioSelectionDialog::RadioSelectionDialog(const QString& caption, const QString& groupTitle,
+                                           const QStringList& options, QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(caption);
@@ -28,8 +28,8 @@ CRadioSelectionDialog::CRadioSelectionDialog(const QString& caption, const QStri
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    connect(ok, &QPushButton::clicked, this, &CRadioSelectionDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &CRadioSelectionDialog::reject);
+    connect(ok, &QPushButton::clicked, this, &RadioSelectionDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &RadioSelectionDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);
@@ -42,17 +42,17 @@ CRadioSelectionDialog::CRadioSelectionDialog(const QString& caption, const QStri
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QRadioButton* CRadioSelectionDialog::Radio(int index) const
+QRadioButton* RadioSelectionDialog::Radio(int index) const
 {
     return qobject_cast<QRadioButton*>(group_->button(index));
 }
 
-int CRadioSelectionDialog::OptionCount() const
+int RadioSelectionDialog::OptionCount() const
 {
     return static_cast<int>(group_->buttons().size());
 }
 
-void CRadioSelectionDialog::showEvent(QShowEvent* event)
+void RadioSelectionDialog::showEvent(QShowEvent* event)
 {
     // An index outside the options leaves every button clear, as −1 does.
     if (QAbstractButton* chosen = group_->button(SelectedIndex)) {
@@ -67,7 +67,7 @@ void CRadioSelectionDialog::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-void CRadioSelectionDialog::accept()
+void RadioSelectionDialog::accept()
 {
     SelectedIndex = group_->checkedId();
     QDialog::accept();

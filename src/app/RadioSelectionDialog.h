@@ -11,11 +11,11 @@ class QRadioButton;
 
 namespace kyklos {
 
-class CRadioSelectionDialog : public QDialog {
+class RadioSelectionDialog : public QDialog {
     Q_OBJECT
 public:
-    CRadioSelectionDialog(const QString& caption, const QString& groupTitle, const QStringList& options,
-                          QWidget* parent);
+    RadioSelectionDialog(const QString& caption, const QString& groupTitle, const QStringList& options,
+                         QWidget* parent);
 
     // Set before the dialog runs, read after OK: 0.., or −1 for none.
     int SelectedIndex = -1;

@@ -3,11 +3,11 @@
 namespace kyklos {
 
 CReferenceSelectionDialog::CReferenceSelectionDialog(QWidget* parent)
-    : CRadioSelectionDialog(QStringLiteral("Reference Selection"), QStringLiteral("&Reference Circle"),
-                            {QStringLiteral("Least &Squares Center"), QStringLiteral("Minimum &Zone Center"),
-                             QStringLiteral("Maximum &Inscribed Circle Center"),
-                             QStringLiteral("Minimum &Circumscribed Circle Center")},
-                            parent)
+    : RadioSelectionDialog(QStringLiteral("Reference Selection"), QStringLiteral("&Reference Circle"),
+                           {QStringLiteral("Least &Squares Center"), QStringLiteral("Minimum &Zone Center"),
+                            QStringLiteral("Maximum &Inscribed Circle Center"),
+                            QStringLiteral("Minimum &Circumscribed Circle Center")},
+                           parent)
 {
 }
 

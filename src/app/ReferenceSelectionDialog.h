@@ -7,7 +7,7 @@
 
 namespace kyklos {
 
-class CReferenceSelectionDialog : public CRadioSelectionDialog {
+class CReferenceSelectionDialog : public RadioSelectionDialog {
     Q_OBJECT
 public:
     explicit CReferenceSelectionDialog(QWidget* parent = nullptr);

@@ -1,6 +1,7 @@
 #include "app/ReportClipboard.h"
 
 #include "document/KyklosDoc.h"
+#include "platform/Units.h"
 #include "platform/qt/QtCanvas.h"
 #include "view/KyklosView.h"
 
@@ -16,24 +17,26 @@
 #include <cmath>
 #include <memory>
 
+namespace kyklos {
+
 namespace {
 
 // The picture goes straight to its surface, without the window's off-screen
 // buffer and background; the next window paint takes the normal path again.
 class DirectDrawing {
 public:
-    explicit DirectDrawing(kyklos::CKyklosView& view) : view_(view) { view_.DrawDirect = true; }
+    explicit DirectDrawing(CKyklosView& view) : view_(view) { view_.DrawDirect = true; }
     ~DirectDrawing() { view_.DrawDirect = false; }
     DirectDrawing(const DirectDrawing&) = delete;
     DirectDrawing& operator=(const DirectDrawing&) = delete;
 
 private:
-    kyklos::CKyklosView& view_;
+    CKyklosView& view_;
 };
 
 } // namespace
 
-void CopyReportToClipboard(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& doc, QWidget* viewWidget) {
+void CopyReportToClipboard(CKyklosView& view, const CKyklosDoc& doc, QWidget* viewWidget) {
     if (viewWidget == nullptr)
         return;
     const QSize size = viewWidget->size();
@@ -42,7 +45,7 @@ void CopyReportToClipboard(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& 
     // Every size, text extent and resolution the page measures is the screen's.
     const int dpiX = viewWidget->logicalDpiX();
     const int dpiY = viewWidget->logicalDpiY();
-    const kyklos::Rect client{0, 0, size.width(), size.height()};
+    const Rect client{0, 0, size.width(), size.height()};
     // The bitmap has the screen's real pixels: at a device pixel ratio of 2
     // the page laid out in window units is drawn at twice the resolution.
     const qreal pixelRatio = viewWidget->devicePixelRatioF();
@@ -64,18 +67,18 @@ void CopyReportToClipboard(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& 
         generator.setDescription(QStringLiteral("Screen Image"));
         {
             QPainter painter(&generator);
-            kyklos::QtCanvas canvas(painter, dpiX, dpiY, false);
+            QtCanvas canvas(painter, dpiX, dpiY, false);
             view.OnDraw(canvas, doc, client);
         }
 
         // The bitmap has no transparent background: the page is drawn on white paper.
         image.fill(Qt::white);
-        constexpr double kInchesPerMetre = 1.0 / 0.0254;
+        constexpr double kInchesPerMetre = 1.0 / kyklos::kMetresPerInch;
         image.setDotsPerMeterX(static_cast<int>(std::lround(dpiX * pixelRatio * kInchesPerMetre)));
         image.setDotsPerMeterY(static_cast<int>(std::lround(dpiY * pixelRatio * kInchesPerMetre)));
         {
             QPainter painter(&image);
-            kyklos::QtCanvas canvas(painter, dpiX, dpiY, false);
+            QtCanvas canvas(painter, dpiX, dpiY, false);
             view.OnDraw(canvas, doc, client);
         }
     }
@@ -88,3 +91,5 @@ void CopyReportToClipboard(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& 
     mime->setImageData(image);
     clipboard->setMimeData(mime.release());
 }
+
+} // namespace kyklos

@@ -6,10 +6,12 @@
 class QWidget;
 
 namespace kyklos {
+
 class CKyklosDoc;
 class CKyklosView;
-}
 
 // Draws the page at viewWidget's size with the screen's measurements. Nothing
 // is reported when the clipboard is not available.
-void CopyReportToClipboard(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& doc, QWidget* viewWidget);
+void CopyReportToClipboard(CKyklosView& view, const CKyklosDoc& doc, QWidget* viewWidget);
+
+} // namespace kyklos

@@ -49,7 +49,7 @@ QString ChooseExportFile(QWidget* parent, const QString& title, const QString& s
     dialog.selectNameFilter(selectedFilter);
     dialog.setDirectory(QFileInfo(start).absolutePath());
     dialog.selectFile(QFileInfo(start).fileName());
-    auto* includeBox = new QCheckBox(CReportPrinter::IncludeEvaluationPageText(), &dialog);
+    auto* includeBox = new QCheckBox(kyklos::ReportPrinter::IncludeEvaluationPageText(), &dialog);
     includeBox->setObjectName(QStringLiteral("includeEvaluationPage"));
     includeBox->setChecked(evaluationPage);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
@@ -63,9 +63,9 @@ QString ChooseExportFile(QWidget* parent, const QString& title, const QString& s
 
 } // namespace
 
-CReportPrinter::CReportPrinter(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& doc) : view_(view), doc_(doc) {}
+kyklos::ReportPrinter::ReportPrinter(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& doc) : view_(view), doc_(doc) {}
 
-QPrinter& CReportPrinter::Printer() {
+QPrinter& kyklos::ReportPrinter::Printer() {
     if (processPrinter == nullptr) {
         // Printer dots, not screen pixels: the page is laid out in device units.
         processPrinter = new QPrinter(QPrinter::HighResolution);
@@ -75,7 +75,7 @@ QPrinter& CReportPrinter::Printer() {
     return *processPrinter;
 }
 
-kyklos::Rect CReportPrinter::PrintableArea(const QPrinter& printer) {
+kyklos::Rect kyklos::ReportPrinter::PrintableArea(const QPrinter& printer) {
     // The page rectangle is given on the sheet; the painter's origin is the
     // printable area's corner unless the printer paints the full sheet.
     QRect area = printer.pageRect(QPrinter::DevicePixel).toRect();
@@ -84,7 +84,7 @@ kyklos::Rect CReportPrinter::PrintableArea(const QPrinter& printer) {
     return {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
 }
 
-bool CReportPrinter::PrintTo(QPrinter& printer) {
+bool kyklos::ReportPrinter::PrintTo(QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
@@ -95,18 +95,18 @@ bool CReportPrinter::PrintTo(QPrinter& printer) {
     }
     const EvaluationPageSource source = evaluationSource_ ? evaluationSource_() : EvaluationPageSource{};
     if (source.PanelShown && source.Evaluation && printer.newPage()) {
-        // Laid out where the report page stands on its sheet.
+        // On a sheet of its own, within the report page's margins.
         kyklos::EvaluationPageOptions options;
         options.MetricUnits = view_.Graph.MetricUnits;
         options.Spectrum = source.Spectrum;
         kyklos::QtCanvas canvas(painter, printer.resolution(), printer.resolution(), true);
         kyklos::DrawEvaluationPage(canvas, doc_, *source.Evaluation, options,
-                                   kyklos::CKyklosView::PrinterPageRect(view_.PrintPageRect));
+                                   kyklos::EvaluationPageRect(view_.PrintPageRect));
     }
     return painter.end();
 }
 
-void CReportPrinter::Print(QWidget* parent) {
+void kyklos::ReportPrinter::Print(QWidget* parent) {
     QPrinter& printer = Printer();
     QPrintDialog dialog(&printer, parent);
     // The report is always one page: no page range, selection or current page.
@@ -119,12 +119,12 @@ void CReportPrinter::Print(QWidget* parent) {
         QMessageBox::warning(parent, kAppName, QStringLiteral("Failed to start print job."));
 }
 
-void CReportPrinter::PrintDirect() {
+void kyklos::ReportPrinter::PrintDirect() {
     if (!PrintTo(Printer()))
         QMessageBox::warning(nullptr, kAppName, QStringLiteral("Failed to start print job."));
 }
 
-void CReportPrinter::PrintPreview(QWidget* parent) {
+void kyklos::ReportPrinter::PrintPreview(QWidget* parent) {
     QPrinter& printer = Printer();
     QPrintPreviewDialog dialog(&printer, parent);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
@@ -132,12 +132,12 @@ void CReportPrinter::PrintPreview(QWidget* parent) {
     dialog.exec();
 }
 
-void CReportPrinter::PrintSetup(QWidget* parent) {
+void kyklos::ReportPrinter::PrintSetup(QWidget* parent) {
     QPageSetupDialog dialog(&Printer(), parent);
     dialog.exec();
 }
 
-void CReportPrinter::Export(QWidget* parent) {
+void kyklos::ReportPrinter::Export(QWidget* parent) {
     const QString pdfFilter = QStringLiteral("PDF document (*.pdf)");
     const QString pngFilter = QStringLiteral("PNG image (*.png)");
     const QString svgFilter = QStringLiteral("SVG picture (*.svg)");
@@ -171,7 +171,7 @@ void CReportPrinter::Export(QWidget* parent) {
     }
 }
 
-QString CReportPrinter::WithExportExtension(const QString& path, const QString& chosenFilter) {
+QString kyklos::ReportPrinter::WithExportExtension(const QString& path, const QString& chosenFilter) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == "pdf" || suffix == "png" || suffix == "svg")
         return path;
@@ -182,7 +182,7 @@ QString CReportPrinter::WithExportExtension(const QString& path, const QString& 
     return path + ".pdf";
 }
 
-bool CReportPrinter::ExportTo(QString path, const QString& chosenFilter, QWidget* parent, bool evaluationPage) {
+bool kyklos::ReportPrinter::ExportTo(QString path, const QString& chosenFilter, QWidget* parent, bool evaluationPage) {
     path = WithExportExtension(path, chosenFilter);
     kyklos::PageExportOptions options;
     options.Paper = Printer().pageLayout().pageSize().id() == QPageSize::Letter ? kyklos::PaperSize::Letter

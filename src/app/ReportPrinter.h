@@ -16,23 +16,23 @@ class QPrinter;
 class QWidget;
 
 namespace kyklos {
+
 class CKyklosDoc;
 class CKyklosView;
 struct RoundnessEvaluation;
-}
 
 // What the evaluation page after the report shows: the document's
 // evaluation as the panel shows it, the panel's spectrum choices, and
 // whether the panel is shown.
 struct EvaluationPageSource {
-    const kyklos::RoundnessEvaluation* Evaluation = nullptr;
+    const RoundnessEvaluation* Evaluation = nullptr;
     bool PanelShown = false;
-    kyklos::HarmonicChartOptions Spectrum;
+    HarmonicChartOptions Spectrum;
 };
 
-class CReportPrinter {
+class ReportPrinter {
 public:
-    CReportPrinter(kyklos::CKyklosView& view, const kyklos::CKyklosDoc& doc);
+    ReportPrinter(CKyklosView& view, const CKyklosDoc& doc);
 
     // The Print dialog, then one page.
     void Print(QWidget* parent);
@@ -66,13 +66,15 @@ public:
 
     // The printable area in device units, with the painter's origin at its
     // top-left corner.
-    static kyklos::Rect PrintableArea(const QPrinter& printer);
+    static Rect PrintableArea(const QPrinter& printer);
 
     // The process-wide printer.
     QPrinter& Printer();
 
 private:
-    kyklos::CKyklosView& view_;
-    const kyklos::CKyklosDoc& doc_;
+    CKyklosView& view_;
+    const CKyklosDoc& doc_;
     std::function<EvaluationPageSource()> evaluationSource_;
 };
+
+} // namespace kyklos

@@ -2,104 +2,47 @@
 
 #include "app/EvaluationText.h"
 
-#include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QShowEvent>
-#include <QVBoxLayout>
 
-#include <charconv>
-#include <cmath>
+namespace kyklos {
 
-CToleranceDialog::CToleranceDialog(QWidget* parent) : QDialog(parent)
+ToleranceDialog::ToleranceDialog(QWidget* parent)
+    : NumberFieldDialog(QStringLiteral("Roundness Tolerance"), QStringLiteral("&Tolerance"), 1,
+                        QStringLiteral("\u00B5in"), parent)
 {
-    setWindowTitle(QStringLiteral("Roundness Tolerance"));
-
-    auto* group = new QGroupBox(QStringLiteral("&Tolerance"), this);
-    valueEdit_ = new QLineEdit(group);
-    valueEdit_->setPlaceholderText(QStringLiteral("none"));
-    unitsLabel_ = new QLabel(group);
-    unitsLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    unitsLabel_->setMinimumWidth(unitsLabel_->fontMetrics().horizontalAdvance(QStringLiteral("\u00B5in")) + 4);
-    auto* hint = new QLabel(QStringLiteral("Leave the field empty for no tolerance."), group);
-
-    auto* grid = new QGridLayout(group);
-    grid->addWidget(valueEdit_, 0, 0);
-    grid->addWidget(unitsLabel_, 0, 1);
-    grid->addWidget(hint, 1, 0, 1, 2);
-    grid->setColumnStretch(0, 1);
-
-    auto* buttons = new QDialogButtonBox(this);
-    okButton_ = buttons->addButton(QDialogButtonBox::Ok);
-    cancelButton_ = buttons->addButton(QDialogButtonBox::Cancel);
-    okButton_->setDefault(true);
-    buttons->setCenterButtons(true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    setTabOrder(valueEdit_, okButton_);
-    setTabOrder(okButton_, cancelButton_);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CToleranceDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CToleranceDialog::reject);
+    ValueEdit()->setPlaceholderText(QStringLiteral("none"));
+    QGridLayout* grid = FieldGrid();
+    grid->addWidget(new QLabel(QStringLiteral("Leave the field empty for no tolerance."), grid->parentWidget()), 1, 0,
+                    1, 2);
 }
 
-QString CToleranceDialog::FormatValue(double value)
+void ToleranceDialog::OnInitDialog()
 {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
+    UnitsLabel()->setText(MetricUnits ? QStringLiteral("\u00B5m") : QStringLiteral("\u00B5in"));
+    ValueEdit()->setText(Tolerance ? FormatValue(*Tolerance) : QString());
 }
 
-void CToleranceDialog::showEvent(QShowEvent* event)
+bool ToleranceDialog::ReadControls()
 {
-    // The members are set between construction and the run.
-    if (!initialised_) {
-        initialised_ = true;
-        unitsLabel_->setText(MetricUnits ? QStringLiteral("\u00B5m") : QStringLiteral("\u00B5in"));
-        valueEdit_->setText(Tolerance ? FormatValue(*Tolerance) : QString());
-        valueEdit_->setFocus(Qt::OtherFocusReason);
-        valueEdit_->selectAll();
-    }
-    QDialog::showEvent(event);
-}
-
-bool CToleranceDialog::ReadControls()
-{
-    const QString text = valueEdit_->text().trimmed();
+    const QString text = ValueEdit()->text().trimmed();
     // The value as shown keeps all its digits (a tolerance converted to microinches).
     if (Tolerance && text == FormatValue(*Tolerance)) return true;
     if (text.isEmpty()) {
         Tolerance.reset();
         return true;
     }
-    // The same rule and the same words as kyklos-report's --tolerance.
-    const std::optional<double> value = kyklos::ParseTolerance(text.toStdString());
-    if (!value) {
-        QMessageBox::warning(this, QStringLiteral("Kyklos"), kyklos::ToQString(kyklos::kToleranceRefusal));
-        valueEdit_->setFocus(Qt::OtherFocusReason);
-        valueEdit_->selectAll();
-        return false;
-    }
-    Tolerance = *value;
+    // The document's rule for a tolerance, in the same words as kyklos-report's --tolerance.
+    double value = 0.0;
+    if (!ParseValue(text, value) || !IsValidTolerance(value)) return Refuse(ToQString(kToleranceRefusal));
+    Tolerance = value;
     return true;
 }
 
-void CToleranceDialog::accept()
+bool RunToleranceCommand(QWidget* parent, bool metricUnits, std::optional<RoundnessTolerance>& tolerance)
 {
-    if (!ReadControls()) return;
-    QDialog::accept();
-}
-
-bool RunToleranceCommand(QWidget* parent, bool metricUnits, std::optional<kyklos::RoundnessTolerance>& tolerance)
-{
-    CToleranceDialog dialog(parent);
+    ToleranceDialog dialog(parent);
     dialog.MetricUnits = metricUnits;
     if (tolerance) dialog.Tolerance = tolerance->Shown(metricUnits);
     const std::optional<double> shown = dialog.Tolerance;
@@ -109,6 +52,8 @@ bool RunToleranceCommand(QWidget* parent, bool metricUnits, std::optional<kyklos
     if (!dialog.Tolerance)
         tolerance.reset();
     else
-        tolerance = kyklos::RoundnessTolerance{*dialog.Tolerance, metricUnits};
+        tolerance = RoundnessTolerance{*dialog.Tolerance, metricUnits};
     return true;
 }
+
+} // namespace kyklos

@@ -38,6 +38,9 @@ constexpr std::array kColumns{
     RecordColumn{"ronq", ColumnKind::Length, nullptr, &ProfileRecord::RONqMm},
     RecordColumn{"tolerance", ColumnKind::GivenLength, nullptr, &ProfileRecord::ToleranceGiven},
     RecordColumn{"verdict", ColumnKind::Verdict},
+    RecordColumn{"verdict_reference", ColumnKind::Text, &ProfileRecord::VerdictReference},
+    RecordColumn{"mi_diameter", ColumnKind::Length, nullptr, &ProfileRecord::MiDiameterMm},
+    RecordColumn{"mc_diameter", ColumnKind::Length, nullptr, &ProfileRecord::McDiameterMm},
 };
 } // namespace
 
@@ -99,7 +102,16 @@ void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation
         record.RONvMm = Finite(evaluation.RONv);
         record.RONqMm = Finite(evaluation.RONq);
     }
-    if (evaluation.Verdict != ToleranceVerdict::None) record.Pass = evaluation.Verdict == ToleranceVerdict::Pass;
+    if (evaluation.Verdict != ToleranceVerdict::None) {
+        record.Pass = evaluation.Verdict == ToleranceVerdict::Pass;
+        record.VerdictReference = ReferenceAbbreviation(evaluation.SelectedReference);
+    }
+    const auto diameter = [&](ReferenceKind kind) -> std::optional<double> {
+        const ReferenceEvaluation& reference = evaluation.Reference(kind);
+        return reference.FitValid ? Finite(2.0 * reference.ReferenceC) : std::nullopt;
+    };
+    record.MiDiameterMm = diameter(ReferenceKind::MaximumInscribed);
+    record.McDiameterMm = diameter(ReferenceKind::MinimumCircumscribed);
 }
 
 std::span<const RecordColumn> RecordColumns()

@@ -41,6 +41,10 @@ struct ProfileRecord {
     std::optional<double> RONqMm;
     std::optional<double> ToleranceGiven;  // as typed: µm, or µin with --inch
     std::optional<bool> Pass;  // the verdict: Pass, Fail, or none without a tolerance or a valid fit
+    std::string VerdictReference;  // the reference the verdict judged ("LSCI", …); empty without a verdict
+    // The inscribed and circumscribed circles' diameters, 2c; empty where their fit failed.
+    std::optional<double> MiDiameterMm;
+    std::optional<double> McDiameterMm;
 };
 
 // The record of an analysed document (AnalysisValid) read from `file`.
@@ -50,7 +54,8 @@ ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file);
 ProfileRecord FailedRecord(const std::string& file, const std::string& message);
 
 // The evaluation beyond the page (the four references, RONp/RONv/RONq, the
-// tolerance as typed and the verdict) copied from `evaluation`.
+// tolerance as typed, the verdict and what it judged, the inscribed and
+// circumscribed diameters) copied from `evaluation`.
 void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation);
 
 // The name of a reference kind as the record and the JSON evaluation write it.

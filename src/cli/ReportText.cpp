@@ -3,6 +3,7 @@
 #include "cli/PathBytes.h"
 #include "cli/ProfileRecord.h"
 #include "document/ShownResults.h"
+#include "document/ShownVerdict.h"
 #include "platform/NumberText.h"
 #include "platform/Units.h"
 #include "platform/PathParts.h"
@@ -76,6 +77,13 @@ nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& e, int harmonic
         one["RONt"] = Number(r.RONt);
         one["Eccentricity"] = Number(r.Eccentricity);
         one["EccentricityAngle"] = Number(r.EccentricityAngle);
+        // The extremes about the reference and the circle's diameter exist only where it was found.
+        const auto found = [&](double value) { return r.FitValid ? Number(value) : nlohmann::ordered_json(nullptr); };
+        one["Peak"] = found(r.Peak);
+        one["Valley"] = found(r.Valley);
+        one["PeakAngle"] = found(r.PeakAngle);
+        one["ValleyAngle"] = found(r.ValleyAngle);
+        one["Diameter"] = found(2.0 * r.ReferenceC);
         references[std::string(ReferenceName(kind))] = std::move(one);
     }
     j["References"] = std::move(references);
@@ -101,6 +109,9 @@ nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& e, int harmonic
         one["Amplitude"] = Number(h.Amplitude);
         one["Phase"] = Number(h.Phase);
         one["FilteredAmplitude"] = Number(h.FilteredAmplitude);
+        one["Transmission"] = Number(h.Transmission);
+        one["FilteredPhase"] = Number(h.FilteredPhase);
+        one["FirstPeakAngle"] = Number(h.FirstPeakAngle);
         harmonics.push_back(std::move(one));
     }
     j["Harmonics"] = std::move(harmonics);
@@ -211,18 +222,25 @@ std::string ResultsText(const CKyklosDoc& doc, bool metric)
     auto words = [&](const char* label, std::string_view text) {
         out += PadRight(label, 17) + std::string(text) + "\n";
     };
+    // RONt with at least the tolerance's decimals, so that no row contradicts the verdict.
     for (const ReferenceKind kind : kReferenceKinds)
-        length("RONt " + std::string(ReferenceAbbreviation(kind)) + ":", e.Reference(kind).RONt);
+        out += PadRight("RONt " + std::string(ReferenceAbbreviation(kind)) + ":", 15) + " " +
+               PadLeft(RoundnessText(e, kind, metric), 12) + " " + unit + "\n";
     const bool parameters = e.Reference(ReferenceKind::LeastSquares).FitValid;
     length("RONp:", parameters ? std::optional<double>(e.RONp) : std::nullopt);
     length("RONv:", parameters ? std::optional<double>(e.RONv) : std::nullopt);
     length("RONq:", parameters ? std::optional<double>(e.RONq) : std::nullopt);
     if (e.Tolerance) {
-        length("Tolerance:", e.Tolerance->Micrometres() / kMicrometresPerMillimetre);
-        words("Verdict:", VerdictText(e.Verdict));
+        out += PadRight("Tolerance:", 15) + " " + PadLeft(ToleranceText(*e.Tolerance, metric), 12) + " " + unit + "\n";
+        words("Verdict:", VerdictLine(e));
     }
-    for (const HarmonicComponent& h : LargestHarmonics(e, kLargestHarmonicsShown))
-        length("Harmonic " + std::to_string(h.Upr) + ":", h.Amplitude);
+    // The largest undulations of the filtered profile RONt is evaluated on, the raw amplitude beside.
+    const std::vector<HarmonicComponent> largest = LargestHarmonics(e, kLargestHarmonicsShown);
+    if (!largest.empty()) words("Harmonics:", "\u00BD peak-to-valley, filtered (raw)");
+    for (const HarmonicComponent& h : largest)
+        out += PadRight("Harmonic " + std::to_string(h.Upr) + ":", 15) + " " +
+               PadLeft(FixedNumber(ShownLength(h.FilteredAmplitude, metric), decimals), 12) + " " + unit + " (raw " +
+               FixedNumber(ShownLength(h.Amplitude, metric), decimals) + " " + unit + ")\n";
     for (const std::string& warning : e.Warnings) words("Warning:", warning);
     return out;
 }

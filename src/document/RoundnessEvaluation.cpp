@@ -7,11 +7,14 @@
 #include "analysis/SampleAngles.h"
 #include "document/AnalysisResult.h"
 #include "io/Profile.h"
+#include "platform/NumberText.h"
+#include "platform/Units.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstddef>
+#include <numbers>
 #include <span>
 
 namespace kyklos {
@@ -33,6 +36,8 @@ ReferenceEvaluation AnalysedReference(const AnalysisResult& result)
     if (result.FitValid) {
         r.Peak = result.Peak;
         r.Valley = result.Valley;
+        r.PeakAngle = result.PeakAngle;
+        r.ValleyAngle = result.ValleyAngle;
         r.RONt = result.Peak - result.Valley;
     }
     return r;
@@ -53,8 +58,7 @@ ReferenceEvaluation FitOtherReference(ReferenceKind kind, std::span<const double
     r.Eccentricity = std::sqrt(a * a + b * b);
     r.EccentricityAngle = EccentricityAngleDegrees(a, b);
     if (r.FitValid) {
-        double peakAngle = 0.0, valleyAngle = 0.0;
-        FindPeakValley(filtered, angles, a, b, c, r.Peak, peakAngle, r.Valley, valleyAngle);
+        FindPeakValley(filtered, angles, a, b, c, r.Peak, r.PeakAngle, r.Valley, r.ValleyAngle);
         r.RONt = r.Peak - r.Valley;
     }
     return r;
@@ -74,11 +78,32 @@ std::vector<HarmonicComponent> Harmonics(std::span<const double> raw, std::span<
         h.Phase = rawSpectrum[i].Phase();
         h.FilteredAmplitude = filteredSpectrum[i].Amplitude();
         h.Transmission = transmission[i];
+        h.FilteredPhase = filteredSpectrum[i].Phase();
+        h.FirstPeakAngle = FirstPeakAngle(h.Phase, h.Upr);
     }
     return harmonics;
 }
 
+// A RONt above the tolerance by less than this (relative) is equal to it: the
+// rounding of a conversion between mm, µm and µin is some 1e-16, the
+// smallest difference of form any instrument resolves some 1e-6.
+constexpr double kEqualToTolerance = 1e-12;
+
+// A limaçon error below a tenth of RONt leaves the form as it is.
+constexpr double kEccentricityErrorShare = 0.1;
+
 } // namespace
+
+double FirstPeakAngle(double phase, int upr)
+{
+    constexpr double twoPi = 2.0 * std::numbers::pi;
+    if (upr < 1 || !std::isfinite(phase)) return 0.0;
+    double turn = std::fmod(phase, twoPi);
+    if (turn < 0.0) turn += twoPi;
+    const double angle = turn / upr;
+    // A phase a rounding below 2π is the peak at 0, not one a whole lobe on.
+    return angle < twoPi / upr ? angle : 0.0;
+}
 
 std::string_view VerdictText(ToleranceVerdict verdict)
 {
@@ -90,24 +115,39 @@ std::string_view VerdictText(ToleranceVerdict verdict)
     return "\u2014";
 }
 
-ToleranceVerdict JudgeRoundness(std::optional<double> rontMm, std::optional<double> toleranceUm)
+ToleranceVerdict JudgeRoundness(std::optional<double> rontMm, const std::optional<RoundnessTolerance>& tolerance)
 {
-    if (!rontMm || !toleranceUm || std::isnan(*toleranceUm)) return ToleranceVerdict::None;
-    // Compared in micrometres, the unit the tolerance is given in.
-    return *rontMm * kMicrometresPerMillimetre <= *toleranceUm ? ToleranceVerdict::Pass : ToleranceVerdict::Fail;
+    if (!rontMm || !tolerance || std::isnan(tolerance->Value)) return ToleranceVerdict::None;
+    // In the unit the tolerance was typed in, so that it is judged as typed.
+    const double ront = ShownLength(*rontMm, tolerance->Metric);
+    const double t = tolerance->Value;
+    return ront <= t || ront - t <= kEqualToTolerance * std::fabs(t) ? ToleranceVerdict::Pass : ToleranceVerdict::Fail;
 }
 
 void JudgeTolerance(RoundnessEvaluation& evaluation, const std::optional<RoundnessTolerance>& tolerance)
 {
     evaluation.Tolerance = tolerance;
-    const std::optional<double> toleranceUm =
-        tolerance ? std::optional<double>(tolerance->Micrometres()) : std::nullopt;
     const std::optional<double>& ront = evaluation.Selected().RONt;
-    evaluation.Verdict = evaluation.Valid ? JudgeRoundness(ront, toleranceUm) : ToleranceVerdict::None;
+    evaluation.Verdict = evaluation.Valid ? JudgeRoundness(ront, tolerance) : ToleranceVerdict::None;
     evaluation.MarginUm.reset();
-    // t − RONt with the very product the verdict compared.
-    if (evaluation.Verdict != ToleranceVerdict::None)
-        evaluation.MarginUm = *toleranceUm - *ront * kMicrometresPerMillimetre;
+    if (evaluation.Verdict == ToleranceVerdict::None) return;
+    // t − RONt where the verdict compared them; what counted as equal leaves nothing.
+    double margin = tolerance->Value - ShownLength(*ront, tolerance->Metric);
+    if (evaluation.Verdict == ToleranceVerdict::Pass) margin = std::max(margin, 0.0);
+    evaluation.MarginUm = ShownToMicrometres(margin, tolerance->Metric);
+}
+
+std::optional<std::string> EccentricityWarning(const ReferenceEvaluation& selected)
+{
+    const double e = selected.Eccentricity, r = selected.ReferenceC;
+    if (!selected.FitValid || !selected.RONt || !(r > 0.0)) return std::nullopt;
+    // An eccentric circle is a limaçon only to first order: the rest is a
+    // two-lobe form of peak-to-valley e²/(2R).
+    const double error = e * e / (2.0 * r);
+    if (!std::isfinite(error) || !(error > kEccentricityErrorShare * *selected.RONt)) return std::nullopt;
+    return "The eccentricity (" + FixedNumber(e * kMicrometresPerMillimetre, 3) + " \u00B5m on a radius of " +
+           FixedNumber(r, 3) + " mm) adds about " + FixedNumber(error * kMicrometresPerMillimetre, 3) +
+           " \u00B5m of apparent two-lobe form; centre the part better.";
 }
 
 RoundnessEvaluation EvaluateRoundness(const Profile& profile, const AnalysisResult& result,
@@ -142,6 +182,8 @@ RoundnessEvaluation EvaluateRoundness(const Profile& profile, const AnalysisResu
 
     JudgeTolerance(e, settings.Tolerance);
     e.Warnings = FilterSamplingWarnings(n, settings.FilterCutoffUpr);
+    if (std::optional<std::string> eccentricity = EccentricityWarning(e.Selected()))
+        e.Warnings.push_back(std::move(*eccentricity));
     if (settings.WithHarmonics) e.Harmonics = Harmonics(raw, filtered, settings.FilterCutoffUpr);
     return e;
 }
@@ -154,11 +196,14 @@ std::vector<HarmonicComponent> LargestHarmonics(const RoundnessEvaluation& evalu
 {
     std::vector<HarmonicComponent> candidates;
     for (const HarmonicComponent& h : evaluation.Harmonics)
-        if (h.Upr >= 2 && std::isfinite(h.Amplitude) && h.Amplitude >= kNegligibleAmplitudeMm) candidates.push_back(h);
+        if (h.Upr >= 2 && std::fabs(h.Transmission) >= kSmallestListedTransmission &&
+            std::isfinite(h.FilteredAmplitude) && h.FilteredAmplitude >= kNegligibleAmplitudeMm)
+            candidates.push_back(h);
     const std::size_t shown = std::min(count, candidates.size());
     std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(shown), candidates.end(),
                       [](const HarmonicComponent& a, const HarmonicComponent& b) {
-                          return a.Amplitude != b.Amplitude ? a.Amplitude > b.Amplitude : a.Upr < b.Upr;
+                          return a.FilteredAmplitude != b.FilteredAmplitude ? a.FilteredAmplitude > b.FilteredAmplitude
+                                                                            : a.Upr < b.Upr;
                       });
     candidates.resize(shown);
     return candidates;

@@ -7,7 +7,8 @@
 // analysis result; pages, panel and outputs only read it.
 //
 // Units: radial values in millimetres, as in the document; the margin in
-// micrometres; phases in radians; eccentricity angles in degrees (−180, 180].
+// micrometres; phases and angles on the part in radians, counter-clockwise
+// from sample 0; eccentricity angles in degrees (−180, 180].
 
 #include "analysis/ReferenceFit.h"
 #include "document/AnalysisSettings.h"
@@ -35,6 +36,8 @@ struct ReferenceEvaluation {
     std::optional<double> RONt;      // mm, Peak − Valley; none when the fit failed
     double Peak = 0.0;               // mm, largest deviation from the reference (when FitValid)
     double Valley = 0.0;             // mm, smallest deviation (normally ≤ 0)
+    double PeakAngle = 0.0;          // radians, where the peak lies (when FitValid)
+    double ValleyAngle = 0.0;        // radians, where the valley lies
 };
 
 enum class ToleranceVerdict {
@@ -46,7 +49,9 @@ enum class ToleranceVerdict {
 // "Pass", "Fail", or "—" for none.
 std::string_view VerdictText(ToleranceVerdict verdict);
 
-// Harmonic k of the profile: A·cos(kθ − φ).
+// Harmonic k of the profile: A·cos(kθ − φ). A is half the undulation's
+// peak-to-valley height; φ is no place on the part: its peaks lie at
+// (φ + 2πn)/k.
 struct HarmonicComponent {
     int Upr = 0;                     // k, undulations per revolution
     double Amplitude = 0.0;          // mm, of the raw profile
@@ -58,7 +63,13 @@ struct HarmonicComponent {
     // ideal 2^−(k/kc)² within 1e-3 when N ≥ 7 × cutoff, and where it departs
     // from it the bars depart too.
     double Transmission = 0.0;
+    double FilteredPhase = 0.0;      // radians, φ of the filtered profile, [−π, π]
+    double FirstPeakAngle = 0.0;     // radians, FirstPeakAngle(Phase, Upr): the raw undulation's first peak
 };
+
+// Where the first peak of A·cos(kθ − φ) lies on the part: φ/k wrapped into
+// [0, 2π/k), radians counter-clockwise from sample 0.
+double FirstPeakAngle(double phase, int upr);
 
 struct RoundnessEvaluation {
     // False when the document holds no analysed profile; nothing else is set then.
@@ -77,9 +88,9 @@ struct RoundnessEvaluation {
     double RONq = 0.0;
     std::optional<RoundnessTolerance> Tolerance;
     ToleranceVerdict Verdict = ToleranceVerdict::None;
-    // What is left of the tolerance, t − RONt in micrometres: with the same
-    // subtraction the verdict rests on, so it is never negative on a Pass.
-    // None without a verdict.
+    // What is left of the tolerance, t − RONt in micrometres: subtracted in
+    // the tolerance's unit as the verdict compares, never negative on a Pass
+    // and negative on a Fail. None without a verdict.
     std::optional<double> MarginUm;
     std::vector<std::string> Warnings;
     // k = 1 … ⌊N/2⌋, element k−1; empty when the settings asked for none.
@@ -102,16 +113,29 @@ RoundnessEvaluation EvaluateRoundness(const Profile& profile, const AnalysisResu
 // Sets the tolerance, the verdict and the margin of an evaluation; nothing else changes.
 void JudgeTolerance(RoundnessEvaluation& evaluation, const std::optional<RoundnessTolerance>& tolerance);
 
-// Pass when RONt (mm) in micrometres is at most the tolerance (µm), Fail
-// otherwise; None without a RONt (no valid fit), without a tolerance, or for
-// a tolerance that is not a number.
-ToleranceVerdict JudgeRoundness(std::optional<double> rontMm, std::optional<double> toleranceUm);
+// Pass when RONt (mm), converted to the tolerance's own unit (µm or µin) and
+// not rounded, is at most the tolerance as typed; Fail otherwise. Equal is
+// Pass, and so is a RONt above it by less than a millionth of a millionth
+// (relative): a unit conversion's rounding, not a difference of form. None
+// without a RONt (no valid fit), without a tolerance, or for a tolerance
+// that is not a number.
+ToleranceVerdict JudgeRoundness(std::optional<double> rontMm, const std::optional<RoundnessTolerance>& tolerance);
 
-// Up to `count` harmonics with the largest raw amplitude, largest first (the
-// lower UPR first on a tie). UPR 1 is left out: it is the part's
-// eccentricity on the instrument, not a feature of its form; so are
-// amplitudes below 1 pm, the transform's rounding of a harmonic that is not there.
+// Below this the filter passes too little of a harmonic for it to be part of
+// the profile that RONt is evaluated on.
+inline constexpr double kSmallestListedTransmission = 0.01;
+
+// Up to `count` harmonics with the largest filtered amplitude (the profile
+// RONt is evaluated on), largest first (the lower UPR first on a tie). Left
+// out: UPR 1, the part's eccentricity on the instrument, not a feature of its
+// form; harmonics the filter passes less than 1 % of; and amplitudes below
+// 1 pm, the transform's rounding of a harmonic that is not there.
 std::vector<HarmonicComponent> LargestHarmonics(const RoundnessEvaluation& evaluation, std::size_t count);
+
+// The warning for an eccentricity whose limaçon error e²/(2R) exceeds a tenth
+// of the selected reference's RONt, with E (µm), R (mm) and T = e²/(2R) (µm)
+// filled in; none below that, or without a valid fit.
+std::optional<std::string> EccentricityWarning(const ReferenceEvaluation& selected);
 
 // How many evaluations this process has computed: a counter for tests and
 // benchmarks that check that drawing and writing never evaluate again.

@@ -2,6 +2,7 @@
 
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 namespace kyklos {
@@ -25,6 +26,46 @@ void PaintGridAndBars(Canvas& dc, const HarmonicChartLayout& l)
         if (bar.RawTop < plot.bottom) dc.FillRect({bar.Left, bar.RawTop, bar.Right, plot.bottom}, kLightGrey);
         if (bar.FilteredTop < plot.bottom) dc.FillRect({bar.Left, bar.FilteredTop, bar.Right, plot.bottom}, kNavy);
     }
+}
+
+// A bar beyond the axis is broken near its top, as a broken axis is drawn: a
+// slanted white gap between two black strokes, a little wider than the bar
+// so that it shows on a bar one pixel wide.
+void PaintBreaks(Canvas& dc, const HarmonicChartLayout& l, const Pen& linePen)
+{
+    const int gap = std::max(3, l.FontHeight / 3), slant = std::max(2, gap * 2 / 3);
+    const int overhang = std::max(2, l.DigitWidth / 2);
+    const int top = l.Plot.top + std::max(3, l.FontHeight);
+    for (const HarmonicBar& bar : l.Bars) {
+        if (!bar.Clipped) continue;
+        const int left = bar.Left - overhang, right = bar.Right + overhang;
+        const Point gapShape[] = {{left, top + slant}, {right, top}, {right, top + gap}, {left, top + gap + slant}};
+        dc.Save();
+        dc.SetPen({PenStyle::Null, 0, kWhite});
+        dc.SetBrush({BrushStyle::Solid, kWhite, HatchStyle::Horizontal});
+        dc.Polygon(gapShape);
+        dc.Restore();
+        dc.SetPen(linePen);
+        dc.MoveTo(left, top + slant);
+        dc.LineTo(right, top);
+        dc.MoveTo(left, top + gap + slant);
+        dc.LineTo(right, top + gap);
+    }
+}
+
+// The cutoff: a dashed line across the plot, named at its top on the side with room.
+void PaintCutoff(Canvas& dc, const HarmonicChartLayout& l)
+{
+    if (!l.CutoffX) return;
+    const int x = *l.CutoffX;
+    dc.SetPen({PenStyle::Dash, 0, kGrey});
+    dc.MoveTo(x, l.Plot.top);
+    dc.LineTo(x, l.Plot.bottom);
+    const bool leftOfIt = x > (l.Plot.left + l.Plot.right) / 2;
+    dc.SetTextColour(kGrey);
+    dc.SetTextAlign({leftOfIt ? HAlign::Right : HAlign::Left, VAlign::Top});
+    dc.TextOut(x + (leftOfIt ? -1 : 1) * std::max(1, l.DigitWidth / 2), l.Plot.top + 1,
+               std::to_string(l.CutoffUpr) + " UPR cutoff");
 }
 
 // The transmission curve over the bars, then the axes: amplitude on the
@@ -103,16 +144,17 @@ void PaintLegend(Canvas& dc, const HarmonicChartLayout& l, const Pen& linePen)
 
 } // namespace
 
-int CHarmonicChart::FontHeightFor(const Rect& frame)
+int HarmonicChart::FontHeightFor(const Rect& frame)
 {
     return std::max(1, std::min(frame.Height() / 24, frame.Width() / 40));
 }
 
-HarmonicChartLayout CHarmonicChart::ComputeLayout(const HarmonicChartData& data, const HarmonicChartOptions& options,
-                                                  const Rect& frame, int fontHeight, int digitWidth)
+HarmonicChartLayout HarmonicChart::ComputeLayout(const HarmonicChartData& data, const HarmonicChartOptions& options,
+                                                 const Rect& frame, int fontHeight, int digitWidth)
 {
     HarmonicChartLayout layout;
     layout.Frame = frame;
+    layout.Font = ReportFont(fontHeight);
     const int fh = std::max(1, fontHeight);
     const int digit = std::max(1, digitWidth);
     layout.FontHeight = fh;
@@ -145,24 +187,30 @@ HarmonicChartLayout CHarmonicChart::ComputeLayout(const HarmonicChartData& data,
     layout.TransmissionCurve = std::move(bars.TransmissionCurve);
     layout.BarPitch = bars.BarPitch;
     layout.Aggregated = bars.Aggregated;
+    layout.CutoffUpr = data.CutoffUpr;
+    if (data.CutoffUpr > 0) layout.CutoffX = UprPosition(data.CutoffUpr, count, plot);
     return layout;
 }
 
-HarmonicChartLayout CHarmonicChart::ComputeLayout(Canvas& dc, const HarmonicChartData& data,
-                                                  const HarmonicChartOptions& options, const Rect& frame)
+HarmonicChartLayout HarmonicChart::ComputeLayout(Canvas& dc, const HarmonicChartData& data,
+                                                 const HarmonicChartOptions& options, const Rect& frame,
+                                                 const std::optional<FontSpec>& font)
 {
+    const FontSpec spec = font.value_or(ReportFont(FontHeightFor(frame)));
     dc.Save();
-    const int fh = dc.SetFont(ReportFont(FontHeightFor(frame)));
+    const int fh = dc.SetFont(spec);
     const int digit = dc.TextExtent("0").width;
     dc.Restore();
-    return ComputeLayout(data, options, frame, fh, digit);
+    HarmonicChartLayout layout = ComputeLayout(data, options, frame, fh, digit);
+    layout.Font = spec;
+    return layout;
 }
 
-void CHarmonicChart::Paint(Canvas& dc, const HarmonicChartLayout& layout, bool metricUnits)
+void HarmonicChart::Paint(Canvas& dc, const HarmonicChartLayout& layout, bool metricUnits)
 {
     const HarmonicChartLayout& l = layout;
     dc.Save();
-    dc.SetFont(ReportFont(FontHeightFor(l.Frame)));
+    dc.SetFont(l.Font);
     dc.SetTextColour(kBlack);
     dc.SetTextAlign({HAlign::Centre, VAlign::Top});
     dc.TextOut(l.TitleAt.x, l.TitleAt.y, kTitle);
@@ -170,6 +218,8 @@ void CHarmonicChart::Paint(Canvas& dc, const HarmonicChartLayout& layout, bool m
         // Lines of 1/400 inch, as the polar graph's traces.
         const Pen linePen{PenStyle::Solid, std::max(1, static_cast<int>(dc.PixelsPerInch() * 0.0025)), kBlack};
         PaintGridAndBars(dc, l);
+        PaintBreaks(dc, l, linePen);
+        PaintCutoff(dc, l);
         PaintCurveAndAxes(dc, l, linePen);
         PaintTicks(dc, l, linePen, metricUnits);
         PaintLegend(dc, l, linePen);
@@ -177,9 +227,9 @@ void CHarmonicChart::Paint(Canvas& dc, const HarmonicChartLayout& layout, bool m
     dc.Restore();
 }
 
-void CHarmonicChart::Draw(Canvas& dc, const Rect& frame)
+void HarmonicChart::Draw(Canvas& dc, const Rect& frame)
 {
-    layout_ = ComputeLayout(dc, Data, Options, frame);
+    layout_ = ComputeLayout(dc, Data, Options, frame, Font);
     Paint(dc, layout_, Data.MetricUnits);
 }
 

@@ -6,7 +6,9 @@
 //
 // The bars keep the report's colour code (raw light grey under filtered
 // navy), so the grey cap above a navy bar is exactly what the filter took
-// away; it stays readable where the bars are a single pixel wide.
+// away; it stays readable where the bars are a single pixel wide. The
+// amplitude axis is scaled from 2 UPR: the 1 UPR bar, the part's centring,
+// is clipped at the top and drawn broken. A dashed line marks the cutoff.
 //
 // Drawn through Canvas only, so one drawing serves a window panel, a printed
 // or PDF page and an image. The geometry is computed apart from painting
@@ -20,20 +22,24 @@
 
 namespace kyklos {
 
-class CHarmonicChart {
+class HarmonicChart {
 public:
     HarmonicChartData Data;
     HarmonicChartOptions Options;
+    // The chart's text; none: Arial of FontHeightFor(frame), as on paper.
+    std::optional<FontSpec> Font;
 
     // The font height asked for in a frame: the chart's text scales with it.
     static int FontHeightFor(const Rect& frame);
     // The whole geometry, in device units, for a font of the given cell
-    // height whose digits are digitWidth wide.
+    // height whose digits are digitWidth wide (Arial of that height).
     static HarmonicChartLayout ComputeLayout(const HarmonicChartData& data, const HarmonicChartOptions& options,
                                              const Rect& frame, int fontHeight, int digitWidth);
-    // The same with the font measured on dc (nothing is drawn).
+    // The same with the font measured on dc (nothing is drawn): `font`, or
+    // Arial of FontHeightFor(frame).
     static HarmonicChartLayout ComputeLayout(Canvas& dc, const HarmonicChartData& data,
-                                             const HarmonicChartOptions& options, const Rect& frame);
+                                             const HarmonicChartOptions& options, const Rect& frame,
+                                             const std::optional<FontSpec>& font = std::nullopt);
     // Paints a chart laid out on the same canvas; the background is the caller's.
     static void Paint(Canvas& dc, const HarmonicChartLayout& layout, bool metricUnits);
 

@@ -94,9 +94,12 @@ HarmonicBarLayout BarsPerHarmonic(const HarmonicChartData& data, int count, cons
         HarmonicBar bar;
         bar.Left = plot.left + Round(slot + (pitch - barWidth) / 2.0);
         bar.Right = std::max(bar.Left + 1, plot.left + Round(slot + (pitch + barWidth) / 2.0));
-        bar.FilteredTop = YOf(plot, axis.Fraction(DisplayAmplitude(h.FilteredAmplitude, metric)));
-        bar.RawTop = YOf(plot, axis.Fraction(DisplayAmplitude(h.RawAmplitude, metric)));
+        const double filtered = DisplayAmplitude(h.FilteredAmplitude, metric);
+        const double raw = DisplayAmplitude(h.RawAmplitude, metric);
+        bar.FilteredTop = YOf(plot, axis.Fraction(filtered));
+        bar.RawTop = YOf(plot, axis.Fraction(raw));
         bar.Harmonic = k;
+        bar.Clipped = axis.Exceeds(raw) || axis.Exceeds(filtered);
         bars.Bars.push_back(bar);
         if (const auto tr = TransmissionAt(data, k))
             bars.TransmissionCurve.push_back({plot.left + Round(slot + pitch / 2.0), YOf(plot, *tr)});
@@ -139,7 +142,7 @@ HarmonicBarLayout BarsPerPixelColumn(const HarmonicChartData& data, int count, c
         const Column& column = columns[static_cast<std::size_t>(c)];
         const int x = plot.left + c;
         bars.Bars.push_back({x, x + 1, YOf(plot, axis.Fraction(column.filtered)), YOf(plot, axis.Fraction(column.raw)),
-                             column.largest});
+                             column.largest, axis.Exceeds(column.raw) || axis.Exceeds(column.filtered)});
         if (const auto tr = TransmissionAt(data, (column.first + column.last) / 2))
             bars.TransmissionCurve.push_back({x, YOf(plot, *tr)});
     }
@@ -175,7 +178,7 @@ AmplitudeAxis LayoutAmplitudeAxis(const HarmonicChartData& data, int count, bool
                                   int fontHeight)
 {
     double largest = 0.0, smallest = 0.0;
-    for (int i = 0; i < count; ++i) {
+    for (int i = count >= 2 ? 1 : 0; i < count; ++i) {
         const auto& h = data.Harmonics[static_cast<std::size_t>(i)];
         const double raw = DisplayAmplitude(h.RawAmplitude, data.MetricUnits);
         const double filtered = DisplayAmplitude(h.FilteredAmplitude, data.MetricUnits);
@@ -265,6 +268,15 @@ HarmonicBarLayout LayoutHarmonicBars(const HarmonicChartData& data, int count, c
 {
     if (count > plot.Width()) return BarsPerPixelColumn(data, count, axis, plot);
     return BarsPerHarmonic(data, count, axis, plot);
+}
+
+std::optional<int> UprPosition(int k, int count, const Rect& plot)
+{
+    const int width = plot.Width();
+    if (k < 1 || k > count || width <= 0) return std::nullopt;
+    // As the bars are laid out: pixel columns beyond one harmonic per pixel.
+    if (count > width) return plot.left + static_cast<int>(static_cast<long long>(k - 1) * width / count);
+    return plot.left + Round((k - 0.5) * (static_cast<double>(width) / count));
 }
 
 } // namespace kyklos

@@ -2,7 +2,7 @@
 // The harmonic chart's geometry as plain numbers: what it shows, the
 // amplitude axis and its ticks, the UPR axis and its ticks, and the bars with
 // the transmission curve. Every piece is a function of its inputs that can be
-// checked without drawing; CHarmonicChart assembles and paints them.
+// checked without drawing; HarmonicChart assembles and paints them.
 //
 // Device units throughout, with 32-bit integer arithmetic truncating toward
 // zero; doubles become device coordinates only through rounding half away
@@ -17,16 +17,18 @@
 namespace kyklos {
 
 // One harmonic k of the profile: the component A·cos(kθ − φ).
+// A: half the undulation's peak-to-valley height.
 struct HarmonicAmplitude {
     double RawAmplitude = 0.0;        // mm, of the unfiltered profile
     double FilteredAmplitude = 0.0;   // mm, of the filtered profile
-    double Phase = 0.0;               // radians (φ of the raw profile)
+    double FirstPeakAngle = 0.0;      // radians, where the undulation's first peak lies on the part
 };
 
 struct HarmonicChartData {
     std::vector<HarmonicAmplitude> Harmonics;   // element k − 1 is harmonic k (UPR)
     std::vector<double> Transmission;           // element k − 1: the filter's amplitude ratio at k, 0 … 1
     bool MetricUnits = true;                    // amplitudes shown in µm, else in µin
+    int CutoffUpr = 0;                          // the filter's cutoff, marked on the UPR axis; 0: none
 };
 
 // How far the UPR axis runs: 50, 150 or 500 UPR, or every harmonic there is.
@@ -51,6 +53,7 @@ struct HarmonicBar {
     int FilteredTop = 0;       // device y of the filtered amplitude (the largest in the column)
     int RawTop = 0;            // device y of the raw amplitude (the largest in the column)
     int Harmonic = 0;          // k shown: the column's largest filtered amplitude
+    bool Clipped = false;      // an amplitude reaches beyond the axis: drawn to the top, marked broken
 };
 
 // The amplitude axis in the display unit (µm or µin): linear from 0 in steps
@@ -67,6 +70,8 @@ struct AmplitudeAxis {
     // The fraction of the plot's height an amplitude reaches, 0 … 1; none
     // (0) for what is not positive or lies below a logarithmic axis.
     double Fraction(double amplitude) const;
+    // Beyond the top of the axis: the bar is clipped.
+    bool Exceeds(double amplitude) const { return amplitude > High; }
 };
 
 // The bars and the curve over them; see HarmonicChartLayout.
@@ -80,7 +85,8 @@ struct HarmonicBarLayout {
 struct HarmonicChartLayout {
     Rect Frame{};
     Rect Plot{};                  // the bars' area; the axes run along its left, bottom and right edges
-    int FontHeight = 0;           // cell height of the chart's one font
+    FontSpec Font;                // the chart's one font
+    int FontHeight = 0;           // its cell height
     int DigitWidth = 0;           // width of a digit in it, as measured (the layout itself counts at least 1)
     int TickLength = 0;
     int ShownCount = 0;           // harmonics on the UPR axis
@@ -93,6 +99,8 @@ struct HarmonicChartLayout {
     std::vector<ChartTick> TransmissionTicks;
     std::vector<HarmonicBar> Bars;
     std::vector<Point> TransmissionCurve;
+    int CutoffUpr = 0;            // the filter's cutoff (0: none)
+    std::optional<int> CutoffX;   // device x of its line, when it is on the UPR axis
     Point TitleAt{};              // top centre
     Point UnitCaptionAt{};        // bottom right of "µm" / "µin" above the amplitude labels
     Point UprCaptionAt{};         // top centre of "UPR" below the UPR labels
@@ -104,10 +112,12 @@ struct HarmonicChartLayout {
 // Harmonics on the UPR axis: the range's limit, or fewer when the profile has fewer.
 int ShownHarmonicCount(const HarmonicChartData& data, HarmonicRange range);
 
-// The amplitude axis covering the largest of the first `count` amplitudes,
-// raw or filtered. A linear axis gets at most five intervals, about one per
-// two text lines of roughPlotHeight; a logarithmic one one to five decades
-// below the top one.
+// The amplitude axis covering the largest amplitude, raw or filtered, of
+// harmonics 2 … count: 1 UPR is the part's centring on the instrument, which
+// would dwarf its form; its bar is clipped. (With one harmonic only, that
+// one.) A linear axis gets at most five intervals, about one per two text
+// lines of roughPlotHeight; a logarithmic one one to five decades below the
+// top one.
 AmplitudeAxis LayoutAmplitudeAxis(const HarmonicChartData& data, int count, bool logarithmic, int roughPlotHeight,
                                   int fontHeight);
 
@@ -128,5 +138,9 @@ std::vector<ChartTick> LayoutUprTicks(int count, const Rect& plot, int digitWidt
 // there are more harmonics than that; count is at least 1 and the plot not empty.
 HarmonicBarLayout LayoutHarmonicBars(const HarmonicChartData& data, int count, const AmplitudeAxis& axis,
                                      const Rect& plot);
+
+// The x of harmonic k on the UPR axis: the centre of its bar's slot, or its
+// pixel column; none for k outside 1 … count.
+std::optional<int> UprPosition(int k, int count, const Rect& plot);
 
 } // namespace kyklos

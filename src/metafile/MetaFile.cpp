@@ -34,7 +34,7 @@ bool CheckMetaHeader(const std::uint8_t* header, std::uint64_t& bytes)
 
 struct CMetaFile::Picture {
     std::vector<std::uint8_t> bits;   // the Windows metafile, from its header on
-    CWmfPicture wmf;
+    WmfPicture wmf;
 };
 
 CMetaFile::CMetaFile() = default;
@@ -134,7 +134,7 @@ Rect CMetaFile::Placement(const Rect& target, int fitMode) const
 void CMetaFile::Play(Canvas& dc, const Rect& target, int fitMode) const
 {
     if (!picture_) return;
-    CWmfPlayer(picture_->wmf, dc).Play(Placement(target, fitMode));
+    WmfPlayer(picture_->wmf, dc).Play(Placement(target, fitMode));
 }
 
 void CMetaFile::FitRect(Rect& rect, int width, int height, int mode)

@@ -111,7 +111,7 @@ private:
 
 class Parser {
 public:
-    Parser(CWmfPicture& picture, int objectSlots) : pic_(picture)
+    Parser(WmfPicture& picture, int objectSlots) : pic_(picture)
     {
         slots_.assign(static_cast<std::size_t>(objectSlots), -1);
         for (int i = 0; i < objectSlots; ++i) free_.insert(i);
@@ -138,7 +138,7 @@ private:
         const int id = static_cast<int>(pic_.objects.size());
         pic_.objects.push_back(std::move(object));
         if (free_.empty()) {
-            if (slots_.size() >= static_cast<std::size_t>(CWmfPicture::kMaxObjectSlots)) return;
+            if (slots_.size() >= static_cast<std::size_t>(WmfPicture::kMaxObjectSlots)) return;
             slots_.push_back(-1);
             free_.insert(static_cast<int>(slots_.size()) - 1);
         }
@@ -170,7 +170,7 @@ private:
         Add(WmfOp::PatBlt, {x, y, width, height, static_cast<int>(rop)});
     }
 
-    CWmfPicture& pic_;
+    WmfPicture& pic_;
     std::vector<int> slots_;
     std::set<int> free_;
     std::size_t pixelsUsed_ = 0;
@@ -507,8 +507,8 @@ void Parser::PatternBrush(const Params& p)
     // A pattern brush is shown as a solid brush of the pattern's mean colour.
     WmfBrush brush{BrushStyle::Solid, kGrey, HatchStyle::Horizontal};
     DecodedDib dib;
-    if (p.Has(2) && pixelsUsed_ < CWmfPicture::kMaxTotalPixels &&
-        DecodeDib(p.BytesFrom(2), p.U16(1) == 1, CWmfPicture::kMaxTotalPixels - pixelsUsed_, dib)) {
+    if (p.Has(2) && pixelsUsed_ < WmfPicture::kMaxTotalPixels &&
+        DecodeDib(p.BytesFrom(2), p.U16(1) == 1, WmfPicture::kMaxTotalPixels - pixelsUsed_, dib)) {
         pixelsUsed_ += dib.image.pixels.size();
         std::uint64_t r = 0, g = 0, b = 0;
         for (auto px : dib.image.pixels) {
@@ -544,9 +544,9 @@ bool Parser::Bitmap(std::span<const std::uint8_t> dibBytes, bool paletteIndices,
         return true;
     }
     if (width == 0 || height == 0) return true;
-    if (pixelsUsed_ >= CWmfPicture::kMaxTotalPixels) return true;
+    if (pixelsUsed_ >= WmfPicture::kMaxTotalPixels) return true;
     DecodedDib dib;
-    const std::size_t budget = std::min(CWmfPicture::kMaxImagePixels, CWmfPicture::kMaxTotalPixels - pixelsUsed_);
+    const std::size_t budget = std::min(WmfPicture::kMaxImagePixels, WmfPicture::kMaxTotalPixels - pixelsUsed_);
     // A bitmap we cannot show (unknown format, or too large) is left out; the rest of the picture stands.
     if (!DecodeDib(dibBytes, paletteIndices, budget, dib)) return true;
     pixelsUsed_ += dib.image.pixels.size();
@@ -592,9 +592,9 @@ bool Parser::Bitmap(std::span<const std::uint8_t> dibBytes, bool paletteIndices,
 
 } // namespace
 
-bool CWmfPicture::Parse(std::span<const std::uint8_t> bytes)
+bool WmfPicture::Parse(std::span<const std::uint8_t> bytes)
 {
-    *this = CWmfPicture{};
+    *this = WmfPicture{};
     if (bytes.size() < 18) return false;
     const int type = bytes[0] | (bytes[1] << 8);
     if (type != 1 && type != 2) return false;

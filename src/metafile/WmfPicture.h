@@ -2,7 +2,7 @@
 // A Windows metafile parsed once into checked, typed records. Every size,
 // count and coordinate array was checked against the bytes really present,
 // object indices were resolved against the object table and bitmaps were
-// decoded; playing (CWmfPlayer) never looks at raw bytes again.
+// decoded; playing (WmfPlayer) never looks at raw bytes again.
 //
 // Coordinates stay in the metafile's logical units, as 16-bit values.
 
@@ -99,7 +99,7 @@ struct WmfBitmap {
     Image image;                               // the source rectangle only, alpha 0 where nothing is drawn
 };
 
-class CWmfPicture {
+class WmfPicture {
 public:
     // Parses the metafile bytes (from the 18-byte metafile header on). Records
     // are taken up to the end record, the end of the bytes, or the first record

@@ -149,7 +149,7 @@ double ClampOrigin(double v) { return std::clamp(v, -1e9, 1e9); }
 
 class Interpreter {
 public:
-    Interpreter(const CWmfPicture& pic, Canvas& dc) : pic_(pic), dc_(dc) {}
+    Interpreter(const WmfPicture& pic, Canvas& dc) : pic_(pic), dc_(dc) {}
 
     // Runs the records once. Without a device mapping it only collects the
     // bounds of what is drawn.
@@ -423,7 +423,7 @@ private:
     void FillBox(const Box& box, const WmfBrush& brush);
     void Arcs(const WmfRecord& r);
 
-    const CWmfPicture& pic_;
+    const WmfPicture& pic_;
     Canvas& dc_;
     bool draw_ = false;
     DcState state_;
@@ -784,7 +784,7 @@ void Interpreter::DrawBitmap(const WmfBitmap& b)
 
 } // namespace
 
-bool CWmfPlayer::DrawnBounds(double& left, double& top, double& right, double& bottom)
+bool WmfPlayer::DrawnBounds(double& left, double& top, double& right, double& bottom)
 {
     Interpreter measure(pic_, dc_);
     dc_.Save();
@@ -800,7 +800,7 @@ bool CWmfPlayer::DrawnBounds(double& left, double& top, double& right, double& b
     return true;
 }
 
-void CWmfPlayer::Play(const Rect& target)
+void WmfPlayer::Play(const Rect& target)
 {
     if (target.Width() <= 0 || target.Height() <= 0) return;
     Box bounds;

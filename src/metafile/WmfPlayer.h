@@ -14,9 +14,9 @@
 
 namespace kyklos {
 
-class CWmfPlayer {
+class WmfPlayer {
 public:
-    CWmfPlayer(const CWmfPicture& picture, Canvas& dc) : pic_(picture), dc_(dc) {}
+    WmfPlayer(const WmfPicture& picture, Canvas& dc) : pic_(picture), dc_(dc) {}
 
     // Draws the picture over target. The canvas state is saved before and restored after.
     void Play(const Rect& target);
@@ -25,7 +25,7 @@ public:
     bool DrawnBounds(double& left, double& top, double& right, double& bottom);
 
 private:
-    const CWmfPicture& pic_;
+    const WmfPicture& pic_;
     Canvas& dc_;
 };
 

@@ -2,8 +2,10 @@
 
 #include "document/KyklosDoc.h"
 #include "document/ShownResults.h"
+#include "document/ShownVerdict.h"
 #include "platform/NumberText.h"
 #include "platform/Units.h"
+#include "view/KyklosView.h"
 
 #include <algorithm>
 #include <array>
@@ -22,8 +24,15 @@ constexpr std::array<std::string_view, 4> kReferenceNames{"Least Squares", "Mini
                                                           "Minimum Circumscribed"};
 constexpr std::string_view kDash = kNoValueText;
 constexpr std::string_view kAngleHeader = "Angle (deg)";
-constexpr std::string_view kPhaseHeader = "Phase (deg)";
+constexpr std::string_view kHarmonicsTitle = "Largest Harmonics (\u00BD Peak-to-Valley)";
+constexpr std::string_view kFirstPeakHeader = "First peak (deg)";
 constexpr std::size_t kListedHarmonics = 5;
+// The right column's rows from the header's baseline: the parameters, the
+// tolerance and its verdict, then the largest harmonics' title.
+constexpr int kToleranceRow = 5, kVerdictRow = 6, kMarginRow = 7, kHarmonicsTitleRow = 9;
+// The verdict as the panel shows it.
+constexpr Colour kPassColour{0, 128, 0};
+constexpr Colour kFailColour{192, 0, 0};
 
 // Selects the font only long enough to measure its cell height, as the
 // layout needs the height the device actually gives.
@@ -147,18 +156,23 @@ void LayoutTitleAndHeading(Canvas& dc, EvaluationPageLayout& layout, const std::
 }
 
 // The table font is selected. The four references side by side; numbers
-// right-aligned, which with fixed decimals keeps their decimal points in one column.
-void LayoutReferenceTable(Canvas& dc, EvaluationPageLayout& layout, const DisplayUnits& units)
+// right-aligned, which with fixed decimals keeps their decimal points in one
+// column. RONt carries at least the tolerance's decimals: its column fits them.
+void LayoutReferenceTable(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation,
+                          const DisplayUnits& units)
 {
     const int F = layout.TableFontHeight;
     const int numberWidth = dc.TextExtent(units.widest).width;
+    int rontWidth = numberWidth;
+    for (const ReferenceKind kind : kReferenceKinds)
+        rontWidth = std::max(rontWidth, dc.TextExtent(RoundnessText(evaluation, kind, units.metric)).width);
     const int angleWidth = dc.TextExtent("-000.00").width;
     layout.HeaderBaseline = layout.HeadingBaseline + 2 * F;
     layout.NameX = layout.Left + F;
     const int nameWidth = WidestText(dc, {"Reference", kReferenceNames[0], kReferenceNames[1], kReferenceNames[2],
                                           kReferenceNames[3]});
     layout.RontRight = layout.NameX + nameWidth + F +
-                       std::max(dc.TextExtent(Bracketed("RONt", units.unit)).width, numberWidth);
+                       std::max(dc.TextExtent(Bracketed("RONt", units.unit)).width, rontWidth);
     layout.EccentricityRight =
         layout.RontRight + F + std::max(dc.TextExtent(Bracketed("Ecc.", units.unit)).width, numberWidth);
     layout.AngleRight = layout.EccentricityRight + F + std::max(dc.TextExtent(kAngleHeader).width, angleWidth);
@@ -166,63 +180,114 @@ void LayoutReferenceTable(Canvas& dc, EvaluationPageLayout& layout, const Displa
                              layout.HeaderBaseline + 4 * layout.RowPitch + F / 4};
 }
 
-// The table font is selected. The right column holds the parameters and,
-// under them, the largest harmonics; it keeps to the right edge, leaving the
-// spectrum its width.
-void LayoutRightColumn(Canvas& dc, EvaluationPageLayout& layout, const DisplayUnits& units, const Rect& page)
+// The table font is selected. The right column holds the parameters, the
+// tolerance with its verdict and, under them, the largest harmonics; it
+// keeps to the right edge, as wide as its widest row.
+void LayoutRightColumn(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation,
+                       const DisplayUnits& units, const Rect& page)
 {
     const int F = layout.TableFontHeight;
     const int numberWidth = dc.TextExtent(units.widest).width;
-    const int angleWidth = dc.TextExtent("-000.00").width;
     const int labelWidth = WidestText(dc, {"RONp:", "RONv:", "RONq:", "Tolerance:", "Verdict:", "Margin:"});
+    const std::string tolerance =
+        evaluation.Tolerance ? ToleranceText(*evaluation.Tolerance, units.metric) : std::string(kDash);
+    const int valueWidth =
+        std::max({numberWidth, dc.TextExtent(tolerance).width, dc.TextExtent(MarginText(evaluation, units.metric)).width});
     const int unitWidth = dc.TextExtent(units.unit).width;
-    const int parametersWidth = labelWidth + F + numberWidth + F / 3 + unitWidth;
+    const int parametersWidth =
+        std::max(labelWidth + F + valueWidth + F / 3 + unitWidth,
+                 labelWidth + F + dc.TextExtent(VerdictLine(evaluation)).width);
     const int uprWidth = WidestText(dc, {"UPR", "00000"});
-    const int amplitudeWidth = std::max(dc.TextExtent(Bracketed("Amplitude", units.unit)).width, numberWidth);
-    const int phaseWidth = std::max(dc.TextExtent(kPhaseHeader).width, angleWidth);
-    const int listWidth = uprWidth + F + amplitudeWidth + F + phaseWidth;
+    const int filteredWidth = std::max(dc.TextExtent(Bracketed("Filtered", units.unit)).width, numberWidth);
+    const int rawWidth = std::max(dc.TextExtent(Bracketed("Raw", units.unit)).width, numberWidth);
+    const int peakWidth = std::max(dc.TextExtent(kFirstPeakHeader).width, dc.TextExtent("000.00").width);
+    const int listWidth = std::max(uprWidth + F + filteredWidth + F + rawWidth + F + peakWidth,
+                                   dc.TextExtent(kHarmonicsTitle).width);
     const int W = page.right - page.left;
     layout.ParametersX =
         std::max(layout.AngleRight + 2 * F, page.right - W / 50 - std::max(parametersWidth, listWidth));
 
-    // Parameters and verdict in the report's rows: label, number, unit.
-    layout.ValueRight = layout.ParametersX + labelWidth + F + numberWidth;
+    // Parameters and tolerance in the report's rows: label, number, unit; the verdict in words.
+    layout.ValueRight = layout.ParametersX + labelWidth + F + valueWidth;
     layout.UnitX = layout.ValueRight + F / 3;
-    layout.Parameters = {layout.ParametersX, layout.HeaderBaseline - F, layout.UnitX + unitWidth,
-                         layout.HeaderBaseline + 7 * layout.RowPitch + F / 4};
+    layout.VerdictX = layout.ParametersX + labelWidth + F;
+    layout.Parameters = {layout.ParametersX, layout.HeaderBaseline - F, layout.ParametersX + parametersWidth,
+                         layout.HeaderBaseline + kMarginRow * layout.RowPitch + F / 4};
+    const int title = layout.HeaderBaseline + kHarmonicsTitleRow * layout.RowPitch;
+    layout.HarmonicsTitleBaseline = title;
     layout.UprRight = layout.ParametersX + uprWidth;
-    layout.AmplitudeRight = layout.UprRight + F + amplitudeWidth;
-    layout.PhaseRight = layout.AmplitudeRight + F + phaseWidth;
+    layout.FilteredRight = layout.UprRight + F + filteredWidth;
+    layout.RawRight = layout.FilteredRight + F + rawWidth;
+    layout.FirstPeakRight = layout.RawRight + F + peakWidth;
+    layout.LargestHarmonics = {layout.ParametersX, title - F, layout.ParametersX + listWidth,
+                               title + static_cast<int>(kListedHarmonics + 1) * layout.RowPitch + F / 4};
 }
 
-// The table font is selected. The warnings under the references, wrapped to the left column.
-void LayoutWarnings(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation)
+// Wrapped lines of texts, one row apart, into `lines`; the box they take from `top`.
+Rect LayoutLines(Canvas& dc, const EvaluationPageLayout& layout, const std::vector<std::string>& texts, int top,
+                 std::vector<std::string>& lines)
 {
     const int F = layout.TableFontHeight;
-    const int top = layout.ReferenceTable.bottom + layout.RowPitch;
     const int width = std::max(F, layout.ParametersX - F - layout.NameX);
-    int y = top + F;
-    for (const std::string& warning : evaluation.Warnings)
-        for (std::string& line : WrapText(dc, warning, width)) {
-            y += layout.RowPitch;
-            layout.WarningLines.push_back(std::move(line));
-        }
-    layout.Warnings = {layout.NameX, top, layout.NameX + width, y + F / 4};
+    for (const std::string& text : texts)
+        for (std::string& line : WrapText(dc, text, width)) lines.push_back(std::move(line));
+    const int rows = std::max(0, static_cast<int>(lines.size()) - 1);
+    return {layout.NameX, top, layout.NameX + width, top + F + rows * layout.RowPitch + F / 4};
 }
 
-// The spectrum below the tables, across the left column; its largest harmonics beside it.
+// What the page was evaluated under, in words: it stands alone on paper.
+std::vector<std::string> ConditionTexts(const RoundnessEvaluation& evaluation)
+{
+    return {"Gaussian (50%) filter, " + std::to_string(evaluation.CutoffUpr) + " UPR cutoff, " +
+                std::to_string(evaluation.PointCount) + " points. " +
+                std::string(ReferenceLabel(evaluation.SelectedReference)) + ".",
+            "Tolerance t: RONt \u2264 t passes. Angles are counter-clockwise from sample 0."};
+}
+
+// The table font is selected. The conditions in two lines beside the
+// heading, flush right, where they fit there; else wrapped to the left
+// column under the references. Then the warnings (a heading row, then their
+// lines) in the left column.
+void LayoutLeftColumn(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation,
+                      const Rect& page)
+{
+    const std::vector<std::string> conditions = ConditionTexts(evaluation);
+    const int F = layout.TableFontHeight;
+    const int right = page.right - (page.right - page.left) / 50;
+    int widest = 0;
+    for (const std::string& text : conditions) widest = std::max(widest, dc.TextExtent(text).width);
+    int top = layout.ReferenceTable.bottom + layout.RowPitch;
+    if (widest <= right - layout.HeadingUnderlineRight - 2 * F) {
+        layout.ConditionLines = conditions;
+        const int rows = static_cast<int>(conditions.size()) - 1;
+        layout.Conditions = {right - widest, layout.HeadingBaseline - rows * layout.RowPitch - F, right,
+                             layout.HeadingBaseline + F / 4};
+    } else {
+        layout.Conditions = LayoutLines(dc, layout, conditions, top, layout.ConditionLines);
+        top = layout.Conditions.bottom + layout.RowPitch;
+    }
+    layout.Warnings = LayoutLines(dc, layout, evaluation.Warnings, top, layout.WarningLines);
+    if (!layout.WarningLines.empty()) layout.Warnings.bottom += layout.RowPitch;
+}
+
+// The spectrum across the page below both columns, where that leaves it at
+// least three quarters of the height it has under the left column beside
+// the right one: on a sheet taller than wide, its lower half and more; on a
+// landscape page, beside the largest harmonics.
 void LayoutSpectrum(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation,
                     const EvaluationPageOptions& options, const Rect& page)
 {
-    const int F = layout.TableFontHeight;
-    const int chartTop = std::max(layout.Warnings.bottom, layout.Parameters.bottom) + layout.RowPitch;
-    layout.ChartFrame = {layout.Left, chartTop, layout.ParametersX - F, page.bottom - (page.bottom - page.top) / 50};
-    const int title = chartTop + F;
-    layout.HarmonicsTitleBaseline = title;
-    layout.LargestHarmonics = {layout.ParametersX, title - F, layout.PhaseRight,
-                               title + static_cast<int>(kListedHarmonics + 1) * layout.RowPitch + F / 4};
-    layout.Chart = CHarmonicChart::ComputeLayout(dc, HarmonicChartDataOf(evaluation, options.MetricUnits),
-                                                 options.Spectrum, layout.ChartFrame);
+    const int W = page.right - page.left;
+    const int bottom = page.bottom - (page.bottom - page.top) / 50;
+    const Rect below{layout.Left, std::max(layout.Warnings.bottom, layout.LargestHarmonics.bottom) + layout.RowPitch,
+                     page.right - W / 50, bottom};
+    const Rect beside{layout.Left, layout.Warnings.bottom + layout.RowPitch,
+                      layout.ParametersX - layout.TableFontHeight, bottom};
+    layout.ChartFrame = below.Height() * 4 >= beside.Height() * 3 ? below : beside;
+    // The chart's text grows with its frame, but not beyond the tables'.
+    const int fontHeight = std::min(HarmonicChart::FontHeightFor(layout.ChartFrame), layout.TableFontHeight);
+    layout.Chart = HarmonicChart::ComputeLayout(dc, HarmonicChartDataOf(evaluation, options.MetricUnits),
+                                                options.Spectrum, layout.ChartFrame, ReportFont(fontHeight));
 }
 
 // The heading, grey and underlined as the report's filter heading.
@@ -256,9 +321,9 @@ void PaintReferenceTable(Canvas& dc, const EvaluationPageLayout& layout, const R
         dc.SetTextColour(colour);
         TextAt(dc, HAlign::Left, layout.NameX, y, kReferenceNames[static_cast<std::size_t>(kind)]);
         // A failed fit has no result; its centre is no result either.
-        std::string ront(kDash), eccentricity(kDash), angle(kDash);
+        const std::string ront = RoundnessText(evaluation, referenceKind, units.metric);
+        std::string eccentricity(kDash), angle(kDash);
         if (reference.FitValid && reference.RONt) {
-            ront = NumberText(units.Length(*reference.RONt), units.decimals);
             eccentricity = NumberText(units.Length(reference.Eccentricity), units.decimals);
             angle = EccentricityAngleShown(reference.Eccentricity) ? NumberText(reference.EccentricityAngle, 2)
                                                                    : std::string();
@@ -295,19 +360,33 @@ void PaintParameters(Canvas& dc, const EvaluationPageLayout& layout, const Round
     ParameterRow(dc, layout, 2, "RONv:", parameter(evaluation.RONv), units.unit);
     ParameterRow(dc, layout, 3, "RONq:", parameter(evaluation.RONq), units.unit);
 
-    // The verdict judges the selected reference's RONt; the margin t − RONt is
-    // what is left of the tolerance (negative when it is exceeded).
+    // The verdict names the reference it judged against the tolerance as
+    // typed; the margin t − RONt is what is left of the tolerance (negative
+    // when it is exceeded).
     const std::optional<RoundnessTolerance>& tolerance = evaluation.Tolerance;
-    const std::string toleranceText =
-        tolerance ? NumberText(tolerance->Shown(units.metric), decimals) : std::string(kDash);
-    ParameterRow(dc, layout, 5, "Tolerance:", toleranceText, units.unit);
-    dc.SetTextColour(kNavy);
-    ParameterRow(dc, layout, 6, "Verdict:", std::string(VerdictText(evaluation.Verdict)), {});
+    ParameterRow(dc, layout, kToleranceRow, "Tolerance:",
+                 tolerance ? ToleranceText(*tolerance, units.metric) : std::string(kDash), units.unit);
+    const int verdictY = layout.HeaderBaseline + kVerdictRow * layout.RowPitch;
+    TextAt(dc, HAlign::Left, layout.ParametersX, verdictY, "Verdict:");
+    dc.SetTextColour(evaluation.Verdict == ToleranceVerdict::Pass   ? kPassColour
+                     : evaluation.Verdict == ToleranceVerdict::Fail ? kFailColour
+                                                                    : kBlack);
+    TextAt(dc, evaluation.Verdict == ToleranceVerdict::None ? HAlign::Right : HAlign::Left,
+           evaluation.Verdict == ToleranceVerdict::None ? layout.ValueRight : layout.VerdictX, verdictY,
+           VerdictLine(evaluation));
     dc.SetTextColour(kBlack);
-    ParameterRow(dc, layout, 7, "Margin:",
-                 evaluation.MarginUm ? NumberText(MicrometresToShown(*evaluation.MarginUm, units.metric), decimals)
-                                     : std::string(kDash),
-                 units.unit);
+    ParameterRow(dc, layout, kMarginRow, "Margin:", MarginText(evaluation, units.metric), units.unit);
+}
+
+void PaintConditions(Canvas& dc, const EvaluationPageLayout& layout)
+{
+    dc.SetFont(layout.TableFont);
+    dc.SetTextColour(kGrey);
+    int y = layout.Conditions.top + layout.TableFontHeight;
+    for (const std::string& line : layout.ConditionLines) {
+        TextAt(dc, HAlign::Left, layout.Conditions.left, y, line);
+        y += layout.RowPitch;
+    }
 }
 
 void PaintWarnings(Canvas& dc, const EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation)
@@ -332,18 +411,20 @@ void PaintLargestHarmonics(Canvas& dc, const EvaluationPageLayout& layout, const
     const int title = layout.HarmonicsTitleBaseline, pitch = layout.RowPitch;
     dc.SetFont(layout.TableFont);
     dc.SetTextColour(kGrey);
-    TextAt(dc, HAlign::Left, layout.ParametersX, title, "Largest Harmonics");
+    TextAt(dc, HAlign::Left, layout.ParametersX, title, kHarmonicsTitle);
     TextAt(dc, HAlign::Right, layout.UprRight, title + pitch, "UPR");
-    TextAt(dc, HAlign::Right, layout.AmplitudeRight, title + pitch, Bracketed("Amplitude", units.unit));
-    TextAt(dc, HAlign::Right, layout.PhaseRight, title + pitch, kPhaseHeader);
+    TextAt(dc, HAlign::Right, layout.FilteredRight, title + pitch, Bracketed("Filtered", units.unit));
+    TextAt(dc, HAlign::Right, layout.RawRight, title + pitch, Bracketed("Raw", units.unit));
+    TextAt(dc, HAlign::Right, layout.FirstPeakRight, title + pitch, kFirstPeakHeader);
     dc.SetTextColour(kBlack);
     const std::vector<HarmonicComponent> largest = LargestHarmonics(evaluation, kListedHarmonics);
     for (std::size_t i = 0; i < largest.size(); ++i) {
+        const HarmonicComponent& h = largest[i];
         const int y = title + static_cast<int>(i + 2) * pitch;
-        TextAt(dc, HAlign::Right, layout.UprRight, y, std::to_string(largest[i].Upr));
-        TextAt(dc, HAlign::Right, layout.AmplitudeRight, y,
-               NumberText(units.Length(largest[i].Amplitude), units.decimals));
-        TextAt(dc, HAlign::Right, layout.PhaseRight, y, NumberText(Degrees(largest[i].Phase), 2));
+        TextAt(dc, HAlign::Right, layout.UprRight, y, std::to_string(h.Upr));
+        TextAt(dc, HAlign::Right, layout.FilteredRight, y, NumberText(units.Length(h.FilteredAmplitude), units.decimals));
+        TextAt(dc, HAlign::Right, layout.RawRight, y, NumberText(units.Length(h.Amplitude), units.decimals));
+        TextAt(dc, HAlign::Right, layout.FirstPeakRight, y, NumberText(Degrees(h.FirstPeakAngle), 2));
     }
 }
 
@@ -360,9 +441,9 @@ EvaluationPageLayout LayoutEvaluationPage(Canvas& dc, const std::optional<TitleT
     const DisplayUnits units = UnitsOf(options.MetricUnits);
     dc.Save();
     dc.SetFont(layout.TableFont);
-    LayoutReferenceTable(dc, layout, units);
-    LayoutRightColumn(dc, layout, units, page);
-    LayoutWarnings(dc, layout, evaluation);
+    LayoutReferenceTable(dc, layout, evaluation, units);
+    LayoutRightColumn(dc, layout, evaluation, units, page);
+    LayoutLeftColumn(dc, layout, evaluation, page);
     dc.Restore();
     LayoutSpectrum(dc, layout, evaluation, options, page);
     return layout;
@@ -379,9 +460,10 @@ void PaintEvaluationPage(Canvas& dc, const EvaluationPageLayout& layout, const R
         const DisplayUnits units = UnitsOf(options.MetricUnits);
         PaintReferenceTable(dc, layout, evaluation, units);
         PaintParameters(dc, layout, evaluation, units);
+        PaintConditions(dc, layout);
         PaintWarnings(dc, layout, evaluation);
         PaintLargestHarmonics(dc, layout, evaluation, units);
-        CHarmonicChart::Paint(dc, layout.Chart, options.MetricUnits);
+        HarmonicChart::Paint(dc, layout.Chart, options.MetricUnits);
     }
     dc.Restore();
 }
@@ -407,13 +489,21 @@ HarmonicChartData HarmonicChartDataOf(const RoundnessEvaluation& evaluation, boo
 {
     HarmonicChartData data;
     data.MetricUnits = metricUnits;
+    data.CutoffUpr = evaluation.CutoffUpr;
     data.Harmonics.reserve(evaluation.Harmonics.size());
     data.Transmission.reserve(evaluation.Harmonics.size());
     for (const HarmonicComponent& h : evaluation.Harmonics) {
-        data.Harmonics.push_back({h.Amplitude, h.FilteredAmplitude, h.Phase});
+        data.Harmonics.push_back({h.Amplitude, h.FilteredAmplitude, h.FirstPeakAngle});
         data.Transmission.push_back(h.Transmission);
     }
     return data;
+}
+
+Rect EvaluationPageRect(const Rect& printable)
+{
+    Rect page = CKyklosView::PrinterPageRect(printable);
+    page.bottom = printable.bottom - (printable.right - printable.left) / 20;
+    return page;
 }
 
 HarmonicRange HarmonicRangeForCutoff(int cutoffUpr)

@@ -1,15 +1,18 @@
 #pragma once
 // The evaluation page: a second page beside the report page, in its style
-// (Arial 600, the same title line and rule, the report's colours), with the
-// four reference circles side by side, RONp/RONv/RONq, the tolerance verdict,
-// the sampling warnings, the harmonic spectrum and its five largest
-// harmonics.
+// (Arial 600, the same title line and rule, the report's colours), that
+// stands alone: the four reference circles side by side, the conditions they
+// were evaluated under (filter and cutoff, points, reference, the tolerance
+// rule, the angle convention), the warnings, RONp/RONv/RONq, the verdict
+// naming what it judged, the five largest harmonics of the filtered profile,
+// and the harmonic spectrum below them: across the page where it has the
+// height (a sheet taller than wide), else beside the largest harmonics.
 //
 // Drawn through Canvas only and laid out in device units from the page
 // rectangle, so one routine serves a window panel, the printer, PDF and
-// images: on paper pass CKyklosView::PrinterPageRect(printable area), which
-// puts it where the report page stands; on a screen or an image the whole
-// rectangle. The background is the caller's.
+// images: on paper pass EvaluationPageRect(printable area), which puts it
+// within the report page's margins on a sheet of its own; on a screen or an
+// image the whole rectangle. The background is the caller's.
 
 #include "document/KyklosDoc.h"
 #include "document/RoundnessEvaluation.h"
@@ -51,18 +54,24 @@ struct EvaluationPageLayout {
     int EccentricityRight = 0;
     int AngleRight = 0;
     Rect ReferenceTable{};         // header and the four references
+    // Filter, points, reference, the tolerance rule, the angles: beside the
+    // heading, or wrapped to the left column where they do not fit there.
+    std::vector<std::string> ConditionLines;
+    Rect Conditions{};
     int ParametersX = 0;           // the right column: labels here, values ending at ValueRight, units at UnitX
     int ValueRight = 0;
     int UnitX = 0;
+    int VerdictX = 0;              // the verdict line, from where the values start
     Rect Parameters{};             // RONp, RONv, RONq, tolerance, verdict, margin
     std::vector<std::string> WarningLines;   // the warnings wrapped to the left column, a row apart
     Rect Warnings{};               // the warnings (or that there are none)
     int HarmonicsTitleBaseline = 0;   // "Largest Harmonics"; its header a row below, the harmonics after it
     int UprRight = 0;
-    int AmplitudeRight = 0;
-    int PhaseRight = 0;
-    Rect LargestHarmonics{};       // the five largest harmonics
-    Rect ChartFrame{};             // the harmonic spectrum
+    int FilteredRight = 0;         // ½ peak-to-valley of the filtered profile
+    int RawRight = 0;              // and of the raw one
+    int FirstPeakRight = 0;
+    Rect LargestHarmonics{};       // the five largest harmonics, in the right column
+    Rect ChartFrame{};             // the harmonic spectrum: across the page below both columns, or below the left one
     HarmonicChartLayout Chart;     // the spectrum as drawn (empty without a valid evaluation)
 };
 
@@ -88,6 +97,11 @@ EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const
 
 // The spectrum of an evaluation as the harmonic chart takes it.
 HarmonicChartData HarmonicChartDataOf(const RoundnessEvaluation& evaluation, bool metricUnits);
+
+// The evaluation page's rectangle on a sheet: the report page's margins
+// (CKyklosView::PrinterPageRect), but the sheet's whole height where the
+// report keeps to the upper half of a sheet taller than wide.
+Rect EvaluationPageRect(const Rect& printable);
 
 // A UPR range that shows the filter's whole roll-off: the smallest of 50,
 // 150 and 500 UPR that reaches three times the cutoff, else every harmonic.

@@ -36,11 +36,6 @@ public:
     // its width; on a sheet taller than wide the upper half.
     static Rect PrinterPageRect(const Rect& printable);
 
-    // Display toggles (they never touch the document).
-    void ToggleCenteredProfile() { ShowCenteredProfile = !ShowCenteredProfile; }
-    void ToggleReferenceCircle() { ShowReferenceCircle = !ShowReferenceCircle; }
-    void ToggleRawData() { ShowRawData = !ShowRawData; }
-
     int ResultFontHeight = 0;
     int TitleFontHeight = 0;
     int HeadingFontHeight = 0;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace kyklos {
@@ -71,15 +73,37 @@ TEST(FilterSamplingWarnings, NameTheNumbers)
 {
     EXPECT_TRUE(FilterSamplingWarnings(3500, 500).empty());
     EXPECT_TRUE(FilterSamplingWarnings(3600, 50).empty());
-    EXPECT_EQ(FilterSamplingWarnings(3499, 500),
-              std::vector<std::string>{"The profile has 3499 points; the filter needs at least 7 \u00d7 500 = 3500 "
-                                       "points for a 500 UPR cutoff."});
+    // A cutoff beyond N/2 has no undulation of the profile to pass.
     // X = 500/(α·360) = 2.95685: one weight of any size, the rest vanish.
     EXPECT_EQ(FilterSamplingWarnings(360, 500),
               (std::vector<std::string>{"The profile has 360 points; the filter needs at least 7 \u00d7 500 = 3500 "
-                                        "points for a 500 UPR cutoff.",
+                                        "points for a 500 UPR cutoff, above the 180 UPR the profile can hold.",
                                         "The filter's weights summed to 2.9569 instead of 1 and were scaled to unit "
                                         "gain to keep the mean radius."}));
+}
+
+TEST(FilterSamplingWarnings, StateWhatTheFilterPassesAtTheCutoff)
+{
+    // The transmission at the cutoff, measured by filtering an undulation of
+    // exactly the cutoff's UPR: 0.73 instead of 0.50 at N = 360, 150 UPR;
+    // barely off one point below the rule.
+    const std::pair<Sampling, const char*> cases[] = {{{360, 150.0}, "73.0"}, {{3499, 500.0}, "50.0"}};
+    for (const auto& [s, percent] : cases) {
+        const int k = static_cast<int>(s.cutoff);
+        std::vector<double> in(static_cast<std::size_t>(s.count)), out(in.size());
+        for (int i = 0; i < s.count; ++i) in[static_cast<std::size_t>(i)] = 0.004 * std::cos(k * (i * kTwoPi / s.count));
+        NoProgress progress;
+        ASSERT_TRUE(GaussianFilterProfile(in, out, s.count, s.cutoff, progress));
+        char measured[16];
+        std::snprintf(measured, sizeof measured, "%.1f", 100.0 * out[0] / in[0]);
+        EXPECT_STREQ(measured, percent);
+        const std::vector<std::string> warnings = FilterSamplingWarnings(s.count, k);
+        ASSERT_FALSE(warnings.empty());
+        EXPECT_EQ(warnings[0], "The profile has " + std::to_string(s.count) + " points; the filter needs at least 7 "
+                               "\u00d7 " + std::to_string(k) + " = " + std::to_string(7 * k) + " points for a " +
+                               std::to_string(k) + " UPR cutoff: it passes " + percent +
+                               " % at the cutoff instead of 50 %.");
+    }
 }
 
 } // namespace

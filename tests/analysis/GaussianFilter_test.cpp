@@ -75,11 +75,11 @@ bool ReferenceFilter(const std::vector<double>& input, std::vector<double>& outp
 {
     const int n = static_cast<int>(input.size());
     const GaussianKernel kernel = ComputeGaussianKernel(n, cutoff);
-    const int pairs = kernel.pairs;
-    const double q2 = kernel.ratio * kernel.ratio;
-    std::vector<double> weights{kernel.centre};
-    double w = kernel.centre;
-    double m = kernel.ratio;
+    const int pairs = kernel.Pairs;
+    const double q2 = kernel.Ratio * kernel.Ratio;
+    std::vector<double> weights{kernel.Centre};
+    double w = kernel.Centre;
+    double m = kernel.Ratio;
     for (int k = 1; k <= pairs; ++k) {
         w = m * w;
         m = q2 * m;
@@ -87,7 +87,7 @@ bool ReferenceFilter(const std::vector<double>& input, std::vector<double>& outp
     }
     double tail = 0.0;
     for (int k = 1; k <= pairs; ++k) tail += weights[k];
-    const double gain = kernel.centre + 2.0 * tail;
+    const double gain = kernel.Centre + 2.0 * tail;
     if (std::fabs(gain - 1.0) > 1e-3)
         for (double& x : weights) x /= gain;
 
@@ -161,19 +161,19 @@ std::vector<double> Filter(FilterPath path, const std::vector<double>& input, do
 TEST(GaussianKernel, PairsOfTheListedProfiles)
 {
     const int pairs3600[] = {521, 187, 61, 22, 8};
-    for (int c = 0; c < 5; ++c) EXPECT_EQ(ComputeGaussianKernel(3600, kCutoffs[c]).pairs, pairs3600[c]) << kCutoffs[c];
-    EXPECT_EQ(ComputeGaussianKernel(36000, 50.0).pairs, 596);
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(ComputeGaussianKernel(3600, kCutoffs[c]).Pairs, pairs3600[c]) << kCutoffs[c];
+    EXPECT_EQ(ComputeGaussianKernel(36000, 50.0).Pairs, 596);
 }
 
 TEST(GaussianKernel, UsualProfilesHaveUnitGainAndShortOnesDoNot)
 {
     for (const int n : {3600, 36000})
         for (const double cutoff : kCutoffs)
-            EXPECT_NEAR(ComputeGaussianKernel(n, cutoff).weightSum, 1.0, 2e-4) << n << " samples, " << cutoff << " UPR";
+            EXPECT_NEAR(ComputeGaussianKernel(n, cutoff).WeightSum, 1.0, 2e-4) << n << " samples, " << cutoff << " UPR";
     // Fewer than about five samples per cutoff wavelength: the sampled
     // weighting function sums to far more than 1.
-    EXPECT_NEAR(ComputeGaussianKernel(100, 500.0).weightSum, 10.64, 0.01);
-    EXPECT_NEAR(ComputeGaussianKernel(360, 500.0).weightSum, 2.96, 0.01);
+    EXPECT_NEAR(ComputeGaussianKernel(100, 500.0).WeightSum, 10.64, 0.01);
+    EXPECT_NEAR(ComputeGaussianKernel(360, 500.0).WeightSum, 2.96, 0.01);
 }
 
 TEST(GaussianFilter, KeepsAConstantProfile)
@@ -228,7 +228,7 @@ TEST(GaussianFilterPaths, EveryPathMatchesTheReferenceBitForBit)
 
     int wrapping = 0;
     for (const Case& c : cases) {
-        if (ComputeGaussianKernel(c.count, c.cutoff).pairs > 2 * c.count) ++wrapping;
+        if (ComputeGaussianKernel(c.count, c.cutoff).Pairs > 2 * c.count) ++wrapping;
         const std::vector<double> input = RandomProfile(c.count, static_cast<unsigned>(c.count * 1000 + c.cutoff * 10));
         std::vector<double> expected;
         NoProgress quiet;

@@ -44,6 +44,8 @@ QStringList Differences(const AppSettings& a, const AppSettings& b)
     check(a.Analysis.FilterCutoffUpr == b.Analysis.FilterCutoffUpr, "FilterCutoffUpr");
     check(a.Analysis.ReferenceKind == b.Analysis.ReferenceKind, "ReferenceKind");
     check(a.Analysis.Tolerance == b.Analysis.Tolerance, "Tolerance");
+    check(a.Evaluation.Range == b.Evaluation.Range, "SpectrumRange");
+    check(a.Evaluation.Logarithmic == b.Evaluation.Logarithmic, "SpectrumLogarithmic");
     check(a.OpenFolder == b.OpenFolder, "OpenFolder");
     check(a.Recent == b.Recent, "Recent");
     return names;
@@ -114,6 +116,7 @@ private slots:
         good_.Analysis.FilterCutoffUpr = 150;
         good_.Analysis.ReferenceKind = ReferenceKind::MinimumCircumscribed;
         good_.Analysis.Tolerance = RoundnessTolerance{0.1 * 7.0, false};  // 0.7000000000000001 µin, every digit
+        good_.Evaluation = {HarmonicRange::Upr500, true};
         good_.OpenFolder = QFile::encodeName(folder_.path()).toStdString() + "/";
         good_.Recent.Add("/data/caf\xE9.kyk");
         good_.Recent.Add("/data/shaft.kyk");
@@ -177,6 +180,8 @@ private slots:
         QTest::newRow("tolerance zero") << "Analysis/Tolerance" << QVariant("0") << "Tolerance";
         QTest::newRow("tolerance negative") << "Analysis/Tolerance" << QVariant("-3") << "Tolerance";
         QTest::newRow("tolerance not a number") << "Analysis/Tolerance" << QVariant("tight") << "Tolerance";
+        QTest::newRow("spectrum range not offered") << "Evaluation/Range" << QVariant("75") << "SpectrumRange";
+        QTest::newRow("spectrum scale not a boolean") << "Evaluation/Logarithmic" << QVariant(3) << "SpectrumLogarithmic";
     }
 
     void badValuesFallBackOneByOne()

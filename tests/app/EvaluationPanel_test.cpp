@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QFileDialog>
 #include <QHelpEvent>
 #include <QLabel>
@@ -77,7 +78,7 @@ private:
     std::unique_ptr<CKyklosDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
 
-    CEvaluationPanel* Panel() const { return frame_->EvaluationPanel(); }
+    EvaluationPanel* Panel() const { return frame_->EvaluationDock(); }
 
     void SetMetric(bool metric)
     {
@@ -88,7 +89,7 @@ private:
     // Runs Analysis ▸ Tolerance, types `text` and presses OK.
     void EnterTolerance(const QString& text, QString* shown = nullptr, QString* unit = nullptr)
     {
-        const auto seen = WhenModal<CToleranceDialog>([=](CToleranceDialog* dialog) {
+        const auto seen = WhenModal<ToleranceDialog>([=](ToleranceDialog* dialog) {
             if (shown) *shown = dialog->ValueEdit()->text();
             if (unit) *unit = dialog->UnitsLabel()->text();
             dialog->ValueEdit()->setText(text);
@@ -183,6 +184,25 @@ private slots:
         QVERIFY(std::abs(sum - ront.toDouble()) <= (metric ? 0.0015 : 0.015));
     }
 
+    void largestHarmonicsOfTheFilteredProfile()
+    {
+        const QTableWidget* table = Panel()->HarmonicTable();
+        QCOMPARE(table->columnCount(), 4);
+        const QStringList headers{QStringLiteral("UPR"), QStringLiteral("Filtered (µm)"), QStringLiteral("Raw (µm)"),
+                                  QStringLiteral("First peak (deg)")};
+        for (int column = 0; column < 4; ++column) QCOMPARE(table->horizontalHeaderItem(column)->text(), headers[column]);
+        // The demonstration at 50 UPR: 14 UPR leads, filtered beside raw.
+        const std::vector<HarmonicComponent>& spectrum = doc_->Result.Evaluation.Harmonics;
+        const HarmonicComponent& fourteen = spectrum[13];
+        QCOMPARE(Cell(table, 0, 0), QStringLiteral("14"));
+        QCOMPARE(Cell(table, 0, 1), QString::number(fourteen.FilteredAmplitude * 1000.0, 'f', 3));
+        QCOMPARE(Cell(table, 0, 2), QString::number(fourteen.Amplitude * 1000.0, 'f', 3));
+        QCOMPARE(Cell(table, 0, 3), QStringLiteral("0.04"));   // φ = 0.52°: the first of 14 peaks at φ/14
+        // The 3-lobe form's first peak lies at a third of its phase, 90.61°.
+        QCOMPARE(Cell(table, 1, 0), QStringLiteral("3"));
+        QCOMPARE(Cell(table, 1, 3), QStringLiteral("30.20"));
+    }
+
     void markFollowsTheReportsReference()
     {
         const std::uint64_t evaluations = RoundnessEvaluationCount();
@@ -210,7 +230,7 @@ private slots:
         thin.Settings.FilterCutoffUpr = 500;
         thin.OpenProfile(test::WriteFile(dir, "thin.kyk", test::ProfileText(720)));
         QVERIFY(thin.AnalysisValid);
-        CEvaluationPanel panel(thin, frame_->View(), nullptr);
+        EvaluationPanel panel(thin, frame_->View(), nullptr);
         QVERIFY(!panel.WarningsLabel()->isHidden());
         QVERIFY2(panel.WarningsLabel()->text().contains(QStringLiteral("720 points")),
                  qPrintable(panel.WarningsLabel()->text()));
@@ -228,26 +248,38 @@ private slots:
             return LoadAppSettings(store, AvailableScreenRects()).Analysis.Tolerance;
         };
 
-        // RONt 11.899 µm against 12 and 11.5 µm.
+        // RONt 11.899 µm against 12 and 11.5 µm: the verdict names what it judged.
         EnterTolerance(QStringLiteral(" 12 "));
         QVERIFY(doc_->Settings.Tolerance == (RoundnessTolerance{12.0, true}));
-        QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("Pass"));
+        QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("RONt LSCI ≤ 12.000 µm: Pass"));
         QCOMPARE(TextColour(Panel()->VerdictLabel()), pass);
         QCOMPARE(Panel()->MarginLabel()->text(), QStringLiteral("0.101 µm"));
         EnterTolerance(QStringLiteral("11.5"));
-        QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("Fail"));
+        QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("RONt LSCI > 11.500 µm: Fail"));
         QCOMPARE(TextColour(Panel()->VerdictLabel()), fail);
         QCOMPARE(Panel()->MarginLabel()->text(), QStringLiteral("-0.399 µm"));
+        // A tolerance a hair under RONt, typed to the fourth decimal: RONt is
+        // shown with as many, and above it.
+        const double ront = (doc_->Result.Peak - doc_->Result.Valley) * 1000.0;
+        const QString hair = QString::number(std::floor(ront * 10000.0) / 10000.0, 'f', 4);
+        EnterTolerance(hair);
+        QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("RONt LSCI > %1 µm: Fail").arg(hair));
+        const QString shownRont = Cell(Panel()->ReferenceTable(), 0, 2);
+        QVERIFY2(shownRont.size() >= hair.size() && shownRont.toDouble() > hair.toDouble(), qPrintable(shownRont));
+        QCOMPARE(Cell(Panel()->ReferenceTable(), 1, 2).section(QLatin1Char('.'), 1).size(), 4);
+        EnterTolerance(QStringLiteral("11.5"));
         // Remembered in the one settings store, as typed.
         QVERIFY(remembered() == (RoundnessTolerance{11.5, true}));
 
         // In microinches the dialog shows and takes microinches.
         SetMetric(false);
         QString shown, unit;
-        QCOMPARE(Panel()->ToleranceLabel()->text(), QStringLiteral("452.756 µin"));
+        QCOMPARE(Panel()->ToleranceLabel()->text(), QStringLiteral("452.76 µin"));
+        QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("RONt LSCI > 11.500 µm: Fail"));
         EnterTolerance(QStringLiteral("500"), &shown, &unit);
         QCOMPARE(shown, QStringLiteral("452.755905511811"));
-        QCOMPARE(Panel()->ToleranceLabel()->text(), QStringLiteral("500 µin"));
+        QCOMPARE(Panel()->ToleranceLabel()->text(), QStringLiteral("500.00 µin"));
+        QCOMPARE(Panel()->VerdictLabel()->text(), QStringLiteral("RONt LSCI ≤ 500.00 µin: Pass"));
         QCOMPARE(unit, QStringLiteral("µin"));
         QVERIFY(doc_->Settings.Tolerance == (RoundnessTolerance{500.0, false}));
         QCOMPARE(Panel()->MarginLabel()->text(), QStringLiteral("31.55 µin"));
@@ -259,7 +291,7 @@ private slots:
         // Refused texts keep the dialog open with the one message of the
         // tolerance rule; an empty field clears.
         QStringList messages;
-        const auto seen = WhenModal<CToleranceDialog>([&messages](CToleranceDialog* dialog) {
+        const auto seen = WhenModal<ToleranceDialog>([&messages](ToleranceDialog* dialog) {
             for (const char* text : {"abc", "1,5", "-3", "0"}) {
                 const auto answer = AnswerNextMessageBox();
                 dialog->ValueEdit()->setText(QString::fromLatin1(text));
@@ -282,16 +314,28 @@ private slots:
         QCOMPARE(RoundnessEvaluationCount(), evaluations);
     }
 
-    void choicesRememberedAndBadOnesIgnored()
+    void choicesReportedAndRemembered()
     {
+        const auto remembered = [] {
+            QSettings store;
+            return LoadAppSettings(store, AvailableScreenRects()).Evaluation;
+        };
+        int reported = 0;
+        const QMetaObject::Connection counting =
+            connect(Panel(), &EvaluationPanel::ChoicesChanged, this, [&reported] { ++reported; });
         Panel()->SetRange(HarmonicRange::Upr500);
         Panel()->SetLogarithmic(true);
-        QCOMPARE(CEvaluationPanel::LoadChoices(), (EvaluationChoices{HarmonicRange::Upr500, true}));
-        QSettings settings;
-        settings.beginGroup(QStringLiteral("Evaluation"));
-        settings.setValue(QStringLiteral("Range"), QStringLiteral("75"));
-        settings.setValue(QStringLiteral("Logarithmic"), 3);
-        QCOMPARE(CEvaluationPanel::LoadChoices(), EvaluationChoices{});
+        Panel()->SetLogarithmic(true);
+        QCOMPARE(reported, 2);
+        QCOMPARE(remembered(), (EvaluationChoices{HarmonicRange::Upr500, true}));
+        // Choices handed over, as a restored window does: shown, not reported.
+        Panel()->SetChoices({HarmonicRange::Upr150, false});
+        disconnect(counting);
+        QCOMPARE(reported, 2);
+        QCOMPARE(Panel()->RangeBox()->currentIndex(), 1);
+        QVERIFY(!Panel()->LogarithmicBox()->isChecked());
+        QCOMPARE(Panel()->Chart()->Options().Range, HarmonicRange::Upr150);
+        QCOMPARE(remembered(), (EvaluationChoices{HarmonicRange::Upr500, true}));
     }
 
     void viewMenuTogglesTheDock()
@@ -313,7 +357,7 @@ private slots:
         QVERIFY(other.restoreState(state));
         other.show();
         QVERIFY(QTest::qWaitForWindowExposed(&other));
-        QVERIFY(other.EvaluationPanel()->isHidden());
+        QVERIFY(other.EvaluationDock()->isHidden());
         QVERIFY(!other.Action(ID_VIEW_EVALUATION)->isChecked());
         // cleanup() gives the document's redraws back to this window's panel.
     }
@@ -334,7 +378,7 @@ private slots:
 
     void hoverNamesTheHarmonic()
     {
-        CHarmonicChartWidget* chart = Panel()->Chart();
+        HarmonicChartWidget* chart = Panel()->Chart();
         chart->Render();
         // Bar 14 of 50, in widget pixels from the image's device pixels.
         const HarmonicBar bar = chart->Layout().Bars.at(13);
@@ -343,8 +387,10 @@ private slots:
         const QPoint at(static_cast<int>((bar.Left + bar.Right) / 2 / ratio),
                         static_cast<int>((chart->Layout().Plot.bottom - 2) / ratio));
         const QString text = chart->ToolTipAt(at);
-        QVERIFY2(text.startsWith(QStringLiteral("UPR: 14\nAmplitude: 3.050 µm\n")), qPrintable(text));
-        QVERIFY2(text.endsWith(QStringLiteral("\nPhase: 0.52 deg")), qPrintable(text));
+        // The raw 3-lobe at φ = 0.52° has its first peak at 0.52°/14.
+        QVERIFY2(text.startsWith(QStringLiteral("UPR: 14\n½ peak-to-valley, filtered: ")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("\n½ peak-to-valley, raw: 3.050 µm\n")), qPrintable(text));
+        QVERIFY2(text.endsWith(QStringLiteral("\nFirst peak: 0.04 deg")), qPrintable(text));
         QHelpEvent help(QEvent::ToolTip, at, chart->mapToGlobal(at));
         QApplication::sendEvent(chart, &help);
         QCOMPARE(QToolTip::text(), text);
@@ -352,10 +398,25 @@ private slots:
         QCOMPARE(chart->ToolTipAt(QPoint(at.x(), 0)), QString());
     }
 
+    void chartTextIsAsLargeAsThePanels()
+    {
+        HarmonicChartWidget* chart = Panel()->Chart();
+        chart->Render();
+        const qreal ratio = chart->Image().devicePixelRatio();
+        const int panelText = static_cast<int>(QFontMetricsF(Panel()->VerdictLabel()->font()).height() * ratio);
+        QVERIFY2(chart->Layout().FontHeight >= panelText,
+                 qPrintable(QStringLiteral("%1 < %2").arg(chart->Layout().FontHeight).arg(panelText)));
+        QCOMPARE(QString::fromStdString(chart->Layout().Font.face), chart->fontInfo().family());
+        // The plot keeps room at the chart's smallest.
+        chart->resize(chart->minimumSizeHint());
+        chart->Render();
+        QVERIFY(chart->Layout().Plot.Height() >= 2 * chart->Layout().FontHeight);
+    }
+
     void showsTheDocumentOnlyOnceTheFilterIsDone()
     {
         HeldProgress held;
-        CEvaluationPanel panel(*doc_, frame_->View(), &held);
+        EvaluationPanel panel(*doc_, frame_->View(), &held);
         QCOMPARE(Cell(panel.ReferenceTable(), 0, 0), QStringLiteral("\u25CF"));
         held.active = true;
         doc_->Settings.ReferenceKind = ReferenceKind::MinimumZone;
@@ -384,7 +445,10 @@ private slots:
             frame_->Action(ID_FILE_PRINT_PREVIEW)->trigger();
             return pages;
         };
+        // The evaluation page draws the document's evaluation: printing evaluates nothing again.
+        const std::uint64_t evaluations = RoundnessEvaluationCount();
         QCOMPARE(previewPages(), 2);
+        QCOMPARE(RoundnessEvaluationCount(), evaluations);
         frame_->Action(ID_VIEW_EVALUATION)->trigger();
         QCOMPARE(previewPages(), 1);
     }

@@ -93,8 +93,8 @@ private slots:
         QFETCH(bool, showSplash);
         QFETCH(QString, fileName);
         const CKyklosApp::CommandLine line = CKyklosApp::ParseCommandLine(Args(arguments));
-        QCOMPARE(line.showSplash, showSplash);
-        QCOMPARE(QString::fromStdString(line.fileName), fileName);
+        QCOMPARE(line.ShowSplash, showSplash);
+        QCOMPARE(QString::fromStdString(line.FileName), fileName);
     }
 
     void startUpOrder()

@@ -40,7 +40,7 @@ void ReportClipboardTest::initTestCase() {
     widget_ = std::make_unique<QWidget>();
     widget_->resize(900, 560);
     QGuiApplication::clipboard()->clear();
-    CopyReportToClipboard(*view_, *doc_, widget_.get());
+    kyklos::CopyReportToClipboard(*view_, *doc_, widget_.get());
 }
 
 void ReportClipboardTest::copyPlacesSvgAndImageOfThePage() {

@@ -23,6 +23,8 @@
 
 #include <memory>
 
+using kyklos::ReportPrinter;
+
 namespace {
 
 int PdfPageCount(const QString& path) {
@@ -84,17 +86,17 @@ void ReportPrinterTest::initTestCase() {
 void ReportPrinterTest::printableAreaStartsAtThePaintersOrigin() {
     QPrinter printer(QPrinter::HighResolution);
     SetUpLetterPrinter(printer, dir_.filePath("origin.pdf"), QPageLayout::Portrait);
-    QCOMPARE(CReportPrinter::PrintableArea(printer), (kyklos::Rect{0, 0, 4800, 6600}));
+    QCOMPARE(ReportPrinter::PrintableArea(printer), (kyklos::Rect{0, 0, 4800, 6600}));
     // Painting the whole sheet: origin at the paper's corner, no margins.
     printer.setFullPage(true);
-    QCOMPARE(CReportPrinter::PrintableArea(printer), (kyklos::Rect{0, 0, 5100, 6600}));
+    QCOMPARE(ReportPrinter::PrintableArea(printer), (kyklos::Rect{0, 0, 5100, 6600}));
 }
 
 void ReportPrinterTest::portraitLetterUsesTheUpperHalf() {
     const QString path = dir_.filePath("portrait.pdf");
     QPrinter printer(QPrinter::HighResolution);
     SetUpLetterPrinter(printer, path, QPageLayout::Portrait);
-    CReportPrinter reportPrinter(*view_, *doc_);
+    ReportPrinter reportPrinter(*view_, *doc_);
     QVERIFY(reportPrinter.PrintTo(printer));
 
     QCOMPARE(PdfPageCount(path), 1);
@@ -111,7 +113,7 @@ void ReportPrinterTest::landscapeLetterUsesTheWholeSheet() {
     const QString path = dir_.filePath("landscape.pdf");
     QPrinter printer(QPrinter::HighResolution);
     SetUpLetterPrinter(printer, path, QPageLayout::Landscape);
-    CReportPrinter reportPrinter(*view_, *doc_);
+    ReportPrinter reportPrinter(*view_, *doc_);
     QVERIFY(reportPrinter.PrintTo(printer));
 
     QCOMPARE(PdfPageCount(path), 1);
@@ -127,13 +129,13 @@ void ReportPrinterTest::printerThatCannotStartPrintsNothing() {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir_.filePath("no such folder/report.pdf"));
     view_->PrintPageRect = {1, 2, 3, 4};
-    CReportPrinter reportPrinter(*view_, *doc_);
+    ReportPrinter reportPrinter(*view_, *doc_);
     QVERIFY(!reportPrinter.PrintTo(printer));
     QCOMPARE(view_->PrintPageRect, (kyklos::Rect{1, 2, 3, 4}));
 }
 
 void ReportPrinterTest::previewShowsOnePage() {
-    CReportPrinter reportPrinter(*view_, *doc_);
+    ReportPrinter reportPrinter(*view_, *doc_);
     QPrinter& printer = reportPrinter.Printer();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setPageSize(QPageSize(QPageSize::A4));
@@ -154,15 +156,15 @@ void ReportPrinterTest::previewShowsOnePage() {
     QVERIFY(found);
     QCOMPARE(pages, 1);
     // Laid out by the printer rule on the preview's sheet.
-    QCOMPARE(view_->PrintPageRect, CReportPrinter::PrintableArea(printer));
+    QCOMPARE(view_->PrintPageRect, ReportPrinter::PrintableArea(printer));
     QVERIFY(view_->PrintPageRect.Width() > 1000);
     QVERIFY(Inside(view_->GraphSquare, kyklos::CKyklosView::PrinterPageRect(view_->PrintPageRect)));
 }
 
 void ReportPrinterTest::oneSharedPrinter() {
     kyklos::CKyklosView otherView;
-    CReportPrinter first(*view_, *doc_);
-    CReportPrinter second(otherView, *doc_);
+    ReportPrinter first(*view_, *doc_);
+    ReportPrinter second(otherView, *doc_);
     first.Printer().setPageOrientation(QPageLayout::Landscape);
     QCOMPARE(&first.Printer(), &second.Printer());
     QCOMPARE(second.Printer().pageLayout().orientation(), QPageLayout::Landscape);
@@ -170,7 +172,7 @@ void ReportPrinterTest::oneSharedPrinter() {
 }
 
 void ReportPrinterTest::exportWritesTheChosenType() {
-    CReportPrinter reportPrinter(*view_, *doc_);
+    ReportPrinter reportPrinter(*view_, *doc_);
     const QString stem = dir_.filePath("exported");
     // A name without an extension takes the chosen file type's.
     QVERIFY(reportPrinter.ExportTo(stem, QStringLiteral("SVG picture (*.svg)"), nullptr));
@@ -191,7 +193,7 @@ void ReportPrinterTest::exportWritesTheChosenType() {
 }
 
 void ReportPrinterTest::exportAsksBeforeReplacingAFileItNamed() {
-    CReportPrinter reportPrinter(*view_, *doc_);
+    ReportPrinter reportPrinter(*view_, *doc_);
     const QString stem = dir_.filePath("kept");
     QFile existing(stem + ".png");
     QVERIFY(existing.open(QIODevice::WriteOnly));

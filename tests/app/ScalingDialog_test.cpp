@@ -12,6 +12,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using kyklos::CScalingDialog;
+using kyklos::RunScalingCommand;
+
 namespace {
 
 const QString kMicrometres = QStringLiteral("µm / div");
@@ -158,6 +161,7 @@ void ScalingDialogTest::valueParsing_data() {
     QTest::addColumn<double>("value");
     QTest::newRow("plain") << "2.5" << true << 2.5;
     QTest::newRow("blanks around") << "  12 " << true << 12.0;
+    QTest::newRow("no-break spaces around") << "\u00A03\u00A0" << true << 3.0;
     QTest::newRow("exponent") << "1e-3" << true << 0.001;
     QTest::newRow("decimal comma") << "2,5" << false << 0.0;
     QTest::newRow("trailing letters") << "2.5x" << false << 0.0;

@@ -19,7 +19,7 @@ using kyklos::test::WhenModal;
 
 namespace {
 
-int CheckedIndex(const CRadioSelectionDialog& dialog)
+int CheckedIndex(const RadioSelectionDialog& dialog)
 {
     int checked = -1;
     for (int i = 0; i < dialog.OptionCount(); ++i)
@@ -35,7 +35,7 @@ int CheckedIndex(const CRadioSelectionDialog& dialog)
 std::shared_ptr<int> Answer(int index, bool ok)
 {
     auto opened = std::make_shared<int>(-3);
-    WhenModal<CRadioSelectionDialog>([opened, index, ok](CRadioSelectionDialog* dialog) {
+    WhenModal<RadioSelectionDialog>([opened, index, ok](RadioSelectionDialog* dialog) {
         *opened = CheckedIndex(*dialog);
         if (index >= 0) dialog->Radio(index)->click();
         const QString caption = ok ? QStringLiteral("OK") : QStringLiteral("Cancel");
@@ -91,7 +91,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QString, group);
         QFETCH(QStringList, options);
-        std::unique_ptr<CRadioSelectionDialog> dialog;
+        std::unique_ptr<RadioSelectionDialog> dialog;
         if (reference)
             dialog = std::make_unique<CReferenceSelectionDialog>();
         else

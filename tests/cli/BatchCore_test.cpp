@@ -192,6 +192,8 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
     e.References[ReferenceIndex(ReferenceKind::MinimumZone)].RONt = 0.0035;
     e.References[ReferenceIndex(ReferenceKind::MaximumInscribed)].FitValid = false;  // no RONt
     e.References[ReferenceIndex(ReferenceKind::MinimumCircumscribed)].RONt = 0.0045;
+    e.References[ReferenceIndex(ReferenceKind::MinimumCircumscribed)].FitValid = true;
+    e.References[ReferenceIndex(ReferenceKind::MinimumCircumscribed)].ReferenceC = 10.0045;
     e.RONp = 0.0021;
     e.RONv = 0.0019;
     e.RONq = 0.0012;
@@ -209,7 +211,7 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
         return fields;
     };
     const auto inch = cells(CsvRow(r, false));
-    ASSERT_EQ(inch.size(), 22u);
+    ASSERT_EQ(inch.size(), 25u);
     EXPECT_EQ(inch[13], ShortestNumber(ShownLength(0.004, false)));
     EXPECT_EQ(inch[14], ShortestNumber(ShownLength(0.0035, false)));
     EXPECT_EQ(inch[15], "");
@@ -217,6 +219,9 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
     EXPECT_EQ(inch[17], ShortestNumber(ShownLength(0.0021, false)));
     EXPECT_EQ(inch[20], "3");
     EXPECT_EQ(inch[21], "Fail");
+    EXPECT_EQ(inch[22], "LSCI");
+    EXPECT_EQ(inch[23], "");  // the inscribed circle was not found
+    EXPECT_EQ(inch[24], ShortestNumber(ShownLength(2 * 10.0045, false)));
 
     // No least squares circle: no RONp, RONv, RONq. No verdict, no tolerance: empty cells.
     e.References[ReferenceIndex(ReferenceKind::LeastSquares)] = {};
@@ -225,7 +230,7 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
     none.Ok = true;
     FillEvaluation(none, e);
     const auto metric = cells(CsvRow(none, true));
-    for (std::size_t i : {13u, 15u, 17u, 18u, 19u, 20u, 21u}) EXPECT_EQ(metric[i], "") << i;
+    for (std::size_t i : {13u, 15u, 17u, 18u, 19u, 20u, 21u, 22u, 23u}) EXPECT_EQ(metric[i], "") << i;
     EXPECT_EQ(metric[14], ShortestNumber(3.5));
 }
 

@@ -58,7 +58,8 @@ class KyklosReport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() / ("kyklos_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = fs::temp_directory_path() / ("kyklos_cli_" + std::to_string(getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }
@@ -520,10 +521,10 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     ASSERT_EQ(rows.size(), 5u) << csv.out;
     EXPECT_EQ(rows[0], "file,ok,message,identification,date,points,cutoff_upr,reference,roundness_um,eccentricity_um,"
                        "eccentricity_angle_deg,concentricity_um,runout_um,ront_ls_um,ront_mz_um,ront_mi_um,ront_mc_um,"
-                       "ronp_um,ronv_um,ronq_um,tolerance_um,verdict");
+                       "ronp_um,ronv_um,ronq_um,tolerance_um,verdict,verdict_reference,mi_diameter_um,mc_diameter_um");
     EXPECT_EQ(csv.out.find("\n"), csv.out.find("\r\n") + 1);  // CR LF rows
     const auto good = Fields(rows[2]);
-    ASSERT_EQ(good.size(), 22u) << rows[2];
+    ASSERT_EQ(good.size(), 25u) << rows[2];
     EXPECT_EQ(good[1], "true");
     EXPECT_EQ(good[3], "Part 1");
     EXPECT_EQ(good[5], "360");
@@ -533,7 +534,7 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     EXPECT_NEAR(std::stod(good[9]), std::hypot(0.1, 1.0), 1e-6);
     EXPECT_EQ(Fields(rows[3]), (std::vector<std::string>{files[2].string(), "false", "Invalid file revision.", "", "",
                                                          "", "", "", "", "", "", "", "", "", "", "", "", "", "", "",
-                                                         "", ""}));
+                                                         "", "", "", "", ""}));
     EXPECT_EQ(std::count(csv.err.begin(), csv.err.end(), '\n'), 1);
     EXPECT_NE(csv.err.find(files[2].string() + ": Invalid file revision."), std::string::npos);
 
@@ -541,7 +542,9 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     const auto inchRow = Fields(Lines(inch.out).at(0));
     EXPECT_NEAR(std::stod(inchRow.at(9)), std::hypot(0.1, 1.0) * 39.37007874015748, 1e-4);
     EXPECT_EQ(Lines(inch.out).size(), 1u);
-    EXPECT_NE(Report("--format csv --inch" + names).out.find(",roundness_uin,"), std::string::npos);
+    const std::string inchHeader = Report("--format csv --inch" + names).out;
+    EXPECT_NE(inchHeader.find(",roundness_uin,"), std::string::npos);
+    EXPECT_NE(inchHeader.find(",mi_diameter_uin,mc_diameter_uin\r\n"), std::string::npos);
 
     const Outcome jsonl = Report("--format jsonl" + names);
     const auto objects = Lines(jsonl.out);
@@ -611,7 +614,7 @@ TEST_F(Batch, FoldersStandardInputAndOrderUnderParallelWorkers)
     const Outcome three = Report("--format csv -j 3 --summary --tolerance 20 " + Quote(dir_));
     EXPECT_EQ(one.status, 1);
     EXPECT_EQ(one.out, three.out);
-    EXPECT_NE(one.out.find(",20,Fail\r\n"), std::string::npos);
+    EXPECT_NE(one.out.find(",20,Fail,LSCI,"), std::string::npos);
     EXPECT_EQ(Report("--json -j 1 --tolerance 20 " + Quote(dir_)).out, Report("--json -j 4 --tolerance 20 " + Quote(dir_)).out);
     const auto rows = Lines(one.out);
     for (int i = 0; i < 40; ++i) EXPECT_EQ(Fields(rows.at(static_cast<std::size_t>(i) + 1)).at(0), files[static_cast<std::size_t>(i)].string());
@@ -729,6 +732,39 @@ TEST_F(KyklosReport, HarmonicsAreTheProfilesUndulationsAsManyAsAsked)
     EXPECT_EQ(Json(Report("--demo --json"))["Evaluation"]["Harmonics"].size(), 500u);  // the default of 3600 points' 1800
 }
 
+TEST_F(KyklosReport, JsonGivesTheFilterTheExtremesAndTheDiameters)
+{
+    // A 3-lobe form of 2 µm on a 10 mm circle 0.5 µm off centre towards atan2(0.4, 0.3), 360 points, 50 UPR.
+    const auto file = Quote(Write("lobes.kyk", Profile("L", 360, 0.3, 0.4, 2.0)));
+    const auto e = Json(Report("--json --harmonics 3 " + file))["Evaluation"];
+    const auto& h = e["Harmonics"];
+    // The filter's transmission, nearly 2^−(k/50)² at 360 ≥ 7 × 50 points; phases and first peaks.
+    for (int k = 1; k <= 3; ++k) EXPECT_NEAR(h[k - 1]["Transmission"].get<double>(), std::pow(2.0, -k * k / 2500.0), 1e-3);
+    const double passed = h[2]["Transmission"].get<double>();
+    EXPECT_NEAR(h[2]["FilteredPhase"].get<double>(), 0.0, 1e-4);
+    EXPECT_NEAR(h[2]["FirstPeakAngle"].get<double>(), 0.0, 1e-4);
+    EXPECT_NEAR(h[0]["FirstPeakAngle"].get<double>(), std::atan2(0.4, 0.3), 1e-4);
+    // About each circle the lobes' peaks at 0, 120 and 240°, valleys between;
+    // the inscribed circle touches the valleys, the circumscribed one the peaks.
+    const double a = 0.002 * passed;   // mm
+    const auto& r = e["References"];
+    for (const char* name : {"LeastSquares", "MinimumZone", "MaximumInscribed", "MinimumCircumscribed"}) {
+        EXPECT_NEAR(r[name]["Peak"].get<double>() - r[name]["Valley"].get<double>(), 2 * a, 1e-8) << name;
+        EXPECT_NEAR(std::remainder(r[name]["PeakAngle"].get<double>(), 2 * 3.141592653589793 / 3), 0.0, 1e-9) << name;
+        EXPECT_NEAR(std::remainder(r[name]["ValleyAngle"].get<double>() - 3.141592653589793 / 3, 2 * 3.141592653589793 / 3),
+                    0.0, 1e-9) << name;
+    }
+    EXPECT_NEAR(r["LeastSquares"]["Diameter"].get<double>(), 20.0, 1e-8);
+    EXPECT_NEAR(r["MaximumInscribed"]["Diameter"].get<double>(), 2 * (10.0 - a), 1e-8);
+    EXPECT_NEAR(r["MinimumCircumscribed"]["Diameter"].get<double>(), 2 * (10.0 + a), 1e-8);
+    EXPECT_NEAR(r["MaximumInscribed"]["Valley"].get<double>(), 0.0, 1e-8);
+    EXPECT_NEAR(r["MinimumCircumscribed"]["Peak"].get<double>(), 0.0, 1e-8);
+    // In the table in micrometres, or microinches with --inch.
+    const auto row = Fields(Lines(Report("--format csv --no-header --inch " + file).out).at(0));
+    EXPECT_NEAR(std::stod(row.at(23)), 2 * (10.0 - a) * 1000.0 * 39.37007874015748, 1e-4);
+    EXPECT_NEAR(std::stod(row.at(24)), 2 * (10.0 + a) * 1000.0 * 39.37007874015748, 1e-4);
+}
+
 TEST_F(KyklosReport, ToleranceGivesTheVerdictAndTheExitStatus)
 {
     const auto file = Quote(Write("lobes.kyk", Profile("L", 360, 0.3, 0.4, 2.0)));
@@ -737,14 +773,17 @@ TEST_F(KyklosReport, ToleranceGivesTheVerdictAndTheExitStatus)
     EXPECT_TRUE(plain["Evaluation"]["Tolerance"].is_null());
     const double roundness = plain["Roundness"].get<double>() * 1000.0;  // µm, about 4
 
-    // A part whose roundness equals the tolerance passes; a hair less fails it.
+    // A part whose roundness equals the tolerance passes, also a rounding
+    // over it (one unit in the last place); a millionth of a micrometre less fails it.
     const Outcome at = Report("--json --tolerance " + Shortest(roundness) + " " + file);
     EXPECT_EQ(at.status, 0);
     EXPECT_EQ(Json(at)["Evaluation"]["Verdict"], "Pass");
-    const Outcome below = Report("--json --tolerance " + Shortest(std::nextafter(roundness, 0.0)) + " " + file);
+    EXPECT_EQ(Report("--tolerance " + Shortest(std::nextafter(roundness, 0.0)) + " " + file).status, 0);
+    const double less = roundness - 1e-6;
+    const Outcome below = Report("--json --tolerance " + Shortest(less) + " " + file);
     EXPECT_EQ(below.status, 3);
     EXPECT_EQ(Json(below)["Evaluation"]["Verdict"], "Fail");
-    EXPECT_EQ(Json(below)["Evaluation"]["Tolerance"].get<double>(), std::nextafter(roundness, 0.0) / 1000.0);
+    EXPECT_EQ(Json(below)["Evaluation"]["Tolerance"].get<double>(), less / 1000.0);
 
     // With --inch the tolerance is in microinches: 150 µin = 3.81 µm fails
     // (150 µm would pass), 160 µin = 4.064 µm passes.
@@ -753,6 +792,7 @@ TEST_F(KyklosReport, ToleranceGivesTheVerdictAndTheExitStatus)
     const auto row = Fields(Lines(inch.out).at(0));
     EXPECT_EQ(row.at(20), "150");
     EXPECT_EQ(row.at(21), "Fail");
+    EXPECT_EQ(row.at(22), "LSCI");  // what the verdict judged
     EXPECT_EQ(Report("--inch --tolerance 160 " + file).status, 0);
     EXPECT_NEAR(Json(Report("--json --inch --tolerance 150 " + file))["Evaluation"]["Tolerance"].get<double>(),
                 150 * 0.0254e-3, 1e-15);
@@ -783,12 +823,26 @@ TEST_F(KyklosReport, TextBlockShowsTheEvaluationInTheBlocksUnits)
     std::snprintf(expected, sizeof expected, "%-15s %12.3f µm", "RONq:", e["RONq"].get<double>() * 1000.0);
     EXPECT_EQ(rowOf("RONq:"), expected);
     EXPECT_EQ(rowOf("Tolerance:"), "Tolerance:             5.000 µm");
-    EXPECT_EQ(rowOf("Verdict:"), "Verdict:         Pass");
-    EXPECT_EQ(rowOf("Harmonic"), "Harmonic 3:            2.000 µm");  // of the raw profile
+    EXPECT_EQ(rowOf("Verdict:"), "Verdict:         RONt LSCI ≤ 5.000 µm: Pass");
+    // The filtered profile's harmonic, the raw one beside it, both ½ peak-to-valley.
+    EXPECT_EQ(rowOf("Harmonics:"), "Harmonics:       ½ peak-to-valley, filtered (raw)");
+    const auto& third = e["Harmonics"][2];
+    std::snprintf(expected, sizeof expected, "%-15s %12.3f µm (raw 2.000 µm)", "Harmonic 3:",
+                  third["FilteredAmplitude"].get<double>() * 1000.0);
+    EXPECT_EQ(rowOf("Harmonic "), expected);
     // The other harmonics of this pure lobed profile are the transform's rounding, below 1 pm: not listed.
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Harmonic", 0) == 0; }), 1);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Harmonic ", 0) == 0; }), 1);
+    std::snprintf(expected, sizeof expected, "%.1f", e["Harmonics"][99]["Transmission"].get<double>() * 100.0);
     EXPECT_EQ(rowOf("Warning:"), "Warning:         The profile has 360 points; the filter needs at least 7 × 100 = "
-                                 "700 points for a 100 UPR cutoff.");
+                                 "700 points for a 100 UPR cutoff: it passes " + std::string(expected) +
+                                 " % at the cutoff instead of 50 %.");
+
+    // A tolerance typed to the fourth decimal: RONt shown to the fourth too.
+    const auto fine = Lines(Report("--tolerance 5.0001 --cutoff 100 " + file).out);
+    std::snprintf(expected, sizeof expected, "%-15s %12.4f µm", "RONt MICI:",
+                  e["References"]["MaximumInscribed"]["RONt"].get<double>() * 1000.0);
+    EXPECT_NE(std::find(fine.begin(), fine.end(), std::string(expected)), fine.end()) << expected;
+    EXPECT_NE(std::find(fine.begin(), fine.end(), "Tolerance:            5.0001 µm"), fine.end());
 }
 
 TEST_F(KyklosReport, AFailedFitHasNoRontAndNoVerdict)
@@ -808,6 +862,9 @@ TEST_F(KyklosReport, AFailedFitHasNoRontAndNoVerdict)
     EXPECT_NE(row.at(13), "");  // ront_ls_um
     EXPECT_EQ(row.at(20), "1");
     EXPECT_EQ(row.at(21), "");
+    EXPECT_EQ(row.at(22), "");  // no verdict, no reference judged
+    EXPECT_TRUE(e["References"]["MinimumZone"]["Diameter"].is_null());
+    EXPECT_TRUE(e["References"]["MinimumZone"]["Peak"].is_null());
     EXPECT_NE(Report("--reference mz " + file).out.find("RONt MZCI:                 — µm\n"), std::string::npos);
 }
 
@@ -832,6 +889,9 @@ TEST_F(Batch, TableRowCarriesTheFourReferencesTheParametersAndTheVerdict)
         EXPECT_EQ(row.at(16), row.at(8));  // the selected reference is the roundness column
         EXPECT_EQ(row.at(20), "5");
         EXPECT_EQ(row.at(21), e["Verdict"].get<std::string>());
+        EXPECT_EQ(row.at(22), "MCCI");
+        EXPECT_EQ(std::stod(row.at(23)), e["References"]["MaximumInscribed"]["Diameter"].get<double>() * 1000.0);
+        EXPECT_EQ(std::stod(row.at(24)), e["References"]["MinimumCircumscribed"]["Diameter"].get<double>() * 1000.0);
     }
     // Lobes of 1, 2, 3 µm: roundness about 2, 4, 6 µm against 5 µm.
     EXPECT_EQ(Fields(rows[1]).at(21), "Pass");

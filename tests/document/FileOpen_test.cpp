@@ -25,7 +25,7 @@ class FileOpen : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() / ("kyklos_open_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+        dir_ = fs::temp_directory_path() / ("kyklos_open_" + std::to_string(getpid()) + "_" +
                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
         doc_ = std::make_unique<CKyklosDoc>(&ui_);

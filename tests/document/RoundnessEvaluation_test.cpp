@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +58,8 @@ void ExpectReferencesEqualTheAnalysis(CKyklosDoc& doc)
             ASSERT_EQ(r.RONt.has_value(), doc.Result.FitValid);
             if (r.RONt) {
                 EXPECT_EQ(*r.RONt, doc.Result.Peak - doc.Result.Valley);
+                EXPECT_EQ(r.PeakAngle, doc.Result.PeakAngle);
+                EXPECT_EQ(r.ValleyAngle, doc.Result.ValleyAngle);
             }
             EXPECT_EQ(r.Eccentricity, doc.Result.Eccentricity);
             EXPECT_EQ(r.EccentricityAngle, doc.Result.EccentricityAngle);
@@ -161,7 +165,8 @@ TEST(RoundnessEvaluation, SpectrumOfTheDemonstrationAgreesWithItsSumsAndTheFilte
                 direct(demo.doc.Result.FilteredRadius, h.Upr, fa, fb);
                 EXPECT_NEAR(h.Amplitude * std::cos(h.Phase), a, 1e-12) << h.Upr;
                 EXPECT_NEAR(h.Amplitude * std::sin(h.Phase), b, 1e-12) << h.Upr;
-                EXPECT_NEAR(h.FilteredAmplitude, std::sqrt(fa * fa + fb * fb), 1e-12) << h.Upr;
+                EXPECT_NEAR(h.FilteredAmplitude * std::cos(h.FilteredPhase), fa, 1e-12) << h.Upr;
+                EXPECT_NEAR(h.FilteredAmplitude * std::sin(h.FilteredPhase), fb, 1e-12) << h.Upr;
             }
         }
         // Parseval: the mean square deviation from the least squares circle.
@@ -185,9 +190,11 @@ TEST(RoundnessEvaluation, VerdictJudgesTheSelectedReferenceWithoutEvaluatingAgai
     const RoundnessEvaluation atZone = judge(RoundnessTolerance{zone, true});
     EXPECT_EQ(atZone.Verdict, ToleranceVerdict::Pass);
     EXPECT_EQ(*atZone.MarginUm, 0.0);
-    const RoundnessEvaluation below = judge(RoundnessTolerance{std::nextafter(zone, 0.0), true});
+    const RoundnessEvaluation below = judge(RoundnessTolerance{zone * (1.0 - 1e-9), true});
     EXPECT_EQ(below.Verdict, ToleranceVerdict::Fail);
     EXPECT_LT(*below.MarginUm, 0.0);
+    // One unit in the last place is a conversion's rounding, not a difference of form.
+    EXPECT_EQ(judge(RoundnessTolerance{std::nextafter(zone, 0.0), true}).Verdict, ToleranceVerdict::Pass);
     // In microinches the tolerance is converted to micrometres to be judged.
     const RoundnessEvaluation inch = judge(RoundnessTolerance{zone / 0.0254 * 1.001, false});
     EXPECT_EQ(inch.Verdict, ToleranceVerdict::Pass);
@@ -204,8 +211,8 @@ TEST(RoundnessEvaluation, VerdictJudgesTheSelectedReferenceWithoutEvaluatingAgai
     ASSERT_GT(*leastSquares.Selected().RONt * 1000.0, zone);
     EXPECT_EQ(leastSquares.Verdict, ToleranceVerdict::Fail);
 
-    EXPECT_EQ(JudgeRoundness(std::nullopt, 5.0), ToleranceVerdict::None);  // the fit failed
-    EXPECT_EQ(JudgeRoundness(0.001, std::nan("")), ToleranceVerdict::None);
+    EXPECT_EQ(JudgeRoundness(std::nullopt, RoundnessTolerance{5.0, true}), ToleranceVerdict::None);  // the fit failed
+    EXPECT_EQ(JudgeRoundness(0.001, RoundnessTolerance{std::nan(""), true}), ToleranceVerdict::None);
     EXPECT_EQ(VerdictText(ToleranceVerdict::Pass), "Pass");
     EXPECT_EQ(VerdictText(ToleranceVerdict::Fail), "Fail");
     EXPECT_EQ(VerdictText(ToleranceVerdict::None), "\u2014");
@@ -237,13 +244,114 @@ TEST(RoundnessEvaluation, ToleranceRuleRefusesWhatIsNotAPositiveNumber)
     EXPECT_EQ(kToleranceRefusal, "The tolerance must be a positive number.");
 }
 
+TEST(RoundnessEvaluation, LargestHarmonicsAreThoseOfTheFilteredProfile)
+{
+    // Ranked raw, 4 and 9 would lead; the filter passes under 1 % of 4 and 2 % of 9.
+    RoundnessEvaluation e;
+    e.Valid = true;
+    struct Given {
+        int upr;
+        double raw, transmission;
+    };
+    for (const Given& g : {Given{1, 20.0, 1.0}, {4, 10.0, 0.009}, {6, 1.0, 0.9}, {9, 3.0, 0.02}, {12, 0.08, 1.0},
+                           {15, 5.0, -0.004}})
+        e.Harmonics.push_back({g.upr, g.raw, 0.0, g.raw * std::fabs(g.transmission), g.transmission});
+    std::vector<int> uprs;
+    for (const HarmonicComponent& h : LargestHarmonics(e, 5)) uprs.push_back(h.Upr);
+    EXPECT_EQ(uprs, (std::vector<int>{6, 12, 9}));
+
+    // The demonstration at 50 UPR: 119 UPR (0.938 µm raw, 2 % passed) and the
+    // noise at 1436 UPR are not among the largest of the filtered profile.
+    // Independently: raw amplitude times the ideal Gaussian transmission,
+    // which the filter follows within 1e-3 at 3600 points.
+    DemonstrationDocument demo;
+    const RoundnessEvaluation& d = demo.doc.Result.Evaluation;
+    std::vector<std::pair<double, int>> expected;
+    for (const HarmonicComponent& h : d.Harmonics)
+        if (h.Upr >= 2 && IdealGaussianTransmission(h.Upr, 50.0) >= 0.01)
+            expected.push_back({-h.Amplitude * IdealGaussianTransmission(h.Upr, 50.0), h.Upr});
+    std::sort(expected.begin(), expected.end());
+    const std::vector<HarmonicComponent> largest = LargestHarmonics(d, 5);
+    ASSERT_EQ(largest.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(largest[i].Upr, expected[i].second) << i;
+        EXPECT_NE(largest[i].Upr, 119);
+        EXPECT_NE(largest[i].Upr, 1436);
+    }
+}
+
+TEST(RoundnessEvaluation, FirstPeakIsWhereTheUndulationPeaksOnThePart)
+{
+    // 2 µm·cos(3(θ − 2.5)) peaks at 2.5 − 2π/3, 2.5 and 2.5 + 2π/3: the first is 0.4056 rad.
+    const auto doc = ProfileDocument(3600, 50, [](double t) { return 10.0 + 0.002 * std::cos(3 * (t - 2.5)); });
+    const HarmonicComponent& h = doc->Result.Evaluation.Harmonics[2];
+    EXPECT_NEAR(h.FirstPeakAngle, 2.5 - kTwoPi / 3, 1e-9);
+    EXPECT_NEAR(h.Phase, 7.5 - kTwoPi, 1e-9);
+    EXPECT_NEAR(h.FilteredPhase, h.Phase, 1e-9);  // a zero-phase filter moves no peak
+
+    constexpr double pi = std::numbers::pi;
+    const struct {
+        double phase;
+        int upr;
+        double first;
+    } cases[] = {
+        {pi / 2, 3, pi / 6},        // a 3-lobe of φ = 90°: peaks at 30°, 150°, 270°; a valley at 90°
+        {-pi, 1, pi},               // [−π, π] wraps into one turn
+        {-pi / 2, 2, 3 * pi / 4},
+        {0.0, 7, 0.0},
+        {-1e-17, 5, 0.0},           // a rounding below a whole turn is the peak at 0, not a lobe on
+    };
+    for (const auto& c : cases) {
+        const double first = FirstPeakAngle(c.phase, c.upr);
+        EXPECT_NEAR(first, c.first, 1e-15) << c.phase << " " << c.upr;
+        EXPECT_TRUE(first >= 0.0 && first < kTwoPi / c.upr) << c.phase << " " << c.upr;
+        EXPECT_NEAR(std::cos(c.upr * first - c.phase), 1.0, 1e-12) << c.phase << " " << c.upr;
+    }
+}
+
+// A true circle of radius R whose centre is e off the measurement axis: the
+// limaçon takes e·cos(θ − α) out, the rest of √(R² − e²·sin²(θ − α)) is a
+// two-lobe form of peak-to-valley e²/(2R).
+double OffCentreCircle(double t, double e, double lobes)
+{
+    const double s = std::sin(t - 0.7);
+    return e * std::cos(t - 0.7) + std::sqrt(100.0 - e * e * s * s) + 0.0005 * lobes * std::cos(3 * t);
+}
+
+TEST(RoundnessEvaluation, LargeEccentricityWarnsOfItsTwoLobes)
+{
+    // 200 µm off a 10 mm circle: e²/(2R) = 2 µm, all of its RONt (as the filter passes 2 UPR).
+    const auto far = ProfileDocument(3600, 50, [](double t) { return OffCentreCircle(t, 0.2, 0.0); });
+    const RoundnessEvaluation& e = far->Result.Evaluation;
+    EXPECT_NEAR(*e.Selected().RONt, 0.002 * IdealGaussianTransmission(2, 50), 3e-7);  // e⁴/(8R³) = 2e-7 mm
+    // R is the mean radius, 10 − e²/(4R) = 9.999 mm; T = e²/(2·9.999 mm) = 2.0002 µm.
+    ASSERT_EQ(e.Warnings.size(), 1u);
+    EXPECT_EQ(e.Warnings[0], "The eccentricity (200.000 \u00B5m on a radius of 9.999 mm) adds about 2.000 \u00B5m of "
+                             "apparent two-lobe form; centre the part better.");
+
+    // With a 3-lobe of 1 µm peak-to-valley: 20 µm off adds 0.02 µm, under a
+    // tenth of RONt; 70 µm adds 0.245 µm, over a tenth of the 1.0 to 1.25 µm.
+    const auto near = ProfileDocument(3600, 50, [](double t) { return OffCentreCircle(t, 0.02, 1.0); });
+    EXPECT_TRUE(near->Result.Evaluation.Warnings.empty());
+    const auto over = ProfileDocument(3600, 50, [](double t) { return OffCentreCircle(t, 0.07, 1.0); });
+    const RoundnessEvaluation& o = over->Result.Evaluation;
+    ASSERT_EQ(o.Warnings.size(), 1u);
+    EXPECT_NE(o.Warnings[0].find("(70.000 \u00B5m on a radius of 10.000 mm) adds about 0.245 \u00B5m"),
+              std::string::npos)
+        << o.Warnings[0];
+    // A failed fit has no RONt to compare with.
+    ReferenceEvaluation failed = o.Selected();
+    failed.FitValid = false;
+    EXPECT_FALSE(EccentricityWarning(failed));
+}
+
 TEST(RoundnessEvaluation, ShortProfileWarnsAndNoAnalysisGivesNothing)
 {
     const auto doc = ProfileDocument(360, 500, [](double t) { return 10.0 + 0.001 * std::cos(3 * t); });
     const RoundnessEvaluation& e = doc->Result.Evaluation;
     ASSERT_EQ(e.Warnings.size(), 2u);
     EXPECT_EQ(e.Warnings[0], "The profile has 360 points; the filter needs at least 7 \u00d7 500 = 3500 points for a "
-                             "500 UPR cutoff.");
+                             "500 UPR cutoff, above the 180 UPR the profile can hold.");
 
     // Without the analysed samples an evaluation has nothing to evaluate.
     AnalysisResult unfinished = doc->Result;

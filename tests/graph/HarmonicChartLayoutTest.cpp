@@ -65,8 +65,8 @@ TEST(HarmonicChartPieces, LogarithmicAxisFractionsAndTheRoomItsLabelsTake)
 {
     // Amplitudes from 0.02 to 30 µm (raw 2 µm is the only other): decades 10^-2 … 10^2.
     HarmonicChartData data;
-    data.Harmonics = {{0.030, 0.00002, 0.0}, {0.002, 0.0, 0.0}};
-    const AmplitudeAxis axis = LayoutAmplitudeAxis(data, 2, true, 400, 20);
+    data.Harmonics = {{0.0, 0.0, 0.0}, {0.030, 0.00002, 0.0}, {0.002, 0.0, 0.0}};
+    const AmplitudeAxis axis = LayoutAmplitudeAxis(data, 3, true, 400, 20);
     EXPECT_EQ(axis.LowDecade, -2);
     EXPECT_EQ(axis.HighDecade, 2);
     EXPECT_DOUBLE_EQ(axis.Fraction(1.0), 0.5);

@@ -44,7 +44,7 @@ const HarmonicBar& Tallest(const HarmonicChartLayout& layout)
 HarmonicChartLayout Layout(const HarmonicChartData& data, bool logarithmic = false,
                            HarmonicRange range = HarmonicRange::Upr50)
 {
-    return CHarmonicChart::ComputeLayout(data, {range, logarithmic}, kFrame, 20, 10);
+    return HarmonicChart::ComputeLayout(data, {range, logarithmic}, kFrame, 20, 10);
 }
 
 TEST(HarmonicChartLayout, LinearAxisBarsAndTicks)
@@ -130,7 +130,7 @@ TEST(HarmonicChartLayout, ManyHarmonicsAggregateToColumnsKeepingTheMaximum)
 
     // Drawn: the peak's three harmonics are one column, so two columns with
     // an amplitude, raw and filtered, besides the legend's two swatches.
-    CHarmonicChart chart;
+    HarmonicChart chart;
     chart.Data = data;
     chart.Options.Range = HarmonicRange::All;
     RecordingCanvas dc;
@@ -146,7 +146,7 @@ TEST(HarmonicChartLayout, ManyHarmonicsAggregateToColumnsKeepingTheMaximum)
 
 TEST(HarmonicChartDraw, RawUnderFilteredThenTheCurve)
 {
-    CHarmonicChart chart;
+    HarmonicChart chart;
     chart.Data = Spectrum(60, {{3, 2.8}});
     RecordingCanvas dc;
     chart.Draw(dc, kFrame);
@@ -174,6 +174,72 @@ TEST(HarmonicChartDraw, RawUnderFilteredThenTheCurve)
     chart.Draw(tiny, {0, 0, 10, 10});
     EXPECT_EQ(tiny.Count("FillRect"), 0);
     EXPECT_FALSE(chart.HarmonicAt({5, 5}));
+}
+
+TEST(HarmonicChartLayout, TheAxisStartsAtTwoUprAndTheCentringBarIsClippedAndBroken)
+{
+    // 25 µm of centring at 1 UPR beside a 1.4 µm three-lobe form (raw 2.1 µm).
+    auto data = Spectrum(50, {{1, 25.0}, {3, 1.4}});
+    for (const bool logarithmic : {false, true}) {
+        const auto layout = Layout(data, logarithmic);
+        SCOPED_TRACE(logarithmic);
+        EXPECT_EQ(layout.AxisHigh, logarithmic ? 10.0 : 2.5);
+        EXPECT_TRUE(layout.Bars[0].Clipped);
+        EXPECT_EQ(layout.Bars[0].RawTop, layout.Plot.top);
+        EXPECT_EQ(layout.Bars[0].FilteredTop, layout.Plot.top);
+        EXPECT_FALSE(layout.Bars[2].Clipped);
+    }
+    EXPECT_EQ(Layout(data).Bars[2].FilteredTop, 424 - static_cast<int>(std::lround(1.4 / 2.5 * 364)));
+    // With one harmonic only, it sets the scale.
+    EXPECT_FALSE(Layout(Spectrum(1, {{1, 25.0}})).Bars[0].Clipped);
+
+    // Drawn: one white gap across the clipped bar, wider than it, under two strokes.
+    HarmonicChart chart;
+    chart.Data = data;
+    RecordingCanvas dc;
+    chart.Draw(dc, kFrame);
+    const auto gaps = dc.Calls("Polygon");
+    ASSERT_EQ(gaps.size(), 1u);
+    EXPECT_EQ(gaps[0].colour, kWhite);
+    const HarmonicBar& first = chart.Layout().Bars[0];
+    EXPECT_LT(gaps[0].args[0], first.Left);
+    EXPECT_GT(gaps[0].args[2], first.Right);
+    EXPECT_GT(gaps[0].args[1], chart.Layout().Plot.top);
+}
+
+TEST(HarmonicChartDraw, TheCutoffIsMarkedAndTheFontIsTheCallers)
+{
+    HarmonicChart chart;
+    chart.Data = Spectrum(100, {{3, 2.8}});
+    chart.Data.CutoffUpr = 50;
+    chart.Font = FontSpec{"Sans", 26, 0, 400};
+    RecordingCanvas dc;
+    chart.Draw(dc, kFrame);
+    const auto& layout = chart.Layout();
+    // At the centre of the 50th bar, where the curve passes 50 %.
+    ASSERT_TRUE(layout.CutoffX);
+    const HarmonicBar& bar = layout.Bars[49];
+    EXPECT_LE(std::abs(2 * *layout.CutoffX - (bar.Left + bar.Right)), 1);
+    EXPECT_EQ(*layout.CutoffX, layout.TransmissionCurve[49].x);
+    bool line = false;
+    const auto& calls = dc.calls;
+    for (std::size_t i = 1; i < calls.size(); ++i)
+        line = line || (calls[i].op == "LineTo" && calls[i].pen.style == PenStyle::Dash &&
+                        calls[i - 1].args == std::vector<int>{*layout.CutoffX, layout.Plot.top} &&
+                        calls[i].args == std::vector<int>{*layout.CutoffX, layout.Plot.bottom});
+    EXPECT_TRUE(line);
+    int named = 0;
+    for (const auto& text : dc.Calls("TextOut")) {
+        named += text.text == "50 UPR cutoff";
+        EXPECT_EQ(text.font, *chart.Font) << text.text;
+    }
+    EXPECT_EQ(named, 1);
+    EXPECT_EQ(layout.FontHeight, 26);
+
+    // Beyond the UPR axis shown: no line.
+    chart.Data.CutoffUpr = 150;
+    chart.Draw(dc, kFrame);
+    EXPECT_FALSE(chart.Layout().CutoffX);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 #include <memory>
 
 namespace kyklos {
@@ -18,7 +19,7 @@ class KykFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() / ("kyklos_reader_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+        dir_ = fs::temp_directory_path() / ("kyklos_reader_" + std::to_string(getpid()) + "_" +
                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
     }

@@ -206,12 +206,12 @@ TEST(WmfPlayer, ArcBoundsCoverOnlyTheDrawnPart)
     // The upper-right quarter of a circle, counter-clockwise from 3 o'clock to 12 o'clock.
     WmfWriter w;
     w.Arc(0, 0, 200, 200, 200, 100, 100, 0);
-    CWmfPicture pic;
+    WmfPicture pic;
     auto bytes = w.Finish(0);
     ASSERT_TRUE(pic.Parse(bytes));
     RecordingCanvas dc;
     double l = 0, t = 0, r = 0, b = 0;
-    ASSERT_TRUE(CWmfPlayer(pic, dc).DrawnBounds(l, t, r, b));
+    ASSERT_TRUE(WmfPlayer(pic, dc).DrawnBounds(l, t, r, b));
     EXPECT_NEAR(l, 100, 1e-6);
     EXPECT_NEAR(t, 0, 1e-6);
     EXPECT_NEAR(r, 200, 1e-6);
@@ -412,7 +412,7 @@ TEST(WmfPlayer, StretchedBitmapIsDecodedTopDownAndMirroredByTheMapping)
     });
     CMetaFile mf;
     ASSERT_TRUE(mf.LoadFromMemory(bytes));
-    CWmfPicture pic;
+    WmfPicture pic;
     ASSERT_TRUE(pic.Parse(bytes));
     ASSERT_EQ(pic.bitmaps.size(), 2u);
     const auto& img = pic.bitmaps[0].image;
@@ -497,12 +497,12 @@ TEST(WmfDib, RefusesAbsurdOrShortBitmaps)
     d[12] = 1;
     d[14] = 24;
     DecodedDib out;
-    EXPECT_FALSE(DecodeDib(d, false, CWmfPicture::kMaxImagePixels, out));   // 10^10 pixels
+    EXPECT_FALSE(DecodeDib(d, false, WmfPicture::kMaxImagePixels, out));   // 10^10 pixels
     set32(4, 4);
     set32(8, 4);
-    EXPECT_FALSE(DecodeDib(d, false, CWmfPicture::kMaxImagePixels, out));   // no bits at all
+    EXPECT_FALSE(DecodeDib(d, false, WmfPicture::kMaxImagePixels, out));   // no bits at all
     d[14] = 7;
-    EXPECT_FALSE(DecodeDib(d, false, CWmfPicture::kMaxImagePixels, out));   // no such depth
+    EXPECT_FALSE(DecodeDib(d, false, WmfPicture::kMaxImagePixels, out));   // no such depth
     EXPECT_FALSE(DecodeDib(std::span(d).first(10), false, 100, out));
 }
 
@@ -514,7 +514,7 @@ TEST(WmfPicture, StopsAtTheFirstUnsoundRecordAndKeepsWhatCameBefore)
     w.Rectangle(0, 0, 10, 10);
     w.Record(wmfgen::kPolygon, {30000, 1, 2});  // 30000 points announced, one there
     w.Rectangle(0, 0, 20, 20);
-    CWmfPicture pic;
+    WmfPicture pic;
     auto bytes = w.Finish(0);
     ASSERT_TRUE(pic.Parse(bytes));
     EXPECT_TRUE(pic.damaged);
@@ -544,7 +544,7 @@ TEST(WmfPicture, HostileRecordsAreRefusedWithoutCrashing)
         c.write(w);
         w.LineTo(5, 5);
         auto bytes = w.Finish(0);
-        CWmfPicture pic;
+        WmfPicture pic;
         ASSERT_TRUE(pic.Parse(bytes)) << c.name;
         EXPECT_TRUE(pic.damaged) << c.name;
         EXPECT_EQ(pic.records.size(), 1u) << c.name;   // the MoveTo before the damage
@@ -568,7 +568,7 @@ TEST(WmfPicture, SloppyButSoundFilesPlayWhole)
     w.LineTo(100, 100);
     auto bytes = w.Finish(0, 0, 0, 0, 0, 0, false);   // no end record either
     bytes.insert(bytes.end(), {1, 2, 3});             // and trailing bytes
-    CWmfPicture pic;
+    WmfPicture pic;
     ASSERT_TRUE(pic.Parse(std::span(bytes).first(bytes.size() - 3)));
     EXPECT_FALSE(pic.damaged);
     auto dc = PlayBytes(bytes);

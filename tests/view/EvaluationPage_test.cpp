@@ -1,7 +1,9 @@
 // The evaluation page on a recording canvas (cell height = requested height,
 // characters half a cell wide): the selected reference, failed fits, the
-// verdict and its margin, microinches, the largest harmonics, and a layout
-// that stays on the page at screen and printer resolutions.
+// verdict naming what it judged and its margin, microinches, the largest
+// harmonics of the filtered profile, the conditions that let the page stand
+// alone, and a layout that stays on the page at screen and printer
+// resolutions with the spectrum across its lower part.
 
 #include "platform/RecordingCanvas.h"
 #include "view/EvaluationPage.h"
@@ -20,11 +22,13 @@ namespace {
 using Texts = std::vector<std::string>;
 const std::string kDash = "\u2014";
 
-// RONt 3.4, 3.2, 3.6 and 3.5 µm, the minimum zone selected; 40 harmonics of 1 nm.
+// RONt 3.4, 3.2, 3.6 and 3.5 µm, the minimum zone selected; 60 harmonics of 1 nm; 3600 points at 50 UPR.
 RoundnessEvaluation MakeEvaluation()
 {
     RoundnessEvaluation e;
     e.Valid = true;
+    e.PointCount = 3600;
+    e.CutoffUpr = 50;
     e.SelectedReference = ReferenceKind::MinimumZone;
     const double ront[4] = {0.0034, 0.0032, 0.0036, 0.0035};
     for (std::size_t k = 0; k < 4; ++k)
@@ -33,7 +37,7 @@ RoundnessEvaluation MakeEvaluation()
     e.RONp = 0.0018;
     e.RONv = 0.0016;
     e.RONq = 0.0009;
-    for (int k = 1; k <= 40; ++k) e.Harmonics.push_back({k, 1e-6, 0.0, 1e-6, 1.0});
+    for (int k = 1; k <= 60; ++k) e.Harmonics.push_back({k, 1e-6, 0.0, 1e-6, 1.0});
     return e;
 }
 
@@ -109,19 +113,27 @@ TEST_F(EvaluationPageTest, TheSelectedReferenceIsMarkedAndAFailedFitShowsDashes)
 
 TEST_F(EvaluationPageTest, VerdictToleranceAndMarginInBothUnits)
 {
-    // The minimum zone is selected, RONt 3.2 µm; margin t − RONt; no unit after a dash.
+    // The minimum zone is selected, RONt 3.2 µm; margin t − RONt; no unit
+    // after a dash. The verdict names the reference and the tolerance in the
+    // unit it was typed in.
     struct Case {
         std::optional<RoundnessTolerance> tolerance_;
         ToleranceVerdict verdict;
         bool fitValid, metric;
         Texts tolerance, verdict_, margin;
     };
+    const std::string pass = "RONt MZCI \u2264 5.000 \u00B5m: Pass";
     const Case cases[] = {
-        {RoundnessTolerance{5.0, true}, ToleranceVerdict::Pass, true, true, {"5.000", "\u00B5m"}, {"Pass"}, {"1.800", "\u00B5m"}},
-        {RoundnessTolerance{3.0, true}, ToleranceVerdict::Fail, true, true, {"3.000", "\u00B5m"}, {"Fail"}, {"-0.200", "\u00B5m"}},
-        {RoundnessTolerance{5.0, true}, ToleranceVerdict::Pass, true, false, {"196.85", "\u00B5in"}, {"Pass"}, {"70.87", "\u00B5in"}},
+        {RoundnessTolerance{5.0, true}, ToleranceVerdict::Pass, true, true, {"5.000", "\u00B5m"}, {pass}, {"1.800", "\u00B5m"}},
+        {RoundnessTolerance{3.0, true}, ToleranceVerdict::Fail, true, true, {"3.000", "\u00B5m"},
+         {"RONt MZCI > 3.000 \u00B5m: Fail"}, {"-0.200", "\u00B5m"}},
+        {RoundnessTolerance{5.0, true}, ToleranceVerdict::Pass, true, false, {"196.85", "\u00B5in"}, {pass}, {"70.87", "\u00B5in"}},
         // Typed in microinches and shown so: the value as typed, not converted there and back.
-        {RoundnessTolerance{196.85, false}, ToleranceVerdict::Pass, true, false, {"196.85", "\u00B5in"}, {"Pass"}, {"70.87", "\u00B5in"}},
+        {RoundnessTolerance{196.85, false}, ToleranceVerdict::Pass, true, false, {"196.85", "\u00B5in"},
+         {"RONt MZCI \u2264 196.85 \u00B5in: Pass"}, {"70.87", "\u00B5in"}},
+        // Typed with a fourth decimal: RONt carries it too.
+        {RoundnessTolerance{3.2001, true}, ToleranceVerdict::Pass, true, true, {"3.2001", "\u00B5m"},
+         {"RONt MZCI \u2264 3.2001 \u00B5m: Pass"}, {"0.0001", "\u00B5m"}},
         {std::nullopt, ToleranceVerdict::None, true, true, {kDash}, {kDash}, {kDash}},
         {RoundnessTolerance{5.0, true}, ToleranceVerdict::None, false, true, {"5.000", "\u00B5m"}, {kDash}, {kDash}},
     };
@@ -139,14 +151,23 @@ TEST_F(EvaluationPageTest, VerdictToleranceAndMarginInBothUnits)
         EXPECT_EQ(values("Tolerance:"), c.tolerance);
         EXPECT_EQ(values("Verdict:"), c.verdict_);
         EXPECT_EQ(values("Margin:"), c.margin);
-        EXPECT_EQ(Text("Verdict:").colour, kNavy);
+        // Green and red on paper as in the panel.
+        const Colour verdictColour = c.verdict == ToleranceVerdict::Pass   ? Colour{0, 128, 0}
+                                     : c.verdict == ToleranceVerdict::Fail ? Colour{192, 0, 0}
+                                                                           : kBlack;
+        if (c.verdict != ToleranceVerdict::None) {
+            EXPECT_EQ(Text(c.verdict_[0]).colour, verdictColour);
+        }
+        if (c.tolerance_ && c.tolerance_->Value == 3.2001 && c.fitValid) {
+            EXPECT_EQ(RowTexts("Minimum Zone")[1], "3.2000");
+        }
     }
 
     // Microinches in the table, the parameters and the headers too.
     Draw(MakeEvaluation(), false);
     EXPECT_EQ(RowTexts("Minimum Zone"), (Texts{"Minimum Zone", "125.98", "102.36", "31.00"}));
     EXPECT_EQ(RowTexts("RONp:"), (Texts{"RONp:", "70.87", "\u00B5in"}));
-    EXPECT_EQ(Text("Amplitude (\u00B5in)").colour, kGrey);
+    EXPECT_EQ(Text("Filtered (\u00B5in)").colour, kGrey);
 }
 
 TEST_F(EvaluationPageTest, TheFiveLargestHarmonicsLeaveOutEccentricityAndRoundingNoise)
@@ -155,9 +176,10 @@ TEST_F(EvaluationPageTest, TheFiveLargestHarmonicsLeaveOutEccentricityAndRoundin
     // UPR 1 is the largest but eccentricity; UPR 30 is the sixth.
     for (const auto& [k, a] : {std::pair{1, 0.010}, {7, 0.004}, {3, 0.003}, {22, 0.0025}, {9, 0.002}, {15, 0.0015},
                                {30, 0.0014}})
-        e.Harmonics[static_cast<std::size_t>(k - 1)].Amplitude = a;
-    e.Harmonics[6].Phase = std::numbers::pi / 2;
-    e.Harmonics[2].Phase = -std::numbers::pi;
+        e.Harmonics[static_cast<std::size_t>(k - 1)].Amplitude = e.Harmonics[static_cast<std::size_t>(k - 1)].FilteredAmplitude = a;
+    e.Harmonics[6].Amplitude = 0.008;   // the filter took half of it
+    e.Harmonics[6].FirstPeakAngle = std::numbers::pi / 4;
+    e.Harmonics[2].FirstPeakAngle = std::numbers::pi / 3;
     auto uprs = [&] {
         std::vector<int> upr;
         for (const auto& h : LargestHarmonics(e, 5)) upr.push_back(h.Upr);
@@ -165,18 +187,21 @@ TEST_F(EvaluationPageTest, TheFiveLargestHarmonicsLeaveOutEccentricityAndRoundin
     };
     EXPECT_EQ(uprs(), (std::vector<int>{7, 3, 22, 9, 15}));
 
-    // On the page: UPR, amplitude (µm) and phase (degrees), the largest first.
+    // On the page: UPR, ½ peak-to-valley filtered and raw (µm), first peak (degrees), the largest first.
     Draw(e);
     Texts listed;
     for (const auto& c : dc.Calls("TextOut"))
         if (layout.LargestHarmonics.Contains({c.args[0] - 1, c.args[1]}) && c.colour == kBlack)
             listed.push_back(c.text);
-    ASSERT_EQ(listed.size(), 15u);
-    EXPECT_EQ(Texts(listed.begin(), listed.begin() + 6), (Texts{"7", "4.000", "90.00", "3", "3.000", "-180.00"}));
-    EXPECT_EQ(listed[12], "15");
+    ASSERT_EQ(listed.size(), 20u);
+    EXPECT_EQ(Texts(listed.begin(), listed.begin() + 8),
+              (Texts{"7", "4.000", "8.000", "45.00", "3", "3.000", "3.000", "60.00"}));
+    EXPECT_EQ(listed[16], "15");
+    EXPECT_EQ(Text("Largest Harmonics (\u00BD Peak-to-Valley)").colour, kGrey);
+    EXPECT_EQ(Text("First peak (deg)").colour, kGrey);
 
     // What the transform leaves of absent harmonics (below 1 pm) is not listed.
-    for (auto& h : e.Harmonics) h.Amplitude = h.Upr == 4 || h.Upr == 11 ? 0.001 : 3e-16;
+    for (auto& h : e.Harmonics) h.Amplitude = h.FilteredAmplitude = h.Upr == 4 || h.Upr == 11 ? 0.001 : 3e-16;
     EXPECT_EQ(uprs(), (std::vector<int>{4, 11}));
 }
 
@@ -187,10 +212,10 @@ TEST_F(EvaluationPageTest, LayoutStaysOnThePageAndFollowsThePageNotTheResolution
                   "cutoff.",
                   "The filter's weights summed to 1.5978 instead of 1 and were scaled to unit gain to keep the mean "
                   "radius."};
-    // A window; the report's place on an A4 landscape and a letter portrait sheet; the window's size at 600 dpi.
+    // A window; an A4 landscape and a letter portrait sheet; the window's size at 600 dpi.
     const std::pair<Rect, int> sheets[] = {{{0, 0, 1200, 750}, 96},
-                                           {CKyklosView::PrinterPageRect({0, 0, 7016, 4961}), 600},
-                                           {CKyklosView::PrinterPageRect({0, 0, 5100, 6600}), 600},
+                                           {EvaluationPageRect({0, 0, 7016, 4961}), 600},
+                                           {EvaluationPageRect({0, 0, 5100, 6600}), 600},
                                            {{0, 0, 1200, 750}, 600}};
     std::vector<EvaluationPageLayout> layouts;
     for (const auto& [page, dpi] : sheets) {
@@ -209,14 +234,30 @@ TEST_F(EvaluationPageTest, LayoutStaysOnThePageAndFollowsThePageNotTheResolution
             EXPECT_TRUE(left >= page.left && left + width <= page.right) << c.text;
             EXPECT_TRUE(c.args[1] >= page.top && c.args[1] <= page.bottom) << c.text;
         }
-        // The tables above the spectrum, the list beside it, the spectrum given most of the page.
-        EXPECT_GE(l.ChartFrame.top, std::max({l.ReferenceTable.bottom, l.Warnings.bottom, l.Parameters.bottom}));
-        EXPECT_LE(l.ReferenceTable.right, l.Parameters.left);
-        EXPECT_LE(l.ChartFrame.right, l.LargestHarmonics.left);
+        // Two columns of tables; the spectrum below the left one and beside the
+        // right one or across the page below both, given a third of it and more.
+        EXPECT_GE(l.ChartFrame.top, std::max({l.ReferenceTable.bottom, l.Conditions.bottom, l.Warnings.bottom}));
+        EXPECT_TRUE(l.ChartFrame.right <= l.Parameters.left ||
+                    l.ChartFrame.top >= std::max(l.Parameters.bottom, l.LargestHarmonics.bottom));
+        EXPECT_LE(std::max(l.ReferenceTable.right, l.Warnings.right), l.Parameters.left);
+        // The conditions beside the heading, under the title's rule.
+        EXPECT_GT(l.Conditions.top, l.Top0);
+        EXPECT_LE(l.Conditions.bottom, l.ReferenceTable.top);
+        EXPECT_GE(l.Conditions.left, l.HeadingUnderlineRight);
+        EXPECT_LE(l.Conditions.right, page.right);
+        EXPECT_GE(l.LargestHarmonics.top, l.Parameters.bottom);
+        EXPECT_LE(std::max(l.Parameters.right, l.LargestHarmonics.right), page.right);
         EXPECT_LE(l.ChartFrame.bottom, page.bottom);
         EXPECT_GT(l.ChartFrame.Width(), page.Width() / 2);
         EXPECT_GT(l.ChartFrame.Height(), page.Height() / 3);
     }
+    // On a sheet taller than wide the page takes the whole sheet and the spectrum its lower half.
+    const Rect portrait = EvaluationPageRect({0, 0, 5100, 6600});
+    EXPECT_EQ(portrait, (Rect{255, 255, 4845, 6345}));
+    EXPECT_LE(layouts[2].ChartFrame.top, (portrait.top + portrait.bottom) / 2);
+    EXPECT_GE(layouts[2].ChartFrame.top, layouts[2].LargestHarmonics.bottom);
+    EXPECT_GT(layouts[2].ChartFrame.Width(), portrait.Width() * 9 / 10);
+    EXPECT_EQ(EvaluationPageRect({0, 0, 7016, 4961}), CKyklosView::PrinterPageRect({0, 0, 7016, 4961}));
     // The same rectangle at 96 and at 600 dpi is laid out alike.
     EXPECT_EQ(layouts[3].TableFontHeight, layouts[0].TableFontHeight);
     EXPECT_EQ(layouts[3].Parameters, layouts[0].Parameters);
@@ -273,15 +314,47 @@ TEST_F(EvaluationPageTest, LaidOutWithoutDrawingAndMovedWithThePage)
     EXPECT_EQ(b.ReferenceTable, moved(a.ReferenceTable));
     EXPECT_EQ(b.Parameters, moved(a.Parameters));
     EXPECT_EQ(b.Warnings, moved(a.Warnings));
+    EXPECT_EQ(b.Conditions, moved(a.Conditions));
     EXPECT_EQ(b.LargestHarmonics, moved(a.LargestHarmonics));
     EXPECT_EQ(b.ChartFrame, moved(a.ChartFrame));
     EXPECT_EQ(b.Chart.Plot, moved(a.Chart.Plot));
     EXPECT_EQ(b.WarningLines, a.WarningLines);
     for (const auto& [x, x0] : {std::pair{b.NameX, a.NameX}, {b.RontRight, a.RontRight},
                                 {b.EccentricityRight, a.EccentricityRight}, {b.AngleRight, a.AngleRight},
-                                {b.ValueRight, a.ValueRight}, {b.UnitX, a.UnitX}, {b.UprRight, a.UprRight},
-                                {b.AmplitudeRight, a.AmplitudeRight}, {b.PhaseRight, a.PhaseRight}})
+                                {b.ValueRight, a.ValueRight}, {b.UnitX, a.UnitX}, {b.VerdictX, a.VerdictX},
+                                {b.UprRight, a.UprRight}, {b.FilteredRight, a.FilteredRight},
+                                {b.RawRight, a.RawRight}, {b.FirstPeakRight, a.FirstPeakRight}})
         EXPECT_EQ(x, x0 + dx);
+}
+
+TEST_F(EvaluationPageTest, ThePageNamesWhatItWasEvaluatedUnder)
+{
+    RoundnessEvaluation e = MakeEvaluation();
+    e.SelectedReference = ReferenceKind::MaximumInscribed;
+    Draw(e);
+    // Filter and cutoff, points, reference, the tolerance rule, the angle convention.
+    std::string joined;
+    for (const auto& line : layout.ConditionLines) joined += (joined.empty() ? "" : " ") + line;
+    EXPECT_EQ(joined, "Gaussian (50%) filter, 50 UPR cutoff, 3600 points. Reference: Maximum Inscribed Circle. "
+                      "Tolerance t: RONt \u2264 t passes. Angles are counter-clockwise from sample 0.");
+    ASSERT_EQ(layout.ConditionLines.size(), 2u);
+    EXPECT_EQ(Text(layout.ConditionLines[1]).args[1], layout.HeadingBaseline);
+    // In a face too wide for them beside the heading: wrapped under the references.
+    struct WideCanvas : RecordingCanvas {
+        Size TextExtent(std::string_view text) override
+        {
+            const Size natural = RecordingCanvas::TextExtent(text);
+            return {natural.width * 3 / 2, natural.height};
+        }
+    } wide;
+    const EvaluationPageLayout narrow = LayoutEvaluationPage(wide, std::nullopt, e, {}, {0, 0, 1600, 1000});
+    EXPECT_GT(narrow.ConditionLines.size(), 2u);
+    EXPECT_GE(narrow.Conditions.top, narrow.ReferenceTable.bottom);
+    EXPECT_EQ(narrow.Conditions.left, narrow.NameX);
+    EXPECT_GE(narrow.Warnings.top, narrow.Conditions.bottom);
+    // The spectrum marks the cutoff.
+    ASSERT_TRUE(layout.Chart.CutoffX);
+    EXPECT_EQ(layout.Chart.CutoffUpr, 50);
 }
 
 TEST(EvaluationPageRange, ShowsThreeTimesTheCutoff)

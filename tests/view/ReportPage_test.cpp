@@ -4,6 +4,7 @@
 
 #include "document/KyklosDoc.h"
 #include "platform/RecordingCanvas.h"
+#include "document/ShownResults.h"
 #include "view/KyklosView.h"
 
 #include <gtest/gtest.h>
@@ -359,6 +360,24 @@ TEST_F(ReportPageTest, ResultValuesInBothUnitSystems)
     EXPECT_TRUE(FindText(inch, "\u00B5in"));
     const auto inchValue = FindText(inch, "78.74");
     EXPECT_EQ(inchValue->args[0], 847 + 9 * 59 - 2 * 59 / 2);
+}
+
+// After a failed fit the page shows the results about the measurement axis,
+// the same numbers as every other output (ShowResults).
+TEST_F(ReportPageTest, AFailedFitShowsTheResultsAboutTheMeasurementAxis)
+{
+    doc->Result.FitValid = false;
+    doc->Result.Peak = 0.00155;
+    doc->Result.Valley = -0.00155;  // about the axis: the runout
+    RecordingCanvas dc;
+    view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
+    const auto values = dc.Calls("TextOut");
+    const auto count = std::count_if(values.begin(), values.end(), [](const auto& c) { return c.text == "3.100"; });
+    EXPECT_EQ(count, 2);  // roundness and runout
+    const ShownResults shown = ShowResults(doc->Result);
+    EXPECT_TRUE(shown.AboutMeasurementAxis);
+    EXPECT_EQ(shown.RoundnessMm, shown.RunoutMm);
+    EXPECT_TRUE(FindText(dc, "2.500"));  // the eccentricity the fit left
 }
 
 TEST_F(ReportPageTest, TinyEccentricityHidesTheAngleOnly)

@@ -22,32 +22,32 @@
 
 namespace kyklos {
 
-CScreenshotTour::CScreenshotTour(const QString& directory, CMainFrame& frame, CKyklosDoc& doc, QtUiPort& ui,
-                                 CProgressDialog& progress, QObject* parent)
+ScreenshotTour::ScreenshotTour(const QString& directory, CMainFrame& frame, CKyklosDoc& doc, QtUiPort& ui,
+                               CProgressDialog& progress, QObject* parent)
     : QObject(parent), directory_(directory), frame_(frame), doc_(doc), ui_(ui), progress_(progress)
 {
 }
 
-void CScreenshotTour::Start()
+void ScreenshotTour::Start()
 {
     QDir().mkpath(directory_);
-    QTimer::singleShot(0, this, &CScreenshotTour::Run);
+    QTimer::singleShot(0, this, &ScreenshotTour::Run);
 }
 
-void CScreenshotTour::Wait(int milliseconds)
+void ScreenshotTour::Wait(int milliseconds)
 {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
-void CScreenshotTour::Save(const QPixmap& picture, const QString& name)
+void ScreenshotTour::Save(const QPixmap& picture, const QString& name)
 {
     const QString path = QDir(directory_).filePath(name);
     if (!picture.save(path)) std::fprintf(stderr, "Kyklos: cannot write %s\n", qPrintable(path));
 }
 
-void CScreenshotTour::GrabNextModal(const QString& name)
+void ScreenshotTour::GrabNextModal(const QString& name)
 {
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, [this, timer, name] {
@@ -64,7 +64,7 @@ void CScreenshotTour::GrabNextModal(const QString& name)
     timer->start(20);
 }
 
-void CScreenshotTour::Run()
+void ScreenshotTour::Run()
 {
     Wait(400);
     if (QScreen* screen = QGuiApplication::primaryScreen()) Save(screen->grabWindow(0), QStringLiteral("startup-screen.png"));

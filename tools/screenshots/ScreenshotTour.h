@@ -14,11 +14,11 @@ class CMainFrame;
 class CProgressDialog;
 class QtUiPort;
 
-class CScreenshotTour : public QObject {
+class ScreenshotTour : public QObject {
     Q_OBJECT
 public:
-    CScreenshotTour(const QString& directory, CMainFrame& frame, CKyklosDoc& doc, QtUiPort& ui,
-                    CProgressDialog& progress, QObject* parent);
+    ScreenshotTour(const QString& directory, CMainFrame& frame, CKyklosDoc& doc, QtUiPort& ui,
+                   CProgressDialog& progress, QObject* parent);
 
     void Start();
 

@@ -40,7 +40,7 @@ int main(int argc, char* argv[])
     // No file argument: the demonstration profile is on display.
     kyklos::CKyklosApp app;
     if (!app.InitInstance(std::vector<std::string>{argv[0]})) return 1;
-    kyklos::CScreenshotTour tour(folder, *app.MainFrame(), *app.Document(), *app.Ui(), *app.Progress(), nullptr);
+    kyklos::ScreenshotTour tour(folder, *app.MainFrame(), *app.Document(), *app.Ui(), *app.Progress(), nullptr);
     tour.Start();
     return QApplication::exec();
 }

@@ -201,7 +201,7 @@ bool ReportPageWriter::Write(const CKyklosDoc& doc, std::size_t index, std::stri
         if (options_.EvaluationPage) {
             // On the sheet where the report page stands on its own.
             pdf_->writer->newPage();
-            drawEvaluation(canvas, CKyklosView::PrinterPageRect(printable));
+            drawEvaluation(canvas, EvaluationPageRect(printable));
         }
         ++pagesWritten_;
         return true;
