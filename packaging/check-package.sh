@@ -32,10 +32,16 @@ rm -f "$build"/kyklos_*.deb
 deb="$(ls "$build"/kyklos_*.deb)"
 echo "$deb"
 dpkg-deb --field "$deb" Package Version Depends
+# The page's text is measured in Liberation Sans: without it the text runs past the page's edge.
+dpkg-deb --field "$deb" Depends | grep -qw fonts-liberation || fail "the package does not depend on fonts-liberation"
 
 step "lintian"
-# Errors fail the check; warnings and notes are shown.
-lintian --fail-on error --display-info "$deb"
+# Errors fail the check; warnings and notes are shown. The programs are built
+# hardened (fortify, bind-now), so lintian must not miss either.
+lintian --fail-on error --display-info "$deb" | tee "$build/lintian.txt"
+if grep -E 'hardening-no-(fortify-functions|bindnow|relro)' "$build/lintian.txt"; then
+  fail "the programs are not hardened"
+fi
 
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT

@@ -10,11 +10,47 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
+
+constexpr const char* kNoDisplay =
+    "kyklos: cannot open a window: no display (set DISPLAY or WAYLAND_DISPLAY, or use kyklos-report without one)\n";
+
+// True when the window system can be tried: a platform was chosen (the
+// environment or -platform), or an X or Wayland display is named. Without
+// one Qt would abort the program.
+bool DisplayNamed(int argc, char* argv[])
+{
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    if (set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY")) return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) return true;
+    return false;
+}
+
+// While the application object starts, a fatal message is Qt giving up on
+// the window system (a display that does not answer, a platform plugin that
+// cannot load): end with a message and status 1 instead of aborting.
+QtMessageHandler qtHandler = nullptr;
+
+void StartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type != QtFatalMsg) {
+        if (qtHandler) qtHandler(type, context, message);
+        return;
+    }
+    std::fputs(message.toLocal8Bit().constData(), stderr);
+    std::fputs("\n", stderr);
+    std::fputs(kNoDisplay, stderr);
+    std::_Exit(1);
+}
 
 constexpr const char* kHelp =
     "Usage: kyklos [OPTION]... [FILE]\n"
@@ -45,8 +81,14 @@ int main(int argc, char* argv[])
             return 0;
         }
     }
+    if (!DisplayNamed(argc, argv)) {
+        std::fputs(kNoDisplay, stderr);
+        return 1;
+    }
     kyklos::CKyklosApp::StartupClock().start();
+    qtHandler = qInstallMessageHandler(StartupMessage);
     QApplication application(argc, argv);
+    qInstallMessageHandler(qtHandler);
     // What QApplication left of argv: its own options are gone, file names keep their bytes.
     const std::vector<std::string> arguments(argv, argv + argc);
     kyklos::CKyklosApp app;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 namespace kyklos {
@@ -17,43 +18,69 @@ bool HasProfileExtension(const std::string& name)
 
 namespace {
 
-// The profiles of one folder, sorted by their path's bytes.
-void AddFolder(const std::string& folder, bool recursive, std::vector<BatchInput>& inputs)
-{
-    std::vector<std::string> found;
-    std::error_code error;
-    auto consider = [&](const fs::directory_entry& entry) {
-        std::error_code e;
-        if (entry.is_regular_file(e) && HasProfileExtension(entry.path().filename().string()))
-            found.push_back(entry.path().string());
-    };
-    if (recursive) {
-        fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error), end;
-        for (; !error && it != end; it.increment(error)) consider(*it);
-    } else {
-        fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, error), end;
-        for (; !error && it != end; it.increment(error)) consider(*it);
+// The profiles below one folder named on the command line. A folder that
+// cannot be listed is a failed input of its own; the others are still listed.
+class FolderWalk {
+public:
+    explicit FolderWalk(bool recursive) : recursive_(recursive) {}
+
+    void Walk(const fs::path& folder)
+    {
+        std::error_code error;
+        // A link that leads back up the tree names a folder already listed: each real folder once.
+        const fs::path real = fs::canonical(folder, error);
+        if (!error && !visited_.insert(real).second) return;
+        std::vector<fs::path> subfolders;
+        fs::directory_iterator it(folder, error), end;
+        for (; !error && it != end; it.increment(error)) Consider(*it, subfolders);
+        if (error) found_.push_back({folder.string(), kUnreadableFolderMessage});
+        if (!recursive_) return;
+        std::sort(subfolders.begin(), subfolders.end());
+        for (const fs::path& subfolder : subfolders) Walk(subfolder);
     }
-    if (error) {
-        inputs.push_back({folder, "Cannot read the folder."});
-        return;
+
+    // Sorted by their path's bytes, a folder that failed among its files.
+    std::vector<BatchInput> Found()
+    {
+        std::sort(found_.begin(), found_.end(), [](const BatchInput& a, const BatchInput& b) { return a.Path < b.Path; });
+        return std::move(found_);
     }
-    std::sort(found.begin(), found.end());
-    for (auto& path : found) inputs.push_back({std::move(path), {}});
-}
+
+private:
+    void Consider(const fs::directory_entry& entry, std::vector<fs::path>& subfolders)
+    {
+        std::error_code error;
+        if (entry.is_directory(error)) {  // a link to a folder is a folder
+            subfolders.push_back(entry.path());
+            return;
+        }
+        if (!HasProfileExtension(entry.path().filename().string())) return;
+        // A dangling link (or one that cannot be followed) goes to the reader,
+        // which refuses it as it refuses a missing file; devices and pipes are left out.
+        if (entry.is_regular_file(error) || !entry.exists(error)) found_.push_back({entry.path().string(), {}});
+    }
+
+    bool recursive_;
+    std::set<fs::path> visited_;
+    std::vector<BatchInput> found_;
+};
 
 void AddInput(const std::string& name, bool recursive, std::vector<BatchInput>& inputs)
 {
     std::error_code error;
-    if (fs::is_directory(name, error))
-        AddFolder(name, recursive, inputs);
-    else
+    if (!fs::is_directory(name, error)) {
         inputs.push_back({name, {}});  // a name that is no file gets the reader's own message
+        return;
+    }
+    FolderWalk walk(recursive);
+    walk.Walk(name);
+    for (BatchInput& input : walk.Found()) inputs.push_back(std::move(input));
 }
 
 } // namespace
 
-std::vector<BatchInput> ExpandInputs(const std::vector<std::string>& arguments, bool recursive, std::istream& list)
+std::vector<BatchInput> ExpandInputs(const std::vector<std::string>& arguments, bool recursive, std::istream& list,
+                                     char separator)
 {
     std::vector<BatchInput> inputs;
     for (const std::string& argument : arguments) {
@@ -61,10 +88,10 @@ std::vector<BatchInput> ExpandInputs(const std::vector<std::string>& arguments, 
             AddInput(argument, recursive, inputs);
             continue;
         }
-        std::string line;
-        while (std::getline(list, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty()) AddInput(line, recursive, inputs);
+        std::string name;
+        while (std::getline(list, name, separator)) {
+            if (separator == '\n' && !name.empty() && name.back() == '\r') name.pop_back();
+            if (!name.empty()) AddInput(name, recursive, inputs);
         }
     }
     return inputs;

@@ -1,8 +1,10 @@
 #pragma once
 // The files a batch evaluates, from the command line's inputs: a file names
 // itself; a folder means the .kyk files in it (any letter case), in name
-// order, and with `recursive` those of its subfolders too; "-" reads one name
-// per line from `list` (so that `find … | kyklos-report -` works).
+// order, and with `recursive` those of its subfolders too, links to folders
+// followed and every real folder listed once; "-" reads names from `list`,
+// one per line or, with a NUL separator, as `find -print0` writes them (so
+// that `find … | kyklos-report -` works).
 
 #include <istream>
 #include <string>
@@ -15,7 +17,12 @@ struct BatchInput {
     std::string Error;  // set when the input itself cannot be listed (a folder that cannot be read)
 };
 
-std::vector<BatchInput> ExpandInputs(const std::vector<std::string>& arguments, bool recursive, std::istream& list);
+// The message of a folder whose entries cannot be listed.
+inline constexpr const char* kUnreadableFolderMessage = "Cannot read the folder.";
+
+// separator: '\n' (a CR before it is dropped) or '\0' for the names read from `list`.
+std::vector<BatchInput> ExpandInputs(const std::vector<std::string>& arguments, bool recursive, std::istream& list,
+                                     char separator = '\n');
 
 // True when the name ends in ".kyk" in any letter case.
 bool HasProfileExtension(const std::string& name);

@@ -50,7 +50,7 @@ public:
                 std::unique_lock lock(mutex_);
                 finished_.wait(lock, [&] { return slot.Ready; });
             }
-            sink(index, slot.Result);
+            const bool goOn = sink(index, slot.Result);
             {
                 std::lock_guard lock(mutex_);
                 slot.Ready = false;
@@ -58,9 +58,15 @@ public:
                 if (slot.Evaluator) idle_.push_back(slot.Evaluator);
                 slot.Evaluator = nullptr;
                 ++emitted_;
+                if (!goOn) next_ = inputs_.size();
             }
-            startable_.notify_all();
+            if (!goOn) break;
+            // One more file may start: a slot of the window (and with kept
+            // documents an evaluator) is free. Waking one worker is enough;
+            // waking all would only send the others back to sleep.
+            startable_.notify_one();
         }
+        startable_.notify_all();
         for (auto& thread : threads) thread.join();
     }
 
@@ -80,6 +86,8 @@ private:
                 evaluator = idle_.back();
                 idle_.pop_back();
             }
+            // The last file is taken: the workers still waiting may end.
+            if (index + 1 == inputs_.size()) startable_.notify_all();
             EvaluatedProfile result;
             const BatchInput& input = inputs_[index];
             result.Record = input.Error.empty() ? evaluator->Evaluate(input.Path) : FailedRecord(input.Path, input.Error);
@@ -99,8 +107,9 @@ private:
                 else
                     idle_.push_back(evaluator);
             }
+            // Only the reader waits for a result. A worker that gave its
+            // evaluator back takes the next file itself when the window allows.
             finished_.notify_one();
-            if (!keep) startable_.notify_one();
         }
     }
 
@@ -138,7 +147,7 @@ void RunBatch(const std::vector<BatchInput>& inputs, const BatchSettings& settin
             if (settings.KeepDocuments) {
                 result.Document = document;
             }
-            sink(index, result);
+            if (!sink(index, result)) return;
         }
         return;
     }

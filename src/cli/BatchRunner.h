@@ -23,7 +23,7 @@ struct EvaluatedProfile {
 };
 
 struct BatchSettings {
-    int Workers = 1;
+    int Workers = 1;  // at most one per file
     // The reference, the cutoff, the tolerance and whether the evaluation
     // needs its spectra (text, JSON and pages show them, a table row does not).
     AnalysisSettings Analysis;
@@ -35,8 +35,10 @@ struct BatchSettings {
 // Turns a record (and, when ok, its analysed document) into output text.
 // Runs on the workers.
 using RecordFormatter = std::function<std::string(const ProfileRecord&, const CKyklosDoc*)>;
-// Receives every result in input order, on the thread that called RunBatch.
-using RecordSink = std::function<void(std::size_t index, const EvaluatedProfile&)>;
+// Receives every result in input order, on the thread that called RunBatch;
+// false stops the run: no further file is started, and the files the
+// workers are on are finished and dropped.
+using RecordSink = std::function<bool(std::size_t index, const EvaluatedProfile&)>;
 
 void RunBatch(const std::vector<BatchInput>& inputs, const BatchSettings& settings, const RecordFormatter& format,
               const RecordSink& sink);

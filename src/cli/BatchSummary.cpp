@@ -46,7 +46,7 @@ std::string CsvNumber(std::optional<double> value)
 } // namespace
 
 BatchSummary::BatchSummary(bool metric, std::optional<RoundnessTolerance> tolerance)
-    : metric_(metric), tolerance_(tolerance), columns_(RecordColumns().size())
+    : metric_(metric), tolerance_(tolerance), columns_(RecordColumns().size()), angles_(RecordColumns().size())
 {
     const auto columns = RecordColumns();
     for (std::size_t i = 0; i < columns.size(); ++i)
@@ -59,8 +59,30 @@ void BatchSummary::Add(const ProfileRecord& record)
     if (!record.Ok) ++failed_;
     if (record.Pass) ++(*record.Pass ? passed_ : failedVerdicts_);
     const auto columns = RecordColumns();
-    for (std::size_t i = 0; i < columns.size(); ++i)
-        if (const auto value = ColumnValue(columns[i], record, metric_)) columns_[i].Add(*value);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const auto value = ColumnValue(columns[i], record, metric_);
+        if (!value) continue;
+        columns_[i].Add(*value);
+        if (columns[i].Kind == ColumnKind::Angle) angles_[i].Add(*value);
+    }
+}
+
+ColumnFigures BatchSummary::Figures(std::size_t index) const
+{
+    const RunningStatistics& s = columns_[index];
+    ColumnFigures figures;
+    figures.Count = s.Count();
+    if (s.Count() == 0) return figures;
+    figures.Min = s.Min();
+    figures.Max = s.Max();
+    if (RecordColumns()[index].Kind == ColumnKind::Angle) {
+        figures.Mean = angles_[index].Mean();
+        figures.StandardDeviation = angles_[index].StandardDeviation();
+    } else {
+        figures.Mean = s.Mean();
+        figures.StandardDeviation = s.StandardDeviation();
+    }
+    return figures;
 }
 
 std::optional<double> BatchSummary::Capability() const
@@ -86,13 +108,13 @@ nlohmann::ordered_json BatchSummary::Json() const
     const auto table = RecordColumns();
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (!IsNumeric(table[i])) continue;
-        const RunningStatistics& s = columns_[i];
+        const ColumnFigures f = Figures(i);
         nlohmann::ordered_json c;
-        c["count"] = s.Count();
-        c["mean"] = JsonNumber(s.Count() > 0 ? std::optional<double>(s.Mean()) : std::nullopt);
-        c["sd"] = JsonNumber(s.StandardDeviation());
-        c["min"] = JsonNumber(s.Count() > 0 ? std::optional<double>(s.Min()) : std::nullopt);
-        c["max"] = JsonNumber(s.Count() > 0 ? std::optional<double>(s.Max()) : std::nullopt);
+        c["count"] = f.Count;
+        c["mean"] = JsonNumber(f.Mean);
+        c["sd"] = JsonNumber(f.StandardDeviation);
+        c["min"] = JsonNumber(f.Min);
+        c["max"] = JsonNumber(f.Max);
         columns[ColumnName(table[i], metric_)] = std::move(c);
     }
     j["columns"] = std::move(columns);
@@ -106,12 +128,9 @@ std::string BatchSummary::Csv() const
     const auto table = RecordColumns();
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (!IsNumeric(table[i])) continue;
-        const RunningStatistics& s = columns_[i];
-        const bool any = s.Count() > 0;
-        out += ColumnName(table[i], metric_) + "," + std::to_string(s.Count()) + "," +
-               CsvNumber(any ? std::optional<double>(s.Mean()) : std::nullopt) + "," +
-               CsvNumber(s.StandardDeviation()) + "," + CsvNumber(any ? std::optional<double>(s.Min()) : std::nullopt) +
-               "," + CsvNumber(any ? std::optional<double>(s.Max()) : std::nullopt) + "," +
+        const ColumnFigures f = Figures(i);
+        out += ColumnName(table[i], metric_) + "," + std::to_string(f.Count) + "," + CsvNumber(f.Mean) + "," +
+               CsvNumber(f.StandardDeviation) + "," + CsvNumber(f.Min) + "," + CsvNumber(f.Max) + "," +
                (i == roundnessColumn_ ? CsvNumber(Capability()) : std::string()) + "\r\n";
     }
     for (const auto& [name, count] : {std::pair{"files", files_}, std::pair{"failed", failed_},
@@ -134,15 +153,14 @@ std::string BatchSummary::Text() const
     const auto table = RecordColumns();
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (!IsNumeric(table[i])) continue;
-        const RunningStatistics& s = columns_[i];
+        const ColumnFigures f = Figures(i);
         std::string name = ColumnName(table[i], metric_);
         name.resize(26, ' ');
-        out += name + pad(std::to_string(s.Count()), 7);
-        if (s.Count() > 0) {
-            const auto sd = s.StandardDeviation();
-            out += pad(FixedNumber(s.Mean(), 4), 14) + pad(sd ? FixedNumber(*sd, 4) : "", 14) +
-                   pad(FixedNumber(s.Min(), 4), 14) + pad(FixedNumber(s.Max(), 4), 14);
-        }
+        out += name + pad(std::to_string(f.Count), 7);
+        const auto fixed = [](std::optional<double> value) { return value ? FixedNumber(*value, 4) : std::string(); };
+        if (f.Count > 0)
+            out += pad(fixed(f.Mean), 14) + pad(fixed(f.StandardDeviation), 14) + pad(fixed(f.Min), 14) +
+                   pad(fixed(f.Max), 14);
         out += "\n";
     }
     if (const auto capability = Capability()) out += "Capability (t - mean)/(3 s) of the roundness: " + FixedNumber(*capability, 3) + "\n";

@@ -1,9 +1,11 @@
 #pragma once
 // The summary of a batch for statistical process control: for every numeric
-// column the count, mean, standard deviation (n − 1), minimum and maximum;
-// the Pass/Fail counts; and with a tolerance t the one-sided capability
-// (t − mean)/(3·s) of the roundness.
+// column the count, mean, standard deviation (n − 1), minimum and maximum
+// (for the eccentricity angle the circular mean and circular standard
+// deviation, see CircularStatistics); the Pass/Fail counts; and with a
+// tolerance t the one-sided capability (t − mean)/(3·s) of the roundness.
 
+#include "cli/CircularStatistics.h"
 #include "cli/ProfileRecord.h"
 
 #include <nlohmann/json.hpp>
@@ -33,6 +35,15 @@ private:
     double max_ = 0.0;
 };
 
+// The five figures of one column; empty where there is none.
+struct ColumnFigures {
+    long long Count = 0;
+    std::optional<double> Mean;
+    std::optional<double> StandardDeviation;
+    std::optional<double> Min;
+    std::optional<double> Max;
+};
+
 class BatchSummary {
 public:
     // metric: lengths in µm (else µin); tolerance: the roundness tolerance, if any.
@@ -44,8 +55,8 @@ public:
     long long Failed() const { return failed_; }
     long long Passed() const { return passed_; }
     long long FailedVerdicts() const { return failedVerdicts_; }
-    // The statistics of a numeric column, by its index in RecordColumns().
-    const RunningStatistics& Column(std::size_t index) const { return columns_[index]; }
+    // The figures of a numeric column, by its index in RecordColumns().
+    ColumnFigures Figures(std::size_t index) const;
     // (t − mean)/(3·s) of the roundness column, in the display unit; empty
     // without a tolerance, below two values or when s is 0.
     std::optional<double> Capability() const;
@@ -59,6 +70,7 @@ private:
     bool metric_;
     std::optional<RoundnessTolerance> tolerance_;
     std::vector<RunningStatistics> columns_;
+    std::vector<CircularStatistics> angles_;  // the same columns as angles, read for Angle columns
     std::size_t roundnessColumn_ = 0;
     long long files_ = 0;
     long long failed_ = 0;

@@ -1,5 +1,6 @@
 #include "cli/CsvTable.h"
 
+#include "cli/PathBytes.h"
 #include "platform/NumberText.h"
 
 namespace kyklos {
@@ -15,6 +16,13 @@ std::string CsvField(std::string_view text)
     return quoted + '"';
 }
 
+std::string CsvTextField(std::string_view text, bool guardFormulas)
+{
+    if (guardFormulas && !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        return CsvField("'" + std::string(text));
+    return CsvField(text);
+}
+
 std::string CsvHeader(bool metric)
 {
     std::string line;
@@ -25,7 +33,7 @@ std::string CsvHeader(bool metric)
     return line + "\r\n";
 }
 
-std::string CsvRow(const ProfileRecord& record, bool metric)
+std::string CsvRow(const ProfileRecord& record, bool metric, bool guardFormulas)
 {
     std::string line;
     bool first = true;
@@ -33,7 +41,8 @@ std::string CsvRow(const ProfileRecord& record, bool metric)
         if (!first) line += ',';
         first = false;
         switch (column.Kind) {
-        case ColumnKind::Text: line += CsvField(record.*column.Text); break;
+        case ColumnKind::Path: line += CsvTextField(EscapedPathBytes(record.*column.Text), guardFormulas); break;
+        case ColumnKind::Text: line += CsvTextField(record.*column.Text, guardFormulas); break;
         case ColumnKind::Flag: line += record.Ok ? "true" : "false"; break;
         case ColumnKind::Verdict:
             if (record.Pass) line += *record.Pass ? "Pass" : "Fail";

@@ -12,7 +12,8 @@ namespace {
 
 void AddRunOptions(CLI::App& cli, Options& options)
 {
-    cli.add_option("files", options.Files, "Profile files (.kyk), folders of them, or - to read names from standard input");
+    cli.add_option("files", options.Files,
+                   "Profile files (.kyk), folders of them, or - to read names from standard input, one per line");
     cli.add_option("--format", options.Format,
                    "Output: text (result blocks), json (one object, or an array for several files), jsonl (one "
                    "object per line) or csv (one row per file)")
@@ -20,14 +21,27 @@ void AddRunOptions(CLI::App& cli, Options& options)
     cli.add_flag("--json", options.Json, "Same as --format json (millimetres, radians, degrees)");
     cli.add_flag("--demo", options.Demo, "Evaluate the demonstration profile (before any files)");
     cli.add_flag("--raw", options.Raw, "With json or jsonl: also print the raw and filtered samples");
-    cli.add_flag("-r,--recursive", options.Recursive, "Also take the .kyk files in the subfolders of a folder");
-    cli.add_option("-j,--jobs", options.Jobs, "Profiles evaluated at once (default: the number of cores)")
+    cli.add_flag("-r,--recursive", options.Recursive,
+                 "Also take the .kyk files in the subfolders of a folder, following links to folders (each real "
+                 "folder once)");
+    cli.add_flag("-0,--null", options.Null,
+                 "Names on standard input are separated by NUL bytes, as find -print0 writes them (standard input "
+                 "is read even when - is not named)");
+    cli.add_option("-j,--jobs", options.Jobs,
+                   "Profiles evaluated at once (default: the number of cores; at most four per core and one per file)")
         ->check(CLI::Range(1, 1024));
     cli.add_flag("-q,--quiet", options.Quiet, "No progress bar on the terminal");
     cli.add_flag("--summary", options.Summary,
-                 "After the records: count, mean, standard deviation, minimum and maximum of every numeric column");
+                 "After the records: count, mean, standard deviation, minimum and maximum of every numeric column "
+                 "(the eccentricity angle: circular mean and circular standard deviation); with csv on standard "
+                 "error, not into the table");
     cli.add_flag("--summary-only", options.SummaryOnly, "The summary without the records");
+    cli.add_option("--summary-file", options.SummaryFile,
+                   "Write the summary, in the run's format, to this file instead (implies --summary)");
     cli.add_flag("--no-header", options.NoHeader, "CSV without its header row (for shards that are joined)");
+    cli.add_flag("--csv-raw", options.CsvRaw,
+                 "CSV text cells as they are: without it a cell starting with = + - @, a tab or a carriage return "
+                 "gets a leading ' so that a spreadsheet does not run it as a formula");
 }
 
 void AddAnalysisOptions(CLI::App& cli, Options& options)
@@ -46,7 +60,8 @@ void AddPageOptions(CLI::App& cli, Options& options)
 {
     cli.add_option("-o,--output", options.Output,
                    "Write the report pages to this file: .png, .pdf or .svg (several profiles: one PDF page "
-                   "each, or one image per profile named NAME-1.png, NAME-2.png, ... by input position)");
+                   "each, or one image per profile named NAME-1.png, NAME-2.png, ... by input position); each "
+                   "file is written as NAME.part and renamed when complete");
     cli.add_option("--size", options.Size, "Page size of PNG and SVG output in pixels, WxH")->default_str("1600x1000");
     cli.add_option("--dpi", options.Dpi, "Resolution the page is drawn for (pens and fonts); PDF default 600, images 96")
         ->check(CLI::Range(24, 2400));
@@ -91,7 +106,9 @@ std::optional<int> ParseOptions(int argc, const char* const* argv, Options& opti
     cli.get_formatter()->column_width(34);
     cli.footer("Exit status: 0 all files evaluated (and every verdict \"Pass\", or no --tolerance); 1 a file could\n"
                "not be read or evaluated, or the output not written (the other files are still evaluated);\n"
-               "2 the command line was refused; 3 every file evaluated and a verdict was \"Fail\".");
+               "2 the command line was refused; 3 every file evaluated and a verdict was \"Fail\".\n"
+               "Interrupted by SIGINT or SIGTERM, the run finishes the record it is writing, closes the JSON\n"
+               "array and ends by that signal.");
     AddRunOptions(cli, options);
     AddAnalysisOptions(cli, options);
     AddPageOptions(cli, options);

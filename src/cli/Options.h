@@ -22,6 +22,9 @@ struct Options {
     bool Summary = false;
     bool SummaryOnly = false;
     bool NoHeader = false;
+    bool CsvRaw = false;
+    std::string SummaryFile;
+    bool Null = false;  // names on standard input are separated by NUL bytes
     std::string Reference = "ls";  // "ls", "mz", "mi" or "mc"
     int CutoffUpr = 50;
     std::string Output;

@@ -16,7 +16,7 @@ std::optional<double> Finite(double value)
 }
 
 constexpr std::array kColumns{
-    RecordColumn{"file", ColumnKind::Text, &ProfileRecord::File},
+    RecordColumn{"file", ColumnKind::Path, &ProfileRecord::File},
     RecordColumn{"ok", ColumnKind::Flag},
     RecordColumn{"message", ColumnKind::Text, &ProfileRecord::Message},
     RecordColumn{"identification", ColumnKind::Text, &ProfileRecord::Identification},
@@ -62,7 +62,7 @@ std::string_view ReferenceName(ReferenceKind kind)
 ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file)
 {
     ProfileRecord r;
-    r.File = DisplayText(file);
+    r.File = file;
     r.Ok = true;
     r.Identification = DisplayText(doc.Profile.Identification);
     r.Date = DisplayText(doc.Profile.DateText);
@@ -83,7 +83,7 @@ ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file)
 ProfileRecord FailedRecord(const std::string& file, const std::string& message)
 {
     ProfileRecord r;
-    r.File = DisplayText(file);
+    r.File = file;
     r.Message = DisplayText(message);
     return r;
 }

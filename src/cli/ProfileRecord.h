@@ -14,7 +14,7 @@
 namespace kyklos {
 
 struct ProfileRecord {
-    std::string File;  // the path as given on the command line or in the list
+    std::string File;  // the path's bytes as given on the command line or in the list
     bool Ok = false;
     std::string Message;  // the window's message when the file was refused; a note when the fit failed
     std::string Identification;
@@ -70,12 +70,13 @@ std::string_view ReferenceName(ReferenceKind kind);
 // The columns of the table, in order. A length is in micrometres or
 // microinches by the run's units and carries that unit in its name; a given
 // length is already in that unit.
-enum class ColumnKind { Text, Flag, Verdict, Count, Length, GivenLength, Angle };
+// A path is written with its bytes escaped (EscapedPathBytes).
+enum class ColumnKind { Path, Text, Flag, Verdict, Count, Length, GivenLength, Angle };
 
 struct RecordColumn {
     std::string_view Name;  // a length's name without its unit suffix
     ColumnKind Kind;
-    std::string ProfileRecord::*Text = nullptr;             // Text
+    std::string ProfileRecord::*Text = nullptr;             // Path, Text
     std::optional<double> ProfileRecord::*Number = nullptr;  // Count, Length, GivenLength, Angle
 };
 

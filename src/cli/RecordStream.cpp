@@ -2,10 +2,13 @@
 
 #include "cli/CsvTable.h"
 #include "cli/ExitStatus.h"
+#include "cli/Interruption.h"
 #include "cli/ReportText.h"
 #include "platform/TextEncoding.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <unistd.h>
 
@@ -13,9 +16,11 @@ namespace kyklos {
 
 namespace {
 
-void Write(const std::string& text)
+// Writes and flushes, so that a reader (or a kill) never meets half a record.
+bool WriteOut(const std::string& text)
 {
-    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stdout);
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) return false;
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 // Every line after the first moves right by `spaces`, to nest a JSON text in an array.
@@ -48,6 +53,37 @@ std::string SummaryJson(const BatchSummary& statistics, int indent)
     return JsonText(j, indent) + "\n";
 }
 
+// The summary on its own, in the run's format.
+std::string SummaryText(const BatchSummary& statistics, OutputFormat format)
+{
+    switch (format) {
+    case OutputFormat::Json: return SummaryJson(statistics, 2);
+    case OutputFormat::JsonLines: return SummaryJson(statistics, -1);
+    case OutputFormat::Csv: return statistics.Csv();
+    case OutputFormat::Text:
+    case OutputFormat::None: break;
+    }
+    return statistics.Text();
+}
+
+// Writes `text` to `path` by way of path.part, so that an earlier file stays whole until the new one is.
+bool WriteWholeFile(const std::string& path, const std::string& text, std::string& error)
+{
+    const std::string part = path + ".part";
+    std::FILE* file = std::fopen(part.c_str(), "wb");
+    bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    int reason = errno;
+    if (file && std::fclose(file) != 0 && written) {
+        written = false;
+        reason = errno;
+    }
+    if (written && std::rename(part.c_str(), path.c_str()) == 0) return true;
+    if (written) reason = errno;
+    std::remove(part.c_str());
+    error = "cannot write " + DisplayText(path) + ": " + std::strerror(reason);
+    return false;
+}
+
 } // namespace
 
 void WriteRunFailure(OutputFormat format, const std::string& message)
@@ -56,8 +92,7 @@ void WriteRunFailure(OutputFormat format, const std::string& message)
         nlohmann::ordered_json j;
         j["ok"] = false;
         j["message"] = DisplayText(message);
-        Write(JsonText(j, format == OutputFormat::Json ? 2 : -1) + "\n");
-        std::fflush(stdout);
+        WriteOut(JsonText(j, format == OutputFormat::Json ? 2 : -1) + "\n");
     } else {
         std::cerr << "kyklos-report: " << DisplayText(message) << '\n';
     }
@@ -66,8 +101,10 @@ void WriteRunFailure(OutputFormat format, const std::string& message)
 RecordStream::RecordStream(const RunPlan& plan, ReportPageWriter* pages)
     : plan_(plan),
       pages_(pages),
-      jsonArray_(plan.Format == OutputFormat::Json && (plan.RecordCount() > 1 || plan.Summary != SummaryMode::None)),
-      jsonIndent_(plan.Summary != SummaryMode::None ? 4 : 2),
+      summaryInline_(plan.Summary != SummaryMode::None && plan.SummaryTo == SummaryTarget::Output),
+      jsonArray_(plan.Format == OutputFormat::Json && (plan.RecordCount() > 1 || summaryInline_)),
+      jsonIndent_(summaryInline_ ? 4 : 2),
+      outputIsTerminal_(isatty(fileno(stdout)) != 0),
       statistics_(plan.Metric, plan.Analysis.Tolerance),
       progress_(ProgressStream(plan), plan.RecordCount())
 {
@@ -86,32 +123,49 @@ std::string RecordStream::Format(const ProfileRecord& record, const CKyklosDoc* 
     }
     case OutputFormat::Text:
         return (doc ? ResultsText(*doc, plan_.Metric) : FailureText(record.File, record.Message)) + "\n";
-    case OutputFormat::Csv: return CsvRow(record, plan_.Metric);
+    case OutputFormat::Csv: return CsvRow(record, plan_.Metric, plan_.CsvGuardFormulas);
     case OutputFormat::None: return {};
     }
     return {};
 }
 
-void RecordStream::Begin()
+// The first write that fails is reported at once, and nothing more is written.
+bool RecordStream::Write(const std::string& text)
 {
-    if (plan_.Summary == SummaryMode::Only) return;
-    if (plan_.Format == OutputFormat::Csv && plan_.CsvHeader) Write(CsvHeader(plan_.Metric));
-    if (jsonArray_) Write(plan_.Summary != SummaryMode::None ? "{\n  \"records\": [\n" : "[\n");
+    if (writeFailed_) return false;
+    if (text.empty() || WriteOut(text)) return true;
+    const int reason = errno;
+    writeFailed_ = anyFailed_ = true;
+    progress_.Clear();
+    std::fprintf(stderr, "kyklos-report: cannot write the output: %s\n", std::strerror(reason));
+    return false;
 }
 
-void RecordStream::Take(std::size_t index, const ProfileRecord& record, const std::string& text, const CKyklosDoc* doc)
+bool RecordStream::Begin()
 {
-    if (jsonArray_ && plan_.Summary != SummaryMode::Only && index > 0) Write(",\n");
-    Write(text);
+    if (plan_.Summary == SummaryMode::Only) return true;
+    if (plan_.Format == OutputFormat::Csv && plan_.CsvHeader) Write(CsvHeader(plan_.Metric));
+    if (jsonArray_) Write(summaryInline_ && plan_.Summary != SummaryMode::Only ? "{\n  \"records\": [\n" : "[\n");
+    return !writeFailed_;
+}
+
+bool RecordStream::Take(std::size_t index, const ProfileRecord& record, const std::string& text, const CKyklosDoc* doc)
+{
+    // A record on the terminal the bar is drawn on takes the bar's line.
+    if (outputIsTerminal_ && !text.empty()) progress_.Clear();
+    Write((jsonArray_ && plan_.Summary != SummaryMode::Only && index > 0 ? ",\n" : "") + text);
     if (!record.Ok) {
         anyFailed_ = true;
         progress_.Clear();
-        std::fprintf(stderr, "kyklos-report: %s: %s\n", record.File.c_str(), record.Message.c_str());
+        std::fprintf(stderr, "kyklos-report: %s: %s\n", DisplayText(record.File).c_str(), record.Message.c_str());
     }
     if (record.Pass && !*record.Pass) anyVerdictFail_ = true;
     if (pages_ && doc && !pagesFailed_) WritePage(*doc, index);
     statistics_.Add(record);
+    ++taken_;
     progress_.Update(index + 1);
+    if (Interruption::Requested()) interrupted_ = true;
+    return !writeFailed_ && !interrupted_;
 }
 
 // After the first page that cannot be written no more are tried; the records go on.
@@ -124,18 +178,30 @@ void RecordStream::WritePage(const CKyklosDoc& doc, std::size_t index)
     std::fprintf(stderr, "kyklos-report: %s\n", error.c_str());
 }
 
+void RecordStream::FinishPages(bool keep)
+{
+    if (!pages_) return;
+    if (!keep) {
+        pages_->Abandon();
+        return;
+    }
+    std::string error;
+    if (!pages_->Close(error)) {
+        anyFailed_ = true;
+        std::fprintf(stderr, "kyklos-report: %s\n", error.c_str());
+    }
+}
+
 int RecordStream::Finish()
 {
+    const bool stopped = writeFailed_ || interrupted_;
     progress_.Finish();
-    if (pages_) {
-        std::string error;
-        if (!pages_->Close(error)) {
-            anyFailed_ = true;
-            std::fprintf(stderr, "kyklos-report: %s\n", error.c_str());
-        }
-    }
+    FinishPages(!stopped);
     WriteEnd();
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    if (interrupted_)
+        std::fprintf(stderr, "kyklos-report: interrupted after %zu of %zu records\n", taken_, plan_.RecordCount());
+    if (!stopped) WriteSummaryElsewhere();
+    if (!writeFailed_ && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
         std::cerr << "kyklos-report: cannot write the output\n";
         return kExitFileFailed;
     }
@@ -143,30 +209,46 @@ int RecordStream::Finish()
     return anyVerdictFail_ ? kExitVerdictFail : kExitSuccess;
 }
 
-// The end of the records and the summary, in the run's format.
+// The end of the records and, when it follows them, the summary, in the
+// run's format. An interrupted run closes its JSON without the summary.
 void RecordStream::WriteEnd()
 {
-    const bool summary = plan_.Summary != SummaryMode::None;
+    const bool summary = summaryInline_ && !interrupted_;
     const bool only = plan_.Summary == SummaryMode::Only;
+    const bool wrapped = jsonArray_ && summaryInline_ && !only;
     switch (plan_.Format) {
     case OutputFormat::Json:
-        if (only)
+        if (summary && only)
             Write(SummaryJson(statistics_, 2));
-        else if (summary)
+        else if (summary && wrapped)
             Write("\n  ],\n  \"summary\": " + Indented(JsonText(statistics_.Json(), 2), 2).substr(2) + "\n}\n");
-        else if (jsonArray_)
+        else if (wrapped)
+            Write("\n  ]\n}\n");
+        else if (jsonArray_ && !only)
             Write("\n]\n");
         break;
     case OutputFormat::JsonLines:
-        if (summary) Write(SummaryJson(statistics_, -1));
-        break;
     case OutputFormat::Csv:
-        if (summary) Write((only ? "" : "\r\n") + statistics_.Csv());
-        break;
     case OutputFormat::Text:
-        if (summary) Write(statistics_.Text());
+        if (summary) Write(SummaryText(statistics_, plan_.Format));
         break;
     case OutputFormat::None: break;
+    }
+}
+
+// The summary on standard error (beside a CSV table) or in its own file.
+void RecordStream::WriteSummaryElsewhere()
+{
+    if (plan_.Summary == SummaryMode::None || plan_.SummaryTo == SummaryTarget::Output) return;
+    const std::string text = SummaryText(statistics_, plan_.Format);
+    if (plan_.SummaryTo == SummaryTarget::Errors) {
+        std::fputs(text.c_str(), stderr);
+        return;
+    }
+    std::string error;
+    if (!WriteWholeFile(plan_.SummaryPath, text, error)) {
+        anyFailed_ = true;
+        std::fprintf(stderr, "kyklos-report: %s\n", error.c_str());
     }
 }
 

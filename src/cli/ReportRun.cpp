@@ -2,6 +2,7 @@
 
 #include "cli/BatchRunner.h"
 #include "cli/ExitStatus.h"
+#include "cli/Interruption.h"
 #include "cli/ProfileEvaluator.h"
 #include "cli/RecordStream.h"
 #include "document/GaussianNoiseSource.h"
@@ -66,7 +67,7 @@ void EvaluateAll(const RunPlan& plan, bool keepDocuments, RecordStream& stream)
         const ProfileEvaluator demo(plan.Analysis, &ProcessNoise());
         const ProfileRecord record = demo.DemonstrationRecord();
         const CKyklosDoc* doc = record.Ok ? &demo.Document() : nullptr;
-        stream.Take(0, record, stream.Format(record, doc), doc);
+        if (!stream.Take(0, record, stream.Format(record, doc), doc)) return;
     }
     BatchSettings settings;
     settings.Workers = plan.Workers;
@@ -77,7 +78,7 @@ void EvaluateAll(const RunPlan& plan, bool keepDocuments, RecordStream& stream)
         plan.Files, settings,
         [&stream](const ProfileRecord& record, const CKyklosDoc* doc) { return stream.Format(record, doc); },
         [&](std::size_t index, const EvaluatedProfile& result) {
-            stream.Take(index + offset, result.Record, result.Output, result.Document);
+            return stream.Take(index + offset, result.Record, result.Output, result.Document);
         });
 }
 
@@ -100,10 +101,12 @@ int RunReport(const RunPlan& plan, int& argc, char** argv)
             return kExitFileFailed;
         }
     }
+    Interruption interruption;
     RecordStream stream(plan, pages.get());
-    stream.Begin();
-    EvaluateAll(plan, pages != nullptr, stream);
-    return stream.Finish();
+    if (stream.Begin()) EvaluateAll(plan, pages != nullptr, stream);
+    const int status = stream.Finish();
+    interruption.RaiseAgain();
+    return status;
 }
 
 } // namespace kyklos

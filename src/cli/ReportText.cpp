@@ -1,5 +1,6 @@
 #include "cli/ReportText.h"
 
+#include "cli/PathBytes.h"
 #include "cli/ProfileRecord.h"
 #include "document/ShownResults.h"
 #include "document/ShownVerdict.h"
@@ -138,6 +139,7 @@ nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples, int
     nlohmann::ordered_json j;
     j["ok"] = true;
     j["PathName"] = DisplayText(p.PathName);
+    j["PathBytes"] = EscapedPathBytes(p.PathName);
     j["FileTitle"] = DisplayFileTitle(p);
     j["Identification"] = DisplayText(p.Identification);
     j["DateText"] = DisplayText(p.DateText);
@@ -180,6 +182,7 @@ nlohmann::ordered_json FailureJson(const std::string& path, const std::string& m
     nlohmann::ordered_json j;
     j["ok"] = false;
     j["PathName"] = DisplayText(path);
+    j["PathBytes"] = EscapedPathBytes(path);
     j["message"] = DisplayText(message);
     return j;
 }

@@ -1,10 +1,12 @@
 #include "cli/RunPlan.h"
 
 #include "view/DisplayScale.h"
+#include "view/qt/OutputFile.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <thread>
 
 namespace kyklos {
@@ -46,7 +48,7 @@ OutputFormat FormatOfOptions(const Options& options)
     if (options.Json || options.Format == "json") return OutputFormat::Json;
     if (options.Format == "jsonl") return OutputFormat::JsonLines;
     if (options.Format == "csv") return OutputFormat::Csv;
-    const bool summary = options.Summary || options.SummaryOnly;
+    const bool summary = options.Summary || options.SummaryOnly || !options.SummaryFile.empty();
     if (options.Format == "text" || options.Output.empty() || summary) return OutputFormat::Text;
     return OutputFormat::None;
 }
@@ -73,6 +75,41 @@ std::optional<std::string> PlanValues(const Options& options, RunPlan& plan)
     if (!limit) return "--harmonics: use a whole number of 0 or more, or all.";
     plan.HarmonicLimit = *limit;
     return std::nullopt;
+}
+
+// Options that change only one format's output are refused with another,
+// so that a run never seems to honour what it ignores.
+std::optional<std::string> FormatOptionRefusal(const Options& options, OutputFormat format)
+{
+    if (options.Raw && format != OutputFormat::Json && format != OutputFormat::JsonLines)
+        return "--raw needs --format json or jsonl.";
+    if (options.NoHeader && format != OutputFormat::Csv) return "--no-header needs --format csv.";
+    if (options.CsvRaw && format != OutputFormat::Csv) return "--csv-raw needs --format csv.";
+    return std::nullopt;
+}
+
+// The format of -o and of --metafile's picture, known before any work.
+std::optional<std::string> OutputNameRefusal(const std::string& output)
+{
+    if (output.empty()) return std::nullopt;
+    const std::string extension = LowerExtension(output);
+    if (extension == ".pdf" || extension == ".png" || extension == ".svg") return std::nullopt;
+    if (extension.empty()) return "-o " + output + ": name the format by the extension (.pdf, .png or .svg).";
+    return "unknown output format '" + std::filesystem::path(output).extension().string() +
+           "' (use .pdf, .png or .svg)";
+}
+
+void PlanSummary(const Options& options, RunPlan& plan)
+{
+    plan.Summary = options.SummaryOnly                                 ? SummaryMode::Only
+                   : options.Summary || !options.SummaryFile.empty() ? SummaryMode::AfterRecords
+                                                                       : SummaryMode::None;
+    if (!options.SummaryFile.empty()) {
+        plan.SummaryTo = SummaryTarget::File;
+        plan.SummaryPath = options.SummaryFile;
+    } else if (plan.Summary == SummaryMode::AfterRecords && plan.Format == OutputFormat::Csv) {
+        plan.SummaryTo = SummaryTarget::Errors;
+    }
 }
 
 void PlanPages(const Options& options, PagePlan& pages)
@@ -105,7 +142,17 @@ void PlanEvaluation(const Options& options, std::vector<BatchInput> files, RunPl
     plan.Analysis.WithHarmonics = NeedsHarmonics(plan);
     plan.Demo = options.Demo;
     plan.Files = std::move(files);
-    plan.Workers = options.Jobs > 0 ? options.Jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int fileCount = static_cast<int>(std::min<std::size_t>(plan.Files.size(), 1u << 20));
+    plan.Workers = std::max(1, std::min({options.Jobs > 0 ? options.Jobs : cores, 4 * cores, fileCount}));
+}
+
+// The inputs as named; with -0 standard input is among them.
+std::vector<std::string> InputNames(const Options& options)
+{
+    std::vector<std::string> names = options.Files;
+    if (options.Null && std::find(names.begin(), names.end(), "-") == names.end()) names.emplace_back("-");
+    return names;
 }
 
 } // namespace
@@ -118,15 +165,16 @@ std::variant<RunPlan, Refusal> PlanRun(const Options& options, std::istream& lis
     plan.Format = FormatOfOptions(options);
     plan.Metric = !options.Inch;
     plan.RawSamples = options.Raw;
-    plan.Summary = options.SummaryOnly ? SummaryMode::Only
-                   : options.Summary   ? SummaryMode::AfterRecords
-                                       : SummaryMode::None;
+    PlanSummary(options, plan);
     plan.CsvHeader = !options.NoHeader;
+    plan.CsvGuardFormulas = !options.CsvRaw;
     plan.ShowProgress = !options.Quiet;
     const auto refuse = [&](std::string message, int status = kExitUsage) {
         return Refusal{std::move(message), status, plan.Format};
     };
+    if (auto refusal = FormatOptionRefusal(options, plan.Format)) return refuse(std::move(*refusal));
     if (auto refusal = PlanValues(options, plan)) return refuse(std::move(*refusal));
+    if (auto refusal = OutputNameRefusal(options.Output)) return refuse(std::move(*refusal));
     PlanPages(options, plan.Pages);
 
     if (!options.Metafile.empty()) {
@@ -136,9 +184,10 @@ std::variant<RunPlan, Refusal> PlanRun(const Options& options, std::istream& lis
     }
     if (options.EvaluationPage && options.Output.empty())
         return refuse("--evaluation-page needs -o report.pdf, .png or .svg.");
-    if (options.Files.empty() && !options.Demo)
+    const std::vector<std::string> names = InputNames(options);
+    if (names.empty() && !options.Demo)
         return refuse("Nothing to evaluate: name a .kyk file or a folder, or use --demo (see --help).");
-    PlanEvaluation(options, ExpandInputs(options.Files, options.Recursive, list), plan);
+    PlanEvaluation(options, ExpandInputs(names, options.Recursive, list, options.Null ? '\0' : '\n'), plan);
     if (plan.RecordCount() == 0) return refuse("No .kyk file found in the inputs.", kExitFileFailed);
     return plan;
 }

@@ -4,6 +4,7 @@
 #include "cli/BatchInputs.h"
 #include "cli/BatchSummary.h"
 #include "cli/CsvTable.h"
+#include "cli/PathBytes.h"
 #include "platform/NumberText.h"
 #include "platform/Units.h"
 #include "cli/ProgressBar.h"
@@ -82,6 +83,45 @@ TEST(BatchSummary, CountsVerdictsFailuresAndTheCapabilityOfTheRoundness)
     EXPECT_FALSE(BatchSummary(true, std::nullopt).Capability().has_value());
 }
 
+TEST(BatchSummary, TheEccentricityAngleIsAveragedOnTheCircle)
+{
+    // 350° and 10° lie 20° apart around 0°: the mean is 0°, not 180°, and the
+    // circular standard deviation is √(−2 ln R̄) with R̄ = cos 10°.
+    const auto angleColumn = [](const BatchSummary& summary) {
+        return summary.Json()["columns"]["eccentricity_angle_deg"];
+    };
+    BatchSummary across(true, std::nullopt);
+    for (double degrees : {350.0, 10.0}) {
+        ProfileRecord r = Roundness(0.001);
+        r.EccentricityAngleDeg = degrees;
+        across.Add(r);
+    }
+    const auto column = angleColumn(across);
+    EXPECT_NEAR(column["mean"].get<double>(), 0.0, 1e-9);
+    EXPECT_NEAR(column["sd"].get<double>(), std::sqrt(-2.0 * std::log(std::cos(10.0 * M_PI / 180.0))) * 180.0 / M_PI,
+                1e-9);
+    EXPECT_EQ(column["min"].get<double>(), 10.0);  // the values as written
+    EXPECT_EQ(column["max"].get<double>(), 350.0);
+
+    // 80°, 90°, 100° and 270°: a mean of 90° only on the circle (the
+    // arithmetic one is 135°); opposite angles alone point nowhere.
+    BatchSummary spread(true, std::nullopt);
+    for (double degrees : {80.0, 90.0, 100.0}) {
+        ProfileRecord r = Roundness(0.001);
+        r.EccentricityAngleDeg = degrees;
+        spread.Add(r);
+    }
+    EXPECT_NEAR(angleColumn(spread)["mean"].get<double>(), 90.0, 1e-9);
+    BatchSummary opposite(true, std::nullopt);
+    for (double degrees : {90.0, 270.0}) {
+        ProfileRecord r = Roundness(0.001);
+        r.EccentricityAngleDeg = degrees;
+        opposite.Add(r);
+    }
+    EXPECT_TRUE(angleColumn(opposite)["mean"].is_null());
+    EXPECT_NE(opposite.Csv().find("\r\neccentricity_angle_deg,2,,,90,270,\r\n"), std::string::npos) << opposite.Csv();
+}
+
 TEST(CsvTable, FieldsAreQuotedByTheRulesAndNumbersReadBackExactly)
 {
     EXPECT_EQ(CsvField("Shaft 7"), "Shaft 7");
@@ -107,6 +147,40 @@ TEST(CsvTable, FieldsAreQuotedByTheRulesAndNumbersReadBackExactly)
     EXPECT_NE(row.find("," + ShortestNumber(0.0042 * 1000.0 * 39.37007874015748) + ","), std::string::npos) << row;
     EXPECT_EQ(row.substr(row.size() - 2), "\r\n");
     EXPECT_NE(CsvHeader(false).find("roundness_uin,"), std::string::npos);
+}
+
+TEST(CsvTable, TextCellsAFormulaWouldRunAreGuardedNumbersAreNot)
+{
+    for (const char* text : {"=1+1", "+1", "-1", "@SUM(A1)", "\tx", "\rx"}) {
+        EXPECT_EQ(CsvTextField(text, true).find('\''), text[0] == '\r' ? 1u : 0u) << text;  // a CR also quotes
+        EXPECT_EQ(CsvTextField(text, false), CsvField(text)) << text;
+    }
+    EXPECT_EQ(CsvTextField("=A1,B1", true), "\"'=A1,B1\"");
+    EXPECT_EQ(CsvTextField("a=b", true), "a=b");
+    EXPECT_EQ(CsvTextField("", true), "");
+
+    ProfileRecord r = Roundness(0.002);
+    r.File = "-part.kyk";
+    r.Identification = "=HYPERLINK(\"x\")";
+    r.EccentricityMm = -0.001;  // a number, even negative, is no text cell
+    const std::string guarded = CsvRow(r, true);
+    EXPECT_EQ(guarded.rfind("'-part.kyk,true,,\"'=HYPERLINK(\"\"x\"\")\",", 0), 0u) << guarded;
+    EXPECT_NE(guarded.find(",2,-1,"), std::string::npos) << guarded;
+    EXPECT_EQ(CsvRow(r, true, false).rfind("-part.kyk,true,,\"=HYPERLINK(", 0), 0u);
+}
+
+TEST(PathBytes, BytesThatAreNotUtf8AreEscapedAndNoTwoNamesMeet)
+{
+    EXPECT_EQ(EscapedPathBytes("/data/shaft 7.kyk"), "/data/shaft 7.kyk");
+    EXPECT_EQ(EscapedPathBytes("caf\xC3\xA9.kyk"), "caf\xC3\xA9.kyk");  // UTF-8 stays
+    EXPECT_EQ(EscapedPathBytes("caf\xE9.kyk"), "caf\\xe9.kyk");        // Latin-1 é
+    EXPECT_EQ(EscapedPathBytes("caf\\xe9.kyk"), "caf\\\\xe9.kyk");     // a backslash typed
+    // A cut character, an overlong form, a surrogate, beyond U+10FFFF: each byte on its own.
+    EXPECT_EQ(EscapedPathBytes("a\xC3"), "a\\xc3");
+    EXPECT_EQ(EscapedPathBytes("\xC0\xAF"), "\\xc0\\xaf");
+    EXPECT_EQ(EscapedPathBytes("\xED\xA0\x80"), "\\xed\\xa0\\x80");
+    EXPECT_EQ(EscapedPathBytes("\xF4\x90\x80\x80"), "\\xf4\\x90\\x80\\x80");
+    EXPECT_EQ(EscapedPathBytes("\xF0\x9F\x98\x80\xFF"), "\xF0\x9F\x98\x80\\xff");
 }
 
 TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResultsEmpty)
@@ -170,6 +244,17 @@ TEST(BatchInputs, ProfileExtensionInAnyCase)
     EXPECT_FALSE(HasProfileExtension("a_kyk"));
     std::istringstream none;
     EXPECT_EQ(ExpandInputs({"x.kyk"}, false, none).at(0).Path, "x.kyk");
+
+    // Names on standard input: by line (a CR before the LF dropped), or by NUL, where a line break is part of a name.
+    std::istringstream lines("a.kyk\r\n\nb c.kyk\n");
+    const auto byLine = ExpandInputs({"-"}, false, lines);
+    ASSERT_EQ(byLine.size(), 2u);
+    EXPECT_EQ(byLine[1].Path, "b c.kyk");
+    std::istringstream nul(std::string("a\nb.kyk\0\0c\r.kyk\0", 16));
+    const auto byNul = ExpandInputs({"-"}, false, nul, '\0');
+    ASSERT_EQ(byNul.size(), 2u);
+    EXPECT_EQ(byNul[0].Path, "a\nb.kyk");
+    EXPECT_EQ(byNul[1].Path, "c\r.kyk");
 }
 
 TEST(ProgressBar, DoneOfTotalRateAndTimeLeft)

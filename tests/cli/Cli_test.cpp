@@ -329,7 +329,7 @@ TEST_F(KyklosReport, SeveralProfilesGiveOnePdfPageOrOneImageEach)
     EXPECT_NE(failed.status, 0);
     EXPECT_NE(failed.err.find("Invalid file revision."), std::string::npos);
     const Outcome unknown = Report("--demo -o " + Quote(dir_ / "page.bmp"));
-    EXPECT_NE(unknown.status, 0);
+    EXPECT_EQ(unknown.status, 2);  // refused before any work
     EXPECT_EQ(std::count(unknown.err.begin(), unknown.err.end(), '\n'), 1) << unknown.err;
 }
 
@@ -500,7 +500,7 @@ TEST_F(KyklosReport, MetafilePreviewHonoursTheExtension)
     EXPECT_EQ(ReadAll(dir_ / "logo.pdf").substr(0, 4), "%PDF");
     EXPECT_EQ(ReadAll(dir_ / "logo.png").substr(1, 3), "PNG");
     const Outcome bmp = Report("--metafile " + logo + " -o " + Quote(dir_ / "logo.bmp"));
-    EXPECT_EQ(bmp.status, 1);
+    EXPECT_EQ(bmp.status, 2);
     EXPECT_NE(bmp.err.find("unknown output format"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir_ / "logo.bmp"));
 }
@@ -605,6 +605,22 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     EXPECT_EQ(clean.err, "");
 }
 
+TEST_F(Batch, TextCellsThatASpreadsheetWouldRunAreGuarded)
+{
+    const auto formula = Write("formula.kyk", Profile("=1+2", 36, 1, 0, 1));
+    const auto minus = Write("minus.kyk", Profile("-5 mm", 36, -1, 0, 1));
+    const std::string names = Quote(formula) + " " + Quote(minus);
+    const auto rows = Lines(Report("--format csv --no-header " + names).out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(Fields(rows[0]).at(3), "'=1+2");
+    EXPECT_EQ(Fields(rows[1]).at(3), "'-5 mm");
+    const auto raw = Lines(Report("--format csv --no-header --csv-raw " + names).out);
+    EXPECT_EQ(Fields(raw.at(0)).at(3), "=1+2");
+    EXPECT_EQ(Fields(raw.at(1)).at(3), "-5 mm");
+    // JSON and text keep the texts as the file has them.
+    EXPECT_EQ(nlohmann::json::parse(Report("--json " + Quote(formula)).out)["Identification"], "=1+2");
+}
+
 TEST_F(Batch, FoldersStandardInputAndOrderUnderParallelWorkers)
 {
     fs::create_directories(dir_ / "set" / "sub");
@@ -642,12 +658,14 @@ TEST_F(Batch, FoldersStandardInputAndOrderUnderParallelWorkers)
 TEST_F(Batch, SummaryAgreesWithTheRows)
 {
     MakeSet(6, 4);
+    // The table alone on standard output; the block on standard error, after the failed file's line.
     const Outcome run = Report("--format csv --summary " + Quote(dir_));
     const auto lines = Lines(run.out);
-    // Header, six rows, a blank line, then the block.
-    ASSERT_GT(lines.size(), 9u);
-    EXPECT_EQ(lines[7], "");
-    EXPECT_EQ(lines[8], "column,count,mean,sd,min,max,capability");
+    ASSERT_EQ(lines.size(), 7u) << run.out;  // header and six rows
+    const auto block = Lines(run.err);
+    ASSERT_GT(block.size(), 2u);
+    EXPECT_NE(block[0].find("Invalid file revision."), std::string::npos);
+    EXPECT_EQ(block[1], "column,count,mean,sd,min,max,capability");
     std::vector<double> roundness;
     for (int i = 1; i <= 6; ++i)
         if (const auto f = Fields(lines[static_cast<std::size_t>(i)]); f[1] == "true") roundness.push_back(std::stod(f[8]));
@@ -657,7 +675,7 @@ TEST_F(Batch, SummaryAgreesWithTheRows)
     double squares = 0;
     for (double x : roundness) squares += (x - mean) * (x - mean);
     std::vector<std::string> row;
-    for (const auto& line : lines)
+    for (const auto& line : block)
         if (line.rfind("roundness_um,", 0) == 0) row = Fields(line);
     ASSERT_EQ(row.size(), 7u);
     EXPECT_EQ(row[1], "5");
@@ -665,7 +683,16 @@ TEST_F(Batch, SummaryAgreesWithTheRows)
     EXPECT_NEAR(std::stod(row[3]), std::sqrt(squares / 4.0), 1e-9);
     EXPECT_EQ(std::stod(row[4]), *std::min_element(roundness.begin(), roundness.end()));
     EXPECT_EQ(std::stod(row[5]), *std::max_element(roundness.begin(), roundness.end()));
-    EXPECT_NE(run.out.find("\r\nfiles,6,,,,,\r\nfailed,1,,,,,\r\n"), std::string::npos);
+    EXPECT_NE(run.err.find("\r\nfiles,6,,,,,\r\nfailed,1,,,,,\r\n"), std::string::npos);
+    // Or in a file of its own, in the run's format, the records unchanged.
+    const fs::path file = dir_ / "summary.csv";
+    const Outcome filed = Report("--format csv --summary-file " + Quote(file) + " " + Quote(dir_));
+    EXPECT_EQ(filed.out, run.out);
+    EXPECT_EQ(Lines(filed.err).size(), 1u) << filed.err;
+    EXPECT_EQ(ReadAll(file), run.err.substr(run.err.find('\n') + 1));
+    const Outcome jsonFiled = Report("--json --summary-file " + Quote(file) + " " + Quote(dir_));
+    EXPECT_EQ(nlohmann::json::parse(jsonFiled.out).size(), 6u);  // the plain array of records
+    EXPECT_EQ(nlohmann::json::parse(ReadAll(file))["summary"]["files"], 6);
 
     // Alone, and in JSON.
     const Outcome only = Report("--format csv --summary-only " + Quote(dir_));
@@ -911,20 +938,19 @@ TEST_F(Batch, SummaryCountsVerdictsAndGivesTheCapabilityInEveryFormat)
     MakeSet(5, -1);  // roundness about 2, 4, 6, 8, 10 µm
     const Outcome csv = Report("--format csv --summary --tolerance 7 " + Quote(dir_));
     EXPECT_EQ(csv.status, 3);
-    const auto lines = Lines(csv.out);
     std::vector<double> roundness;
-    for (std::size_t i = 1; i <= 5; ++i) roundness.push_back(std::stod(Fields(lines.at(i)).at(8)));
+    for (std::size_t i = 1; i <= 5; ++i) roundness.push_back(std::stod(Fields(Lines(csv.out).at(i)).at(8)));
     double mean = 0.0;
     for (double x : roundness) mean += x / 5.0;
     double squares = 0.0;
     for (double x : roundness) squares += (x - mean) * (x - mean);
     const double capability = (7.0 - mean) / (3.0 * std::sqrt(squares / 4.0));
     std::vector<std::string> row;
-    for (const auto& line : lines)
+    for (const auto& line : Lines(csv.err))
         if (line.rfind("roundness_um,", 0) == 0) row = Fields(line);
     ASSERT_EQ(row.size(), 7u);
     EXPECT_NEAR(std::stod(row[6]), capability, 1e-12);
-    EXPECT_NE(csv.out.find("\r\npass,3,,,,,\r\nfail,2,,,,,\r\n"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.err.find("\r\npass,3,,,,,\r\nfail,2,,,,,\r\n"), std::string::npos) << csv.err;
 
     const auto json = Json(Report("--json --summary-only --tolerance 7 " + Quote(dir_)))["summary"];
     EXPECT_NEAR(json["capability"].get<double>(), capability, 1e-12);

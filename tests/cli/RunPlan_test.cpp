@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
+#include <thread>
 
 namespace kyklos {
 namespace {
@@ -88,6 +90,29 @@ TEST(RunPlan, SettingsUnitsPagesAndInputsInOrder)
     EXPECT_EQ(plan.Files[2].Path, "c.kyk");
     EXPECT_EQ(plan.RecordCount(), 4u);
     EXPECT_GE(Accepted({"--demo"}).Workers, 1);
+
+    // Workers: no more than files, nor than four per core.
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    EXPECT_EQ(Accepted({"-j", "1000", "a.kyk", "b.kyk"}).Workers, 2);
+    std::string many;
+    for (int i = 0; i < 200; ++i) many += "p" + std::to_string(i) + ".kyk\n";
+    EXPECT_EQ(Accepted({"-j", "1000", "-"}, many).Workers, std::min(200, 4 * cores));
+    EXPECT_EQ(Accepted({"-j", "1", "-"}, many).Workers, 1);
+
+    // -0: NUL-separated names, read from standard input even when - is not named.
+    const RunPlan nul = Accepted({"-0", "a.kyk"}, std::string("b\nc.kyk\0d.kyk\0", 13));
+    ASSERT_EQ(nul.Files.size(), 3u);
+    EXPECT_EQ(nul.Files[1].Path, "b\nc.kyk");
+
+    // The summary: after the records, beside a CSV table on standard error, or in its file.
+    EXPECT_EQ(Accepted({"--demo", "--summary"}).SummaryTo, SummaryTarget::Output);
+    EXPECT_EQ(Accepted({"--demo", "--summary", "--format", "csv"}).SummaryTo, SummaryTarget::Errors);
+    EXPECT_EQ(Accepted({"--demo", "--summary-only", "--format", "csv"}).SummaryTo, SummaryTarget::Output);
+    const RunPlan filed = Accepted({"--demo", "--format", "csv", "--summary-file", "s.csv"});
+    EXPECT_EQ(filed.Summary, SummaryMode::AfterRecords);
+    EXPECT_EQ(filed.SummaryTo, SummaryTarget::File);
+    EXPECT_EQ(filed.SummaryPath, "s.csv");
+    EXPECT_FALSE(Accepted({"--demo", "--format", "csv", "--csv-raw"}).CsvGuardFormulas);
 }
 
 TEST(RunPlan, RefusalsInTheOrderTheOptionsAreCheckedAndInTheRunsFormat)
@@ -113,6 +138,18 @@ TEST(RunPlan, RefusalsInTheOrderTheOptionsAreCheckedAndInTheRunsFormat)
         {{"-o", "r.png"}, "Nothing to evaluate: name a .kyk file or a folder, or use --demo (see --help).", 2,
          OutputFormat::None},
         {{"-", "--json"}, "No .kyk file found in the inputs.", 1, OutputFormat::Json},
+        // An option that changes only another format's output, before any value is read.
+        {{"--demo", "--raw", "--size", "1"}, "--raw needs --format json or jsonl.", 2, OutputFormat::Text},
+        {{"--demo", "--raw", "--format", "csv"}, "--raw needs --format json or jsonl.", 2, OutputFormat::Csv},
+        {{"--demo", "--raw", "-o", "r.pdf"}, "--raw needs --format json or jsonl.", 2, OutputFormat::None},
+        {{"--demo", "--no-header", "--json"}, "--no-header needs --format csv.", 2, OutputFormat::Json},
+        {{"--demo", "--csv-raw", "--format", "jsonl"}, "--csv-raw needs --format csv.", 2, OutputFormat::JsonLines},
+        {{"--demo", "--tolerance", "0x10"}, "--tolerance: The tolerance must be a positive number.", 2, OutputFormat::Text},
+        // The pages' format, from the name, before any work.
+        {{"--demo", "-o", "r.bmp", "--evaluation-page"}, "unknown output format '.bmp' (use .pdf, .png or .svg)", 2,
+         OutputFormat::None},
+        {{"--metafile", "logo.wmf", "-o", "logo"}, "-o logo: name the format by the extension (.pdf, .png or .svg).", 2,
+         OutputFormat::None},
     };
     for (const Row& row : rows) {
         const Refusal refusal = Refused(row.arguments);

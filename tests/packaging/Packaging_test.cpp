@@ -78,6 +78,34 @@ TEST(Packaging, BothProgramsPrintTheProjectVersionWithoutADisplay)
     EXPECT_EQ(help.out.rfind("Usage: kyklos ", 0), 0u) << help.out;
 }
 
+TEST(Packaging, TheDesktopProgramWithoutADisplayEndsWithAMessage)
+{
+    // No display named at all, and a display named that does not answer:
+    // status 1 and a line that says so, not an abort.
+    for (const std::string& environment : {kNoDisplay, kNoDisplay + "DISPLAY=:987 QT_QPA_PLATFORM=xcb "}) {
+        const Outcome run = RunCommand(environment + KYKLOS_APP + " 2>&1");
+        EXPECT_EQ(run.status, 1) << environment << run.out;
+        EXPECT_NE(run.out.find("kyklos: cannot open a window: no display"), std::string::npos) << run.out;
+    }
+}
+
+// Built with optimisation, the programs carry the hardening a Debian package
+// is checked for: checked string and memory functions (fortify), and all
+// symbols bound at start with the relocations read-only (bind-now, relro).
+TEST(Packaging, OptimisedProgramsAreHardened)
+{
+    if (std::string(KYKLOS_BUILD_TYPE) == "Debug" || std::string(KYKLOS_BUILD_TYPE).empty())
+        GTEST_SKIP() << "fortify needs an optimised build";
+    for (const std::string program : {KYKLOS_APP, KYKLOS_REPORT}) {
+        const Outcome dynamic = RunCommand("readelf --wide --dynamic --program-headers '" + program + "'");
+        ASSERT_EQ(dynamic.status, 0);
+        EXPECT_NE(dynamic.out.find("GNU_RELRO"), std::string::npos) << program;
+        EXPECT_TRUE(std::regex_search(dynamic.out, std::regex(R"(\(FLAGS_1\).*\bNOW\b|\(BIND_NOW\))"))) << program;
+        const Outcome symbols = RunCommand("readelf --wide --dyn-syms '" + program + "'");
+        EXPECT_TRUE(std::regex_search(symbols.out, std::regex(R"(__\w+_chk\b)"))) << program << ": no fortified call";
+    }
+}
+
 // Every long option a program's --help lists, as roff writes it in the page.
 std::set<std::string> LongOptions(const std::string& help)
 {

@@ -237,6 +237,15 @@ bool ReportPageWriter::Close(std::string& error)
     return true;
 }
 
+void ReportPageWriter::Abandon()
+{
+    if (!pdf_) return;
+    const std::unique_ptr<Pdf> pdf = std::move(pdf_);
+    if (pagesWritten_ > 0) pdf->painter.end();
+    pdf->writer.reset();
+    FinishOutputFile(path_, pdf->file, false);
+}
+
 bool ExportReportPages(const std::vector<const CKyklosDoc*>& documents, CKyklosView& view, const std::string& path,
                        const PageExportOptions& options, std::string& error)
 {

@@ -43,7 +43,8 @@ struct PageExportOptions {
 // beside an image into the same name with "-evaluation" before the extension
 // (report.png and report-evaluation.png; report-2.png and
 // report-2-evaluation.png). Names are used as the bytes given, whatever
-// their encoding.
+// their encoding. Every file is written beside its name as NAME.part and
+// renamed when complete (see OutputFile.h).
 class ReportPageWriter {
 public:
     ReportPageWriter(CKyklosView& view, std::string path, const PageExportOptions& options, std::size_t pageCount);
@@ -59,6 +60,9 @@ public:
     bool Write(const CKyklosDoc& doc, std::size_t index, std::string& error);
     // Finishes a PDF. One that received no page is removed.
     bool Close(std::string& error);
+    // Ends a run that stopped early: the PDF being written is removed, and
+    // a file of its name from before stays as it was.
+    void Abandon();
 
     // Profiles whose pages were written.
     std::size_t PagesWritten() const { return pagesWritten_; }

@@ -121,12 +121,27 @@ TEST_F(PageExportTest, StreamedPagesKeepTheirProfilesNumbersAndAnEmptyPdfIsRemov
     EXPECT_FALSE(QFile::exists(QString::fromStdString(PathOf("run-2.png"))));
     EXPECT_FALSE(QImage(QString::fromStdString(PathOf("run-3.png"))).isNull());
 
-    // A PDF is created at once, so that a bad name fails before any work; one left without a page is removed.
+    // A PDF is created at once, beside its name until it is complete, so
+    // that a bad name fails before any work; one left without a page is removed.
     ReportPageWriter empty(view, PathOf("none.pdf"), options, 2);
     ASSERT_TRUE(empty.Open(error)) << error;
-    EXPECT_TRUE(QFile::exists(QString::fromStdString(PathOf("none.pdf"))));
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(PathOf("none.pdf.part"))));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(PathOf("none.pdf"))));
     ASSERT_TRUE(empty.Close(error));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(PathOf("none.pdf"))));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(PathOf("none.pdf.part"))));
+    // A run that stops early keeps the earlier file of the name as it was.
+    {
+        QFile earlier(QString::fromStdString(PathOf("kept.pdf")));
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+    }
+    ReportPageWriter stopped(view, PathOf("kept.pdf"), options, 2);
+    ASSERT_TRUE(stopped.Open(error)) << error;
+    ASSERT_TRUE(stopped.Write(*doc, 0, error)) << error;
+    stopped.Abandon();
+    EXPECT_EQ(Contents(PathOf("kept.pdf")), QByteArray("earlier"));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(PathOf("kept.pdf.part"))));
     ReportPageWriter unwritable(view, PathOf("missing-directory/x.pdf"), options, 2);
     EXPECT_FALSE(unwritable.Open(error));
 }
