@@ -23,7 +23,8 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent)
 
     auto* version = new QLabel(QStringLiteral("Kyklos Version " KYKLOS_VERSION), this);
     auto* credit = new QLabel(QStringLiteral("Roundness metrology by Varnholt Instruments"), this);
-    auto* address = new QLabel(QString::fromUtf8(kMakerWebAddress.data(), static_cast<qsizetype>(kMakerWebAddress.size())), this);
+    auto* address =
+        new QLabel(QString::fromUtf8(kMakerWebAddress.data(), static_cast<qsizetype>(kMakerWebAddress.size())), this);
     address->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* notice = new QLabel(QStringLiteral("Licensed under the Apache License 2.0."), this);
 

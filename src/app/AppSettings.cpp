@@ -49,8 +49,10 @@ const QString* const kRestoredKeys[] = {&kGeometry,        &kState,           &k
                                         &kFilterCutoff,    &kReference,       &kOpenFolder};
 
 // The spectrum's ranges as the settings file writes them.
-constexpr std::pair<HarmonicRange, const char*> kRangeTexts[] = {
-    {HarmonicRange::Upr50, "50"}, {HarmonicRange::Upr150, "150"}, {HarmonicRange::Upr500, "500"}, {HarmonicRange::All, "All"}};
+constexpr std::pair<HarmonicRange, const char*> kRangeTexts[] = {{HarmonicRange::Upr50, "50"},
+                                                                 {HarmonicRange::Upr150, "150"},
+                                                                 {HarmonicRange::Upr500, "500"},
+                                                                 {HarmonicRange::All, "All"}};
 
 // A settings file holds text: QVariant's own conversions take any non-empty
 // text for true and a failed number for 0, so each kind is read strictly here.
@@ -113,7 +115,8 @@ void Take(std::optional<T> value, T& into)
 
 bool IsOnAScreen(const QRect& frame, const QList<QRect>& screens)
 {
-    return std::any_of(screens.begin(), screens.end(), [&frame](const QRect& screen) { return screen.intersects(frame); });
+    return std::any_of(screens.begin(), screens.end(),
+                       [&frame](const QRect& screen) { return screen.intersects(frame); });
 }
 
 bool IsFolder(const std::string& path)
@@ -156,8 +159,7 @@ void LoadRestoredSettings(QSettings& store, const QList<QRect>& screens, AppSett
     // set would leave the graph without a finite scale.
     if (const auto band = ReadDouble(store, kBandRange)) {
         const double division = *band * 0.5;
-        if (division >= kMinScaleMicrometres && division <= kMaxScaleMicrometres)
-            s.BandRange = *band;
+        if (division >= kMinScaleMicrometres && division <= kMaxScaleMicrometres) s.BandRange = *band;
     }
 
     if (const auto cutoff = ReadInt(store, kFilterCutoff))

@@ -51,8 +51,8 @@ struct AppSettings {
     // Restored only with Options.RestoreSettings. An analysis or display
     // setting added later that is to be restored at start (such as excluded
     // sectors) joins this group, and is read and written with it.
-    QByteArray WindowGeometry;     // QWidget::saveGeometry; empty: the first run's placement
-    QByteArray WindowState;        // QMainWindow::saveState: toolbar and dock widgets; read back only as written
+    QByteArray WindowGeometry; // QWidget::saveGeometry; empty: the first run's placement
+    QByteArray WindowState;    // QMainWindow::saveState: toolbar and dock widgets; read back only as written
     bool StatusBarVisible = true;
     // The view's display toggles and the polar graph's units and scale, as a fresh view has them.
     bool ShowRawData = true;
@@ -60,11 +60,11 @@ struct AppSettings {
     bool ShowCenteredProfile = false;
     bool MetricUnits = true;
     bool AutoScale = true;
-    double BandRange = 5.0;        // µm, two divisions, in either unit system
+    double BandRange = 5.0; // µm, two divisions, in either unit system
     // The document's analysis settings: cutoff (one of kFilterCutoffs) and
     // reference restored with the option; the roundness tolerance always.
     AnalysisSettings Analysis;
-    std::string OpenFolder;        // bytes; empty: where the document starts by itself
+    std::string OpenFolder; // bytes; empty: where the document starts by itself
 
     // Only with Options.RecentFiles.
     RecentFiles Recent;

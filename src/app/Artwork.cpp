@@ -15,10 +15,7 @@
 
 // The icon drawing is compiled into this static library's Qt resources;
 // naming them here keeps the linker from dropping them.
-static void InitIconResources()
-{
-    Q_INIT_RESOURCE(kyklos);
-}
+static void InitIconResources() { Q_INIT_RESOURCE(kyklos); }
 
 namespace kyklos {
 
@@ -47,8 +44,8 @@ QFont PixelFont(int pixelSize, int weight = QFont::Normal)
 // (3 UPR), chatter (14 and 47 UPR) and a little fine waviness.
 double ProfileDeviation(double angle)
 {
-    return 0.5 * std::sin(3.0 * angle) + 0.6 * std::cos(14.0 * angle) + 0.2 * std::sin(47.0 * angle)
-           + 0.05 * std::cos(119.0 * angle);
+    return 0.5 * std::sin(3.0 * angle) + 0.6 * std::cos(14.0 * angle) + 0.2 * std::sin(47.0 * angle) +
+           0.05 * std::cos(119.0 * angle);
 }
 
 QPolygonF PolarTrace(QPointF centre, double radius, double amplitude, double noise)

@@ -8,7 +8,14 @@
 
 namespace kyklos {
 
-enum class ToolbarImage { New, Open, Copy, Print, WebSite, About };
+enum class ToolbarImage {
+    New,
+    Open,
+    Copy,
+    Print,
+    WebSite,
+    About
+};
 
 // A 16 × 15 toolbar image with its double-resolution variant.
 QIcon ToolbarIcon(ToolbarImage image);

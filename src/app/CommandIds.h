@@ -25,7 +25,7 @@ enum CommandId : int {
     ID_FILE_PRINT = 57607,
     ID_FILE_PRINT_DIRECT = 57608,
     ID_FILE_PRINT_PREVIEW = 57609,
-    ID_FILE_MRU_FILE1 = 57616,   // the recent files' entries, 57616 to 57619
+    ID_FILE_MRU_FILE1 = 57616, // the recent files' entries, 57616 to 57619
     ID_FILE_MRU_FILE4 = 57619,
     ID_EDIT_COPY = 57634,
     ID_EDIT_CUT = 57635,

@@ -24,9 +24,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <optional>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace kyklos {
 
@@ -126,7 +126,8 @@ QWidget* EvaluationPanel::CreateReferenceGroup()
     referenceTable_->setAccessibleName(QStringLiteral("Reference circles"));
     for (int row = 0; row < 4; ++row) {
         referenceTable_->setItem(row, 0, Cell(QString(), Qt::AlignCenter));
-        referenceTable_->setItem(row, 1, Cell(QString::fromLatin1(kReferenceNames[row]), Qt::AlignLeft | Qt::AlignVCenter));
+        referenceTable_->setItem(row, 1,
+                                 Cell(QString::fromLatin1(kReferenceNames[row]), Qt::AlignLeft | Qt::AlignVCenter));
         referenceTable_->item(row, 1)->setToolTip(QString::fromLatin1(kReferenceFullNames[row]));
         for (int column = 2; column < 5; ++column) referenceTable_->setItem(row, column, Cell(kNoValueQText));
     }
@@ -287,16 +288,16 @@ void EvaluationPanel::ShowEvaluation()
         const ReferenceKind kind = kReferenceKinds[static_cast<std::size_t>(row)];
         // A centre that is not unique: the RONt marked, its range in the tooltip (and in the warnings).
         const std::string note = shown ? CentreNote(e, kind, metric) : std::string();
-        referenceTable_->item(row, 2)->setText(
-            shown ? ToQString(RoundnessText(e, kind, metric)) + (note.empty() ? QString() : QStringLiteral(" *"))
-                  : kNoValueQText);
-        referenceTable_->item(row, 2)->setToolTip(
-            note.empty() ? QString() : QStringLiteral("RONt ") + referenceTable_->item(row, 2)->text().chopped(2) +
-                                           QStringLiteral(" ") + unit + ToQString(note));
+        referenceTable_->item(row, 2)->setText(shown ? ToQString(RoundnessText(e, kind, metric)) +
+                                                           (note.empty() ? QString() : QStringLiteral(" *"))
+                                                     : kNoValueQText);
+        referenceTable_->item(row, 2)->setToolTip(note.empty() ? QString()
+                                                               : QStringLiteral("RONt ") +
+                                                                     referenceTable_->item(row, 2)->text().chopped(2) +
+                                                                     QStringLiteral(" ") + unit + ToQString(note));
         referenceTable_->item(row, 3)->setText(shown ? LengthText(r.Eccentricity, metric) : kNoValueQText);
-        referenceTable_->item(row, 4)->setText(shown && EccentricityAngleShown(r.Eccentricity)
-                                                   ? DegreesText(r.EccentricityAngle)
-                                                   : kNoValueQText);
+        referenceTable_->item(row, 4)->setText(
+            shown && EccentricityAngleShown(r.Eccentricity) ? DegreesText(r.EccentricityAngle) : kNoValueQText);
         for (int column = 0; column < 5; ++column) {
             QFont font = referenceTable_->font();
             font.setBold(selected);
@@ -322,7 +323,8 @@ void EvaluationPanel::ShowEvaluation()
 
     // The filtered profile's largest undulations, the raw amplitude beside it, and where each peaks first.
     harmonicTable_->setHorizontalHeaderLabels({QStringLiteral("UPR"), QStringLiteral("Filtered (%1)").arg(unit),
-                                               QStringLiteral("Raw (%1)").arg(unit), QStringLiteral("First peak (deg)")});
+                                               QStringLiteral("Raw (%1)").arg(unit),
+                                               QStringLiteral("First peak (deg)")});
     const std::vector<HarmonicComponent> largest =
         e.Valid ? LargestHarmonics(e, kLargestShown) : std::vector<HarmonicComponent>{};
     for (int row = 0; row < kLargestShown; ++row) {

@@ -60,7 +60,7 @@ public:
     const RoundnessEvaluation& Evaluation() const { return *evaluation_; }
 
     QTableWidget* ReferenceTable() const { return referenceTable_; }
-    QLabel* ParameterLabel(int index) const { return parameterLabels_[index]; }   // RONp, RONv, RONq
+    QLabel* ParameterLabel(int index) const { return parameterLabels_[index]; } // RONp, RONv, RONq
     QLabel* ToleranceLabel() const { return toleranceLabel_; }
     QLabel* VerdictLabel() const { return verdictLabel_; }
     QLabel* MarginLabel() const { return marginLabel_; }

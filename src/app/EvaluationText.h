@@ -21,10 +21,7 @@ inline QString ToQString(std::string_view utf8)
 
 inline const QString kNoValueQText = ToQString(kNoValueText);
 
-inline QString LengthUnitText(bool metric)
-{
-    return ToQString(LengthUnitSymbol(metric));
-}
+inline QString LengthUnitText(bool metric) { return ToQString(LengthUnitSymbol(metric)); }
 
 // Millimetres as the report shows them: "12.345" µm or "486.02" µin.
 inline QString LengthText(double millimetres, bool metric)
@@ -32,10 +29,7 @@ inline QString LengthText(double millimetres, bool metric)
     return ToQString(FixedNumberOrDash(ShownLength(millimetres, metric), LengthDecimals(metric), 40));
 }
 
-inline QString DegreesText(double degrees)
-{
-    return ToQString(FixedNumberOrDash(degrees, 2, 40));
-}
+inline QString DegreesText(double degrees) { return ToQString(FixedNumberOrDash(degrees, 2, 40)); }
 
 // Up to `digits` (1 to 17) significant digits, as "%.*g" writes them in the C
 // locale: 393.700787401575 µin reads "393.701" at six digits.

@@ -7,7 +7,6 @@ CFilterSelectionDialog::CFilterSelectionDialog(QWidget* parent)
                            {QStringLiteral("5 UPR"), QStringLiteral("15 UPR"), QStringLiteral("50 UPR"),
                             QStringLiteral("150 UPR"), QStringLiteral("500 UPR")},
                            parent)
-{
-}
+{}
 
 } // namespace kyklos

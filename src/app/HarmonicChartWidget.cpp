@@ -63,9 +63,9 @@ void HarmonicChartWidget::Render()
         QtCanvas canvas(painter, dpiX, dpiY, false);
         // The panel's own font, at the image's pixels: the chart reads as the rest of the panel.
         const QFontInfo info(font());
-        chart_.Font = FontSpec{info.family().toStdString(),
-                               -std::max(1, static_cast<int>(std::lround(info.pixelSize() * ratio))), 0,
-                               info.bold() ? 700 : 400};
+        chart_.Font =
+            FontSpec{info.family().toStdString(), -std::max(1, static_cast<int>(std::lround(info.pixelSize() * ratio))),
+                     0, info.bold() ? 700 : 400};
         chart_.Draw(canvas, Rect{0, 0, size.width(), size.height()});
     }
     image_.setDevicePixelRatio(ratio);

@@ -37,7 +37,7 @@ public:
 
     struct CommandLine {
         bool ShowSplash = true;
-        std::string FileName;   // the first argument that is not a switch, as its bytes
+        std::string FileName; // the first argument that is not a switch, as its bytes
     };
     // The arguments as main received them (program first), left by
     // QApplication: bytes, so that a file name in any encoding reaches the

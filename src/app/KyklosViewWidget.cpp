@@ -42,7 +42,8 @@ void KyklosViewWidget::paintEvent(QPaintEvent*)
 void KyklosViewWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && scaleBarRect_.Contains(Point{at.x(), at.y()})) emit ScaleBarDoubleClicked();
+    if (event->button() == Qt::LeftButton && scaleBarRect_.Contains(Point{at.x(), at.y()}))
+        emit ScaleBarDoubleClicked();
     QWidget::mouseDoubleClickEvent(event);
 }
 

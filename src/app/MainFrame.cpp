@@ -141,7 +141,8 @@ void CMainFrame::CreateActions()
     MakeAction(ID_FILE_NEW, QStringLiteral("&New\tCtrl+N"), QStringLiteral("Create a new document\nNew"));
     MakeAction(ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O"), QStringLiteral("Open an existing document\nOpen"));
     MakeAction(ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P"), QStringLiteral("Print the active document\nPrint"));
-    MakeAction(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"), QStringLiteral("Display full pages\nPrint Preview"));
+    MakeAction(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"),
+               QStringLiteral("Display full pages\nPrint Preview"));
     MakeAction(ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup..."),
                QStringLiteral("Change the printer and printing options\nPrint Setup"));
     MakeAction(ID_FILE_EXPORT, QStringLiteral("&Export...\tCtrl+E"),
@@ -152,7 +153,8 @@ void CMainFrame::CreateActions()
     MakeAction(ID_EDIT_COPY, QStringLiteral("&Copy\tCtrl+C"),
                QStringLiteral("Copy the selection and put it on the Clipboard\nCopy"));
     MakeAction(ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"), QStringLiteral("Show or hide the toolbar\nToggle ToolBar"));
-    MakeAction(ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"), QStringLiteral("Show or hide the status bar\nToggle StatusBar"));
+    MakeAction(ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"),
+               QStringLiteral("Show or hide the status bar\nToggle StatusBar"));
     MakeAction(
         ID_VIEW_OPTIONS, QStringLiteral("&Options..."),
         QStringLiteral(
@@ -162,10 +164,12 @@ void CMainFrame::CreateActions()
                QStringLiteral("Toggles the centering the measured data.\nCentered Profile"));
     MakeAction(ID_DISPLAY_REFERENCE_CIRCLE, QStringLiteral("&Reference Circle"),
                QStringLiteral("Toggles the display of the reference geometry.\nReference Circle"));
-    MakeAction(ID_DISPLAY_RAW_DATA, QStringLiteral("Raw &Data"), QStringLiteral("Toggles the display of the raw data.\nRaw Data Display"));
+    MakeAction(ID_DISPLAY_RAW_DATA, QStringLiteral("Raw &Data"),
+               QStringLiteral("Toggles the display of the raw data.\nRaw Data Display"));
     MakeAction(ID_DISPLAY_WEB_SITE, QStringLiteral("&Web Site"),
                QStringLiteral("Opens the web browser at %1.\nVisit %1").arg(kWebAddress));
-    MakeAction(ID_ANALYSIS_FILTERING, QStringLiteral("&Filtering"), QStringLiteral("Selects the filter cutoff.\nFiltering"));
+    MakeAction(ID_ANALYSIS_FILTERING, QStringLiteral("&Filtering"),
+               QStringLiteral("Selects the filter cutoff.\nFiltering"));
     MakeAction(ID_ANALYSIS_REFERENCE_CIRCLE, QStringLiteral("&Reference Circle"),
                QStringLiteral("Selects the reference circle.\nReference Circle"));
     MakeAction(ID_APP_ABOUT, QStringLiteral("&About Kyklos..."),
@@ -177,7 +181,8 @@ void CMainFrame::CreateActions()
     Action(ID_VIEW_TOOLBAR)->setChecked(true);
     Action(ID_VIEW_STATUS_BAR)->setChecked(true);
     // Copy also answers the classic Ctrl+Insert.
-    Action(ID_EDIT_COPY)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+Insert"))});
+    Action(ID_EDIT_COPY)
+        ->setShortcuts({QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+Insert"))});
 
     // Keys bound to commands nothing handles: consumed here, so they do nothing.
     struct DeadKey {
@@ -185,9 +190,11 @@ void CMainFrame::CreateActions()
         const char* Keys;
     };
     static constexpr DeadKey kDeadKeys[] = {
-        {ID_FILE_SAVE, "Ctrl+S"},     {ID_EDIT_UNDO, "Ctrl+Z"},    {ID_EDIT_CUT, "Ctrl+X"},
-        {ID_EDIT_PASTE, "Ctrl+V"},    {ID_EDIT_UNDO, "Alt+Backspace"}, {ID_EDIT_CUT, "Shift+Del"},
-        {ID_EDIT_PASTE, "Shift+Ins"}, {ID_NEXT_PANE, "F6"},        {ID_PREV_PANE, "Shift+F6"},
+        {ID_FILE_SAVE, "Ctrl+S"},        {ID_EDIT_UNDO, "Ctrl+Z"},
+        {ID_EDIT_CUT, "Ctrl+X"},         {ID_EDIT_PASTE, "Ctrl+V"},
+        {ID_EDIT_UNDO, "Alt+Backspace"}, {ID_EDIT_CUT, "Shift+Del"},
+        {ID_EDIT_PASTE, "Shift+Ins"},    {ID_NEXT_PANE, "F6"},
+        {ID_PREV_PANE, "Shift+F6"},
     };
     for (const DeadKey& dead : kDeadKeys) {
         auto* action = new QAction(this);
@@ -264,12 +271,15 @@ void CMainFrame::CreateContextMenu()
     shared(ID_EDIT_COPY);
     contextMenu_->addSeparator();
     shared(ID_DISPLAY_SCALING);
-    contextMenu_->addAction(MakeContextAction(ID_DISPLAY_CENTERED_PROFILE, QStringLiteral("Show Ce&ntered Profile"),
-                                              QStringLiteral("Toggles the centering the measured data.\nCentered Profile")));
-    contextMenu_->addAction(MakeContextAction(ID_DISPLAY_REFERENCE_CIRCLE, QStringLiteral("Show &Reference Circle"),
-                                              QStringLiteral("Toggles the display of the reference geometry.\nReference Circle")));
-    contextMenu_->addAction(MakeContextAction(ID_DISPLAY_RAW_DATA, QStringLiteral("Show Raw &Data"),
-                                              QStringLiteral("Toggles the display of the raw data.\nRaw Data Display")));
+    contextMenu_->addAction(
+        MakeContextAction(ID_DISPLAY_CENTERED_PROFILE, QStringLiteral("Show Ce&ntered Profile"),
+                          QStringLiteral("Toggles the centering the measured data.\nCentered Profile")));
+    contextMenu_->addAction(
+        MakeContextAction(ID_DISPLAY_REFERENCE_CIRCLE, QStringLiteral("Show &Reference Circle"),
+                          QStringLiteral("Toggles the display of the reference geometry.\nReference Circle")));
+    contextMenu_->addAction(
+        MakeContextAction(ID_DISPLAY_RAW_DATA, QStringLiteral("Show Raw &Data"),
+                          QStringLiteral("Toggles the display of the raw data.\nRaw Data Display")));
     contextMenu_->addSeparator();
     shared(ID_ANALYSIS_FILTERING);
     contextMenu_->addAction(MakeContextAction(ID_ANALYSIS_REFERENCE_CIRCLE, QStringLiteral("R&eference Circle"),
@@ -389,10 +399,7 @@ void CMainFrame::SyncCheckMarks()
     }
 }
 
-void CMainFrame::ShowContextMenu(const QPoint& globalPos)
-{
-    contextMenu_->exec(globalPos);
-}
+void CMainFrame::ShowContextMenu(const QPoint& globalPos) { contextMenu_->exec(globalPos); }
 
 void CMainFrame::OnDisplayScaling()
 {
@@ -508,7 +515,7 @@ void CMainFrame::UpdateLockIndicators(const QKeyEvent& event)
 
 void CMainFrame::UpdateLockIndicators(QEvent::Type type, int key, quint32 nativeModifiers)
 {
-    constexpr quint32 kLockMasks[2] = {1u << 1, 1u << 4};   // Lock, Mod2
+    constexpr quint32 kLockMasks[2] = {1u << 1, 1u << 4}; // Lock, Mod2
     constexpr int kLockKeys[2] = {Qt::Key_CapsLock, Qt::Key_NumLock};
     for (int i = 0; i < 2; ++i) {
         const bool lockedBefore = (nativeModifiers & kLockMasks[i]) != 0;

@@ -141,7 +141,7 @@ private:
     std::optional<bool> lockPressFoundLocked_[2];
     RecentFiles recent_;
     QAction* recentSeparator_ = nullptr;
-    std::string openFolder_;        // of the last file opened, as bytes
+    std::string openFolder_; // of the last file opened, as bytes
     AppOptions options_;
     bool panelShownRemembered_ = false;
     // The first placement's frame, until the window manager has told the frame's size.

@@ -53,10 +53,7 @@ NumberFieldDialog::NumberFieldDialog(const QString& caption, const QString& grou
     connect(buttons, &QDialogButtonBox::rejected, this, &NumberFieldDialog::reject);
 }
 
-QString NumberFieldDialog::FormatValue(double value)
-{
-    return SignificantText(value, 15);
-}
+QString NumberFieldDialog::FormatValue(double value) { return SignificantText(value, 15); }
 
 bool NumberFieldDialog::ParseValue(const QString& text, double& value)
 {

@@ -24,10 +24,7 @@ void CPercentBarCtrl::ReadColours()
     textOnBarColour_ = backgroundColour_;
 }
 
-QSize CPercentBarCtrl::sizeHint() const
-{
-    return QSize(300, fontMetrics().height() + 2 * frameWidth() + 6);
-}
+QSize CPercentBarCtrl::sizeHint() const { return QSize(300, fontMetrics().height() + 2 * frameWidth() + 6); }
 
 double CPercentBarCtrl::Fraction() const
 {
@@ -36,10 +33,7 @@ double CPercentBarCtrl::Fraction() const
     return std::clamp(f, 0.0, 1.0);
 }
 
-int CPercentBarCtrl::FilledWidth() const
-{
-    return static_cast<int>(Fraction() * contentsRect().width());
-}
+int CPercentBarCtrl::FilledWidth() const { return static_cast<int>(Fraction() * contentsRect().width()); }
 
 QString CPercentBarCtrl::DisplayText() const
 {

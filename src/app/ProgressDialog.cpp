@@ -41,10 +41,8 @@ bool IsUserInput(QEvent::Type type)
     case QEvent::TabletMove:
     case QEvent::DragEnter:
     case QEvent::DragMove:
-    case QEvent::Drop:
-        return true;
-    default:
-        return false;
+    case QEvent::Drop: return true;
+    default: return false;
     }
 }
 } // namespace
@@ -102,10 +100,7 @@ bool CProgressDialog::Show(std::string_view caption, std::string_view message)
     return true;
 }
 
-void CProgressDialog::SetPos(int position)
-{
-    bar_->SetPos(position);
-}
+void CProgressDialog::SetPos(int position) { bar_->SetPos(position); }
 
 void CProgressDialog::PumpMessage()
 {
@@ -114,10 +109,7 @@ void CProgressDialog::PumpMessage()
     QCoreApplication::processEvents(QEventLoop::AllEvents, kPumpMilliseconds);
 }
 
-void CProgressDialog::Close()
-{
-    reject();
-}
+void CProgressDialog::Close() { reject(); }
 
 void CProgressDialog::reject()
 {

@@ -28,10 +28,7 @@ void QtUiPort::ShowMessage(std::string_view text)
     box.exec();
 }
 
-QString QtUiPort::OpenFileFilter()
-{
-    return QStringLiteral("Kyklos Files (*.kyk);;All Files (*.*)");
-}
+QString QtUiPort::OpenFileFilter() { return QStringLiteral("Kyklos Files (*.kyk);;All Files (*.*)"); }
 
 std::optional<std::string> QtUiPort::ChooseFileToOpen(std::string_view initialPath)
 {

@@ -47,10 +47,7 @@ QRadioButton* RadioSelectionDialog::Radio(int index) const
     return qobject_cast<QRadioButton*>(group_->button(index));
 }
 
-int RadioSelectionDialog::OptionCount() const
-{
-    return static_cast<int>(group_->buttons().size());
-}
+int RadioSelectionDialog::OptionCount() const { return static_cast<int>(group_->buttons().size()); }
 
 void RadioSelectionDialog::showEvent(QShowEvent* event)
 {

@@ -19,10 +19,7 @@ namespace {
 const QString kGroup = QStringLiteral("RecentFiles");
 const QString kPathKey = QStringLiteral("Path");
 
-QString Text(const std::string& bytes)
-{
-    return QString::fromStdString(DisplayText(bytes));
-}
+QString Text(const std::string& bytes) { return QString::fromStdString(DisplayText(bytes)); }
 
 } // namespace
 
@@ -62,10 +59,7 @@ QString RecentFiles::Caption(std::size_t index) const
     return QStringLiteral("&%1 %2").arg(QString::number(index + 1), text);
 }
 
-QString RecentFiles::Prompt(std::size_t index) const
-{
-    return Text(paths_.at(index));
-}
+QString RecentFiles::Prompt(std::size_t index) const { return Text(paths_.at(index)); }
 
 RecentFiles RecentFiles::Load(QSettings& store)
 {

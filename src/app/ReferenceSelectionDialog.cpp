@@ -8,7 +8,6 @@ CReferenceSelectionDialog::CReferenceSelectionDialog(QWidget* parent)
                             QStringLiteral("Maximum &Inscribed Circle Center"),
                             QStringLiteral("Minimum &Circumscribed Circle Center")},
                            parent)
-{
-}
+{}
 
 } // namespace kyklos

@@ -36,12 +36,11 @@ private:
 
 } // namespace
 
-void CopyReportToClipboard(CKyklosView& view, const CKyklosDoc& doc, QWidget* viewWidget) {
-    if (viewWidget == nullptr)
-        return;
+void CopyReportToClipboard(CKyklosView& view, const CKyklosDoc& doc, QWidget* viewWidget)
+{
+    if (viewWidget == nullptr) return;
     const QSize size = viewWidget->size();
-    if (size.isEmpty())
-        return;
+    if (size.isEmpty()) return;
     // Every size, text extent and resolution the page measures is the screen's.
     const int dpiX = viewWidget->logicalDpiX();
     const int dpiY = viewWidget->logicalDpiY();
@@ -84,8 +83,7 @@ void CopyReportToClipboard(CKyklosView& view, const CKyklosDoc& doc, QWidget* vi
     }
 
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (clipboard == nullptr)
-        return;
+    if (clipboard == nullptr) return;
     auto mime = std::make_unique<QMimeData>();
     mime->setData(QStringLiteral("image/svg+xml"), svg);
     mime->setImageData(image);

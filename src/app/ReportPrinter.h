@@ -67,7 +67,10 @@ public:
     bool PrintTo(QPrinter& printer);
 
     // Where the evaluation page comes from; without a source there is none.
-    void SetEvaluationPageSource(std::function<EvaluationPageSource()> source) { evaluationSource_ = std::move(source); }
+    void SetEvaluationPageSource(std::function<EvaluationPageSource()> source)
+    {
+        evaluationSource_ = std::move(source);
+    }
     // The check box of File Export's dialog.
     static QString IncludeEvaluationPageText() { return QStringLiteral("Include the evaluation page"); }
 

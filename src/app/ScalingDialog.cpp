@@ -48,10 +48,7 @@ CScalingDialog::CScalingDialog(QWidget* parent)
     connect(ValueEdit(), &QLineEdit::textEdited, this, &CScalingDialog::OnValueEdited);
 }
 
-void CScalingDialog::OnInitDialog()
-{
-    WriteControls();
-}
+void CScalingDialog::OnInitDialog() { WriteControls(); }
 
 void CScalingDialog::SetUnitsLabel()
 {
@@ -132,8 +129,8 @@ bool RunScalingCommand(QWidget* parent, CKyklosView& view)
     CScalingDialog dialog(parent);
     dialog.AutoScale = view.AutoScale ? 1 : 0;
     dialog.MetricUnits = view.Graph.MetricUnits ? 1 : 0;
-    dialog.ScalePerDivision = view.Graph.MetricUnits ? view.Graph.BandRange * 0.5
-                                                     : view.Graph.BandRange * kBandToMicroinchesPerDivision;
+    dialog.ScalePerDivision =
+        view.Graph.MetricUnits ? view.Graph.BandRange * 0.5 : view.Graph.BandRange * kBandToMicroinchesPerDivision;
     if (dialog.exec() != QDialog::Accepted) return false;
 
     view.AutoScale = dialog.AutoScale != 0;

@@ -40,10 +40,7 @@ CSplashWindow::~CSplashWindow()
     if (instance_ == this) instance_ = nullptr;
 }
 
-CSplashWindow* CSplashWindow::Instance()
-{
-    return instance_;
-}
+CSplashWindow* CSplashWindow::Instance() { return instance_; }
 
 void CSplashWindow::OpenSplash(QWidget* owner)
 {
@@ -86,11 +83,8 @@ bool CSplashWindow::FilterSplashInput(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::NonClientAreaMouseButtonPress:
-    case QEvent::NonClientAreaMouseButtonDblClick:
-        CloseSplash();
-        return true;
-    default:
-        return false;
+    case QEvent::NonClientAreaMouseButtonDblClick: CloseSplash(); return true;
+    default: return false;
     }
 }
 

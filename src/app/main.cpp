@@ -52,18 +52,17 @@ void StartupMessage(QtMsgType type, const QMessageLogContext& context, const QSt
     std::_Exit(1);
 }
 
-constexpr const char* kHelp =
-    "Usage: kyklos [OPTION]... [FILE]\n"
-    "Evaluates roundness profiles and shows the one-page report with its polar graph.\n"
-    "Opens FILE, a .kyk profile, or else shows the demonstration profile.\n"
-    "\n"
-    "Options:\n"
-    "  -Embedding, -Automation  start without the splash window (any letter case;\n"
-    "                           also written with a leading /)\n"
-    "  --help                   print this help and exit\n"
-    "  --version                print the version and exit\n"
-    "\n"
-    "Qt's own options, such as -platform NAME or -style NAME, are accepted as well.\n";
+constexpr const char* kHelp = "Usage: kyklos [OPTION]... [FILE]\n"
+                              "Evaluates roundness profiles and shows the one-page report with its polar graph.\n"
+                              "Opens FILE, a .kyk profile, or else shows the demonstration profile.\n"
+                              "\n"
+                              "Options:\n"
+                              "  -Embedding, -Automation  start without the splash window (any letter case;\n"
+                              "                           also written with a leading /)\n"
+                              "  --help                   print this help and exit\n"
+                              "  --version                print the version and exit\n"
+                              "\n"
+                              "Qt's own options, such as -platform NAME or -style NAME, are accepted as well.\n";
 
 } // namespace
 

@@ -42,7 +42,8 @@ public:
     // Sorted by their path's bytes, a folder that failed among its files.
     std::vector<BatchInput> Found()
     {
-        std::sort(found_.begin(), found_.end(), [](const BatchInput& a, const BatchInput& b) { return a.Path < b.Path; });
+        std::sort(found_.begin(), found_.end(),
+                  [](const BatchInput& a, const BatchInput& b) { return a.Path < b.Path; });
         return std::move(found_);
     }
 
@@ -50,7 +51,7 @@ private:
     void Consider(const fs::directory_entry& entry, std::vector<fs::path>& subfolders)
     {
         std::error_code error;
-        if (entry.is_directory(error)) {  // a link to a folder is a folder
+        if (entry.is_directory(error)) { // a link to a folder is a folder
             subfolders.push_back(entry.path());
             return;
         }
@@ -69,7 +70,7 @@ void AddInput(const std::string& name, bool recursive, std::vector<BatchInput>& 
 {
     std::error_code error;
     if (!fs::is_directory(name, error)) {
-        inputs.push_back({name, {}});  // a name that is no file gets the reader's own message
+        inputs.push_back({name, {}}); // a name that is no file gets the reader's own message
         return;
     }
     FolderWalk walk(recursive);

@@ -14,7 +14,7 @@ namespace kyklos {
 
 struct BatchInput {
     std::string Path;
-    std::string Error;  // set when the input itself cannot be listed (a folder that cannot be read)
+    std::string Error; // set when the input itself cannot be listed (a folder that cannot be read)
 };
 
 // The message of a folder whose entries cannot be listed.

@@ -19,7 +19,7 @@ constexpr std::size_t kWindowPerWorker = 4;
 struct Slot {
     bool Ready = false;
     EvaluatedProfile Result;
-    ProfileEvaluator* Evaluator = nullptr;  // held until the sink is done with the document
+    ProfileEvaluator* Evaluator = nullptr; // held until the sink is done with the document
 };
 
 class Batch {
@@ -78,9 +78,8 @@ private:
             ProfileEvaluator* evaluator = nullptr;
             {
                 std::unique_lock lock(mutex_);
-                startable_.wait(lock, [&] {
-                    return next_ >= inputs_.size() || (next_ < emitted_ + window_ && !idle_.empty());
-                });
+                startable_.wait(
+                    lock, [&] { return next_ >= inputs_.size() || (next_ < emitted_ + window_ && !idle_.empty()); });
                 if (next_ >= inputs_.size()) return;
                 index = next_++;
                 evaluator = idle_.back();
@@ -90,7 +89,8 @@ private:
             if (index + 1 == inputs_.size()) startable_.notify_all();
             EvaluatedProfile result;
             const BatchInput& input = inputs_[index];
-            result.Record = input.Error.empty() ? evaluator->Evaluate(input.Path) : FailedRecord(input.Path, input.Error);
+            result.Record =
+                input.Error.empty() ? evaluator->Evaluate(input.Path) : FailedRecord(input.Path, input.Error);
             const CKyklosDoc* document = result.Record.Ok ? &evaluator->Document() : nullptr;
             result.Output = format_(result.Record, document);
             const bool keep = settings_.KeepDocuments && document != nullptr;
@@ -122,8 +122,8 @@ private:
     std::vector<std::unique_ptr<ProfileEvaluator>> evaluators_;
     std::vector<ProfileEvaluator*> idle_;
     std::mutex mutex_;
-    std::condition_variable startable_;  // a worker may take the next file
-    std::condition_variable finished_;   // a result is ready
+    std::condition_variable startable_; // a worker may take the next file
+    std::condition_variable finished_;  // a result is ready
     std::size_t next_ = 0;
     std::size_t emitted_ = 0;
 };
@@ -141,7 +141,8 @@ void RunBatch(const std::vector<BatchInput>& inputs, const BatchSettings& settin
         for (std::size_t index = 0; index < inputs.size(); ++index) {
             const BatchInput& input = inputs[index];
             EvaluatedProfile result;
-            result.Record = input.Error.empty() ? evaluator.Evaluate(input.Path) : FailedRecord(input.Path, input.Error);
+            result.Record =
+                input.Error.empty() ? evaluator.Evaluate(input.Path) : FailedRecord(input.Path, input.Error);
             const CKyklosDoc* document = result.Record.Ok ? &evaluator.Document() : nullptr;
             result.Output = format(result.Record, document);
             if (settings.KeepDocuments) {

@@ -18,12 +18,12 @@ namespace kyklos {
 
 struct EvaluatedProfile {
     ProfileRecord Record;
-    std::string Output;                     // the record in the run's format
-    const CKyklosDoc* Document = nullptr;   // with KeepDocuments: the analysed document of an ok record
+    std::string Output;                   // the record in the run's format
+    const CKyklosDoc* Document = nullptr; // with KeepDocuments: the analysed document of an ok record
 };
 
 struct BatchSettings {
-    int Workers = 1;  // at most one per file
+    int Workers = 1; // at most one per file
     // The reference, the cutoff, the tolerance and whether the evaluation
     // needs its spectra (text, JSON and pages show them, a table row does not).
     AnalysisSettings Analysis;

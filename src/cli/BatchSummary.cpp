@@ -29,20 +29,14 @@ std::optional<double> RunningStatistics::StandardDeviation() const
 }
 
 namespace {
-bool IsNumeric(const RecordColumn& column)
-{
-    return column.Number != nullptr;
-}
+bool IsNumeric(const RecordColumn& column) { return column.Number != nullptr; }
 
 nlohmann::ordered_json JsonNumber(std::optional<double> value)
 {
     return value && std::isfinite(*value) ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
 }
 
-std::string CsvNumber(std::optional<double> value)
-{
-    return value ? ShortestNumber(*value) : std::string();
-}
+std::string CsvNumber(std::optional<double> value) { return value ? ShortestNumber(*value) : std::string(); }
 } // namespace
 
 BatchSummary::BatchSummary(bool metric, std::optional<RoundnessTolerance> tolerance)
@@ -163,7 +157,8 @@ std::string BatchSummary::Text() const
                    pad(fixed(f.Max), 14);
         out += "\n";
     }
-    if (const auto capability = Capability()) out += "Capability (t - mean)/(3 s) of the roundness: " + FixedNumber(*capability, 3) + "\n";
+    if (const auto capability = Capability())
+        out += "Capability (t - mean)/(3 s) of the roundness: " + FixedNumber(*capability, 3) + "\n";
     return out;
 }
 

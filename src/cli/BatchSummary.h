@@ -30,7 +30,7 @@ public:
 private:
     long long count_ = 0;
     double mean_ = 0.0;
-    double m2_ = 0.0;  // Σ (x − mean)²
+    double m2_ = 0.0; // Σ (x − mean)²
     double min_ = 0.0;
     double max_ = 0.0;
 };
@@ -70,7 +70,7 @@ private:
     bool metric_;
     std::optional<RoundnessTolerance> tolerance_;
     std::vector<RunningStatistics> columns_;
-    std::vector<CircularStatistics> angles_;  // the same columns as angles, read for Angle columns
+    std::vector<CircularStatistics> angles_; // the same columns as angles, read for Angle columns
     std::size_t roundnessColumn_ = 0;
     long long files_ = 0;
     long long failed_ = 0;

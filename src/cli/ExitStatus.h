@@ -4,8 +4,8 @@
 namespace kyklos {
 
 inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitFileFailed = 1;   // a file could not be evaluated, or the output not written
-inline constexpr int kExitUsage = 2;        // the command line was refused
-inline constexpr int kExitVerdictFail = 3;  // every file evaluated, and a verdict was "Fail"
+inline constexpr int kExitFileFailed = 1;  // a file could not be evaluated, or the output not written
+inline constexpr int kExitUsage = 2;       // the command line was refused
+inline constexpr int kExitVerdictFail = 3; // every file evaluated, and a verdict was "Fail"
 
 } // namespace kyklos

@@ -12,10 +12,7 @@ constexpr int kCaught[] = {SIGINT, SIGTERM};
 struct sigaction previous[2];
 bool installed[2] = {false, false};
 
-extern "C" void NoteSignal(int signal)
-{
-    received = signal;
-}
+extern "C" void NoteSignal(int signal) { received = signal; }
 
 } // namespace
 
@@ -39,10 +36,7 @@ Interruption::~Interruption()
         if (installed[i]) sigaction(kCaught[i], &previous[i], nullptr);
 }
 
-bool Interruption::Requested()
-{
-    return received != 0;
-}
+bool Interruption::Requested() { return received != 0; }
 
 void Interruption::RaiseAgain()
 {

@@ -46,8 +46,9 @@ void AddRunOptions(CLI::App& cli, Options& options)
 
 void AddAnalysisOptions(CLI::App& cli, Options& options)
 {
-    cli.add_option("--reference", options.Reference,
-                   "Reference circle: ls least squares, mz minimum zone, mi maximum inscribed, mc minimum circumscribed")
+    cli.add_option(
+           "--reference", options.Reference,
+           "Reference circle: ls least squares, mz minimum zone, mi maximum inscribed, mc minimum circumscribed")
         ->check(CLI::IsMember({"ls", "mz", "mi", "mc"}))
         ->default_str("ls");
     cli.add_option("--cutoff", options.CutoffUpr,
@@ -63,7 +64,8 @@ void AddPageOptions(CLI::App& cli, Options& options)
                    "each, or one image per profile named NAME-1.png, NAME-2.png, ... by input position); each "
                    "file is written as NAME.part and renamed when complete");
     cli.add_option("--size", options.Size, "Page size of PNG and SVG output in pixels, WxH")->default_str("1600x1000");
-    cli.add_option("--dpi", options.Dpi, "Resolution the page is drawn for (pens and fonts); PDF default 600, images 96")
+    cli.add_option("--dpi", options.Dpi,
+                   "Resolution the page is drawn for (pens and fonts); PDF default 600, images 96")
         ->check(CLI::Range(24, 2400));
     cli.add_option("--paper", options.Paper, "PDF sheet: a4 or letter")
         ->check(CLI::IsMember({"a4", "letter"}))

@@ -11,33 +11,33 @@
 namespace kyklos {
 
 struct Options {
-    std::vector<std::string> Files;  // files, folders, or "-" for names on standard input
-    std::string Format;              // "", "text", "json", "jsonl" or "csv"
+    std::vector<std::string> Files; // files, folders, or "-" for names on standard input
+    std::string Format;             // "", "text", "json", "jsonl" or "csv"
     bool Json = false;
     bool Demo = false;
     bool Raw = false;
     bool Recursive = false;
-    int Jobs = 0;  // 0: one per core
+    int Jobs = 0; // 0: one per core
     bool Quiet = false;
     bool Summary = false;
     bool SummaryOnly = false;
     bool NoHeader = false;
     bool CsvRaw = false;
     std::string SummaryFile;
-    bool Null = false;  // names on standard input are separated by NUL bytes
-    std::string Reference = "ls";  // "ls", "mz", "mi" or "mc"
+    bool Null = false;            // names on standard input are separated by NUL bytes
+    std::string Reference = "ls"; // "ls", "mz", "mi" or "mc"
     int CutoffUpr = 50;
     std::string Output;
     std::string Size = "1600x1000";
-    int Dpi = 0;  // 0: the format's own
+    int Dpi = 0; // 0: the format's own
     std::string Paper = "a4";
     bool Inch = false;
     bool Centered = false;
     bool NoRaw = false;
     bool NoReference = false;
-    std::optional<double> Scale;  // per division, in the shown unit
+    std::optional<double> Scale; // per division, in the shown unit
     std::string Metafile;
-    std::optional<std::string> Tolerance;  // as typed, in the shown unit
+    std::optional<std::string> Tolerance; // as typed, in the shown unit
     std::string Harmonics = "500";
     bool EvaluationPage = false;
 };

@@ -4,8 +4,7 @@ namespace kyklos {
 
 ProfileEvaluator::ProfileEvaluator(const AnalysisSettings& settings, GaussianNoiseSource* noise)
     : doc_(&ui_, nullptr, noise ? noise : &ownNoise_, settings)
-{
-}
+{}
 
 ProfileRecord ProfileEvaluator::Evaluate(const std::string& path)
 {

@@ -126,10 +126,7 @@ void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation
     range(ReferenceKind::MinimumCircumscribed, record.RONtMcMinMm, record.RONtMcMaxMm);
 }
 
-std::span<const RecordColumn> RecordColumns()
-{
-    return kColumns;
-}
+std::span<const RecordColumn> RecordColumns() { return kColumns; }
 
 std::string ColumnName(const RecordColumn& column, bool metric)
 {

@@ -14,19 +14,19 @@
 namespace kyklos {
 
 struct ProfileRecord {
-    std::string File;  // the path's bytes as given on the command line or in the list
+    std::string File; // the path's bytes as given on the command line or in the list
     bool Ok = false;
-    std::string Message;  // the window's message when the file was refused; a note when the fit failed
+    std::string Message; // the window's message when the file was refused; a note when the fit failed
     std::string Identification;
     std::string Date;
     std::optional<double> Points;
     std::optional<double> CutoffUpr;
-    std::string Reference;  // "LeastSquares", "MinimumZone", "MaximumInscribed", "MinimumCircumscribed"
+    std::string Reference; // "LeastSquares", "MinimumZone", "MaximumInscribed", "MinimumCircumscribed"
     // About the selected reference, or about the measurement axis when its
     // fit failed (as the report shows them); empty where not a finite number.
     std::optional<double> RoundnessMm;
     std::optional<double> EccentricityMm;
-    std::optional<double> EccentricityAngleDeg;  // empty where the report leaves it out (no eccentricity)
+    std::optional<double> EccentricityAngleDeg; // empty where the report leaves it out (no eccentricity)
     std::optional<double> ConcentricityMm;
     std::optional<double> RunoutMm;
     // Beyond the page: RONt about each of the four references (empty where a
@@ -39,9 +39,9 @@ struct ProfileRecord {
     std::optional<double> RONpMm;
     std::optional<double> RONvMm;
     std::optional<double> RONqMm;
-    std::optional<double> ToleranceGiven;  // as typed: µm, or µin with --inch
-    std::optional<bool> Pass;  // the verdict: Pass, Fail, or none without a tolerance or a valid fit
-    std::string VerdictReference;  // the reference the verdict judged ("LSCI", …); empty without a verdict
+    std::optional<double> ToleranceGiven; // as typed: µm, or µin with --inch
+    std::optional<bool> Pass;             // the verdict: Pass, Fail, or none without a tolerance or a valid fit
+    std::string VerdictReference;         // the reference the verdict judged ("LSCI", …); empty without a verdict
     // The inscribed and circumscribed circles' diameters, 2c; empty where their fit failed.
     std::optional<double> MiDiameterMm;
     std::optional<double> McDiameterMm;
@@ -71,13 +71,22 @@ std::string_view ReferenceName(ReferenceKind kind);
 // microinches by the run's units and carries that unit in its name; a given
 // length is already in that unit.
 // A path is written with its bytes escaped (EscapedPathBytes).
-enum class ColumnKind { Path, Text, Flag, Verdict, Count, Length, GivenLength, Angle };
+enum class ColumnKind {
+    Path,
+    Text,
+    Flag,
+    Verdict,
+    Count,
+    Length,
+    GivenLength,
+    Angle
+};
 
 struct RecordColumn {
-    std::string_view Name;  // a length's name without its unit suffix
+    std::string_view Name; // a length's name without its unit suffix
     ColumnKind Kind;
     std::string ProfileRecord::*Text = nullptr;             // Path, Text
-    std::optional<double> ProfileRecord::*Number = nullptr;  // Count, Length, GivenLength, Angle
+    std::optional<double> ProfileRecord::*Number = nullptr; // Count, Length, GivenLength, Angle
 };
 
 std::span<const RecordColumn> RecordColumns();
@@ -87,6 +96,5 @@ std::string ColumnName(const RecordColumn& column, bool metric);
 
 // The column's number in the display unit (lengths: µm or µin), or empty.
 std::optional<double> ColumnValue(const RecordColumn& column, const ProfileRecord& record, bool metric);
-
 
 } // namespace kyklos

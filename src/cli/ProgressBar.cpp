@@ -18,10 +18,7 @@ std::string Duration(double seconds)
 
 ProgressBar::ProgressBar(std::FILE* stream, std::size_t total) : stream_(stream), total_(total), start_(Clock::now()) {}
 
-ProgressBar::~ProgressBar()
-{
-    Finish();
-}
+ProgressBar::~ProgressBar() { Finish(); }
 
 std::string ProgressBar::Line(std::size_t done, std::size_t total, double seconds)
 {

@@ -35,10 +35,7 @@ std::string Indented(const std::string& text, int spaces)
     return out;
 }
 
-bool IsJson(OutputFormat format)
-{
-    return format == OutputFormat::Json || format == OutputFormat::JsonLines;
-}
+bool IsJson(OutputFormat format) { return format == OutputFormat::Json || format == OutputFormat::JsonLines; }
 
 // The bar only on a terminal, and only when there is more than one record to count.
 std::FILE* ProgressStream(const RunPlan& plan)
@@ -99,16 +96,12 @@ void WriteRunFailure(OutputFormat format, const std::string& message)
 }
 
 RecordStream::RecordStream(const RunPlan& plan, ReportPageWriter* pages)
-    : plan_(plan),
-      pages_(pages),
+    : plan_(plan), pages_(pages),
       summaryInline_(plan.Summary != SummaryMode::None && plan.SummaryTo == SummaryTarget::Output),
       jsonArray_(plan.Format == OutputFormat::Json && (plan.RecordCount() > 1 || summaryInline_)),
-      jsonIndent_(summaryInline_ ? 4 : 2),
-      outputIsTerminal_(isatty(fileno(stdout)) != 0),
-      statistics_(plan.Metric, plan.Analysis.Tolerance),
-      progress_(ProgressStream(plan), plan.RecordCount())
-{
-}
+      jsonIndent_(summaryInline_ ? 4 : 2), outputIsTerminal_(isatty(fileno(stdout)) != 0),
+      statistics_(plan.Metric, plan.Analysis.Tolerance), progress_(ProgressStream(plan), plan.RecordCount())
+{}
 
 std::string RecordStream::Format(const ProfileRecord& record, const CKyklosDoc* doc) const
 {
@@ -116,8 +109,8 @@ std::string RecordStream::Format(const ProfileRecord& record, const CKyklosDoc* 
     switch (plan_.Format) {
     case OutputFormat::Json:
     case OutputFormat::JsonLines: {
-        const auto j = doc ? DocumentJson(*doc, plan_.RawSamples, plan_.HarmonicLimit)
-                           : FailureJson(record.File, record.Message);
+        const auto j =
+            doc ? DocumentJson(*doc, plan_.RawSamples, plan_.HarmonicLimit) : FailureJson(record.File, record.Message);
         if (plan_.Format == OutputFormat::JsonLines) return JsonText(j, -1) + "\n";
         return jsonArray_ ? Indented(JsonText(j, 2), jsonIndent_) : JsonText(j, 2) + "\n";
     }

@@ -5,9 +5,9 @@
 #include "document/ShownResults.h"
 #include "document/ShownVerdict.h"
 #include "platform/NumberText.h"
-#include "platform/Units.h"
 #include "platform/PathParts.h"
 #include "platform/TextEncoding.h"
+#include "platform/Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -105,8 +105,8 @@ nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& e, int harmonic
     j["RONp"] = parameters ? Number(e.RONp) : nlohmann::ordered_json(nullptr);
     j["RONv"] = parameters ? Number(e.RONv) : nlohmann::ordered_json(nullptr);
     j["RONq"] = parameters ? Number(e.RONq) : nlohmann::ordered_json(nullptr);
-    j["Tolerance"] = e.Tolerance ? Number(e.Tolerance->Micrometres() / kMicrometresPerMillimetre)
-                                 : nlohmann::ordered_json(nullptr);
+    j["Tolerance"] =
+        e.Tolerance ? Number(e.Tolerance->Micrometres() / kMicrometresPerMillimetre) : nlohmann::ordered_json(nullptr);
     j["Verdict"] = e.Verdict == ToleranceVerdict::None ? nlohmann::ordered_json(nullptr)
                                                        : nlohmann::ordered_json(std::string(VerdictText(e.Verdict)));
     auto warnings = nlohmann::ordered_json::array();

@@ -27,8 +27,7 @@ nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& evaluation, int
 // (millimetres, radians; the eccentricity angle in degrees), plus Roundness
 // and Concentricity as the report shows them; then the document's
 // evaluation as "Evaluation". withSamples adds the raw and filtered profiles.
-nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples,
-                                    int harmonicLimit = kDefaultHarmonicLimit);
+nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples, int harmonicLimit = kDefaultHarmonicLimit);
 
 // The record of a file that could not be evaluated: "ok": false, its path and
 // the message the window would show.

@@ -101,9 +101,9 @@ std::optional<std::string> OutputNameRefusal(const std::string& output)
 
 void PlanSummary(const Options& options, RunPlan& plan)
 {
-    plan.Summary = options.SummaryOnly                                 ? SummaryMode::Only
+    plan.Summary = options.SummaryOnly                               ? SummaryMode::Only
                    : options.Summary || !options.SummaryFile.empty() ? SummaryMode::AfterRecords
-                                                                       : SummaryMode::None;
+                                                                     : SummaryMode::None;
     if (!options.SummaryFile.empty()) {
         plan.SummaryTo = SummaryTarget::File;
         plan.SummaryPath = options.SummaryFile;

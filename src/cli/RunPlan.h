@@ -21,22 +21,36 @@
 namespace kyklos {
 
 // None: no records on standard output (pages only, with -o).
-enum class OutputFormat { None, Text, Json, JsonLines, Csv };
+enum class OutputFormat {
+    None,
+    Text,
+    Json,
+    JsonLines,
+    Csv
+};
 
-enum class SummaryMode { None, AfterRecords, Only };
+enum class SummaryMode {
+    None,
+    AfterRecords,
+    Only
+};
 
 // Where the summary goes: standard output (after the records, or alone),
 // standard error (beside a CSV table, which it would break), or a file.
-enum class SummaryTarget { Output, Errors, File };
+enum class SummaryTarget {
+    Output,
+    Errors,
+    File
+};
 
 // The report pages of -o and how their graph is drawn.
 struct PagePlan {
-    std::string Path;  // empty: no pages
+    std::string Path; // empty: no pages
     PageExportOptions Export;
     bool ShowCenteredProfile = false;
     bool ShowRawData = true;
     bool ShowReferenceCircle = true;
-    std::optional<double> FixedBandRange;  // µm, two divisions of --scale; none: automatic scaling
+    std::optional<double> FixedBandRange; // µm, two divisions of --scale; none: automatic scaling
 };
 
 struct RunPlan {
@@ -44,18 +58,18 @@ struct RunPlan {
     // page's image size) and evaluate nothing.
     std::string Metafile;
     OutputFormat Format = OutputFormat::Text;
-    bool Metric = true;       // micrometres, else microinches
-    bool RawSamples = false;  // JSON records carry the raw and filtered samples
-    int HarmonicLimit = kDefaultHarmonicLimit;  // harmonics a JSON record lists; kAllHarmonics: all
+    bool Metric = true;                        // micrometres, else microinches
+    bool RawSamples = false;                   // JSON records carry the raw and filtered samples
+    int HarmonicLimit = kDefaultHarmonicLimit; // harmonics a JSON record lists; kAllHarmonics: all
     SummaryMode Summary = SummaryMode::None;
     SummaryTarget SummaryTo = SummaryTarget::Output;
-    std::string SummaryPath;  // SummaryTarget::File
+    std::string SummaryPath; // SummaryTarget::File
     bool CsvHeader = true;
-    bool CsvGuardFormulas = true;  // a text cell a spreadsheet would run as a formula gets a leading quote
-    bool ShowProgress = true;  // the progress bar, drawn only on a terminal, for more than one record
+    bool CsvGuardFormulas = true; // a text cell a spreadsheet would run as a formula gets a leading quote
+    bool ShowProgress = true;     // the progress bar, drawn only on a terminal, for more than one record
     PagePlan Pages;
     AnalysisSettings Analysis;
-    bool Demo = false;  // the demonstration profile, before the files
+    bool Demo = false; // the demonstration profile, before the files
     std::vector<BatchInput> Files;
     // The workers: as many as asked (or one per core), at most four per core
     // and one per file, so that a -j far above the cores costs no memory.

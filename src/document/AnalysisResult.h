@@ -14,29 +14,29 @@
 namespace kyklos {
 
 struct AnalysisResult {
-    double MinRawRadius = 0.0;  // mm, smallest raw sample
-    double MaxRawRadius = 0.0;  // mm, largest raw sample
+    double MinRawRadius = 0.0; // mm, smallest raw sample
+    double MaxRawRadius = 0.0; // mm, largest raw sample
     // The least squares limaçon of the raw profile: taken out before the
     // filter and put back after it; the other reference fits start from it.
     LimaconReference RawLeastSquares;
-    double NominalRadius = 0.0;  // mm, RawLeastSquares.c: the polar graph's base radius
-    std::vector<double> FilteredRadius;  // mm, one per sample
-    double Runout = 0.0;  // mm, peak minus valley about a circle centred on the measurement axis
+    double NominalRadius = 0.0;         // mm, RawLeastSquares.c: the polar graph's base radius
+    std::vector<double> FilteredRadius; // mm, one per sample
+    double Runout = 0.0;                // mm, peak minus valley about a circle centred on the measurement axis
 
     // The reference selected by the settings. With FitValid false, Peak and
     // Valley are the deviations from the circle of NominalRadius about the
     // measurement axis, and the eccentricity is what the failed fit left.
     bool FitValid = false;
-    double ReferenceA = 0.0;  // mm, x offset of the reference centre
-    double ReferenceB = 0.0;  // mm, y offset
-    double ReferenceC = 0.0;  // mm, reference radius
-    double ZoneHalfWidth = 0.0;  // mm, half the minimum zone's width (minimum zone only)
-    double Peak = 0.0;         // mm, largest deviation of the filtered profile (normally ≥ 0)
-    double PeakAngle = 0.0;    // radians
-    double Valley = 0.0;       // mm, smallest deviation (normally ≤ 0)
-    double ValleyAngle = 0.0;  // radians
-    double Eccentricity = 0.0;       // mm, √(a² + b²)
-    double EccentricityAngle = 0.0;  // degrees, (−180, 180]
+    double ReferenceA = 0.0;        // mm, x offset of the reference centre
+    double ReferenceB = 0.0;        // mm, y offset
+    double ReferenceC = 0.0;        // mm, reference radius
+    double ZoneHalfWidth = 0.0;     // mm, half the minimum zone's width (minimum zone only)
+    double Peak = 0.0;              // mm, largest deviation of the filtered profile (normally ≥ 0)
+    double PeakAngle = 0.0;         // radians
+    double Valley = 0.0;            // mm, smallest deviation (normally ≤ 0)
+    double ValleyAngle = 0.0;       // radians
+    double Eccentricity = 0.0;      // mm, √(a² + b²)
+    double EccentricityAngle = 0.0; // degrees, (−180, 180]
 
     RoundnessEvaluation Evaluation;
 };

@@ -29,10 +29,7 @@ int CutoffFromFilterIndex(int index)
     }
 }
 
-bool IsValidTolerance(double value)
-{
-    return std::isfinite(value) && value > 0.0;
-}
+bool IsValidTolerance(double value) { return std::isfinite(value) && value > 0.0; }
 
 std::optional<double> ParseTolerance(std::string_view text)
 {

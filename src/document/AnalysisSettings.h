@@ -23,7 +23,7 @@ int CutoffFromFilterIndex(int index);
 
 // A roundness tolerance as the user typed it, in the unit shown then.
 struct RoundnessTolerance {
-    double Value = 0.0;  // µm when Metric, else µin; positive and finite
+    double Value = 0.0; // µm when Metric, else µin; positive and finite
     bool Metric = true;
 
     double Micrometres() const { return ShownToMicrometres(Value, Metric); }
@@ -40,9 +40,9 @@ bool IsValidTolerance(double value);
 std::optional<double> ParseTolerance(std::string_view text);
 
 struct AnalysisSettings {
-    int FilterCutoffUpr = 50;  // UPR; the window offers kFilterCutoffs, kyklos-report 1 … 18000
+    int FilterCutoffUpr = 50; // UPR; the window offers kFilterCutoffs, kyklos-report 1 … 18000
     kyklos::ReferenceKind ReferenceKind = kyklos::ReferenceKind::LeastSquares;
-    std::optional<RoundnessTolerance> Tolerance;  // none: no verdict
+    std::optional<RoundnessTolerance> Tolerance; // none: no verdict
     // The evaluation's harmonic spectra; a table row shows none, and they
     // cost a quarter of its time.
     bool WithHarmonics = true;

@@ -23,11 +23,13 @@ namespace {
 
 // The results the report, the graph and kyklos-report show or write.
 constexpr double AnalysisResult::*kShownResults[] = {
-    &AnalysisResult::MinRawRadius, &AnalysisResult::MaxRawRadius,  &AnalysisResult::NominalRadius,
-    &AnalysisResult::ReferenceA,   &AnalysisResult::ReferenceB,    &AnalysisResult::ReferenceC,
-    &AnalysisResult::ZoneHalfWidth, &AnalysisResult::Peak,         &AnalysisResult::PeakAngle,
-    &AnalysisResult::Valley,       &AnalysisResult::ValleyAngle,   &AnalysisResult::Runout,
-    &AnalysisResult::Eccentricity, &AnalysisResult::EccentricityAngle};
+    &AnalysisResult::MinRawRadius,  &AnalysisResult::MaxRawRadius,
+    &AnalysisResult::NominalRadius, &AnalysisResult::ReferenceA,
+    &AnalysisResult::ReferenceB,    &AnalysisResult::ReferenceC,
+    &AnalysisResult::ZoneHalfWidth, &AnalysisResult::Peak,
+    &AnalysisResult::PeakAngle,     &AnalysisResult::Valley,
+    &AnalysisResult::ValleyAngle,   &AnalysisResult::Runout,
+    &AnalysisResult::Eccentricity,  &AnalysisResult::EccentricityAngle};
 
 // A profile that names a file but holds no samples: what the report shows
 // after a file that was refused once its header had been accepted.
@@ -58,10 +60,7 @@ CKyklosDoc::CKyklosDoc(UiPort* ui, ProgressPort* progress, GaussianNoiseSource* 
     GenerateDemonstrationProfile();
 }
 
-void CKyklosDoc::SetProgressPort(ProgressPort* progress)
-{
-    progress_ = progress ? progress : &noProgress_;
-}
+void CKyklosDoc::SetProgressPort(ProgressPort* progress) { progress_ = progress ? progress : &noProgress_; }
 
 void CKyklosDoc::UpdateAllViews()
 {
@@ -107,7 +106,8 @@ bool CKyklosDoc::AnalyzeProfile()
     r.NominalRadius = fit.c;
 
     std::vector<double> residual(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) residual[static_cast<std::size_t>(i)] = raw[static_cast<std::size_t>(i)] - limacon(i, fit);
+    for (int i = 0; i < n; ++i)
+        residual[static_cast<std::size_t>(i)] = raw[static_cast<std::size_t>(i)] - limacon(i, fit);
     r.FilteredRadius.resize(static_cast<std::size_t>(n));
     const bool finished =
         GaussianFilterProfile(residual, r.FilteredRadius, n, static_cast<double>(Settings.FilterCutoffUpr), *progress_);
@@ -186,10 +186,7 @@ double EccentricityAngleDegrees(double a, double b)
 // ---------------------------------------------------------------------------
 // Demonstration profile
 
-double CKyklosDoc::GaussianNoise(double mean, double deviation)
-{
-    return noise_->GaussianNoise(mean, deviation);
-}
+double CKyklosDoc::GaussianNoise(double mean, double deviation) { return noise_->GaussianNoise(mean, deviation); }
 
 namespace {
 // "%d %b %Y   %H:%M:%S" with English month abbreviations whatever the locale.

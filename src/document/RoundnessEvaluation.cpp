@@ -45,8 +45,8 @@ ReferenceEvaluation AnalysedReference(const AnalysisResult& result)
 }
 
 // The steps of the analysis after its filter, for a reference it did not select.
-ReferenceEvaluation FitOtherReference(ReferenceKind kind, std::span<const double> filtered,
-                                      const SampleAngles& angles, const LimaconReference& rawFit)
+ReferenceEvaluation FitOtherReference(ReferenceKind kind, std::span<const double> filtered, const SampleAngles& angles,
+                                      const LimaconReference& rawFit)
 {
     ReferenceEvaluation r;
     LimaconReference reference = rawFit;
@@ -238,9 +238,6 @@ std::vector<HarmonicComponent> LargestHarmonics(const RoundnessEvaluation& evalu
     return candidates;
 }
 
-std::uint64_t RoundnessEvaluationCount()
-{
-    return evaluationCount.load();
-}
+std::uint64_t RoundnessEvaluationCount() { return evaluationCount.load(); }
 
 } // namespace kyklos

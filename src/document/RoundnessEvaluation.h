@@ -29,16 +29,16 @@ struct Profile;
 // One reference circle fitted to the filtered profile.
 struct ReferenceEvaluation {
     bool FitValid = false;
-    double ReferenceA = 0.0;         // mm, limaçon a (x offset of the centre)
-    double ReferenceB = 0.0;         // mm, limaçon b (y offset)
-    double ReferenceC = 0.0;         // mm, limaçon c (radius)
-    double Eccentricity = 0.0;       // mm, √(a² + b²)
-    double EccentricityAngle = 0.0;  // degrees, (−180, 180]
-    std::optional<double> RONt;      // mm, Peak − Valley; none when the fit failed
-    double Peak = 0.0;               // mm, largest deviation from the reference (when FitValid)
-    double Valley = 0.0;             // mm, smallest deviation (normally ≤ 0)
-    double PeakAngle = 0.0;          // radians, where the peak lies (when FitValid)
-    double ValleyAngle = 0.0;        // radians, where the valley lies
+    double ReferenceA = 0.0;        // mm, limaçon a (x offset of the centre)
+    double ReferenceB = 0.0;        // mm, limaçon b (y offset)
+    double ReferenceC = 0.0;        // mm, limaçon c (radius)
+    double Eccentricity = 0.0;      // mm, √(a² + b²)
+    double EccentricityAngle = 0.0; // degrees, (−180, 180]
+    std::optional<double> RONt;     // mm, Peak − Valley; none when the fit failed
+    double Peak = 0.0;              // mm, largest deviation from the reference (when FitValid)
+    double Valley = 0.0;            // mm, smallest deviation (normally ≤ 0)
+    double PeakAngle = 0.0;         // radians, where the peak lies (when FitValid)
+    double ValleyAngle = 0.0;       // radians, where the valley lies
     // The maximum inscribed and minimum circumscribed circles have one
     // radius, but two opposite narrow features (flats, scratches, a keyway)
     // leave a segment of centres that all attain it, and RONt then depends
@@ -50,8 +50,8 @@ struct ReferenceEvaluation {
 };
 
 enum class ToleranceVerdict {
-    None,  // no tolerance, or no valid fit to judge
-    Pass,  // RONt ≤ tolerance
+    None, // no tolerance, or no valid fit to judge
+    Pass, // RONt ≤ tolerance
     Fail,
 };
 
@@ -62,18 +62,18 @@ std::string_view VerdictText(ToleranceVerdict verdict);
 // peak-to-valley height; φ is no place on the part: its peaks lie at
 // (φ + 2πn)/k.
 struct HarmonicComponent {
-    int Upr = 0;                     // k, undulations per revolution
-    double Amplitude = 0.0;          // mm, of the raw profile
-    double Phase = 0.0;              // radians, φ of the raw profile, [−π, π]
-    double FilteredAmplitude = 0.0;  // mm, of the filtered profile
+    int Upr = 0;                    // k, undulations per revolution
+    double Amplitude = 0.0;         // mm, of the raw profile
+    double Phase = 0.0;             // radians, φ of the raw profile, [−π, π]
+    double FilteredAmplitude = 0.0; // mm, of the filtered profile
     // The filter's amplitude transmission at k, as its weights really are
     // (GaussianFilterTransmission): for k ≥ 2 the filtered amplitude is the
     // raw one times this. The curve to draw over the spectrum; it follows the
     // ideal 2^−(k/kc)² within 1e-3 when N ≥ 7 × cutoff, and where it departs
     // from it the bars depart too.
     double Transmission = 0.0;
-    double FilteredPhase = 0.0;      // radians, φ of the filtered profile, [−π, π]
-    double FirstPeakAngle = 0.0;     // radians, FirstPeakAngle(Phase, Upr): the raw undulation's first peak
+    double FilteredPhase = 0.0;  // radians, φ of the filtered profile, [−π, π]
+    double FirstPeakAngle = 0.0; // radians, FirstPeakAngle(Phase, Upr): the raw undulation's first peak
 };
 
 // Where the first peak of A·cos(kθ − φ) lies on the part: φ/k wrapped into

@@ -14,10 +14,7 @@ ShownResults ShowResults(const AnalysisResult& result)
     return shown;
 }
 
-std::string FilterHeading(int cutoffUpr)
-{
-    return "Gaussian (50%) Filtering:  " + std::to_string(cutoffUpr) + " UPR";
-}
+std::string FilterHeading(int cutoffUpr) { return "Gaussian (50%) Filtering:  " + std::to_string(cutoffUpr) + " UPR"; }
 
 std::string_view ReferenceLabel(ReferenceKind kind)
 {

@@ -13,10 +13,7 @@ namespace kyklos {
 // Below 0.1 nm of eccentricity its direction is noise: no angle is shown.
 inline constexpr double kSmallestEccentricityWithAngleMm = 1e-7;
 
-inline bool EccentricityAngleShown(double eccentricityMm)
-{
-    return eccentricityMm >= kSmallestEccentricityWithAngleMm;
-}
+inline bool EccentricityAngleShown(double eccentricityMm) { return eccentricityMm >= kSmallestEccentricityWithAngleMm; }
 
 // What every output says when the selected reference could not be fitted.
 inline constexpr std::string_view kFailedFitMessage = "Reference fit failed: results about the measurement axis.";
@@ -25,10 +22,10 @@ struct ShownResults {
     // The reference fit failed: roundness is the peak minus valley about the
     // measurement axis (equal to the runout), the eccentricity what the fit left.
     bool AboutMeasurementAxis = false;
-    double RoundnessMm = 0.0;      // peak minus valley about the reference
+    double RoundnessMm = 0.0; // peak minus valley about the reference
     double EccentricityMm = 0.0;
-    std::optional<double> EccentricityAngleDeg;  // none where EccentricityAngleShown is false
-    double ConcentricityMm = 0.0;  // twice the eccentricity: the diameter of the circle the centre runs on
+    std::optional<double> EccentricityAngleDeg; // none where EccentricityAngleShown is false
+    double ConcentricityMm = 0.0;               // twice the eccentricity: the diameter of the circle the centre runs on
     double RunoutMm = 0.0;
 };
 

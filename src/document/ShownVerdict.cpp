@@ -83,8 +83,9 @@ std::string CentreNote(const RoundnessEvaluation& evaluation, ReferenceKind kind
     const ReferenceEvaluation& reference = evaluation.Reference(kind);
     if (reference.CentreUnique || !reference.RONtRange) return {};
     const int decimals = RoundnessDecimals(evaluation, metric);
-    return " \u2014 centre not unique: " + FixedNumberOrDash(ShownLength(reference.RONtRange->first, metric), decimals) +
-           " to " + FixedNumberOrDash(ShownLength(reference.RONtRange->second, metric), decimals) + " " +
+    return " \u2014 centre not unique: " +
+           FixedNumberOrDash(ShownLength(reference.RONtRange->first, metric), decimals) + " to " +
+           FixedNumberOrDash(ShownLength(reference.RONtRange->second, metric), decimals) + " " +
            std::string(LengthUnitSymbol(metric));
 }
 

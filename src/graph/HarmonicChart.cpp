@@ -1,6 +1,5 @@
 #include "graph/HarmonicChart.h"
 
-
 #include <algorithm>
 #include <string>
 #include <string_view>

@@ -1,8 +1,8 @@
 #include "graph/HarmonicChartLayout.h"
 
+#include "graph/PolarGraph.h"
 #include "platform/NumberText.h"
 #include "platform/Units.h"
-#include "graph/PolarGraph.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,7 +53,7 @@ double NiceStep(double rough, int& decimals)
 std::string NumberText(double value, int decimals)
 {
     std::string text;
-    FormatFixed(value, decimals, 32, text);   // too long a number gets no label
+    FormatFixed(value, decimals, 32, text); // too long a number gets no label
     return text;
 }
 
@@ -233,8 +233,8 @@ std::vector<ChartTick> LayoutAmplitudeTicks(const AmplitudeAxis& axis, const Rec
     const double logSpan = axis.HighDecade - axis.LowDecade;
     std::vector<ChartTick> ticks;
     for (std::size_t i = 0; i < axis.Labels.size(); ++i) {
-        const double f = axis.Logarithmic ? static_cast<double>(i) / logSpan
-                                          : static_cast<double>(i) * axis.Step / axis.High;
+        const double f =
+            axis.Logarithmic ? static_cast<double>(i) / logSpan : static_cast<double>(i) * axis.Step / axis.High;
         ticks.push_back({YOf(plot, f), axis.Labels[i]});
     }
     return ticks;
@@ -243,8 +243,7 @@ std::vector<ChartTick> LayoutAmplitudeTicks(const AmplitudeAxis& axis, const Rec
 std::vector<ChartTick> LayoutTransmissionTicks(const Rect& plot)
 {
     std::vector<ChartTick> ticks;
-    for (const int percent : {0, 50, 100})
-        ticks.push_back({YOf(plot, percent / 100.0), std::to_string(percent) + "%"});
+    for (const int percent : {0, 50, 100}) ticks.push_back({YOf(plot, percent / 100.0), std::to_string(percent) + "%"});
     return ticks;
 }
 

@@ -9,10 +9,7 @@
 
 namespace kyklos {
 
-CPolarGraph::CPolarGraph()
-    : Pi(4.0 * std::atan(1.0 / 1.0))
-{
-}
+CPolarGraph::CPolarGraph() : Pi(4.0 * std::atan(1.0 / 1.0)) {}
 
 int CPolarGraph::RoundToDevice(double x)
 {
@@ -110,8 +107,8 @@ void CPolarGraph::DrawDottedCircle(Canvas& dc, int radius, bool emphasised)
     const double step = 2.0 * Pi / n;
     for (int j = 0; j < n; ++j) {
         const double theta = j * step;
-        dc.SetPixel(RoundToDevice(radius * std::cos(theta) + CentreX), RoundToDevice(CentreY - radius * std::sin(theta)),
-                    colour);
+        dc.SetPixel(RoundToDevice(radius * std::cos(theta) + CentreX),
+                    RoundToDevice(CentreY - radius * std::sin(theta)), colour);
     }
 }
 
@@ -204,7 +201,8 @@ void CPolarGraph::DrawProfile(Canvas& dc, std::span<const double> radii, int cou
     // Thousands of samples fall on a few hundred device points: one vertex per run.
     for (int i = 1; i < count; ++i) {
         const double theta = i * dTheta;
-        const double rho = (radii[static_cast<std::size_t>(i)] - DatumRadius) * 1000.0 * PixelsPerMicrometre + ZeroRadius;
+        const double rho =
+            (radii[static_cast<std::size_t>(i)] - DatumRadius) * 1000.0 * PixelsPerMicrometre + ZeroRadius;
         const int x = ClampCoordinate(RoundToDevice(rho * std::cos(theta) + CentreX));
         const int y = ClampCoordinate(RoundToDevice(CentreY - rho * std::sin(theta)));
         if (x != lastX || y != lastY) {
@@ -249,7 +247,7 @@ void CPolarGraph::DrawReference(Canvas& dc, double a, double b, double c)
     const int y0 = CentreY;
     dc.MoveTo(x0, y0);
 
-    const double dTheta = Pi * 0.002777777777777778;   // half a degree
+    const double dTheta = Pi * 0.002777777777777778; // half a degree
     for (int i = 1; i < 720; ++i) {
         const double theta = i * dTheta;
         const double cosTheta = std::cos(theta);

@@ -53,7 +53,7 @@ public:
     bool MetricUnits = true;
     int HaloPenWidth = 0;
     double PixelsPerMicrometre = 0.0;
-    double BandRange = 5.0;             // µm, also in inch mode
+    double BandRange = 5.0; // µm, also in inch mode
     int TracePenWidth = 0;
     int IntermediateRings = 1;
     double Pi;
@@ -62,7 +62,7 @@ public:
     int OuterRadius = 0;
     int ZeroRadius = 0;
     int InnerRadius = 0;
-    double DatumRadius = 0.0;           // mm, drawn on the zero circle
+    double DatumRadius = 0.0; // mm, drawn on the zero circle
     Rect GraphRect{};
     Rect ScaleBarRect{};
     int CentreX = 0;

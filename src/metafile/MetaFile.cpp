@@ -33,7 +33,7 @@ bool CheckMetaHeader(const std::uint8_t* header, std::uint64_t& bytes)
 } // namespace
 
 struct CMetaFile::Picture {
-    std::vector<std::uint8_t> bits;   // the Windows metafile, from its header on
+    std::vector<std::uint8_t> bits; // the Windows metafile, from its header on
     WmfPicture wmf;
 };
 
@@ -150,12 +150,20 @@ void CMetaFile::FitRect(Rect& rect, int width, int height, int mode)
     auto i32 = [](std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)); };
     if (mode >= 1 && mode <= 9) {
         const int row = (mode - 1) / 3, column = (mode - 1) % 3;
-        if (row == 0) B = i32(T + h);
-        else if (row == 1) { T = i32((std::int64_t{T} + B - h) / 2); B = i32(T + h); }
-        else T = i32(B - h);
-        if (column == 0) R = i32(L + w);
-        else if (column == 1) { L = i32((std::int64_t{L} + R - w) / 2); R = i32(L + w); }
-        else L = i32(R - w);
+        if (row == 0)
+            B = i32(T + h);
+        else if (row == 1) {
+            T = i32((std::int64_t{T} + B - h) / 2);
+            B = i32(T + h);
+        } else
+            T = i32(B - h);
+        if (column == 0)
+            R = i32(L + w);
+        else if (column == 1) {
+            L = i32((std::int64_t{L} + R - w) / 2);
+            R = i32(L + w);
+        } else
+            L = i32(R - w);
         L = std::max(L, r0.left);
         R = std::min(R, r0.right);
         T = std::max(T, r0.top);
@@ -165,7 +173,7 @@ void CMetaFile::FitRect(Rect& rect, int width, int height, int mode)
     if (mode != 11 && mode != 12) return;
     const std::int64_t W = std::int64_t{R} - L, H = std::int64_t{B} - T;
     if (W * h > H * w) {
-        if (h == 0) return;   // no proportions to keep
+        if (h == 0) return; // no proportions to keep
         const std::int64_t newWidth = H * w / h;
         if (mode == 11) {
             L = i32((std::int64_t{L} + R - newWidth) / 2);
@@ -204,7 +212,8 @@ bool CMetaFile::Deserialize(std::span<const std::uint8_t> archive)
     std::copy_n(archive.begin(), kPlaceableSize, header_.begin());
     if (n == 0) return true;
     std::uint64_t bytes = 0;
-    if (n < kMetaHeaderSize || !CheckMetaHeader(rest.data(), bytes) || bytes > n || !SetBits(rest.first(static_cast<std::size_t>(bytes)))) {
+    if (n < kMetaHeaderSize || !CheckMetaHeader(rest.data(), bytes) || bytes > n ||
+        !SetBits(rest.first(static_cast<std::size_t>(bytes)))) {
         header_.fill(0);
         return false;
     }

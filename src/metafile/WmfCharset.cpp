@@ -48,8 +48,8 @@ bool IsLeadByte(int charset, std::uint8_t b)
 
 std::size_t CodePoints(std::string_view utf8)
 {
-    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(),
-        [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<std::size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 } // namespace

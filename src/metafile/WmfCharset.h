@@ -16,8 +16,8 @@ namespace kyklos {
 const char* CharsetEncoding(int charset);
 
 struct DecodedText {
-    std::string utf8;        // control characters shown as blanks
-    std::vector<int> dx;     // one advance per character, or empty
+    std::string utf8;    // control characters shown as blanks
+    std::vector<int> dx; // one advance per character, or empty
 };
 
 // bytes: the text as the record stores it. dx: ExtTextOut's advances, one per

@@ -39,7 +39,12 @@ struct Channel {
     }
 };
 
-enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3 };
+enum Compression : std::uint32_t {
+    kRgb = 0,
+    kRle8 = 1,
+    kRle4 = 2,
+    kBitFields = 3
+};
 
 // Run-length data, bottom-up; pixels never written stay transparent.
 void DecodeRle(std::span<const std::uint8_t> data, bool four, int width, int height,
@@ -57,12 +62,14 @@ void DecodeRle(std::span<const std::uint8_t> data, bool four, int width, int hei
         const unsigned n = data[i], v = data[i + 1];
         i += 2;
         if (n > 0) {
-            for (unsigned k = 0; k < n && x < width; ++k, ++x)
-                put(x, y, four ? ((k & 1) ? (v & 0x0F) : (v >> 4)) : v);
+            for (unsigned k = 0; k < n && x < width; ++k, ++x) put(x, y, four ? ((k & 1) ? (v & 0x0F) : (v >> 4)) : v);
             continue;
         }
-        if (v == 0) { x = 0; ++y; }
-        else if (v == 1) break;
+        if (v == 0) {
+            x = 0;
+            ++y;
+        } else if (v == 1)
+            break;
         else if (v == 2) {
             if (i + 1 >= data.size()) break;
             x += data[i];
@@ -75,7 +82,7 @@ void DecodeRle(std::span<const std::uint8_t> data, bool four, int width, int hei
                 const unsigned b = data[i + (four ? k / 2 : k)];
                 if (x < width) put(x, y, four ? ((k & 1) ? (b & 0x0F) : (b >> 4)) : b);
             }
-            i += (bytes + 1) & ~std::size_t{1};   // absolute runs are padded to a word
+            i += (bytes + 1) & ~std::size_t{1}; // absolute runs are padded to a word
         }
     }
 }
@@ -84,12 +91,12 @@ void DecodeRle(std::span<const std::uint8_t> data, bool four, int width, int hei
 struct DibHeader {
     std::uint32_t headerSize = 0;
     std::int64_t width = 0;
-    std::int64_t height = 0;  // made positive; bottomUp keeps the sign's meaning
+    std::int64_t height = 0; // made positive; bottomUp keeps the sign's meaning
     bool bottomUp = false;
     int bpp = 0;
     std::uint32_t compression = kRgb;
     std::uint32_t coloursUsed = 0;
-    bool core = false;  // the old 12-byte header, with 3-byte palette entries
+    bool core = false; // the old 12-byte header, with 3-byte palette entries
 };
 
 // The header, or false for one that is not a bitmap this player draws.
@@ -120,7 +127,7 @@ bool ReadDibHeader(std::span<const std::uint8_t> dib, std::size_t maxPixels, Dib
     if (h.compression == kRle8 && bpp != 8) return false;
     if (h.compression == kRle4 && bpp != 4) return false;
     if (h.compression == kBitFields && bpp != 16 && bpp != 32) return false;
-    if (h.compression > kBitFields) return false;   // JPEG and PNG inside a DIB are not shown
+    if (h.compression > kBitFields) return false; // JPEG and PNG inside a DIB are not shown
     return h.compression == kRgb || h.bottomUp;
 }
 
@@ -130,7 +137,11 @@ bool ReadMasks(std::span<const std::uint8_t> dib, const DibHeader& h, std::size_
     masks[0] = 0x7C00;
     masks[1] = 0x03E0;
     masks[2] = 0x001F;
-    if (h.bpp == 32) { masks[0] = 0xFF0000; masks[1] = 0xFF00; masks[2] = 0xFF; }
+    if (h.bpp == 32) {
+        masks[0] = 0xFF0000;
+        masks[1] = 0xFF00;
+        masks[2] = 0xFF;
+    }
     if (h.compression != kBitFields) return true;
     if (h.headerSize == 40) {
         if (dib.size() < at + 12) return false;

@@ -12,8 +12,8 @@
 namespace kyklos {
 
 struct DecodedDib {
-    Image image;            // rows top to bottom; alpha 0 where run-length data skipped pixels
-    bool bottomUp = true;   // the rows were stored bottom to top
+    Image image;          // rows top to bottom; alpha 0 where run-length data skipped pixels
+    bool bottomUp = true; // the rows were stored bottom to top
 };
 
 // dib: the bitmap header, the colour table and the bits. paletteIndices: the

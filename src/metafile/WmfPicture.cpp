@@ -95,11 +95,11 @@ public:
     bool Has(std::size_t words) const { return Words() >= words; }
     int I16(std::size_t k) const { return static_cast<std::int16_t>(U16(k)); }
     int U16(std::size_t k) const { return bytes_[2 * k] | (bytes_[2 * k + 1] << 8); }
-    std::uint32_t U32(std::size_t k) const { return static_cast<std::uint32_t>(U16(k)) | (static_cast<std::uint32_t>(U16(k + 1)) << 16); }
-    Colour ColourAt(std::size_t k) const
+    std::uint32_t U32(std::size_t k) const
     {
-        return {bytes_[2 * k], bytes_[2 * k + 1], bytes_[2 * k + 2]};
+        return static_cast<std::uint32_t>(U16(k)) | (static_cast<std::uint32_t>(U16(k + 1)) << 16);
     }
+    Colour ColourAt(std::size_t k) const { return {bytes_[2 * k], bytes_[2 * k + 1], bytes_[2 * k + 2]}; }
     std::span<const std::uint8_t> BytesFrom(std::size_t word) const
     {
         return 2 * word <= bytes_.size() ? bytes_.subspan(2 * word) : std::span<const std::uint8_t>{};
@@ -220,10 +220,11 @@ bool Parser::Record(std::uint16_t function, std::uint32_t sizeWords, const Param
     case META_SETROP2:
     case META_SETTEXTALIGN: {
         if (!p.Has(1)) return false;
-        const WmfOp op = function == META_SETMAPMODE ? WmfOp::SetMapMode
-                       : function == META_SETBKMODE ? WmfOp::SetBkMode
-                       : function == META_SETPOLYFILLMODE ? WmfOp::SetPolyFillMode
-                       : function == META_SETROP2 ? WmfOp::SetRop2 : WmfOp::SetTextAlign;
+        const WmfOp op = function == META_SETMAPMODE        ? WmfOp::SetMapMode
+                         : function == META_SETBKMODE       ? WmfOp::SetBkMode
+                         : function == META_SETPOLYFILLMODE ? WmfOp::SetPolyFillMode
+                         : function == META_SETROP2         ? WmfOp::SetRop2
+                                                            : WmfOp::SetTextAlign;
         Add(op, {p.U16(0)});
         return true;
     }
@@ -232,9 +233,7 @@ bool Parser::Record(std::uint16_t function, std::uint32_t sizeWords, const Param
         if (!p.Has(2)) return false;
         Add(function == META_SETTEXTCOLOR ? WmfOp::SetTextColour : WmfOp::SetBkColour).colour = p.ColourAt(0);
         return true;
-    case META_SAVEDC:
-        Add(WmfOp::SaveDC);
-        return true;
+    case META_SAVEDC: Add(WmfOp::SaveDC); return true;
     case META_RESTOREDC:
         if (!p.Has(1)) return false;
         Add(WmfOp::RestoreDC, {p.I16(0)});
@@ -243,8 +242,10 @@ bool Parser::Record(std::uint16_t function, std::uint32_t sizeWords, const Param
         if (!p.Has(1)) return false;
         const int id = ObjectAt(p.U16(0));
         // Windows GDI refuses to select an empty slot and plays on: it is not damage.
-        if (Is<WmfRegion>(id)) Add(WmfOp::SelectClipRegion, {1}).first = static_cast<std::uint32_t>(id);
-        else if (id >= 0 && !Is<WmfPalette>(id)) Add(WmfOp::SelectObject).first = static_cast<std::uint32_t>(id);
+        if (Is<WmfRegion>(id))
+            Add(WmfOp::SelectClipRegion, {1}).first = static_cast<std::uint32_t>(id);
+        else if (id >= 0 && !Is<WmfPalette>(id))
+            Add(WmfOp::SelectObject).first = static_cast<std::uint32_t>(id);
         return true;
     }
     case META_DELETEOBJECT: {
@@ -269,8 +270,9 @@ bool Parser::Record(std::uint16_t function, std::uint32_t sizeWords, const Param
     case META_ELLIPSE: {
         if (!p.Has(4)) return false;
         const WmfOp op = function == META_INTERSECTCLIPRECT ? WmfOp::IntersectClip
-                       : function == META_EXCLUDECLIPRECT ? WmfOp::ExcludeClip
-                       : function == META_RECTANGLE ? WmfOp::Rectangle : WmfOp::Ellipse;
+                         : function == META_EXCLUDECLIPRECT ? WmfOp::ExcludeClip
+                         : function == META_RECTANGLE       ? WmfOp::Rectangle
+                                                            : WmfOp::Ellipse;
         Add(op, {p.I16(3), p.I16(2), p.I16(1), p.I16(0)});
         return true;
     }
@@ -282,23 +284,20 @@ bool Parser::Record(std::uint16_t function, std::uint32_t sizeWords, const Param
     case META_PIE:
     case META_CHORD:
         if (!p.Has(8)) return false;
-        Add(function == META_ARC ? WmfOp::Arc : function == META_PIE ? WmfOp::Pie : WmfOp::Chord,
+        Add(function == META_ARC   ? WmfOp::Arc
+            : function == META_PIE ? WmfOp::Pie
+                                   : WmfOp::Chord,
             {p.I16(7), p.I16(6), p.I16(5), p.I16(4), p.I16(3), p.I16(2), p.I16(1), p.I16(0)});
         return true;
     case META_SETPIXEL:
         if (!p.Has(4)) return false;
         Add(WmfOp::SetPixel, {p.I16(3), p.I16(2)}).colour = p.ColourAt(0);
         return true;
-    case META_POLYGON:
-        return Points(WmfOp::Polygon, p);
-    case META_POLYLINE:
-        return Points(WmfOp::Polyline, p);
-    case META_POLYPOLYGON:
-        return PolyPolygon(p);
-    case META_TEXTOUT:
-        return Text(p, false);
-    case META_EXTTEXTOUT:
-        return Text(p, true);
+    case META_POLYGON: return Points(WmfOp::Polygon, p);
+    case META_POLYLINE: return Points(WmfOp::Polyline, p);
+    case META_POLYPOLYGON: return PolyPolygon(p);
+    case META_TEXTOUT: return Text(p, false);
+    case META_EXTTEXTOUT: return Text(p, true);
 
     case META_CREATEPENINDIRECT: {
         if (!p.Has(5)) return false;
@@ -326,21 +325,14 @@ bool Parser::Record(std::uint16_t function, std::uint32_t sizeWords, const Param
         Create(brush);
         return true;
     }
-    case META_CREATEFONTINDIRECT:
-        return Font(p);
-    case META_DIBCREATEPATTERNBRUSH:
-        PatternBrush(p);
-        return true;
+    case META_CREATEFONTINDIRECT: return Font(p);
+    case META_DIBCREATEPATTERNBRUSH: PatternBrush(p); return true;
     case META_CREATEPATTERNBRUSH:
         // A device-dependent pattern: shown as a plain mid grey.
         Create(WmfBrush{BrushStyle::Solid, kGrey, HatchStyle::Horizontal});
         return true;
-    case META_CREATEPALETTE:
-        Create(WmfPalette{});
-        return true;
-    case META_CREATEREGION:
-        Region(p);
-        return true;
+    case META_CREATEPALETTE: Create(WmfPalette{}); return true;
+    case META_CREATEREGION: Region(p); return true;
 
     case META_FILLREGION:
     case META_FRAMEREGION: {
@@ -348,8 +340,10 @@ bool Parser::Record(std::uint16_t function, std::uint32_t sizeWords, const Param
         if (!p.Has(frame ? 4 : 2)) return false;
         const int region = ObjectAt(p.U16(0)), brush = ObjectAt(p.U16(1));
         if (Is<WmfRegion>(region) && Is<WmfBrush>(brush)) {
-            if (frame) Add(WmfOp::FrameRegion, {region, brush, p.I16(3), p.I16(2)});
-            else Add(WmfOp::FillRegion, {region, brush});
+            if (frame)
+                Add(WmfOp::FrameRegion, {region, brush, p.I16(3), p.I16(2)});
+            else
+                Add(WmfOp::FillRegion, {region, brush});
         }
         return true;
     }
@@ -366,12 +360,12 @@ bool Parser::Record(std::uint16_t function, std::uint32_t sizeWords, const Param
         return true;
     case META_BITBLT:
     case META_DIBBITBLT:
-        if (sizeWords == 12u) {   // no source bitmap: a pattern block
+        if (sizeWords == 12u) { // no source bitmap: a pattern block
             if (!p.Has(9)) return false;
             PatBlt(p.U32(0), p.I16(8), p.I16(7), p.I16(6), p.I16(5));
             return true;
         }
-        if (function == META_BITBLT) return true;   // device-dependent bitmap: not shown
+        if (function == META_BITBLT) return true; // device-dependent bitmap: not shown
         if (!p.Has(8)) return false;
         return Bitmap(p.BytesFrom(8), false, p.U32(0), p.I16(3), p.I16(2), p.I16(5), p.I16(4), p.I16(7), p.I16(6),
                       p.I16(5), p.I16(4));
@@ -407,7 +401,7 @@ bool Parser::Points(WmfOp op, const Params& p)
     if (!p.Has(1)) return false;
     const int n = p.I16(0);
     if (n < 0 || !p.Has(1 + 2 * static_cast<std::size_t>(n))) return false;
-    if (n < 2) return true;   // nothing to draw, but not damage
+    if (n < 2) return true; // nothing to draw, but not damage
     auto& r = Add(op);
     r.first = static_cast<std::uint32_t>(pic_.points.size());
     r.count = static_cast<std::uint32_t>(n);
@@ -517,7 +511,8 @@ void Parser::PatternBrush(const Params& p)
             b += px & 0xFF;
         }
         const auto n = dib.image.pixels.size();
-        brush.colour = {static_cast<std::uint8_t>(r / n), static_cast<std::uint8_t>(g / n), static_cast<std::uint8_t>(b / n)};
+        brush.colour = {static_cast<std::uint8_t>(r / n), static_cast<std::uint8_t>(g / n),
+                        static_cast<std::uint8_t>(b / n)};
     }
     Create(brush);
 }
@@ -574,9 +569,12 @@ bool Parser::Bitmap(std::span<const std::uint8_t> dibBytes, bool paletteIndices,
     // Masking operations: what leaves the background unchanged becomes transparent.
     for (auto& px : img.pixels) {
         const std::uint32_t rgb = px & 0xFFFFFF;
-        if (rop == SRCAND && rgb == 0xFFFFFF) px = 0;
-        else if ((rop == SRCPAINT || rop == SRCINVERT) && rgb == 0) px = 0;
-        else if (rop == NOTSRCCOPY && (px >> 24) != 0) px = 0xFF000000u | (~px & 0xFFFFFF);
+        if (rop == SRCAND && rgb == 0xFFFFFF)
+            px = 0;
+        else if ((rop == SRCPAINT || rop == SRCINVERT) && rgb == 0)
+            px = 0;
+        else if (rop == NOTSRCCOPY && (px >> 24) != 0)
+            px = 0xFF000000u | (~px & 0xFFFFFF);
     }
     WmfBitmap b;
     b.x = x;
@@ -601,7 +599,7 @@ bool WmfPicture::Parse(std::span<const std::uint8_t> bytes)
     const int objectSlots = bytes[10] | (bytes[11] << 8);
 
     Parser parser(*this, objectSlots);
-    std::size_t pos = 18;   // the header's own size field is not trusted
+    std::size_t pos = 18; // the header's own size field is not trusted
     while (pos + 6 <= bytes.size()) {
         const std::uint32_t sizeWords = static_cast<std::uint32_t>(bytes[pos] | (bytes[pos + 1] << 8)) |
                                         (static_cast<std::uint32_t>(bytes[pos + 2] | (bytes[pos + 3] << 8)) << 16);

@@ -17,8 +17,8 @@
 namespace kyklos {
 
 struct WmfPen {
-    int style = 0;          // PS_SOLID .. PS_INSIDEFRAME, low four bits only
-    int width = 0;          // logical units; 0 is one device pixel
+    int style = 0; // PS_SOLID .. PS_INSIDEFRAME, low four bits only
+    int width = 0; // logical units; 0 is one device pixel
     Colour colour = kBlack;
 };
 
@@ -29,14 +29,14 @@ struct WmfBrush {
 };
 
 struct WmfFont {
-    int height = 0;         // logical units; negative asks for the character height
-    int width = 0;          // average character width, logical units; 0: the face's own for the height
-    int escapement = 0;     // tenths of a degree
+    int height = 0;     // logical units; negative asks for the character height
+    int width = 0;      // average character width, logical units; 0: the face's own for the height
+    int escapement = 0; // tenths of a degree
     int weight = 400;
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
-    int charset = 0;        // LOGFONT lfCharSet: the code page of the texts drawn with this font
+    int charset = 0; // LOGFONT lfCharSet: the code page of the texts drawn with this font
     std::string face = "Arial";
 };
 
@@ -51,28 +51,46 @@ struct WmfPalette {};
 using WmfObject = std::variant<WmfPalette, WmfPen, WmfBrush, WmfFont, WmfRegion>;
 
 enum class WmfOp : std::uint8_t {
-    SetWindowOrg, SetWindowExt, SetViewportOrg, SetViewportExt,   // a0 = x, a1 = y
-    OffsetWindowOrg, OffsetViewportOrg,                           // a0 = dx, a1 = dy
-    ScaleWindowExt, ScaleViewportExt,                             // a0/a1 x num/den, a2/a3 y num/den
-    SetMapMode, SetBkMode, SetPolyFillMode, SetRop2, SetTextAlign, // a0
-    SetTextCharExtra,                                             // a0 = extra space per character, logical
-    SetTextColour, SetBkColour,                                   // colour
-    SaveDC, RestoreDC,                                            // a0 = relative or absolute level
-    SelectObject,                                                 // index into objects
-    SelectClipRegion,                                             // index into objects, or -1: no clip
-    OffsetClip,                                                   // a0 = dx, a1 = dy
-    IntersectClip, ExcludeClip,                                   // a0..a3 = left, top, right, bottom
-    MoveTo, LineTo, SetPixel,                                     // a0 = x, a1 = y (colour for SetPixel)
-    Polyline, Polygon,                                            // points [first, first + count)
-    PolyPolygon,                                                  // polygons [first, first + count) of polygonSizes
-    Rectangle, Ellipse,                                           // a0..a3 = box
-    RoundRect,                                                    // a0..a3 = box, a4 = corner width, a5 = height
-    Arc, Pie, Chord,                                              // a0..a3 = box, a4..a7 = start x, y, end x, y
-    Text,                                                         // index into texts
-    Bitmap,                                                       // index into bitmaps
-    PatBlt,                                                       // a0..a3 = x, y, width, height; a4 = raster op
-    FillRegion,                                                   // a0 = region object, a1 = brush object (-1: current)
-    FrameRegion,                                                  // a0 = region, a1 = brush, a2/a3 = frame width/height
+    SetWindowOrg,
+    SetWindowExt,
+    SetViewportOrg,
+    SetViewportExt, // a0 = x, a1 = y
+    OffsetWindowOrg,
+    OffsetViewportOrg, // a0 = dx, a1 = dy
+    ScaleWindowExt,
+    ScaleViewportExt, // a0/a1 x num/den, a2/a3 y num/den
+    SetMapMode,
+    SetBkMode,
+    SetPolyFillMode,
+    SetRop2,
+    SetTextAlign,     // a0
+    SetTextCharExtra, // a0 = extra space per character, logical
+    SetTextColour,
+    SetBkColour, // colour
+    SaveDC,
+    RestoreDC,        // a0 = relative or absolute level
+    SelectObject,     // index into objects
+    SelectClipRegion, // index into objects, or -1: no clip
+    OffsetClip,       // a0 = dx, a1 = dy
+    IntersectClip,
+    ExcludeClip, // a0..a3 = left, top, right, bottom
+    MoveTo,
+    LineTo,
+    SetPixel, // a0 = x, a1 = y (colour for SetPixel)
+    Polyline,
+    Polygon,     // points [first, first + count)
+    PolyPolygon, // polygons [first, first + count) of polygonSizes
+    Rectangle,
+    Ellipse,   // a0..a3 = box
+    RoundRect, // a0..a3 = box, a4 = corner width, a5 = height
+    Arc,
+    Pie,
+    Chord,       // a0..a3 = box, a4..a7 = start x, y, end x, y
+    Text,        // index into texts
+    Bitmap,      // index into bitmaps
+    PatBlt,      // a0..a3 = x, y, width, height; a4 = raster op
+    FillRegion,  // a0 = region object, a1 = brush object (-1: current)
+    FrameRegion, // a0 = region, a1 = brush, a2/a3 = frame width/height
 };
 
 struct WmfRecord {
@@ -85,18 +103,18 @@ struct WmfRecord {
 
 struct WmfText {
     int x = 0, y = 0;
-    int options = 0;                     // ETO_OPAQUE, ETO_CLIPPED
+    int options = 0; // ETO_OPAQUE, ETO_CLIPPED
     bool hasRect = false;
-    int rect[4] = {};                    // left, top, right, bottom
+    int rect[4] = {}; // left, top, right, bottom
     // The text as stored, in the character set of the font selected when it
     // is drawn; a double-byte character set takes two bytes for most characters.
     std::vector<std::uint8_t> bytes;
-    std::vector<int> dx;                 // logical advances, one per byte, or empty
+    std::vector<int> dx; // logical advances, one per byte, or empty
 };
 
 struct WmfBitmap {
-    int x = 0, y = 0, width = 0, height = 0;   // destination, logical units; negative sizes mirror
-    Image image;                               // the source rectangle only, alpha 0 where nothing is drawn
+    int x = 0, y = 0, width = 0, height = 0; // destination, logical units; negative sizes mirror
+    Image image;                             // the source rectangle only, alpha 0 where nothing is drawn
 };
 
 class WmfPicture {

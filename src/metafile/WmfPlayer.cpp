@@ -13,7 +13,16 @@ namespace kyklos {
 
 namespace {
 
-enum MapMode { MM_TEXT = 1, MM_LOMETRIC, MM_HIMETRIC, MM_LOENGLISH, MM_HIENGLISH, MM_TWIPS, MM_ISOTROPIC, MM_ANISOTROPIC };
+enum MapMode {
+    MM_TEXT = 1,
+    MM_LOMETRIC,
+    MM_HIMETRIC,
+    MM_LOENGLISH,
+    MM_HIENGLISH,
+    MM_TWIPS,
+    MM_ISOTROPIC,
+    MM_ANISOTROPIC
+};
 constexpr int TA_UPDATECP = 1;
 constexpr int ETO_OPAQUE = 0x0002;
 constexpr int ETO_CLIPPED = 0x0004;
@@ -52,7 +61,13 @@ struct Box {
         Add(b.left, b.top);
         Add(b.right, b.bottom);
     }
-    void Inflate(double d) { left -= d; top -= d; right += d; bottom += d; }
+    void Inflate(double d)
+    {
+        left -= d;
+        top -= d;
+        right += d;
+        bottom += d;
+    }
     Box Intersect(const Box& c) const
     {
         Box r;
@@ -66,14 +81,17 @@ struct Box {
     {
         const double inf = std::numeric_limits<double>::infinity();
         Box b;
-        b.left = -inf; b.top = -inf; b.right = inf; b.bottom = inf;
+        b.left = -inf;
+        b.top = -inf;
+        b.right = inf;
+        b.bottom = inf;
         return b;
     }
 };
 
 struct ClipOp {
     bool exclude = false;
-    Box box;   // reference space
+    Box box; // reference space
 };
 
 // The device-context state a metafile changes; SaveDC pushes all of it.
@@ -171,9 +189,12 @@ public:
         const double spanX = bounds.right - bounds.left, spanY = bounds.bottom - bounds.top;
         kx_ = spanX > 0 ? w / spanX : 0;
         ky_ = spanY > 0 ? h / spanY : 0;
-        if (kx_ == 0 && ky_ == 0) kx_ = ky_ = 1;
-        else if (kx_ == 0) kx_ = ky_;
-        else if (ky_ == 0) ky_ = kx_;
+        if (kx_ == 0 && ky_ == 0)
+            kx_ = ky_ = 1;
+        else if (kx_ == 0)
+            kx_ = ky_;
+        else if (ky_ == 0)
+            ky_ = kx_;
         ox_ = (spanX > 0 ? target.left : (target.left + target.right) / 2.0) - bounds.left * kx_;
         oy_ = (spanY > 0 ? target.top : (target.top + target.bottom) / 2.0) - bounds.top * ky_;
     }
@@ -230,7 +251,9 @@ private:
     {
         if (state_.rop2 == R2_BLACK) return kBlack;
         if (state_.rop2 == R2_WHITE) return kWhite;
-        if (state_.rop2 == R2_NOT) return {static_cast<std::uint8_t>(255 - c.r), static_cast<std::uint8_t>(255 - c.g), static_cast<std::uint8_t>(255 - c.b)};
+        if (state_.rop2 == R2_NOT)
+            return {static_cast<std::uint8_t>(255 - c.r), static_cast<std::uint8_t>(255 - c.g),
+                    static_cast<std::uint8_t>(255 - c.b)};
         return c;
     }
 
@@ -245,7 +268,8 @@ private:
         // Styled lines are only drawn one unit wide; wider ones are solid.
         static constexpr PenStyle kStyles[] = {PenStyle::Solid, PenStyle::Dash, PenStyle::Dot, PenStyle::DashDot,
                                                PenStyle::DashDotDot};
-        p.style = (wp.style < 5 && wp.width <= 1) ? kStyles[wp.style] : (wp.style == 8 && wp.width <= 1 ? PenStyle::Dot : PenStyle::Solid);
+        p.style = (wp.style < 5 && wp.width <= 1) ? kStyles[wp.style]
+                                                  : (wp.style == 8 && wp.width <= 1 ? PenStyle::Dot : PenStyle::Solid);
         const double w = wp.width * std::abs(state_.Sx()) * kx_;
         p.width = w < 1.5 ? 0 : ClampDevice(w);
         p.colour = RopColour(wp.colour);
@@ -291,8 +315,10 @@ private:
     {
         if (!draw_) return;
         const Rect r = DeviceRect(op.box);
-        if (op.exclude) dc_.ExcludeClip(r);
-        else dc_.IntersectClip(r);
+        if (op.exclude)
+            dc_.ExcludeClip(r);
+        else
+            dc_.IntersectClip(r);
     }
     void AddClip(bool exclude, const Box& box)
     {
@@ -306,7 +332,7 @@ private:
     double FontCellRef(const WmfFont& f) const
     {
         const double sy = std::abs(state_.Sy());
-        if (f.height == 0) return 16 * sy;   // the system's default size
+        if (f.height == 0) return 16 * sy; // the system's default size
         return f.height < 0 ? -f.height * sy * kCellPerEm : f.height * sy;
     }
     // The average character width the font asks for, in the metafile's device
@@ -444,10 +470,22 @@ void Interpreter::Execute(const WmfRecord& r)
     auto& s = state_;
     const auto* a = r.a;
     switch (r.op) {
-    case WmfOp::SetWindowOrg: s.wox = a[0]; s.woy = a[1]; break;
-    case WmfOp::SetViewportOrg: s.vox = a[0]; s.voy = a[1]; break;
-    case WmfOp::OffsetWindowOrg: s.wox = ClampOrigin(s.wox + a[0]); s.woy = ClampOrigin(s.woy + a[1]); break;
-    case WmfOp::OffsetViewportOrg: s.vox = ClampOrigin(s.vox + a[0]); s.voy = ClampOrigin(s.voy + a[1]); break;
+    case WmfOp::SetWindowOrg:
+        s.wox = a[0];
+        s.woy = a[1];
+        break;
+    case WmfOp::SetViewportOrg:
+        s.vox = a[0];
+        s.voy = a[1];
+        break;
+    case WmfOp::OffsetWindowOrg:
+        s.wox = ClampOrigin(s.wox + a[0]);
+        s.woy = ClampOrigin(s.woy + a[1]);
+        break;
+    case WmfOp::OffsetViewportOrg:
+        s.vox = ClampOrigin(s.vox + a[0]);
+        s.voy = ClampOrigin(s.voy + a[1]);
+        break;
     case WmfOp::SetWindowExt:
         if (SetExtent(s.wex, s.wey, a[0], a[1]) && !s.viewportExtSet) {
             // Without a viewport of its own the metafile's device is its first window, unit for unit.
@@ -477,9 +515,11 @@ void Interpreter::Execute(const WmfRecord& r)
     case WmfOp::RestoreDC: {
         const int n = a[0];
         const int depth = static_cast<int>(stack_.size());
-        int keep = -1;   // saved states left after restoring
-        if (n < 0 && -n <= depth) keep = depth + n;
-        else if (n > 0 && n <= depth) keep = n - 1;
+        int keep = -1; // saved states left after restoring
+        if (n < 0 && -n <= depth)
+            keep = depth + n;
+        else if (n > 0 && n <= depth)
+            keep = n - 1;
         if (keep < 0) break;
         state_ = stack_[static_cast<std::size_t>(keep)];
         stack_.resize(static_cast<std::size_t>(keep));
@@ -488,9 +528,12 @@ void Interpreter::Execute(const WmfRecord& r)
     }
     case WmfOp::SelectObject: {
         const auto& o = pic_.objects[r.first];
-        if (const auto* pen = std::get_if<WmfPen>(&o)) s.pen = *pen;
-        else if (const auto* brush = std::get_if<WmfBrush>(&o)) s.brush = *brush;
-        else if (const auto* font = std::get_if<WmfFont>(&o)) s.font = *font;
+        if (const auto* pen = std::get_if<WmfPen>(&o))
+            s.pen = *pen;
+        else if (const auto* brush = std::get_if<WmfBrush>(&o))
+            s.brush = *brush;
+        else if (const auto* font = std::get_if<WmfFont>(&o))
+            s.font = *font;
         break;
     }
     case WmfOp::SelectClipRegion:
@@ -504,17 +547,23 @@ void Interpreter::Execute(const WmfRecord& r)
         break;
     case WmfOp::OffsetClip: {
         const double dx = a[0] * s.Sx(), dy = a[1] * s.Sy();
-        auto shift = [&](Box& b) { b.left += dx; b.right += dx; b.top += dy; b.bottom += dy; };
+        auto shift = [&](Box& b) {
+            b.left += dx;
+            b.right += dx;
+            b.top += dy;
+            b.bottom += dy;
+        };
         for (auto& op : s.clip) shift(op.box);
         shift(s.clipBox);
         ResetCanvasClip();
         break;
     }
     case WmfOp::IntersectClip:
-    case WmfOp::ExcludeClip:
-        AddClip(r.op == WmfOp::ExcludeClip, RefBox(a[0], a[1], a[2], a[3]));
+    case WmfOp::ExcludeClip: AddClip(r.op == WmfOp::ExcludeClip, RefBox(a[0], a[1], a[2], a[3])); break;
+    case WmfOp::MoveTo:
+        s.cpx = a[0];
+        s.cpy = a[1];
         break;
-    case WmfOp::MoveTo: s.cpx = a[0]; s.cpy = a[1]; break;
     case WmfOp::LineTo: {
         Box b;
         b.Add(s.X(s.cpx), s.Y(s.cpy));
@@ -549,7 +598,8 @@ void Interpreter::Execute(const WmfRecord& r)
         std::size_t count = r.count;
         if (r.op == WmfOp::PolyPolygon) {
             count = 0;
-            for (std::uint32_t i = 0; i < r.count; ++i) count += static_cast<std::size_t>(pic_.polygonSizes[r.first + i]);
+            for (std::uint32_t i = 0; i < r.count; ++i)
+                count += static_cast<std::size_t>(pic_.polygonSizes[r.first + i]);
         }
         const auto pts = std::span<const Point>(pic_.points).subspan(first, count);
         if (!draw_) {
@@ -586,27 +636,26 @@ void Interpreter::Execute(const WmfRecord& r)
         }
         SyncFill();
         const Rect box = DeviceBox(a[0], a[1], a[2], a[3]);
-        if (r.op == WmfOp::Rectangle) dc_.Rectangle(box);
-        else if (r.op == WmfOp::Ellipse) dc_.Ellipse(box);
-        else dc_.RoundRect(box, ClampDevice(std::abs(a[4] * s.Sx() * kx_)), ClampDevice(std::abs(a[5] * s.Sy() * ky_)));
+        if (r.op == WmfOp::Rectangle)
+            dc_.Rectangle(box);
+        else if (r.op == WmfOp::Ellipse)
+            dc_.Ellipse(box);
+        else
+            dc_.RoundRect(box, ClampDevice(std::abs(a[4] * s.Sx() * kx_)), ClampDevice(std::abs(a[5] * s.Sy() * ky_)));
         break;
     }
     case WmfOp::Arc:
     case WmfOp::Pie:
-    case WmfOp::Chord:
-        Arcs(r);
-        break;
-    case WmfOp::Text:
-        DrawText(pic_.texts[r.first]);
-        break;
-    case WmfOp::Bitmap:
-        DrawBitmap(pic_.bitmaps[r.first]);
-        break;
+    case WmfOp::Chord: Arcs(r); break;
+    case WmfOp::Text: DrawText(pic_.texts[r.first]); break;
+    case WmfOp::Bitmap: DrawBitmap(pic_.bitmaps[r.first]); break;
     case WmfOp::PatBlt: {
         const auto rop = static_cast<std::uint32_t>(a[4]);
         const Box b = RefBox(a[0], a[1], static_cast<double>(a[0]) + a[2], static_cast<double>(a[1]) + a[3]);
-        if (rop == BLACKNESS || rop == WHITENESS) FillBox(b, WmfBrush{BrushStyle::Solid, rop == BLACKNESS ? kBlack : kWhite, HatchStyle::Horizontal});
-        else if (rop == PATCOPY) FillBox(b, s.brush);
+        if (rop == BLACKNESS || rop == WHITENESS)
+            FillBox(b, WmfBrush{BrushStyle::Solid, rop == BLACKNESS ? kBlack : kWhite, HatchStyle::Horizontal});
+        else if (rop == PATCOPY)
+            FillBox(b, s.brush);
         break;
     }
     case WmfOp::FillRegion:
@@ -658,8 +707,10 @@ void Interpreter::Arcs(const WmfRecord& r)
             dc_.Arc(box, start, end);
         } else {
             SyncFill();
-            if (r.op == WmfOp::Pie) dc_.Pie(box, start, end);
-            else dc_.Chord(box, start, end);
+            if (r.op == WmfOp::Pie)
+                dc_.Pie(box, start, end);
+            else
+                dc_.Chord(box, start, end);
         }
         return;
     }
@@ -749,8 +800,10 @@ void Interpreter::DrawText(const WmfText& record)
     }
     if (updateCp && s.Sx() != 0) {
         const double dxLogical = width / s.Sx();
-        if (h == HAlign::Left) s.cpx += dxLogical;
-        else if (h == HAlign::Right) s.cpx -= dxLogical;
+        if (h == HAlign::Left)
+            s.cpx += dxLogical;
+        else if (h == HAlign::Right)
+            s.cpx -= dxLogical;
     }
 }
 
@@ -791,7 +844,8 @@ bool WmfPlayer::DrawnBounds(double& left, double& top, double& right, double& bo
     measure.Run(false);
     dc_.Restore();
     const Box& b = measure.Bounds();
-    if (b.Empty() || !std::isfinite(b.left) || !std::isfinite(b.right) || !std::isfinite(b.top) || !std::isfinite(b.bottom))
+    if (b.Empty() || !std::isfinite(b.left) || !std::isfinite(b.right) || !std::isfinite(b.top) ||
+        !std::isfinite(b.bottom))
         return false;
     left = b.left;
     top = b.top;

@@ -40,17 +40,35 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-enum class PenStyle { Solid, Dash, Dot, DashDot, DashDotDot, Null };
+enum class PenStyle {
+    Solid,
+    Dash,
+    Dot,
+    DashDot,
+    DashDotDot,
+    Null
+};
 
 struct Pen {
     PenStyle style = PenStyle::Solid;
-    int width = 1;          // device units; 0 means one device pixel
+    int width = 1; // device units; 0 means one device pixel
     Colour colour = kBlack;
     friend bool operator==(const Pen&, const Pen&) = default;
 };
 
-enum class BrushStyle { Null, Solid, Hatched };
-enum class HatchStyle { Horizontal, Vertical, ForwardDiagonal, BackwardDiagonal, Cross, DiagonalCross };
+enum class BrushStyle {
+    Null,
+    Solid,
+    Hatched
+};
+enum class HatchStyle {
+    Horizontal,
+    Vertical,
+    ForwardDiagonal,
+    BackwardDiagonal,
+    Cross,
+    DiagonalCross
+};
 
 struct Brush {
     BrushStyle style = BrushStyle::Null;
@@ -65,13 +83,13 @@ struct Brush {
 // width for the height; any other width squeezes or widens the glyphs to it.
 struct FontSpec {
     std::string face = "Arial";
-    int height = 12;        // cell height, device units
-    int width = 0;          // average character width, device units; 0: natural
-    int weight = 600;       // 400 normal, 700 bold
+    int height = 12;  // cell height, device units
+    int width = 0;    // average character width, device units; 0: natural
+    int weight = 600; // 400 normal, 700 bold
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
-    int escapement = 0;     // tenths of a degree, counter-clockwise
+    int escapement = 0; // tenths of a degree, counter-clockwise
     friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
@@ -86,8 +104,16 @@ inline FontSpec ReportFont(int height)
     return font;
 }
 
-enum class HAlign { Left, Centre, Right };
-enum class VAlign { Top, Baseline, Bottom };
+enum class HAlign {
+    Left,
+    Centre,
+    Right
+};
+enum class VAlign {
+    Top,
+    Baseline,
+    Bottom
+};
 
 struct TextAlign {
     HAlign h = HAlign::Left;
@@ -100,7 +126,10 @@ struct Size {
     friend bool operator==(const Size&, const Size&) = default;
 };
 
-enum class FillMode { Alternate, Winding };
+enum class FillMode {
+    Alternate,
+    Winding
+};
 
 // 32-bit pixels, 0xAARRGGBB, rows top to bottom.
 struct Image {

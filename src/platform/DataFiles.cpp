@@ -64,9 +64,6 @@ std::string FindDataFile(std::string_view name, const std::vector<fs::path>& fol
     return std::string(name);
 }
 
-std::string FindDataFile(std::string_view name)
-{
-    return FindDataFile(name, DataSearchPath());
-}
+std::string FindDataFile(std::string_view name) { return FindDataFile(name, DataSearchPath()); }
 
 } // namespace kyklos

@@ -44,7 +44,9 @@ std::string FixedNumberOrDash(double value, int decimals, std::size_t maxLength)
 
 std::optional<double> ParseNumber(std::string_view text)
 {
-    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
+    const auto isSpace = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    };
     while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
     while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
     // from_chars takes a minus but not a plus.

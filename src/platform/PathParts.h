@@ -9,10 +9,10 @@
 namespace kyklos {
 
 struct PathParts {
-    std::string drive;      // "C:" on Windows-style paths, else empty
-    std::string directory;  // up to and including the last '/' or '\\'
-    std::string name;       // last component without its extension
-    std::string extension;  // from the last '.', or empty
+    std::string drive;     // "C:" on Windows-style paths, else empty
+    std::string directory; // up to and including the last '/' or '\\'
+    std::string name;      // last component without its extension
+    std::string extension; // from the last '.', or empty
 };
 
 PathParts SplitPath(std::string_view path);

@@ -9,7 +9,7 @@ namespace kyklos {
 
 namespace {
 
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 
 // Length of the well-formed UTF-8 prefix of bytes.
 std::size_t ValidUtf8Prefix(std::string_view bytes)
@@ -20,7 +20,7 @@ std::size_t ValidUtf8Prefix(std::string_view bytes)
     while (i < n) {
         const unsigned c = s[i];
         std::size_t length = 0;
-        unsigned low = 0x80, high = 0xBF;  // allowed range of the second byte
+        unsigned low = 0x80, high = 0xBF; // allowed range of the second byte
         if (c < 0x80) {
             ++i;
             continue;
@@ -28,12 +28,12 @@ std::size_t ValidUtf8Prefix(std::string_view bytes)
             length = 2;
         } else if (c >= 0xE0 && c <= 0xEF) {
             length = 3;
-            if (c == 0xE0) low = 0xA0;   // overlong
-            if (c == 0xED) high = 0x9F;  // surrogates
+            if (c == 0xE0) low = 0xA0;  // overlong
+            if (c == 0xED) high = 0x9F; // surrogates
         } else if (c >= 0xF0 && c <= 0xF4) {
             length = 4;
-            if (c == 0xF0) low = 0x90;   // overlong
-            if (c == 0xF4) high = 0x8F;  // above U+10FFFF
+            if (c == 0xF0) low = 0x90;  // overlong
+            if (c == 0xF4) high = 0x8F; // above U+10FFFF
         } else {
             return i;
         }
@@ -51,8 +51,10 @@ bool IsCutSequence(std::string_view tail)
 {
     if (tail.empty() || tail.size() > 3) return false;
     const auto lead = static_cast<unsigned char>(tail[0]);
-    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xC2 && lead <= 0xDF ? 2 : 0;
+    const std::size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                              : 0;
     if (length == 0 || tail.size() >= length) return false;
     for (std::size_t k = 1; k < tail.size(); ++k) {
         const auto c = static_cast<unsigned char>(tail[k]);
@@ -70,10 +72,7 @@ bool HasMultibyteCharacter(std::string_view validUtf8)
 
 } // namespace
 
-bool IsValidUtf8(std::string_view bytes)
-{
-    return ValidUtf8Prefix(bytes) == bytes.size();
-}
+bool IsValidUtf8(std::string_view bytes) { return ValidUtf8Prefix(bytes) == bytes.size(); }
 
 std::string DisplayText(std::string_view bytes)
 {
@@ -104,7 +103,7 @@ std::string ConvertToUtf8(std::string_view bytes, const char* charset)
         }
         return out;
     }
-    char* in = const_cast<char*>(bytes.data());  // iconv's signature; it does not write the input
+    char* in = const_cast<char*>(bytes.data()); // iconv's signature; it does not write the input
     std::size_t inLeft = bytes.size();
     char buffer[512];
     while (inLeft > 0) {

@@ -8,7 +8,7 @@
 namespace kyklos {
 
 inline constexpr double kMicrometresPerMillimetre = 1000.0;
-inline constexpr double kMillimetresPerMicrometre = 0.001;  // .kyk radii are micrometres
+inline constexpr double kMillimetresPerMicrometre = 0.001; // .kyk radii are micrometres
 inline constexpr double kMicroinchesPerMicrometre = 39.37007874015748;
 inline constexpr double kMicrometresPerMicroinch = 0.0254;
 // Printer and image resolutions are per inch, image files store per metre.
@@ -34,15 +34,9 @@ constexpr double MicrometresToShown(double micrometres, bool metric)
     return metric ? micrometres : micrometres * kMicroinchesPerMicrometre;
 }
 
-constexpr std::string_view LengthUnitSymbol(bool metric)
-{
-    return metric ? "\u00B5m" : "\u00B5in";
-}
+constexpr std::string_view LengthUnitSymbol(bool metric) { return metric ? "\u00B5m" : "\u00B5in"; }
 
 // Decimals of a shown length: 3 for micrometres, 2 for microinches.
-constexpr int LengthDecimals(bool metric)
-{
-    return metric ? 3 : 2;
-}
+constexpr int LengthDecimals(bool metric) { return metric ? 3 : 2; }
 
 } // namespace kyklos

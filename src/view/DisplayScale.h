@@ -19,15 +19,9 @@ inline constexpr double kMaxScaleMicroinches = 39370078.0;
 static_assert(kMinScaleMicroinches * kMicrometresPerMicroinch >= kMinScaleMicrometres);
 static_assert(kMaxScaleMicroinches * kMicrometresPerMicroinch <= kMaxScaleMicrometres);
 
-constexpr double LowestScale(bool metric)
-{
-    return metric ? kMinScaleMicrometres : kMinScaleMicroinches;
-}
+constexpr double LowestScale(bool metric) { return metric ? kMinScaleMicrometres : kMinScaleMicroinches; }
 
-constexpr double HighestScale(bool metric)
-{
-    return metric ? kMaxScaleMicrometres : kMaxScaleMicroinches;
-}
+constexpr double HighestScale(bool metric) { return metric ? kMaxScaleMicrometres : kMaxScaleMicroinches; }
 
 // The band (µm, two divisions) of a scale per division in the shown unit.
 constexpr double BandRangeOfScale(double perDivision, bool metric)

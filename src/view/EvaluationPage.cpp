@@ -46,16 +46,13 @@ int MeasureFont(Canvas& dc, const FontSpec& font)
 
 // A number as the report writes it, or a dash for what cannot be trusted
 // (not finite, or too long for the report's 80-character field).
-std::string NumberText(double value, int decimals)
-{
-    return FixedNumberOrDash(value, decimals, 79);
-}
+std::string NumberText(double value, int decimals) { return FixedNumberOrDash(value, decimals, 79); }
 
 struct DisplayUnits {
     bool metric;
     std::string unit;
     int decimals;
-    std::string widest;     // the widest number a column makes room for
+    std::string widest; // the widest number a column makes room for
 
     // Millimetres in the shown unit.
     double Length(double millimetres) const { return ShownLength(millimetres, metric); }
@@ -169,10 +166,10 @@ void LayoutReferenceTable(Canvas& dc, EvaluationPageLayout& layout, const Roundn
     const int angleWidth = dc.TextExtent("-000.00").width;
     layout.HeaderBaseline = layout.HeadingBaseline + 2 * F;
     layout.NameX = layout.Left + F;
-    const int nameWidth = WidestText(dc, {"Reference", kReferenceNames[0], kReferenceNames[1], kReferenceNames[2],
-                                          kReferenceNames[3]});
-    layout.RontRight = layout.NameX + nameWidth + F +
-                       std::max(dc.TextExtent(Bracketed("RONt", units.unit)).width, rontWidth);
+    const int nameWidth =
+        WidestText(dc, {"Reference", kReferenceNames[0], kReferenceNames[1], kReferenceNames[2], kReferenceNames[3]});
+    layout.RontRight =
+        layout.NameX + nameWidth + F + std::max(dc.TextExtent(Bracketed("RONt", units.unit)).width, rontWidth);
     layout.EccentricityRight =
         layout.RontRight + F + std::max(dc.TextExtent(Bracketed("Ecc.", units.unit)).width, numberWidth);
     layout.AngleRight = layout.EccentricityRight + F + std::max(dc.TextExtent(kAngleHeader).width, angleWidth);
@@ -191,18 +188,17 @@ void LayoutRightColumn(Canvas& dc, EvaluationPageLayout& layout, const Roundness
     const int labelWidth = WidestText(dc, {"RONp:", "RONv:", "RONq:", "Tolerance:", "Verdict:", "Margin:"});
     const std::string tolerance =
         evaluation.Tolerance ? ToleranceText(*evaluation.Tolerance, units.metric) : std::string(kDash);
-    const int valueWidth =
-        std::max({numberWidth, dc.TextExtent(tolerance).width, dc.TextExtent(MarginText(evaluation, units.metric)).width});
+    const int valueWidth = std::max(
+        {numberWidth, dc.TextExtent(tolerance).width, dc.TextExtent(MarginText(evaluation, units.metric)).width});
     const int unitWidth = dc.TextExtent(units.unit).width;
-    const int parametersWidth =
-        std::max(labelWidth + F + valueWidth + F / 3 + unitWidth,
-                 labelWidth + F + dc.TextExtent(VerdictLine(evaluation)).width);
+    const int parametersWidth = std::max(labelWidth + F + valueWidth + F / 3 + unitWidth,
+                                         labelWidth + F + dc.TextExtent(VerdictLine(evaluation)).width);
     const int uprWidth = WidestText(dc, {"UPR", "00000"});
     const int filteredWidth = std::max(dc.TextExtent(Bracketed("Filtered", units.unit)).width, numberWidth);
     const int rawWidth = std::max(dc.TextExtent(Bracketed("Raw", units.unit)).width, numberWidth);
     const int peakWidth = std::max(dc.TextExtent(kFirstPeakHeader).width, dc.TextExtent("000.00").width);
-    const int listWidth = std::max(uprWidth + F + filteredWidth + F + rawWidth + F + peakWidth,
-                                   dc.TextExtent(kHarmonicsTitle).width);
+    const int listWidth =
+        std::max(uprWidth + F + filteredWidth + F + rawWidth + F + peakWidth, dc.TextExtent(kHarmonicsTitle).width);
     const int W = page.right - page.left;
     layout.ParametersX =
         std::max(layout.AngleRight + 2 * F, page.right - W / 50 - std::max(parametersWidth, listWidth));
@@ -248,8 +244,7 @@ std::vector<std::string> ConditionTexts(const RoundnessEvaluation& evaluation)
 // heading, flush right, where they fit there; else wrapped to the left
 // column under the references. Then the warnings (a heading row, then their
 // lines) in the left column.
-void LayoutLeftColumn(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation,
-                      const Rect& page)
+void LayoutLeftColumn(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation, const Rect& page)
 {
     const std::vector<std::string> conditions = ConditionTexts(evaluation);
     const int F = layout.TableFontHeight;
@@ -364,8 +359,8 @@ void PaintParameters(Canvas& dc, const EvaluationPageLayout& layout, const Round
     // typed; the margin t − RONt is what is left of the tolerance (negative
     // when it is exceeded).
     const std::optional<RoundnessTolerance>& tolerance = evaluation.Tolerance;
-    ParameterRow(dc, layout, kToleranceRow, "Tolerance:",
-                 tolerance ? ToleranceText(*tolerance, units.metric) : std::string(kDash), units.unit);
+    ParameterRow(dc, layout, kToleranceRow,
+                 "Tolerance:", tolerance ? ToleranceText(*tolerance, units.metric) : std::string(kDash), units.unit);
     const int verdictY = layout.HeaderBaseline + kVerdictRow * layout.RowPitch;
     TextAt(dc, HAlign::Left, layout.ParametersX, verdictY, "Verdict:");
     dc.SetTextColour(evaluation.Verdict == ToleranceVerdict::Pass   ? kPassColour
@@ -422,7 +417,8 @@ void PaintLargestHarmonics(Canvas& dc, const EvaluationPageLayout& layout, const
         const HarmonicComponent& h = largest[i];
         const int y = title + static_cast<int>(i + 2) * pitch;
         TextAt(dc, HAlign::Right, layout.UprRight, y, std::to_string(h.Upr));
-        TextAt(dc, HAlign::Right, layout.FilteredRight, y, NumberText(units.Length(h.FilteredAmplitude), units.decimals));
+        TextAt(dc, HAlign::Right, layout.FilteredRight, y,
+               NumberText(units.Length(h.FilteredAmplitude), units.decimals));
         TextAt(dc, HAlign::Right, layout.RawRight, y, NumberText(units.Length(h.Amplitude), units.decimals));
         TextAt(dc, HAlign::Right, layout.FirstPeakRight, y, NumberText(Degrees(h.FirstPeakAngle), 2));
     }
@@ -481,7 +477,8 @@ EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const
                                         const EvaluationPageOptions& options, const Rect& page)
 {
     std::optional<TitleTexts> titleTexts;
-    if (doc.DataLoaded) titleTexts = TitleTexts{doc.Profile.FileTitle, doc.Profile.Identification, doc.Profile.DateText};
+    if (doc.DataLoaded)
+        titleTexts = TitleTexts{doc.Profile.FileTitle, doc.Profile.Identification, doc.Profile.DateText};
     return DrawEvaluationPage(dc, titleTexts, evaluation, options, page);
 }
 

@@ -27,52 +27,52 @@
 namespace kyklos {
 
 struct EvaluationPageOptions {
-    bool MetricUnits = true;          // µm with 3 decimals, else µin with 2
-    HarmonicChartOptions Spectrum;    // range of the UPR axis, linear or logarithmic amplitude
+    bool MetricUnits = true;       // µm with 3 decimals, else µin with 2
+    HarmonicChartOptions Spectrum; // range of the UPR axis, linear or logarithmic amplitude
 };
 
 // Where the page puts its parts, device units, computed before anything is
 // painted; for tests and for a caller that hovers over the spectrum.
 struct EvaluationPageLayout {
-    TitleBandLayout TitleBand;     // the title line and the rule, as on the report page
-    int Top0 = 0;                  // the rule under the title line
+    TitleBandLayout TitleBand; // the title line and the rule, as on the report page
+    int Top0 = 0;              // the rule under the title line
     int TitleFontHeight = 0;
     FontSpec HeadingFont;
     int HeadingFontHeight = 0;
-    FontSpec TableFont;            // the tables' font: references, parameters, harmonics
+    FontSpec TableFont; // the tables' font: references, parameters, harmonics
     int TableFontHeight = 0;
-    int RowPitch = 0;              // baseline to baseline in the tables
-    int RulePenWidth = 0;          // 1/600 inch: the rule and the heading's underline
-    int Left = 0;                  // the heading, the selected reference's marker, the spectrum
-    int HeadingBaseline = 0;       // "Evaluation"
+    int RowPitch = 0;        // baseline to baseline in the tables
+    int RulePenWidth = 0;    // 1/600 inch: the rule and the heading's underline
+    int Left = 0;            // the heading, the selected reference's marker, the spectrum
+    int HeadingBaseline = 0; // "Evaluation"
     int HeadingUnderlineY = 0;
     int HeadingUnderlineRight = 0;
     // Below here only with a valid evaluation.
-    int HeaderBaseline = 0;        // the reference table's header and the parameters' title
-    int NameX = 0;                 // the references' names; their numbers end at the three rights
+    int HeaderBaseline = 0; // the reference table's header and the parameters' title
+    int NameX = 0;          // the references' names; their numbers end at the three rights
     int RontRight = 0;
     int EccentricityRight = 0;
     int AngleRight = 0;
-    Rect ReferenceTable{};         // header and the four references
+    Rect ReferenceTable{}; // header and the four references
     // Filter, points, reference, the tolerance rule, the angles: beside the
     // heading, or wrapped to the left column where they do not fit there.
     std::vector<std::string> ConditionLines;
     Rect Conditions{};
-    int ParametersX = 0;           // the right column: labels here, values ending at ValueRight, units at UnitX
+    int ParametersX = 0; // the right column: labels here, values ending at ValueRight, units at UnitX
     int ValueRight = 0;
     int UnitX = 0;
-    int VerdictX = 0;              // the verdict line, from where the values start
-    Rect Parameters{};             // RONp, RONv, RONq, tolerance, verdict, margin
-    std::vector<std::string> WarningLines;   // the warnings wrapped to the left column, a row apart
-    Rect Warnings{};               // the warnings (or that there are none)
-    int HarmonicsTitleBaseline = 0;   // "Largest Harmonics"; its header a row below, the harmonics after it
+    int VerdictX = 0;                      // the verdict line, from where the values start
+    Rect Parameters{};                     // RONp, RONv, RONq, tolerance, verdict, margin
+    std::vector<std::string> WarningLines; // the warnings wrapped to the left column, a row apart
+    Rect Warnings{};                       // the warnings (or that there are none)
+    int HarmonicsTitleBaseline = 0;        // "Largest Harmonics"; its header a row below, the harmonics after it
     int UprRight = 0;
-    int FilteredRight = 0;         // ½ peak-to-valley of the filtered profile
-    int RawRight = 0;              // and of the raw one
+    int FilteredRight = 0; // ½ peak-to-valley of the filtered profile
+    int RawRight = 0;      // and of the raw one
     int FirstPeakRight = 0;
-    Rect LargestHarmonics{};       // the five largest harmonics, in the right column
-    Rect ChartFrame{};             // the harmonic spectrum: across the page below both columns, or below the left one
-    HarmonicChartLayout Chart;     // the spectrum as drawn (empty without a valid evaluation)
+    Rect LargestHarmonics{};   // the five largest harmonics, in the right column
+    Rect ChartFrame{};         // the harmonic spectrum: across the page below both columns, or below the left one
+    HarmonicChartLayout Chart; // the spectrum as drawn (empty without a valid evaluation)
 };
 
 // Lays out the evaluation page in `page`, measuring fonts and texts on dc

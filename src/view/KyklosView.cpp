@@ -1,9 +1,9 @@
 #include "view/KyklosView.h"
 
 #include "document/ShownResults.h"
+#include "platform/DataFiles.h"
 #include "platform/NumberText.h"
 #include "platform/Units.h"
-#include "platform/DataFiles.h"
 #include "view/Footer.h"
 
 #include <algorithm>
@@ -58,7 +58,8 @@ void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRe
     }
 
     std::optional<TitleTexts> titleTexts;
-    if (doc.DataLoaded) titleTexts = TitleTexts{doc.Profile.FileTitle, doc.Profile.Identification, doc.Profile.DateText};
+    if (doc.DataLoaded)
+        titleTexts = TitleTexts{doc.Profile.FileTitle, doc.Profile.Identification, doc.Profile.DateText};
     const ReportPageLayout layout = LayoutReportPage(dc, page, Graph.MetricUnits, titleTexts);
     GraphSquare = layout.GraphSquare;
     TitleFont = layout.TitleBand.Font;
@@ -76,7 +77,8 @@ void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRe
             Graph.FitScaleToRange(doc.Result.MaxRawRadius * kMicrometresPerMillimetre,
                                   doc.Result.MinRawRadius * kMicrometresPerMillimetre);
         else
-            Graph.FitScaleToRange(doc.Result.Peak * kMicrometresPerMillimetre, doc.Result.Valley * kMicrometresPerMillimetre);
+            Graph.FitScaleToRange(doc.Result.Peak * kMicrometresPerMillimetre,
+                                  doc.Result.Valley * kMicrometresPerMillimetre);
     }
     Graph.GraphRect = GraphSquare;
     Graph.DrawGraph(dc);
@@ -144,7 +146,8 @@ void CKyklosView::DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc)
     const std::span<const double> filtered(doc.Result.FilteredRadius);
     if (filtered.size() != raw.size()) return;
     const int n = static_cast<int>(raw.size());
-    const double a = doc.Result.ReferenceA, b = doc.Result.ReferenceB, c = doc.Result.ReferenceC, w = doc.Result.ZoneHalfWidth;
+    const double a = doc.Result.ReferenceA, b = doc.Result.ReferenceB, c = doc.Result.ReferenceC,
+                 w = doc.Result.ZoneHalfWidth;
     const bool zone = doc.Settings.ReferenceKind == ReferenceKind::MinimumZone;
 
     // Each trace gets its own pen; the previous one comes back afterwards.
@@ -186,8 +189,10 @@ void CKyklosView::DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc)
     // Centred: the profile as its deviation from the reference, based on the
     // circle the reference touches (inscribed inside, circumscribed outside).
     int base = Graph.ZeroRadius;
-    if (doc.Settings.ReferenceKind == ReferenceKind::MaximumInscribed) base = Graph.InnerRadius;
-    else if (doc.Settings.ReferenceKind == ReferenceKind::MinimumCircumscribed) base = Graph.OuterRadius;
+    if (doc.Settings.ReferenceKind == ReferenceKind::MaximumInscribed)
+        base = Graph.InnerRadius;
+    else if (doc.Settings.ReferenceKind == ReferenceKind::MinimumCircumscribed)
+        base = Graph.OuterRadius;
 
     if (ShowRawData) {
         withPen(kLightGrey, trace, [&] { Graph.DrawCenteredProfile(dc, raw, n, a, b, c, base); });
@@ -228,8 +233,7 @@ void CKyklosView::DrawResultRow(Canvas& dc, int labelX, int decimalX, int unitX,
         } else {
             // No decimal point: every character but the last lies left of the column.
             std::size_t lastStart = text.size();
-            while (lastStart > 0 && (static_cast<unsigned char>(text[--lastStart]) & 0xC0) == 0x80) {
-            }
+            while (lastStart > 0 && (static_cast<unsigned char>(text[--lastStart]) & 0xC0) == 0x80) {}
             leading = lastStart;
         }
         const int width = leading > 0 ? dc.TextExtent(std::string_view(text).substr(0, leading)).width : 0;
@@ -240,9 +244,6 @@ void CKyklosView::DrawResultRow(Canvas& dc, int labelX, int decimalX, int unitX,
     dc.TextOut(unitX, baselineY, unit);
 }
 
-void CKyklosView::DrawFooter(Canvas& dc)
-{
-    kyklos::DrawFooter(dc, FooterRect, MakerLogo, CollaborationLogo);
-}
+void CKyklosView::DrawFooter(Canvas& dc) { kyklos::DrawFooter(dc, FooterRect, MakerLogo, CollaborationLogo); }
 
 } // namespace kyklos

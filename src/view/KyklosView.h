@@ -5,8 +5,8 @@
 
 #include "document/KyklosDoc.h"
 #include "graph/PolarGraph.h"
-#include "platform/Canvas.h"
 #include "metafile/MetaFile.h"
+#include "platform/Canvas.h"
 #include "view/ReportPageLayout.h"
 
 #include <string>

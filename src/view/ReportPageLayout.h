@@ -13,19 +13,19 @@ namespace kyklos {
 
 struct ReportPageLayout {
     TitleBandLayout TitleBand;
-    Rect GraphSquare{};            // from Top0, moved down by a quarter of the room below it
-    FontSpec HeadingFont;          // the filter heading and the reference line
-    int HeadingFontHeight = 0;     // as the device gave it
-    FontSpec ResultFont;           // the result rows
-    int ResultFontHeight = 0;      // as the device gave it; also the rows' pitch
-    Rect FooterRect{};             // the lower two fifths right of the graph
-    int ResultsLeft = 0;           // headings, labels of the result rows
+    Rect GraphSquare{};        // from Top0, moved down by a quarter of the room below it
+    FontSpec HeadingFont;      // the filter heading and the reference line
+    int HeadingFontHeight = 0; // as the device gave it
+    FontSpec ResultFont;       // the result rows
+    int ResultFontHeight = 0;  // as the device gave it; also the rows' pitch
+    Rect FooterRect{};         // the lower two fifths right of the graph
+    int ResultsLeft = 0;       // headings, labels of the result rows
     int FilterHeadingBaseline = 0;
     int FilterUnderlineY = 0;
     int ReferenceBaseline = 0;
-    int FirstResultBaseline = 0;   // "Roundness:"; the others follow ResultFontHeight apart
-    int DecimalX = 0;              // where the values' decimal points stand
-    int UnitX = 0;                 // left edge of the units
+    int FirstResultBaseline = 0; // "Roundness:"; the others follow ResultFontHeight apart
+    int DecimalX = 0;            // where the values' decimal points stand
+    int UnitX = 0;               // left edge of the units
 };
 
 // Lays out the report page in `page`, measuring its fonts on dc (nothing is

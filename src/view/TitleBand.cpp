@@ -12,8 +12,8 @@ namespace {
 // Characters of a UTF-8 text: every byte that does not continue a sequence.
 int CodePointCount(std::string_view text)
 {
-    return static_cast<int>(std::count_if(text.begin(), text.end(),
-        [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<int>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 } // namespace

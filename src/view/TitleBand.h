@@ -26,16 +26,16 @@ struct TitleTexts {
 struct PlacedText {
     Point At{};
     TextAlign Align{};
-    std::string Text;   // UTF-8
+    std::string Text; // UTF-8
     friend bool operator==(const PlacedText&, const PlacedText&) = default;
 };
 
 struct TitleBandLayout {
-    int Top0 = 0;                    // the rule's y, a twenty-fifth of the page down
-    FontSpec Font;                   // the title font as asked for
-    int FontHeight = 0;              // its cell height as the device gave it
-    Point RuleFrom{}, RuleTo{};      // a hundredth of the page's width in from either side
-    std::vector<PlacedText> Texts;   // bottoms a quarter line above Top0, insets of one line; none without a profile
+    int Top0 = 0;                  // the rule's y, a twenty-fifth of the page down
+    FontSpec Font;                 // the title font as asked for
+    int FontHeight = 0;            // its cell height as the device gave it
+    Point RuleFrom{}, RuleTo{};    // a hundredth of the page's width in from either side
+    std::vector<PlacedText> Texts; // bottoms a quarter line above Top0, insets of one line; none without a profile
 };
 
 // The title font a page asks for: a cell of three quarters of the room above

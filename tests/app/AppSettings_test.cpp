@@ -116,7 +116,7 @@ class AppSettingsTest : public QObject {
 
 private:
     QTemporaryDir folder_;
-    AppSettings good_;   // every value off its default, all valid
+    AppSettings good_; // every value off its default, all valid
 
 private slots:
     void initTestCase()
@@ -140,10 +140,10 @@ private slots:
         good_.ShowCenteredProfile = true;
         good_.MetricUnits = false;
         good_.AutoScale = false;
-        good_.BandRange = 0.1 * 3.0;   // 0.30000000000000004: every digit must come back
+        good_.BandRange = 0.1 * 3.0; // 0.30000000000000004: every digit must come back
         good_.Analysis.FilterCutoffUpr = 150;
         good_.Analysis.ReferenceKind = ReferenceKind::MinimumCircumscribed;
-        good_.Analysis.Tolerance = RoundnessTolerance{0.1 * 7.0, false};  // 0.7000000000000001 µin, every digit
+        good_.Analysis.Tolerance = RoundnessTolerance{0.1 * 7.0, false}; // 0.7000000000000001 µin, every digit
         good_.Evaluation = {HarmonicRange::Upr500, true};
         good_.OpenFolder = QFile::encodeName(folder_.path()).toStdString() + "/";
         good_.Recent.Add("/data/caf\xE9.kyk");
@@ -165,7 +165,7 @@ private slots:
         QCOMPARE(frame.pos(), QPoint(30, 40));
         QVERIFY(frame.ToolBar()->isHidden());
         QVERIFY(frame.statusBar()->isHidden());
-        QCOMPARE(doc.OpenDialogPath, good_.OpenFolder);   // where the Open dialog starts
+        QCOMPARE(doc.OpenDialogPath, good_.OpenFolder); // where the Open dialog starts
         QVERIFY(frame.Recent() == good_.Recent);
         QVERIFY(frame.EvaluationDock()->isVisibleTo(&frame));
         // The restored values are written at closing, everything else as it changes.
@@ -287,19 +287,21 @@ private slots:
         QTest::newRow("band beyond the coarsest scale") << "Display/BandRange" << QVariant(2.1e6) << "BandRange";
         QTest::newRow("band not finite") << "Display/BandRange" << QVariant("inf") << "BandRange";
         QTest::newRow("band not a number") << "Display/BandRange" << QVariant("wide") << "BandRange";
-        QTest::newRow("toggle not a boolean") << "Display/CenteredProfile" << QVariant("maybe") << "ShowCenteredProfile";
+        QTest::newRow("toggle not a boolean")
+            << "Display/CenteredProfile" << QVariant("maybe") << "ShowCenteredProfile";
         QTest::newRow("units not a boolean") << "Display/MetricUnits" << QVariant(2) << "MetricUnits";
         QByteArray state = good_.WindowState;
         qToBigEndian<qint32>(0x7FFFFFFF, state.data() + 10); // a count that crashes QMainWindow::restoreState
         QTest::newRow("state damaged") << "Window/State" << QVariant(state) << "WindowState";
-        QTest::newRow("geometry not a record") << "Window/Geometry" << QVariant(QByteArray("\x01\xD9\xD0\xCB", 4))
-                                               << "WindowGeometry";
+        QTest::newRow("geometry not a record")
+            << "Window/Geometry" << QVariant(QByteArray("\x01\xD9\xD0\xCB", 4)) << "WindowGeometry";
         QTest::newRow("folder gone") << "Files/OpenFolder" << QVariant(QByteArray("/no/such/folder/")) << "OpenFolder";
         QTest::newRow("tolerance zero") << "Analysis/Tolerance" << QVariant("0") << "Tolerance";
         QTest::newRow("tolerance negative") << "Analysis/Tolerance" << QVariant("-3") << "Tolerance";
         QTest::newRow("tolerance not a number") << "Analysis/Tolerance" << QVariant("tight") << "Tolerance";
         QTest::newRow("spectrum range not offered") << "Evaluation/Range" << QVariant("75") << "SpectrumRange";
-        QTest::newRow("spectrum scale not a boolean") << "Evaluation/Logarithmic" << QVariant(3) << "SpectrumLogarithmic";
+        QTest::newRow("spectrum scale not a boolean")
+            << "Evaluation/Logarithmic" << QVariant(3) << "SpectrumLogarithmic";
         QTest::newRow("panel not a boolean") << "Evaluation/Visible" << QVariant("shown") << "EvaluationPanelShown";
     }
 
@@ -357,10 +359,10 @@ private slots:
         CKyklosDoc doc(&ui);
         const CMainFrame fresh(doc, ui, nullptr);
         QStringList changed = Differences(app.MainFrame()->CurrentSettings(), fresh.CurrentSettings());
-        changed.removeAll(QStringLiteral("BandRange"));   // the automatic scale may have set it already
+        changed.removeAll(QStringLiteral("BandRange")); // the automatic scale may have set it already
         QCOMPARE(changed, (QStringList{"WindowGeometry", "WindowState"}));
         QTest::qWait(400);
-        QVERIFY(!*message);   // silently
+        QVERIFY(!*message); // silently
     }
 
     void rememberedAnalysisSettingsCostOneAnalysis()

@@ -75,8 +75,9 @@ struct FileNamedBytes {
 // A valid profile of `count` points: a circle of 10 mm with a 3-lobe form error.
 inline std::string ProfileText(int count)
 {
-    std::string text = "KYKLOS_DATA 1.0\nIDENTIFICATION: Test shaft\nDATE: 01 Jan 2024\nNUMBER_OF_POINTS: "
-                       + std::to_string(count) + "\nPROFILE_UM:\n";
+    std::string text =
+        "KYKLOS_DATA 1.0\nIDENTIFICATION: Test shaft\nDATE: 01 Jan 2024\nNUMBER_OF_POINTS: " + std::to_string(count) +
+        "\nPROFILE_UM:\n";
     for (int i = 0; i < count; ++i)
         text += std::to_string(10000.0 + 2.0 * std::sin(3.0 * 6.283185307179586 * i / count)) + "\n";
     return text;

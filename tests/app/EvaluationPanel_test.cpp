@@ -19,8 +19,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontMetricsF>
 #include <QFileDialog>
+#include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -150,12 +150,16 @@ private slots:
     {
         QTest::addColumn<bool>("metric");
         QTest::addColumn<QString>("unit");
-        QTest::addColumn<QString>("ront");   // least squares, the report's reference
+        QTest::addColumn<QString>("ront"); // least squares, the report's reference
         QTest::addColumn<QString>("eccentricity");
         QTest::addColumn<QString>("ronq");
         // The report page of the demonstration profile: Roundness 11.899 µm, Eccentricity 4.519 µm.
-        QTest::newRow("µm") << true << QStringLiteral("µm") << "11.899" << "4.519" << "2.576";
-        QTest::newRow("µin") << false << QStringLiteral("µin") << "468.45" << "177.92" << "101.40";
+        QTest::newRow("µm") << true << QStringLiteral("µm") << "11.899"
+                            << "4.519"
+                            << "2.576";
+        QTest::newRow("µin") << false << QStringLiteral("µin") << "468.45"
+                             << "177.92"
+                             << "101.40";
     }
 
     void numbersInTheDisplayUnit()
@@ -183,7 +187,8 @@ private slots:
         QCOMPARE(Cell(table, 0, 4), QStringLiteral("25.96"));
         QCOMPARE(Panel()->ParameterLabel(2)->text(), ronq);
         // RONp + RONv is the least squares RONt.
-        const double sum = Panel()->ParameterLabel(0)->text().toDouble() + Panel()->ParameterLabel(1)->text().toDouble();
+        const double sum =
+            Panel()->ParameterLabel(0)->text().toDouble() + Panel()->ParameterLabel(1)->text().toDouble();
         QVERIFY(std::abs(sum - ront.toDouble()) <= (metric ? 0.0015 : 0.015));
     }
 
@@ -193,14 +198,15 @@ private slots:
         QCOMPARE(table->columnCount(), 4);
         const QStringList headers{QStringLiteral("UPR"), QStringLiteral("Filtered (µm)"), QStringLiteral("Raw (µm)"),
                                   QStringLiteral("First peak (deg)")};
-        for (int column = 0; column < 4; ++column) QCOMPARE(table->horizontalHeaderItem(column)->text(), headers[column]);
+        for (int column = 0; column < 4; ++column)
+            QCOMPARE(table->horizontalHeaderItem(column)->text(), headers[column]);
         // The demonstration at 50 UPR: 14 UPR leads, filtered beside raw.
         const std::vector<HarmonicComponent>& spectrum = doc_->Result.Evaluation.Harmonics;
         const HarmonicComponent& fourteen = spectrum[13];
         QCOMPARE(Cell(table, 0, 0), QStringLiteral("14"));
         QCOMPARE(Cell(table, 0, 1), QString::number(fourteen.FilteredAmplitude * 1000.0, 'f', 3));
         QCOMPARE(Cell(table, 0, 2), QString::number(fourteen.Amplitude * 1000.0, 'f', 3));
-        QCOMPARE(Cell(table, 0, 3), QStringLiteral("0.04"));   // φ = 0.52°: the first of 14 peaks at φ/14
+        QCOMPARE(Cell(table, 0, 3), QStringLiteral("0.04")); // φ = 0.52°: the first of 14 peaks at φ/14
         // The 3-lobe form's first peak lies at a third of its phase, 90.61°.
         QCOMPARE(Cell(table, 1, 0), QStringLiteral("3"));
         QCOMPARE(Cell(table, 1, 3), QStringLiteral("30.20"));

@@ -29,14 +29,14 @@ using kyklos::test::CountingProgress;
 
 namespace {
 
-using Item = QPair<QString, int>;   // caption (with tab part) and id; a separator is ("", 0)
+using Item = QPair<QString, int>; // caption (with tab part) and id; a separator is ("", 0)
 const Item kSeparator{QString(), 0};
 
 QList<Item> MenuItems(const QMenu* menu)
 {
     QList<Item> items;
     for (const QAction* action : menu->actions()) {
-        if (!action->isVisible()) continue;   // the recent files' places while the list is empty
+        if (!action->isVisible()) continue; // the recent files' places while the list is empty
         if (action->isSeparator())
             items << kSeparator;
         else
@@ -82,22 +82,33 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QList<Item>>("items");
         QTest::newRow("File") << 0 << "&File"
-                              << QList<Item>{{"&New\tCtrl+N", 57600},   {"&Open...\tCtrl+O", 57601}, kSeparator,
-                                             {"&Print...\tCtrl+P", 57607}, {"Print Pre&view", 57609},
-                                             {"P&rint Setup...", 57606}, {"&Export...\tCtrl+E", 32780},
-                                             kSeparator,                 {"E&xit\tCtrl+Q", 57665}};
+                              << QList<Item>{{"&New\tCtrl+N", 57600},
+                                             {"&Open...\tCtrl+O", 57601},
+                                             kSeparator,
+                                             {"&Print...\tCtrl+P", 57607},
+                                             {"Print Pre&view", 57609},
+                                             {"P&rint Setup...", 57606},
+                                             {"&Export...\tCtrl+E", 32780},
+                                             kSeparator,
+                                             {"E&xit\tCtrl+Q", 57665}};
         QTest::newRow("Edit") << 1 << "&Edit" << QList<Item>{{"&Copy\tCtrl+C", 57634}};
         QTest::newRow("View") << 2 << "&View"
-                              << QList<Item>{{"&Toolbar", 59392}, {"&Status Bar", 59393}, {"&Evaluation", 32781},
-                                             kSeparator,          {"&Options...", 32783}};
+                              << QList<Item>{{"&Toolbar", 59392},
+                                             {"&Status Bar", 59393},
+                                             {"&Evaluation", 32781},
+                                             kSeparator,
+                                             {"&Options...", 32783}};
         QTest::newRow("Display") << 3 << "&Display"
                                  << QList<Item>{{"&Scaling", 32771},          kSeparator,
                                                 {"&Centered Profile", 32774}, {"&Reference Circle", 32778},
                                                 {"Raw &Data", 32779},         kSeparator,
                                                 {"&Web Site", 32772}};
         QTest::newRow("Analysis") << 4 << "&Analysis"
-                                  << QList<Item>{{"&Filtering", 32775}, kSeparator, {"&Reference Circle", 32776},
-                                                kSeparator,          {"&Tolerance...", 32782}};
+                                  << QList<Item>{{"&Filtering", 32775},
+                                                 kSeparator,
+                                                 {"&Reference Circle", 32776},
+                                                 kSeparator,
+                                                 {"&Tolerance...", 32782}};
         QTest::newRow("Help") << 5 << "&Help" << QList<Item>{{"&About Kyklos...", 57664}};
     }
 
@@ -120,13 +131,20 @@ private slots:
 
     void contextMenu()
     {
-        const QList<Item> expected{{"&Open...\tCtrl+O", 57601},        {"&Print...\tCtrl+P", 57607},
-                                   kSeparator,                        {"&Copy\tCtrl+C", 57634},
-                                   kSeparator,                        {"&Scaling", 32771},
-                                   {"Show Ce&ntered Profile", 32774}, {"Show &Reference Circle", 32778},
-                                   {"Show Raw &Data", 32779},         kSeparator,
-                                   {"&Filtering", 32775},             {"R&eference Circle", 32776},
-                                   kSeparator,                        {"E&xport...\tCtrl+E", 32780}};
+        const QList<Item> expected{{"&Open...\tCtrl+O", 57601},
+                                   {"&Print...\tCtrl+P", 57607},
+                                   kSeparator,
+                                   {"&Copy\tCtrl+C", 57634},
+                                   kSeparator,
+                                   {"&Scaling", 32771},
+                                   {"Show Ce&ntered Profile", 32774},
+                                   {"Show &Reference Circle", 32778},
+                                   {"Show Raw &Data", 32779},
+                                   kSeparator,
+                                   {"&Filtering", 32775},
+                                   {"R&eference Circle", 32776},
+                                   kSeparator,
+                                   {"E&xport...\tCtrl+E", 32780}};
         QCOMPARE(MenuItems(frame_->ContextMenu()), expected);
 
         // Chosen from the context menu, Export runs File Export.
@@ -160,12 +178,18 @@ private slots:
         QTest::addColumn<int>("id");
         QTest::addColumn<QString>("prompt");
         QTest::addColumn<QString>("tooltip");
-        QTest::newRow("Scaling") << 32771 << "Adjusts the profile scaling." << "Scaling";
-        QTest::newRow("Centered") << 32774 << "Toggles the centering the measured data." << "Centered Profile";
-        QTest::newRow("Raw data") << 32779 << "Toggles the display of the raw data." << "Raw Data Display";
-        QTest::newRow("Filtering") << 32775 << "Selects the filter cutoff." << "Filtering";
-        QTest::newRow("Open") << 57601 << "Open an existing document" << "Open";
-        QTest::newRow("Export") << 32780 << "Saves the report page as a PDF, PNG or SVG file." << "Export";
+        QTest::newRow("Scaling") << 32771 << "Adjusts the profile scaling."
+                                 << "Scaling";
+        QTest::newRow("Centered") << 32774 << "Toggles the centering the measured data."
+                                  << "Centered Profile";
+        QTest::newRow("Raw data") << 32779 << "Toggles the display of the raw data."
+                                  << "Raw Data Display";
+        QTest::newRow("Filtering") << 32775 << "Selects the filter cutoff."
+                                   << "Filtering";
+        QTest::newRow("Open") << 57601 << "Open an existing document"
+                              << "Open";
+        QTest::newRow("Export") << 32780 << "Saves the report page as a PDF, PNG or SVG file."
+                                << "Export";
         QTest::newRow("Web site") << 32772 << "Opens the web browser at www.varnholt.example."
                                   << "Visit www.varnholt.example";
     }
@@ -207,9 +231,9 @@ private slots:
         QFETCH(int, id);
         QFETCH(bool, fromContextMenu);
         CKyklosView& view = frame_->View();
-        bool* flag = id == ID_DISPLAY_CENTERED_PROFILE ? &view.ShowCenteredProfile
-                   : id == ID_DISPLAY_REFERENCE_CIRCLE ? &view.ShowReferenceCircle
-                                                       : &view.ShowRawData;
+        bool* flag = id == ID_DISPLAY_CENTERED_PROFILE   ? &view.ShowCenteredProfile
+                     : id == ID_DISPLAY_REFERENCE_CIRCLE ? &view.ShowReferenceCircle
+                                                         : &view.ShowRawData;
         const bool before = *flag;
         const bool others[2] = {view.ShowCenteredProfile == before, view.AutoScale};
         const int analyses = progress_.Shown;
@@ -347,13 +371,13 @@ private slots:
         // X reports the modifier state before each event: Lock 0x2, Mod2 (Num Lock) 0x10.
         const auto lit = [this](int index) { return frame_->IndicatorLabel(index)->isEnabled(); };
         frame_->UpdateLockIndicators(QEvent::KeyPress, Qt::Key_CapsLock, 0x0);
-        QVERIFY(lit(0));   // locked by the press that found it off
+        QVERIFY(lit(0)); // locked by the press that found it off
         frame_->UpdateLockIndicators(QEvent::KeyRelease, Qt::Key_CapsLock, 0x2);
         QVERIFY(lit(0));
         frame_->UpdateLockIndicators(QEvent::KeyPress, Qt::Key_CapsLock, 0x2);
-        QVERIFY(lit(0));   // still locked until that press's release
+        QVERIFY(lit(0)); // still locked until that press's release
         frame_->UpdateLockIndicators(QEvent::KeyRelease, Qt::Key_CapsLock, 0x2);
-        QVERIFY(!lit(0));  // unlocked by it, though its state still reads locked
+        QVERIFY(!lit(0)); // unlocked by it, though its state still reads locked
         frame_->UpdateLockIndicators(QEvent::KeyPress, Qt::Key_A, 0x10);
         QVERIFY(!lit(0));
         QVERIFY(lit(1));

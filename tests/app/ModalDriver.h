@@ -2,8 +2,8 @@
 // Drives modal windows from inside their own event loop: a timer waits until
 // a window of the wanted type is the active modal one, then hands it over.
 
-#include <QApplication>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -13,7 +13,8 @@
 #include <memory>
 
 template <typename Window>
-std::shared_ptr<bool> WhenModal(std::function<void(Window*)> action, int timeoutMs = 5000) {
+std::shared_ptr<bool> WhenModal(std::function<void(Window*)> action, int timeoutMs = 5000)
+{
     // `seen` tells afterwards whether the window came.
     auto seen = std::make_shared<bool>(false);
     auto* timer = new QTimer(qApp);
@@ -33,8 +34,7 @@ std::shared_ptr<bool> WhenModal(std::function<void(Window*)> action, int timeout
             // the test goes on and fails on its own checks.
             timer->stop();
             timer->deleteLater();
-            if (QWidget* other = QApplication::activeModalWidget())
-                other->close();
+            if (QWidget* other = QApplication::activeModalWidget()) other->close();
         }
     });
     timer->start(10);
@@ -51,7 +51,8 @@ struct MessageBoxAnswer {
     bool seen = false;
 };
 
-inline std::shared_ptr<MessageBoxAnswer> AnswerNextMessageBox() {
+inline std::shared_ptr<MessageBoxAnswer> AnswerNextMessageBox()
+{
     auto answer = std::make_shared<MessageBoxAnswer>();
     WhenModal<QMessageBox>([answer](QMessageBox* box) {
         answer->text = box->text();

@@ -54,7 +54,8 @@ void LoadSlowProfile(CKyklosDoc& doc)
 {
     const int n = 36000;
     std::vector<double> radii(n);
-    for (int i = 0; i < n; ++i) radii[static_cast<std::size_t>(i)] = 10.0 + 0.002 * std::sin(7.0 * 2.0 * doc.Pi * i / n);
+    for (int i = 0; i < n; ++i)
+        radii[static_cast<std::size_t>(i)] = 10.0 + 0.002 * std::sin(7.0 * 2.0 * doc.Pi * i / n);
     doc.Profile = EqualStepProfile(std::move(radii));
     doc.DataLoaded = true;
     doc.Settings.FilterCutoffUpr = 5;
@@ -125,7 +126,7 @@ private slots:
         QCOMPARE(bar.DisplayText(), QStringLiteral("Reading"));
         bar.SetText(QString());
         QCOMPARE(bar.DisplayText(), QStringLiteral("37%"));
-        bar.SetPos(250);   // out of range: never more than a full bar
+        bar.SetPos(250); // out of range: never more than a full bar
         QCOMPARE(bar.DisplayText(), QStringLiteral("100%"));
         QCOMPARE(bar.FilledWidth(), bar.contentsRect().width());
     }
@@ -133,7 +134,7 @@ private slots:
     void repaintsOnlyWhenTheFilledWidthChanges()
     {
         CPercentBarCtrl bar;
-        bar.resize(50 + 2 * bar.frameWidth(), 20);   // 50 pixels: two per cent per pixel
+        bar.resize(50 + 2 * bar.frameWidth(), 20); // 50 pixels: two per cent per pixel
         bar.show();
         QVERIFY(QTest::qWaitForWindowExposed(&bar));
         QCoreApplication::processEvents();
@@ -142,15 +143,15 @@ private slots:
 
         QCOMPARE(bar.SetPos(10), 0);
         QCOMPARE(counter.paints, 1);
-        QCOMPARE(bar.SetPos(11), 10);   // still 5 pixels
+        QCOMPARE(bar.SetPos(11), 10); // still 5 pixels
         QCOMPARE(counter.paints, 1);
-        bar.SetPos(12);                 // 6 pixels
+        bar.SetPos(12); // 6 pixels
         QCOMPARE(counter.paints, 2);
 
         bar.resize(bar.width() + 1, 20);
         QCoreApplication::processEvents();
         const int afterResize = counter.paints;
-        bar.SetPos(12);   // same position, but the control was resized
+        bar.SetPos(12); // same position, but the control was resized
         QCOMPARE(counter.paints, afterResize + 1);
     }
 

@@ -60,7 +60,8 @@ private slots:
     void listKeepsTheLatestFourFirst()
     {
         RecentFiles list;
-        for (const char* path : {"/a/one.kyk", "/a/two.kyk", "/b/three.kyk", "/b/four.kyk", "/c/five.kyk"}) list.Add(path);
+        for (const char* path : {"/a/one.kyk", "/a/two.kyk", "/b/three.kyk", "/b/four.kyk", "/c/five.kyk"})
+            list.Add(path);
         QVERIFY(list.Paths() == (Paths{"/c/five.kyk", "/b/four.kyk", "/b/three.kyk", "/a/two.kyk"}));
         list.Add("/b/three.kyk");
         QVERIFY(list.Paths() == (Paths{"/b/three.kyk", "/c/five.kyk", "/b/four.kyk", "/a/two.kyk"}));

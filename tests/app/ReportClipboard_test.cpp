@@ -33,7 +33,8 @@ private:
     std::unique_ptr<QWidget> widget_;
 };
 
-void ReportClipboardTest::initTestCase() {
+void ReportClipboardTest::initTestCase()
+{
     doc_ = std::make_unique<kyklos::CKyklosDoc>();
     QVERIFY(doc_->AnalysisValid);
     view_ = std::make_unique<kyklos::CKyklosView>();
@@ -43,7 +44,8 @@ void ReportClipboardTest::initTestCase() {
     kyklos::CopyReportToClipboard(*view_, *doc_, widget_.get());
 }
 
-void ReportClipboardTest::copyPlacesSvgAndImageOfThePage() {
+void ReportClipboardTest::copyPlacesSvgAndImageOfThePage()
+{
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     QVERIFY(mime != nullptr);
     QVERIFY(mime->hasFormat(QStringLiteral("image/svg+xml")));
@@ -64,14 +66,14 @@ void ReportClipboardTest::copyPlacesSvgAndImageOfThePage() {
     QCOMPARE(image.pixelColor(0, 0), QColor(Qt::white));
     int dark = 0;
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        for (int x = 0; x < image.width(); ++x) dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
     QVERIFY2(dark > 1000, qPrintable(QStringLiteral("only %1 dark pixels").arg(dark)));
 
     QVERIFY(!view_->DrawDirect);
 }
 
-void ReportClipboardTest::svgIsTheSamePageAsTheImage() {
+void ReportClipboardTest::svgIsTheSamePageAsTheImage()
+{
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     QVERIFY(mime != nullptr);
     QSvgRenderer renderer(mime->data(QStringLiteral("image/svg+xml")));
@@ -105,10 +107,12 @@ void ReportClipboardTest::svgIsTheSamePageAsTheImage() {
         }
     }
     QVERIFY(inked > 1000);
-    QVERIFY2(differing < inked / 5, qPrintable(QStringLiteral("%1 of %2 inked pixels differ").arg(differing).arg(inked)));
+    QVERIFY2(differing < inked / 5,
+             qPrintable(QStringLiteral("%1 of %2 inked pixels differ").arg(differing).arg(inked)));
 }
 
-void ReportClipboardTest::nextPaintFillsTheBackgroundAgain() {
+void ReportClipboardTest::nextPaintFillsTheBackgroundAgain()
+{
     kyklos::RecordingCanvas canvas;
     view_->OnDraw(canvas, *doc_, {0, 0, 900, 560});
     const auto rectangles = canvas.Calls("Rectangle");
@@ -116,7 +120,8 @@ void ReportClipboardTest::nextPaintFillsTheBackgroundAgain() {
     QCOMPARE(rectangles.front().args, (std::vector<int>{0, 0, 900, 560}));
 }
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     qputenv("QT_SCALE_FACTOR", "2");
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);

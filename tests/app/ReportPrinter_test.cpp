@@ -7,18 +7,18 @@
 #include "document/KyklosDoc.h"
 #include "view/KyklosView.h"
 
-#include <QFile>
-#include <QFileDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QImage>
+#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPageLayout>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -32,10 +32,10 @@ using kyklos::ReportPrinter;
 
 namespace {
 
-int PdfPageCount(const QString& path) {
+int PdfPageCount(const QString& path)
+{
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
+    if (!file.open(QIODevice::ReadOnly)) return -1;
     const QString text = QString::fromLatin1(file.readAll());
     // Page objects, not the /Pages tree node.
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![A-Za-z])"));
@@ -44,18 +44,20 @@ int PdfPageCount(const QString& path) {
 
 // A PDF printer on a Letter sheet at 600 dots per inch with a printable area
 // of 8 by 11 inches, as a laser printer reports it.
-void SetUpLetterPrinter(QPrinter& printer, const QString& path, QPageLayout::Orientation orientation) {
+void SetUpLetterPrinter(QPrinter& printer, const QString& path, QPageLayout::Orientation orientation)
+{
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
     printer.setResolution(600);
     printer.setPageSize(QPageSize(QPageSize::Letter));
     printer.setPageOrientation(orientation);
-    const QMarginsF margins = orientation == QPageLayout::Portrait ? QMarginsF(0.25, 0.0, 0.25, 0.0)
-                                                                   : QMarginsF(0.0, 0.25, 0.0, 0.25);
+    const QMarginsF margins =
+        orientation == QPageLayout::Portrait ? QMarginsF(0.25, 0.0, 0.25, 0.0) : QMarginsF(0.0, 0.25, 0.0, 0.25);
     QVERIFY(printer.setPageMargins(margins, QPageLayout::Inch));
 }
 
-bool Inside(const kyklos::Rect& inner, const kyklos::Rect& outer) {
+bool Inside(const kyklos::Rect& inner, const kyklos::Rect& outer)
+{
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
            inner.bottom <= outer.bottom;
 }
@@ -83,14 +85,16 @@ private:
     std::unique_ptr<kyklos::CKyklosView> view_;
 };
 
-void ReportPrinterTest::initTestCase() {
+void ReportPrinterTest::initTestCase()
+{
     QVERIFY(dir_.isValid());
     doc_ = std::make_unique<kyklos::CKyklosDoc>();
     view_ = std::make_unique<kyklos::CKyklosView>();
     QVERIFY(doc_->AnalysisValid);
 }
 
-void ReportPrinterTest::printableAreaStartsAtThePaintersOrigin() {
+void ReportPrinterTest::printableAreaStartsAtThePaintersOrigin()
+{
     QPrinter printer(QPrinter::HighResolution);
     SetUpLetterPrinter(printer, dir_.filePath("origin.pdf"), QPageLayout::Portrait);
     QCOMPARE(ReportPrinter::PrintableArea(printer), (kyklos::Rect{0, 0, 4800, 6600}));
@@ -99,7 +103,8 @@ void ReportPrinterTest::printableAreaStartsAtThePaintersOrigin() {
     QCOMPARE(ReportPrinter::PrintableArea(printer), (kyklos::Rect{0, 0, 5100, 6600}));
 }
 
-void ReportPrinterTest::portraitLetterUsesTheUpperHalf() {
+void ReportPrinterTest::portraitLetterUsesTheUpperHalf()
+{
     const QString path = dir_.filePath("portrait.pdf");
     QPrinter printer(QPrinter::HighResolution);
     SetUpLetterPrinter(printer, path, QPageLayout::Portrait);
@@ -116,7 +121,8 @@ void ReportPrinterTest::portraitLetterUsesTheUpperHalf() {
     QVERIFY(Inside(view_->FooterRect, page));
 }
 
-void ReportPrinterTest::landscapeLetterUsesTheWholeSheet() {
+void ReportPrinterTest::landscapeLetterUsesTheWholeSheet()
+{
     const QString path = dir_.filePath("landscape.pdf");
     QPrinter printer(QPrinter::HighResolution);
     SetUpLetterPrinter(printer, path, QPageLayout::Landscape);
@@ -131,7 +137,8 @@ void ReportPrinterTest::landscapeLetterUsesTheWholeSheet() {
     QVERIFY(view_->GraphSquare.bottom > 4470 / 2);
 }
 
-void ReportPrinterTest::printerThatCannotStartPrintsNothing() {
+void ReportPrinterTest::printerThatCannotStartPrintsNothing()
+{
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir_.filePath("no such folder/report.pdf"));
@@ -141,7 +148,8 @@ void ReportPrinterTest::printerThatCannotStartPrintsNothing() {
     QCOMPARE(view_->PrintPageRect, (kyklos::Rect{1, 2, 3, 4}));
 }
 
-void ReportPrinterTest::previewShowsOnePage() {
+void ReportPrinterTest::previewShowsOnePage()
+{
     ReportPrinter reportPrinter(*view_, *doc_);
     QPrinter& printer = reportPrinter.Printer();
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -168,7 +176,8 @@ void ReportPrinterTest::previewShowsOnePage() {
     QVERIFY(Inside(view_->GraphSquare, kyklos::CKyklosView::PrinterPageRect(view_->PrintPageRect)));
 }
 
-void ReportPrinterTest::oneSharedPrinter() {
+void ReportPrinterTest::oneSharedPrinter()
+{
     kyklos::CKyklosView otherView;
     ReportPrinter first(*view_, *doc_);
     ReportPrinter second(otherView, *doc_);
@@ -178,7 +187,8 @@ void ReportPrinterTest::oneSharedPrinter() {
     first.Printer().setPageOrientation(QPageLayout::Portrait);
 }
 
-void ReportPrinterTest::printSetupChoosesThePrinterOrSaysThereIsNone() {
+void ReportPrinterTest::printSetupChoosesThePrinterOrSaysThereIsNone()
+{
     ReportPrinter reportPrinter(*view_, *doc_);
     QPrinter& printer = reportPrinter.Printer();
     const auto answer = AnswerNextMessageBox();
@@ -198,7 +208,8 @@ void ReportPrinterTest::printSetupChoosesThePrinterOrSaysThereIsNone() {
     QString title, okText;
     const auto seen = WhenModal<QPrintDialog>([&](QPrintDialog* dialog) {
         title = dialog->windowTitle();
-        if (auto* buttons = dialog->findChild<QDialogButtonBox*>()) okText = buttons->button(QDialogButtonBox::Ok)->text();
+        if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
+            okText = buttons->button(QDialogButtonBox::Ok)->text();
         dialog->accept();
     });
     reportPrinter.PrintSetup(nullptr, true);
@@ -209,7 +220,8 @@ void ReportPrinterTest::printSetupChoosesThePrinterOrSaysThereIsNone() {
     printer.setOutputFileName(QString());
 }
 
-void ReportPrinterTest::exportWritesTheChosenType() {
+void ReportPrinterTest::exportWritesTheChosenType()
+{
     ReportPrinter reportPrinter(*view_, *doc_);
     const QString stem = dir_.filePath("exported");
     // A name without an extension takes the chosen file type's.
@@ -230,7 +242,8 @@ void ReportPrinterTest::exportWritesTheChosenType() {
     QCOMPARE(QDir(dir_.path()).entryList(QDir::Files).size(), before);
 }
 
-void ReportPrinterTest::exportAsksBeforeReplacingAFileItNamed() {
+void ReportPrinterTest::exportAsksBeforeReplacingAFileItNamed()
+{
     ReportPrinter reportPrinter(*view_, *doc_);
     const QString stem = dir_.filePath("kept");
     QFile existing(stem + ".png");
@@ -274,7 +287,8 @@ void ReportPrinterTest::exportAsksBeforeReplacingAFileItNamed() {
     QVERIFY(QImage(stem + ".png").width() > 100);
 }
 
-void ReportPrinterTest::exportMessagesAreSentences() {
+void ReportPrinterTest::exportMessagesAreSentences()
+{
     ReportPrinter reportPrinter(*view_, *doc_);
     const QString path = dir_.filePath("no such folder/report.pdf");
     const auto answer = AnswerNextMessageBox();

@@ -28,7 +28,8 @@ struct Shown {
     bool metric;
 };
 
-Shown ShownBy(const CScalingDialog& dialog) {
+Shown ShownBy(const CScalingDialog& dialog)
+{
     return {dialog.ValueEdit()->text(), dialog.UnitsLabel()->text(), dialog.AutoScaleBox()->isChecked(),
             dialog.MetricBox()->isChecked()};
 }
@@ -56,7 +57,8 @@ private slots:
     void cancelChangesNothing();
 };
 
-void ScalingDialogTest::opensWithTheMembersAndFocusOnTheValue() {
+void ScalingDialogTest::opensWithTheMembersAndFocusOnTheValue()
+{
     CScalingDialog dialog;
     dialog.AutoScale = 1;
     dialog.MetricUnits = 1;
@@ -74,7 +76,8 @@ void ScalingDialogTest::opensWithTheMembersAndFocusOnTheValue() {
     QVERIFY(dialog.OkButton()->isDefault());
 }
 
-void ScalingDialogTest::unitSwitchUsesFortyAndOneFortieth() {
+void ScalingDialogTest::unitSwitchUsesFortyAndOneFortieth()
+{
     CScalingDialog dialog;
     dialog.AutoScale = 1;
     dialog.MetricUnits = 1;
@@ -103,7 +106,8 @@ void ScalingDialogTest::unitSwitchUsesFortyAndOneFortieth() {
     QCOMPARE(dialog.ValueEdit()->text(), QStringLiteral("40"));
 }
 
-void ScalingDialogTest::unitSwitchConvertsTheLastAcceptedValue() {
+void ScalingDialogTest::unitSwitchConvertsTheLastAcceptedValue()
+{
     CScalingDialog dialog;
     dialog.MetricUnits = 1;
     dialog.ScalePerDivision = 2.5;
@@ -119,7 +123,8 @@ void ScalingDialogTest::unitSwitchConvertsTheLastAcceptedValue() {
     QCOMPARE(dialog.UnitsLabel()->text(), kMicroinches);
 }
 
-void ScalingDialogTest::typingClearsAutoScaleButFillingDoesNot() {
+void ScalingDialogTest::typingClearsAutoScaleButFillingDoesNot()
+{
     CScalingDialog dialog;
     dialog.AutoScale = 1;
     dialog.MetricUnits = 1;
@@ -135,7 +140,8 @@ void ScalingDialogTest::typingClearsAutoScaleButFillingDoesNot() {
     QCOMPARE(dialog.ValueEdit()->text(), QStringLiteral("2.55"));
 }
 
-void ScalingDialogTest::autoScaleClickRewritesTheValue() {
+void ScalingDialogTest::autoScaleClickRewritesTheValue()
+{
     CScalingDialog dialog;
     dialog.AutoScale = 1;
     dialog.MetricUnits = 1;
@@ -155,7 +161,8 @@ void ScalingDialogTest::autoScaleClickRewritesTheValue() {
     QVERIFY(!dialog.AutoScaleBox()->isChecked());
 }
 
-void ScalingDialogTest::valueParsing_data() {
+void ScalingDialogTest::valueParsing_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<double>("value");
@@ -168,7 +175,8 @@ void ScalingDialogTest::valueParsing_data() {
     QTest::newRow("empty") << "" << false << 0.0;
 }
 
-void ScalingDialogTest::valueParsing() {
+void ScalingDialogTest::valueParsing()
+{
     QFETCH(QString, text);
     QFETCH(bool, accepted);
     QFETCH(double, value);
@@ -183,7 +191,8 @@ void ScalingDialogTest::valueParsing() {
     }
 }
 
-void ScalingDialogTest::okRefusesWhatIsNotAPositiveNumber_data() {
+void ScalingDialogTest::okRefusesWhatIsNotAPositiveNumber_data()
+{
     QTest::addColumn<bool>("metric");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
@@ -192,8 +201,7 @@ void ScalingDialogTest::okRefusesWhatIsNotAPositiveNumber_data() {
     const QString micrometres = QStringLiteral("Please enter a value between 0.000001 and 1000000.");
     // The microinch bounds are the micrometre bounds × 39.37007874015748, in
     // the fewest digits that read back as the same numbers.
-    const QString microinches =
-        QStringLiteral("Please enter a value between 0.00004 and 39370078.");
+    const QString microinches = QStringLiteral("Please enter a value between 0.00004 and 39370078.");
     QTest::newRow("letters") << true << "abc" << notANumber;
     QTest::newRow("empty") << true << "" << notANumber;
     QTest::newRow("not a number") << true << "nan" << notANumber;
@@ -211,7 +219,8 @@ void ScalingDialogTest::okRefusesWhatIsNotAPositiveNumber_data() {
     QTest::newRow("metric bound in µin") << false << "0.000001" << microinches;
 }
 
-void ScalingDialogTest::okRefusesWhatIsNotAPositiveNumber() {
+void ScalingDialogTest::okRefusesWhatIsNotAPositiveNumber()
+{
     QFETCH(bool, metric);
     QFETCH(QString, text);
     QFETCH(QString, message);
@@ -238,7 +247,8 @@ void ScalingDialogTest::okRefusesWhatIsNotAPositiveNumber() {
     QCOMPARE(dialog.ScalePerDivision, 4.0);
 }
 
-void ScalingDialogTest::okAcceptsTheBounds_data() {
+void ScalingDialogTest::okAcceptsTheBounds_data()
+{
     QTest::addColumn<bool>("metric");
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("value");
@@ -248,7 +258,8 @@ void ScalingDialogTest::okAcceptsTheBounds_data() {
     QTest::newRow("highest µin") << false << "39370078" << 39370078.0;
 }
 
-void ScalingDialogTest::okAcceptsTheBounds() {
+void ScalingDialogTest::okAcceptsTheBounds()
+{
     QFETCH(bool, metric);
     QFETCH(QString, text);
     QFETCH(double, value);
@@ -263,7 +274,8 @@ void ScalingDialogTest::okAcceptsTheBounds() {
     QCOMPARE(dialog.ScalePerDivision, value);
 }
 
-void ScalingDialogTest::shownValuesStayWithinTheBounds() {
+void ScalingDialogTest::shownValuesStayWithinTheBounds()
+{
     // 1000000 µm/div switched with the dialog's factor 40 would be 40000000
     // µin/div, past the highest microinch scale: the switch stops at the bound.
     CScalingDialog dialog;
@@ -293,7 +305,8 @@ void ScalingDialogTest::shownValuesStayWithinTheBounds() {
     QCOMPARE(view.Graph.BandRange, 2e6);
 }
 
-void ScalingDialogTest::commandOpensInMicroinchesFromTheBand() {
+void ScalingDialogTest::commandOpensInMicroinchesFromTheBand()
+{
     kyklos::CKyklosView view;
     view.Graph.BandRange = 5.0;
     view.Graph.MetricUnits = false;
@@ -313,7 +326,8 @@ void ScalingDialogTest::commandOpensInMicroinchesFromTheBand() {
     QVERIFY(!shown.metric);
 }
 
-void ScalingDialogTest::commandAppliesAutoScaleUnitsAndBand() {
+void ScalingDialogTest::commandAppliesAutoScaleUnitsAndBand()
+{
     kyklos::CKyklosView view;
     view.Graph.BandRange = 5.0;
     view.Graph.MetricUnits = true;
@@ -356,7 +370,8 @@ void ScalingDialogTest::commandAppliesAutoScaleUnitsAndBand() {
     QCOMPARE(view.Graph.BandRange, 5.0);
 }
 
-void ScalingDialogTest::cancelChangesNothing() {
+void ScalingDialogTest::cancelChangesNothing()
+{
     kyklos::CKyklosView view;
     view.Graph.BandRange = 7.0;
     view.Graph.MetricUnits = true;

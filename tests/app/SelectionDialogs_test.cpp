@@ -24,7 +24,7 @@ int CheckedIndex(const RadioSelectionDialog& dialog)
     int checked = -1;
     for (int i = 0; i < dialog.OptionCount(); ++i)
         if (dialog.Radio(i)->isChecked()) {
-            if (checked != -1) return -2;   // two at once: never right
+            if (checked != -1) return -2; // two at once: never right
             checked = i;
         }
     return checked;
@@ -77,11 +77,13 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("group");
         QTest::addColumn<QStringList>("options");
-        QTest::newRow("reference") << true << "Reference Selection" << "&Reference Circle"
+        QTest::newRow("reference") << true << "Reference Selection"
+                                   << "&Reference Circle"
                                    << QStringList{"Least &Squares Center", "Minimum &Zone Center",
                                                   "Maximum &Inscribed Circle Center",
                                                   "Minimum &Circumscribed Circle Center"};
-        QTest::newRow("filter") << false << "Filter Selection" << "&Cutoff (undulations per revolution)"
+        QTest::newRow("filter") << false << "Filter Selection"
+                                << "&Cutoff (undulations per revolution)"
                                 << QStringList{"5 UPR", "15 UPR", "50 UPR", "150 UPR", "500 UPR"};
     }
 
@@ -124,7 +126,7 @@ private slots:
     {
         const auto opened = Answer(-1, true);
         doc_->OnAnalysisReferenceCircle();
-        QCOMPARE(*opened, 0);   // "Least &Squares Center"
+        QCOMPARE(*opened, 0); // "Least &Squares Center"
         QCOMPARE(ReferenceIndex(doc_->Settings.ReferenceKind), 0);
         QCOMPARE(progress_.Shown, 1);
     }
@@ -147,7 +149,7 @@ private slots:
     {
         const auto opened = Answer(-1, true);
         doc_->OnAnalysisFiltering();
-        QCOMPARE(*opened, 2);   // "50 UPR"
+        QCOMPARE(*opened, 2); // "50 UPR"
         QCOMPARE(doc_->Settings.FilterCutoffUpr, 50);
         QCOMPARE(progress_.Shown, 2);
 

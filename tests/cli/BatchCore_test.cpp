@@ -5,9 +5,9 @@
 #include "cli/BatchSummary.h"
 #include "cli/CsvTable.h"
 #include "cli/PathBytes.h"
+#include "cli/ProgressBar.h"
 #include "platform/NumberText.h"
 #include "platform/Units.h"
-#include "cli/ProgressBar.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ TEST(RunningStatistics, ExactMeanAndSpreadIncludingAConstantSetAndALargeOffset)
 
     RunningStatistics constant;
     for (int i = 0; i < 1000; ++i) constant.Add(0.1);
-    EXPECT_EQ(*constant.StandardDeviation(), 0.0);  // not NaN, not a rounding residue
+    EXPECT_EQ(*constant.StandardDeviation(), 0.0); // not NaN, not a rounding residue
     EXPECT_EQ(constant.Mean(), 0.1);
 
     // 1e8 + 1 … 1e8 + 5: a sum of squares would lose the spread (its terms are 1e16).
@@ -73,7 +73,7 @@ TEST(BatchSummary, CountsVerdictsFailuresAndTheCapabilityOfTheRoundness)
     const auto j = summary.Json();
     EXPECT_EQ(j["columns"]["roundness_um"]["count"], 3);
     EXPECT_NEAR(j["columns"]["roundness_um"]["mean"].get<double>(), 2.0, 1e-12);
-    EXPECT_TRUE(j["columns"]["runout_um"]["mean"].is_null());  // no values: no mean
+    EXPECT_TRUE(j["columns"]["runout_um"]["mean"].is_null()); // no values: no mean
     EXPECT_NE(summary.Csv().find("\r\nroundness_um,3,2,1,1,3,2\r\n"), std::string::npos) << summary.Csv();
 
     // In microinches the tolerance converts with the values: the capability stays.
@@ -100,7 +100,7 @@ TEST(BatchSummary, TheEccentricityAngleIsAveragedOnTheCircle)
     EXPECT_NEAR(column["mean"].get<double>(), 0.0, 1e-9);
     EXPECT_NEAR(column["sd"].get<double>(), std::sqrt(-2.0 * std::log(std::cos(10.0 * M_PI / 180.0))) * 180.0 / M_PI,
                 1e-9);
-    EXPECT_EQ(column["min"].get<double>(), 10.0);  // the values as written
+    EXPECT_EQ(column["min"].get<double>(), 10.0); // the values as written
     EXPECT_EQ(column["max"].get<double>(), 350.0);
 
     // 80°, 90°, 100° and 270°: a mean of 90° only on the circle (the
@@ -137,7 +137,7 @@ TEST(CsvTable, FieldsAreQuotedByTheRulesAndNumbersReadBackExactly)
     EXPECT_EQ(ShortestNumber(3600.0), "3600");
     EXPECT_EQ(ShortestNumber(INFINITY), "");
     EXPECT_EQ(FixedNumber(-0.0001, 3), "-0.000");
-    EXPECT_EQ(FixedNumber(2.0005, 3), "2.001");  // 2.0005 is stored just above the half
+    EXPECT_EQ(FixedNumber(2.0005, 3), "2.001"); // 2.0005 is stored just above the half
     EXPECT_EQ(FixedNumber(1e300, 3).size(), 305u);
 
     ProfileRecord r = Roundness(0.0042);
@@ -152,7 +152,7 @@ TEST(CsvTable, FieldsAreQuotedByTheRulesAndNumbersReadBackExactly)
 TEST(CsvTable, TextCellsAFormulaWouldRunAreGuardedNumbersAreNot)
 {
     for (const char* text : {"=1+1", "+1", "-1", "@SUM(A1)", "\tx", "\rx"}) {
-        EXPECT_EQ(CsvTextField(text, true).find('\''), text[0] == '\r' ? 1u : 0u) << text;  // a CR also quotes
+        EXPECT_EQ(CsvTextField(text, true).find('\''), text[0] == '\r' ? 1u : 0u) << text; // a CR also quotes
         EXPECT_EQ(CsvTextField(text, false), CsvField(text)) << text;
     }
     EXPECT_EQ(CsvTextField("=A1,B1", true), "\"'=A1,B1\"");
@@ -162,7 +162,7 @@ TEST(CsvTable, TextCellsAFormulaWouldRunAreGuardedNumbersAreNot)
     ProfileRecord r = Roundness(0.002);
     r.File = "-part.kyk";
     r.Identification = "=HYPERLINK(\"x\")";
-    r.EccentricityMm = -0.001;  // a number, even negative, is no text cell
+    r.EccentricityMm = -0.001; // a number, even negative, is no text cell
     const std::string guarded = CsvRow(r, true);
     EXPECT_EQ(guarded.rfind("'-part.kyk,true,,\"'=HYPERLINK(\"\"x\"\")\",", 0), 0u) << guarded;
     EXPECT_NE(guarded.find(",2,-1,"), std::string::npos) << guarded;
@@ -172,7 +172,7 @@ TEST(CsvTable, TextCellsAFormulaWouldRunAreGuardedNumbersAreNot)
 TEST(PathBytes, BytesThatAreNotUtf8AreEscapedAndNoTwoNamesMeet)
 {
     EXPECT_EQ(EscapedPathBytes("/data/shaft 7.kyk"), "/data/shaft 7.kyk");
-    EXPECT_EQ(EscapedPathBytes("caf\xC3\xA9.kyk"), "caf\xC3\xA9.kyk");  // UTF-8 stays
+    EXPECT_EQ(EscapedPathBytes("caf\xC3\xA9.kyk"), "caf\xC3\xA9.kyk"); // UTF-8 stays
     EXPECT_EQ(EscapedPathBytes("caf\xE9.kyk"), "caf\\xe9.kyk");        // Latin-1 é
     EXPECT_EQ(EscapedPathBytes("caf\\xe9.kyk"), "caf\\\\xe9.kyk");     // a backslash typed
     // A cut character, an overlong form, a surrogate, beyond U+10FFFF: each byte on its own.
@@ -190,7 +190,7 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
     e.References[ReferenceIndex(ReferenceKind::LeastSquares)].FitValid = true;
     e.References[ReferenceIndex(ReferenceKind::LeastSquares)].RONt = 0.004;
     e.References[ReferenceIndex(ReferenceKind::MinimumZone)].RONt = 0.0035;
-    e.References[ReferenceIndex(ReferenceKind::MaximumInscribed)].FitValid = false;  // no RONt
+    e.References[ReferenceIndex(ReferenceKind::MaximumInscribed)].FitValid = false; // no RONt
     e.References[ReferenceIndex(ReferenceKind::MinimumCircumscribed)].RONt = 0.0045;
     e.References[ReferenceIndex(ReferenceKind::MinimumCircumscribed)].FitValid = true;
     e.References[ReferenceIndex(ReferenceKind::MinimumCircumscribed)].ReferenceC = 10.0045;
@@ -220,7 +220,7 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
     EXPECT_EQ(inch[20], "3");
     EXPECT_EQ(inch[21], "Fail");
     EXPECT_EQ(inch[22], "LSCI");
-    EXPECT_EQ(inch[23], "");  // the inscribed circle was not found
+    EXPECT_EQ(inch[23], ""); // the inscribed circle was not found
     EXPECT_EQ(inch[24], ShortestNumber(ShownLength(2 * 10.0045, false)));
 
     // No least squares circle: no RONp, RONv, RONq. No verdict, no tolerance: empty cells.
@@ -260,10 +260,11 @@ TEST(BatchInputs, ProfileExtensionInAnyCase)
 TEST(ProgressBar, DoneOfTotalRateAndTimeLeft)
 {
     // 2500 of 10000 in 1.25 s: 2000 files/s, 7500 left take 3.75 s.
-    EXPECT_EQ(ProgressBar::Line(2500, 10000, 1.25), "[#######.......................] 2500/10000  2000 files/s  0:04 left");
+    EXPECT_EQ(ProgressBar::Line(2500, 10000, 1.25),
+              "[#######.......................] 2500/10000  2000 files/s  0:04 left");
     EXPECT_EQ(ProgressBar::Line(0, 4, 0.0), "[..............................] 0/4");
     EXPECT_NE(ProgressBar::Line(1, 6001, 1.0).find("  1 files/s  1:40:00 left"), std::string::npos);
-    EXPECT_NE(ProgressBar::Line(1, 1000000, 1.0).find("--:-- left"), std::string::npos);  // beyond 100 hours
+    EXPECT_NE(ProgressBar::Line(1, 1000000, 1.0).find("--:-- left"), std::string::npos); // beyond 100 hours
 }
 
 } // namespace

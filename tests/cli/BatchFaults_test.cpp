@@ -11,22 +11,22 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <set>
-#include <sstream>
-#include <string>
-#include <thread>
-#include <vector>
-#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <sched.h>
+#include <set>
+#include <sstream>
+#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -34,20 +34,20 @@ namespace fs = std::filesystem;
 
 struct Child {
     pid_t Pid = -1;
-    int Out = -1;  // read end of its standard output (a pipe or a terminal)
+    int Out = -1; // read end of its standard output (a pipe or a terminal)
 };
 
 struct Ended {
-    int Status = 0;  // as waitpid gives it
+    int Status = 0; // as waitpid gives it
     std::string Out;
     std::string Err;
     long PeakKilobytes = 0;
 };
 
 struct Streams {
-    std::string Input = "/dev/null";  // standard input
-    std::string Output;               // a file for standard output; empty: a pipe to the test
-    bool Terminal = false;            // standard output and error on one terminal
+    std::string Input = "/dev/null"; // standard input
+    std::string Output;              // a file for standard output; empty: a pipe to the test
+    bool Terminal = false;           // standard output and error on one terminal
     // Without the power to read every folder: root overrides a folder's
     // mode, so as root the run goes into a user namespace of its own, where
     // files keep only their owner's bits.
@@ -66,7 +66,7 @@ public:
             if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return {};
             termios raw{};
             tcgetattr(slave, &raw);
-            cfmakeraw(&raw);  // bytes as written: no CR added before LF
+            cfmakeraw(&raw); // bytes as written: no CR added before LF
             tcsetattr(slave, TCSANOW, &raw);
         } else if (streams.Output.empty() && pipe(pipeEnds) != 0) {
             return {};
@@ -74,7 +74,7 @@ public:
         const pid_t pid = fork();
         if (pid == 0) {
             if (streams.WithoutOverride && geteuid() == 0 && unshare(CLONE_NEWUSER) != 0) _exit(126);
-            signal(SIGINT, SIG_DFL);  // as a shell's foreground job has it
+            signal(SIGINT, SIG_DFL); // as a shell's foreground job has it
             dup2(open(streams.Input.c_str(), O_RDONLY), 0);
             if (streams.Terminal) {
                 setsid();
@@ -116,7 +116,8 @@ public:
         Ended ended;
         char buffer[4096];
         ssize_t n;
-        while (child.Out >= 0 && (n = read(child.Out, buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<std::size_t>(n));
+        while (child.Out >= 0 && (n = read(child.Out, buffer, sizeof buffer)) > 0)
+            out.append(buffer, static_cast<std::size_t>(n));
         if (child.Out >= 0) close(child.Out);
         rusage usage{};
         wait4(child.Pid, &ended.Status, 0, &usage);
@@ -136,10 +137,7 @@ private:
     fs::path errors_;
 };
 
-int ExitCode(const Ended& run)
-{
-    return WIFEXITED(run.Status) ? WEXITSTATUS(run.Status) : -1;
-}
+int ExitCode(const Ended& run) { return WIFEXITED(run.Status) ? WEXITSTATUS(run.Status) : -1; }
 
 std::vector<nlohmann::json> JsonLines(const std::string& text)
 {
@@ -187,9 +185,8 @@ class BatchFaults : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() /
-               ("kyklos_faults_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() / ("kyklos_faults_" + std::to_string(getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -224,7 +221,7 @@ TEST_F(BatchFaults, FoldersThatCannotBeReadAreFailedRecordsAndFolderLinksAreFoll
     Write("set/open/c.kyk", Profile("c", 1));
     Write("outside/d.kyk", Profile("d", 1));
     fs::create_directory_symlink(dir_ / "outside", dir_ / "set" / "linked");
-    fs::create_directory_symlink(dir_ / "set", dir_ / "set" / "open" / "loop");  // a cycle
+    fs::create_directory_symlink(dir_ / "set", dir_ / "set" / "open" / "loop"); // a cycle
     fs::create_symlink(dir_ / "nowhere.kyk", dir_ / "set" / "gone.kyk");
     fs::permissions(dir_ / "set" / "locked", fs::perms::none);
 
@@ -242,14 +239,14 @@ TEST_F(BatchFaults, FoldersThatCannotBeReadAreFailedRecordsAndFolderLinksAreFoll
     EXPECT_NE(tree.Err.find("locked: Cannot read the folder."), std::string::npos) << tree.Err;
 
     // Named itself, without -r: its own record, and the run goes on.
-    const Ended named = Run().Run({"--format", "csv", "--no-header", (dir_ / "set" / "locked").string(),
-                                   (dir_ / "set" / "open").string()},
-                                  restricted);
+    const Ended named = Run().Run(
+        {"--format", "csv", "--no-header", (dir_ / "set" / "locked").string(), (dir_ / "set" / "open").string()},
+        restricted);
     EXPECT_EQ(ExitCode(named), 1);
     EXPECT_EQ(named.Out.rfind((dir_ / "set" / "locked").string() + ",false,Cannot read the folder.,", 0), 0u)
         << named.Out;
     EXPECT_NE(named.Out.find("\n" + (dir_ / "set" / "open" / "c.kyk").string() + ",true,"), std::string::npos);
-    fs::permissions(dir_ / "set" / "locked", fs::perms::owner_all);  // so that the folder can be removed
+    fs::permissions(dir_ / "set" / "locked", fs::perms::owner_all); // so that the folder can be removed
 }
 
 TEST_F(BatchFaults, WorkersBeyondTheCoresCostNoMemory)
@@ -285,7 +282,7 @@ TEST_F(BatchFaults, TerminatedRunClosesItsJsonAndDiesByTheSignal)
         const Ended run = runner.Finish(child, first);
         ASSERT_TRUE(WIFSIGNALED(run.Status)) << run.Status;
         EXPECT_EQ(WTERMSIG(run.Status), signal);
-        const auto records = nlohmann::json::parse(run.Out);  // whole records, the array closed
+        const auto records = nlohmann::json::parse(run.Out); // whole records, the array closed
         EXPECT_GE(records.size(), 1u);
         EXPECT_LT(records.size(), 3000u);
         for (const auto& record : records) EXPECT_EQ(record["Identification"], "p");
@@ -318,8 +315,8 @@ TEST_F(BatchFaults, PagesGoToAPartFileSoThatAKillKeepsThePreviousFile)
 TEST_F(BatchFaults, AFullDiskIsReportedAtTheFirstFailedWrite)
 {
     const fs::path profile = Write("p.kyk", Profile("p", 1));
-    const fs::path list = Write("list.txt", profile.string() + "\n" + (dir_ / "missing.kyk").string() + "\n" +
-                                                profile.string() + "\n");
+    const fs::path list =
+        Write("list.txt", profile.string() + "\n" + (dir_ / "missing.kyk").string() + "\n" + profile.string() + "\n");
     Streams full;
     full.Input = list.string();
     full.Output = "/dev/full";

@@ -3,21 +3,21 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <algorithm>
-#include <cmath>
 #include <sstream>
 #include <string>
-#include <vector>
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -25,8 +25,8 @@ namespace fs = std::filesystem;
 
 struct Outcome {
     int status = -1;
-    std::string out;  // standard output
-    std::string err;  // standard error
+    std::string out; // standard output
+    std::string err; // standard error
 };
 
 Outcome Report(const std::string& arguments)
@@ -34,8 +34,8 @@ Outcome Report(const std::string& arguments)
     Outcome run;
     // One file per run: CTest runs the tests of this program in parallel processes.
     static int runs = 0;
-    const fs::path errors =
-        fs::temp_directory_path() / ("kyklos_cli_stderr_" + std::to_string(getpid()) + "_" + std::to_string(++runs) + ".txt");
+    const fs::path errors = fs::temp_directory_path() /
+                            ("kyklos_cli_stderr_" + std::to_string(getpid()) + "_" + std::to_string(++runs) + ".txt");
     const std::string command = std::string(KYKLOS_REPORT) + " " + arguments + " 2>'" + errors.string() + "'";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
@@ -83,7 +83,7 @@ TEST_F(KyklosReport, AFailedFitReadsTheSameInTextJsonAndCsv)
     const auto j = nlohmann::json::parse(json.out);
     ASSERT_FALSE(j["FitValid"].get<bool>());
     const double roundnessUm = j["Roundness"].get<double>() * 1000.0;
-    EXPECT_EQ(j["Roundness"].get<double>(), j["Runout"].get<double>());  // about the measurement axis
+    EXPECT_EQ(j["Roundness"].get<double>(), j["Runout"].get<double>()); // about the measurement axis
     EXPECT_GT(roundnessUm, 1.0);
     const double eccentricityUm = j["Eccentricity"].get<double>() * 1000.0;
 
@@ -148,8 +148,9 @@ TEST_F(KyklosReport, ANonUniqueInscribedCentreIsReportedWithItsRange)
 
 TEST_F(KyklosReport, PrintsTheDocumentOfAValidFileAsJson)
 {
-    const auto file = Write("Shaft 7.kyk", "KYKLOS_DATA 1.0\nIDENTIFICATION: Shaft 7\nDATE: 01 Jan 2026\n"
-                                           "NUMBER_OF_POINTS: 8\nPROFILE_UM:\n10000 10002 10000 9998 10000 10002 10000 9998\n");
+    const auto file =
+        Write("Shaft 7.kyk", "KYKLOS_DATA 1.0\nIDENTIFICATION: Shaft 7\nDATE: 01 Jan 2026\n"
+                             "NUMBER_OF_POINTS: 8\nPROFILE_UM:\n10000 10002 10000 9998 10000 10002 10000 9998\n");
     const Outcome run = Report("--json " + Quote(file));
     ASSERT_EQ(run.status, 0) << run.out;
     const auto j = nlohmann::json::parse(run.out);
@@ -164,22 +165,26 @@ TEST_F(KyklosReport, PrintsTheDocumentOfAValidFileAsJson)
     EXPECT_EQ(j["ReferenceKind"], 0);
     EXPECT_EQ(j["FilterCutoffUpr"], 50);
     EXPECT_NEAR(j["NominalRadius"].get<double>(), 10.0, 1e-9);
-    for (const char* key : {"MinRawRadius", "MaxRawRadius", "Runout", "Peak", "Valley", "PeakAngle", "ValleyAngle",
-                            "ReferenceA", "ReferenceB", "ReferenceC", "Eccentricity", "EccentricityAngle", "Roundness",
-                            "Concentricity"})
+    for (const char* key :
+         {"MinRawRadius", "MaxRawRadius", "Runout", "Peak", "Valley", "PeakAngle", "ValleyAngle", "ReferenceA",
+          "ReferenceB", "ReferenceC", "Eccentricity", "EccentricityAngle", "Roundness", "Concentricity"})
         EXPECT_TRUE(j.contains(key)) << key;
     EXPECT_DOUBLE_EQ(j["Roundness"].get<double>(), j["Peak"].get<double>() - j["Valley"].get<double>());
 }
 
 TEST_F(KyklosReport, PrintsTheExactMessageForMalformedFiles)
 {
-    struct Case { const char* content; const char* message; };
+    struct Case {
+        const char* content;
+        const char* message;
+    };
     const Case cases[] = {
         {"HELLO 1.0\n", "Invalid file format."},
         {"KYKLOS_DATA 2.0\n", "Invalid file revision."},
         {"KYKLOS_DATA 1.0\nIDENT: x\n", "Invalid 'IDENTIFICATION:' designator."},
         {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 0\n", "Invalid number of points."},
-        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 4\nPROFILE_UM: 1 2\n", "Unexpected end of file."},
+        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 4\nPROFILE_UM: 1 2\n",
+         "Unexpected end of file."},
     };
     for (const auto& c : cases) {
         const Outcome run = Report("--json " + Quote(Write("bad.kyk", c.content)));
@@ -290,7 +295,7 @@ TEST_F(KyklosReport, WritesTheReportPageAsImagePdfAndSvg)
     const std::string svgText((std::istreambuf_iterator<char>(svgIn)), std::istreambuf_iterator<char>());
     EXPECT_NE(svgText.find("<svg"), std::string::npos);
     EXPECT_NE(svgText.find("Roundness:"), std::string::npos);
-    EXPECT_NE(svgText.find("2.50 µm"), std::string::npos);  // 2.5 µm per division, fixed
+    EXPECT_NE(svgText.find("2.50 µm"), std::string::npos); // 2.5 µm per division, fixed
 }
 
 TEST_F(KyklosReport, SeveralProfilesGiveOnePdfPageOrOneImageEach)
@@ -302,21 +307,24 @@ TEST_F(KyklosReport, SeveralProfilesGiveOnePdfPageOrOneImageEach)
     std::ifstream pdfIn(dir_ / "both.pdf", std::ios::binary);
     const std::string pdfText((std::istreambuf_iterator<char>(pdfIn)), std::istreambuf_iterator<char>());
     std::size_t pages = 0;
-    for (std::size_t at = pdfText.find("/Type /Page"); at != std::string::npos; at = pdfText.find("/Type /Page", at + 1))
+    for (std::size_t at = pdfText.find("/Type /Page"); at != std::string::npos;
+         at = pdfText.find("/Type /Page", at + 1))
         if (pdfText.compare(at, 12, "/Type /Pages") != 0) ++pages;
     EXPECT_EQ(pages, 2u);
 
     // With the evaluation page: report and evaluation page per profile, the
     // tolerance judged on it (the demonstration's roundness fails 0.1 µm: exit status 3).
-    const Outcome judged = Report("--demo " + Quote(a) + " --evaluation-page --tolerance 0.1 -o " + Quote(dir_ / "all.pdf"));
+    const Outcome judged =
+        Report("--demo " + Quote(a) + " --evaluation-page --tolerance 0.1 -o " + Quote(dir_ / "all.pdf"));
     EXPECT_EQ(judged.status, 3) << judged.err;
     std::ifstream allIn(dir_ / "all.pdf", std::ios::binary);
     const std::string allText((std::istreambuf_iterator<char>(allIn)), std::istreambuf_iterator<char>());
     std::size_t allPages = 0;
-    for (std::size_t at = allText.find("/Type /Page"); at != std::string::npos; at = allText.find("/Type /Page", at + 1))
+    for (std::size_t at = allText.find("/Type /Page"); at != std::string::npos;
+         at = allText.find("/Type /Page", at + 1))
         if (allText.compare(at, 12, "/Type /Pages") != 0) ++allPages;
     EXPECT_EQ(allPages, 4u);
-    EXPECT_EQ(Report("--demo --evaluation-page").status, 2);  // nothing to put the page into
+    EXPECT_EQ(Report("--demo --evaluation-page").status, 2); // nothing to put the page into
 
     ASSERT_EQ(Report(Quote(a) + " " + Quote(b) + " --evaluation-page -o " + Quote(dir_ / "each.png")).status, 0);
     EXPECT_TRUE(fs::exists(dir_ / "each-1.png"));
@@ -329,18 +337,19 @@ TEST_F(KyklosReport, SeveralProfilesGiveOnePdfPageOrOneImageEach)
     EXPECT_NE(failed.status, 0);
     EXPECT_NE(failed.err.find("Invalid file revision."), std::string::npos);
     const Outcome unknown = Report("--demo -o " + Quote(dir_ / "page.bmp"));
-    EXPECT_EQ(unknown.status, 2);  // refused before any work
+    EXPECT_EQ(unknown.status, 2); // refused before any work
     EXPECT_EQ(std::count(unknown.err.begin(), unknown.err.end(), '\n'), 1) << unknown.err;
 }
 
 TEST_F(KyklosReport, PreviewsALogoMetafile)
 {
     const auto picture = dir_ / "logo.png";
-    const Outcome run = Report("--metafile " + Quote(fs::path(KYKLOS_SOURCE_DIR) / "resources" / "VarnLogo.WMF") + " -o " +
-                               Quote(picture) + " --size 400x200");
+    const Outcome run = Report("--metafile " + Quote(fs::path(KYKLOS_SOURCE_DIR) / "resources" / "VarnLogo.WMF") +
+                               " -o " + Quote(picture) + " --size 400x200");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_GT(fs::file_size(picture), 1000u);
-    const Outcome broken = Report("--metafile " + Quote(Write("broken.wmf", "not a metafile")) + " -o " + Quote(picture));
+    const Outcome broken =
+        Report("--metafile " + Quote(Write("broken.wmf", "not a metafile")) + " -o " + Quote(picture));
     EXPECT_NE(broken.status, 0);
 }
 
@@ -451,7 +460,10 @@ TEST_F(KyklosReport, ScaleIsRefusedOutsideTheBoundsTheGraphCanDraw)
     EXPECT_NE(ReadAll(dir_ / "s.svg").find("1000000.00 µm"), std::string::npos);
     EXPECT_EQ(Report("--demo -o " + svg + " --inch --scale 0.00004").status, 0);
     EXPECT_EQ(Report("--demo -o " + svg + " --inch --scale 39370078").status, 0);
-    struct Case { const char* arguments; const char* message; };
+    struct Case {
+        const char* arguments;
+        const char* message;
+    };
     const Case refused[] = {
         {"--scale 0.0000009", "Please enter a value between 0.000001 and 1000000."},
         {"--scale 1000001", "Please enter a value between 0.000001 and 1000000."},
@@ -555,7 +567,7 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
                        "eccentricity_angle_deg,concentricity_um,runout_um,ront_ls_um,ront_mz_um,ront_mi_um,ront_mc_um,"
                        "ronp_um,ronv_um,ronq_um,tolerance_um,verdict,verdict_reference,mi_diameter_um,mc_diameter_um,"
                        "ront_mi_min_um,ront_mi_max_um,ront_mc_min_um,ront_mc_max_um");
-    EXPECT_EQ(csv.out.find("\n"), csv.out.find("\r\n") + 1);  // CR LF rows
+    EXPECT_EQ(csv.out.find("\n"), csv.out.find("\r\n") + 1); // CR LF rows
     const auto good = Fields(rows[2]);
     ASSERT_EQ(good.size(), 29u) << rows[2];
     EXPECT_EQ(good[1], "true");
@@ -565,9 +577,35 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     // A pure three-lobed form of 2 µm: the filter at 50 UPR passes it almost whole.
     EXPECT_NEAR(std::stod(good[8]), 4.0, 0.01);
     EXPECT_NEAR(std::stod(good[9]), std::hypot(0.1, 1.0), 1e-6);
-    EXPECT_EQ(Fields(rows[3]), (std::vector<std::string>{files[2].string(), "false", "Invalid file revision.", "", "",
-                                                         "", "", "", "", "", "", "", "", "", "", "", "", "", "", "",
-                                                         "", "", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(Fields(rows[3]), (std::vector<std::string>{files[2].string(),
+                                                         "false",
+                                                         "Invalid file revision.",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         ""}));
     EXPECT_EQ(std::count(csv.err.begin(), csv.err.end(), '\n'), 1);
     EXPECT_NE(csv.err.find(files[2].string() + ": Invalid file revision."), std::string::npos);
 
@@ -593,7 +631,7 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     ASSERT_EQ(array.size(), 4u);
     EXPECT_EQ(array[2]["ok"], false);
     EXPECT_EQ(array[3]["Identification"], "Part 3");
-    EXPECT_EQ(array[3], nlohmann::json::parse(objects[3]));  // same keys and values as jsonl
+    EXPECT_EQ(array[3], nlohmann::json::parse(objects[3])); // same keys and values as jsonl
 
     const Outcome text = Report("--format text" + names);
     EXPECT_NE(text.out.find("Error:           Invalid file revision.\n"), std::string::npos);
@@ -638,7 +676,8 @@ TEST_F(Batch, FoldersStandardInputAndOrderUnderParallelWorkers)
               (std::vector<std::string>{"A", "b", "c"}));
     EXPECT_EQ(identifications(Report("--format jsonl -r " + Quote(dir_ / "set")).out),
               (std::vector<std::string>{"A", "b", "c", "d"}));
-    const auto list = Write("list.txt", (dir_ / "set" / "c.Kyk").string() + "\r\n\n" + (dir_ / "set" / "b.kyk").string() + "\n");
+    const auto list =
+        Write("list.txt", (dir_ / "set" / "c.Kyk").string() + "\r\n\n" + (dir_ / "set" / "b.kyk").string() + "\n");
     EXPECT_EQ(identifications(Report("--format jsonl - < " + Quote(list)).out), (std::vector<std::string>{"c", "b"}));
     const Outcome empty = Report("--format csv " + Quote(dir_ / "set" / "sub" / "..") + "/none-here");
     EXPECT_EQ(empty.status, 1);
@@ -650,9 +689,11 @@ TEST_F(Batch, FoldersStandardInputAndOrderUnderParallelWorkers)
     EXPECT_EQ(one.status, 1);
     EXPECT_EQ(one.out, three.out);
     EXPECT_NE(one.out.find(",20,Fail,LSCI,"), std::string::npos);
-    EXPECT_EQ(Report("--json -j 1 --tolerance 20 " + Quote(dir_)).out, Report("--json -j 4 --tolerance 20 " + Quote(dir_)).out);
+    EXPECT_EQ(Report("--json -j 1 --tolerance 20 " + Quote(dir_)).out,
+              Report("--json -j 4 --tolerance 20 " + Quote(dir_)).out);
     const auto rows = Lines(one.out);
-    for (int i = 0; i < 40; ++i) EXPECT_EQ(Fields(rows.at(static_cast<std::size_t>(i) + 1)).at(0), files[static_cast<std::size_t>(i)].string());
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(Fields(rows.at(static_cast<std::size_t>(i) + 1)).at(0), files[static_cast<std::size_t>(i)].string());
 }
 
 TEST_F(Batch, SummaryAgreesWithTheRows)
@@ -661,14 +702,15 @@ TEST_F(Batch, SummaryAgreesWithTheRows)
     // The table alone on standard output; the block on standard error, after the failed file's line.
     const Outcome run = Report("--format csv --summary " + Quote(dir_));
     const auto lines = Lines(run.out);
-    ASSERT_EQ(lines.size(), 7u) << run.out;  // header and six rows
+    ASSERT_EQ(lines.size(), 7u) << run.out; // header and six rows
     const auto block = Lines(run.err);
     ASSERT_GT(block.size(), 2u);
     EXPECT_NE(block[0].find("Invalid file revision."), std::string::npos);
     EXPECT_EQ(block[1], "column,count,mean,sd,min,max,capability");
     std::vector<double> roundness;
     for (int i = 1; i <= 6; ++i)
-        if (const auto f = Fields(lines[static_cast<std::size_t>(i)]); f[1] == "true") roundness.push_back(std::stod(f[8]));
+        if (const auto f = Fields(lines[static_cast<std::size_t>(i)]); f[1] == "true")
+            roundness.push_back(std::stod(f[8]));
     ASSERT_EQ(roundness.size(), 5u);
     double mean = 0;
     for (double x : roundness) mean += x / 5.0;
@@ -691,7 +733,7 @@ TEST_F(Batch, SummaryAgreesWithTheRows)
     EXPECT_EQ(Lines(filed.err).size(), 1u) << filed.err;
     EXPECT_EQ(ReadAll(file), run.err.substr(run.err.find('\n') + 1));
     const Outcome jsonFiled = Report("--json --summary-file " + Quote(file) + " " + Quote(dir_));
-    EXPECT_EQ(nlohmann::json::parse(jsonFiled.out).size(), 6u);  // the plain array of records
+    EXPECT_EQ(nlohmann::json::parse(jsonFiled.out).size(), 6u); // the plain array of records
     EXPECT_EQ(nlohmann::json::parse(ReadAll(file))["summary"]["files"], 6);
 
     // Alone, and in JSON.
@@ -734,7 +776,8 @@ TEST_F(KyklosReport, EvaluationHoldsTheDocumentsOwnReferenceWhicheverIsSelected)
         // four entries do not depend on which one is selected.
         if (first.is_null()) first = e["References"];
         EXPECT_EQ(e["References"], first) << option;
-        EXPECT_EQ(e["RONp"].get<double>() + e["RONv"].get<double>(), e["References"]["LeastSquares"]["RONt"].get<double>());
+        EXPECT_EQ(e["RONp"].get<double>() + e["RONv"].get<double>(),
+                  e["References"]["LeastSquares"]["RONt"].get<double>());
         EXPECT_TRUE(e["Harmonics"].empty());
     }
     // The minimum zone is the narrowest of the four by its definition.
@@ -750,7 +793,7 @@ TEST_F(KyklosReport, HarmonicsAreTheProfilesUndulationsAsManyAsAsked)
     ASSERT_EQ(three.size(), 3u);
     for (int k = 1; k <= 3; ++k) EXPECT_EQ(three[k - 1]["Upr"], k);
     // The file carries ten digits (1e-5 µm): amplitudes in mm to 1e-8.
-    EXPECT_NEAR(three[0]["Amplitude"].get<double>(), 0.0005, 1e-8);  // √(0.3² + 0.4²) µm
+    EXPECT_NEAR(three[0]["Amplitude"].get<double>(), 0.0005, 1e-8); // √(0.3² + 0.4²) µm
     EXPECT_NEAR(three[0]["Phase"].get<double>(), std::atan2(0.4, 0.3), 1e-4);
     EXPECT_NEAR(three[1]["Amplitude"].get<double>(), 0.0, 1e-8);
     EXPECT_NEAR(three[2]["Amplitude"].get<double>(), 0.002, 1e-8);
@@ -764,7 +807,8 @@ TEST_F(KyklosReport, HarmonicsAreTheProfilesUndulationsAsManyAsAsked)
     EXPECT_EQ(all.back()["Upr"], 180);
     EXPECT_EQ(all[2], three[2]);
     EXPECT_EQ(Json(Report("--json --harmonics 1000 " + file))["Evaluation"]["Harmonics"].size(), 180u);
-    EXPECT_EQ(Json(Report("--demo --json"))["Evaluation"]["Harmonics"].size(), 500u);  // the default of 3600 points' 1800
+    EXPECT_EQ(Json(Report("--demo --json"))["Evaluation"]["Harmonics"].size(),
+              500u); // the default of 3600 points' 1800
 }
 
 TEST_F(KyklosReport, JsonGivesTheFilterTheExtremesAndTheDiameters)
@@ -774,20 +818,23 @@ TEST_F(KyklosReport, JsonGivesTheFilterTheExtremesAndTheDiameters)
     const auto e = Json(Report("--json --harmonics 3 " + file))["Evaluation"];
     const auto& h = e["Harmonics"];
     // The filter's transmission, nearly 2^−(k/50)² at 360 ≥ 7 × 50 points; phases and first peaks.
-    for (int k = 1; k <= 3; ++k) EXPECT_NEAR(h[k - 1]["Transmission"].get<double>(), std::pow(2.0, -k * k / 2500.0), 1e-3);
+    for (int k = 1; k <= 3; ++k)
+        EXPECT_NEAR(h[k - 1]["Transmission"].get<double>(), std::pow(2.0, -k * k / 2500.0), 1e-3);
     const double passed = h[2]["Transmission"].get<double>();
     EXPECT_NEAR(h[2]["FilteredPhase"].get<double>(), 0.0, 1e-4);
     EXPECT_NEAR(h[2]["FirstPeakAngle"].get<double>(), 0.0, 1e-4);
     EXPECT_NEAR(h[0]["FirstPeakAngle"].get<double>(), std::atan2(0.4, 0.3), 1e-4);
     // About each circle the lobes' peaks at 0, 120 and 240°, valleys between;
     // the inscribed circle touches the valleys, the circumscribed one the peaks.
-    const double a = 0.002 * passed;   // mm
+    const double a = 0.002 * passed; // mm
     const auto& r = e["References"];
     for (const char* name : {"LeastSquares", "MinimumZone", "MaximumInscribed", "MinimumCircumscribed"}) {
         EXPECT_NEAR(r[name]["Peak"].get<double>() - r[name]["Valley"].get<double>(), 2 * a, 1e-8) << name;
         EXPECT_NEAR(std::remainder(r[name]["PeakAngle"].get<double>(), 2 * 3.141592653589793 / 3), 0.0, 1e-9) << name;
-        EXPECT_NEAR(std::remainder(r[name]["ValleyAngle"].get<double>() - 3.141592653589793 / 3, 2 * 3.141592653589793 / 3),
-                    0.0, 1e-9) << name;
+        EXPECT_NEAR(
+            std::remainder(r[name]["ValleyAngle"].get<double>() - 3.141592653589793 / 3, 2 * 3.141592653589793 / 3),
+            0.0, 1e-9)
+            << name;
     }
     EXPECT_NEAR(r["LeastSquares"]["Diameter"].get<double>(), 20.0, 1e-8);
     EXPECT_NEAR(r["MaximumInscribed"]["Diameter"].get<double>(), 2 * (10.0 - a), 1e-8);
@@ -806,7 +853,7 @@ TEST_F(KyklosReport, ToleranceGivesTheVerdictAndTheExitStatus)
     const auto plain = Json(Report("--json " + file));
     EXPECT_TRUE(plain["Evaluation"]["Verdict"].is_null());
     EXPECT_TRUE(plain["Evaluation"]["Tolerance"].is_null());
-    const double roundness = plain["Roundness"].get<double>() * 1000.0;  // µm, about 4
+    const double roundness = plain["Roundness"].get<double>() * 1000.0; // µm, about 4
 
     // A part whose roundness equals the tolerance passes, also a rounding
     // over it (one unit in the last place); a millionth of a micrometre less fails it.
@@ -827,7 +874,7 @@ TEST_F(KyklosReport, ToleranceGivesTheVerdictAndTheExitStatus)
     const auto row = Fields(Lines(inch.out).at(0));
     EXPECT_EQ(row.at(20), "150");
     EXPECT_EQ(row.at(21), "Fail");
-    EXPECT_EQ(row.at(22), "LSCI");  // what the verdict judged
+    EXPECT_EQ(row.at(22), "LSCI"); // what the verdict judged
     EXPECT_EQ(Report("--inch --tolerance 160 " + file).status, 0);
     EXPECT_NEAR(Json(Report("--json --inch --tolerance 150 " + file))["Evaluation"]["Tolerance"].get<double>(),
                 150 * 0.0254e-3, 1e-15);
@@ -852,8 +899,8 @@ TEST_F(KyklosReport, TextBlockShowsTheEvaluationInTheBlocksUnits)
         return std::string();
     };
     char expected[64];
-    std::snprintf(expected, sizeof expected, "%-15s %12.3f µm", "RONt MICI:",
-                  e["References"]["MaximumInscribed"]["RONt"].get<double>() * 1000.0);
+    std::snprintf(expected, sizeof expected, "%-15s %12.3f µm",
+                  "RONt MICI:", e["References"]["MaximumInscribed"]["RONt"].get<double>() * 1000.0);
     EXPECT_EQ(rowOf("RONt MICI:"), expected);
     std::snprintf(expected, sizeof expected, "%-15s %12.3f µm", "RONq:", e["RONq"].get<double>() * 1000.0);
     EXPECT_EQ(rowOf("RONq:"), expected);
@@ -862,20 +909,22 @@ TEST_F(KyklosReport, TextBlockShowsTheEvaluationInTheBlocksUnits)
     // The filtered profile's harmonic, the raw one beside it, both ½ peak-to-valley.
     EXPECT_EQ(rowOf("Harmonics:"), "Harmonics:       ½ peak-to-valley, filtered (raw)");
     const auto& third = e["Harmonics"][2];
-    std::snprintf(expected, sizeof expected, "%-15s %12.3f µm (raw 2.000 µm)", "Harmonic 3:",
-                  third["FilteredAmplitude"].get<double>() * 1000.0);
+    std::snprintf(expected, sizeof expected, "%-15s %12.3f µm (raw 2.000 µm)",
+                  "Harmonic 3:", third["FilteredAmplitude"].get<double>() * 1000.0);
     EXPECT_EQ(rowOf("Harmonic "), expected);
     // The other harmonics of this pure lobed profile are the transform's rounding, below 1 pm: not listed.
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Harmonic ", 0) == 0; }), 1);
+    EXPECT_EQ(
+        std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Harmonic ", 0) == 0; }),
+        1);
     std::snprintf(expected, sizeof expected, "%.1f", e["Harmonics"][99]["Transmission"].get<double>() * 100.0);
     EXPECT_EQ(rowOf("Warning:"), "Warning:         The profile has 360 points; the filter needs at least 7 × 100 = "
-                                 "700 points for a 100 UPR cutoff: it passes " + std::string(expected) +
-                                 " % at the cutoff instead of 50 %.");
+                                 "700 points for a 100 UPR cutoff: it passes " +
+                                     std::string(expected) + " % at the cutoff instead of 50 %.");
 
     // A tolerance typed to the fourth decimal: RONt shown to the fourth too.
     const auto fine = Lines(Report("--tolerance 5.0001 --cutoff 100 " + file).out);
-    std::snprintf(expected, sizeof expected, "%-15s %12.4f µm", "RONt MICI:",
-                  e["References"]["MaximumInscribed"]["RONt"].get<double>() * 1000.0);
+    std::snprintf(expected, sizeof expected, "%-15s %12.4f µm",
+                  "RONt MICI:", e["References"]["MaximumInscribed"]["RONt"].get<double>() * 1000.0);
     EXPECT_NE(std::find(fine.begin(), fine.end(), std::string(expected)), fine.end()) << expected;
     EXPECT_NE(std::find(fine.begin(), fine.end(), "Tolerance:            5.0001 µm"), fine.end());
 }
@@ -891,13 +940,13 @@ TEST_F(KyklosReport, AFailedFitHasNoRontAndNoVerdict)
     EXPECT_EQ(e["References"]["MinimumZone"]["FitValid"], false);
     EXPECT_TRUE(e["References"]["MinimumZone"]["RONt"].is_null());
     EXPECT_TRUE(e["Verdict"].is_null());
-    EXPECT_EQ(e["Warnings"].size(), 2u);  // too few points, and the weights scaled to unit gain
+    EXPECT_EQ(e["Warnings"].size(), 2u); // too few points, and the weights scaled to unit gain
     const auto row = Fields(Lines(Report("--format csv --no-header --reference mz --tolerance 1 " + file).out).at(0));
-    EXPECT_EQ(row.at(14), "");  // ront_mz_um
-    EXPECT_NE(row.at(13), "");  // ront_ls_um
+    EXPECT_EQ(row.at(14), ""); // ront_mz_um
+    EXPECT_NE(row.at(13), ""); // ront_ls_um
     EXPECT_EQ(row.at(20), "1");
     EXPECT_EQ(row.at(21), "");
-    EXPECT_EQ(row.at(22), "");  // no verdict, no reference judged
+    EXPECT_EQ(row.at(22), ""); // no verdict, no reference judged
     EXPECT_TRUE(e["References"]["MinimumZone"]["Diameter"].is_null());
     EXPECT_TRUE(e["References"]["MinimumZone"]["Peak"].is_null());
     EXPECT_NE(Report("--reference mz " + file).out.find("RONt MZCI:                 — µm\n"), std::string::npos);
@@ -917,11 +966,12 @@ TEST_F(Batch, TableRowCarriesTheFourReferencesTheParametersAndTheVerdict)
         const auto& e = array[i]["Evaluation"];
         const char* references[] = {"LeastSquares", "MinimumZone", "MaximumInscribed", "MinimumCircumscribed"};
         for (std::size_t r = 0; r < 4; ++r)
-            EXPECT_EQ(std::stod(row.at(13 + r)), e["References"][references[r]]["RONt"].get<double>() * 1000.0) << i << r;
+            EXPECT_EQ(std::stod(row.at(13 + r)), e["References"][references[r]]["RONt"].get<double>() * 1000.0)
+                << i << r;
         EXPECT_EQ(std::stod(row.at(17)), e["RONp"].get<double>() * 1000.0);
         EXPECT_EQ(std::stod(row.at(18)), e["RONv"].get<double>() * 1000.0);
         EXPECT_EQ(std::stod(row.at(19)), e["RONq"].get<double>() * 1000.0);
-        EXPECT_EQ(row.at(16), row.at(8));  // the selected reference is the roundness column
+        EXPECT_EQ(row.at(16), row.at(8)); // the selected reference is the roundness column
         EXPECT_EQ(row.at(20), "5");
         EXPECT_EQ(row.at(21), e["Verdict"].get<std::string>());
         EXPECT_EQ(row.at(22), "MCCI");
@@ -935,7 +985,7 @@ TEST_F(Batch, TableRowCarriesTheFourReferencesTheParametersAndTheVerdict)
 
 TEST_F(Batch, SummaryCountsVerdictsAndGivesTheCapabilityInEveryFormat)
 {
-    MakeSet(5, -1);  // roundness about 2, 4, 6, 8, 10 µm
+    MakeSet(5, -1); // roundness about 2, 4, 6, 8, 10 µm
     const Outcome csv = Report("--format csv --summary --tolerance 7 " + Quote(dir_));
     EXPECT_EQ(csv.status, 3);
     std::vector<double> roundness;
@@ -962,7 +1012,8 @@ TEST_F(Batch, SummaryCountsVerdictsAndGivesTheCapabilityInEveryFormat)
     EXPECT_NE(summary.out.find("5 files: 0 failed, 3 Pass, 2 Fail\n"), std::string::npos) << summary.out;
     EXPECT_NE(summary.out.find(text), std::string::npos) << summary.out;
     // The same tolerance in microinches gives the same capability.
-    const auto inch = Json(Report("--json --summary-only --inch --tolerance " + Shortest(7.0 / 0.0254) + " " + Quote(dir_)));
+    const auto inch =
+        Json(Report("--json --summary-only --inch --tolerance " + Shortest(7.0 / 0.0254) + " " + Quote(dir_)));
     EXPECT_NEAR(inch["summary"]["capability"].get<double>(), capability, 1e-9);
     // Without a tolerance there is none.
     EXPECT_TRUE(Json(Report("--json --summary-only " + Quote(dir_)))["summary"]["capability"].is_null());

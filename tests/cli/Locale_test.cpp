@@ -36,7 +36,8 @@ class GermanLocale : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::setlocale(LC_ALL, kGerman)) GTEST_SKIP() << kGerman << " is not installed (scripts/install-deps.sh makes it)";
+        if (!std::setlocale(LC_ALL, kGerman))
+            GTEST_SKIP() << kGerman << " is not installed (scripts/install-deps.sh makes it)";
         std::setlocale(LC_ALL, "C");
     }
     const std::string shaft_ = std::string("'") + KYKLOS_SOURCE_DIR + "/samples/shaft.kyk'";

@@ -47,7 +47,7 @@ TEST(RunPlan, FormatAndWhetherTheEvaluationNeedsItsHarmonics)
     const Row rows[] = {
         {{"--demo"}, OutputFormat::Text, true},
         {{"--demo", "--format", "csv"}, OutputFormat::Csv, false},
-        {{"--demo", "--format", "csv", "-o", "r.pdf"}, OutputFormat::Csv, true},  // the pages show them
+        {{"--demo", "--format", "csv", "-o", "r.pdf"}, OutputFormat::Csv, true}, // the pages show them
         {{"--demo", "--json"}, OutputFormat::Json, true},
         {{"--demo", "--json", "--format", "json", "--harmonics", "0"}, OutputFormat::Json, false},
         {{"--demo", "--format", "jsonl", "--harmonics", "all"}, OutputFormat::JsonLines, true},
@@ -68,10 +68,10 @@ TEST(RunPlan, FormatAndWhetherTheEvaluationNeedsItsHarmonics)
 
 TEST(RunPlan, SettingsUnitsPagesAndInputsInOrder)
 {
-    const RunPlan plan = Accepted({"a.kyk", "-", "--demo", "--reference", "mi", "--cutoff", "150", "--inch",
-                                   "--tolerance", "40", "-j", "3", "-o", "r.pdf", "--paper", "letter", "--scale", "5",
-                                   "--no-raw", "--size", "800X600"},
-                                  "b.kyk\r\n\nc.kyk\n");
+    const RunPlan plan = Accepted(
+        {"a.kyk", "-",  "--demo", "--reference", "mi",     "--cutoff", "150", "--inch",   "--tolerance", "40",     "-j",
+         "3",     "-o", "r.pdf",  "--paper",     "letter", "--scale",  "5",   "--no-raw", "--size",      "800X600"},
+        "b.kyk\r\n\nc.kyk\n");
     EXPECT_EQ(plan.Analysis.ReferenceKind, ReferenceKind::MaximumInscribed);
     EXPECT_EQ(plan.Analysis.FilterCutoffUpr, 150);
     EXPECT_FALSE(plan.Metric);
@@ -80,7 +80,7 @@ TEST(RunPlan, SettingsUnitsPagesAndInputsInOrder)
     EXPECT_EQ(plan.Pages.Export.Paper, PaperSize::Letter);
     EXPECT_EQ(plan.Pages.Export.ImageWidth, 800);
     EXPECT_EQ(plan.Pages.Export.ImageHeight, 600);
-    EXPECT_DOUBLE_EQ(*plan.Pages.FixedBandRange, 10.0 * 0.0254);  // two divisions of 5 µin, in µm
+    EXPECT_DOUBLE_EQ(*plan.Pages.FixedBandRange, 10.0 * 0.0254); // two divisions of 5 µin, in µm
     EXPECT_FALSE(plan.Pages.ShowRawData);
     EXPECT_TRUE(plan.Pages.ShowReferenceCircle);
     // The demonstration first, then the files in the order named.
@@ -124,18 +124,37 @@ TEST(RunPlan, RefusalsInTheOrderTheOptionsAreCheckedAndInTheRunsFormat)
         OutputFormat format;
     };
     const Row rows[] = {
-        {{"--demo", "--json", "--format", "csv", "--size", "1"}, "--json and --format csv disagree.", 2, OutputFormat::Text},
-        {{"--demo", "--json", "--size", "15x1000", "--tolerance", "0"}, "Invalid --size: use WxH, for example 1600x1000.",
-         2, OutputFormat::Json},
-        {{"--demo", "--format", "csv", "--scale", "0", "--tolerance", "0"}, "--scale: Please enter a positive number.", 2,
+        {{"--demo", "--json", "--format", "csv", "--size", "1"},
+         "--json and --format csv disagree.",
+         2,
+         OutputFormat::Text},
+        {{"--demo", "--json", "--size", "15x1000", "--tolerance", "0"},
+         "Invalid --size: use WxH, for example 1600x1000.",
+         2,
+         OutputFormat::Json},
+        {{"--demo", "--format", "csv", "--scale", "0", "--tolerance", "0"},
+         "--scale: Please enter a positive number.",
+         2,
          OutputFormat::Csv},
         {{"--demo", "--format", "jsonl", "--tolerance", "0", "--harmonics", "x"},
-         "--tolerance: The tolerance must be a positive number.", 2, OutputFormat::JsonLines},
-        {{"--demo", "--harmonics", "-1"}, "--harmonics: use a whole number of 0 or more, or all.", 2, OutputFormat::Text},
-        {{"--metafile", "logo.wmf", "--evaluation-page"}, "--metafile needs -o picture.png, .svg or .pdf.", 2,
+         "--tolerance: The tolerance must be a positive number.",
+         2,
+         OutputFormat::JsonLines},
+        {{"--demo", "--harmonics", "-1"},
+         "--harmonics: use a whole number of 0 or more, or all.",
+         2,
          OutputFormat::Text},
-        {{"--demo", "--evaluation-page"}, "--evaluation-page needs -o report.pdf, .png or .svg.", 2, OutputFormat::Text},
-        {{"-o", "r.png"}, "Nothing to evaluate: name a .kyk file or a folder, or use --demo (see --help).", 2,
+        {{"--metafile", "logo.wmf", "--evaluation-page"},
+         "--metafile needs -o picture.png, .svg or .pdf.",
+         2,
+         OutputFormat::Text},
+        {{"--demo", "--evaluation-page"},
+         "--evaluation-page needs -o report.pdf, .png or .svg.",
+         2,
+         OutputFormat::Text},
+        {{"-o", "r.png"},
+         "Nothing to evaluate: name a .kyk file or a folder, or use --demo (see --help).",
+         2,
          OutputFormat::None},
         {{"-", "--json"}, "No .kyk file found in the inputs.", 1, OutputFormat::Json},
         // An option that changes only another format's output, before any value is read.
@@ -144,11 +163,18 @@ TEST(RunPlan, RefusalsInTheOrderTheOptionsAreCheckedAndInTheRunsFormat)
         {{"--demo", "--raw", "-o", "r.pdf"}, "--raw needs --format json or jsonl.", 2, OutputFormat::None},
         {{"--demo", "--no-header", "--json"}, "--no-header needs --format csv.", 2, OutputFormat::Json},
         {{"--demo", "--csv-raw", "--format", "jsonl"}, "--csv-raw needs --format csv.", 2, OutputFormat::JsonLines},
-        {{"--demo", "--tolerance", "0x10"}, "--tolerance: The tolerance must be a positive number.", 2, OutputFormat::Text},
+        {{"--demo", "--tolerance", "0x10"},
+         "--tolerance: The tolerance must be a positive number.",
+         2,
+         OutputFormat::Text},
         // The pages' format, from the name, before any work.
-        {{"--demo", "-o", "r.bmp", "--evaluation-page"}, "unknown output format '.bmp' (use .pdf, .png or .svg)", 2,
+        {{"--demo", "-o", "r.bmp", "--evaluation-page"},
+         "unknown output format '.bmp' (use .pdf, .png or .svg)",
+         2,
          OutputFormat::None},
-        {{"--metafile", "logo.wmf", "-o", "logo"}, "-o logo: name the format by the extension (.pdf, .png or .svg).", 2,
+        {{"--metafile", "logo.wmf", "-o", "logo"},
+         "-o logo: name the format by the extension (.pdf, .png or .svg).",
+         2,
          OutputFormat::None},
     };
     for (const Row& row : rows) {

@@ -66,7 +66,7 @@ TEST(DemonstrationProfile, FirstSamplesFollowTheClassicGenerator)
     const double g = std::sqrt(-2.0 * std::log(s) / s);
     const double step = kPi * 0.0005555555555555556;
 
-    const double r0 = 10.0 + 0.004 + 0.003 + 0.001;  // the terms that do not vanish at θ = 0
+    const double r0 = 10.0 + 0.004 + 0.003 + 0.001; // the terms that do not vanish at θ = 0
     EXPECT_NEAR(f.doc->Profile.RawRadius[0], r0 + 0.002 * u * g, 1e-15);
 
     // Sample 1 takes the cached second value of the same pair.
@@ -82,7 +82,9 @@ TEST(DemonstrationProfile, FirstSamplesFollowTheClassicGenerator)
 TEST(DemonstrationProfile, IsTheSameInEveryRun)
 {
     FreshDocument a, b;
-    for (int i = 0; i < 3600; ++i) ASSERT_EQ(a.doc->Profile.RawRadius[static_cast<std::size_t>(i)], b.doc->Profile.RawRadius[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 3600; ++i)
+        ASSERT_EQ(a.doc->Profile.RawRadius[static_cast<std::size_t>(i)],
+                  b.doc->Profile.RawRadius[static_cast<std::size_t>(i)]);
     EXPECT_EQ(a.doc->Result.Peak, b.doc->Result.Peak);
     EXPECT_EQ(a.doc->Result.Runout, b.doc->Result.Runout);
 }
@@ -94,7 +96,8 @@ TEST(DemonstrationProfile, WithoutNoiseTheLeastSquaresCentreIsTheEccentricity)
     for (int i = 0; i < 3600; ++i) {
         const double t = i * step;
         r[static_cast<std::size_t>(i)] = 10.0 + 0.004 * std::cos(t) + 0.002 * std::sin(t) + 0.002 * std::sin(3 * t) +
-                                         0.003 * std::cos(14 * t) + 0.002 * std::sin(47 * t) + 0.001 * std::cos(119 * t);
+                                         0.003 * std::cos(14 * t) + 0.002 * std::sin(47 * t) +
+                                         0.001 * std::cos(119 * t);
     }
     double a, b, c;
     ASSERT_TRUE(FitLeastSquaresCircle(r, SampleAngles(3600), a, b, c));
@@ -114,7 +117,7 @@ TEST(GaussianNoise, SecondValueOfAPairComesFromTheCacheWithoutDrawing)
     noise.GaussianNoise(0.0, 1.0);
     ClassicRandom after = random;
     ClassicRandom expected = before;
-    EXPECT_EQ(after.Next(), expected.Next());  // no rand() call in between
+    EXPECT_EQ(after.Next(), expected.Next()); // no rand() call in between
     // Mean and deviation scale the deviate.
     ClassicRandom r1, r2;
     GaussianNoiseSource n1(r1), n2(r2);
@@ -135,7 +138,7 @@ TEST(FileNew, KeepsTheSettingsAndForgetsTheFile)
     EXPECT_EQ(f.doc->Settings.FilterCutoffUpr, 150);
     EXPECT_TRUE(f.doc->Profile.PathName.empty());
     EXPECT_TRUE(f.doc->Profile.FileTitle.empty());
-    EXPECT_NE(f.doc->Profile.RawRadius[0], first);  // the sequence goes on
+    EXPECT_NE(f.doc->Profile.RawRadius[0], first); // the sequence goes on
     EXPECT_EQ(f.ui.redraws, 1);
     EXPECT_TRUE(f.doc->Result.FitValid);
 }
@@ -177,7 +180,7 @@ TEST(AnalyzeProfile, EccentricityAngleOfCentresOnTheAxes)
     EXPECT_EQ(EccentricityAngleDegrees(0.0, 0.0), 0.0);
     EXPECT_EQ(EccentricityAngleDegrees(0.003, 0.0), 0.0);
     EXPECT_EQ(EccentricityAngleDegrees(-0.003, 0.0), 180.0);
-    EXPECT_EQ(EccentricityAngleDegrees(-0.003, -0.0), 180.0);  // atan2 alone gives −180 here
+    EXPECT_EQ(EccentricityAngleDegrees(-0.003, -0.0), 180.0); // atan2 alone gives −180 here
     EXPECT_DOUBLE_EQ(EccentricityAngleDegrees(0.0, 0.002), 90.0);
     EXPECT_DOUBLE_EQ(EccentricityAngleDegrees(0.0, -0.002), -90.0);
     EXPECT_GT(EccentricityAngleDegrees(-0.003, -1e-12), -180.0);
@@ -252,7 +255,7 @@ TEST(AnalysisSelection, ReferenceOkWithoutChangeDoesNotRerun)
 {
     FreshDocument f;
     f.ui.referenceAnswer = ReferenceIndex(ReferenceKind::LeastSquares);
-    f.doc->Result.Runout = -1.0;  // marks whether the analysis ran again
+    f.doc->Result.Runout = -1.0; // marks whether the analysis ran again
     f.ui.redraws = 0;
     f.doc->OnAnalysisReferenceCircle();
     EXPECT_EQ(f.ui.lastReferenceShown, ReferenceIndex(ReferenceKind::LeastSquares));
@@ -265,7 +268,7 @@ TEST(AnalysisSelection, ReferenceOkWithoutChangeDoesNotRerun)
     EXPECT_GT(f.doc->Result.Runout, 0.0);
     EXPECT_EQ(f.ui.redraws, 1);
 
-    f.ui.referenceAnswer.reset();  // Cancel
+    f.ui.referenceAnswer.reset(); // Cancel
     f.doc->OnAnalysisReferenceCircle();
     EXPECT_EQ(f.doc->Settings.ReferenceKind, ReferenceKind::MinimumZone);
     EXPECT_EQ(f.ui.redraws, 1);
@@ -274,7 +277,7 @@ TEST(AnalysisSelection, ReferenceOkWithoutChangeDoesNotRerun)
 TEST(AnalysisSelection, FilterOkAlwaysReruns)
 {
     FreshDocument f;
-    f.ui.filterAnswer = 2;  // 50 UPR, unchanged
+    f.ui.filterAnswer = 2; // 50 UPR, unchanged
     f.doc->Result.Runout = -1.0;
     f.doc->OnAnalysisFiltering();
     EXPECT_EQ(f.ui.lastFilterShown, 2);

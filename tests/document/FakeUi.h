@@ -44,7 +44,7 @@ public:
 // A progress display that is shown and cancels when asked to at a chosen update.
 class FakeProgress final : public ProgressPort {
 public:
-    int cancelAtUpdate = -1;  // the SetPos call (1-based) after which Cancel is seen
+    int cancelAtUpdate = -1; // the SetPos call (1-based) after which Cancel is seen
     int updates = 0;
     bool shown = false;
     bool active = false;

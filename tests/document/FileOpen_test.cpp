@@ -39,7 +39,8 @@ protected:
         return path;
     }
 
-    static std::string Header(int points) {
+    static std::string Header(int points)
+    {
         return "KYKLOS_DATA 1.0\nIDENTIFICATION: Shaft 4711\nDATE: 06 Dec 1999\nNUMBER_OF_POINTS: " +
                std::to_string(points) + "\nPROFILE_UM:\n";
     }
@@ -83,7 +84,10 @@ TEST_F(FileOpen, EarlyFailuresKeepTheProfileItsResultsAndItsName)
     const double runout = doc_->Result.Runout;
     const std::string identification = doc_->Profile.Identification;
 
-    struct Case { std::string name, content, message; bool create; };
+    struct Case {
+        std::string name, content, message;
+        bool create;
+    };
     const Case cases[] = {
         {"missing.kyk", "", "Cannot open the file.", false},
         {"magic.kyk", "NOT_KYKLOS 1.0\n", "Invalid file format.", true},
@@ -100,8 +104,8 @@ TEST_F(FileOpen, EarlyFailuresKeepTheProfileItsResultsAndItsName)
         EXPECT_TRUE(doc_->DataLoaded && doc_->AnalysisValid && doc_->Result.FitValid) << c.name;
         EXPECT_EQ(doc_->Result.Runout, runout);
         EXPECT_EQ(doc_->Profile.Identification, identification);
-        EXPECT_EQ(doc_->Profile.FileTitle, "good");  // the report never names a file whose data it does not show
-        EXPECT_EQ(doc_->OpenDialogPath, *ui_.fileAnswer);  // but the next Open starts at the chosen file
+        EXPECT_EQ(doc_->Profile.FileTitle, "good");       // the report never names a file whose data it does not show
+        EXPECT_EQ(doc_->OpenDialogPath, *ui_.fileAnswer); // but the next Open starts at the chosen file
     }
     // A directory cannot be opened as a profile either.
     ui_.messages.clear();
@@ -131,7 +135,7 @@ TEST_F(FileOpen, OnlyARegularFileIsOpenedAndAFifoDoesNotBlock)
         }
         ASSERT_EQ(ui_.messages.size(), 1u) << path;
         EXPECT_EQ(ui_.messages[0], "Cannot open the file.");
-        EXPECT_TRUE(doc_->DataLoaded && doc_->AnalysisValid);  // the previous profile stays
+        EXPECT_TRUE(doc_->DataLoaded && doc_->AnalysisValid); // the previous profile stays
     }
 }
 
@@ -154,7 +158,7 @@ TEST_F(FileOpen, ValuesTooLargeToEvaluateAreRefused)
         EXPECT_EQ(open(kind, "1.7e308", 2000), tooLarge) << ReferenceIndex(kind);
         EXPECT_FALSE(doc_->DataLoaded || doc_->AnalysisValid || doc_->Result.FitValid);
         EXPECT_FALSE(doc_->AnalyzeProfile());
-        EXPECT_EQ(doc_->Result.Eccentricity, 0.0);  // no overflowed number is kept
+        EXPECT_EQ(doc_->Result.Eccentricity, 0.0); // no overflowed number is kept
     }
     // 1e300 µm overflows only some fits; the profile is refused with every reference.
     EXPECT_EQ(open(ReferenceKind::MaximumInscribed, "1e300", 2000), tooLarge);
@@ -168,7 +172,8 @@ TEST_F(FileOpen, ValuesTooLargeToEvaluateAreRefused)
 
 TEST_F(FileOpen, LaterFailuresClearTheFlagsAndStartNoAnalysis)
 {
-    for (const std::string tail : {"NUMBER_OF_POINTS: many PROFILE_UM: 1 2 3\n", "NUMBER_OF_POINTS: 3\nPROFILE_UM: 1 2"}) {
+    for (const std::string tail :
+         {"NUMBER_OF_POINTS: many PROFILE_UM: 1 2 3\n", "NUMBER_OF_POINTS: 3\nPROFILE_UM: 1 2"}) {
         doc_->OnFileNew();
         ui_.messages.clear();
         ui_.fileAnswer = Write("broken.kyk", "KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\n" + tail);

@@ -38,17 +38,28 @@ std::string Shortest(double value)
 void AppendResults(std::vector<std::string>& lines, const std::string& key, const CKyklosDoc& d)
 {
     const std::pair<const char*, double> members[] = {
-        {"PointCount", d.Profile.PointCount()},       {"DataLoaded", d.DataLoaded},
-        {"AnalysisValid", d.AnalysisValid}, {"FitValid", d.Result.FitValid},
-        {"ReferenceKind", ReferenceIndex(d.Settings.ReferenceKind)}, {"FilterCutoffUpr", d.Settings.FilterCutoffUpr},
-        {"MinRawRadius", d.Result.MinRawRadius},   {"MaxRawRadius", d.Result.MaxRawRadius},
-        {"NominalRadius", d.Result.NominalRadius}, {"ReferenceA", d.Result.ReferenceA},
-        {"ReferenceB", d.Result.ReferenceB},       {"ReferenceC", d.Result.ReferenceC},
-        {"ZoneHalfWidth", d.Result.ZoneHalfWidth}, {"Peak", d.Result.Peak},
-        {"PeakAngle", d.Result.PeakAngle},         {"Valley", d.Result.Valley},
-        {"ValleyAngle", d.Result.ValleyAngle},     {"Runout", d.Result.Runout},
-        {"Eccentricity", d.Result.Eccentricity},   {"EccentricityAngle", d.Result.EccentricityAngle},
-        {"Roundness", d.Result.Peak - d.Result.Valley},   {"Concentricity", 2.0 * d.Result.Eccentricity},
+        {"PointCount", d.Profile.PointCount()},
+        {"DataLoaded", d.DataLoaded},
+        {"AnalysisValid", d.AnalysisValid},
+        {"FitValid", d.Result.FitValid},
+        {"ReferenceKind", ReferenceIndex(d.Settings.ReferenceKind)},
+        {"FilterCutoffUpr", d.Settings.FilterCutoffUpr},
+        {"MinRawRadius", d.Result.MinRawRadius},
+        {"MaxRawRadius", d.Result.MaxRawRadius},
+        {"NominalRadius", d.Result.NominalRadius},
+        {"ReferenceA", d.Result.ReferenceA},
+        {"ReferenceB", d.Result.ReferenceB},
+        {"ReferenceC", d.Result.ReferenceC},
+        {"ZoneHalfWidth", d.Result.ZoneHalfWidth},
+        {"Peak", d.Result.Peak},
+        {"PeakAngle", d.Result.PeakAngle},
+        {"Valley", d.Result.Valley},
+        {"ValleyAngle", d.Result.ValleyAngle},
+        {"Runout", d.Result.Runout},
+        {"Eccentricity", d.Result.Eccentricity},
+        {"EccentricityAngle", d.Result.EccentricityAngle},
+        {"Roundness", d.Result.Peak - d.Result.Valley},
+        {"Concentricity", 2.0 * d.Result.Eccentricity},
     };
     for (const auto& [name, value] : members) lines.push_back(key + " " + name + " " + Shortest(value));
 }
@@ -73,7 +84,8 @@ std::vector<std::string> ComputeResults()
                 else
                     doc.OpenProfile(KYKLOS_SOURCE_DIR "/samples/shaft.kyk");
                 EXPECT_TRUE(ui.messages.empty()) << source << ": " << ui.messages.front();
-                AppendResults(lines, source + " " + std::to_string(cutoff) + " " + kReferenceNames[ReferenceIndex(kind)], doc);
+                AppendResults(lines,
+                              source + " " + std::to_string(cutoff) + " " + kReferenceNames[ReferenceIndex(kind)], doc);
             }
         }
     }
@@ -101,7 +113,8 @@ TEST(GoldenResults, EverySettingGivesTheStoredNumbersBitForBit)
     ASSERT_EQ(golden.size(), actual.size());
     int differing = 0;
     for (std::size_t i = 0; i < golden.size(); ++i)
-        if (actual[i] != golden[i] && ++differing <= 20) ADD_FAILURE() << "now:  " << actual[i] << "\nwas:  " << golden[i];
+        if (actual[i] != golden[i] && ++differing <= 20)
+            ADD_FAILURE() << "now:  " << actual[i] << "\nwas:  " << golden[i];
     EXPECT_EQ(differing, 0) << "results differ from " << kGoldenPath;
 }
 

@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -150,7 +150,7 @@ TEST(RoundnessEvaluation, SpectrumOfTheDemonstrationAgreesWithItsSumsAndTheFilte
         demo.doc.Settings.FilterCutoffUpr = cutoff;
         ASSERT_TRUE(demo.doc.AnalyzeProfile());
         const RoundnessEvaluation& e = demo.doc.Result.Evaluation;
-        ASSERT_TRUE(e.Warnings.empty());  // 3600 ≥ 7 × 500
+        ASSERT_TRUE(e.Warnings.empty()); // 3600 ≥ 7 × 500
         double power = 0.0;
         for (const HarmonicComponent& h : e.Harmonics) {
             const double ratio = h.FilteredAmplitude / h.Amplitude;
@@ -182,8 +182,8 @@ TEST(RoundnessEvaluation, VerdictJudgesTheSelectedReferenceWithoutEvaluatingAgai
     doc.Settings.ReferenceKind = ReferenceKind::MinimumZone;
     const std::uint64_t before = RoundnessEvaluationCount();
     doc.AnalyzeProfile();
-    EXPECT_EQ(RoundnessEvaluationCount(), before + 1);  // one evaluation per analysis
-    const double zone = *doc.Result.Evaluation.Selected().RONt * 1000.0;  // µm
+    EXPECT_EQ(RoundnessEvaluationCount(), before + 1);                   // one evaluation per analysis
+    const double zone = *doc.Result.Evaluation.Selected().RONt * 1000.0; // µm
     const auto judge = [&doc](std::optional<RoundnessTolerance> t) {
         doc.SetTolerance(t);
         return doc.Result.Evaluation;
@@ -202,7 +202,7 @@ TEST(RoundnessEvaluation, VerdictJudgesTheSelectedReferenceWithoutEvaluatingAgai
     EXPECT_NEAR(*inch.MarginUm, zone * 0.001, 1e-9);
     EXPECT_EQ(judge(std::nullopt).Verdict, ToleranceVerdict::None);
     EXPECT_FALSE(doc.Result.Evaluation.MarginUm);
-    EXPECT_EQ(RoundnessEvaluationCount(), before + 1);  // judging again is no evaluation
+    EXPECT_EQ(RoundnessEvaluationCount(), before + 1); // judging again is no evaluation
 
     // The least squares circle is never narrower than the minimum zone.
     doc.Settings.ReferenceKind = ReferenceKind::LeastSquares;
@@ -212,7 +212,7 @@ TEST(RoundnessEvaluation, VerdictJudgesTheSelectedReferenceWithoutEvaluatingAgai
     ASSERT_GT(*leastSquares.Selected().RONt * 1000.0, zone);
     EXPECT_EQ(leastSquares.Verdict, ToleranceVerdict::Fail);
 
-    EXPECT_EQ(JudgeRoundness(std::nullopt, RoundnessTolerance{5.0, true}), ToleranceVerdict::None);  // the fit failed
+    EXPECT_EQ(JudgeRoundness(std::nullopt, RoundnessTolerance{5.0, true}), ToleranceVerdict::None); // the fit failed
     EXPECT_EQ(JudgeRoundness(0.001, RoundnessTolerance{std::nan(""), true}), ToleranceVerdict::None);
     EXPECT_EQ(VerdictText(ToleranceVerdict::Pass), "Pass");
     EXPECT_EQ(VerdictText(ToleranceVerdict::Fail), "Fail");
@@ -237,7 +237,8 @@ TEST(RoundnessEvaluation, MarginIsNeverNegativeOnAPass)
 
 TEST(RoundnessEvaluation, ToleranceRuleRefusesWhatIsNotAPositiveNumber)
 {
-    for (const char* text : {"0", "-1", "0.0", "-0", "abc", "", " ", "5,5", "0x10", "1e", "inf", "nan", "1e999", "12 um"})
+    for (const char* text :
+         {"0", "-1", "0.0", "-0", "abc", "", " ", "5,5", "0x10", "1e", "inf", "nan", "1e999", "12 um"})
         EXPECT_FALSE(ParseTolerance(text)) << text;
     EXPECT_EQ(ParseTolerance(" 11.7 "), 11.7);
     EXPECT_EQ(ParseTolerance("+2.5e-1"), 0.25);
@@ -254,8 +255,8 @@ TEST(RoundnessEvaluation, LargestHarmonicsAreThoseOfTheFilteredProfile)
         int upr;
         double raw, transmission;
     };
-    for (const Given& g : {Given{1, 20.0, 1.0}, {4, 10.0, 0.009}, {6, 1.0, 0.9}, {9, 3.0, 0.02}, {12, 0.08, 1.0},
-                           {15, 5.0, -0.004}})
+    for (const Given& g :
+         {Given{1, 20.0, 1.0}, {4, 10.0, 0.009}, {6, 1.0, 0.9}, {9, 3.0, 0.02}, {12, 0.08, 1.0}, {15, 5.0, -0.004}})
         e.Harmonics.push_back({g.upr, g.raw, 0.0, g.raw * std::fabs(g.transmission), g.transmission});
     std::vector<int> uprs;
     for (const HarmonicComponent& h : LargestHarmonics(e, 5)) uprs.push_back(h.Upr);
@@ -288,7 +289,7 @@ TEST(RoundnessEvaluation, FirstPeakIsWhereTheUndulationPeaksOnThePart)
     const HarmonicComponent& h = doc->Result.Evaluation.Harmonics[2];
     EXPECT_NEAR(h.FirstPeakAngle, 2.5 - kTwoPi / 3, 1e-9);
     EXPECT_NEAR(h.Phase, 7.5 - kTwoPi, 1e-9);
-    EXPECT_NEAR(h.FilteredPhase, h.Phase, 1e-9);  // a zero-phase filter moves no peak
+    EXPECT_NEAR(h.FilteredPhase, h.Phase, 1e-9); // a zero-phase filter moves no peak
 
     constexpr double pi = std::numbers::pi;
     const struct {
@@ -296,11 +297,11 @@ TEST(RoundnessEvaluation, FirstPeakIsWhereTheUndulationPeaksOnThePart)
         int upr;
         double first;
     } cases[] = {
-        {pi / 2, 3, pi / 6},        // a 3-lobe of φ = 90°: peaks at 30°, 150°, 270°; a valley at 90°
-        {-pi, 1, pi},               // [−π, π] wraps into one turn
+        {pi / 2, 3, pi / 6}, // a 3-lobe of φ = 90°: peaks at 30°, 150°, 270°; a valley at 90°
+        {-pi, 1, pi},        // [−π, π] wraps into one turn
         {-pi / 2, 2, 3 * pi / 4},
         {0.0, 7, 0.0},
-        {-1e-17, 5, 0.0},           // a rounding below a whole turn is the peak at 0, not a lobe on
+        {-1e-17, 5, 0.0}, // a rounding below a whole turn is the peak at 0, not a lobe on
     };
     for (const auto& c : cases) {
         const double first = FirstPeakAngle(c.phase, c.upr);
@@ -324,7 +325,7 @@ TEST(RoundnessEvaluation, LargeEccentricityWarnsOfItsTwoLobes)
     // 200 µm off a 10 mm circle: e²/(2R) = 2 µm, all of its RONt (as the filter passes 2 UPR).
     const auto far = ProfileDocument(3600, 50, [](double t) { return OffCentreCircle(t, 0.2, 0.0); });
     const RoundnessEvaluation& e = far->Result.Evaluation;
-    EXPECT_NEAR(*e.Selected().RONt, 0.002 * IdealGaussianTransmission(2, 50), 3e-7);  // e⁴/(8R³) = 2e-7 mm
+    EXPECT_NEAR(*e.Selected().RONt, 0.002 * IdealGaussianTransmission(2, 50), 3e-7); // e⁴/(8R³) = 2e-7 mm
     // R is the mean radius, 10 − e²/(4R) = 9.999 mm; T = e²/(2·9.999 mm) = 2.0002 µm.
     // (A pure oval also leaves the inscribed and circumscribed centres a few
     // nanometres of play between its two opposite valleys: warned of apart.)
@@ -335,8 +336,9 @@ TEST(RoundnessEvaluation, LargeEccentricityWarnsOfItsTwoLobes)
         return found;
     };
     ASSERT_EQ(eccentricityWarnings(e).size(), 1u);
-    EXPECT_EQ(eccentricityWarnings(e)[0], "The eccentricity (200.000 \u00B5m on a radius of 9.999 mm) adds about 2.000 \u00B5m of "
-                             "apparent two-lobe form; centre the part better.");
+    EXPECT_EQ(eccentricityWarnings(e)[0],
+              "The eccentricity (200.000 \u00B5m on a radius of 9.999 mm) adds about 2.000 \u00B5m of "
+              "apparent two-lobe form; centre the part better.");
 
     // With a 3-lobe of 1 µm peak-to-valley: 20 µm off adds 0.02 µm, under a
     // tenth of RONt; 70 µm adds 0.245 µm, over a tenth of the 1.0 to 1.25 µm.

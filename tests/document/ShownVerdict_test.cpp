@@ -70,7 +70,7 @@ TEST(ShownVerdict, TextsNameTheToleranceAsTypedAndWhatWasJudged)
     EXPECT_EQ(ToleranceText({11.7, true}, true), "11.700");
     EXPECT_EQ(ToleranceText({11.7003, true}, true), "11.7003");
     EXPECT_EQ(ToleranceText({500.0, false}, false), "500.00");
-    EXPECT_EQ(ToleranceText({11.5, true}, false), "452.76");   // converted: the unit's decimals
+    EXPECT_EQ(ToleranceText({11.5, true}, false), "452.76"); // converted: the unit's decimals
     EXPECT_EQ(ToleranceText({196.85, false}, true), "5.000");
 
     EXPECT_EQ(VerdictLine(Judged(0.0117, {11.7, true})), "RONt LSCI \u2264 11.700 \u00B5m: Pass");
@@ -124,11 +124,11 @@ TEST(ShownVerdict, NoShownNumberContradictsTheVerdict)
         const double tolerance = Parsed(ToleranceText(*e.Tolerance, metric));
         const std::string margin = MarginText(e, metric);
         const double left = Parsed(margin);
-        const bool consistent = pass == (ront <= tolerance) && (pass ? left >= 0.0 : left <= 0.0) &&
-                                (left != 0.0 || margin[0] != '-');
+        const bool consistent =
+            pass == (ront <= tolerance) && (pass ? left >= 0.0 : left <= 0.0) && (left != 0.0 || margin[0] != '-');
         if (!consistent) {
-            ADD_FAILURE() << RoundnessText(e, ReferenceKind::LeastSquares, metric) << " " << VerdictLine(e) << " margin "
-                          << margin;
+            ADD_FAILURE() << RoundnessText(e, ReferenceKind::LeastSquares, metric) << " " << VerdictLine(e)
+                          << " margin " << margin;
             if (++contradictions > 5) break;
         }
     }

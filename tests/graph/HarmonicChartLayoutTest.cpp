@@ -40,7 +40,7 @@ TEST(HarmonicChartPieces, UprTicksStandAtTheCentresOfTheBarsTheyName)
 
 TEST(HarmonicChartPieces, BarsBecomePixelColumnsOnlyBeyondOneHarmonicPerPixel)
 {
-    const Rect plot{100, 0, 200, 50};   // 100 pixels wide
+    const Rect plot{100, 0, 200, 50}; // 100 pixels wide
     const AmplitudeAxis axis = LayoutAmplitudeAxis(Flat(101), 101, false, 50, 10);
 
     const HarmonicBarLayout one = LayoutHarmonicBars(Flat(100), 100, axis, plot);
@@ -71,7 +71,7 @@ TEST(HarmonicChartPieces, LogarithmicAxisFractionsAndTheRoomItsLabelsTake)
     EXPECT_EQ(axis.HighDecade, 2);
     EXPECT_DOUBLE_EQ(axis.Fraction(1.0), 0.5);
     EXPECT_DOUBLE_EQ(axis.Fraction(std::sqrt(10.0)), 0.625);
-    EXPECT_EQ(axis.Fraction(0.01), 0.0);   // on the axis's bottom: no bar
+    EXPECT_EQ(axis.Fraction(0.01), 0.0); // on the axis's bottom: no bar
     EXPECT_EQ(axis.Fraction(1000.0), 1.0);
     EXPECT_EQ(axis.Fraction(-1.0), 0.0);
 

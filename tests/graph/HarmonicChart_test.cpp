@@ -61,7 +61,7 @@ TEST(HarmonicChartLayout, LinearAxisBarsAndTicks)
     EXPECT_EQ(tallest.Harmonic, 3);
     EXPECT_EQ(tallest.FilteredTop, 424 - static_cast<int>(std::lround(2.8 / 5 * 364)));
     EXPECT_EQ(tallest.RawTop, 424 - static_cast<int>(std::lround(4.2 / 5 * 364)));
-    EXPECT_EQ(layout.Bars[0].FilteredTop, 424);   // no amplitude at k = 1
+    EXPECT_EQ(layout.Bars[0].FilteredTop, 424); // no amplitude at k = 1
 
     // UPR labels every 5; the curve passes 50 % at the 50 UPR cutoff.
     EXPECT_EQ(layout.UprTicks.back().Label, "50");
@@ -92,7 +92,7 @@ TEST(HarmonicChartLayout, LogarithmicAxisSkipsZeroAndTooSmallAmplitudes)
 
 TEST(HarmonicChartLayout, AbsurdAmplitudesKeepTheAxesFinite)
 {
-    auto data = Spectrum(50, {{2, 1.7e308}, {3, 1e-320}});   // µm; the raw 1.5 × 1.7e308 overflows
+    auto data = Spectrum(50, {{2, 1.7e308}, {3, 1e-320}}); // µm; the raw 1.5 × 1.7e308 overflows
     data.Harmonics[4].FilteredAmplitude = std::nan("");
     for (const bool logarithmic : {false, true}) {
         const auto layout = Layout(data, logarithmic);
@@ -151,7 +151,7 @@ TEST(HarmonicChartDraw, RawUnderFilteredThenTheCurve)
     RecordingCanvas dc;
     chart.Draw(dc, kFrame);
     const auto& layout = chart.Layout();
-    EXPECT_EQ(layout.Plot, (Rect{46, 60, 734, 424}));   // the font measured 20, digits 10
+    EXPECT_EQ(layout.Plot, (Rect{46, 60, 734, 424})); // the font measured 20, digits 10
 
     std::vector<std::size_t> bars, curve;
     for (std::size_t i = 0; i < dc.calls.size(); ++i) {

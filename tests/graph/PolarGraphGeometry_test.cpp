@@ -44,7 +44,9 @@ TEST(PolarGraphLayout, SquareOf500)
 
 TEST(PolarGraphLayout, PenWidthsFollowTheSmallerResolution)
 {
-    struct Case { int dpiX, dpiY, rule, trace, halo; };
+    struct Case {
+        int dpiX, dpiY, rule, trace, halo;
+    };
     for (const Case c : {Case{96, 96, 1, 1, 3}, Case{300, 300, 1, 1, 12}, Case{600, 600, 1, 1, 24},
                          Case{1200, 1200, 2, 3, 48}, Case{96, 120, 1, 1, 3}, Case{1200, 600, 1, 1, 24}}) {
         CPolarGraph graph = GraphOnSquare(500);
@@ -75,7 +77,11 @@ TEST(PolarGraphLayout, RoundToDeviceMovesHalvesAwayFromZero)
 
 TEST(PolarGraphScale, FitScaleToRangeTable)
 {
-    struct Case { double d; bool metric; double band; };
+    struct Case {
+        double d;
+        bool metric;
+        double band;
+    };
     for (const Case c : {Case{3.2, true, 4.0}, Case{7.0, true, 7.0}, Case{7.01, true, 8.0}, Case{8.5, true, 10.0},
                          Case{0.9, true, 1.0}, Case{12.0, true, 20.0}, Case{0.0, true, 10.0}, Case{-3.0, true, 10.0},
                          Case{3.2, false, 5.08}, Case{0.0, false, 0.254}}) {
@@ -191,7 +197,12 @@ TEST(PolarGraphLabels, PositionsAlignmentsAndScaleBar)
     graph.DrawGraph(dc);
     const auto texts = dc.Calls("TextOut");
     ASSERT_EQ(texts.size(), 5u);
-    struct Expect { const char* text; int x, y; HAlign h; VAlign v; };
+    struct Expect {
+        const char* text;
+        int x, y;
+        HAlign h;
+        VAlign v;
+    };
     // h = 500/30 = 16, D = 210, h/3 = 5.
     const Expect expected[] = {
         {"0\u00B0", 460, 255, HAlign::Left, VAlign::Baseline},

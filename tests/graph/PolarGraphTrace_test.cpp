@@ -52,7 +52,7 @@ TEST_F(TraceTest, EveryTraceIsClippedInsideTheSquareAndRestored)
         }
     }
     EXPECT_EQ(dc.SaveDepth(), 0);
-    EXPECT_EQ(dc.Count("SetPen"), 0);   // the traces draw with the pen they are given
+    EXPECT_EQ(dc.Count("SetPen"), 0); // the traces draw with the pen they are given
 }
 
 TEST_F(TraceTest, DatumRadiusLiesOnTheZeroCircleAndOneMicrometreIs20Units)
@@ -63,9 +63,9 @@ TEST_F(TraceTest, DatumRadiusLiesOnTheZeroCircleAndOneMicrometreIs20Units)
     const auto lines = Vertices("LineTo");
     ASSERT_EQ(moves.size(), 1u);
     EXPECT_EQ(moves[0], (Point{400, 250}));
-    ASSERT_EQ(lines.size(), 12u);   // 11 vertices and the closing segment
+    ASSERT_EQ(lines.size(), 12u); // 11 vertices and the closing segment
     for (const Point p : lines) EXPECT_NEAR(std::hypot(p.x - 250.0, p.y - 250.0), 150.0, 0.75);
-    EXPECT_EQ(lines[2], (Point{250, 100}));   // 90°: up on the page
+    EXPECT_EQ(lines[2], (Point{250, 100})); // 90°: up on the page
     EXPECT_EQ(lines.back(), moves[0]);
 
     dc.calls.clear();
@@ -93,7 +93,7 @@ TEST_F(TraceTest, PlainTraceSkipsRepeatsCentredTraceKeepsThem)
     dc.calls.clear();
     graph.DrawCenteredProfile(dc, radii, n, 0.0, 0.0, 10.0, graph.ZeroRadius);
     const auto centred = Vertices("LineTo");
-    ASSERT_EQ(centred.size(), static_cast<std::size_t>(n));   // 35999 vertices and the close
+    ASSERT_EQ(centred.size(), static_cast<std::size_t>(n)); // 35999 vertices and the close
     EXPECT_EQ(centred[1], centred[0]);
     EXPECT_EQ(centred.back(), (Point{400, 250}));
 }
@@ -123,8 +123,8 @@ TEST_F(TraceTest, FarOutliersAreClampedTo16Bits)
     EXPECT_EQ(Vertices("MoveTo"), (std::vector<Point>{{32767, 250}}));
     const auto lines = Vertices("LineTo");
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], (Point{250, 32767}));   // the 90° ray pointing down after the sign change
-    EXPECT_EQ(lines[1], (Point{0, 0}));          // NaN maps to coordinate 0, not to undefined behaviour
+    EXPECT_EQ(lines[0], (Point{250, 32767})); // the 90° ray pointing down after the sign change
+    EXPECT_EQ(lines[1], (Point{0, 0}));       // NaN maps to coordinate 0, not to undefined behaviour
     EXPECT_EQ(lines[2], (Point{250, 400}));
     EXPECT_EQ(lines[3], (Point{32767, 250}));
 
@@ -194,12 +194,14 @@ TEST_F(TraceTest, SaturatedCoordinatesKeepTheArithmeticDefined)
     // The centre mark's arms stop at the end of the range instead of wrapping round.
     graph.DrawCentreMark(dc, 0.001, -0.001);
     EXPECT_EQ(Vertices("MoveTo"), (std::vector<Point>(4, Point{INT_MAX, INT_MAX})));
-    EXPECT_EQ(Vertices("LineTo"), (std::vector<Point>{{INT_MAX - 10, INT_MAX}, {INT_MAX, INT_MAX},
-                                                       {INT_MAX, INT_MAX - 10}, {INT_MAX, INT_MAX}}));
+    EXPECT_EQ(
+        Vertices("LineTo"),
+        (std::vector<Point>{{INT_MAX - 10, INT_MAX}, {INT_MAX, INT_MAX}, {INT_MAX, INT_MAX - 10}, {INT_MAX, INT_MAX}}));
     dc.calls.clear();
     graph.DrawCentreMark(dc, -0.001, 0.001);
-    EXPECT_EQ(Vertices("LineTo"), (std::vector<Point>{{INT_MIN, INT_MIN}, {INT_MIN + 10, INT_MIN},
-                                                       {INT_MIN, INT_MIN}, {INT_MIN, INT_MIN + 10}}));
+    EXPECT_EQ(
+        Vertices("LineTo"),
+        (std::vector<Point>{{INT_MIN, INT_MIN}, {INT_MIN + 10, INT_MIN}, {INT_MIN, INT_MIN}, {INT_MIN, INT_MIN + 10}}));
 
     // Radii near 1e308 µm: every trace stays within its coordinate range.
     dc.calls.clear();

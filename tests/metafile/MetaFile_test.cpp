@@ -42,17 +42,17 @@ TEST(MetaFile, ReadingRefusesShortWrongTypeAndTruncatedFiles)
     EXPECT_TRUE(mf.IsEmpty());
 
     auto placeable = Placeable(0, 0, 100, 100, 1000);
-    EXPECT_FALSE(mf.LoadFromMemory(std::span(placeable).first(20)));          // placeable header cut short
-    EXPECT_FALSE(mf.LoadFromMemory(std::span(placeable).first(22 + 17)));     // metafile header cut short
+    EXPECT_FALSE(mf.LoadFromMemory(std::span(placeable).first(20)));      // placeable header cut short
+    EXPECT_FALSE(mf.LoadFromMemory(std::span(placeable).first(22 + 17))); // metafile header cut short
 
     auto wrongType = placeable;
     wrongType[22] = 3;
     EXPECT_FALSE(mf.LoadFromMemory(wrongType));
     EXPECT_TRUE(mf.IsEmpty());
-    wrongType[22] = 2;                                                        // disk metafile: fine
+    wrongType[22] = 2; // disk metafile: fine
     EXPECT_TRUE(mf.LoadFromMemory(wrongType));
 
-    EXPECT_FALSE(mf.LoadFromMemory(std::span(placeable).first(placeable.size() - 2)));   // truncated
+    EXPECT_FALSE(mf.LoadFromMemory(std::span(placeable).first(placeable.size() - 2))); // truncated
     EXPECT_TRUE(mf.IsEmpty());
 
     auto trailing = placeable;
@@ -62,11 +62,17 @@ TEST(MetaFile, ReadingRefusesShortWrongTypeAndTruncatedFiles)
 
     // A size field promising gigabytes is refused without reserving them.
     auto huge = placeable;
-    huge[22 + 6] = 0xFF; huge[22 + 7] = 0xFF; huge[22 + 8] = 0xFF; huge[22 + 9] = 0x7F;
+    huge[22 + 6] = 0xFF;
+    huge[22 + 7] = 0xFF;
+    huge[22 + 8] = 0xFF;
+    huge[22 + 9] = 0x7F;
     EXPECT_FALSE(mf.LoadFromMemory(huge));
     // As does one smaller than the header itself.
     auto tiny = placeable;
-    tiny[22 + 6] = 4; tiny[22 + 7] = 0; tiny[22 + 8] = 0; tiny[22 + 9] = 0;
+    tiny[22 + 6] = 4;
+    tiny[22 + 7] = 0;
+    tiny[22 + 8] = 0;
+    tiny[22 + 9] = 0;
     EXPECT_FALSE(mf.LoadFromMemory(tiny));
 }
 
@@ -74,8 +80,8 @@ TEST(MetaFile, LoadReadsFilesAndFailsQuietlyOnMissingOnes)
 {
     CMetaFile mf;
     EXPECT_FALSE(mf.Load("/nonexistent/VarnLogo.WMF"));
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("kyklos_metafile_test_" + std::to_string(::getpid()) + ".wmf");
+    const auto path =
+        std::filesystem::temp_directory_path() / ("kyklos_metafile_test_" + std::to_string(::getpid()) + ".wmf");
     const auto bytes = Placeable(0, 0, 100, 100, 1000);
     {
         std::ofstream out(path, std::ios::binary);
@@ -85,7 +91,7 @@ TEST(MetaFile, LoadReadsFilesAndFailsQuietlyOnMissingOnes)
     EXPECT_TRUE(mf.Load(path.string()));
     int w = 0, h = 0;
     EXPECT_TRUE(mf.NaturalSize(w, h));
-    EXPECT_EQ(w, 25);   // 100 units at 1000 per inch: 2.54 mm
+    EXPECT_EQ(w, 25); // 100 units at 1000 per inch: 2.54 mm
     {
         std::ofstream out(path, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size() - 1));
@@ -104,7 +110,7 @@ TEST(MetaFile, NaturalSizeInTenthsOfAMillimetre)
     EXPECT_EQ(h, 4127 * 254 / 606);
 
     ASSERT_TRUE(mf.LoadFromMemory(FramedPicture([](WmfWriter&) {})));
-    EXPECT_FALSE(mf.NaturalSize(w, h));         // plain metafile: no natural size
+    EXPECT_FALSE(mf.NaturalSize(w, h)); // plain metafile: no natural size
 }
 
 TEST(MetaFile, PlainMetafileIsStretchedOverTheWholeTarget)
@@ -152,11 +158,10 @@ TEST(MetaFile, FitRectModes)
     };
     // A 40 × 20 picture in a 100 × 50 rectangle.
     const Row rows[] = {
-        {1, {0, 0, 40, 20}},   {2, {30, 0, 70, 20}},   {3, {60, 0, 100, 20}},
-        {4, {0, 15, 40, 35}},  {5, {30, 15, 70, 35}},  {6, {60, 15, 100, 35}},
-        {7, {0, 30, 40, 50}},  {8, {30, 30, 70, 50}},  {9, {60, 30, 100, 50}},
-        {10, {0, 0, 100, 50}}, {11, {0, 0, 100, 50}},  {12, {0, 0, 100, 50}},
-        {0, {0, 0, 100, 50}},  {13, {0, 0, 100, 50}},  {-1, {0, 0, 100, 50}},
+        {1, {0, 0, 40, 20}},    {2, {30, 0, 70, 20}},   {3, {60, 0, 100, 20}}, {4, {0, 15, 40, 35}},
+        {5, {30, 15, 70, 35}},  {6, {60, 15, 100, 35}}, {7, {0, 30, 40, 50}},  {8, {30, 30, 70, 50}},
+        {9, {60, 30, 100, 50}}, {10, {0, 0, 100, 50}},  {11, {0, 0, 100, 50}}, {12, {0, 0, 100, 50}},
+        {0, {0, 0, 100, 50}},   {13, {0, 0, 100, 50}},  {-1, {0, 0, 100, 50}},
     };
     for (const auto& row : rows) {
         Rect r{0, 0, 100, 50};
@@ -186,7 +191,7 @@ TEST(MetaFile, FitRectModes)
     EXPECT_EQ(r, (Rect{23, 10, 98, 60}));
     r = {-11, -11, 0, 0};
     CMetaFile::FitRect(r, 2, 2, 5);
-    EXPECT_EQ(r, (Rect{-6, -6, -4, -4}));       // (-13) / 2 is -6, not -7
+    EXPECT_EQ(r, (Rect{-6, -6, -4, -4})); // (-13) / 2 is -6, not -7
     // Larger than the rectangle: clipped to it.
     r = {0, 0, 100, 50};
     CMetaFile::FitRect(r, 300, 100, 5);
@@ -210,7 +215,8 @@ TEST(MetaFile, ArchiveRoundTrip)
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + 22, archive.begin()));
     EXPECT_EQ(archive[22], 0);
     EXPECT_EQ(archive[23], 0);
-    const std::uint32_t n = archive[24] | (archive[25] << 8) | (archive[26] << 16) | (static_cast<std::uint32_t>(archive[27]) << 24);
+    const std::uint32_t n =
+        archive[24] | (archive[25] << 8) | (archive[26] << 16) | (static_cast<std::uint32_t>(archive[27]) << 24);
     EXPECT_EQ(n, bytes.size() - 22);
     EXPECT_TRUE(std::equal(bytes.begin() + 22, bytes.end(), archive.begin() + 28));
 
@@ -285,7 +291,7 @@ TEST(MetaFile, ShippedLogosLoadAndPlay)
         ASSERT_TRUE(mf.Load(std::string(KYKLOS_SOURCE_DIR) + "/resources/" + name)) << name;
         int w = 0, h = 0;
         EXPECT_TRUE(mf.NaturalSize(w, h)) << name;
-        EXPECT_GT(w, h) << name;                 // both are wide banners
+        EXPECT_GT(w, h) << name; // both are wide banners
         ExpectPlaysInside(mf, name);
     }
 }
@@ -333,7 +339,8 @@ TEST(MetaFile, SharedRealWorldFixturesLoadAndPlay)
     text.Play(tdc, Rect{0, 0, 800, 600}, 11);
     auto texts = tdc.Calls("TextOut");
     EXPECT_EQ(texts.size(), 22u);
-    EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const RecordedCall& c) { return c.font.escapement != 0; }), 2);
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const RecordedCall& c) { return c.font.escapement != 0; }),
+              2);
 }
 
 } // namespace

@@ -37,12 +37,12 @@ TEST(WmfPlayer, WindowChangesInsideThePictureMoveLaterDrawing)
     auto dc = PlayBytes(FramedPicture([](WmfWriter& w) {
         w.SetWindowExt(1000, 1000);
         w.SaveDC();
-        w.SetWindowExt(2000, 2000);              // everything half as large
+        w.SetWindowExt(2000, 2000); // everything half as large
         w.Rectangle(0, 0, 1000, 1000);
-        w.Record(wmfgen::kOffsetWindowOrg, {-200, -100});  // origin (-100, -200): shifted right/down
+        w.Record(wmfgen::kOffsetWindowOrg, {-200, -100}); // origin (-100, -200): shifted right/down
         w.Rectangle(0, 0, 200, 200);
         w.RestoreDC(-1);
-        w.Record(wmfgen::kScaleWindowExt, {4, 1, 4, 1});   // window extents × 1/4: four times as large
+        w.Record(wmfgen::kScaleWindowExt, {4, 1, 4, 1}); // window extents × 1/4: four times as large
         w.Rectangle(0, 0, 100, 100);
     }));
     auto rects = dc.Calls("Rectangle");
@@ -56,7 +56,7 @@ TEST(WmfPlayer, NegativeWindowExtentTurnsThePictureUpsideDown)
 {
     WmfWriter w;
     w.SetWindowOrg(0, 1000);
-    w.SetWindowExt(1000, -1000);                 // y grows upwards
+    w.SetWindowExt(1000, -1000); // y grows upwards
     w.MoveTo(0, 0);
     w.LineTo(1000, 1000);
     w.MoveTo(0, 900);
@@ -73,7 +73,7 @@ TEST(WmfPlayer, NegativeWindowExtentTurnsThePictureUpsideDown)
 TEST(WmfPlayer, FixedMapModesPointUpwards)
 {
     WmfWriter w;
-    w.SetMapMode(2);   // tenths of a millimetre, y up
+    w.SetMapMode(2); // tenths of a millimetre, y up
     w.MoveTo(0, 0);
     w.LineTo(100, 100);
     w.MoveTo(0, 100);
@@ -88,18 +88,18 @@ TEST(WmfPlayer, FixedMapModesPointUpwards)
 TEST(WmfPlayer, ObjectTableFillsTheLowestFreeSlot)
 {
     auto dc = PlayBytes(FramedPicture([](WmfWriter& w) {
-        w.CreatePen(0, 1, Rgb{255, 0, 0});       // slot 0
-        w.CreatePen(0, 1, Rgb{0, 255, 0});       // slot 1
+        w.CreatePen(0, 1, Rgb{255, 0, 0}); // slot 0
+        w.CreatePen(0, 1, Rgb{0, 255, 0}); // slot 1
         w.DeleteObject(0);
-        w.CreatePen(0, 1, Rgb{0, 0, 255});       // slot 0 again
+        w.CreatePen(0, 1, Rgb{0, 0, 255}); // slot 0 again
         w.SelectObject(0);
         w.MoveTo(0, 0);
         w.LineTo(10, 0);
         w.SelectObject(1);
         w.LineTo(20, 0);
         w.DeleteObject(1);
-        w.SelectObject(1);                       // deleted: ignored
-        w.SelectObject(999);                     // no such slot: ignored
+        w.SelectObject(1);   // deleted: ignored
+        w.SelectObject(999); // no such slot: ignored
         w.LineTo(30, 0);
     }));
     auto lines = dc.Calls("LineTo");
@@ -111,12 +111,14 @@ TEST(WmfPlayer, ObjectTableFillsTheLowestFreeSlot)
 
 TEST(WmfPlayer, TableDeclaredTooSmallGrowsAndDeletedSelectionStays)
 {
-    auto dc = PlayBytes(FramedPicture([](WmfWriter& w) {
-        w.CreateBrush(0, Rgb{1, 2, 3});          // the header declares no objects at all
-        w.SelectObject(0);
-        w.DeleteObject(0);                       // the selected brush stays in use
-        w.Rectangle(0, 0, 10, 10);
-    }, 0));
+    auto dc = PlayBytes(FramedPicture(
+        [](WmfWriter& w) {
+            w.CreateBrush(0, Rgb{1, 2, 3}); // the header declares no objects at all
+            w.SelectObject(0);
+            w.DeleteObject(0); // the selected brush stays in use
+            w.Rectangle(0, 0, 10, 10);
+        },
+        0));
     auto rects = dc.Calls("Rectangle");
     ASSERT_EQ(rects.size(), 1u);
     EXPECT_EQ(rects[0].brush.colour, (Colour{1, 2, 3}));
@@ -126,18 +128,18 @@ TEST(WmfPlayer, PensKeepStyleColourAndScaledWidth)
 {
     auto dc = PlayBytes(FramedPicture([](WmfWriter& w) {
         w.SetWindowExt(1000, 1000);
-        w.SetViewportExt(2000, 2000);            // device twice the window: widths double
-        w.CreatePen(1, 1, Rgb{10, 20, 30});      // dashed, thin
+        w.SetViewportExt(2000, 2000);       // device twice the window: widths double
+        w.CreatePen(1, 1, Rgb{10, 20, 30}); // dashed, thin
         w.SelectObject(0);
         w.MoveTo(0, 0);
         w.LineTo(10, 10);
-        w.CreatePen(1, 5, Rgb{10, 20, 30});      // dashed but wide: solid
+        w.CreatePen(1, 5, Rgb{10, 20, 30}); // dashed but wide: solid
         w.SelectObject(1);
         w.LineTo(20, 20);
-        w.CreatePen(5, 1, Rgb{});                // null pen
+        w.CreatePen(5, 1, Rgb{}); // null pen
         w.SelectObject(2);
         w.LineTo(30, 30);
-        w.MoveTo(1000, 1000);                    // keep the frame's far corner in view
+        w.MoveTo(1000, 1000); // keep the frame's far corner in view
         w.LineTo(1000, 1000);
     }));
     auto lines = dc.Calls("LineTo");
@@ -145,7 +147,7 @@ TEST(WmfPlayer, PensKeepStyleColourAndScaledWidth)
     EXPECT_EQ(lines[0].pen.style, PenStyle::Dash);
     EXPECT_EQ(lines[0].pen.colour, (Colour{10, 20, 30}));
     EXPECT_EQ(lines[1].pen.style, PenStyle::Solid);
-    EXPECT_EQ(lines[1].pen.width, 5);           // the framing maps 2000 device units back onto 1000
+    EXPECT_EQ(lines[1].pen.width, 5); // the framing maps 2000 device units back onto 1000
     EXPECT_EQ(lines[2].pen.style, PenStyle::Null);
 }
 
@@ -153,7 +155,7 @@ TEST(WmfPlayer, BrushesSolidHatchedAndNull)
 {
     auto dc = PlayBytes(FramedPicture([](WmfWriter& w) {
         w.CreateBrush(0, Rgb{200, 0, 0});
-        w.CreateBrush(2, Rgb{0, 0, 200}, 4);     // cross hatch
+        w.CreateBrush(2, Rgb{0, 0, 200}, 4); // cross hatch
         w.CreateBrush(1, Rgb{});
         for (int slot : {0, 1, 2}) {
             w.SelectObject(slot);
@@ -185,7 +187,7 @@ TEST(WmfPlayer, ShapesKeepTheirCoordinates)
         w.Arc(0, 0, 100, 100, 100, 50, 50, 0);
         w.Pie(0, 0, 100, 100, 100, 50, 50, 0);
         w.Chord(0, 0, 100, 100, 100, 50, 50, 0);
-        w.Polygon({{7, 7}});                     // a single point draws nothing
+        w.Polygon({{7, 7}}); // a single point draws nothing
     }));
     ASSERT_EQ(dc.Count("Polyline"), 1);
     EXPECT_EQ(dc.Calls("Polyline")[0].args, Args({1, 2, 3, 4, 5, 6}));
@@ -224,7 +226,7 @@ TEST(WmfPlayer, TextWithFontColourAlignmentAndCodePage)
         w.CreateFont(-100, 700, "Times New Roman", true, 450);
         w.SelectObject(0);
         w.SetTextColor(Rgb{0, 0, 128});
-        w.SetTextAlign(6 | 24);                  // centre, baseline
+        w.SetTextAlign(6 | 24); // centre, baseline
         w.SetBkMode(1);
         w.TextOut(500, 400, "f\xFCr \x80");
     }));
@@ -234,7 +236,7 @@ TEST(WmfPlayer, TextWithFontColourAlignmentAndCodePage)
     EXPECT_EQ(t.text, "f\xC3\xBCr \xE2\x82\xAC");
     EXPECT_EQ(t.args, Args({500, 400}));
     EXPECT_EQ(t.font.face, "Times New Roman");
-    EXPECT_EQ(t.font.height, 115);               // character height 100 asks for a cell of about 115
+    EXPECT_EQ(t.font.height, 115); // character height 100 asks for a cell of about 115
     EXPECT_EQ(t.font.weight, 700);
     EXPECT_TRUE(t.font.italic);
     EXPECT_EQ(t.font.escapement, 450);
@@ -271,48 +273,54 @@ TEST(WmfPlayer, TextStretchedWithThePictureIsWidenedNotOnlySpaced)
     // a natural character half a cell wide: 20 units at a cell of 40.
     const Rect wide{0, 0, 2001, 1001};
     auto natural = PlayBytes(FramedPicture([](WmfWriter& w) {
-        test::CreateFontWith(w, 40, 0, 0);
-        w.SelectObject(0);
-        w.TextOut(100, 100, "abc");
-    }), wide);
+                                 test::CreateFontWith(w, 40, 0, 0);
+                                 w.SelectObject(0);
+                                 w.TextOut(100, 100, "abc");
+                             }),
+                             wide);
     auto texts = natural.Calls("TextOut");
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].args, Args({200, 100, 40, 40, 40}));
-    EXPECT_EQ(texts[0].font.height, 40);         // the cell follows the vertical factor
-    EXPECT_EQ(texts[0].font.width, 40);          // the glyphs the horizontal one
+    EXPECT_EQ(texts[0].font.height, 40); // the cell follows the vertical factor
+    EXPECT_EQ(texts[0].font.width, 40);  // the glyphs the horizontal one
 
     // A font of its own width is scaled by the horizontal factor, stretched or not.
     auto ownWidth = [](const Rect& target) {
         auto dc = PlayBytes(FramedPicture([](WmfWriter& w) {
-            test::CreateFontWith(w, 40, 15, 0);
-            w.SelectObject(0);
-            w.TextOut(100, 100, "ab");
-        }), target);
+                                test::CreateFontWith(w, 40, 15, 0);
+                                w.SelectObject(0);
+                                w.TextOut(100, 100, "ab");
+                            }),
+                            target);
         return dc.Calls("TextOut").at(0);
     };
     EXPECT_EQ(ownWidth(test::kUnitTarget).font.width, 15);
-    EXPECT_EQ(ownWidth(test::kUnitTarget).args, Args({100, 100}));   // the canvas spaces it itself
+    EXPECT_EQ(ownWidth(test::kUnitTarget).args, Args({100, 100})); // the canvas spaces it itself
     EXPECT_EQ(ownWidth(wide).font.width, 30);
     EXPECT_EQ(ownWidth(wide).args, Args({200, 100, 30, 30}));
     // Unstretched text of natural width asks for no width at all.
     EXPECT_EQ(PlayBytes(FramedPicture([](WmfWriter& w) {
-        test::CreateFontWith(w, 40, 0, 0);
-        w.SelectObject(0);
-        w.TextOut(100, 100, "abc");
-    })).Calls("TextOut").at(0).font.width, 0);
+                  test::CreateFontWith(w, 40, 0, 0);
+                  w.SelectObject(0);
+                  w.TextOut(100, 100, "abc");
+              }))
+                  .Calls("TextOut")
+                  .at(0)
+                  .font.width,
+              0);
 }
 
 TEST(WmfPlayer, TextIsDecodedByTheCharacterSetOfTheSelectedFont)
 {
     auto dc = PlayBytes(FramedPicture([](WmfWriter& w) {
-        test::CreateFontWith(w, 40, 0, 128);     // Shift-JIS
-        test::CreateFontWith(w, 40, 0, 204);     // Cyrillic
-        test::CreateFontWith(w, 40, 0, 0);       // ANSI
+        test::CreateFontWith(w, 40, 0, 128); // Shift-JIS
+        test::CreateFontWith(w, 40, 0, 204); // Cyrillic
+        test::CreateFontWith(w, 40, 0, 0);   // ANSI
         w.SelectObject(0);
         // "日本" in two double-byte characters; ExtTextOut gives one advance per byte.
         w.ExtTextOut(100, 100, 0, nullptr, "\x93\xFA\x96\x7B", {10, 11, 12, 13});
         w.SelectObject(1);
-        w.TextOut(100, 200, "\xCC\xE8\xF0");   // "Мир"
+        w.TextOut(100, 200, "\xCC\xE8\xF0"); // "Мир"
         w.SelectObject(2);
         w.TextOut(100, 300, "\xCC\xE8\xF0");
     }));
@@ -321,7 +329,7 @@ TEST(WmfPlayer, TextIsDecodedByTheCharacterSetOfTheSelectedFont)
     EXPECT_EQ(texts[0].text, "\xE6\x97\xA5\xE6\x9C\xAC");
     EXPECT_EQ(texts[0].args, Args({100, 100, 21, 25}));
     EXPECT_EQ(texts[1].text, "\xD0\x9C\xD0\xB8\xD1\x80");
-    EXPECT_EQ(texts[2].text, "\xC3\x8C\xC3\xA8\xC3\xB0");   // the same bytes as Windows-1252: "Ìèð"
+    EXPECT_EQ(texts[2].text, "\xC3\x8C\xC3\xA8\xC3\xB0"); // the same bytes as Windows-1252: "Ìèð"
 }
 
 TEST(WmfPlayer, UpdateCurrentPositionChainsTexts)
@@ -329,9 +337,9 @@ TEST(WmfPlayer, UpdateCurrentPositionChainsTexts)
     auto dc = PlayBytes(FramedPicture([](WmfWriter& w) {
         w.CreateFont(20, 400, "Arial");
         w.SelectObject(0);
-        w.SetTextAlign(1);                       // update the current position
+        w.SetTextAlign(1); // update the current position
         w.MoveTo(100, 200);
-        w.TextOut(0, 0, "abcd");                 // the recording canvas: 10 units a character
+        w.TextOut(0, 0, "abcd"); // the recording canvas: 10 units a character
         w.TextOut(0, 0, "ef");
     }));
     auto texts = dc.Calls("TextOut");
@@ -388,12 +396,25 @@ TEST(WmfPlayer, RopTwoNopDrawsNothingVisible)
 std::vector<std::uint8_t> Dib24()
 {
     std::vector<std::uint8_t> d;
-    auto put32 = [&](std::uint32_t v) { for (int k = 0; k < 4; ++k) d.push_back(static_cast<std::uint8_t>(v >> (8 * k))); };
-    put32(40); put32(2); put32(2);
-    d.push_back(1); d.push_back(0); d.push_back(24); d.push_back(0);
-    put32(0); put32(16); put32(0); put32(0); put32(0); put32(0);
+    auto put32 = [&](std::uint32_t v) {
+        for (int k = 0; k < 4; ++k) d.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
+    };
+    put32(40);
+    put32(2);
+    put32(2);
+    d.push_back(1);
+    d.push_back(0);
+    d.push_back(24);
+    d.push_back(0);
+    put32(0);
+    put32(16);
+    put32(0);
+    put32(0);
+    put32(0);
+    put32(0);
     // bottom row: blue, green; top row: red, white (BGR order, rows padded to 8 bytes)
-    for (int v : {255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0}) d.push_back(static_cast<std::uint8_t>(v));
+    for (int v : {255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0})
+        d.push_back(static_cast<std::uint8_t>(v));
     return d;
 }
 
@@ -408,7 +429,7 @@ TEST(WmfPlayer, StretchedBitmapIsDecodedTopDownAndMirroredByTheMapping)
     };
     auto bytes = FramedPicture([&](WmfWriter& w) {
         bitmapRecord(w, 100, 100, 200, 200);
-        bitmapRecord(w, 500, 500, -100, 100);    // negative width: mirrored left to right
+        bitmapRecord(w, 500, 500, -100, 100); // negative width: mirrored left to right
     });
     CMetaFile mf;
     ASSERT_TRUE(mf.LoadFromMemory(bytes));
@@ -418,9 +439,9 @@ TEST(WmfPlayer, StretchedBitmapIsDecodedTopDownAndMirroredByTheMapping)
     const auto& img = pic.bitmaps[0].image;
     ASSERT_EQ(img.width, 2);
     ASSERT_EQ(img.height, 2);
-    EXPECT_EQ(img.pixels[0], 0xFFFF0000u);      // top left red
+    EXPECT_EQ(img.pixels[0], 0xFFFF0000u); // top left red
     EXPECT_EQ(img.pixels[1], 0xFFFFFFFFu);
-    EXPECT_EQ(img.pixels[2], 0xFF0000FFu);      // bottom left blue
+    EXPECT_EQ(img.pixels[2], 0xFF0000FFu); // bottom left blue
     EXPECT_EQ(img.pixels[3], 0xFF00FF00u);
     auto dc = PlayBytes(bytes);
     auto images = dc.Calls("DrawImage");
@@ -433,11 +454,22 @@ TEST(WmfDib, DecodesPalettedRunLengthAndBitFieldBitmaps)
 {
     auto header = [](int width, int height, int bpp, int compression, int colours) {
         std::vector<std::uint8_t> d;
-        auto put32 = [&](std::uint32_t v) { for (int k = 0; k < 4; ++k) d.push_back(static_cast<std::uint8_t>(v >> (8 * k))); };
-        put32(40); put32(static_cast<std::uint32_t>(width)); put32(static_cast<std::uint32_t>(height));
-        d.push_back(1); d.push_back(0); d.push_back(static_cast<std::uint8_t>(bpp)); d.push_back(0);
-        put32(static_cast<std::uint32_t>(compression)); put32(0); put32(0); put32(0);
-        put32(static_cast<std::uint32_t>(colours)); put32(0);
+        auto put32 = [&](std::uint32_t v) {
+            for (int k = 0; k < 4; ++k) d.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
+        };
+        put32(40);
+        put32(static_cast<std::uint32_t>(width));
+        put32(static_cast<std::uint32_t>(height));
+        d.push_back(1);
+        d.push_back(0);
+        d.push_back(static_cast<std::uint8_t>(bpp));
+        d.push_back(0);
+        put32(static_cast<std::uint32_t>(compression));
+        put32(0);
+        put32(0);
+        put32(0);
+        put32(static_cast<std::uint32_t>(colours));
+        put32(0);
         return d;
     };
     auto add = [](std::vector<std::uint8_t>& d, std::initializer_list<int> bytes) {
@@ -462,7 +494,7 @@ TEST(WmfDib, DecodesPalettedRunLengthAndBitFieldBitmaps)
     EXPECT_EQ(out.image.pixels[6], 0xFFFF0000u);
     EXPECT_EQ(out.image.pixels[7], 0u);
     EXPECT_EQ(out.image.pixels[0], 0u);          // skipped by the delta
-    EXPECT_EQ(out.image.pixels[1], 0xFFFF0000u);  // the absolute run: 1, 0, 1
+    EXPECT_EQ(out.image.pixels[1], 0xFFFF0000u); // the absolute run: 1, 0, 1
     EXPECT_EQ(out.image.pixels[2], 0xFF000000u);
     EXPECT_EQ(out.image.pixels[3], 0xFFFF0000u);
 
@@ -476,7 +508,7 @@ TEST(WmfDib, DecodesPalettedRunLengthAndBitFieldBitmaps)
     // 16 bits with 5-6-5 masks.
     auto bf = header(1, 1, 16, 3, 0);
     add(bf, {0, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0});
-    add(bf, {0x1F, 0xF8, 0, 0});                 // full red and full blue
+    add(bf, {0x1F, 0xF8, 0, 0}); // full red and full blue
     ASSERT_TRUE(DecodeDib(bf, false, 1000, out));
     EXPECT_EQ(out.image.pixels[0], 0xFFFF00FFu);
 
@@ -491,18 +523,20 @@ TEST(WmfDib, RefusesAbsurdOrShortBitmaps)
 {
     std::vector<std::uint8_t> d(40, 0);
     d[0] = 40;
-    auto set32 = [&](std::size_t at, std::uint32_t v) { for (int k = 0; k < 4; ++k) d[at + k] = static_cast<std::uint8_t>(v >> (8 * k)); };
+    auto set32 = [&](std::size_t at, std::uint32_t v) {
+        for (int k = 0; k < 4; ++k) d[at + k] = static_cast<std::uint8_t>(v >> (8 * k));
+    };
     set32(4, 100000);
     set32(8, 100000);
     d[12] = 1;
     d[14] = 24;
     DecodedDib out;
-    EXPECT_FALSE(DecodeDib(d, false, WmfPicture::kMaxImagePixels, out));   // 10^10 pixels
+    EXPECT_FALSE(DecodeDib(d, false, WmfPicture::kMaxImagePixels, out)); // 10^10 pixels
     set32(4, 4);
     set32(8, 4);
-    EXPECT_FALSE(DecodeDib(d, false, WmfPicture::kMaxImagePixels, out));   // no bits at all
+    EXPECT_FALSE(DecodeDib(d, false, WmfPicture::kMaxImagePixels, out)); // no bits at all
     d[14] = 7;
-    EXPECT_FALSE(DecodeDib(d, false, WmfPicture::kMaxImagePixels, out));   // no such depth
+    EXPECT_FALSE(DecodeDib(d, false, WmfPicture::kMaxImagePixels, out)); // no such depth
     EXPECT_FALSE(DecodeDib(std::span(d).first(10), false, 100, out));
 }
 
@@ -512,7 +546,7 @@ TEST(WmfPicture, StopsAtTheFirstUnsoundRecordAndKeepsWhatCameBefore)
 {
     WmfWriter w;
     w.Rectangle(0, 0, 10, 10);
-    w.Record(wmfgen::kPolygon, {30000, 1, 2});  // 30000 points announced, one there
+    w.Record(wmfgen::kPolygon, {30000, 1, 2}); // 30000 points announced, one there
     w.Rectangle(0, 0, 20, 20);
     WmfPicture pic;
     auto bytes = w.Finish(0);
@@ -529,14 +563,38 @@ TEST(WmfPicture, HostileRecordsAreRefusedWithoutCrashing)
         std::function<void(WmfWriter&)> write;
     };
     const std::vector<Case> cases = {
-        {"negative point count", [](WmfWriter& w) { w.Record(wmfgen::kPolyline, {-5, 1, 2}); }},
-        {"huge polypolygon", [](WmfWriter& w) { w.Record(wmfgen::kPolyPolygon, {0xFFFF, 0xFFFF, 0xFFFF}); }},
-        {"text longer than record", [](WmfWriter& w) { w.Record(wmfgen::kTextOut, {0x7FFF, 0x4141}); }},
-        {"ext text without rectangle", [](WmfWriter& w) { w.Record(wmfgen::kExtTextOut, {0, 0, 2, 6, 0x4141}); }},
-        {"short rectangle", [](WmfWriter& w) { w.Record(wmfgen::kRectangle, {1, 2}); }},
-        {"record size below minimum", [](WmfWriter& w) { w.Raw({2, 0, 0, 0, 0x1B, 0x04}); }},
-        {"record running past the end", [](WmfWriter& w) { w.Raw({0xFF, 0xFF, 0xFF, 0x7F, 0x1B, 0x04, 0, 0}); }},
-        {"font shorter than its fixed part", [](WmfWriter& w) { w.Record(wmfgen::kCreateFontIndirect, {10, 0}); }},
+        {"negative point count",
+         [](WmfWriter& w) {
+             w.Record(wmfgen::kPolyline, {-5, 1, 2});
+         }},
+        {"huge polypolygon",
+         [](WmfWriter& w) {
+             w.Record(wmfgen::kPolyPolygon, {0xFFFF, 0xFFFF, 0xFFFF});
+         }},
+        {"text longer than record",
+         [](WmfWriter& w) {
+             w.Record(wmfgen::kTextOut, {0x7FFF, 0x4141});
+         }},
+        {"ext text without rectangle",
+         [](WmfWriter& w) {
+             w.Record(wmfgen::kExtTextOut, {0, 0, 2, 6, 0x4141});
+         }},
+        {"short rectangle",
+         [](WmfWriter& w) {
+             w.Record(wmfgen::kRectangle, {1, 2});
+         }},
+        {"record size below minimum",
+         [](WmfWriter& w) {
+             w.Raw({2, 0, 0, 0, 0x1B, 0x04});
+         }},
+        {"record running past the end",
+         [](WmfWriter& w) {
+             w.Raw({0xFF, 0xFF, 0xFF, 0x7F, 0x1B, 0x04, 0, 0});
+         }},
+        {"font shorter than its fixed part",
+         [](WmfWriter& w) {
+             w.Record(wmfgen::kCreateFontIndirect, {10, 0});
+         }},
     };
     for (const auto& c : cases) {
         WmfWriter w;
@@ -547,7 +605,7 @@ TEST(WmfPicture, HostileRecordsAreRefusedWithoutCrashing)
         WmfPicture pic;
         ASSERT_TRUE(pic.Parse(bytes)) << c.name;
         EXPECT_TRUE(pic.damaged) << c.name;
-        EXPECT_EQ(pic.records.size(), 1u) << c.name;   // the MoveTo before the damage
+        EXPECT_EQ(pic.records.size(), 1u) << c.name; // the MoveTo before the damage
         auto dc = PlayBytes(bytes);
         EXPECT_EQ(dc.SaveDepth(), 0) << c.name;
     }
@@ -556,18 +614,18 @@ TEST(WmfPicture, HostileRecordsAreRefusedWithoutCrashing)
 TEST(WmfPicture, SloppyButSoundFilesPlayWhole)
 {
     WmfWriter w;
-    w.CreatePen(0, 1, Rgb{});                    // never deleted
+    w.CreatePen(0, 1, Rgb{}); // never deleted
     w.SelectObject(0);
-    w.SelectObject(40000);                       // index out of range: ignored
+    w.SelectObject(40000); // index out of range: ignored
     w.Record(wmfgen::kDeleteObject, {40000});
-    w.Record(0x0626, {15, 4, 0x4D46, 0x5043});   // an escape record: skipped
-    w.Record(0x0999, {1, 2, 3});                 // unknown record: skipped
-    w.RestoreDC(-3);                             // nothing saved: ignored
-    for (int i = 0; i < 1000; ++i) w.SaveDC();   // deeper than kept
+    w.Record(0x0626, {15, 4, 0x4D46, 0x5043}); // an escape record: skipped
+    w.Record(0x0999, {1, 2, 3});               // unknown record: skipped
+    w.RestoreDC(-3);                           // nothing saved: ignored
+    for (int i = 0; i < 1000; ++i) w.SaveDC(); // deeper than kept
     w.MoveTo(0, 0);
     w.LineTo(100, 100);
-    auto bytes = w.Finish(0, 0, 0, 0, 0, 0, false);   // no end record either
-    bytes.insert(bytes.end(), {1, 2, 3});             // and trailing bytes
+    auto bytes = w.Finish(0, 0, 0, 0, 0, 0, false); // no end record either
+    bytes.insert(bytes.end(), {1, 2, 3});           // and trailing bytes
     WmfPicture pic;
     ASSERT_TRUE(pic.Parse(std::span(bytes).first(bytes.size() - 3)));
     EXPECT_FALSE(pic.damaged);
@@ -583,12 +641,12 @@ TEST(WmfPicture, ExtremeMappingStaysInsideTheDeviceRange)
     w.MoveTo(0, 0);
     w.LineTo(1, 1);
     w.SetWindowExt(32767, 32767);
-    w.Record(wmfgen::kScaleWindowExt, {1, 32767, 1, 32767});   // an extent of about 2^30
+    w.Record(wmfgen::kScaleWindowExt, {1, 32767, 1, 32767}); // an extent of about 2^30
     w.SetViewportExt(32767, 32767);
     w.SetViewportOrg(-32768, 32767);
     w.MoveTo(-32768, -32768);
     w.LineTo(32767, 32767);
-    w.SetWindowExt(0, 5);                        // zero extents are refused
+    w.SetWindowExt(0, 5); // zero extents are refused
     w.LineTo(32767, -32768);
     auto dc = PlayBytes(w.Finish(0), Rect{0, 0, 100, 100});
     for (const auto& c : dc.calls)

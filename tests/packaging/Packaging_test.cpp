@@ -51,8 +51,7 @@ TEST(Packaging, ReportStartedFromAnEmptyFolderDrawsBothLogos)
 {
     const fs::path folder = fs::temp_directory_path() / ("kyklos-empty-" + std::to_string(std::random_device{}()));
     fs::create_directories(folder);
-    const Outcome run =
-        RunCommand("cd '" + folder.string() + "' && " + KYKLOS_REPORT + " --demo -o page.svg 2>&1");
+    const Outcome run = RunCommand("cd '" + folder.string() + "' && " + KYKLOS_REPORT + " --demo -o page.svg 2>&1");
     const std::string page = ReadFile(folder / "page.svg");
     fs::remove_all(folder);
 

@@ -41,8 +41,8 @@ TEST(WindowIcon, IsTheApplicationIconDrawing)
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x) {
             const QRgb a = shown.pixel(x, y), b = expected.pixel(x, y);
-            const int d = std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b))
-                          + std::abs(qAlpha(a) - qAlpha(b));
+            const int d = std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                          std::abs(qBlue(a) - qBlue(b)) + std::abs(qAlpha(a) - qAlpha(b));
             if (d > 24) ++differing;
         }
     EXPECT_LE(differing, kSize) << "of " << kSize * kSize << " pixels";

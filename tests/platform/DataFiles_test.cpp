@@ -38,8 +38,8 @@ protected:
 
 TEST_F(DataFilesTest, SearchesCurrentFolderThenInstalledDataFolderThenBuildResources)
 {
-    const auto installed = DataSearchPath(root_ / "prefix" / "bin" / "kyklos-report", root_ / "build",
-                                          root_ / "source" / "resources");
+    const auto installed =
+        DataSearchPath(root_ / "prefix" / "bin" / "kyklos-report", root_ / "build", root_ / "source" / "resources");
     ASSERT_EQ(installed.size(), 2u);
     EXPECT_EQ(installed[0], fs::path());
     EXPECT_EQ(installed[1], root_ / "prefix" / "share" / "kyklos");

@@ -33,7 +33,13 @@ TEST(ClassicRandom, StaysWithinFifteenBits)
 
 TEST(SplitPath, SeparatesDriveDirectoryNameAndExtension)
 {
-    struct Case { const char* path; const char* drive; const char* dir; const char* name; const char* ext; };
+    struct Case {
+        const char* path;
+        const char* drive;
+        const char* dir;
+        const char* name;
+        const char* ext;
+    };
     const Case cases[] = {
         {"/home/lab/shaft 12.kyk", "", "/home/lab/", "shaft 12", ".kyk"},
         {"C:\\Data\\bore.v2.KYK", "C:", "\\Data\\", "bore.v2", ".KYK"},
@@ -68,7 +74,7 @@ TEST(RecordingCanvas, RestoresStateAndMeasuresCharactersNotBytes)
     canvas.Save();
     canvas.SetPen({PenStyle::Solid, 1, kBlack});
     EXPECT_EQ(canvas.SetFont({"Arial", 20}), 20);
-    EXPECT_EQ(canvas.TextExtent("0°").width, 20);  // two characters, half a cell each
+    EXPECT_EQ(canvas.TextExtent("0°").width, 20); // two characters, half a cell each
     canvas.Restore();
     EXPECT_EQ(canvas.CurrentPen().colour, kNavy);
     EXPECT_EQ(canvas.CurrentPen().width, 3);

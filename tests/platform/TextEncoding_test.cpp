@@ -8,7 +8,7 @@ namespace {
 TEST(TextEncoding, ValidUtf8PassesUnchanged)
 {
     EXPECT_EQ(DisplayText("Welle \xC3\x98 40 \xC2\xB5m"), "Welle \xC3\x98 40 \xC2\xB5m");
-    EXPECT_EQ(DisplayText("\xE6\xB8\xAC\xE5\xAE\x9A"), "\xE6\xB8\xAC\xE5\xAE\x9A");  // CJK stays
+    EXPECT_EQ(DisplayText("\xE6\xB8\xAC\xE5\xAE\x9A"), "\xE6\xB8\xAC\xE5\xAE\x9A"); // CJK stays
     EXPECT_EQ(DisplayText(""), "");
 }
 
@@ -22,10 +22,10 @@ TEST(TextEncoding, Windows1252BytesBecomeTheirCharacters)
 
 TEST(TextEncoding, MalformedUtf8IsNotTakenAsUtf8)
 {
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong '/'
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
-    EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));   // U+10FFFF itself
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));         // overlong '/'
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));     // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80")); // above U+10FFFF
+    EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));  // U+10FFFF itself
     EXPECT_EQ(DisplayText("\xC0\xAF"), "\xC3\x80\xC2\xAF");
 }
 
@@ -42,7 +42,7 @@ TEST(TextEncoding, Utf8CutShortAtTheEndLosesOnlyTheCutCharacter)
 
 TEST(TextEncoding, ConvertsEastAsianCodePages)
 {
-    EXPECT_EQ(ConvertToUtf8("\x93\xFA\x96\x7B", "SHIFT_JIS"), "\xE6\x97\xA5\xE6\x9C\xAC");  // 日本
+    EXPECT_EQ(ConvertToUtf8("\x93\xFA\x96\x7B", "SHIFT_JIS"), "\xE6\x97\xA5\xE6\x9C\xAC"); // 日本
     EXPECT_EQ(ConvertToUtf8("\xD6\xD0\xCE\xC4", "GBK"), "\xE4\xB8\xAD\xE6\x96\x87");       // 中文
     // A lead byte cut short at the end is replaced, not dropped silently.
     EXPECT_EQ(ConvertToUtf8("A\x93", "SHIFT_JIS"), "A\xEF\xBF\xBD");

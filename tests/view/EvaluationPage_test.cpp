@@ -32,8 +32,8 @@ RoundnessEvaluation MakeEvaluation()
     e.SelectedReference = ReferenceKind::MinimumZone;
     const double ront[4] = {0.0034, 0.0032, 0.0036, 0.0035};
     for (std::size_t k = 0; k < 4; ++k)
-        e.References[k] = {true, 0.0, 0.0, 0.0, 0.0025 + 0.0001 * static_cast<double>(k),
-                           30.0 + static_cast<double>(k), ront[k]};
+        e.References[k] = {
+            true, 0.0, 0.0, 0.0, 0.0025 + 0.0001 * static_cast<double>(k), 30.0 + static_cast<double>(k), ront[k]};
     e.RONp = 0.0018;
     e.RONv = 0.0016;
     e.RONq = 0.0009;
@@ -124,16 +124,43 @@ TEST_F(EvaluationPageTest, VerdictToleranceAndMarginInBothUnits)
     };
     const std::string pass = "RONt MZCI \u2264 5.000 \u00B5m: Pass";
     const Case cases[] = {
-        {RoundnessTolerance{5.0, true}, ToleranceVerdict::Pass, true, true, {"5.000", "\u00B5m"}, {pass}, {"1.800", "\u00B5m"}},
-        {RoundnessTolerance{3.0, true}, ToleranceVerdict::Fail, true, true, {"3.000", "\u00B5m"},
-         {"RONt MZCI > 3.000 \u00B5m: Fail"}, {"-0.200", "\u00B5m"}},
-        {RoundnessTolerance{5.0, true}, ToleranceVerdict::Pass, true, false, {"196.85", "\u00B5in"}, {pass}, {"70.87", "\u00B5in"}},
+        {RoundnessTolerance{5.0, true},
+         ToleranceVerdict::Pass,
+         true,
+         true,
+         {"5.000", "\u00B5m"},
+         {pass},
+         {"1.800", "\u00B5m"}},
+        {RoundnessTolerance{3.0, true},
+         ToleranceVerdict::Fail,
+         true,
+         true,
+         {"3.000", "\u00B5m"},
+         {"RONt MZCI > 3.000 \u00B5m: Fail"},
+         {"-0.200", "\u00B5m"}},
+        {RoundnessTolerance{5.0, true},
+         ToleranceVerdict::Pass,
+         true,
+         false,
+         {"196.85", "\u00B5in"},
+         {pass},
+         {"70.87", "\u00B5in"}},
         // Typed in microinches and shown so: the value as typed, not converted there and back.
-        {RoundnessTolerance{196.85, false}, ToleranceVerdict::Pass, true, false, {"196.85", "\u00B5in"},
-         {"RONt MZCI \u2264 196.85 \u00B5in: Pass"}, {"70.87", "\u00B5in"}},
+        {RoundnessTolerance{196.85, false},
+         ToleranceVerdict::Pass,
+         true,
+         false,
+         {"196.85", "\u00B5in"},
+         {"RONt MZCI \u2264 196.85 \u00B5in: Pass"},
+         {"70.87", "\u00B5in"}},
         // Typed with a fourth decimal: RONt carries it too.
-        {RoundnessTolerance{3.2001, true}, ToleranceVerdict::Pass, true, true, {"3.2001", "\u00B5m"},
-         {"RONt MZCI \u2264 3.2001 \u00B5m: Pass"}, {"0.0001", "\u00B5m"}},
+        {RoundnessTolerance{3.2001, true},
+         ToleranceVerdict::Pass,
+         true,
+         true,
+         {"3.2001", "\u00B5m"},
+         {"RONt MZCI \u2264 3.2001 \u00B5m: Pass"},
+         {"0.0001", "\u00B5m"}},
         {std::nullopt, ToleranceVerdict::None, true, true, {kDash}, {kDash}, {kDash}},
         {RoundnessTolerance{5.0, true}, ToleranceVerdict::None, false, true, {"5.000", "\u00B5m"}, {kDash}, {kDash}},
     };
@@ -174,10 +201,11 @@ TEST_F(EvaluationPageTest, TheFiveLargestHarmonicsLeaveOutEccentricityAndRoundin
 {
     RoundnessEvaluation e = MakeEvaluation();
     // UPR 1 is the largest but eccentricity; UPR 30 is the sixth.
-    for (const auto& [k, a] : {std::pair{1, 0.010}, {7, 0.004}, {3, 0.003}, {22, 0.0025}, {9, 0.002}, {15, 0.0015},
-                               {30, 0.0014}})
-        e.Harmonics[static_cast<std::size_t>(k - 1)].Amplitude = e.Harmonics[static_cast<std::size_t>(k - 1)].FilteredAmplitude = a;
-    e.Harmonics[6].Amplitude = 0.008;   // the filter took half of it
+    for (const auto& [k, a] :
+         {std::pair{1, 0.010}, {7, 0.004}, {3, 0.003}, {22, 0.0025}, {9, 0.002}, {15, 0.0015}, {30, 0.0014}})
+        e.Harmonics[static_cast<std::size_t>(k - 1)].Amplitude =
+            e.Harmonics[static_cast<std::size_t>(k - 1)].FilteredAmplitude = a;
+    e.Harmonics[6].Amplitude = 0.008; // the filter took half of it
     e.Harmonics[6].FirstPeakAngle = std::numbers::pi / 4;
     e.Harmonics[2].FirstPeakAngle = std::numbers::pi / 3;
     auto uprs = [&] {
@@ -301,8 +329,7 @@ TEST_F(EvaluationPageTest, LaidOutWithoutDrawingAndMovedWithThePage)
     for (const auto& line : a.WarningLines) joined += (joined.empty() ? "" : " ") + line;
     EXPECT_EQ(joined, warning);
     const int F = a.TableFontHeight;
-    EXPECT_EQ(a.Warnings.bottom,
-              a.Warnings.top + F + static_cast<int>(a.WarningLines.size()) * a.RowPitch + F / 4);
+    EXPECT_EQ(a.Warnings.bottom, a.Warnings.top + F + static_cast<int>(a.WarningLines.size()) * a.RowPitch + F / 4);
 
     const int dx = 57, dy = 23;
     auto moved = [&](Rect r) { return Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; };
@@ -319,11 +346,17 @@ TEST_F(EvaluationPageTest, LaidOutWithoutDrawingAndMovedWithThePage)
     EXPECT_EQ(b.ChartFrame, moved(a.ChartFrame));
     EXPECT_EQ(b.Chart.Plot, moved(a.Chart.Plot));
     EXPECT_EQ(b.WarningLines, a.WarningLines);
-    for (const auto& [x, x0] : {std::pair{b.NameX, a.NameX}, {b.RontRight, a.RontRight},
-                                {b.EccentricityRight, a.EccentricityRight}, {b.AngleRight, a.AngleRight},
-                                {b.ValueRight, a.ValueRight}, {b.UnitX, a.UnitX}, {b.VerdictX, a.VerdictX},
-                                {b.UprRight, a.UprRight}, {b.FilteredRight, a.FilteredRight},
-                                {b.RawRight, a.RawRight}, {b.FirstPeakRight, a.FirstPeakRight}})
+    for (const auto& [x, x0] : {std::pair{b.NameX, a.NameX},
+                                {b.RontRight, a.RontRight},
+                                {b.EccentricityRight, a.EccentricityRight},
+                                {b.AngleRight, a.AngleRight},
+                                {b.ValueRight, a.ValueRight},
+                                {b.UnitX, a.UnitX},
+                                {b.VerdictX, a.VerdictX},
+                                {b.UprRight, a.UprRight},
+                                {b.FilteredRight, a.FilteredRight},
+                                {b.RawRight, a.RawRight},
+                                {b.FirstPeakRight, a.FirstPeakRight}})
         EXPECT_EQ(x, x0 + dx);
 }
 
@@ -359,9 +392,9 @@ TEST_F(EvaluationPageTest, ThePageNamesWhatItWasEvaluatedUnder)
 
 TEST(EvaluationPageRange, ShowsThreeTimesTheCutoff)
 {
-    const std::pair<int, HarmonicRange> cases[] = {
-        {16, HarmonicRange::Upr50},  {17, HarmonicRange::Upr150}, {50, HarmonicRange::Upr150},
-        {51, HarmonicRange::Upr500}, {166, HarmonicRange::Upr500}, {167, HarmonicRange::All}};
+    const std::pair<int, HarmonicRange> cases[] = {{16, HarmonicRange::Upr50},   {17, HarmonicRange::Upr150},
+                                                   {50, HarmonicRange::Upr150},  {51, HarmonicRange::Upr500},
+                                                   {166, HarmonicRange::Upr500}, {167, HarmonicRange::All}};
     for (const auto& [cutoff, range] : cases) EXPECT_EQ(HarmonicRangeForCutoff(cutoff), range) << cutoff;
 }
 

@@ -60,7 +60,7 @@ TEST(Footer, WithoutTheMakersLogoThreeCentredLines)
             EXPECT_EQ(texts[i].colour, kBlack);
             EXPECT_EQ(texts[i].align, (TextAlign{HAlign::Centre, VAlign::Baseline}));
         }
-        EXPECT_EQ(dc.Count("SetPixel"), 0);      // the collaboration logo is not shown
+        EXPECT_EQ(dc.Count("SetPixel"), 0); // the collaboration logo is not shown
         EXPECT_EQ(dc.SaveDepth(), 0);
     }
 }
@@ -69,11 +69,11 @@ TEST(Footer, TextHeightFollowsTheNarrowerLimitAndNeverVanishes)
 {
     CMetaFile none;
     RecordingCanvas wide;
-    DrawFooter(wide, Rect{0, 0, 2200, 60}, none, none);     // min(100, 10)
+    DrawFooter(wide, Rect{0, 0, 2200, 60}, none, none); // min(100, 10)
     EXPECT_EQ(wide.Calls("TextOut")[0].font.height, 10);
     EXPECT_EQ(wide.Calls("TextOut")[0].args[1], 30 - 20);
     RecordingCanvas tiny;
-    DrawFooter(tiny, Rect{0, 0, 10, 5}, none, none);        // min(0, 0): one unit
+    DrawFooter(tiny, Rect{0, 0, 10, 5}, none, none); // min(0, 0): one unit
     EXPECT_EQ(tiny.Calls("TextOut")[0].font.height, 1);
     EXPECT_EQ(tiny.Calls("TextOut")[2].args[1], 2 + 2);
 }
@@ -114,7 +114,8 @@ TEST(Footer, BothLogosWithTheCaptionBetweenThem)
     // Order: partner logo, caption, maker's logo.
     std::vector<std::string> order;
     for (const auto& c : dc.calls)
-        if (c.op == "SetPixel" || c.op == "TextOut") order.push_back(c.op == "TextOut" ? "text" : c.colour == kMakerMark ? "maker" : "partner");
+        if (c.op == "SetPixel" || c.op == "TextOut")
+            order.push_back(c.op == "TextOut" ? "text" : c.colour == kMakerMark ? "maker" : "partner");
     EXPECT_EQ(order, (std::vector<std::string>{"partner", "partner", "text", "maker", "maker"}));
     EXPECT_EQ(dc.SaveDepth(), 0);
     EXPECT_EQ(dc.CurrentTextColour(), kBlack);

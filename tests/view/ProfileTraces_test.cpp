@@ -68,7 +68,7 @@ protected:
 
     std::unique_ptr<CKyklosDoc> doc;
     CKyklosView view{"/nonexistent-logo-directory"};
-    RecordingCanvas dc;   // 96 dpi: trace pen 1, halo pen 3
+    RecordingCanvas dc; // 96 dpi: trace pen 1, halo pen 3
 };
 
 TEST_F(ProfileTracesTest, PlainPresentationWithEverythingShown)
@@ -76,7 +76,7 @@ TEST_F(ProfileTracesTest, PlainPresentationWithEverythingShown)
     view.DrawProfileTraces(dc, *doc);
     EXPECT_EQ(Pens(), (std::vector<PenUse>{{kLightGrey, 1}, {kWhite, 3}, {kNavy, 1}, {kBlack, 1}}));
     EXPECT_GT(LinesIn(kLightGrey), 0);
-    EXPECT_EQ(LinesIn(kWhite), LinesIn(kNavy));   // the halo follows the filtered trace
+    EXPECT_EQ(LinesIn(kWhite), LinesIn(kNavy)); // the halo follows the filtered trace
     // One reference polyline (720 segments) and the four strokes of the centre mark.
     EXPECT_EQ(LinesIn(kBlack), 720 + 4);
     // The centre mark sits at the reference centre: (2 µm, 1 µm) at 10 units per µm.
@@ -111,8 +111,12 @@ TEST_F(ProfileTracesTest, MinimumZoneDrawsBothZoneCircles)
 TEST_F(ProfileTracesTest, CentredPresentationBaseRadiusPerReference)
 {
     view.ShowCenteredProfile = true;
-    struct Case { ReferenceKind kind; int base; };
-    for (const Case c : {Case{ReferenceKind::LeastSquares, 150}, Case{ReferenceKind::MaximumInscribed, 100}, Case{ReferenceKind::MinimumCircumscribed, 200}}) {
+    struct Case {
+        ReferenceKind kind;
+        int base;
+    };
+    for (const Case c : {Case{ReferenceKind::LeastSquares, 150}, Case{ReferenceKind::MaximumInscribed, 100},
+                         Case{ReferenceKind::MinimumCircumscribed, 200}}) {
         dc.calls.clear();
         doc->Settings.ReferenceKind = c.kind;
         view.DrawProfileTraces(dc, *doc);
@@ -144,7 +148,7 @@ TEST_F(ProfileTracesTest, CentredMinimumZoneCirclesAboutTheChartCentre)
     for (const auto& m : dc.Calls("MoveTo"))
         if (m.pen.colour == kBlack) blackStarts.push_back(m.args);
     ASSERT_EQ(blackStarts.size(), 2u);
-    EXPECT_EQ(blackStarts[0], (std::vector<int>{250 + 150 + 15, 250}));   // outer first
+    EXPECT_EQ(blackStarts[0], (std::vector<int>{250 + 150 + 15, 250})); // outer first
     EXPECT_EQ(blackStarts[1], (std::vector<int>{250 + 150 - 15, 250}));
     EXPECT_EQ(dc.Count("Arc"), 0);
 }
@@ -185,12 +189,13 @@ TEST_F(ProfileTracesTest, TinyScaleAndHugeRadiiDrawTheWholePage)
         if (line.pen.colour == kBlack) mark.push_back(line.args);
     ASSERT_GE(mark.size(), 4u);
     mark.erase(mark.begin(), mark.end() - 4);
-    EXPECT_EQ(mark, (std::vector<std::vector<int>>{{INT_MAX - 16, INT_MIN}, {INT_MAX, INT_MIN},
-                                                   {INT_MAX, INT_MIN}, {INT_MAX, INT_MIN + 16}}));
+    EXPECT_EQ(mark, (std::vector<std::vector<int>>{
+                        {INT_MAX - 16, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MAX, INT_MIN + 16}}));
 
     // Radii near 1e308 µm with automatic scaling.
     view.AutoScale = true;
-    for (int i = 0; i < doc->Profile.PointCount(); ++i) doc->Result.FilteredRadius[static_cast<std::size_t>(i)] = i % 2 ? 1e305 : -1e305;
+    for (int i = 0; i < doc->Profile.PointCount(); ++i)
+        doc->Result.FilteredRadius[static_cast<std::size_t>(i)] = i % 2 ? 1e305 : -1e305;
     doc->Result.ReferenceA = doc->Result.ReferenceC = 1e305;
     doc->Result.MaxRawRadius = 1e305;
     doc->Result.MinRawRadius = -1e305;

@@ -2,8 +2,8 @@
 // a page moved across the device moves every part with it, and the decimal
 // column makes room for the microinch's extra digit.
 
-#include "platform/RecordingCanvas.h"
 #include "view/ReportPageLayout.h"
+#include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 

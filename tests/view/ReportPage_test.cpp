@@ -3,8 +3,8 @@
 // line, results block and automatic scale.
 
 #include "document/KyklosDoc.h"
-#include "platform/RecordingCanvas.h"
 #include "document/ShownResults.h"
+#include "platform/RecordingCanvas.h"
 #include "view/KyklosView.h"
 
 #include <gtest/gtest.h>
@@ -34,9 +34,9 @@ std::unique_ptr<CKyklosDoc> MakeDocument()
     doc->Result.ReferenceA = doc->Result.ReferenceB = 0.0;
     doc->Result.ReferenceC = 10.0;
     doc->Result.MinRawRadius = 9.994;
-    doc->Result.MaxRawRadius = 10.006;   // 12 µm of raw range
+    doc->Result.MaxRawRadius = 10.006; // 12 µm of raw range
     doc->Result.Peak = 0.0016;
-    doc->Result.Valley = -0.0016;        // 3.2 µm of roundness
+    doc->Result.Valley = -0.0016; // 3.2 µm of roundness
     doc->Result.Eccentricity = 0.0025;
     doc->Result.EccentricityAngle = 30.0;
     doc->Result.Runout = 0.0031;
@@ -253,8 +253,8 @@ TEST_F(ReportPageTest, PortraitAndNarrowWindowsShrinkTheFonts)
     view.OnDraw(portrait, *doc, {0, 0, 800, 1200});
     EXPECT_EQ(view.GraphSquare, (Rect{16, 216, 496, 696}));
     EXPECT_EQ(view.TitleFontHeight, 24);
-    EXPECT_EQ(view.HeadingFontHeight, 20);   // (800 − 496)/15
-    EXPECT_EQ(view.ResultFontHeight, 23);    // (800 − 496)/13
+    EXPECT_EQ(view.HeadingFontHeight, 20); // (800 − 496)/15
+    EXPECT_EQ(view.ResultFontHeight, 23);  // (800 − 496)/13
 
     // Little room right of the graph: x0 is held at gR + TitleFontHeight/2.
     RecordingCanvas narrow;
@@ -343,11 +343,11 @@ TEST_F(ReportPageTest, ResultValuesInBothUnitSystems)
     doc->Result.Valley = -0.001;
     RecordingCanvas metric;
     view.OnDraw(metric, *doc, {0, 0, 1600, 1000});
-    EXPECT_TRUE(FindText(metric, "2.000"));   // roundness
-    EXPECT_TRUE(FindText(metric, "2.500"));   // eccentricity
-    EXPECT_TRUE(FindText(metric, "30.00"));   // angle
-    EXPECT_TRUE(FindText(metric, "5.000"));   // concentricity
-    EXPECT_TRUE(FindText(metric, "3.100"));   // runout
+    EXPECT_TRUE(FindText(metric, "2.000")); // roundness
+    EXPECT_TRUE(FindText(metric, "2.500")); // eccentricity
+    EXPECT_TRUE(FindText(metric, "30.00")); // angle
+    EXPECT_TRUE(FindText(metric, "5.000")); // concentricity
+    EXPECT_TRUE(FindText(metric, "3.100")); // runout
     // The decimal point of every value sits at x0 + 8·59.
     const auto value = FindText(metric, "2.000");
     EXPECT_EQ(value->args[0], 847 + 8 * 59 - 59 / 2);
@@ -368,16 +368,16 @@ TEST_F(ReportPageTest, AFailedFitShowsTheResultsAboutTheMeasurementAxis)
 {
     doc->Result.FitValid = false;
     doc->Result.Peak = 0.00155;
-    doc->Result.Valley = -0.00155;  // about the axis: the runout
+    doc->Result.Valley = -0.00155; // about the axis: the runout
     RecordingCanvas dc;
     view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
     const auto values = dc.Calls("TextOut");
     const auto count = std::count_if(values.begin(), values.end(), [](const auto& c) { return c.text == "3.100"; });
-    EXPECT_EQ(count, 2);  // roundness and runout
+    EXPECT_EQ(count, 2); // roundness and runout
     const ShownResults shown = ShowResults(doc->Result);
     EXPECT_TRUE(shown.AboutMeasurementAxis);
     EXPECT_EQ(shown.RoundnessMm, shown.RunoutMm);
-    EXPECT_TRUE(FindText(dc, "2.500"));  // the eccentricity the fit left
+    EXPECT_TRUE(FindText(dc, "2.500")); // the eccentricity the fit left
 }
 
 TEST_F(ReportPageTest, TinyEccentricityHidesTheAngleOnly)
@@ -389,7 +389,7 @@ TEST_F(ReportPageTest, TinyEccentricityHidesTheAngleOnly)
     EXPECT_TRUE(FindText(dc, "Ecc. Angle:"));
     EXPECT_TRUE(FindText(dc, "deg"));
     EXPECT_FALSE(FindText(dc, "123.00"));
-    EXPECT_TRUE(FindText(dc, "0.000"));   // eccentricity still shown
+    EXPECT_TRUE(FindText(dc, "0.000")); // eccentricity still shown
 }
 
 TEST_F(ReportPageTest, AngleShownFromOneTenthOfANanometreOfEccentricity)
@@ -421,10 +421,10 @@ TEST_F(ReportPageTest, AutomaticScaleFollowsRawOrRoundness)
 {
     RecordingCanvas dc;
     view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
-    EXPECT_NEAR(view.Graph.BandRange, 20.0, 1e-9);   // 12 µm raw range
+    EXPECT_NEAR(view.Graph.BandRange, 20.0, 1e-9); // 12 µm raw range
     view.ShowRawData = false;
     view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
-    EXPECT_NEAR(view.Graph.BandRange, 4.0, 1e-9);    // 3.2 µm roundness
+    EXPECT_NEAR(view.Graph.BandRange, 4.0, 1e-9); // 3.2 µm roundness
     view.AutoScale = false;
     view.Graph.BandRange = 7.5;
     view.OnDraw(dc, *doc, {0, 0, 1600, 1000});

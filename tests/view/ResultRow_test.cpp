@@ -44,12 +44,12 @@ TEST_F(ResultRowTest, NumbersLineUpOnTheirDecimalPoint)
     const RowCase cases[] = {
         {2.0, 3, "2.000", 1},
         {-45.5, 2, "-45.50", 3},
-        {-0.0001, 3, "-0.000", 2},      // the minus of a tiny negative value stays
+        {-0.0001, 3, "-0.000", 2}, // the minus of a tiny negative value stays
         {78.74015748031496, 2, "78.74", 2},
         {12345.25, 2, "12345.25", 5},
-        {12.0, 0, "12", 1},              // no point: all but the last character left of the column
+        {12.0, 0, "12", 1}, // no point: all but the last character left of the column
         {7.0, 0, "7", 0},
-        {1e70, 3, nullptr, 71},          // 75 characters still fit the field
+        {1e70, 3, nullptr, 71}, // 75 characters still fit the field
     };
     for (const RowCase& c : cases) {
         const auto texts = Draw(c.value, c.decimals);

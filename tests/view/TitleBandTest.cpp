@@ -2,8 +2,8 @@
 // where the three texts stand, on a page that does not start at the origin;
 // and what painting it leaves on the canvas.
 
-#include "platform/RecordingCanvas.h"
 #include "view/TitleBand.h"
+#include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ TEST(TitleBand, NumbersOfAPageAwayFromTheOrigin)
     // 1600 × 1000 at (100, 50): Top0 = 50 + 1000/25; the font asks for min(40·300/400, 800/20).
     const Rect page{100, 50, 1700, 1050};
     EXPECT_EQ(TitleBandFont(page).height, 30);
-    EXPECT_EQ(TitleBandFont({0, 0, 800, 1200}).height, 24);   // portrait: a twentieth of the 480 square
+    EXPECT_EQ(TitleBandFont({0, 0, 800, 1200}).height, 24); // portrait: a twentieth of the 480 square
     EXPECT_EQ(TitleBandFont({0, 0, 20, 20}).height, 1);
 
     const TitleBandLayout bare = LayoutTitleBand(page, 28, std::nullopt);

@@ -25,8 +25,7 @@ namespace kyklos {
 ScreenshotTour::ScreenshotTour(const QString& directory, CMainFrame& frame, CKyklosDoc& doc, QtUiPort& ui,
                                CProgressDialog& progress, QObject* parent)
     : QObject(parent), directory_(directory), frame_(frame), doc_(doc), ui_(ui), progress_(progress)
-{
-}
+{}
 
 void ScreenshotTour::Start()
 {
@@ -67,13 +66,15 @@ void ScreenshotTour::GrabNextModal(const QString& name)
 void ScreenshotTour::Run()
 {
     Wait(400);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) Save(screen->grabWindow(0), QStringLiteral("startup-screen.png"));
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        Save(screen->grabWindow(0), QStringLiteral("startup-screen.png"));
     CSplashWindow::CloseSplash();
     Wait(300);
     Save(frame_.grab(), QStringLiteral("main-window.png"));
     // The toolbar enlarged, to judge the 16 × 15 images.
     const QPixmap toolbar = frame_.ToolBar()->grab(QRect(0, 0, 190, frame_.ToolBar()->height()));
-    Save(toolbar.scaled(toolbar.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation), QStringLiteral("toolbar-4x.png"));
+    Save(toolbar.scaled(toolbar.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation),
+         QStringLiteral("toolbar-4x.png"));
 
     QMenu* context = frame_.ContextMenu();
     frame_.SyncCheckMarks();

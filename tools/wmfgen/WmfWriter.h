@@ -75,10 +75,7 @@ struct Rgb {
 class WmfWriter {
 public:
     // A record from its function number and parameter words, exactly as given.
-    void Record(std::uint16_t function, std::initializer_list<int> words)
-    {
-        Record(function, std::vector<int>(words));
-    }
+    void Record(std::uint16_t function, std::initializer_list<int> words) { Record(function, std::vector<int>(words)); }
     void Record(std::uint16_t function, const std::vector<int>& words)
     {
         const auto size = static_cast<std::uint32_t>(3 + words.size());
@@ -122,20 +119,23 @@ public:
                     bool underline = false)
     {
         std::vector<std::uint8_t> b;
-        auto put16 = [&](int v) { b.push_back(static_cast<std::uint8_t>(v & 0xFF)); b.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF)); };
+        auto put16 = [&](int v) {
+            b.push_back(static_cast<std::uint8_t>(v & 0xFF));
+            b.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+        };
         put16(height);
-        put16(0);            // width
+        put16(0); // width
         put16(escapement);
-        put16(escapement);   // orientation
+        put16(escapement); // orientation
         put16(weight);
         b.push_back(italic ? 1 : 0);
         b.push_back(underline ? 1 : 0);
-        b.push_back(0);      // strike-out
-        b.push_back(0);      // ANSI character set
-        b.push_back(0);      // output precision
-        b.push_back(0);      // clip precision
-        b.push_back(0);      // quality
-        b.push_back(0x20);   // swiss family, default pitch
+        b.push_back(0);    // strike-out
+        b.push_back(0);    // ANSI character set
+        b.push_back(0);    // output precision
+        b.push_back(0);    // clip precision
+        b.push_back(0);    // quality
+        b.push_back(0x20); // swiss family, default pitch
         for (char ch : face) b.push_back(static_cast<std::uint8_t>(ch));
         b.push_back(0);
         Record(kCreateFontIndirect, Words(b));
@@ -148,11 +148,17 @@ public:
     void RoundRect(int l, int t, int r, int b, int w, int h) { Record(kRoundRect, {h, w, b, r, t, l}); }
     void Arc(int l, int t, int r, int b, int xs, int ys, int xe, int ye) { Record(kArc, {ye, xe, ys, xs, b, r, t, l}); }
     void Pie(int l, int t, int r, int b, int xs, int ys, int xe, int ye) { Record(kPie, {ye, xe, ys, xs, b, r, t, l}); }
-    void Chord(int l, int t, int r, int b, int xs, int ys, int xe, int ye) { Record(kChord, {ye, xe, ys, xs, b, r, t, l}); }
+    void Chord(int l, int t, int r, int b, int xs, int ys, int xe, int ye)
+    {
+        Record(kChord, {ye, xe, ys, xs, b, r, t, l});
+    }
     void Poly(std::uint16_t function, const std::vector<std::pair<int, int>>& points)
     {
         std::vector<int> w{static_cast<int>(points.size())};
-        for (auto [x, y] : points) { w.push_back(x); w.push_back(y); }
+        for (auto [x, y] : points) {
+            w.push_back(x);
+            w.push_back(y);
+        }
         Record(function, w);
     }
     void Polygon(const std::vector<std::pair<int, int>>& points) { Poly(kPolygon, points); }
@@ -162,7 +168,10 @@ public:
         std::vector<int> w{static_cast<int>(polys.size())};
         for (const auto& p : polys) w.push_back(static_cast<int>(p.size()));
         for (const auto& p : polys)
-            for (auto [x, y] : p) { w.push_back(x); w.push_back(y); }
+            for (auto [x, y] : p) {
+                w.push_back(x);
+                w.push_back(y);
+            }
         Record(kPolyPolygon, w);
     }
     // Text in Windows-1252 bytes.
@@ -222,8 +231,8 @@ public:
             Put16(p, sum);
             out = p;
         }
-        Put16(out, 1);   // memory metafile
-        Put16(out, 9);   // header words
+        Put16(out, 1); // memory metafile
+        Put16(out, 9); // header words
         Put16(out, 0x0300);
         Put32(out, static_cast<std::uint32_t>((18 + body.size()) / 2));
         Put16(out, static_cast<std::uint16_t>(objects));

@@ -39,15 +39,27 @@ constexpr Rgb kGreen{0, 96, 64};
 class Objects {
 public:
     explicit Objects(WmfWriter& w) : w_(w) {}
-    int Pen(int style, int width, Rgb c) { w_.CreatePen(style, width, c); return Take(); }
-    int Brush(int style, Rgb c) { w_.CreateBrush(style, c); return Take(); }
+    int Pen(int style, int width, Rgb c)
+    {
+        w_.CreatePen(style, width, c);
+        return Take();
+    }
+    int Brush(int style, Rgb c)
+    {
+        w_.CreateBrush(style, c);
+        return Take();
+    }
     int Font(int height, int weight, const char* face, bool italic = false)
     {
         w_.CreateFont(height, weight, face, italic);
         return Take();
     }
     void Select(int slot) { w_.SelectObject(slot); }
-    void Delete(int slot) { w_.DeleteObject(slot); used_.erase(slot); }
+    void Delete(int slot)
+    {
+        w_.DeleteObject(slot);
+        used_.erase(slot);
+    }
     int Peak() const { return peak_; }
 
 private:
@@ -69,7 +81,8 @@ std::vector<std::pair<int, int>> Circle(double cx, double cy, double r, int n)
     std::vector<std::pair<int, int>> p;
     for (int i = 0; i < n; ++i) {
         const double t = 2 * std::numbers::pi * i / n;
-        p.emplace_back(static_cast<int>(std::lround(cx + r * std::cos(t))), static_cast<int>(std::lround(cy - r * std::sin(t))));
+        p.emplace_back(static_cast<int>(std::lround(cx + r * std::cos(t))),
+                       static_cast<int>(std::lround(cy - r * std::sin(t))));
     }
     return p;
 }

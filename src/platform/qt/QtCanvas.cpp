@@ -91,7 +91,7 @@ QLineF OnePixelSegment(QPoint from, QPoint to)
 {
     // In doubles: the polar graph may hand over saturated coordinates at both ends of the int range.
     const double dx = static_cast<double>(to.x()) - from.x(), dy = static_cast<double>(to.y()) - from.y();
-    const double major = std::abs(dx) >= std::abs(dy) ? dx : dy;   // Qt takes a diagonal as x-major
+    const double major = std::abs(dx) >= std::abs(dy) ? dx : dy; // Qt takes a diagonal as x-major
     if (major >= 0) return QLineF(from, to);
     const QPointF step(dx / major, dy / major);
     return QLineF(QPointF(from) + step, QPointF(to) + step);
@@ -119,8 +119,7 @@ QtCanvas::QtCanvas(QPainter& painter, int dpiX, int dpiY, bool printing)
 }
 
 QtCanvas::QtCanvas(QPainter& painter)
-    : painter_(painter),
-      dpiX_(painter.device() ? painter.device()->logicalDpiX() : 96),
+    : painter_(painter), dpiX_(painter.device() ? painter.device()->logicalDpiX() : 96),
       dpiY_(painter.device() ? painter.device()->logicalDpiY() : 96),
       printing_(dynamic_cast<QPagedPaintDevice*>(painter.device()) != nullptr)
 {
@@ -167,7 +166,7 @@ QFont QtCanvas::ResolveFont(const FontSpec& request, int* cellHeight) const
         // The cell height Qt gives is about 1.15 pixel sizes for Arial, but
         // hinting rounds ascent and descent separately: try the neighbours
         // of the estimate and keep the closest cell, the smaller on a tie.
-        const int wanted = request.height > 0 ? request.height : std::max(1, dpiY_ / 6);   // 0: the default 12 pt
+        const int wanted = request.height > 0 ? request.height : std::max(1, dpiY_ / 6); // 0: the default 12 pt
         static std::mutex mutex;
         static std::map<std::tuple<std::string, int, bool>, double> cellPerPixel;
         double ratio;
@@ -332,18 +331,13 @@ int QtCanvas::Advance(const QString& text) const
 {
     if (state_.stretch == 1.0) return QFontMetrics(state_.qfont, painter_.device()).horizontalAdvance(text);
     const double natural = QFontMetricsF(state_.qfont, painter_.device()).horizontalAdvance(text);
-    return static_cast<int>(std::min(std::round(natural * state_.stretch), static_cast<double>(std::numeric_limits<int>::max())));
+    return static_cast<int>(
+        std::min(std::round(natural * state_.stretch), static_cast<double>(std::numeric_limits<int>::max())));
 }
 
-void QtCanvas::SetTextColour(Colour colour)
-{
-    state_.textColour = colour;
-}
+void QtCanvas::SetTextColour(Colour colour) { state_.textColour = colour; }
 
-void QtCanvas::SetTextAlign(TextAlign align)
-{
-    state_.align = align;
-}
+void QtCanvas::SetTextAlign(TextAlign align) { state_.align = align; }
 
 void QtCanvas::SetBackgroundMode(bool opaque)
 {
@@ -360,10 +354,7 @@ void QtCanvas::SetBackgroundColour(Colour colour)
     painter_.setBackground(ToQColor(colour));
 }
 
-void QtCanvas::SetFillMode(FillMode mode)
-{
-    state_.fill = mode;
-}
+void QtCanvas::SetFillMode(FillMode mode) { state_.fill = mode; }
 
 void QtCanvas::IntersectClip(const Rect& rect)
 {
@@ -567,11 +558,15 @@ void QtCanvas::TextOut(int x, int y, std::string_view text, std::span<const int>
     }
 
     int left = 0;
-    if (state_.align.h == HAlign::Centre) left = -width / 2;
-    else if (state_.align.h == HAlign::Right) left = -width;
+    if (state_.align.h == HAlign::Centre)
+        left = -width / 2;
+    else if (state_.align.h == HAlign::Right)
+        left = -width;
     int baseline = 0;
-    if (state_.align.v == VAlign::Top) baseline = state_.ascent;
-    else if (state_.align.v == VAlign::Bottom) baseline = -state_.descent;
+    if (state_.align.v == VAlign::Top)
+        baseline = state_.ascent;
+    else if (state_.align.v == VAlign::Bottom)
+        baseline = -state_.descent;
 
     painter_.save();
     painter_.translate(x, y);

@@ -1,8 +1,8 @@
 #include "view/qt/MetafilePreview.h"
 
+#include "metafile/MetaFile.h"
 #include "platform/TextEncoding.h"
 #include "platform/qt/QtCanvas.h"
-#include "metafile/MetaFile.h"
 #include "view/qt/OutputFile.h"
 
 #include <QFile>
@@ -60,8 +60,9 @@ bool WritePdf(const CMetaFile& picture, QFile& out, int width, int height)
     writer.setCreator(QStringLiteral("Kyklos"));
     writer.setResolution(kPictureDpi);
     const double pointsPerPixel = 72.0 / kPictureDpi;
-    writer.setPageLayout(QPageLayout(QPageSize(QSizeF(width * pointsPerPixel, height * pointsPerPixel), QPageSize::Point),
-                                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QSizeF(width * pointsPerPixel, height * pointsPerPixel), QPageSize::Point),
+                    QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter painter;
     if (!painter.begin(&writer)) return false;
     Play(picture, painter, writer.width(), writer.height(), true);

@@ -12,7 +12,6 @@ namespace kyklos {
 // size at 96 pixels per inch). False with a one-line reason in `error` when
 // the metafile cannot be read, the size is not positive, the extension is
 // another one, or the file cannot be written.
-bool RenderMetafile(const std::string& wmfPath, const std::string& outPath, int width, int height,
-                    std::string& error);
+bool RenderMetafile(const std::string& wmfPath, const std::string& outPath, int width, int height, std::string& error);
 
 } // namespace kyklos

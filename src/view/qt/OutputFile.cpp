@@ -25,9 +25,9 @@ struct Destination {
 Destination DestinationOf(const std::string& path)
 {
     std::error_code code;
-    const fs::file_status status = fs::status(path, code);  // through a link
+    const fs::file_status status = fs::status(path, code); // through a link
     if (!code && fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status))
-        return {path, path};  // a device or a pipe cannot be replaced
+        return {path, path}; // a device or a pipe cannot be replaced
     std::string final = path;
     if (fs::is_symlink(fs::symlink_status(path, code)) && fs::exists(status)) {
         const fs::path target = fs::canonical(path, code);

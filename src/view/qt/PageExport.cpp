@@ -1,8 +1,8 @@
 #include "view/qt/PageExport.h"
 
 #include "platform/TextEncoding.h"
-#include "platform/qt/QtCanvas.h"
 #include "platform/Units.h"
+#include "platform/qt/QtCanvas.h"
 #include "view/EvaluationPage.h"
 #include "view/qt/OutputFile.h"
 
@@ -98,8 +98,7 @@ struct ReportPageWriter::Pdf {
 ReportPageWriter::ReportPageWriter(CKyklosView& view, std::string path, const PageExportOptions& options,
                                    std::size_t pageCount)
     : view_(view), path_(std::move(path)), options_(options), pageCount_(pageCount)
-{
-}
+{}
 
 ReportPageWriter::~ReportPageWriter()
 {
@@ -147,9 +146,9 @@ bool ReportPageWriter::Open(std::string& error)
         writer.setTitle(QStringLiteral("Kyklos"));
         writer.setResolution(dpi_);
         // The whole sheet is the printable area; the page rule adds its own margins.
-        writer.setPageLayout(QPageLayout(
-            QPageSize(options_.Paper == PaperSize::Letter ? QPageSize::Letter : QPageSize::A4),
-            QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        writer.setPageLayout(
+            QPageLayout(QPageSize(options_.Paper == PaperSize::Letter ? QPageSize::Letter : QPageSize::A4),
+                        QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         return true;
     }
     if (extension_ != ".png" && extension_ != ".svg") {

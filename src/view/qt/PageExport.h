@@ -16,12 +16,15 @@
 
 namespace kyklos {
 
-enum class PaperSize { A4, Letter };
+enum class PaperSize {
+    A4,
+    Letter
+};
 
 struct PageExportOptions {
-    int ImageWidth = 1600;     // PNG and SVG page size, device pixels
+    int ImageWidth = 1600; // PNG and SVG page size, device pixels
     int ImageHeight = 1000;
-    int Dpi = 96;              // resolution reported to the page (pens, fonts); PDF: printer resolution, 0 = 600
+    int Dpi = 96; // resolution reported to the page (pens, fonts); PDF: printer resolution, 0 = 600
     PaperSize Paper = PaperSize::A4;
     // After each report page, the profile's evaluation page: the next page of
     // a PDF, or a file of its own beside each image (see ReportPageWriter),
@@ -85,7 +88,7 @@ private:
 // Draws one page per document with the given view's settings into `path`
 // (see ReportPageWriter). False with a one-line reason in `error` when a file
 // cannot be written or the extension is unknown.
-bool ExportReportPages(const std::vector<const CKyklosDoc*>& documents, CKyklosView& view,
-                       const std::string& path, const PageExportOptions& options, std::string& error);
+bool ExportReportPages(const std::vector<const CKyklosDoc*>& documents, CKyklosView& view, const std::string& path,
+                       const PageExportOptions& options, std::string& error);
 
 } // namespace kyklos

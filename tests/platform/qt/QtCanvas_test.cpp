@@ -98,9 +98,9 @@ TEST_F(QtCanvasTest, OnePixelLinesKeepTheirFirstPixelAndLeaveOutTheirLastInEvery
         return pixels;
     };
     // Axis-parallel and diagonal lines: ten pixels from the first one on.
-    const std::pair<QPoint, QPoint> straight[] = {
-        {{3, 10}, {13, 10}}, {{13, 10}, {3, 10}}, {{10, 3}, {10, 13}}, {{10, 13}, {10, 3}},
-        {{13, 13}, {3, 3}}, {{13, 3}, {3, 13}}, {{3, 13}, {13, 3}}};
+    const std::pair<QPoint, QPoint> straight[] = {{{3, 10}, {13, 10}}, {{13, 10}, {3, 10}}, {{10, 3}, {10, 13}},
+                                                  {{10, 13}, {10, 3}}, {{13, 13}, {3, 3}},  {{13, 3}, {3, 13}},
+                                                  {{3, 13}, {13, 3}}};
     for (const auto& [from, to] : straight) {
         const int dx = (to.x() > from.x()) - (to.x() < from.x()), dy = (to.y() > from.y()) - (to.y() < from.y());
         std::set<std::pair<int, int>> expected;
@@ -133,7 +133,7 @@ TEST_F(QtCanvasTest, StrokesUseThePenInForceWhenTheyWereDrawn)
         dc.MoveTo(0, 5);
         dc.LineTo(19, 5);
         dc.SetPen({PenStyle::Solid, 3, kGrey});
-        dc.LineTo(19, 15);   // continues from the current position
+        dc.LineTo(19, 15); // continues from the current position
     });
     EXPECT_EQ(image.pixel(10, 5), qRgb(0, 0, 128));
     // The wide pen covers three columns around x = 19 (clipped at the image edge: 18 and 19).
@@ -167,7 +167,7 @@ TEST_F(QtCanvasTest, ClipIntersectExcludeAndRestore)
         dc.ExcludeClip({8, 8, 10, 10});
         dc.FillRect({0, 0, 20, 20}, kBlack);
         dc.Restore();
-        dc.SetPixel(0, 0, kNavy);   // the clip is gone after Restore
+        dc.SetPixel(0, 0, kNavy); // the clip is gone after Restore
     });
     EXPECT_EQ(Ink(image, kWhitePixel), QRect(0, 0, 15, 15));
     EXPECT_EQ(CountNot(image, kWhitePixel), 10 * 10 - 2 * 2 + 1);
@@ -184,9 +184,9 @@ TEST_F(QtCanvasTest, TraceClipKeepsTheSquaresEdgeLinesOutside)
         dc.IntersectClip({3, 3, 12, 12});
         dc.SetPen({PenStyle::Solid, 1, kBlack});
         dc.MoveTo(0, 2);
-        dc.LineTo(19, 2);   // the square's top edge: outside
+        dc.LineTo(19, 2); // the square's top edge: outside
         dc.MoveTo(0, 3);
-        dc.LineTo(19, 3);   // first row inside
+        dc.LineTo(19, 3); // first row inside
         dc.Restore();
     });
     for (int x = 0; x < 20; ++x) EXPECT_EQ(image.pixel(x, 2), kWhitePixel);
@@ -272,8 +272,8 @@ TEST_F(QtCanvasTest, FontWidthWidensTheGlyphsOnImagesAndInSvg)
     const QRect svgWide = Ink(throughSvg(true), kWhitePixel);
     for (const auto& [natural, wide] : {std::pair{imageNatural, imageWide}, std::pair{svgNatural, svgWide}}) {
         EXPECT_NEAR(wide.width(), 2.0 * natural.width(), 0.05 * natural.width());
-        EXPECT_NEAR(wide.left(), natural.left(), 2);   // widened about the reference point
-        EXPECT_NEAR(wide.top(), natural.top(), 1);     // the cell keeps its height (hinting aside)
+        EXPECT_NEAR(wide.left(), natural.left(), 2); // widened about the reference point
+        EXPECT_NEAR(wide.top(), natural.top(), 1);   // the cell keeps its height (hinting aside)
         EXPECT_NEAR(wide.bottom(), natural.bottom(), 1);
     }
 }
@@ -295,17 +295,17 @@ TEST_F(QtCanvasTest, TextAlignmentAroundTheReferencePoint)
     EXPECT_GE(leftTop.left(), 100);
     EXPECT_LE(leftTop.left(), 104);
     EXPECT_GE(leftTop.top(), 50);
-    EXPECT_LE(leftTop.top(), 50 + 10);   // the cap height starts a little below the cell top
+    EXPECT_LE(leftTop.top(), 50 + 10); // the cap height starts a little below the cell top
 
     const QRect rightBaseline = inkFor({HAlign::Right, VAlign::Baseline});
     EXPECT_LE(rightBaseline.right(), 99);
     EXPECT_GE(rightBaseline.right(), 94);
-    EXPECT_EQ(rightBaseline.bottom(), 49);   // H sits on the baseline
+    EXPECT_EQ(rightBaseline.bottom(), 49); // H sits on the baseline
 
     const QRect centreBottom = inkFor({HAlign::Centre, VAlign::Bottom});
     EXPECT_NEAR((centreBottom.left() + centreBottom.right()) / 2.0, 100.0, 2.0);
     EXPECT_LT(centreBottom.bottom(), 50);
-    EXPECT_GT(centreBottom.bottom(), 50 - 12);   // above the descent
+    EXPECT_GT(centreBottom.bottom(), 50 - 12); // above the descent
 }
 
 TEST_F(QtCanvasTest, OpaqueTextPaintsItsCellTransparentTextDoesNot)
@@ -314,12 +314,15 @@ TEST_F(QtCanvasTest, OpaqueTextPaintsItsCellTransparentTextDoesNot)
     FontSpec request;
     request.height = 20;
     auto draw = [&](bool opaque) {
-        return Draw(100, 40, [&](QtCanvas& dc) {
-            dc.SetFont(request);
-            dc.SetBackgroundMode(opaque);
-            dc.SetTextColour(kBlack);
-            dc.TextOut(10, 10, "i");
-        }, grey);
+        return Draw(
+            100, 40,
+            [&](QtCanvas& dc) {
+                dc.SetFont(request);
+                dc.SetBackgroundMode(opaque);
+                dc.SetTextColour(kBlack);
+                dc.TextOut(10, 10, "i");
+            },
+            grey);
     };
     const QImage opaque = draw(true);
     const QImage transparent = draw(false);
@@ -342,8 +345,8 @@ TEST_F(QtCanvasTest, EscapementRotatesTextCounterClockwise)
     });
     const QRect ink = Ink(image, kWhitePixel);
     EXPECT_GT(ink.height(), 2 * ink.width());
-    EXPECT_LE(ink.bottom(), 150);   // the text runs upward from the reference point
-    EXPECT_LE(ink.right(), 50);     // the glyphs stand left of the baseline after the turn
+    EXPECT_LE(ink.bottom(), 150); // the text runs upward from the reference point
+    EXPECT_LE(ink.right(), 50);   // the glyphs stand left of the baseline after the turn
 }
 
 TEST_F(QtCanvasTest, FillModesAndHatches)
@@ -374,7 +377,7 @@ TEST_F(QtCanvasTest, FillModesAndHatches)
             if (hatched.pixel(x, y) == qRgb(192, 192, 192)) ++background;
         }
     EXPECT_GT(black, 100);
-    EXPECT_GT(background, 800);   // opaque background mode fills the gaps
+    EXPECT_GT(background, 800); // opaque background mode fills the gaps
     EXPECT_EQ(black + background, 40 * 40);
 }
 
@@ -401,12 +404,12 @@ TEST_F(QtCanvasTest, ArcsEllipsesAndDashes)
     });
     const int drawn = CountNot(dashed, kWhitePixel);
     EXPECT_GT(drawn, 60);
-    EXPECT_LT(drawn, 90);   // 18 on, 6 off
+    EXPECT_LT(drawn, 90); // 18 on, 6 off
 
     const QImage pie = Draw(60, 60, [](QtCanvas& dc) {
         dc.SetPen({PenStyle::Null, 0, kBlack});
         dc.SetBrush({BrushStyle::Solid, kBlack, HatchStyle::Horizontal});
-        dc.Pie({0, 0, 60, 60}, {60, 30}, {30, 0});   // the upper right quarter
+        dc.Pie({0, 0, 60, 60}, {60, 30}, {30, 0}); // the upper right quarter
     });
     EXPECT_EQ(pie.pixel(45, 15), qRgb(0, 0, 0));
     EXPECT_EQ(pie.pixel(15, 45), kWhitePixel);
@@ -431,7 +434,7 @@ TEST_F(QtCanvasTest, ImagesAndPolyPolygons)
     EXPECT_EQ(image.pixel(6, 2), qRgb(192, 192, 192));
     EXPECT_EQ(image.pixel(8, 2), kWhitePixel);
     EXPECT_EQ(image.pixel(11, 11), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(14, 14), kWhitePixel);   // the hole, by alternation
+    EXPECT_EQ(image.pixel(14, 14), kWhitePixel); // the hole, by alternation
 }
 
 TEST_F(QtCanvasTest, DeviceFactsFromThePainter)

@@ -11,8 +11,8 @@ namespace {
 int CodePoints(std::string_view text)
 {
     // Count UTF-8 lead bytes so "°" and "µ" are one character each.
-    return static_cast<int>(std::count_if(text.begin(), text.end(),
-        [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<int>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 } // namespace
 
@@ -26,7 +26,8 @@ std::vector<RecordedCall> RecordingCanvas::Calls(std::string_view op) const
 
 int RecordingCanvas::Count(std::string_view op) const
 {
-    return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const RecordedCall& c) { return c.op == op; }));
+    return static_cast<int>(
+        std::count_if(calls.begin(), calls.end(), [&](const RecordedCall& c) { return c.op == op; }));
 }
 
 RecordedCall& RecordingCanvas::Record(std::string op, std::vector<int> args, Colour colour)
@@ -118,7 +119,10 @@ void RecordingCanvas::LineTo(int x, int y) { Record("LineTo", {x, y}, state_.pen
 void RecordingCanvas::Polyline(std::span<const Point> points)
 {
     std::vector<int> args;
-    for (const auto& p : points) { args.push_back(p.x); args.push_back(p.y); }
+    for (const auto& p : points) {
+        args.push_back(p.x);
+        args.push_back(p.y);
+    }
     Record("Polyline", std::move(args), state_.pen.colour);
 }
 
@@ -127,9 +131,18 @@ void RecordingCanvas::Arc(const Rect& b, Point s, Point e)
     Record("Arc", {b.left, b.top, b.right, b.bottom, s.x, s.y, e.x, e.y}, state_.pen.colour);
 }
 
-void RecordingCanvas::Rectangle(const Rect& r) { Record("Rectangle", {r.left, r.top, r.right, r.bottom}, state_.brush.colour); }
-void RecordingCanvas::RoundRect(const Rect& r, int w, int h) { Record("RoundRect", {r.left, r.top, r.right, r.bottom, w, h}, state_.brush.colour); }
-void RecordingCanvas::Ellipse(const Rect& r) { Record("Ellipse", {r.left, r.top, r.right, r.bottom}, state_.brush.colour); }
+void RecordingCanvas::Rectangle(const Rect& r)
+{
+    Record("Rectangle", {r.left, r.top, r.right, r.bottom}, state_.brush.colour);
+}
+void RecordingCanvas::RoundRect(const Rect& r, int w, int h)
+{
+    Record("RoundRect", {r.left, r.top, r.right, r.bottom, w, h}, state_.brush.colour);
+}
+void RecordingCanvas::Ellipse(const Rect& r)
+{
+    Record("Ellipse", {r.left, r.top, r.right, r.bottom}, state_.brush.colour);
+}
 
 void RecordingCanvas::Pie(const Rect& b, Point s, Point e)
 {
@@ -144,18 +157,27 @@ void RecordingCanvas::Chord(const Rect& b, Point s, Point e)
 void RecordingCanvas::Polygon(std::span<const Point> points)
 {
     std::vector<int> args;
-    for (const auto& p : points) { args.push_back(p.x); args.push_back(p.y); }
+    for (const auto& p : points) {
+        args.push_back(p.x);
+        args.push_back(p.y);
+    }
     Record("Polygon", std::move(args), state_.brush.colour);
 }
 
 void RecordingCanvas::PolyPolygon(std::span<const Point> points, std::span<const int> counts)
 {
     std::vector<int> args(counts.begin(), counts.end());
-    for (const auto& p : points) { args.push_back(p.x); args.push_back(p.y); }
+    for (const auto& p : points) {
+        args.push_back(p.x);
+        args.push_back(p.y);
+    }
     Record("PolyPolygon", std::move(args), state_.brush.colour);
 }
 
-void RecordingCanvas::FillRect(const Rect& r, Colour colour) { Record("FillRect", {r.left, r.top, r.right, r.bottom}, colour); }
+void RecordingCanvas::FillRect(const Rect& r, Colour colour)
+{
+    Record("FillRect", {r.left, r.top, r.right, r.bottom}, colour);
+}
 
 void RecordingCanvas::DrawImage(const Rect& d, const Image& image)
 {

@@ -15,22 +15,23 @@
 namespace kyklos {
 
 struct RecordedCall {
-    std::string op;          // "SetPixel", "MoveTo", "LineTo", "TextOut", ...
-    std::vector<int> args;   // coordinates and sizes in call order
-    std::string text;        // TextOut / TextExtent text
+    std::string op;        // "SetPixel", "MoveTo", "LineTo", "TextOut", ...
+    std::vector<int> args; // coordinates and sizes in call order
+    std::string text;      // TextOut / TextExtent text
     // State in force when the call was made.
     Pen pen;
     Brush brush;
     FontSpec font;
-    Colour colour;           // SetPixel colour, FillRect colour or text colour
+    Colour colour; // SetPixel colour, FillRect colour or text colour
     TextAlign align;
-    int clipDepth = 0;       // Save depth
+    int clipDepth = 0; // Save depth
 };
 
 class RecordingCanvas : public Canvas {
 public:
     explicit RecordingCanvas(int dpiX = 96, int dpiY = 96, bool printing = false)
-        : dpiX_(dpiX), dpiY_(dpiY), printing_(printing) {}
+        : dpiX_(dpiX), dpiY_(dpiY), printing_(printing)
+    {}
 
     std::vector<RecordedCall> calls;
 

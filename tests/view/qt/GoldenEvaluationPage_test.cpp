@@ -6,12 +6,12 @@
 //     KYKLOS_UPDATE_GOLDEN=1 tests/test_view_qt --gtest_filter='GoldenEvaluationPage.*'
 // and look at the new tests/view/qt/golden/demo_evaluation.png before committing it.
 
-#include "platform/qt/QtTestApplication.h"
-#include "view/qt/GoldenImage.h"
 #include "document/GaussianNoiseSource.h"
 #include "platform/ClassicRandom.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtTestApplication.h"
 #include "view/EvaluationPage.h"
+#include "view/qt/GoldenImage.h"
 
 #include <QImage>
 #include <QPainter>
@@ -28,7 +28,7 @@ const char* const kGoldenPath = KYKLOS_SOURCE_DIR "/tests/view/qt/golden/demo_ev
 
 QImage RenderDemonstrationEvaluation()
 {
-    ClassicRandom random;   // seed 1: the same profile on every run
+    ClassicRandom random; // seed 1: the same profile on every run
     GaussianNoiseSource noise(random);
     auto doc = std::make_unique<CKyklosDoc>(nullptr, nullptr, &noise);
     doc->Profile.DateText = "Mon Jan 05 10:00:00 2026";

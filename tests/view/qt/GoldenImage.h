@@ -31,8 +31,8 @@ inline void ExpectMatchesGoldenImage(const QImage& page, const char* goldenPath)
     for (int y = 0; y < page.height(); ++y)
         for (int x = 0; x < page.width(); ++x) {
             const QRgb a = page.pixel(x, y), b = golden.pixel(x, y);
-            const int delta = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                        std::abs(qBlue(a) - qBlue(b))});
+            const int delta =
+                std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
             if (delta > 64) ++different;
         }
     const int allowed = page.width() * page.height() / 1000;

@@ -6,12 +6,12 @@
 //     KYKLOS_UPDATE_GOLDEN=1 tests/test_view_qt --gtest_filter='GoldenPage.*'
 // and look at the new tests/view/qt/golden/demo_report.png before committing it.
 
-#include "platform/qt/QtTestApplication.h"
-#include "view/qt/GoldenImage.h"
 #include "document/GaussianNoiseSource.h"
 #include "platform/ClassicRandom.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtTestApplication.h"
 #include "view/KyklosView.h"
+#include "view/qt/GoldenImage.h"
 
 #include <QImage>
 #include <QPainter>
@@ -28,11 +28,11 @@ const char* const kGoldenPath = KYKLOS_SOURCE_DIR "/tests/view/qt/golden/demo_re
 
 QImage RenderDemonstrationPage()
 {
-    ClassicRandom random;   // seed 1: the same profile on every run
+    ClassicRandom random; // seed 1: the same profile on every run
     GaussianNoiseSource noise(random);
     auto doc = std::make_unique<CKyklosDoc>(nullptr, nullptr, &noise);
     doc->Profile.DateText = "Mon Jan 05 10:00:00 2026";
-    CKyklosView view("/nonexistent-logo-directory");   // the text footer, independent of the logo files
+    CKyklosView view("/nonexistent-logo-directory"); // the text footer, independent of the logo files
 
     QImage image(1200, 750, QImage::Format_RGB32);
     image.fill(Qt::white);

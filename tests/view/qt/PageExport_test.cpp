@@ -1,8 +1,8 @@
 // Report pages written to PNG, SVG and PDF files.
 
-#include "platform/qt/QtTestApplication.h"
 #include "document/GaussianNoiseSource.h"
 #include "platform/ClassicRandom.h"
+#include "platform/qt/QtTestApplication.h"
 #include "view/qt/PageExport.h"
 
 #include <QFile>
@@ -47,7 +47,7 @@ TEST_F(PageExportTest, PngHasThePageSizeResolutionAndAWhiteBackground)
     PageExportOptions options;
     options.ImageWidth = 800;
     options.ImageHeight = 500;
-    options.Dpi = 0;   // images default to 96
+    options.Dpi = 0; // images default to 96
     const std::string path = PathOf("page.PNG");
     ASSERT_TRUE(ExportReportPages({doc.get()}, view, path, options, error)) << error;
     const QImage image(QString::fromStdString(path));
@@ -86,7 +86,7 @@ TEST_F(PageExportTest, SeveralProfilesGiveNumberedImages)
 TEST_F(PageExportTest, PdfHasOnePagePerProfileLaidOutByThePrinterRule)
 {
     PageExportOptions options;
-    options.Dpi = 0;   // 600
+    options.Dpi = 0; // 600
     options.Paper = PaperSize::Letter;
     ClassicRandom otherRandom;
     GaussianNoiseSource otherNoise(otherRandom);
