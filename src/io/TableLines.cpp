@@ -1,0 +1,135 @@
+#include "io/TableLines.h"
+
+#include "io/TableNumber.h"
+
+namespace kyklos {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trimmed(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string_view Cleaned(std::string_view field)
+{
+    field = Trimmed(field);
+    if (field.size() >= 2 && field.front() == '"' && field.back() == '"') field = field.substr(1, field.size() - 2);
+    return field;
+}
+
+// Joins each field that starts with a bracket to the one before it; the
+// fields lie in one line, so the joined field is the text from the first to
+// the end of the second.
+void JoinUnits(std::vector<std::string_view>& fields)
+{
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::string_view field = fields[i];
+        if (kept > 0 && !field.empty() && (field.front() == '[' || field.front() == '(')) {
+            const std::string_view previous = fields[kept - 1];
+            fields[kept - 1] = std::string_view(
+                previous.data(), static_cast<std::size_t>(field.data() + field.size() - previous.data()));
+        } else {
+            fields[kept++] = field;
+        }
+    }
+    fields.resize(kept);
+}
+
+} // namespace
+
+std::vector<TableLine> ContentLines(std::string_view bytes)
+{
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    std::vector<TableLine> lines;
+    int number = 0;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = start;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+        const std::string_view text = bytes.substr(start, end - start);
+        ++number;
+        const std::string_view trimmed = Trimmed(text);
+        if (!trimmed.empty() && trimmed.front() != '#') lines.push_back({text, number});
+        start = end;
+        if (start < bytes.size()) {
+            const bool crLf = bytes[start] == '\r' && start + 1 < bytes.size() && bytes[start + 1] == '\n';
+            start += crLf ? 2 : 1;
+        }
+    }
+    return lines;
+}
+
+char DelimiterCharacter(TableDelimiter delimiter)
+{
+    switch (delimiter) {
+    case TableDelimiter::Semicolon: return ';';
+    case TableDelimiter::Tab: return '\t';
+    case TableDelimiter::Space: return ' ';
+    case TableDelimiter::Comma: break;
+    }
+    return ',';
+}
+
+void SplitFields(std::string_view line, char delimiter, std::vector<std::string_view>& fields, bool joinUnits)
+{
+    fields.clear();
+    if (delimiter == '\0') {
+        fields.push_back(Cleaned(line));
+        return;
+    }
+    if (delimiter == ' ') {
+        line = Trimmed(line);
+        while (!line.empty()) {
+            std::size_t end = 0;
+            while (end < line.size() && !IsBlank(line[end])) ++end;
+            fields.push_back(Cleaned(line.substr(0, end)));
+            line = Trimmed(line.substr(end));
+        }
+        if (joinUnits) JoinUnits(fields);
+        return;
+    }
+    while (true) {
+        const std::size_t end = line.find(delimiter);
+        fields.push_back(Cleaned(line.substr(0, end)));
+        if (end == std::string_view::npos) break;
+        line.remove_prefix(end + 1);
+    }
+    if (fields.size() > 1 && fields.back().empty()) fields.pop_back();
+}
+
+char DecimalSignOf(std::string_view field, char delimiter)
+{
+    return delimiter != ',' && field.find(',') != std::string_view::npos ? ',' : '.';
+}
+
+bool IsNumberRow(const std::vector<std::string_view>& fields, char decimalSign, char delimiter)
+{
+    if (fields.empty()) return false;
+    for (const std::string_view field : fields)
+        if (!ParseTableNumber(field, decimalSign != '\0' ? decimalSign : DecimalSignOf(field, delimiter))) return false;
+    return true;
+}
+
+std::optional<char> FindDelimiter(const std::vector<TableLine>& lines, std::optional<DecimalSign> decimal)
+{
+    const char sign = !decimal ? '\0' : *decimal == DecimalSign::Comma ? ',' : '.';
+    std::vector<std::string_view> fields;
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        for (const char candidate : {'\t', ';', ',', ' '}) {
+            if (candidate == ',' && sign == ',') continue;
+            SplitFields(line->Text, candidate, fields);
+            if (fields.size() >= 2 && IsNumberRow(fields, candidate == ',' ? '.' : sign, candidate)) return candidate;
+        }
+        SplitFields(line->Text, '\0', fields);
+        if (IsNumberRow(fields, sign, '\0')) return '\0';
+    }
+    return std::nullopt;
+}
+
+} // namespace kyklos
