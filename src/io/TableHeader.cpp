@@ -110,7 +110,8 @@ bool HoldsNamedDate(std::string_view text)
             for (const std::string_view name : kMonths)
                 if (word.size() >= 3 && name.substr(0, word.size()) == word) month = true;
         } else if (IsDigit(text[i])) {
-            year = year || DigitRun(text, i) == 4;
+            const bool fourDigits = DigitRun(text, i) == 4;
+            year = year || fourDigits;
         } else {
             ++i;
         }

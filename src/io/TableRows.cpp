@@ -73,13 +73,18 @@ void NoteDecimal(std::string_view field, char sign, TableLayout& layout)
     if (layout.Decimal == '\0' && field.find(sign) != std::string_view::npos) layout.Decimal = sign;
 }
 
-std::optional<double> ReadLength(std::string_view field, std::size_t column, TableLayout& layout)
+// A length in millimetres (a deviation with the nominal radius added);
+// nothing for no number or one whose millimetres are beyond a double.
+std::optional<double> ReadLength(std::string_view field, std::size_t column, bool deviation, TableLayout& layout)
 {
     const char sign = DecimalFor(field, layout);
     const auto value = ParseTableNumber(field, sign);
     if (!value) return std::nullopt;
     NoteDecimal(field, sign, layout);
-    return *value * layout.MillimetresPerUnit[column];
+    const double millimetres =
+        *value * layout.MillimetresPerUnit[column] + (deviation ? layout.NominalRadiusMm : 0.0);
+    if (!std::isfinite(millimetres)) return std::nullopt;
+    return millimetres;
 }
 
 std::string ReadRowValues(std::span<const TableLine> rows, TableLayout& layout, const ColumnIndex& index,
@@ -100,11 +105,10 @@ std::string ReadRowValues(std::span<const TableLine> rows, TableLayout& layout, 
         for (const int c : {index.Value, index.Y}) {
             if (c < 0) continue;
             const auto column = static_cast<std::size_t>(c);
-            const auto length = ReadLength(fields[column], column, layout);
+            const auto length = ReadLength(fields[column], column, index.Deviation && c == index.Value, layout);
             if (!length) return NotANumber(line, column, fields[column]);
             value[c == index.Y] = *length;
         }
-        if (index.Deviation) value[0] += layout.NominalRadiusMm;
         if (index.Angle < 0) {
             values.First.push_back(value[0]);
             if (index.Y >= 0) values.Second.push_back(value[1]);

@@ -185,7 +185,8 @@ TEST(TableReader, HeaderBlockNamesTheProfileAndGivesTheNominalRadius)
     EXPECT_EQ(named.Read->Identification, "Bore 3");
     EXPECT_EQ(named.Read->DateText, "12 Nov 2026");
 
-    for (const char* date : {"2024-03-01", "on 01.03.2024", "3/1/24", "12 Nov 2026", "March 1, 2024", "date 2024-3-1"})
+    for (const char* date : {"2024-03-01", "on 01.03.2024", "3/1/24", "12 Nov 2026", "March 1, 2024", "date 2024-3-1",
+                             "Nov 2026 run 1234 5"})
         EXPECT_TRUE(HoldsDate(date)) << date;
     for (const char* other : {"12.505.496", "version 1.10.2", "Rev 2024", "may be 12", "1.5.2", "2024"})
         EXPECT_FALSE(HoldsDate(other)) << other;
@@ -207,6 +208,7 @@ TEST(TableReader, RefusesWithAMessageNamingThePlace)
         {"angle;radius\n0;1\n10;12,3x\n", {}, "Line 3, column 2: \"12,3x\" is not a number."},
         {"angle;radius\n0;1,5\n10;2.5\n", {}, "Line 3, column 2: \"2.5\" is not a number."},
         {"angle,radius\n0,1\n10,1e999\n", {}, "Line 3, column 2: \"1e999\" is not a number."},
+        {"angle,radius [in]\n0,1\n10,1e308\n", {}, "Line 3, column 2: \"1e308\" is not a number."},
         {"angle,radius\n0,1\n\n10,nan\n", {}, "Line 4, column 2: \"nan\" is not a number."},
         {"angle,radius\n0,1\n1,2,3\n", {}, "Line 3 has 3 values; the table has 2 columns."},
         {"angle,radius\n0,1\n1\n2,3\n", {}, "Line 3 has 1 value; the table has 2 columns."},
