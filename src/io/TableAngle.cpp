@@ -85,6 +85,8 @@ std::string DecimalText(std::uint64_t mantissa, int exponent)
 // back as the radians, or "".
 std::string NearbyDegreesText(DoubleDouble degrees, int digits, double radians)
 {
+    const bool negative = degrees.Hi < 0.0;
+    if (negative) degrees = Negate(degrees);
     if (!(degrees.Hi > 0.0 && degrees.Hi < 1e300)) return {};
     char buffer[48];
     const auto written =
@@ -107,7 +109,7 @@ std::string NearbyDegreesText(DoubleDouble degrees, int digits, double radians)
         const long long shift = correction + step;
         const std::uint64_t candidate =
             shift >= 0 ? mantissa + static_cast<std::uint64_t>(shift) : mantissa - static_cast<std::uint64_t>(-shift);
-        std::string candidateText = DecimalText(candidate, exponent);
+        std::string candidateText = (negative ? "-" : "") + DecimalText(candidate, exponent);
         if (ReadsBackAs(candidateText, radians)) return candidateText;
     }
     return {};
@@ -124,7 +126,6 @@ std::optional<TableAngle> ReadTableAngle(std::string_view field, char decimalSig
     angle.Written = value->Hi;
     const DoubleDouble turned = direction == AngleDirection::Clockwise ? Negate(*value) : *value;
     const DoubleDouble reduced = ModuloTurn(turned, TurnExactly(unit));
-    angle.InUnit = reduced.Hi;
     const double radians = unit == AngleUnit::Radian ? reduced.Hi : Multiply(reduced, RadiansPer(unit)).Hi;
     // A full turn is the start; +0 rather than -0.
     angle.Radians = radians >= kTwoPi || radians == 0.0 ? 0.0 : radians;
@@ -133,8 +134,12 @@ std::optional<TableAngle> ReadTableAngle(std::string_view field, char decimalSig
 
 std::string DegreesTextForRadians(double radians)
 {
-    const DoubleDouble degrees = Multiply(DoubleDouble{radians, 0.0}, kDegreesPerRadianDd);
-    for (const double nearest : {degrees.Hi, std::nextafter(degrees.Hi, 0.0), std::nextafter(degrees.Hi, 360.0)}) {
+    DoubleDouble degrees = Multiply(DoubleDouble{radians, 0.0}, kDegreesPerRadianDd);
+    // Just below a full turn, the negative distance to it: such a last row
+    // would otherwise read as the closing row at 360°.
+    if (degrees.Hi > 360.0 - kClosingToleranceDegrees) degrees = Add(degrees, {-360.0, 0.0});
+    for (const double nearest :
+         {degrees.Hi, std::nextafter(degrees.Hi, -HUGE_VAL), std::nextafter(degrees.Hi, HUGE_VAL)}) {
         std::string text = ShortestNumber(nearest);
         if (ReadsBackAs(text, radians)) return text;
     }

@@ -15,9 +15,12 @@
 
 namespace kyklos {
 
+// Angles this close are one: a profile's angles are at equal steps, and a
+// last row at a full turn is the closing row, to within it.
+inline constexpr double kClosingToleranceDegrees = 1e-6;
+
 struct TableAngle {
     double Radians = 0.0; // in [0, 2π), counter-clockwise
-    double InUnit = 0.0;  // the same angle in the table's unit, in [0, turn]: where equal steps are found
     double Written = 0.0; // the number as written
 };
 
@@ -29,6 +32,9 @@ std::optional<TableAngle> ReadTableAngle(std::string_view field, char decimalSig
 // radians (in [0, 2π)): the shortest text of the nearest double in degrees
 // when that one does, else a text of 17 to 19 significant digits, found
 // around the angle in degrees to 106 bits and checked by reading it back.
+// An angle within the tolerance below a full turn is written as its
+// negative distance from the turn ("-5.2e-11"), so that it never reads as
+// the closing row.
 std::string DegreesTextForRadians(double radians);
 
 } // namespace kyklos

@@ -81,8 +81,7 @@ std::optional<double> ReadLength(std::string_view field, std::size_t column, boo
     const auto value = ParseTableNumber(field, sign);
     if (!value) return std::nullopt;
     NoteDecimal(field, sign, layout);
-    const double millimetres =
-        *value * layout.MillimetresPerUnit[column] + (deviation ? layout.NominalRadiusMm : 0.0);
+    const double millimetres = *value * layout.MillimetresPerUnit[column] + (deviation ? layout.NominalRadiusMm : 0.0);
     if (!std::isfinite(millimetres)) return std::nullopt;
     return millimetres;
 }
@@ -128,7 +127,7 @@ std::string ReadRowValues(std::span<const TableLine> rows, TableLayout& layout, 
 // A last row at a full turn equal to the row at 0 closes the profile: dropped.
 void DropClosingRow(std::vector<AngleRow>& rows, double turn)
 {
-    const double tolerance = 1e-6 * turn / 360.0;
+    const double tolerance = kClosingToleranceDegrees * turn / 360.0;
     if (rows.size() < 2 || std::fabs(std::fabs(rows.back().Angle.Written) - turn) > tolerance) return;
     for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
         if (std::fabs(rows[i].Angle.Written) <= tolerance && rows[i].Value == rows.back().Value) {
@@ -149,19 +148,22 @@ std::string SortByAngle(std::vector<AngleRow>& rows)
     return {};
 }
 
-// The radii in the order of i·turn/N when every angle lies within 1e-6° of
-// one of those, each taken once; false otherwise.
-bool EqualStepRadii(const std::vector<AngleRow>& rows, double turn, std::vector<double>& radii)
+// The radii in the order of i·(2π/N) when every angle lies within 1e-6° of
+// one of those, each taken once; false otherwise. Judged in radians, so that
+// a profile written as a table in degrees is judged alike when read back.
+bool EqualStepRadii(const std::vector<AngleRow>& rows, std::vector<double>& radii)
 {
-    const double tolerance = 1e-6 * turn / 360.0;
+    constexpr double kTwoPi = 2.0 * 3.141592653589793;
+    constexpr double kTolerance = kClosingToleranceDegrees * (kTwoPi / 360.0);
     const std::size_t n = rows.size();
+    const double count = static_cast<double>(n);
     radii.assign(n, 0.0);
     std::vector<bool> taken(n, false);
     for (const AngleRow& row : rows) {
-        const double step = std::round(row.Angle.InUnit / turn * static_cast<double>(n));
-        if (!(step >= 0.0 && step <= static_cast<double>(n))) return false;
-        if (std::fabs(row.Angle.InUnit - step * turn / static_cast<double>(n)) > tolerance) return false;
-        const std::size_t i = static_cast<std::size_t>(step) % n; // a full turn is step 0
+        const double step = std::round(row.Angle.Radians / kTwoPi * count);
+        if (!(step >= 0.0 && step <= count)) return false;
+        if (std::fabs(row.Angle.Radians - step * kTwoPi / count) > kTolerance) return false;
+        const std::size_t i = static_cast<std::size_t>(step) % n; // just below a full turn is step 0
         if (taken[i]) return false;
         taken[i] = true;
         radii[i] = row.Value;
@@ -176,7 +178,7 @@ std::string MakeRadialProfile(std::vector<AngleRow>& rows, const TableLayout& la
     if (rows.size() > static_cast<std::size_t>(kMaxTableRows)) return "The table has more than 36000 rows.";
     if (std::string message = SortByAngle(rows); !message.empty()) return message;
     std::vector<double> radii;
-    if (EqualStepRadii(rows, turn, radii)) {
+    if (EqualStepRadii(rows, radii)) {
         profile.SampleAngle = EqualStepAngles(static_cast<int>(rows.size()));
         profile.RawRadius = std::move(radii);
         profile.EqualSteps = true;

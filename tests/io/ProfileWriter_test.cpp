@@ -33,9 +33,12 @@ Profile AnyAnglesProfile()
     Profile profile;
     profile.EqualSteps = false;
     for (int i = 0; i < 2000; ++i) profile.SampleAngle.push_back(turn(random));
+    // The first and the last sample alike, a hair apart across the start: no closing row.
+    profile.SampleAngle.push_back(0.0);
     profile.SampleAngle.push_back(std::nextafter(2.0 * 3.141592653589793, 0.0));
     std::sort(profile.SampleAngle.begin(), profile.SampleAngle.end());
     for (std::size_t i = 0; i < profile.SampleAngle.size(); ++i) profile.RawRadius.push_back(radius(random));
+    profile.RawRadius.back() = profile.RawRadius.front();
     profile.Identification = "Bore 7, plane 1";
     profile.DateText = "2026-11-12";
     return profile;

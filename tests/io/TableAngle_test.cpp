@@ -70,7 +70,7 @@ TEST(TableAngle, GivesTheDoubleNearestToTheWrittenAngle)
         EXPECT_FALSE(std::signbit(angle->Radians)) << c.text;
     }
     const auto turned = ReadTableAngle("-450", '.', AngleUnit::Degree, AngleDirection::CounterClockwise);
-    EXPECT_EQ(turned->InUnit, 270.0);
+    EXPECT_EQ(turned->Radians, 4.71238898038469);
     EXPECT_EQ(turned->Written, -450.0);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The sample profile's radii as its .kyk file writes them, for tables made
-// from the same numbers, and a folder for files written by a test.
+// from the same numbers, and a folder for files written by a test, named by
+// the process so that concurrent runs never share one.
 
 #include "io/KykFile.h"
 
@@ -8,9 +9,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace kyklos::test {
 
@@ -38,7 +40,8 @@ class TempFolder {
 public:
     TempFolder()
         : path_(std::filesystem::temp_directory_path() /
-                ("kyklos_tables_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
+                ("kyklos_tables_" + std::to_string(getpid()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name()))
     {
         std::filesystem::create_directories(path_);
     }
