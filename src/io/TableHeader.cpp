@@ -57,7 +57,7 @@ bool ReadNominalRadius(std::string_view text, char delimiter, const TableLine& l
     if (value)
         block.NominalRadiusMm = *value;
     else if (block.Message.empty())
-        block.Message = "Line " + std::to_string(line.Number) + ": the nominal radius \"" + DisplayText(rest) +
+        block.Message = "Line " + std::to_string(line.Number) + ": the nominal radius \"" + ShownField(rest) +
                         "\" is not a number.";
     return true;
 }

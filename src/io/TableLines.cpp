@@ -1,6 +1,7 @@
 #include "io/TableLines.h"
 
 #include "io/TableNumber.h"
+#include "platform/TextEncoding.h"
 
 namespace kyklos {
 
@@ -101,6 +102,15 @@ void SplitFields(std::string_view line, char delimiter, std::vector<std::string_
         line.remove_prefix(end + 1);
     }
     if (fields.size() > 1 && fields.back().empty()) fields.pop_back();
+}
+
+std::string ShownField(std::string_view field)
+{
+    constexpr std::size_t kShown = 40;
+    if (field.size() <= kShown) return DisplayText(field);
+    std::size_t cut = kShown;
+    while (cut > 0 && (static_cast<unsigned char>(field[cut]) & 0xC0) == 0x80) --cut;
+    return DisplayText(field.substr(0, cut)) + "\u2026";
 }
 
 char DecimalSignOf(std::string_view field, char delimiter)

@@ -9,6 +9,7 @@
 #include "io/TableOptions.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,6 +32,10 @@ char DelimiterCharacter(TableDelimiter delimiter);
 // with "[" or "(" belongs to the field before it, as in the column header
 // "angle [deg] radius [mm]" of a table whose delimiter is a run of spaces.
 void SplitFields(std::string_view line, char delimiter, std::vector<std::string_view>& fields, bool joinUnits = false);
+
+// A field as a message quotes it, in UTF-8: a long one by its first 40
+// bytes (not cutting a character) and an ellipsis.
+std::string ShownField(std::string_view field);
 
 // The decimal sign of a field when the table has not fixed one: a comma
 // where the delimiter is not one and the field holds one, else a full stop.

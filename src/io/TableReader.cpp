@@ -33,10 +33,9 @@ std::string CountOf(std::size_t count, const char* one, const char* many)
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-std::string Quoted(std::string_view field, std::size_t column, int line)
+std::string Quoted(std::string_view unit, std::size_t column, int line)
 {
-    return "Line " + std::to_string(line) + ", column " + std::to_string(column + 1) + ": \"" + std::string(field) +
-           "\"";
+    return "Line " + std::to_string(line) + ", column " + std::to_string(column + 1) + ": \"" + ShownField(unit) + "\"";
 }
 
 // The delimiter, the decimal sign and the first row of numbers. False when

@@ -2,7 +2,6 @@
 
 #include "io/TableAngle.h"
 #include "io/TableNumber.h"
-#include "platform/TextEncoding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,10 +49,8 @@ ColumnIndex IndexColumns(const std::vector<TableColumn>& columns)
 
 std::string NotANumber(const TableLine& line, std::size_t column, std::string_view field)
 {
-    // A field of any length is quoted by its start.
-    const std::string shown = field.size() > 40 ? DisplayText(field.substr(0, 40)) + "\u2026" : DisplayText(field);
-    return "Line " + std::to_string(line.Number) + ", column " + std::to_string(column + 1) + ": \"" + shown +
-           "\" is not a number.";
+    return "Line " + std::to_string(line.Number) + ", column " + std::to_string(column + 1) + ": \"" +
+           ShownField(field) + "\" is not a number.";
 }
 
 std::string Counted(std::size_t count, const char* one, const char* many)

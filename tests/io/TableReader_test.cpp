@@ -22,6 +22,13 @@ TableOptions WithColumns(const char* columns)
     return options;
 }
 
+std::string Repeated(const std::string& text, int times)
+{
+    std::string repeated;
+    for (int i = 0; i < times; ++i) repeated += text;
+    return repeated;
+}
+
 std::string Replaced(std::string text, char from, char to)
 {
     for (char& c : text)
@@ -198,9 +205,9 @@ TEST(TableReader, RefusesWithAMessageNamingThePlace)
     decimalComma.Decimal = DecimalSign::Comma;
     decimalComma.Delimiter = TableDelimiter::Comma;
     struct Case {
-        const char* text;
+        std::string text;
         TableOptions options;
-        const char* message;
+        std::string message;
     };
     const Case cases[] = {
         {"", {}, "The table has no rows."},
@@ -211,6 +218,10 @@ TEST(TableReader, RefusesWithAMessageNamingThePlace)
         {"angle,radius [in]\n0,1\n10,1e308\n", {}, "Line 3, column 2: \"1e308\" is not a number."},
         {"angle,radius\n0,1\n\n10,nan\n", {}, "Line 4, column 2: \"nan\" is not a number."},
         {"angle,radius\n0,1\n1,2,3\n", {}, "Line 3 has 3 values; the table has 2 columns."},
+        // A long field is quoted by its start, not cutting a character.
+        {"r\n1\nx" + Repeated("\xC2\xB5", 21) + "\n",
+         {},
+         "Line 3, column 1: \"x" + Repeated("\u00B5", 19) + "\u2026\" is not a number."},
         {"angle,radius\n0,1\n1\n2,3\n", {}, "Line 3 has 1 value; the table has 2 columns."},
         {"0,1\n1,2\n", {}, "The table's columns are not named; give --columns."},
         {"Winkel,Radius\n0,1\n", {}, "The table's columns are not named; give --columns."},
@@ -230,7 +241,7 @@ TEST(TableReader, RefusesWithAMessageNamingThePlace)
         const TableReadResult read = ReadTableText(c.text, c.options);
         EXPECT_EQ(read.Message, c.message) << c.text;
         EXPECT_FALSE(read.Read.has_value()) << c.text;
-        EXPECT_EQ(read.ColumnsUnnamed, std::string(c.message).find("not named") != std::string::npos) << c.text;
+        EXPECT_EQ(read.ColumnsUnnamed, c.message.find("not named") != std::string::npos) << c.text;
     }
 }
 
