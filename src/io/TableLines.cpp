@@ -3,6 +3,8 @@
 #include "io/TableNumber.h"
 #include "platform/TextEncoding.h"
 
+#include <algorithm>
+
 namespace kyklos {
 
 namespace {
@@ -48,11 +50,16 @@ std::vector<TableLine> ContentLines(std::string_view bytes)
 {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     std::vector<TableLine> lines;
+    lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     int number = 0;
     std::size_t start = 0;
+    std::size_t lineFeed = bytes.find('\n'); // the next one from start on; kept, so that a file of CRs is read once
     while (start < bytes.size()) {
-        std::size_t end = start;
-        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+        // A line ends at LF, or at a CR that no LF follows at once.
+        if (lineFeed < start) lineFeed = bytes.find('\n', start);
+        std::size_t end = std::min(lineFeed, bytes.size());
+        if (const std::size_t cr = bytes.substr(start, end - start).find('\r'); cr != std::string_view::npos)
+            end = start + cr;
         const std::string_view text = bytes.substr(start, end - start);
         ++number;
         const std::string_view trimmed = Trimmed(text);

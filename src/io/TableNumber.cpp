@@ -2,6 +2,8 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace kyklos {
@@ -13,9 +15,11 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 struct NumberShape {
     bool Valid = false;
     bool Negative = false;
-    std::string_view Integer;  // the digits before the decimal sign
-    std::string_view Fraction; // the digits after it
-    long long Exponent = 0;    // as written, held at ±1e9 beyond that
+    std::string_view Integer;   // the digits before the decimal sign
+    std::string_view Fraction;  // the digits after it
+    long long Exponent = 0;     // as written, held at ±1e9 beyond that
+    std::uint64_t Mantissa = 0; // the first 19 significant digits as an integer
+    int Significant = 0;        // the digits from the first that is not 0
 };
 
 NumberShape Scan(std::string_view field, char decimalSign)
@@ -28,11 +32,19 @@ NumberShape Scan(std::string_view field, char decimalSign)
         while (i < n && IsDigit(field[i])) ++i;
         return field.substr(begin, i - begin);
     };
+    const auto mantissaDigits = [&]() {
+        const std::size_t begin = i;
+        for (; i < n && IsDigit(field[i]); ++i) {
+            if (shape.Significant == 0 && field[i] == '0') continue;
+            if (++shape.Significant <= 19) shape.Mantissa = shape.Mantissa * 10 + static_cast<unsigned>(field[i] - '0');
+        }
+        return field.substr(begin, i - begin);
+    };
     if (i < n && (field[i] == '+' || field[i] == '-')) shape.Negative = field[i++] == '-';
-    shape.Integer = digits();
+    shape.Integer = mantissaDigits();
     if (i < n && field[i] == decimalSign) {
         ++i;
-        shape.Fraction = digits();
+        shape.Fraction = mantissaDigits();
     }
     if (shape.Integer.empty() && shape.Fraction.empty()) return shape;
     if (i < n && (field[i] == 'e' || field[i] == 'E')) {
@@ -122,12 +134,33 @@ DoubleDouble DecimalValue(const NumberShape& shape, long long leadingPower)
     return shape.Negative ? Negate(value) : value;
 }
 
+// The number as digits · 10^power when the digits make at most 15
+// significant ones and the power lies within ±22: both are then exact
+// doubles, and one product or quotient of them is the nearest double to the
+// text (the common case, taken without the general conversion).
+bool IsShortDecimal(const NumberShape& shape, double& digits, double& power)
+{
+    if (shape.Significant > 15) return false;
+    const long long exponent = shape.Exponent - static_cast<long long>(shape.Fraction.size());
+    if (exponent < -22 || exponent > 22) return false;
+    digits = static_cast<double>(shape.Mantissa);
+    power = static_cast<double>(exponent);
+    return true;
+}
+
 } // namespace
 
 std::optional<double> ParseTableNumber(std::string_view field, char decimalSign)
 {
     const NumberShape shape = Scan(field, decimalSign);
     if (!shape.Valid) return std::nullopt;
+    double digits = 0.0;
+    double power = 0.0;
+    if (IsShortDecimal(shape, digits, power)) {
+        const double scale = kPowersOfTen[static_cast<std::size_t>(std::fabs(power))];
+        const double value = power < 0 ? digits / scale : digits * scale;
+        return shape.Negative ? -value : value;
+    }
     return ToDouble(field, shape, decimalSign);
 }
 
@@ -135,11 +168,23 @@ std::optional<DoubleDouble> ParseTableNumberExactly(std::string_view field, char
 {
     const NumberShape shape = Scan(field, decimalSign);
     if (!shape.Valid) return std::nullopt;
+    double digits = 0.0;
+    double power = 0.0;
+    if (IsShortDecimal(shape, digits, power)) {
+        const double scale = kPowersOfTen[static_cast<std::size_t>(std::fabs(power))];
+        DoubleDouble value = detail::TwoProduct(digits, scale); // exact
+        if (power < 0) {
+            const double quotient = digits / scale;
+            const DoubleDouble back = detail::TwoProduct(quotient, scale);
+            value = {quotient, ((digits - back.Hi) - back.Lo) / scale};
+        }
+        return shape.Negative ? Negate(value) : value;
+    }
     const auto hi = ToDouble(field, shape, decimalSign);
     if (!hi) return std::nullopt;
-    const auto power = LeadingPower(shape);
-    if (!power || *power > 280 || *power < -280) return DoubleDouble{*hi, 0.0};
-    const DoubleDouble exact = DecimalValue(shape, *power);
+    const auto leading = LeadingPower(shape);
+    if (!leading || *leading > 280 || *leading < -280) return DoubleDouble{*hi, 0.0};
+    const DoubleDouble exact = DecimalValue(shape, *leading);
     // Both lie within an ulp of the text, so their difference is exact.
     return DoubleDouble{*hi, (exact.Hi - *hi) + exact.Lo};
 }

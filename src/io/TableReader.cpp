@@ -14,6 +14,8 @@
 #include <memory>
 #include <span>
 
+#include <sys/stat.h>
+
 namespace kyklos {
 
 namespace {
@@ -278,6 +280,9 @@ TableReadResult ReadTableFile(const std::string& path, const TableOptions& optio
     TableReadResult result;
     if (!file) return Refused(std::move(result), "Cannot open the file.");
     std::string bytes;
+    struct stat info {};
+    if (::fstat(::fileno(file.get()), &info) == 0 && info.st_size > 0)
+        bytes.reserve(std::min(static_cast<std::size_t>(info.st_size), kMaxTableFileBytes + 1));
     char buffer[65536];
     for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
         bytes.append(buffer, got);

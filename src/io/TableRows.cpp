@@ -89,6 +89,7 @@ std::string ReadRowValues(std::span<const TableLine> rows, TableLayout& layout, 
     const std::size_t columns = layout.Columns.size();
     std::vector<std::string_view> fields;
     std::size_t count = 0;
+    (index.Angle >= 0 ? values.Angled.reserve(rows.size()) : values.First.reserve(rows.size()));
     for (const TableLine& line : rows) {
         SplitFields(line.Text, layout.Delimiter, fields);
         if (std::all_of(fields.begin(), fields.end(), [](std::string_view f) { return f.empty(); })) continue;

@@ -161,6 +161,7 @@ TEST(TableReader, FindsDelimiterDecimalSignColumnsAndComments)
         {"x_mm,Y_MM\n1,0\n-0.5,1.5e0\n", "x,y", {1, -0.5}, {0, 1.5}},
         {"angle_deg,radius_mm,filtered_radius_mm\n0,1.5,9\n180,2.5,9\n", "angle,radius,-", {1.5, 2.5}, {}},
         {"r_um\n1500\n+2.5e3\r", "radius", {1.5, 2.5}, {}},
+        {"angle\tr\r0\t1.5\r180\t2.5", "angle,radius", {1.5, 2.5}, {}},
     };
     for (const Case& c : cases) {
         const TableReadResult read = ReadTableText(c.text, {});
