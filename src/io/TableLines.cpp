@@ -46,11 +46,11 @@ void JoinUnits(std::vector<std::string_view>& fields)
 
 } // namespace
 
-std::vector<TableLine> ContentLines(std::string_view bytes)
+std::vector<TableLine> ContentLines(std::string_view bytes, std::size_t limit)
 {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     std::vector<TableLine> lines;
-    lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    lines.reserve(std::min(limit, static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1));
     int number = 0;
     std::size_t start = 0;
     std::size_t lineFeed = bytes.find('\n'); // the next one from start on; kept, so that a file of CRs is read once
@@ -63,7 +63,10 @@ std::vector<TableLine> ContentLines(std::string_view bytes)
         const std::string_view text = bytes.substr(start, end - start);
         ++number;
         const std::string_view trimmed = Trimmed(text);
-        if (!trimmed.empty() && trimmed.front() != '#') lines.push_back({text, number});
+        if (!trimmed.empty() && trimmed.front() != '#') {
+            if (lines.size() == limit) break;
+            lines.push_back({text, number});
+        }
         start = end;
         if (start < bytes.size()) {
             const bool crLf = bytes[start] == '\r' && start + 1 < bytes.size() && bytes[start + 1] == '\n';

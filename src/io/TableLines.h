@@ -20,8 +20,9 @@ struct TableLine {
     int Number = 0;        // 1 for the file's first line, comments and blank lines counted
 };
 
-// The lines that are neither comments nor blank.
-std::vector<TableLine> ContentLines(std::string_view bytes);
+// The lines that are neither comments nor blank, at most `limit` of them
+// (a table with more is refused all the same, and its lines are not held).
+std::vector<TableLine> ContentLines(std::string_view bytes, std::size_t limit);
 
 // The character between fields: ',', ';', '\t', ' ' (runs of blanks), or
 // '\0' for a table of one column.

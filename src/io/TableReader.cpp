@@ -227,9 +227,14 @@ TableReadResult ReadTableText(std::string_view bytes, const TableOptions& option
     TableReadResult result;
     if (options.Decimal == DecimalSign::Comma && options.Delimiter == TableDelimiter::Comma)
         return Refused(std::move(result), "A decimal comma needs a delimiter other than the comma.");
-    const std::vector<TableLine> lines = ContentLines(bytes);
+    // One line more than a table may have tells that it has too many.
+    constexpr std::size_t kMaxLines = static_cast<std::size_t>(kMaxTableHeaderLines) + kMaxTableRows + 2;
+    const std::vector<TableLine> lines = ContentLines(bytes, kMaxLines);
     TableParts parts;
     if (!FindRows(lines, options, parts)) return Refused(std::move(result), "The table has no rows.");
+    if (parts.FirstRow > static_cast<std::size_t>(kMaxTableHeaderLines))
+        return Refused(std::move(result), "The table has more than 10000 lines above its rows.");
+    if (lines.size() == kMaxLines) return Refused(std::move(result), "The table has more than 36000 rows.");
     result.Preview = MakePreview(lines, parts);
 
     std::vector<ColumnHeading> headings;
@@ -281,8 +286,11 @@ TableReadResult ReadTableFile(const std::string& path, const TableOptions& optio
     if (!file) return Refused(std::move(result), "Cannot open the file.");
     std::string bytes;
     struct stat info {};
-    if (::fstat(::fileno(file.get()), &info) == 0 && info.st_size > 0)
-        bytes.reserve(std::min(static_cast<std::size_t>(info.st_size), kMaxTableFileBytes + 1));
+    if (::fstat(::fileno(file.get()), &info) == 0 && info.st_size > 0) {
+        if (static_cast<std::size_t>(info.st_size) > kMaxTableFileBytes)
+            return Refused(std::move(result), "The file is too large for a table.");
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
     char buffer[65536];
     for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
         bytes.append(buffer, got);

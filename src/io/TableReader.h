@@ -46,6 +46,8 @@ struct TableReadResult {
 
 // A file larger than this is refused before it is read.
 inline constexpr std::size_t kMaxTableFileBytes = 64u << 20;
+// Lines above the rows (header block, column header) a table may have.
+inline constexpr int kMaxTableHeaderLines = 10000;
 // Rows of numbers shown in the preview.
 inline constexpr int kPreviewRows = 20;
 

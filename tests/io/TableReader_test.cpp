@@ -186,7 +186,8 @@ TEST(TableReader, HeaderBlockNamesTheProfileAndGivesTheNominalRadius)
     // An option overrides the header block.
     TableOptions nominal;
     nominal.NominalRadiusMm = 10;
-    EXPECT_EQ(ReadTableText("nominal radius = 12.5\nangle,dev\n0,1\n", nominal).Read->RawRadius[0], 10.001);
+    EXPECT_EQ(ReadTableText("nominal radius = 12.5\nangle,dev\n0,1\n", nominal).Read.value_or(Profile{}).RawRadius,
+              std::vector<double>{10.001});
 
     const TableReadResult named = ReadTableText("Operator: Jo\nPart: Bore 3\n12 Nov 2026\n0 1\n", WithColumns("-,r"));
     ASSERT_TRUE(named.Read.has_value()) << named.Message;
@@ -276,11 +277,19 @@ TEST(TableReader, HoldsAtMostThe36000SamplesOfAKykProfile)
         radii += "1\n";
         angles += ShortestNumber(i * 0.01) + ",1\n";
     }
-    EXPECT_EQ(ReadTableText(radii, {}).Read->PointCount(), kMaxTableRows);
-    EXPECT_EQ(ReadTableText(angles + "360,1\n", {}).Read->PointCount(), kMaxTableRows);
+    const auto samples = [](const TableReadResult& read) { return read.Read ? read.Read->PointCount() : -1; };
+    EXPECT_EQ(samples(ReadTableText(radii, {})), kMaxTableRows);
+    EXPECT_EQ(samples(ReadTableText(angles + "360,1\n", {})), kMaxTableRows);
     EXPECT_EQ(ReadTableText(radii + "1\n", {}).Message, "The table has more than 36000 rows.");
     EXPECT_EQ(ReadTableText(angles + "360,2\n", {}).Message, "The table has more than 36000 rows.");
     EXPECT_EQ(ReadTableText(angles + "360,1\n1,1\n", {}).Message, "The table has more than 36000 rows.");
+    // Lines above the rows (here with the column header) count apart, and never cut the rows short.
+    std::string headerBlock;
+    for (int i = 1; i < kMaxTableHeaderLines; ++i) headerBlock += "line\n";
+    EXPECT_EQ(samples(ReadTableText(headerBlock + angles, {})), kMaxTableRows);
+    EXPECT_EQ(ReadTableText("more\n" + headerBlock + radii, {}).Message,
+              "The table has more than 10000 lines above its rows.");
+    EXPECT_EQ(ReadTableText(headerBlock + radii + "1\n2\n", {}).Message, "The table has more than 36000 rows.");
 }
 
 TEST(TableReader, ReadsFilesByTheirName)
