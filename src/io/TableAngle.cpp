@@ -136,8 +136,9 @@ std::string DegreesTextForRadians(double radians)
 {
     DoubleDouble degrees = Multiply(DoubleDouble{radians, 0.0}, kDegreesPerRadianDd);
     // Just below a full turn, the negative distance to it: such a last row
-    // would otherwise read as the closing row at 360°.
-    if (degrees.Hi > 360.0 - kClosingToleranceDegrees) degrees = Add(degrees, {-360.0, 0.0});
+    // would otherwise read as the closing row at 360°. Twice the tolerance
+    // keeps the texts written either way clear of its edge.
+    if (degrees.Hi > 360.0 - 2.0 * kClosingToleranceDegrees) degrees = Add(degrees, {-360.0, 0.0});
     for (const double nearest :
          {degrees.Hi, std::nextafter(degrees.Hi, -HUGE_VAL), std::nextafter(degrees.Hi, HUGE_VAL)}) {
         std::string text = ShortestNumber(nearest);

@@ -32,7 +32,7 @@ std::optional<TableAngle> ReadTableAngle(std::string_view field, char decimalSig
 // radians (in [0, 2π)): the shortest text of the nearest double in degrees
 // when that one does, else a text of 17 to 19 significant digits, found
 // around the angle in degrees to 106 bits and checked by reading it back.
-// An angle within the tolerance below a full turn is written as its
+// An angle within twice the tolerance below a full turn is written as its
 // negative distance from the turn ("-5.2e-11"), so that it never reads as
 // the closing row.
 std::string DegreesTextForRadians(double radians);

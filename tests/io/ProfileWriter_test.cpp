@@ -46,6 +46,11 @@ Profile AnyAnglesProfile()
 
 TEST(ProfileWriter, AKykProfileReadsBackBitForBitAsKyk)
 {
+    // A last sample at 359.999999°, the edge of a closing row's tolerance.
+    Profile edge;
+    edge.EqualSteps = false;
+    edge.SampleAngle = {0.0, 6.2831852897262941};
+    edge.RawRadius = {5.0, 5.0};
     const Profile shaft = ShaftProfile();
     const test::TempFolder folder;
     const std::string path = folder.Path("copy.KYK");
@@ -107,6 +112,11 @@ TEST(ProfileWriter, ACsvTableReadsBackAsTheSameProfileUnderEveryLocale)
     points.EqualSteps = false;
     points.PointX = {12.5, -0.1, 1e-7};
     points.PointY = {1.0 / 3.0, 0.0, -12.5};
+    // A last sample at 359.999999°, the edge of a closing row's tolerance.
+    Profile edge;
+    edge.EqualSteps = false;
+    edge.SampleAngle = {0.0, 6.2831852897262941};
+    edge.RawRadius = {5.0, 5.0};
     const Profile shaft = ShaftProfile();
     const std::vector<double> filtered(shaft.RawRadius.size(), 12.5);
     // Qt sets the C library's locale from the environment: a German one writes "2,5" with printf.
@@ -124,6 +134,7 @@ TEST(ProfileWriter, ACsvTableReadsBackAsTheSameProfileUnderEveryLocale)
          "angle_deg,radius_mm,filtered_radius_mm\n0,12.505495999999999,12.5\n0.5,12.505632,12.5\n"},
         {"any.txt", AnyAnglesProfile(), {}, "identification: Bore 7, plane 1\ndate: 2026-11-12\nangle_deg,radius_mm\n"},
         {"points.csv", points, {}, "x_mm,y_mm\n12.5,0.3333333333333333\n-0.1,0\n1e-07,-12.5\n"},
+        {"edge.csv", edge, {}, "angle_deg,radius_mm\n0,5\n-"},
     };
     for (const Case& c : cases) {
         const std::string text = ProfileTableText(c.profile, c.filtered);
