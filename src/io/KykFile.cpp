@@ -58,16 +58,20 @@ KykReadResult ReadKykFile(const std::string& path)
 
     if (!IsDesignator(in.ReadToken(), "PROFILE_UM:")) return Refused("Invalid 'PROFILE_UM:' designator.", true);
     profile.RawRadius.resize(static_cast<std::size_t>(n));
-    for (double& radius : profile.RawRadius) {
+    profile.RadiusUm.resize(static_cast<std::size_t>(n));
+    for (std::size_t i = 0; i < profile.RawRadius.size(); ++i) {
         const auto value = in.ReadDouble(atEnd);
         if (atEnd) return Refused("Unexpected end of file.", true);
         if (!value || !std::isfinite(*value)) return Refused("Invalid profile value.", true);
-        radius = *value * kMillimetresPerMicrometre;
+        profile.RadiusUm[i] = *value;
+        profile.RawRadius[i] = *value * kMillimetresPerMicrometre;
     }
     profile.SampleAngle = EqualStepAngles(n);
     profile.EqualSteps = true;
     profile.PathName = path;
     profile.FileTitle = SplitPath(path).name;
+    profile.SourceFormat = "kyk";
+    profile.SourceDescription = "Kyklos profile (.kyk): radius (\u00B5m) at equal steps";
 
     KykReadResult result;
     result.Read = std::move(profile);

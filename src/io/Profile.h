@@ -4,12 +4,20 @@
 //
 // Units: radii in millimetres, angles in radians, counter-clockwise from
 // sample 0. A profile at equal steps over one turn has sample i at i·(2π/N),
-// with 2π/N computed once, as every fit and the graph take it.
+// with 2π/N computed once, as every fit and the graph take it. A profile at
+// any angles has its angles sorted in [0, 2π). Points in a plane (from a
+// coordinate measuring machine) are kept as points: their radial profile is
+// taken about a centre that only the evaluation finds.
 
 #include <string>
 #include <vector>
 
 namespace kyklos {
+
+enum class ProfileKind {
+    Radial,  // RawRadius at SampleAngle
+    Points,  // PointX, PointY; no radii yet
+};
 
 struct Profile {
     std::vector<double> RawRadius;    // mm, as read or generated
@@ -20,6 +28,16 @@ struct Profile {
     std::string DateText;        // the file's DATE line, or the generation time
     std::string FileTitle;       // base name of the file without folder and extension; empty when generated
     std::string PathName;        // the path the file was opened by; empty when generated
+
+    ProfileKind Kind = ProfileKind::Radial;
+    std::vector<double> PointX;  // mm, the points of a Points profile in the file's order
+    std::vector<double> PointY;  // mm
+    // The .kyk file's micrometre values as read, so that saving the profile
+    // as .kyk writes the very same numbers; empty for any other source.
+    std::vector<double> RadiusUm;
+    std::string SourceFormat;       // "kyk" or "table"; empty when generated
+    std::string Columns;            // a table's columns as --columns names them ("angle,radius", "-,x,y"); else empty
+    std::string SourceDescription;  // file type, columns and units, e.g. "CSV table: angle (deg), radius (µm)"
 
     int PointCount() const { return static_cast<int>(RawRadius.size()); }
 };
