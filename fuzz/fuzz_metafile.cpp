@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> bytes(data, size);
     CMetaFile picture;
     if (!picture.LoadFromMemory(bytes)) {
-        if (!picture.IsEmpty()) std::abort();   // a refused file must leave nothing behind
+        if (!picture.IsEmpty()) std::abort(); // a refused file must leave nothing behind
         return 0;
     }
     RecordingCanvas dc;

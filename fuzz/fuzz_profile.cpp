@@ -4,8 +4,8 @@
 // and its evaluation (four references, parameters, spectrum) finite numbers.
 
 #include "document/KyklosDoc.h"
-#include "io/KykFile.h"
 #include "document/RoundnessEvaluation.h"
+#include "io/KykFile.h"
 
 #include <cmath>
 #include <cstdint>
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fwrite(data, 1, size, file);
     std::fclose(file);
 
-    doc->Settings.FilterCutoffUpr = 500;  // the shortest kernel keeps runs fast
+    doc->Settings.FilterCutoffUpr = 500; // the shortest kernel keeps runs fast
     doc->Settings.ReferenceKind = kyklos::ReferenceKindFromIndex(static_cast<int>(size % 4));
     doc->Settings.Tolerance = kyklos::RoundnessTolerance{1.0, true};
     doc->OpenProfile(path);
@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (doc->Profile.PointCount() < 1 || doc->Profile.PointCount() > kyklos::kMaxKykPoints) __builtin_trap();
         if (doc->AnalysisValid) {
             const kyklos::AnalysisResult& r = doc->Result;
-            const double results[] = {r.Peak, r.Valley, r.Runout, r.Eccentricity, r.ReferenceC,
-                                      r.ZoneHalfWidth, r.Peak - r.Valley, r.MaxRawRadius * 39370.08};
+            const double results[] = {r.Peak,       r.Valley,        r.Runout,          r.Eccentricity,
+                                      r.ReferenceC, r.ZoneHalfWidth, r.Peak - r.Valley, r.MaxRawRadius * 39370.08};
             for (const double value : results)
                 if (!std::isfinite(value)) __builtin_trap();
             for (const double value : r.FilteredRadius)

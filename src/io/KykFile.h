@@ -14,8 +14,8 @@ namespace kyklos {
 inline constexpr int kMaxKykPoints = 36000;
 
 struct KykReadResult {
-    std::optional<Profile> Read;  // the profile (mm), named after the file, when the whole file was read
-    std::string Message;          // otherwise the message the user is shown
+    std::optional<Profile> Read; // the profile (mm), named after the file, when the whole file was read
+    std::string Message;         // otherwise the message the user is shown
     // The file was taken for a profile file (magic word and revision
     // accepted) and failed later: the profile shown before is given up, and
     // the report names this file without a profile.

@@ -15,29 +15,29 @@
 namespace kyklos {
 
 enum class ProfileKind {
-    Radial,  // RawRadius at SampleAngle
-    Points,  // PointX, PointY; no radii yet
+    Radial, // RawRadius at SampleAngle
+    Points, // PointX, PointY; no radii yet
 };
 
 struct Profile {
-    std::vector<double> RawRadius;    // mm, as read or generated
-    std::vector<double> SampleAngle;  // radians, one per sample
+    std::vector<double> RawRadius;   // mm, as read or generated
+    std::vector<double> SampleAngle; // radians, one per sample
     // Sample i lies at i·(2π/N) over one full turn (every .kyk profile).
     bool EqualSteps = true;
-    std::string Identification;  // the file's IDENTIFICATION line, or "Kyklos generated data"
-    std::string DateText;        // the file's DATE line, or the generation time
-    std::string FileTitle;       // base name of the file without folder and extension; empty when generated
-    std::string PathName;        // the path the file was opened by; empty when generated
+    std::string Identification; // the file's IDENTIFICATION line, or "Kyklos generated data"
+    std::string DateText;       // the file's DATE line, or the generation time
+    std::string FileTitle;      // base name of the file without folder and extension; empty when generated
+    std::string PathName;       // the path the file was opened by; empty when generated
 
     ProfileKind Kind = ProfileKind::Radial;
-    std::vector<double> PointX;  // mm, the points of a Points profile in the file's order
-    std::vector<double> PointY;  // mm
+    std::vector<double> PointX; // mm, the points of a Points profile in the file's order
+    std::vector<double> PointY; // mm
     // The .kyk file's micrometre values as read, so that saving the profile
     // as .kyk writes the very same numbers; empty for any other source.
     std::vector<double> RadiusUm;
-    std::string SourceFormat;       // "kyk" or "table"; empty when generated
-    std::string Columns;            // a table's columns as --columns names them ("angle,radius", "-,x,y"); else empty
-    std::string SourceDescription;  // file type, columns and units, e.g. "CSV table: angle (deg), radius (µm)"
+    std::string SourceFormat;      // "kyk" or "table"; empty when generated
+    std::string Columns;           // a table's columns as --columns names them ("angle,radius", "-,x,y"); else empty
+    std::string SourceDescription; // file type, columns and units, e.g. "CSV table: angle (deg), radius (µm)"
 
     int PointCount() const { return static_cast<int>(RawRadius.size()); }
 };

@@ -6,8 +6,8 @@
 namespace kyklos {
 
 namespace {
-constexpr std::size_t kTokenLimit = 255;  // a 256-byte token buffer
-constexpr std::size_t kLineLimit = 254;   // a 255-byte line buffer
+constexpr std::size_t kTokenLimit = 255; // a 256-byte token buffer
+constexpr std::size_t kLineLimit = 254;  // a 255-byte line buffer
 
 bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 bool IsDigit(int c) { return c >= '0' && c <= '9'; }
@@ -19,7 +19,7 @@ bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 long long DecimalExponent(const std::string& text)
 {
     std::size_t i = (text[0] == '+' || text[0] == '-') ? 1 : 0;
-    long long position = 0;  // power of ten of the digit at i
+    long long position = 0; // power of ten of the digit at i
     std::size_t end = text.find_first_of("eE");
     if (end == std::string::npos) end = text.size();
     // Count the integer digits to find the power of the first one.
@@ -30,7 +30,7 @@ long long DecimalExponent(const std::string& text)
         if (text[i] != '0') break;
         --position;
     }
-    if (i == end) return -1;  // all zeros: reads as zero
+    if (i == end) return -1; // all zeros: reads as zero
     long long exponent = 0;
     if (end < text.size()) {
         std::size_t j = end + 1;
@@ -171,7 +171,7 @@ std::optional<long long> ProfileScanner::ReadInteger(bool& atEnd)
     const char* first = text.data() + (text[0] == '+' ? 1 : 0);
     const auto [ptr, error] = std::from_chars(first, text.data() + text.size(), value);
     if (error == std::errc::result_out_of_range)
-        return text[0] == '-' ? -(1LL << 62) : (1LL << 62);  // saturate: far beyond any valid count
+        return text[0] == '-' ? -(1LL << 62) : (1LL << 62); // saturate: far beyond any valid count
     if (error != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
     return value;
 }

@@ -41,7 +41,7 @@ private:
     std::string ReadNumberText(bool allowFraction);
 
     std::FILE* file_;
-    std::string pushback_;  // characters given back, last one read first
+    std::string pushback_; // characters given back, last one read first
 };
 
 } // namespace kyklos

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <memory>
+#include <unistd.h>
 
 namespace kyklos {
 namespace {
@@ -42,7 +42,8 @@ protected:
         return result.Message;
     }
 
-    static std::string Header(int points) {
+    static std::string Header(int points)
+    {
         return "KYKLOS_DATA 1.0\nIDENTIFICATION: Shaft 4711\nDATE: 06 Dec 1999\nNUMBER_OF_POINTS: " +
                std::to_string(points) + "\nPROFILE_UM:\n";
     }
@@ -83,7 +84,10 @@ TEST_F(KykFile, AcceptsLowerCaseDesignatorsCrLfAndTrailingNumbers)
 
 TEST_F(KykFile, ShowsEachMessageOfTheFailureTable)
 {
-    struct Case { std::string content; std::string message; };
+    struct Case {
+        std::string content;
+        std::string message;
+    };
     const Case cases[] = {
         {"", "Invalid file format."},
         {"KYKLOS 1.0\n", "Invalid file format."},
@@ -94,20 +98,28 @@ TEST_F(KykFile, ShowsEachMessageOfTheFailureTable)
         {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nPOINTS: 3\n", "Invalid 'NUMBER_OF_POINTS:' designator."},
         {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 0\n", "Invalid number of points."},
         {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: -5\n", "Invalid number of points."},
-        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 3\nPROFILE:\n1 2 3", "Invalid 'PROFILE_UM:' designator."},
-        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 3\nPROFILE_UM:\n1 2", "Unexpected end of file."},
+        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 3\nPROFILE:\n1 2 3",
+         "Invalid 'PROFILE_UM:' designator."},
+        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 3\nPROFILE_UM:\n1 2",
+         "Unexpected end of file."},
         {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 3\nPROFILE_UM:", "Unexpected end of file."},
         // Faults mended: a count that is not a number, too many points, samples that are not finite numbers.
-        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: many\nPROFILE_UM: 1\n", "Invalid number of points."},
+        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: many\nPROFILE_UM: 1\n",
+         "Invalid number of points."},
         {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 36001\nPROFILE_UM: 1\n",
          "Too many points: at most 36000 are supported."},
         {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 99999999999999999999\nPROFILE_UM: 1\n",
          "Too many points: at most 36000 are supported."},
-        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 3\nPROFILE_UM:\n1 abc 3\n", "Invalid profile value."},
-        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 3\nPROFILE_UM:\n1 nan 3\n", "Invalid profile value."},
-        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 3\nPROFILE_UM:\n1 inf 3\n", "Invalid profile value."},
-        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 3\nPROFILE_UM:\n1 1e999 3\n", "Invalid profile value."},
-        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 2\nPROFILE_UM:\n1,5 2\n", "Invalid profile value."},
+        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 3\nPROFILE_UM:\n1 abc 3\n",
+         "Invalid profile value."},
+        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 3\nPROFILE_UM:\n1 nan 3\n",
+         "Invalid profile value."},
+        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 3\nPROFILE_UM:\n1 inf 3\n",
+         "Invalid profile value."},
+        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 3\nPROFILE_UM:\n1 1e999 3\n",
+         "Invalid profile value."},
+        {"KYKLOS_DATA 1.0\nIDENTIFICATION: x\nDATE: y\nNUMBER_OF_POINTS: 2\nPROFILE_UM:\n1,5 2\n",
+         "Invalid profile value."},
     };
     for (const auto& c : cases) {
         const KykReadResult result = ReadKykFile(Write("profile.kyk", c.content));
@@ -139,10 +151,11 @@ TEST_F(KykFile, TextLinesSkipOneCharacterAndHaveLengthLimits)
     EXPECT_EQ(profile_.Identification, t253);
     const std::string t254 = std::string(253, 'b') + "c";
     Read(withText(t254), true);
-    EXPECT_EQ(profile_.Identification, std::string(253, 'b'));  // loses its last character
+    EXPECT_EQ(profile_.Identification, std::string(253, 'b')); // loses its last character
     EXPECT_EQ(Read(withText(std::string(255, 'd')), false), "Invalid 'DATE:' designator.");
     // CR LF inside the limits counts as one line end.
-    Read("KYKLOS_DATA 1.0\r\nIDENTIFICATION: " + t253 + "\r\nDATE: d\r\nNUMBER_OF_POINTS: 1\r\nPROFILE_UM: 1\r\n", true);
+    Read("KYKLOS_DATA 1.0\r\nIDENTIFICATION: " + t253 + "\r\nDATE: d\r\nNUMBER_OF_POINTS: 1\r\nPROFILE_UM: 1\r\n",
+         true);
     EXPECT_EQ(profile_.Identification, t253);
 }
 
@@ -194,7 +207,7 @@ TEST_F(KykFile, AnExponentWithoutDigitsIsNoNumber)
 
 TEST_F(KykFile, ATokenLongerThan255CharactersFailsItsCheck)
 {
-    const std::string digits255 = "1" + std::string(254, '0');  // 1e254, the longest number there may be
+    const std::string digits255 = "1" + std::string(254, '0'); // 1e254, the longest number there may be
     Read(Header(1) + digits255 + "\n", true);
     EXPECT_EQ(profile_.RawRadius[0], 1e254 * 0.001);
     EXPECT_EQ(Read(Header(1) + digits255 + "0\n", false), "Invalid profile value.");
