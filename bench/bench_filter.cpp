@@ -1,10 +1,16 @@
 // The Gaussian filter: the straightforward pass-by-pass loop against the
-// blocked filter on each vector unit, headless (no progress display).
+// blocked filter on each vector unit, headless (no progress display). Then
+// every filter kind on the longest kernel (36000 samples, 5 UPR), to be
+// held against the Gaussian's time there: within 2× for each kind, 10× for
+// the robust one; and the spike search beside them.
 //
 //   bench_filter --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+//   bench_filter --benchmark_filter='Kind|Spike'
 
 #include "analysis/GaussianFilter.h"
 #include "analysis/GaussianFilterDetail.h"
+#include "analysis/ProfileFilter.h"
+#include "analysis/SpikeSearch.h"
 
 #include <benchmark/benchmark.h>
 
@@ -106,7 +112,46 @@ void FilterCases(benchmark::internal::Benchmark* bench)
             bench->Args({static_cast<int64_t>(path), c[0], c[1]});
 }
 
+// One kind through the analysis's switch, on the residual it filters.
+void BM_FilterKind(benchmark::State& state)
+{
+    // A band from 1 UPR up to the cutoff: a transform costs the same whatever the cutoffs.
+    const auto cutoff = static_cast<int>(state.range(2));
+    const kyklos::FilterSpec spec{static_cast<kyklos::FilterKind>(state.range(0)), cutoff, 1, cutoff};
+    const auto count = static_cast<int>(state.range(1));
+    const std::vector<double> input = Profile(count);
+    std::vector<double> output(input.size());
+    kyklos::NoProgress progress;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(kyklos::FilterProfile(spec, input, output, progress).Finished);
+        benchmark::ClobberMemory();
+    }
+    Describe(state, count, spec.CutoffUpr, std::string(kyklos::FilterName(spec.Kind)));
+}
+
+void BM_SpikeSearch(benchmark::State& state)
+{
+    const auto count = static_cast<int>(state.range(0));
+    const auto cutoff = static_cast<double>(state.range(1));
+    std::vector<double> input = Profile(count);
+    input[static_cast<std::size_t>(count / 3)] += 0.02;
+    kyklos::SpikeSearch search;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(kyklos::FindSpikes(input, cutoff, kyklos::kSpikeDeviations, search));
+        benchmark::ClobberMemory();
+    }
+    Describe(state, count, cutoff, "spikes");
+}
+
+void KindCases(benchmark::internal::Benchmark* bench)
+{
+    for (const kyklos::FilterKind kind : kyklos::kFilterKinds)
+        for (const int64_t cutoff : {5, 50}) bench->Args({static_cast<int64_t>(kind), 36000, cutoff});
+}
+
 } // namespace
 
 BENCHMARK(BM_Straightforward)->Apply(StraightforwardCases)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Filter)->Apply(FilterCases)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilterKind)->Apply(KindCases)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SpikeSearch)->Args({36000, 5})->Args({3600, 50})->Unit(benchmark::kMillisecond);

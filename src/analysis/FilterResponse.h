@@ -1,7 +1,9 @@
 #pragma once
-// What the Gaussian filter does to each undulation of a profile of N samples:
-// its amplitude transmission per UPR, and the warnings when N is too small
-// for the cutoff.
+// What a filter does to each undulation of a profile of N samples: its
+// amplitude transmission per UPR, and the warnings when N is too small for
+// the cutoff of a sampled weighting function.
+
+#include "analysis/FilterKind.h"
 
 #include <string>
 #include <vector>
@@ -25,5 +27,21 @@ std::vector<double> GaussianFilterTransmission(int count, double cutoffUpr);
 // cutoff lies beyond N/2), and one when the filter had to scale its weights
 // to unit gain.
 std::vector<std::string> FilterSamplingWarnings(int count, int cutoffUpr);
+
+// The transmission of any kind at k = 1 … ⌊N/2⌋ (element k−1), as the
+// evaluation charts it: the sampled Gaussian's as above; the robust
+// filter's while every biweight is 1, its first pass (the same weights,
+// divided by their sum as its weighted mean does: the biweights make the
+// filter depend on the profile, and no single curve says what it does);
+// |H(k)| of the kinds applied per harmonic (see SpectralFilterResponse); 1
+// without a filter. count ≤ 1, or a description FilterSpecRefusal refuses,
+// gives none.
+std::vector<double> FilterTransmission(const FilterSpec& spec, int count);
+
+// The sampling warnings of any kind: the Gaussian's as above; the robust
+// filter's shortage of samples per cutoff, with what it passes there (it
+// always divides by the weights' sum); none for the kinds applied per
+// harmonic, exact at every N, nor without a filter or for a refused description.
+std::vector<std::string> FilterSamplingWarnings(int count, const FilterSpec& spec);
 
 } // namespace kyklos

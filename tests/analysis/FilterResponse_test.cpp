@@ -1,5 +1,6 @@
 #include "analysis/FilterResponse.h"
 #include "analysis/GaussianFilter.h"
+#include "analysis/RobustGaussianFilter.h"
 
 #include <gtest/gtest.h>
 
@@ -104,6 +105,40 @@ TEST(FilterSamplingWarnings, StateWhatTheFilterPassesAtTheCutoff)
                                std::to_string(k) + " UPR cutoff: it passes " + percent +
                                " % at the cutoff instead of 50 %.");
     }
+}
+
+TEST(FilterTransmission, OfTheRobustFilterIsItsFirstPass)
+{
+    // Its weighted mean divides by the weights' sum, which the Gaussian
+    // filter keeps unless it strays by 1e-3 (3600 samples at 50 UPR).
+    for (const Sampling& s : {Sampling{3600, 50.0}, Sampling{360, 500.0}}) {
+        const int cutoff = static_cast<int>(s.cutoff);
+        const std::vector<double> t = FilterTransmission({FilterKind::Robust, cutoff, 0, 0}, s.count);
+        for (const int k : {3, 50, 150}) {
+            std::vector<double> in(static_cast<std::size_t>(s.count)), out(in.size());
+            for (int i = 0; i < s.count; ++i) in[static_cast<std::size_t>(i)] = std::cos(k * (i * kTwoPi / s.count));
+            RobustFilterOutcome outcome;
+            ASSERT_TRUE(RobustGaussianFilterProfile(in, out, s.cutoff, outcome, {0, 0.0}));
+            for (std::size_t i = 0; i < in.size(); ++i)
+                ASSERT_NEAR(out[i], t[static_cast<std::size_t>(k - 1)] * in[i], 1e-13) << s.count << ", k = " << k;
+        }
+    }
+    EXPECT_EQ(FilterTransmission({FilterKind::Gaussian, 150, 0, 0}, 360), GaussianFilterTransmission(360, 150.0));
+}
+
+TEST(FilterSamplingWarnings, FollowTheKind)
+{
+    EXPECT_EQ(FilterSamplingWarnings(360, {FilterKind::Gaussian, 500, 0, 0}), FilterSamplingWarnings(360, 500));
+    // The robust filter scales its weights itself, and passes at the cutoff what its first pass does.
+    const double atCutoff = FilterTransmission({FilterKind::Robust, 150, 0, 0}, 360)[149];
+    char percent[16];
+    std::snprintf(percent, sizeof percent, "%.1f", 100.0 * atCutoff);
+    EXPECT_EQ(FilterSamplingWarnings(360, {FilterKind::Robust, 150, 0, 0}),
+              std::vector<std::string>{"The profile has 360 points; the filter needs at least 7 \u00d7 150 = 1050 "
+                                       "points for a 150 UPR cutoff: it passes " +
+                                       std::string(percent) + " % at the cutoff instead of 50 %."});
+    for (const FilterKind kind : {FilterKind::GaussianExact, FilterKind::TwoRC, FilterKind::Band, FilterKind::None})
+        EXPECT_TRUE(FilterSamplingWarnings(360, {kind, 150, 100, 150}).empty()) << FilterName(kind);
 }
 
 } // namespace
