@@ -119,6 +119,8 @@ private:
     AppSettings good_; // every value off its default, all valid
 
 private slots:
+    // A driver left waiting by a test must not answer the next test's window.
+    void cleanup() { CancelModalDrivers(); }
     void initTestCase()
     {
         test::UseTemporarySettings();

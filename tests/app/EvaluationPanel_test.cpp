@@ -123,6 +123,7 @@ private slots:
     // Each test leaves the panel as it found it, also when it fails.
     void cleanup()
     {
+        CancelModalDrivers();
         SetMetric(true);
         Panel()->SetRange(HarmonicRange::Upr50);
         Panel()->SetLogarithmic(false);

@@ -59,6 +59,8 @@ private:
     void Trigger(int id) { frame_->Action(id)->trigger(); }
 
 private slots:
+    // A driver left waiting by a test must not answer the next test's window.
+    void cleanup() { CancelModalDrivers(); }
     void initTestCase()
     {
         // The file dialogs keep their history in QSettings too.

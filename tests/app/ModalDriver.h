@@ -4,13 +4,34 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <vector>
+
+// The drivers still waiting, so that a test's cleanup can stop them: one
+// left from a test that expected no window must not answer the next test's.
+inline std::vector<QPointer<QTimer>>& PendingModalDrivers()
+{
+    static std::vector<QPointer<QTimer>> pending;
+    return pending;
+}
+
+inline void CancelModalDrivers()
+{
+    for (const QPointer<QTimer>& timer : PendingModalDrivers())
+        if (timer) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    PendingModalDrivers().clear();
+}
 
 template <typename Window>
 std::shared_ptr<bool> WhenModal(std::function<void(Window*)> action, int timeoutMs = 5000)
@@ -18,7 +39,10 @@ std::shared_ptr<bool> WhenModal(std::function<void(Window*)> action, int timeout
     // `seen` tells afterwards whether the window came.
     auto seen = std::make_shared<bool>(false);
     auto* timer = new QTimer(qApp);
-    auto waited = std::make_shared<int>(0);
+    PendingModalDrivers().emplace_back(timer);
+    // Waited by the clock, not by ticks: a loaded machine delays the ticks.
+    auto waited = std::make_shared<QElapsedTimer>();
+    waited->start();
     QObject::connect(timer, &QTimer::timeout, qApp, [timer, action, waited, seen, timeoutMs] {
         auto* window = qobject_cast<Window*>(QApplication::activeModalWidget());
         if (window && window->isVisible()) {
@@ -28,8 +52,7 @@ std::shared_ptr<bool> WhenModal(std::function<void(Window*)> action, int timeout
             action(window);
             return;
         }
-        *waited += 10;
-        if (*waited > timeoutMs) {
+        if (waited->elapsed() > timeoutMs) {
             // Whatever else is modal now would block the test: close it so
             // the test goes on and fails on its own checks.
             timer->stop();

@@ -36,6 +36,8 @@ private:
     }
 
 private slots:
+    // A driver left waiting by a test must not answer the next test's window.
+    void cleanup() { CancelModalDrivers(); }
     void initTestCase()
     {
         test::UseTemporarySettings();

@@ -50,6 +50,8 @@ class RecentFilesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A driver left waiting by a test must not answer the next test's window.
+    void cleanup() { CancelModalDrivers(); }
     void initTestCase()
     {
         test::UseTemporarySettings();

@@ -67,6 +67,8 @@ bool Inside(const kyklos::Rect& inner, const kyklos::Rect& outer)
 class ReportPrinterTest : public QObject {
     Q_OBJECT
 private slots:
+    // A driver left waiting by a test must not answer the next test's window.
+    void cleanup() { CancelModalDrivers(); }
     void initTestCase();
     void printableAreaStartsAtThePaintersOrigin();
     void portraitLetterUsesTheUpperHalf();

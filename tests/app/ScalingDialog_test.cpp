@@ -39,6 +39,8 @@ Shown ShownBy(const CScalingDialog& dialog)
 class ScalingDialogTest : public QObject {
     Q_OBJECT
 private slots:
+    // A driver left waiting by a test must not answer the next test's window.
+    void cleanup() { CancelModalDrivers(); }
     void opensWithTheMembersAndFocusOnTheValue();
     void unitSwitchUsesFortyAndOneFortieth();
     void unitSwitchConvertsTheLastAcceptedValue();

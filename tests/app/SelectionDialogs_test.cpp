@@ -64,6 +64,8 @@ private:
     std::unique_ptr<CKyklosDoc> doc_;
 
 private slots:
+    // A driver left waiting by a test must not answer the next test's window.
+    void cleanup() { CancelModalDrivers(); }
     void init()
     {
         progress_.Shown = 0;
