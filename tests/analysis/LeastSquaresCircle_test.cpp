@@ -6,11 +6,13 @@
 #include "analysis/SampleAngles.h"
 #include "support/analysis/UntabledLeastSquaresCircle.h"
 
+#include "AnyAngleTestSupport.h"
 #include "FitTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -96,6 +98,74 @@ TEST(LeastSquaresCircle, TabledFitIsBitIdenticalToTheUntabledOne)
         double a = 1, b = 1, c = 1;
         EXPECT_EQ(Fit(r, count, a, b, c), count > 0);
     }
+}
+
+// The normal equations of Σ (r − a·cos t − b·sin t − c)², formed and solved
+// directly (no centring) in long double.
+LimaconReference NormalEquations(const std::vector<double>& t, const std::vector<double>& r)
+{
+    long double M[4][5] = {};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const long double row[4] = {std::cos(static_cast<long double>(t[i])),
+                                    std::sin(static_cast<long double>(t[i])), 1.0L, r[i]};
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 4; ++k) M[j][k] += row[j] * row[k];
+    }
+    // Column 3 holds the right-hand side Σ row·r.
+    long double x[4] = {};
+    EXPECT_TRUE(test::SolveLong(3, M, x));
+    return {double(x[0]), double(x[1]), double(x[2])};
+}
+
+TEST(LeastSquaresCircleAnyAngles, SolvesTheNormalEquationsOnArcsAndUnequalSteps)
+{
+    std::mt19937 rng(30);
+    for (const double spanDegrees : {10.0, 30.0, 90.0, 180.0, 360.0}) {
+        for (int trial = 0; trial < 4; ++trial) {
+            const auto t = test::RandomAngles(rng, 2000, trial * 1.7, spanDegrees * (test::kPi / 180.0));
+            const auto r = test::PartAt(rng, t);
+            double a, b, c;
+            ASSERT_TRUE(FitLeastSquaresCircle(r, test::SetAt(t), a, b, c));
+            const LimaconReference expected = NormalEquations(t, r);
+            EXPECT_LE(test::LargestDifference(t, {a, b, c}, expected), 1e-12) << spanDegrees;
+            EXPECT_NEAR(c, expected.c, 1e-10) << spanDegrees;
+        }
+    }
+}
+
+TEST(LeastSquaresCircleAnyAngles, ExcludedSamplesAndTooFewTakeNoPart)
+{
+    // A limaçon on a 30° arc is its own reference; the excluded samples hold no number.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> t, r;
+    std::vector<bool> used;
+    for (int i = 0; i < 31; ++i) {
+        t.push_back(1.0 + i * (test::kPi / 180.0));
+        used.push_back(i % 5 != 2);
+        r.push_back(used.back() ? 0.02 * std::cos(t.back()) - 0.01 * std::sin(t.back()) + 25.0 : nan);
+    }
+    SampleSet set;
+    ASSERT_TRUE(SampleSet::FromAngles(t, used, set));
+    double a, b, c;
+    ASSERT_TRUE(FitLeastSquaresCircle(r, set, a, b, c));
+    EXPECT_NEAR(a, 0.02, 1e-10);
+    EXPECT_NEAR(b, -0.01, 1e-10);
+    EXPECT_NEAR(c, 25.0, 1e-10);
+    // Two used samples: the centre on the axis, the radius their mean.
+    std::vector<bool> two(t.size(), false);
+    two[0] = two[30] = true;
+    ASSERT_TRUE(SampleSet::FromAngles(t, two, set));
+    ASSERT_TRUE(FitLeastSquaresCircle(r, set, a, b, c));
+    EXPECT_EQ(a, 0.0);
+    EXPECT_EQ(b, 0.0);
+    EXPECT_EQ(c, (r[0] + r[30]) / 2);
+    // None, or a profile shorter than the set: false with zeros.
+    ASSERT_TRUE(SampleSet::FromAngles(t, std::vector<bool>(t.size(), false), set));
+    EXPECT_FALSE(FitLeastSquaresCircle(r, set, a, b, c));
+    EXPECT_EQ(c, 0.0);
+    c = 1;
+    EXPECT_FALSE(FitLeastSquaresCircle(std::span(r).first(30), SampleSet::EqualSteps(31), a, b, c));
+    EXPECT_EQ(c, 0.0);
 }
 
 } // namespace
