@@ -8,6 +8,7 @@
 #include "analysis/MinimumCircumscribedCircle.h"
 #include "analysis/MinimumZoneCircle.h"
 #include "analysis/PeakValley.h"
+#include "analysis/ReferenceCheck.h"
 #include "analysis/ReferenceFit.h"
 
 #include "AnyAngleTestSupport.h"
@@ -72,6 +73,8 @@ TEST(AnyAngleFits, EveryVertexOfTheProgrammeIsNoBetterOnArcsAndUnequalSteps)
                 EXPECT_NEAR(fit.HalfWidth, best.HalfWidth, 1e-9);
                 EXPECT_NEAR(fit.Reference.c, best.Reference.c, kind == ReferenceKind::MinimumZone ? 1e-6 : 1e-9);
                 EXPECT_LE(test::LargestDifference(t, fit.Reference, best.Reference), 1e-9);
+                ReferenceCheck check;
+                EXPECT_TRUE(CheckReference(kind, r, set, fit.Reference, fit.HalfWidth, check));
                 ++compared;
             }
         }
@@ -224,10 +227,15 @@ TEST(AnyAngleFits, InscribedAndCircumscribedNeedSamplesAllAround)
             if (!around) {
                 EXPECT_TRUE(fit.Reference.a == a && fit.Reference.b == b && fit.Reference.c == c);
             }
+            ReferenceCheck check;
+            EXPECT_EQ(CheckReference(kind, r, set, fit.Reference, 0.0, check), around);
         }
         // The minimum zone evaluates on any arc.
         const Fit zone = FitOn(ReferenceKind::MinimumZone, r, set);
-        EXPECT_TRUE(zone.Found) << arcDegrees;
+        ReferenceCheck check;
+        EXPECT_TRUE(zone.Found &&
+                    CheckReference(ReferenceKind::MinimumZone, r, set, zone.Reference, zone.HalfWidth, check))
+            << arcDegrees;
     }
     // Half a turn exactly (0° to 180° in steps of 45°): no result yet.
     const std::vector<double> r(8, 10.0);
