@@ -82,6 +82,15 @@ TEST(AnyAngleFits, EveryVertexOfTheProgrammeIsNoBetterOnArcsAndUnequalSteps)
     EXPECT_GE(compared, 30);
 }
 
+// The equal-step certificates of the test support.
+bool IsOptimum(ReferenceKind kind, const std::vector<double>& r, const Fit& fit)
+{
+    const LimaconReference& x = fit.Reference;
+    if (kind == ReferenceKind::MinimumZone) return test::IsZoneOptimum(r, x.a, x.b, x.c, fit.HalfWidth);
+    if (kind == ReferenceKind::MaximumInscribed) return test::IsInscribedOptimum(r, x.a, x.b, x.c);
+    return test::IsCircumscribedOptimum(r, x.a, x.b, x.c);
+}
+
 TEST(AnyAngleFits, EqualStepsThroughTheProgrammeGiveTheExchangesOptimum)
 {
     // Two algorithms that share nothing but the limaçon: where the exchange
@@ -92,33 +101,16 @@ TEST(AnyAngleFits, EqualStepsThroughTheProgrammeGiveTheExchangesOptimum)
         for (int trial = 0; trial < 8; ++trial) {
             const std::vector<double> r = test::MakeRandomProfile(rng, count, trial % 3 != 0);
             const SampleSet set = SampleSet::EqualSteps(count);
-            std::vector<double> t;
-            for (int i = 0; i < count; ++i) t.push_back(set.Angle(i));
             for (const ReferenceKind kind : kExact) {
                 SCOPED_TRACE(testing::Message() << count << " trial " << trial << ' ' << ReferenceAbbreviation(kind));
-                Fit exchange;
-                exchange.Reference = {0.0, 0.0, 0.0};
+                Fit exchange, programme;
                 FitReferenceCircle(kind, r, SampleAngles(count), exchange.Reference, exchange.HalfWidth);
-                const LimaconReference& e = exchange.Reference;
-                const bool optimum =
-                    kind == ReferenceKind::MinimumZone
-                        ? test::IsZoneOptimum(r, e.a, e.b, e.c, exchange.HalfWidth)
-                        : (kind == ReferenceKind::MaximumInscribed ? test::IsInscribedOptimum(r, e.a, e.b, e.c)
-                                                                   : test::IsCircumscribedOptimum(r, e.a, e.b, e.c));
-                Fit programme;
-                programme.Found = SolveLimaconProgramme(kind, r, set, programme.Reference, programme.HalfWidth);
-                ASSERT_TRUE(programme.Found);
-                const LimaconReference& p = programme.Reference;
-                if (kind == ReferenceKind::MinimumZone)
-                    EXPECT_TRUE(test::IsZoneOptimum(r, p.a, p.b, p.c, programme.HalfWidth));
-                else if (kind == ReferenceKind::MaximumInscribed)
-                    EXPECT_TRUE(test::IsInscribedOptimum(r, p.a, p.b, p.c));
-                else
-                    EXPECT_TRUE(test::IsCircumscribedOptimum(r, p.a, p.b, p.c));
-                if (!optimum) continue;
+                ASSERT_TRUE(SolveLimaconProgramme(kind, r, set, programme.Reference, programme.HalfWidth));
+                EXPECT_TRUE(IsOptimum(kind, r, programme));
+                if (!IsOptimum(kind, r, exchange)) continue;
                 ++certified;
                 EXPECT_NEAR(programme.HalfWidth, exchange.HalfWidth, 1e-9);
-                EXPECT_LE(test::LargestDifference(t, p, e), 1e-9);
+                EXPECT_LE(test::LargestDifference(test::Angles(set), programme.Reference, exchange.Reference), 1e-9);
             }
         }
     }
@@ -132,9 +124,7 @@ TEST(AnyAngleFits, EqualStepsOverAFullTurnGiveTodaysBits)
         const std::vector<double> r = test::MakeRandomProfile(rng, count);
         // Angles that are the very products i·2π/N are recognised as equal steps too.
         const SampleSet equal = SampleSet::EqualSteps(count);
-        std::vector<double> t;
-        for (int i = 0; i < count; ++i) t.push_back(equal.Angle(i));
-        for (const SampleSet& set : {equal, test::SetAt(t)}) {
+        for (const SampleSet& set : {equal, test::SetAt(test::Angles(equal))}) {
             ASSERT_TRUE(set.IsEqualStepFullTurn());
             for (const ReferenceKind kind : kReferenceKinds) {
                 // Both enter holding a start of their own, as the document's raw least squares fit.
@@ -173,13 +163,8 @@ TEST(AnyAngleFits, AnExcludedSpikeLeavesTheResultsOfTheProfileWithoutIt)
     std::mt19937 rng(3);
     for (const bool equalSteps : {true, false}) {
         const int count = 3600;
-        std::vector<double> t;
-        if (equalSteps) {
-            const SampleSet equal = SampleSet::EqualSteps(count);
-            for (int i = 0; i < count; ++i) t.push_back(equal.Angle(i));
-        } else {
-            t = test::RandomAngles(rng, count, 0.0, kTwoPi);
-        }
+        const std::vector<double> t =
+            equalSteps ? test::Angles(SampleSet::EqualSteps(count)) : test::RandomAngles(rng, count, 0.0, kTwoPi);
         std::vector<double> r = test::PartAt(rng, t);
         // A keyway from 100° to 110° with a burr: excluded, then left out.
         std::vector<bool> used(t.size(), true);

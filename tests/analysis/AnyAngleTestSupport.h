@@ -47,6 +47,14 @@ inline std::vector<double> PartAt(std::mt19937& rng, const std::vector<double>& 
     return r;
 }
 
+// Every angle of a set.
+inline std::vector<double> Angles(const SampleSet& set)
+{
+    std::vector<double> t;
+    for (int i = 0; i < set.Count(); ++i) t.push_back(set.Angle(i));
+    return t;
+}
+
 inline SampleSet SetAt(const std::vector<double>& angles)
 {
     SampleSet set;

@@ -48,8 +48,8 @@ TEST(SampleSet, EqualStepsCarryTheTableOfTheirSampleAngles)
     std::vector<bool> used(360, true);
     used[359] = false;
     EXPECT_FALSE(SampleSet::EqualSteps(360, used).IsEqualStepFullTurn());
-    std::vector<double> t;
-    for (int i = 0; i < 360; ++i) t.push_back(SampleAngles(360).Angle(i));
+    std::vector<double> t(360);
+    for (int i = 0; i < 360; ++i) t[i] = SampleAngles(360).Angle(i);
     t[200] = std::nextafter(t[200], 10.0);
     SampleSet set;
     ASSERT_TRUE(SampleSet::FromAngles(t, {}, set));
