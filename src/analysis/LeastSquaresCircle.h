@@ -3,6 +3,7 @@
 // the centre terms are the first Fourier coefficients and the radius the mean.
 
 #include "analysis/SampleAngles.h"
+#include "analysis/SampleSet.h"
 
 #include <span>
 
@@ -21,6 +22,26 @@ inline constexpr int kFewestPointsForCentre = 3;
 // document); a = b = 0 below kFewestPointsForCentre samples. `profile` must
 // hold at least N samples. False, with zeros, for N = 0.
 bool FitLeastSquaresCircle(std::span<const double> profile, const SampleAngles& angles, double& a, double& b,
+                           double& c);
+
+// The least squares reference of the used samples of `samples` at any
+// angles: the limaçon that minimises Σ (r_i − a·cos t_i − b·sin t_i − c)²
+// over them, r_i = profile[i], in the unit of the profile. Equal steps over
+// a full turn give the harmonic sums above, bit for bit.
+//
+// Otherwise the normal equations are solved about the means: with x_i, y_i,
+// z_i the cosines, sines and radii less their means, (a, b) solves the 2×2
+// system of the sums Σxx, Σxy, Σyy, Σxz, Σyz and c = mean r − a·mean cos −
+// b·mean sin. Centring takes the radius column out exactly, so no sum
+// cancels (Σcos² − N·mean² would lose the digits of an arc where cos ≈ 1);
+// the 2×2 system is symmetric positive definite and is eliminated on its
+// larger diagonal, which is backward stable for such a system. Its condition
+// is that of the centred cosines and sines squared: about 10³ for a 30° arc.
+//
+// a = b = 0 and c the mean below kFewestPointsForCentre used samples (or for
+// a system that rounding made singular). False, with zeros, when no sample
+// is used or `profile` holds fewer than samples.Count() radii.
+bool FitLeastSquaresCircle(std::span<const double> profile, const SampleSet& samples, double& a, double& b,
                            double& c);
 
 } // namespace kyklos

@@ -1,6 +1,7 @@
 #include "analysis/MaximumInscribedCircle.h"
 
 #include "analysis/Limacon.h"
+#include "analysis/LimaconProgramme.h"
 #include "analysis/SampleAngles.h"
 #include "analysis/ThreePointExchange.h"
 
@@ -79,6 +80,19 @@ bool FitMaximumInscribedCircle(std::span<const double> profile, int count, doubl
         if (Iterate(profile, angles, a, b, c, theta)) return true;
     }
     return false;
+}
+
+bool FitMaximumInscribedCircle(std::span<const double> profile, const SampleSet& samples, double& a, double& b,
+                               double& c)
+{
+    if (samples.IsEqualStepFullTurn()) return FitMaximumInscribedCircle(profile, samples.Count(), a, b, c);
+    LimaconReference reference;
+    double unused = 0.0;
+    const bool found = SolveLimaconProgramme(ReferenceKind::MaximumInscribed, profile, samples, reference, unused);
+    a = reference.a;
+    b = reference.b;
+    c = reference.c;
+    return found;
 }
 
 } // namespace kyklos

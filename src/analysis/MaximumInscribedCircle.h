@@ -6,6 +6,8 @@
 // profile.size() is no profile: false, with a = b = c = 0. a, b, c enter as
 // the reference kept while a three-point solve is singular.
 
+#include "analysis/SampleSet.h"
+
 #include <span>
 
 namespace kyklos {
@@ -22,5 +24,14 @@ bool IterateInscribedCircle(std::span<const double> profile, int count, double& 
 // (a, b, c then hold the last attempt's best pass); an attempt that hit it
 // with no crowded pair stands, and counts as true.
 bool FitMaximumInscribedCircle(std::span<const double> profile, int count, double& a, double& b, double& c);
+
+// The reference of the used samples of `samples`, r_i = profile[i]: on equal
+// steps over a full turn the exchange above from a, b, c as they enter, bit
+// for bit; on any other set the exact optimum of the linear programme
+// (LimaconProgramme.h). False, with the least squares reference, when the
+// used samples leave a gap of half a turn or more (they do not surround the
+// centre: see PartialCoverageWarning) or the programme has no trusted optimum.
+bool FitMaximumInscribedCircle(std::span<const double> profile, const SampleSet& samples, double& a, double& b,
+                               double& c);
 
 } // namespace kyklos

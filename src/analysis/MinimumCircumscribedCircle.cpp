@@ -1,5 +1,6 @@
 #include "analysis/MinimumCircumscribedCircle.h"
 
+#include "analysis/LimaconProgramme.h"
 #include "analysis/SampleAngles.h"
 #include "analysis/ThreePointExchange.h"
 
@@ -26,6 +27,20 @@ bool FitMinimumCircumscribedCircle(std::span<const double> profile, int count, d
     // Reaching the pass limit still leaves the best pass, a usable reference.
     IterateThreePointExchange(profile, angles, ContactSide::Peaks, kPassLimit, a, b, c, contacts);
     return true;
+}
+
+bool FitMinimumCircumscribedCircle(std::span<const double> profile, const SampleSet& samples, double& a, double& b,
+                                   double& c)
+{
+    if (samples.IsEqualStepFullTurn()) return FitMinimumCircumscribedCircle(profile, samples.Count(), a, b, c);
+    LimaconReference reference;
+    double unused = 0.0;
+    const bool found =
+        SolveLimaconProgramme(ReferenceKind::MinimumCircumscribed, profile, samples, reference, unused);
+    a = reference.a;
+    b = reference.b;
+    c = reference.c;
+    return found;
 }
 
 } // namespace kyklos

@@ -1,6 +1,7 @@
 #include "analysis/MinimumZoneCircle.h"
 
 #include "analysis/LeastSquaresCircle.h"
+#include "analysis/LimaconProgramme.h"
 #include "analysis/Limacon.h"
 #include "analysis/LinearSystem.h"
 #include "analysis/PeakValley.h"
@@ -162,6 +163,18 @@ bool FitMinimumZoneCircle(std::span<const double> profile, int count, double& a,
         }
         if (done) return true;
     }
+}
+
+bool FitMinimumZoneCircle(std::span<const double> profile, const SampleSet& samples, double& a, double& b, double& c,
+                          double& w)
+{
+    if (samples.IsEqualStepFullTurn()) return FitMinimumZoneCircle(profile, samples.Count(), a, b, c, w);
+    LimaconReference reference;
+    const bool found = SolveLimaconProgramme(ReferenceKind::MinimumZone, profile, samples, reference, w);
+    a = reference.a;
+    b = reference.b;
+    c = reference.c;
+    return found;
 }
 
 } // namespace kyklos

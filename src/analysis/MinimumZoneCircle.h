@@ -3,6 +3,8 @@
 // enclose the profile with the smallest radial separation 2w, found by an
 // exchange on four alternating peak/valley contacts.
 
+#include "analysis/SampleSet.h"
+
 #include <span>
 
 namespace kyklos {
@@ -20,5 +22,13 @@ bool SolveZoneThroughFour(const double t[4], const double r[4], double& a, doubl
 // in a, b, c (zeros for none) and w unchanged. Otherwise true, also when the
 // pass limit ends the exchange, which leaves its best pass.
 bool FitMinimumZoneCircle(std::span<const double> profile, int count, double& a, double& b, double& c, double& w);
+
+// The zone of the used samples of `samples`, r_i = profile[i]: on equal steps
+// over a full turn the exchange above, bit for bit; on any other set the
+// exact optimum of the linear programme (LimaconProgramme.h), false (with the
+// least squares reference and w unchanged) below four used samples or where
+// that programme has no trusted optimum.
+bool FitMinimumZoneCircle(std::span<const double> profile, const SampleSet& samples, double& a, double& b, double& c,
+                          double& w);
 
 } // namespace kyklos

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <iterator>
 
 namespace kyklos {
 
@@ -38,6 +39,40 @@ bool FindPeakValley(std::span<const double> profile, const SampleAngles& angles,
     }
     peakAngle = angles.Angle(peakIndex);
     valleyAngle = angles.Angle(valleyIndex);
+    return FinishPeakValley(peak, peakAngle, valley, valleyAngle);
+}
+
+bool FindPeakValley(std::span<const double> profile, const SampleSet& samples, double a, double b, double c,
+                    double& peak, double& peakAngle, double& valley, double& valleyAngle)
+{
+    if (samples.IsEqualStepFullTurn() && std::ssize(profile) >= samples.Count())
+        return FindPeakValley(profile, SampleAngles::ForCount(samples.Count()), a, b, c, peak, peakAngle, valley,
+                              valleyAngle);
+    if (samples.UsedCount() == 0 || std::ssize(profile) < samples.Count()) {
+        peak = peakAngle = valley = valleyAngle = 0.0;
+        return false;
+    }
+    const std::span<const int> index = samples.UsedIndices();
+    const std::span<const double> cosine = samples.UsedCosines();
+    const std::span<const double> sine = samples.UsedSines();
+    peak = -kLargestDouble;
+    valley = kLargestDouble;
+    int peakIndex = index[0];
+    int valleyIndex = index[0];
+    for (std::size_t k = 0; k < index.size(); ++k) {
+        const double reference = cosine[k] * a + sine[k] * b + c;
+        const double d = profile[static_cast<std::size_t>(index[k])] - reference;
+        if (d > peak) {
+            peak = d;
+            peakIndex = index[k];
+        }
+        if (d < valley) {
+            valley = d;
+            valleyIndex = index[k];
+        }
+    }
+    peakAngle = samples.Angle(peakIndex);
+    valleyAngle = samples.Angle(valleyIndex);
     return FinishPeakValley(peak, peakAngle, valley, valleyAngle);
 }
 

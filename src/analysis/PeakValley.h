@@ -5,6 +5,7 @@
 // (peak − valley) and every exchange pass starts from this scan.
 
 #include "analysis/SampleAngles.h"
+#include "analysis/SampleSet.h"
 
 #include <span>
 
@@ -19,6 +20,14 @@ namespace kyklos {
 // when an extreme was not found (N = 0, or no deviation is a number): that
 // extreme is reported as 0 at angle 0 (all four outputs for N = 0).
 bool FindPeakValley(std::span<const double> profile, const SampleAngles& angles, double a, double b, double c,
+                    double& peak, double& peakAngle, double& valley, double& valleyAngle);
+
+// The same scan over the used samples of `samples` (r_i = profile[i], at
+// samples.Angle(i)): on equal steps over a full turn the scan above, bit for
+// bit; otherwise the same deviations, comparisons and outputs over the used
+// samples only, in ascending order of angle. False as above, with no used
+// sample or a profile shorter than samples.Count() taken as N = 0.
+bool FindPeakValley(std::span<const double> profile, const SampleSet& samples, double a, double b, double c,
                     double& peak, double& peakAngle, double& valley, double& valleyAngle);
 
 // The end of a peak/valley scan that started from peak = −kLargestDouble and

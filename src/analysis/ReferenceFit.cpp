@@ -4,6 +4,7 @@
 #include "analysis/MaximumInscribedCircle.h"
 #include "analysis/MinimumCircumscribedCircle.h"
 #include "analysis/MinimumZoneCircle.h"
+#include "platform/NumberText.h"
 
 namespace kyklos {
 
@@ -42,6 +43,28 @@ bool FitReferenceCircle(ReferenceKind kind, std::span<const double> filtered, co
     case ReferenceKind::MinimumZone: break;
     }
     return FitMinimumZoneCircle(filtered, n, a, b, c, zoneHalfWidth);
+}
+
+bool FitReferenceCircle(ReferenceKind kind, std::span<const double> filtered, const SampleSet& samples,
+                        LimaconReference& reference, double& zoneHalfWidth)
+{
+    double& a = reference.a;
+    double& b = reference.b;
+    double& c = reference.c;
+    switch (kind) {
+    case ReferenceKind::LeastSquares: return FitLeastSquaresCircle(filtered, samples, a, b, c);
+    case ReferenceKind::MaximumInscribed: return FitMaximumInscribedCircle(filtered, samples, a, b, c);
+    case ReferenceKind::MinimumCircumscribed: return FitMinimumCircumscribedCircle(filtered, samples, a, b, c);
+    case ReferenceKind::MinimumZone: break;
+    }
+    return FitMinimumZoneCircle(filtered, samples, a, b, c, zoneHalfWidth);
+}
+
+std::string PartialCoverageWarning(double largestGap)
+{
+    const double coverage = 360.0 - largestGap * (180.0 / 3.141592653589793);
+    return "The profile covers only " + FixedNumber(coverage, 1) +
+           "\u00B0 of the circle; the inscribed and circumscribed circles need samples all around it.";
 }
 
 } // namespace kyklos

@@ -4,9 +4,11 @@
 
 #include "analysis/Limacon.h"
 #include "analysis/SampleAngles.h"
+#include "analysis/SampleSet.h"
 
 #include <array>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace kyklos {
@@ -43,5 +45,19 @@ std::string_view ReferenceAbbreviation(ReferenceKind kind);
 // result: false when it found no reference (the outputs then hold what it left).
 bool FitReferenceCircle(ReferenceKind kind, std::span<const double> filtered, const SampleAngles& angles,
                         LimaconReference& reference, double& zoneHalfWidth);
+
+// The same switch over the used samples of `samples` (SampleSet.h): equal
+// steps over a full turn give the fits above bit for bit; any other set is
+// fitted exactly at its own angles. Inscribed and circumscribed are false
+// when the used samples do not surround the centre (LargestGap() ≥ π): the
+// caller then warns with PartialCoverageWarning. Check the result with
+// CheckReference (ReferenceCheck.h) before showing it.
+bool FitReferenceCircle(ReferenceKind kind, std::span<const double> filtered, const SampleSet& samples,
+                        LimaconReference& reference, double& zoneHalfWidth);
+
+// "The profile covers only D° of the circle; the inscribed and circumscribed
+// circles need samples all around it." with D = 360° less the largest gap
+// (radians) between used samples, to 0.1°, a full stop for the decimal.
+std::string PartialCoverageWarning(double largestGap);
 
 } // namespace kyklos

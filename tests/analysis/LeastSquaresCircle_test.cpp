@@ -6,11 +6,13 @@
 #include "analysis/SampleAngles.h"
 #include "support/analysis/UntabledLeastSquaresCircle.h"
 
+#include "AnyAngleTestSupport.h"
 #include "FitTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -96,6 +98,55 @@ TEST(LeastSquaresCircle, TabledFitIsBitIdenticalToTheUntabledOne)
         double a = 1, b = 1, c = 1;
         EXPECT_EQ(Fit(r, count, a, b, c), count > 0);
     }
+}
+
+// The normal equations of Σ (r − a·cos t − b·sin t − c)², formed and solved
+// directly (no centring) in long double.
+LimaconReference NormalEquations(const std::vector<double>& t, const std::vector<double>& r)
+{
+    long double M[4][5] = {};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const long double row[4] = {std::cos(static_cast<long double>(t[i])),
+                                    std::sin(static_cast<long double>(t[i])), 1.0L, r[i]};
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 4; ++k) M[j][k] += row[j] * row[k];
+    }
+    // Column 3 holds the right-hand side Σ row·r.
+    long double x[4] = {};
+    EXPECT_TRUE(test::SolveLong(3, M, x));
+    return {double(x[0]), double(x[1]), double(x[2])};
+}
+
+TEST(LeastSquaresCircleAnyAngles, SolvesTheNormalEquationsOnArcsAndUnequalSteps)
+{
+    std::mt19937 rng(30);
+    for (const double spanDegrees : {10.0, 30.0, 90.0, 180.0, 360.0}) {
+        for (int trial = 0; trial < 4; ++trial) {
+            const auto t = test::RandomAngles(rng, 2000, trial * 1.7, spanDegrees * (test::kPi / 180.0));
+            const auto r = test::PartAt(rng, t);
+            double a, b, c;
+            ASSERT_TRUE(FitLeastSquaresCircle(r, test::SetAt(t), a, b, c));
+            const LimaconReference expected = NormalEquations(t, r);
+            EXPECT_LE(test::LargestDifference(t, {a, b, c}, expected), 1e-12) << spanDegrees;
+            EXPECT_NEAR(c, expected.c, 1e-10) << spanDegrees;
+        }
+    }
+}
+
+TEST(LeastSquaresCircleAnyAngles, TwoUsedSamplesGiveTheirMeanAndNoneGiveNothing)
+{
+    const std::vector<double> t = {0.5, 1.0, 2.0}, r = {10.0, std::numeric_limits<double>::quiet_NaN(), 10.5};
+    SampleSet set;
+    ASSERT_TRUE(SampleSet::FromAngles(t, {true, false, true}, set));
+    double a = 1, b = 1, c = 1;
+    ASSERT_TRUE(FitLeastSquaresCircle(r, set, a, b, c));
+    EXPECT_TRUE(a == 0.0 && b == 0.0 && c == 10.25);
+    ASSERT_TRUE(SampleSet::FromAngles(t, {false, false, false}, set));
+    EXPECT_FALSE(FitLeastSquaresCircle(r, set, a, b, c));
+    EXPECT_EQ(c, 0.0);
+    c = 1;
+    EXPECT_FALSE(FitLeastSquaresCircle(std::span(r).first(2), SampleSet::EqualSteps(3), a, b, c));
+    EXPECT_EQ(c, 0.0);
 }
 
 } // namespace

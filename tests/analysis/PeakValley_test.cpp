@@ -127,5 +127,44 @@ TEST(FindPeakValley, TabledScanIsBitIdenticalToTheUntabledOne)
     }
 }
 
+TEST(FindPeakValley, AnyAnglesScanOnlyTheUsedSamples)
+{
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::vector<double> t, r;
+    std::vector<bool> used;
+    for (int i = 0; i < 500; ++i) {
+        t.push_back(0.3 + i * 0.004 + unit(rng) * 0.003);
+        used.push_back(i % 9 != 4);
+        // Excluded samples hold what would be every extreme.
+        r.push_back(used.back() ? 10 + 0.01 * unit(rng) : (i % 2 ? 1e300 : std::numeric_limits<double>::quiet_NaN()));
+    }
+    r[17] = r[41] = 10.02; // equal peaks: the first wins
+    SampleSet set;
+    ASSERT_TRUE(SampleSet::FromAngles(t, used, set));
+    const double a = 0.003, b = -0.002, c = 10.0;
+    double peak = -1, peakAngle = -1, valley = 1, valleyAngle = -1;
+    int lowest = -1;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        double R;
+        EvaluateLimacon(t[i], a, b, c, R);
+        if (used[i] && r[i] - R < valley) valley = r[i] - R, valleyAngle = t[i], lowest = static_cast<int>(i);
+        if (used[i] && r[i] - R > peak) peak = r[i] - R, peakAngle = t[i];
+    }
+    ASSERT_GE(lowest, 0);
+    Extremes e;
+    ASSERT_TRUE(FindPeakValley(r, set, a, b, c, e.peak, e.peakAngle, e.valley, e.valleyAngle));
+    EXPECT_TRUE(SameBits(e.peak, peak) && SameBits(e.valley, valley));
+    EXPECT_EQ(e.peakAngle, peakAngle);
+    EXPECT_EQ(e.valleyAngle, valleyAngle);
+    ASSERT_TRUE(FindPeakValley(r, set, 0.0, 0.0, c, e.peak, e.peakAngle, e.valley, e.valleyAngle));
+    EXPECT_EQ(e.peakAngle, t[17]);
+    // No used sample: nothing found, zeros.
+    ASSERT_TRUE(SampleSet::FromAngles(t, std::vector<bool>(t.size(), false), set));
+    EXPECT_FALSE(FindPeakValley(r, set, a, b, c, e.peak, e.peakAngle, e.valley, e.valleyAngle));
+    EXPECT_EQ(e.peak, 0.0);
+    EXPECT_EQ(e.valleyAngle, 0.0);
+}
+
 } // namespace
 } // namespace kyklos
