@@ -6,10 +6,12 @@
 // progress.
 
 #include "analysis/FilterKind.h"
+#include "analysis/SampleSet.h"
 #include "platform/ProgressPort.h"
 
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kyklos {
@@ -20,12 +22,29 @@ struct FilterOutcome {
     // refused (the output untouched).
     bool Finished = false;
     std::vector<std::string> Warnings;  // the robust filter's when it did not converge
+    // The samples were too sparse for the filter somewhere (fewer than 7 per
+    // cutoff wavelength in a stretch): the output is the input, unfiltered,
+    // and Warnings holds kTooSparseWarning.
+    bool Unfiltered = false;
 };
+
+inline constexpr std::string_view kTooSparseWarning =
+    "The samples are too sparse for the filter here; the profile is evaluated unfiltered.";
 
 // Filters input into output (equal sizes; they may be the same array),
 // samples at equal steps over a full turn. The caller has refused what
 // FilterSpecRefusal refuses.
 FilterOutcome FilterProfile(const FilterSpec& spec, std::span<const double> input, std::span<double> output,
                             ProgressPort& progress);
+
+// The same switch over the used samples of `samples` (input[i], output[i]
+// for a used i; the others' output untouched): equal steps over a full turn
+// give FilterProfile above bit for bit. On any other set the Gaussian and the
+// robust filter weigh each used sample by the angle it covers, at the actual
+// angle differences, the weights present scaled to the sum the full kernel
+// has; None copies. The kinds FilterNeedsEqualSteps names are refused there
+// (Finished false): the caller has refused them with EqualStepsRefusal.
+FilterOutcome FilterProfile(const FilterSpec& spec, const SampleSet& samples, std::span<const double> input,
+                            std::span<double> output, ProgressPort& progress);
 
 } // namespace kyklos

@@ -6,22 +6,40 @@
 // Units: radii and radial results in millimetres; angles in radians, except
 // EccentricityAngle, in degrees.
 
+#include "analysis/FilterKind.h"
 #include "analysis/Limacon.h"
+#include "analysis/SampleSet.h"
+#include "analysis/TrueCircles.h"
 #include "document/RoundnessEvaluation.h"
 
+#include <optional>
 #include <vector>
 
 namespace kyklos {
 
 struct AnalysisResult {
+    // The profile's samples at their angles, the used ones marked: every
+    // sample but those in an excluded sector and the spikes removed. Every
+    // fit, scan and parameter below runs over the used samples only.
+    SampleSet Samples;
+    int SamplesExcluded = 0;        // in excluded sectors or removed as spikes
+    std::vector<int> RemovedSpikes; // sample indices, ascending; empty without spike removal
+    // The filter the profile really passed: the settings' one, or None when
+    // the samples were too sparse for it (with its warning in the evaluation).
+    FilterSpec FilterApplied;
+    // The four true circles of the points (a point set), or of the used
+    // samples taken as points about the measurement axis (WithCircles).
+    std::optional<TrueCircles> Circles;
+
     double MinRawRadius = 0.0; // mm, smallest raw sample
     double MaxRawRadius = 0.0; // mm, largest raw sample
     // The least squares limaçon of the raw profile: taken out before the
     // filter and put back after it; the other reference fits start from it.
     LimaconReference RawLeastSquares;
-    double NominalRadius = 0.0;         // mm, RawLeastSquares.c: the polar graph's base radius
-    std::vector<double> FilteredRadius; // mm, one per sample
-    double Runout = 0.0;                // mm, peak minus valley about a circle centred on the measurement axis
+    double NominalRadius = 0.0; // mm, RawLeastSquares.c: the polar graph's base radius
+    std::vector<double>
+        FilteredRadius;  // mm, one per sample; an unused sample holds its raw radius and is drawn only as raw
+    double Runout = 0.0; // mm, peak minus valley about a circle centred on the measurement axis
 
     // The reference selected by the settings. With FitValid false, Peak and
     // Valley are the deviations from the circle of NominalRadius about the
@@ -44,5 +62,11 @@ struct AnalysisResult {
 // Direction of a reference centre (a, b) in degrees, in (−180, 180]: a
 // centre on the negative x axis reads 180 even when b comes out as −0.0.
 double EccentricityAngleDegrees(double a, double b);
+
+// The largest angle between neighbouring used samples, the wrap included, in
+// degrees (seen from the measurement axis; for points from the least
+// squares centre), and 360 less it.
+double LargestGapDegrees(const AnalysisResult& result);
+double CoverageDegrees(const AnalysisResult& result);
 
 } // namespace kyklos

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <cstdio>
 #include <ctime>
 #include <span>
@@ -176,6 +177,13 @@ bool CKyklosDoc::ResultsFitEveryUnit(const AnalysisResult& result) const
     if (!fits(result.Peak - result.Valley) || !fits(2.0 * result.Eccentricity)) return false;
     return std::all_of(result.FilteredRadius.begin(), result.FilteredRadius.end(), fits);
 }
+
+double LargestGapDegrees(const AnalysisResult& result)
+{
+    return result.Samples.LargestGap() * (180.0 / std::numbers::pi);
+}
+
+double CoverageDegrees(const AnalysisResult& result) { return 360.0 - LargestGapDegrees(result); }
 
 double EccentricityAngleDegrees(double a, double b)
 {

@@ -6,7 +6,9 @@
 
 #include "document/AnalysisResult.h"
 #include "document/AnalysisSettings.h"
+#include "document/TableImportPort.h"
 #include "io/Profile.h"
+#include "io/TableOptions.h"
 #include "platform/ProgressPort.h"
 #include "platform/UiPort.h"
 
@@ -32,6 +34,9 @@ public:
     // The ports may be installed once the application's windows exist.
     void SetUiPort(UiPort* ui) { ui_ = ui; }
     void SetProgressPort(ProgressPort* progress);
+    // The window's Import dialog; without one a table whose columns are not
+    // named is refused with "The table's columns are not named; give --columns."
+    void SetTableImportPort(TableImportPort* importer) { importer_ = importer; }
 
     // Filters and fits the raw profile and evaluates the result. False when
     // no profile is present, the filter was cancelled, or the results
@@ -51,6 +56,17 @@ public:
     // A new roundness tolerance (none: no verdict): the evaluation is judged
     // again, not recomputed, and the views redraw.
     void SetTolerance(const std::optional<RoundnessTolerance>& tolerance);
+    // New analysis settings from Analysis ▸ Filter Options… or Excluded
+    // Sectors… (or a restored session): the profile is analysed again. A
+    // filter the profile cannot take (a kind applied per harmonic on samples
+    // that are not at equal steps over a full turn, a band in the wrong
+    // order) is refused with its message and the settings stay as they were;
+    // false then.
+    bool ChangeSettings(const AnalysisSettings& settings);
+    // File ▸ Save Profile As…: the profile as .kyk or as a CSV table (with
+    // the filtered radii when analysed). The message the user was shown, or
+    // "" when written.
+    std::string SaveProfileAs(const std::string& path);
 
     kyklos::Profile Profile;
     AnalysisSettings Settings;
@@ -59,6 +75,9 @@ public:
     bool DataLoaded = false;
     // Result holds a finished analysis of Profile (its filtered profile and evaluation included).
     bool AnalysisValid = false;
+    // How tables are read (kyklos-report's table options; the window's
+    // choices in the Import dialog apply to the one table they were made for).
+    TableOptions TableReading;
     // The initial file name handed to the File Open dialog.
     std::string OpenDialogPath;
     // π as 4·atan(1/1), the demonstration profile's angles are multiples of it.
@@ -75,6 +94,7 @@ private:
     UiPort* ui_ = nullptr;
     ProgressPort* progress_ = nullptr;
     GaussianNoiseSource* noise_ = nullptr;
+    TableImportPort* importer_ = nullptr;
     NoProgress noProgress_;
 };
 

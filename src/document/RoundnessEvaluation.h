@@ -10,6 +10,7 @@
 // micrometres; phases and angles on the part in radians, counter-clockwise
 // from sample 0; eccentricity angles in degrees (−180, 180].
 
+#include "analysis/ReferenceCheck.h"
 #include "analysis/ReferenceFit.h"
 #include "document/AnalysisSettings.h"
 
@@ -47,6 +48,12 @@ struct ReferenceEvaluation {
     // CentreUnique false when it spans more than 1e-6 mm.
     bool CentreUnique = true;
     std::optional<std::pair<double, double>> RONtRange{};
+    // The minimum zone's, inscribed and circumscribed references' contacts,
+    // ascending by angle (none for least squares). A fit that fails its
+    // check of optimality (CheckReference) is not shown: FitValid false,
+    // with the warning "The minimum zone fit could not be verified; it is
+    // not shown." (or the reference's name).
+    std::vector<ReferenceContact> Contacts;
 };
 
 enum class ToleranceVerdict {
@@ -84,7 +91,16 @@ struct RoundnessEvaluation {
     // False when the document holds no analysed profile; nothing else is set then.
     bool Valid = false;
     int PointCount = 0;
-    int CutoffUpr = 0;
+    int CutoffUpr = 0; // the upper cutoff of the filter applied (UpperCutoffUpr); 0 without one
+    // The filter the settings asked for, and the one applied: FilterKind::None
+    // when the samples were too sparse for it.
+    FilterSpec Filter;
+    FilterSpec FilterApplied;
+    int SamplesUsed = 0;
+    int SamplesExcluded = 0; // in excluded sectors, or removed as spikes
+    int SpikesRemoved = 0;
+    double LargestGapDeg = 0.0; // the largest angle between neighbouring used samples, wrap included
+    double CoverageDeg = 0.0;   // 360 − LargestGapDeg
     // The document's reference; the selected entry of References carries the
     // document's own results.
     ReferenceKind SelectedReference = ReferenceKind::LeastSquares;
@@ -102,7 +118,9 @@ struct RoundnessEvaluation {
     // and negative on a Fail. None without a verdict.
     std::optional<double> MarginUm;
     std::vector<std::string> Warnings;
-    // k = 1 … ⌊N/2⌋, element k−1; empty when the settings asked for none.
+    // k = 1 … ⌊N/2⌋, element k−1; empty when the settings asked for none, or
+    // when the used samples are not at equal steps over a full turn (with a
+    // warning that says so).
     std::vector<HarmonicComponent> Harmonics;
 
     const ReferenceEvaluation& Reference(ReferenceKind kind) const

@@ -32,6 +32,13 @@ struct Profile {
     ProfileKind Kind = ProfileKind::Radial;
     std::vector<double> PointX; // mm, the points of a Points profile in the file's order
     std::vector<double> PointY; // mm
+    // A point set's radial profile (RawRadius at SampleAngle, EqualSteps
+    // false) is taken about its geometric least squares centre, found when the
+    // points are read into the document: the centre in the points'
+    // coordinates, and the point behind each sample. Empty radii until then.
+    double CentreX = 0.0;
+    double CentreY = 0.0;
+    std::vector<int> PointIndex;
     // The .kyk file's micrometre values as read, so that saving the profile
     // as .kyk writes the very same numbers; empty for any other source.
     std::vector<double> RadiusUm;
