@@ -85,8 +85,6 @@ public:
 
 private:
     bool Fail(const char* message);
-    // True when every result and filtered sample is finite in every unit shown.
-    bool ResultsFitEveryUnit(const AnalysisResult& result) const;
     // Clears the profile and results and tells the user the profile is too large to evaluate; false.
     bool RefuseTooLarge();
     void UpdateAllViews();

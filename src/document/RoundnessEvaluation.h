@@ -53,7 +53,7 @@ struct ReferenceEvaluation {
     // check of optimality (CheckReference) is not shown: FitValid false,
     // with the warning "The minimum zone fit could not be verified; it is
     // not shown." (or the reference's name).
-    std::vector<ReferenceContact> Contacts;
+    std::vector<ReferenceContact> Contacts{};
 };
 
 enum class ToleranceVerdict {

@@ -14,8 +14,6 @@ ShownResults ShowResults(const AnalysisResult& result)
     return shown;
 }
 
-std::string FilterHeading(int cutoffUpr) { return "Gaussian (50%) Filtering:  " + std::to_string(cutoffUpr) + " UPR"; }
-
 std::string_view ReferenceLabel(ReferenceKind kind)
 {
     switch (kind) {

@@ -32,10 +32,9 @@ struct ShownResults {
 // The shown results of an analysis whose filtered profile is valid.
 ShownResults ShowResults(const AnalysisResult& result);
 
-// The report's heading lines: "Gaussian (50%) Filtering:  50 UPR" and
-// "Reference: Least Squares Circle" (…Minimum Zone Center, …Maximum Inscribed
-// Circle, …Minimum Circumscribed Circle).
-std::string FilterHeading(int cutoffUpr);
+// The report's reference heading: "Reference: Least Squares Circle" (…Minimum
+// Zone Center, …Maximum Inscribed Circle, …Minimum Circumscribed Circle); the
+// filter's heading is FilterHeading (FilterKind.h).
 std::string_view ReferenceLabel(ReferenceKind kind);
 
 } // namespace kyklos

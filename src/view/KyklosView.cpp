@@ -100,7 +100,7 @@ void CKyklosView::DrawResults(Canvas& dc, const CKyklosDoc& doc, const ReportPag
     dc.SetTextColour(kGrey);
     dc.SetTextAlign({HAlign::Left, VAlign::Baseline});
 
-    const std::string filterText = FilterHeading(doc.Settings.FilterCutoffUpr);
+    const std::string filterText = FilterHeading(doc.Settings.Filter());
     dc.TextOut(x0, layout.FilterHeadingBaseline, filterText);
     const int underlineWidth = dc.TextExtent(filterText).width;
     dc.Save();
