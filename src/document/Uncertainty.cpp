@@ -268,12 +268,12 @@ QuantityUncertainty SummariseDraws(double estimate, std::span<const double> draw
         std::sort(sorted.begin(), sorted.end());
         std::tie(lows[b], highs[b]) = ShortestCoverageInterval(sorted, kCoverage);
     }
-    const auto standardError = [h](const std::array<double, kIntervalBlocks>& ends) {
+    const auto standardError = [h, estimate](const std::array<double, kIntervalBlocks>& ends) {
         double mean = 0.0;
-        for (const double e : ends) mean += e;
+        for (const double e : ends) mean += e - estimate;
         mean /= static_cast<double>(h);
         double s = 0.0;
-        for (const double e : ends) s += (e - mean) * (e - mean);
+        for (const double e : ends) s += ((e - estimate) - mean) * ((e - estimate) - mean);
         return std::sqrt(s / static_cast<double>(h - 1) / static_cast<double>(h));
     };
     out.IntervalError = std::max(standardError(lows), standardError(highs));
