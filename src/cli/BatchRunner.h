@@ -30,6 +30,8 @@ struct BatchSettings {
     // Hand each analysed document to the sink (to draw its page); the
     // document is reused only after the sink has returned.
     bool KeepDocuments = false;
+    // Simulate every analysis' uncertainty (with --uncertainty).
+    std::optional<UncertaintyRequest> Uncertainty;
 };
 
 // Turns a record (and, when ok, its analysed document) into output text.

@@ -92,6 +92,20 @@ void AddEvaluationOptions(CLI::App& cli, Options& options)
         ->default_str("500");
 }
 
+void AddUncertaintyOptions(CLI::App& cli, Options& options)
+{
+    cli.add_option("--uncertainty", options.Uncertainty,
+                   "Simulate the uncertainty of every result: noise=S (probe noise per sample), angle=D (angular "
+                   "noise, degrees), calibration=C (one radial offset per draw), resolution=Q (each sample "
+                   "uniform within ±Q/2), comma-separated; lengths in micrometres (microinches with --inch), each "
+                   "0 unless given. With --tolerance each profile also gets the ISO 14253-1 decision");
+    cli.add_option("--draws", options.Draws, "Draws of the uncertainty simulation (default 10000)")
+        ->check(CLI::Range(10, 10000000));
+    cli.add_option("--seed", options.Seed,
+                   "Seed of the uncertainty simulation (default 1): the same seed, the same "
+                   "results for any -j");
+}
+
 } // namespace
 
 std::optional<int> ParseOptions(int argc, const char* const* argv, Options& options, std::ostream& out,
@@ -109,12 +123,15 @@ std::optional<int> ParseOptions(int argc, const char* const* argv, Options& opti
     cli.footer("Exit status: 0 all files evaluated (and every verdict \"Pass\", or no --tolerance); 1 a file could\n"
                "not be read or evaluated, or the output not written (the other files are still evaluated);\n"
                "2 the command line was refused; 3 every file evaluated and a verdict was \"Fail\".\n"
+               "With --uncertainty: 1 a file failed; else 3 a profile does not conform; else 4 a profile is\n"
+               "undecided; else 0.\n"
                "Interrupted by SIGINT or SIGTERM, the run finishes the record it is writing, closes the JSON\n"
                "array and ends by that signal.");
     AddRunOptions(cli, options);
     AddAnalysisOptions(cli, options);
     AddPageOptions(cli, options);
     AddEvaluationOptions(cli, options);
+    AddUncertaintyOptions(cli, options);
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -3,6 +3,7 @@
 // has checked its form, nothing decided yet (RunPlan decides). The help text
 // is also the source of the manual page (help2man), so every option keeps it.
 
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -40,6 +41,10 @@ struct Options {
     std::optional<std::string> Tolerance; // as typed, in the shown unit
     std::string Harmonics = "500";
     bool EvaluationPage = false;
+    // The uncertainty simulation: the model as typed, the draws and the seed.
+    std::optional<std::string> Uncertainty;
+    std::optional<int> Draws;
+    std::optional<std::uint64_t> Seed;
 };
 
 // Parses argv (the program's name first) into `options`. Help and the

@@ -5,6 +5,7 @@
 
 #include "document/KyklosDoc.h"
 #include "document/RoundnessEvaluation.h"
+#include "document/Uncertainty.h"
 
 #include <optional>
 #include <span>
@@ -51,6 +52,8 @@ struct ProfileRecord {
     std::optional<double> RONtMiMaxMm;
     std::optional<double> RONtMcMinMm;
     std::optional<double> RONtMcMaxMm;
+    // With --uncertainty: the simulated uncertainty of the analysis.
+    std::optional<UncertaintyResult> Uncertainty;
 };
 
 // The record of an analysed document (AnalysisValid) read from `file`.

@@ -9,6 +9,7 @@
 #include "cli/Options.h"
 #include "cli/ReportText.h"
 #include "document/AnalysisSettings.h"
+#include "document/Uncertainty.h"
 #include "view/qt/PageExport.h"
 
 #include <cstddef>
@@ -74,6 +75,8 @@ struct RunPlan {
     // The workers: as many as asked (or one per core), at most four per core
     // and one per file, so that a -j far above the cores costs no memory.
     int Workers = 1;
+    // With --uncertainty: every analysis' uncertainty, its draws on threads of their own.
+    std::optional<UncertaintyRequest> Uncertainty;
 
     std::size_t RecordCount() const { return Files.size() + (Demo ? 1 : 0); }
 };
