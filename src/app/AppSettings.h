@@ -20,6 +20,8 @@
 #include <QList>
 #include <QRect>
 
+#include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -41,6 +43,9 @@ struct AppOptions {
     bool PrintEvaluationPage = false; // print the evaluation page with the report
     friend bool operator==(const AppOptions&, const AppOptions&) = default;
 };
+
+// Table header shapes whose Import choices are remembered.
+inline constexpr std::size_t kMaxTableImports = 32;
 
 struct AppSettings {
     AppOptions Options;
@@ -65,6 +70,9 @@ struct AppSettings {
     // reference restored with the option; the roundness tolerance always.
     AnalysisSettings Analysis;
     std::string OpenFolder; // bytes; empty: where the document starts by itself
+    // The Import dialog's choices per table header shape (TablePreview::HeaderShape),
+    // as kyklos-report's option words (TableReadingText); at most kMaxTableImports.
+    std::map<std::string, std::string> TableImports;
 
     // Only with Options.RecentFiles.
     RecentFiles Recent;
@@ -91,6 +99,8 @@ void SaveOptions(QSettings& store, const AppOptions& options);
 void SaveTolerance(QSettings& store, const std::optional<RoundnessTolerance>& tolerance);
 // The spectrum choices alone, as they change.
 void SaveEvaluationChoices(QSettings& store, const EvaluationChoices& choices);
+// The Import dialog's choices, as they change (only while settings are restored at start).
+void SaveTableImports(QSettings& store, const std::map<std::string, std::string>& imports);
 // Whether the evaluation panel is shown, as the user shows or hides it.
 void SaveEvaluationPanelShown(QSettings& store, bool shown);
 

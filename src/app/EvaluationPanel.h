@@ -65,6 +65,7 @@ public:
     QLabel* VerdictLabel() const { return verdictLabel_; }
     QLabel* MarginLabel() const { return marginLabel_; }
     QLabel* WarningsLabel() const { return warningsLabel_; }
+    QLabel* SourceLabel() const { return sourceLabel_; } // the profile's file type, columns and units
     QComboBox* RangeBox() const { return rangeBox_; }
     QCheckBox* LogarithmicBox() const { return logarithmicBox_; }
     HarmonicChartWidget* Chart() const { return chart_; }
@@ -106,6 +107,7 @@ private:
     QLabel* verdictLabel_ = nullptr;
     QLabel* marginLabel_ = nullptr;
     QLabel* warningsLabel_ = nullptr;
+    QLabel* sourceLabel_ = nullptr;
     QComboBox* rangeBox_ = nullptr;
     QCheckBox* logarithmicBox_ = nullptr;
     HarmonicChartWidget* chart_ = nullptr;

@@ -36,6 +36,7 @@ public:
         const std::size_t documents = settings.KeepDocuments ? window_ + workers_ : workers_;
         for (std::size_t i = 0; i < documents; ++i) {
             evaluators_.push_back(std::make_unique<ProfileEvaluator>(settings.Analysis, nullptr, settings.Uncertainty));
+            evaluators_.back()->SetTableReading(settings.TableReading);
             idle_.push_back(evaluators_.back().get());
         }
     }
@@ -138,6 +139,7 @@ void RunBatch(const std::vector<BatchInput>& inputs, const BatchSettings& settin
         // One worker runs on this thread: a process that never started a
         // thread keeps the C library's unlocked fast path for character input.
         ProfileEvaluator evaluator(settings.Analysis, nullptr, settings.Uncertainty);
+        evaluator.SetTableReading(settings.TableReading);
         for (std::size_t index = 0; index < inputs.size(); ++index) {
             const BatchInput& input = inputs[index];
             EvaluatedProfile result;

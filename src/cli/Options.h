@@ -11,6 +11,20 @@
 
 namespace kyklos {
 
+// The table options as typed: how every table of the run is read (each a
+// word RunPlan checks), whether folders take tables, and where profiles are saved.
+struct TableOptionWords {
+    std::string Columns;
+    std::string Delimiter;
+    std::string Decimal;
+    std::string AngleUnits;
+    std::string Direction;
+    std::string LengthUnits;
+    std::optional<double> NominalMm;
+    bool Tables = false;     // folders and -r take table files beside .kyk
+    std::string SaveProfile; // --save-profile FILE
+};
+
 struct Options {
     std::vector<std::string> Files; // files, folders, or "-" for names on standard input
     std::string Format;             // "", "text", "json", "jsonl" or "csv"
@@ -45,6 +59,7 @@ struct Options {
     std::optional<std::string> Uncertainty;
     std::optional<int> Draws;
     std::optional<std::uint64_t> Seed;
+    TableOptionWords Table;
 };
 
 // Parses argv (the program's name first) into `options`. Help and the

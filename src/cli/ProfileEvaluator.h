@@ -44,6 +44,8 @@ public:
     // The record of the demonstration profile the document was made with.
     ProfileRecord DemonstrationRecord() const;
     const CKyklosDoc& Document() const { return doc_; }
+    // How the tables among the files are read; a table that does not fit is that file's error.
+    void SetTableReading(const TableOptions& options) { doc_.TableReading = options; }
 
 private:
     ProfileRecord WithUncertainty(ProfileRecord record) const;

@@ -168,6 +168,7 @@ bool RecordStream::Take(std::size_t index, const ProfileRecord& record, const st
         anyUndecided_ |= record.Uncertainty->Decision == ConformityDecision::Undecided;
     }
     if (pages_ && doc && !pagesFailed_) WritePage(*doc, index);
+    if (doc && !plan_.Tables.SaveProfilePath.empty()) SaveRecordProfile(*doc, index);
     statistics_.Add(record);
     ++taken_;
     progress_.Update(index + 1);
@@ -183,6 +184,17 @@ void RecordStream::WritePage(const CKyklosDoc& doc, std::size_t index)
     pagesFailed_ = anyFailed_ = true;
     progress_.Clear();
     std::fprintf(stderr, "kyklos-report: %s\n", error.c_str());
+}
+
+// A profile that cannot be saved is that file's failure; the others are still saved.
+void RecordStream::SaveRecordProfile(const CKyklosDoc& doc, std::size_t index)
+{
+    const std::string path = SavedProfilePath(plan_.Tables.SaveProfilePath, index, plan_.RecordCount());
+    const std::string message = SaveAnalysedProfile(doc, path);
+    if (message.empty()) return;
+    anyFailed_ = true;
+    progress_.Clear();
+    std::fprintf(stderr, "kyklos-report: %s: %s\n", DisplayText(path).c_str(), message.c_str());
 }
 
 void RecordStream::FinishPages(bool keep)

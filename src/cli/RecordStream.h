@@ -42,6 +42,7 @@ private:
     bool Write(const std::string& text);
     void WritePage(const CKyklosDoc& doc, std::size_t index);
     void FinishPages(bool keep);
+    void SaveRecordProfile(const CKyklosDoc& doc, std::size_t index);
     void WriteEnd();
     void WriteSummaryElsewhere();
 

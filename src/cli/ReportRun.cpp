@@ -74,6 +74,7 @@ void EvaluateAll(const RunPlan& plan, bool keepDocuments, RecordStream& stream)
     settings.Analysis = plan.Analysis;
     settings.KeepDocuments = keepDocuments;
     settings.Uncertainty = plan.Uncertainty;
+    settings.TableReading = plan.Tables.Reading;
     const std::size_t offset = plan.Demo ? 1 : 0;
     RunBatch(
         plan.Files, settings,
@@ -104,7 +105,8 @@ int RunReport(const RunPlan& plan, int& argc, char** argv)
     }
     Interruption interruption;
     RecordStream stream(plan, pages.get());
-    if (stream.Begin()) EvaluateAll(plan, pages != nullptr, stream);
+    // The pages and the saved profiles are made from each analysed document.
+    if (stream.Begin()) EvaluateAll(plan, pages != nullptr || !plan.Tables.SaveProfilePath.empty(), stream);
     const int status = stream.Finish();
     interruption.RaiseAgain();
     return status;

@@ -144,6 +144,8 @@ nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples, int
     j["FileTitle"] = DisplayFileTitle(p);
     j["Identification"] = DisplayText(p.Identification);
     j["DateText"] = DisplayText(p.DateText);
+    j["SourceFormat"] = RecordSourceFormat(p);
+    j["Columns"] = p.Columns;
     j["PointCount"] = p.PointCount();
     j["DataLoaded"] = doc.DataLoaded;
     j["AnalysisValid"] = doc.AnalysisValid;

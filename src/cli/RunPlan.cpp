@@ -196,6 +196,7 @@ std::variant<RunPlan, Refusal> PlanRun(const Options& options, std::istream& lis
     if (auto refusal = PlanValues(options, plan)) return refuse(std::move(*refusal));
     if (auto refusal = PlanUncertainty(options, plan)) return refuse(std::move(*refusal));
     if (auto refusal = OutputNameRefusal(options.Output)) return refuse(std::move(*refusal));
+    if (auto refusal = PlanTables(options.Table, plan.Tables)) return refuse(std::move(*refusal));
     PlanPages(options, plan.Pages);
 
     if (!options.Metafile.empty()) {
@@ -208,7 +209,9 @@ std::variant<RunPlan, Refusal> PlanRun(const Options& options, std::istream& lis
     const std::vector<std::string> names = InputNames(options);
     if (names.empty() && !options.Demo)
         return refuse("Nothing to evaluate: name a .kyk file or a folder, or use --demo (see --help).");
-    PlanEvaluation(options, ExpandInputs(names, options.Recursive, list, options.Null ? '\0' : '\n'), plan);
+    PlanEvaluation(
+        options,
+        ExpandInputs(names, options.Recursive, list, options.Null ? '\0' : '\n', plan.Tables.FoldersTakeTables), plan);
     if (plan.RecordCount() == 0) return refuse("No .kyk file found in the inputs.", kExitFileFailed);
     return plan;
 }
