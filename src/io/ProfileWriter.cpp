@@ -102,10 +102,16 @@ std::string SaveProfile(const std::string& path, const Profile& profile, std::sp
     } else {
         text = ProfileTableText(profile, filteredRadius);
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    // By way of PATH.part: a full disk or a killed program never leaves a
+    // half-written profile under the name, nor spoils the file it replaces.
+    const std::string part = path + ".part";
+    std::FILE* file = std::fopen(part.c_str(), "wb");
     if (!file) return "Cannot write the file.";
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written) return "Cannot write the file.";
+    if (std::fclose(file) != 0 || !written || std::rename(part.c_str(), path.c_str()) != 0) {
+        std::remove(part.c_str());
+        return "Cannot write the file.";
+    }
     return {};
 }
 

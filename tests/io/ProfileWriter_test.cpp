@@ -105,6 +105,18 @@ TEST(ProfileWriter, OnlyAProfileAtEqualStepsOverAFullTurnIsSavedAsKyk)
     EXPECT_EQ(SaveProfile(folder.Path(""), ShaftProfile()), "Cannot write the file.");
 }
 
+TEST(ProfileWriter, AFailedSaveLeavesNeitherAPartNorAChangedFile)
+{
+    const test::TempFolder folder;
+    // A folder under the name: the text is written, the rename over it fails.
+    std::filesystem::create_directory(folder.Path("held"));
+    EXPECT_EQ(SaveProfile(folder.Path("held"), ShaftProfile()), "Cannot write the file.");
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Path("held")));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path("held.part")));
+    ASSERT_EQ(SaveProfile(folder.Path("kept.csv"), ShaftProfile()), "");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path("kept.csv.part")));
+}
+
 TEST(ProfileWriter, ACsvTableReadsBackAsTheSameProfileUnderEveryLocale)
 {
     Profile points;
