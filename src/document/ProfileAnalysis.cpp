@@ -70,16 +70,20 @@ bool MakeSampleSet(const Profile& profile, std::vector<bool> used, SampleSet& sa
     return SampleSet::FromAngles(profile.SampleAngle, std::move(used), samples);
 }
 
-// The samples outside every excluded sector; empty (all) without sectors,
-// so that a profile without them is the very set it always was.
-std::vector<bool> SamplesOutsideSectors(const SampleSet& all, const std::vector<ExcludedSector>& sectors)
+// The samples outside every excluded sector, judged at the angles the set
+// takes (i·2π/N on equal steps); empty (all) without sectors, so that a
+// profile without them is the very set it always was.
+std::vector<bool> SamplesOutsideSectors(const Profile& profile, const std::vector<ExcludedSector>& sectors)
 {
     std::vector<bool> used;
     if (sectors.empty()) return used;
-    used.assign(static_cast<std::size_t>(all.Count()), true);
-    for (int i = 0; i < all.Count(); ++i)
+    const std::vector<double> equalSteps =
+        profile.EqualSteps ? EqualStepAngles(profile.PointCount()) : std::vector<double>{};
+    const std::vector<double>& angles = profile.EqualSteps ? equalSteps : profile.SampleAngle;
+    used.assign(angles.size(), true);
+    for (std::size_t i = 0; i < angles.size(); ++i)
         for (const ExcludedSector& sector : sectors)
-            if (SectorHoldsAngle(sector, all.Angle(i))) used[static_cast<std::size_t>(i)] = false;
+            if (SectorHoldsAngle(sector, angles[i])) used[i] = false;
     return used;
 }
 
@@ -287,9 +291,8 @@ AnalysisStatus AnalyseProfile(const Profile& profile, const AnalysisSettings& se
     constexpr double kLargestEvaluableRadiusMm = 1e100;
     if (std::max(-r.MinRawRadius, r.MaxRawRadius) > kLargestEvaluableRadiusMm) return AnalysisStatus::TooLarge;
 
-    if (!MakeSampleSet(profile, {}, r.Samples)) return AnalysisStatus::NoProfile;
-    if (!settings.ExcludedSectors.empty())
-        MakeSampleSet(profile, SamplesOutsideSectors(r.Samples, settings.ExcludedSectors), r.Samples);
+    if (!MakeSampleSet(profile, SamplesOutsideSectors(profile, settings.ExcludedSectors), r.Samples))
+        return AnalysisStatus::NoProfile;
     if (std::optional<std::string> why = SettingsRefusal(settings, r.Samples)) {
         refusal = std::move(*why);
         return AnalysisStatus::Refused;
