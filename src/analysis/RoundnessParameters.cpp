@@ -39,4 +39,20 @@ double RootMeanSquareDeviation(std::span<const double> profile, const SampleAngl
     return std::sqrt(sum / count);
 }
 
+double RootMeanSquareDeviation(std::span<const double> profile, const SampleSet& samples, double a, double b, double c)
+{
+    const int count = samples.UsedCount();
+    if (count <= 0) return 0.0;
+    const std::span<const int> index = samples.UsedIndices();
+    const std::span<const double> cosine = samples.UsedCosines();
+    const std::span<const double> sine = samples.UsedSines();
+    double sum = 0.0;
+    for (std::size_t k = 0; k < index.size(); ++k) {
+        const double reference = cosine[k] * a + sine[k] * b + c;
+        const double e = profile[static_cast<std::size_t>(index[k])] - reference;
+        sum += e * e;
+    }
+    return std::sqrt(sum / count);
+}
+
 } // namespace kyklos

@@ -4,6 +4,7 @@
 // the unit of the profile (millimetres in the document).
 
 #include "analysis/SampleAngles.h"
+#include "analysis/SampleSet.h"
 
 #include <span>
 
@@ -28,5 +29,10 @@ RoundnessParameters RoundnessParametersFromExtremes(double peak, double valley, 
 // none), each e_i formed as FindPeakValley forms it. `profile` must hold N samples.
 double RootMeanSquareDeviation(std::span<const double> profile, const SampleAngles& angles, double a, double b,
                                double c);
+
+// √(Σ e_i² / M) over the M used samples of `samples` (r_i = profile[i]; 0
+// for none), in ascending order of angle: on equal steps over a full turn
+// the sum above, bit for bit. `profile` must hold samples.Count() radii.
+double RootMeanSquareDeviation(std::span<const double> profile, const SampleSet& samples, double a, double b, double c);
 
 } // namespace kyklos

@@ -206,7 +206,7 @@ std::string ResultsText(const CKyklosDoc& doc, bool metric, const UncertaintyRes
     out += "Identification:  " + DisplayText(p.Identification) + "\n";
     out += "Date:            " + DisplayText(p.DateText) + "\n";
     if (!doc.AnalysisValid) return out + "No analysis results.\n";
-    out += FilterHeading(doc.Settings.Filter()) + "\n";
+    out += FilterHeading(doc.Result.FilterApplied) + "\n";
     out += ReferenceLabel(doc.Settings.ReferenceKind);
     const ShownResults shown = ShowResults(doc.Result);
     out += shown.AboutMeasurementAxis ? " (fit failed: results about the measurement axis)\n" : "\n";

@@ -13,6 +13,7 @@
 #include "document/RoundnessEvaluation.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace kyklos {
@@ -27,6 +28,9 @@ struct AnalysisResult {
     // The filter the profile really passed: the settings' one, or None when
     // the samples were too sparse for it (with its warning in the evaluation).
     FilterSpec FilterApplied;
+    // What the filter and the spike search's robust filter had to say (too
+    // sparse, not converged), for the evaluation's warnings.
+    std::vector<std::string> FilterWarnings;
     // The four true circles of the points (a point set), or of the used
     // samples taken as points about the measurement axis (WithCircles).
     std::optional<TrueCircles> Circles;
@@ -55,6 +59,11 @@ struct AnalysisResult {
     double ValleyAngle = 0.0;       // radians
     double Eccentricity = 0.0;      // mm, √(a² + b²)
     double EccentricityAngle = 0.0; // degrees, (−180, 180]
+    // The selected reference's contacts when it is shown (see
+    // ReferenceEvaluation::Contacts), and FitUnverified when the fit found a
+    // reference that failed its check of optimality: FitValid is false then.
+    std::vector<ReferenceContact> Contacts;
+    bool FitUnverified = false;
 
     RoundnessEvaluation Evaluation;
 };

@@ -83,6 +83,35 @@ bool CKyklosDoc::AnalyzeProfile()
     return false;
 }
 
+bool CKyklosDoc::ChangeSettings(const AnalysisSettings& settings)
+{
+    // A description no profile could take is refused before any analysis.
+    if (const std::optional<std::string_view> refusal = FilterSpecRefusal(settings.Filter()))
+        return Fail(std::string(*refusal).c_str());
+    if (!DataLoaded || Profile.PointCount() < 1) {
+        Settings = settings;
+        UpdateAllViews();
+        return true;
+    }
+    // Analysed aside, so that settings the profile refuses, or a cancelled
+    // filter, leave the settings and the results on display as they were.
+    AnalysisResult result;
+    std::string refusal;
+    switch (AnalyseProfile(Profile, settings, *progress_, result, refusal)) {
+    case AnalysisStatus::Done:
+        Settings = settings;
+        Result = std::move(result);
+        AnalysisValid = true;
+        UpdateAllViews();
+        return true;
+    case AnalysisStatus::TooLarge: return Fail(std::string(kTooLargeMessage).c_str());
+    case AnalysisStatus::Refused: return Fail(refusal.c_str());
+    case AnalysisStatus::Cancelled:
+    case AnalysisStatus::NoProfile: break;
+    }
+    return false;
+}
+
 bool CKyklosDoc::RefuseTooLarge()
 {
     // Refused like a file that fails after its header: nothing of it is

@@ -6,6 +6,8 @@
 #include "analysis/PeakValley.h"
 #include "analysis/RoundnessParameters.h"
 #include "analysis/SampleAngles.h"
+#include "analysis/SampleSet.h"
+#include "analysis/TrueCircles.h"
 #include "document/AnalysisResult.h"
 #include "io/Profile.h"
 #include "platform/NumberText.h"
@@ -41,48 +43,41 @@ ReferenceEvaluation AnalysedReference(const AnalysisResult& result)
         r.ValleyAngle = result.ValleyAngle;
         r.RONt = result.Peak - result.Valley;
     }
+    r.Contacts = result.Contacts;
+    r.Unverified = result.FitUnverified;
     return r;
 }
 
 // The steps of the analysis after its filter, for a reference it did not select.
-ReferenceEvaluation FitOtherReference(ReferenceKind kind, std::span<const double> filtered, const SampleAngles& angles,
+ReferenceEvaluation FitOtherReference(ReferenceKind kind, std::span<const double> filtered, const SampleSet& samples,
                                       const LimaconReference& rawFit)
 {
-    ReferenceEvaluation r;
     LimaconReference reference = rawFit;
     double zoneHalfWidth = 0.0;
-    r.FitValid = FitReferenceCircle(kind, filtered, angles, reference, zoneHalfWidth);
-    const double a = reference.a, b = reference.b, c = reference.c;
-    r.ReferenceA = a;
-    r.ReferenceB = b;
-    r.ReferenceC = c;
-    r.Eccentricity = std::sqrt(a * a + b * b);
-    r.EccentricityAngle = EccentricityAngleDegrees(a, b);
-    if (r.FitValid) {
-        FindPeakValley(filtered, angles, a, b, c, r.Peak, r.PeakAngle, r.Valley, r.ValleyAngle);
-        r.RONt = r.Peak - r.Valley;
-    }
-    return r;
+    const bool found = FitReferenceCircle(kind, filtered, samples, reference, zoneHalfWidth);
+    return CheckedReference(kind, filtered, samples, reference, zoneHalfWidth, found);
 }
 
-// The range of RONt over the optimal centres of an inscribed or circumscribed reference.
-void FindRONtRange(ReferenceKind kind, std::span<const double> filtered, const SampleAngles& angles,
+// The range of RONt over the optimal centres of an inscribed or circumscribed
+// reference; the search takes the equal-step sample table, so only there.
+void FindRONtRange(ReferenceKind kind, std::span<const double> filtered, const SampleSet& samples,
                    ReferenceEvaluation& r)
 {
-    if (!r.FitValid || !r.RONt) return;
+    if (!r.FitValid || !r.RONt || !samples.IsEqualStepFullTurn()) return;
     if (kind != ReferenceKind::MaximumInscribed && kind != ReferenceKind::MinimumCircumscribed) return;
     OptimalCentres centres;
+    const SampleAngles& angles = SampleAngles::ForCount(samples.Count());
     if (!FindOptimalCentres(filtered, angles, kind, {r.ReferenceA, r.ReferenceB, r.ReferenceC}, centres)) return;
     r.CentreUnique = centres.CentreUnique;
     r.RONtRange = std::pair{std::min(centres.RONtMin, *r.RONt), std::max(centres.RONtMax, *r.RONt)};
 }
 
-std::vector<HarmonicComponent> Harmonics(std::span<const double> raw, std::span<const double> filtered, int cutoffUpr)
+std::vector<HarmonicComponent> Harmonics(std::span<const double> raw, std::span<const double> filtered,
+                                         const FilterSpec& applied)
 {
     std::vector<HarmonicTerm> rawSpectrum, filteredSpectrum;
     HarmonicSpectra(raw, filtered, rawSpectrum, filteredSpectrum);
-    const std::vector<double> transmission =
-        GaussianFilterTransmission(static_cast<int>(raw.size()), static_cast<double>(cutoffUpr));
+    const std::vector<double> transmission = FilterTransmission(applied, static_cast<int>(raw.size()));
     std::vector<HarmonicComponent> harmonics(rawSpectrum.size());
     for (std::size_t i = 0; i < harmonics.size(); ++i) {
         HarmonicComponent& h = harmonics[i];
@@ -90,11 +85,65 @@ std::vector<HarmonicComponent> Harmonics(std::span<const double> raw, std::span<
         h.Amplitude = rawSpectrum[i].Amplitude();
         h.Phase = rawSpectrum[i].Phase();
         h.FilteredAmplitude = filteredSpectrum[i].Amplitude();
-        h.Transmission = transmission[i];
+        h.Transmission = i < transmission.size() ? transmission[i] : 0.0;
         h.FilteredPhase = filteredSpectrum[i].Phase();
         h.FirstPeakAngle = FirstPeakAngle(h.Phase, h.Upr);
     }
     return harmonics;
+}
+
+// The true circle of the same kind as a limaçon reference, when it was fitted and passed its check.
+std::optional<double> TrueCircleRONt(const std::optional<TrueCircles>& circles, ReferenceKind kind)
+{
+    if (!circles) return std::nullopt;
+    const TrueCircle* circle = nullptr;
+    switch (kind) {
+    case ReferenceKind::LeastSquares: circle = &circles->LeastSquares; break;
+    case ReferenceKind::MinimumZone: circle = &circles->MinimumZone; break;
+    case ReferenceKind::MaximumInscribed:
+        circle = circles->MaximumInscribed ? &*circles->MaximumInscribed : nullptr;
+        break;
+    case ReferenceKind::MinimumCircumscribed:
+        circle = circles->MinimumCircumscribed ? &*circles->MinimumCircumscribed : nullptr;
+        break;
+    }
+    if (!circle || !circle->Valid) return std::nullopt;
+    return circle->RONt;
+}
+
+// The warnings in the order the page lists them: the filter's, the
+// sampling's, the eccentricity, the centres that are not unique, the
+// coverage, the fits not shown and the spectrum left out.
+std::vector<std::string> EvaluationWarnings(const RoundnessEvaluation& e, const AnalysisResult& result,
+                                            const AnalysisSettings& settings, bool equalSteps)
+{
+    std::vector<std::string> warnings = result.FilterWarnings;
+    if (equalSteps)
+        for (std::string& w : FilterSamplingWarnings(e.PointCount, e.FilterApplied)) warnings.push_back(std::move(w));
+    const std::optional<double> trueRONt = TrueCircleRONt(result.Circles, e.SelectedReference);
+    if (std::optional<std::string> eccentricity = EccentricityWarning(e.Selected(), trueRONt, e.SelectedReference))
+        warnings.push_back(std::move(*eccentricity));
+    for (const ReferenceKind kind : kReferenceKinds)
+        if (std::optional<std::string> centre = CentreWarning(kind, e.Reference(kind)))
+            warnings.push_back(std::move(*centre));
+    if (!(result.Samples.LargestGap() < std::numbers::pi))
+        warnings.push_back(PartialCoverageWarning(result.Samples.LargestGap()));
+    for (const ReferenceKind kind : kReferenceKinds)
+        if (e.Reference(kind).Unverified) warnings.push_back(UnverifiedFitWarning(kind));
+    if (settings.WithHarmonics && !result.Samples.IsEqualStepFullTurn())
+        warnings.emplace_back(kHarmonicsLeftOutWarning);
+    return warnings;
+}
+
+std::string_view ReferenceName(ReferenceKind kind)
+{
+    switch (kind) {
+    case ReferenceKind::LeastSquares: return "least squares";
+    case ReferenceKind::MaximumInscribed: return "maximum inscribed";
+    case ReferenceKind::MinimumCircumscribed: return "minimum circumscribed";
+    case ReferenceKind::MinimumZone: break;
+    }
+    return "minimum zone";
 }
 
 // A RONt above the tolerance by less than this (relative) is equal to it: the
@@ -150,7 +199,8 @@ void JudgeTolerance(RoundnessEvaluation& evaluation, const std::optional<Roundne
     evaluation.MarginUm = ShownToMicrometres(margin, tolerance->Metric);
 }
 
-std::optional<std::string> EccentricityWarning(const ReferenceEvaluation& selected)
+std::optional<std::string> EccentricityWarning(const ReferenceEvaluation& selected,
+                                               std::optional<double> trueCircleRONt, ReferenceKind kind)
 {
     const double e = selected.Eccentricity, r = selected.ReferenceC;
     if (!selected.FitValid || !selected.RONt || !(r > 0.0)) return std::nullopt;
@@ -158,9 +208,14 @@ std::optional<std::string> EccentricityWarning(const ReferenceEvaluation& select
     // two-lobe form of peak-to-valley e²/(2R).
     const double error = e * e / (2.0 * r);
     if (!std::isfinite(error) || !(error > kEccentricityErrorShare * *selected.RONt)) return std::nullopt;
-    return "The eccentricity (" + FixedNumber(e * kMicrometresPerMillimetre, 3) + " \u00B5m on a radius of " +
-           FixedNumber(r, 3) + " mm) adds about " + FixedNumber(error * kMicrometresPerMillimetre, 3) +
-           " \u00B5m of apparent two-lobe form; centre the part better.";
+    std::string warning = "The eccentricity (" + FixedNumber(e * kMicrometresPerMillimetre, 3) +
+                          " \u00B5m on a radius of " + FixedNumber(r, 3) + " mm) adds about " +
+                          FixedNumber(error * kMicrometresPerMillimetre, 3) +
+                          " \u00B5m of apparent two-lobe form; centre the part better.";
+    if (trueCircleRONt && std::isfinite(*trueCircleRONt))
+        warning += " About the true " + std::string(ReferenceName(kind)) + " circle the roundness is " +
+                   FixedNumber(*trueCircleRONt * kMicrometresPerMillimetre, 3) + " \u00B5m.";
+    return warning;
 }
 
 std::optional<std::string> CentreWarning(ReferenceKind kind, const ReferenceEvaluation& reference)
@@ -174,31 +229,66 @@ std::optional<std::string> CentreWarning(ReferenceKind kind, const ReferenceEval
            um(reference.RONtRange->second) + " \u00B5m over the " + name + "'s optimal centres.";
 }
 
+ReferenceEvaluation CheckedReference(ReferenceKind kind, std::span<const double> filtered, const SampleSet& samples,
+                                     const LimaconReference& reference, double zoneHalfWidth, bool found)
+{
+    ReferenceEvaluation r;
+    const double a = reference.a, b = reference.b, c = reference.c;
+    r.ReferenceA = a;
+    r.ReferenceB = b;
+    r.ReferenceC = c;
+    r.Eccentricity = std::sqrt(a * a + b * b);
+    r.EccentricityAngle = EccentricityAngleDegrees(a, b);
+    if (!found) return r;
+    ReferenceCheck check;
+    if (!CheckReference(kind, filtered, samples, reference, zoneHalfWidth, check)) {
+        r.Unverified = true;
+        return r;
+    }
+    r.FitValid = true;
+    r.Contacts = std::move(check.Contacts);
+    FindPeakValley(filtered, samples, a, b, c, r.Peak, r.PeakAngle, r.Valley, r.ValleyAngle);
+    r.RONt = r.Peak - r.Valley;
+    return r;
+}
+
+std::string UnverifiedFitWarning(ReferenceKind kind)
+{
+    return "The " + std::string(ReferenceName(kind)) + " fit could not be verified; it is not shown.";
+}
+
 RoundnessEvaluation EvaluateRoundness(const Profile& profile, const AnalysisResult& result,
                                       const AnalysisSettings& settings)
 {
     ++evaluationCount;
     RoundnessEvaluation e;
     const int n = profile.PointCount();
-    if (n < 1 || result.FilteredRadius.size() != profile.RawRadius.size()) return e;
+    const SampleSet& samples = result.Samples;
+    if (n < 1 || result.FilteredRadius.size() != profile.RawRadius.size() || samples.Count() != n) return e;
     e.Valid = true;
     e.PointCount = n;
-    e.CutoffUpr = settings.FilterCutoffUpr;
+    e.Filter = settings.Filter();
+    e.FilterApplied = result.FilterApplied;
+    e.CutoffUpr = e.FilterApplied.Kind == FilterKind::None ? 0 : UpperCutoffUpr(e.FilterApplied);
+    e.SamplesUsed = samples.UsedCount();
+    e.SamplesExcluded = result.SamplesExcluded;
+    e.SpikesRemoved = static_cast<int>(result.RemovedSpikes.size());
+    e.LargestGapDeg = LargestGapDegrees(result);
+    e.CoverageDeg = CoverageDegrees(result);
     const std::span<const double> raw(profile.RawRadius);
     const std::span<const double> filtered(result.FilteredRadius);
-    const SampleAngles& angles = SampleAngles::ForCount(n);
 
     e.SelectedReference = settings.ReferenceKind;
     for (const ReferenceKind kind : kReferenceKinds) {
         ReferenceEvaluation& r = e.References[static_cast<std::size_t>(ReferenceIndex(kind))];
         r = kind == e.SelectedReference ? AnalysedReference(result)
-                                        : FitOtherReference(kind, filtered, angles, result.RawLeastSquares);
-        FindRONtRange(kind, filtered, angles, r);
+                                        : FitOtherReference(kind, filtered, samples, result.RawLeastSquares);
+        FindRONtRange(kind, filtered, samples, r);
     }
 
     const ReferenceEvaluation& leastSquares = e.Reference(ReferenceKind::LeastSquares);
     if (leastSquares.FitValid) {
-        const double rms = RootMeanSquareDeviation(filtered, angles, leastSquares.ReferenceA, leastSquares.ReferenceB,
+        const double rms = RootMeanSquareDeviation(filtered, samples, leastSquares.ReferenceA, leastSquares.ReferenceB,
                                                    leastSquares.ReferenceC);
         const RoundnessParameters p = RoundnessParametersFromExtremes(leastSquares.Peak, leastSquares.Valley, rms);
         e.RONp = p.RONp;
@@ -207,13 +297,11 @@ RoundnessEvaluation EvaluateRoundness(const Profile& profile, const AnalysisResu
     }
 
     JudgeTolerance(e, settings.Tolerance);
-    e.Warnings = FilterSamplingWarnings(n, settings.FilterCutoffUpr);
-    if (std::optional<std::string> eccentricity = EccentricityWarning(e.Selected()))
-        e.Warnings.push_back(std::move(*eccentricity));
-    for (const ReferenceKind kind : kReferenceKinds)
-        if (std::optional<std::string> centre = CentreWarning(kind, e.Reference(kind)))
-            e.Warnings.push_back(std::move(*centre));
-    if (settings.WithHarmonics) e.Harmonics = Harmonics(raw, filtered, settings.FilterCutoffUpr);
+    // The sampling warnings weigh N against the cutoff: they need the equal step.
+    const bool equalSteps = profile.EqualSteps || samples.IsEqualStepFullTurn();
+    e.Warnings = EvaluationWarnings(e, result, settings, equalSteps);
+    if (settings.WithHarmonics && samples.IsEqualStepFullTurn())
+        e.Harmonics = Harmonics(raw, filtered, e.FilterApplied);
     return e;
 }
 

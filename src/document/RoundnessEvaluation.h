@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -54,7 +55,25 @@ struct ReferenceEvaluation {
     // with the warning "The minimum zone fit could not be verified; it is
     // not shown." (or the reference's name).
     std::vector<ReferenceContact> Contacts{};
+    // The fit found a reference that failed that check (FitValid false).
+    bool Unverified = false;
 };
+
+// A fitted reference as the evaluation shows it: shown (FitValid) only when
+// the fit found it (`found`) and it meets its conditions of optimality over
+// the used samples of the filtered profile (mm), with its contacts, peak,
+// valley and RONt; Unverified when it was found but fails them. The
+// eccentricity is the fitted centre's either way.
+ReferenceEvaluation CheckedReference(ReferenceKind kind, std::span<const double> filtered, const SampleSet& samples,
+                                     const LimaconReference& reference, double zoneHalfWidth, bool found);
+
+// "The minimum zone fit could not be verified; it is not shown." (or the
+// maximum inscribed, the minimum circumscribed fit).
+std::string UnverifiedFitWarning(ReferenceKind kind);
+
+// "The harmonic spectrum needs samples at equal steps over a full turn; it is left out."
+inline constexpr std::string_view kHarmonicsLeftOutWarning =
+    "The harmonic spectrum needs samples at equal steps over a full turn; it is left out.";
 
 enum class ToleranceVerdict {
     None, // no tolerance, or no valid fit to judge
@@ -131,9 +150,12 @@ struct RoundnessEvaluation {
 };
 
 // Evaluates an analysed profile (AnalysisValid) with the settings it was
-// analysed with: three more reference fits, from the raw least squares
-// centre as the analysis starts them, the parameters, the verdict and, with
-// WithHarmonics, two spectra.
+// analysed with, over the used samples of result.Samples: three more
+// reference fits, from the raw least squares centre as the analysis starts
+// them, each checked; the parameters, the verdict; the range of RONt over
+// the optimal centres and, with WithHarmonics, two spectra, both on equal
+// steps over a full turn only; the warnings of the filter, the sampling,
+// the coverage and the checks.
 RoundnessEvaluation EvaluateRoundness(const Profile& profile, const AnalysisResult& result,
                                       const AnalysisSettings& settings);
 
@@ -161,8 +183,12 @@ std::vector<HarmonicComponent> LargestHarmonics(const RoundnessEvaluation& evalu
 
 // The warning for an eccentricity whose limaçon error e²/(2R) exceeds a tenth
 // of the selected reference's RONt, with E (µm), R (mm) and T = e²/(2R) (µm)
-// filled in; none below that, or without a valid fit.
-std::optional<std::string> EccentricityWarning(const ReferenceEvaluation& selected);
+// filled in; none below that, or without a valid fit. With the RONt of the
+// true circle of the same kind (mm, the samples taken as points), the
+// warning also states it: the roundness without the limaçon's error.
+std::optional<std::string> EccentricityWarning(const ReferenceEvaluation& selected,
+                                               std::optional<double> trueCircleRONt = std::nullopt,
+                                               ReferenceKind kind = ReferenceKind::LeastSquares);
 
 // "RONt MICI 9.944 µm — centre not unique: 4.972 to 9.944 µm over the
 // maximum inscribed circle's optimal centres." for a reference whose centre

@@ -100,7 +100,7 @@ void CKyklosView::DrawResults(Canvas& dc, const CKyklosDoc& doc, const ReportPag
     dc.SetTextColour(kGrey);
     dc.SetTextAlign({HAlign::Left, VAlign::Baseline});
 
-    const std::string filterText = FilterHeading(doc.Settings.Filter());
+    const std::string filterText = FilterHeading(doc.AnalysisValid ? doc.Result.FilterApplied : doc.Settings.Filter());
     dc.TextOut(x0, layout.FilterHeadingBaseline, filterText);
     const int underlineWidth = dc.TextExtent(filterText).width;
     dc.Save();

@@ -441,6 +441,7 @@ TEST_F(ReportPageTest, ReferenceNamesAndFilterCutoff)
     for (const auto& [kind, text] : kinds) {
         doc->Settings.ReferenceKind = kind;
         doc->Settings.FilterCutoffUpr = 150;
+        doc->AnalyzeProfile(); // the heading names the filter the analysis applied
         RecordingCanvas dc;
         view.OnDraw(dc, *doc, {0, 0, 1600, 1000});
         EXPECT_TRUE(FindText(dc, text)) << ReferenceIndex(kind);
