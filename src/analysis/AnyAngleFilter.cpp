@@ -72,14 +72,10 @@ bool Refused(const SampleSet& samples, std::span<const double> input, std::span<
     const auto count = static_cast<std::size_t>(samples.Count());
     return input.size() != count || output.size() != count || !(cutoffUpr > 0.0) || !std::isfinite(cutoffUpr);
 }
-} // namespace
-
-double NominalStep(const SampleSet& samples) { return MedianStep(UsedIntervals(samples)); }
-
-AnyAngleKernel ComputeAnyAngleKernel(const SampleSet& samples, double cutoffUpr)
+AnyAngleKernel KernelFor(double nominalStep, double cutoffUpr)
 {
     AnyAngleKernel k;
-    k.NominalStep = NominalStep(samples);
+    k.NominalStep = nominalStep;
     const double count = k.NominalStep > 0.0 ? std::round(kTwoPi / k.NominalStep) : 1.0;
     k.NominalCount = static_cast<int>(std::clamp(count, 1.0, static_cast<double>(kMostNominalCount)));
     const GaussianKernel kernel = ComputeGaussianKernel(k.NominalCount, cutoffUpr);
@@ -93,10 +89,8 @@ AnyAngleKernel ComputeAnyAngleKernel(const SampleSet& samples, double cutoffUpr)
     return k;
 }
 
-std::vector<double> CoveredAngles(const SampleSet& samples)
+std::vector<double> CoveredFor(const Intervals& in, double step)
 {
-    const Intervals in = UsedIntervals(samples);
-    const double step = MedianStep(in);
     const std::size_t n = in.Length.size();
     std::vector<bool> gap(n);
     for (std::size_t k = 0; k < n; ++k) {
@@ -120,31 +114,45 @@ std::vector<double> CoveredAngles(const SampleSet& samples)
     }
     return covered;
 }
+} // namespace
+
+double NominalStep(const SampleSet& samples) { return MedianStep(UsedIntervals(samples)); }
+
+AnyAngleKernel ComputeAnyAngleKernel(const SampleSet& samples, double cutoffUpr)
+{
+    return KernelFor(NominalStep(samples), cutoffUpr);
+}
+
+std::vector<double> CoveredAngles(const SampleSet& samples)
+{
+    const Intervals in = UsedIntervals(samples);
+    return CoveredFor(in, MedianStep(in));
+}
 
 bool TooSparseForFilter(const SampleSet& samples, std::span<const double> covered, double cutoffUpr)
 {
     const long n = samples.UsedCount();
     if (n < 2 || covered.size() != static_cast<std::size_t>(n)) return true;
-    const double wavelength = kTwoPi / cutoffUpr;
     // Below 1 UPR the window is the whole turn.
+    const double wavelength = kTwoPi / cutoffUpr;
     const double half = std::min(wavelength / 2.0, kTwoPi / 2.0);
-    // The used samples over three turns, and the covered angles summed along
-    // them: a window of at most a turn about a sample of the middle turn.
+    // The used samples repeated every turn: g = k + m·n is used sample k a
+    // turn m on, and the covered angles are summed along them.
     const std::vector<double> angles = UsedAngles(samples);
-    std::vector<double> repeated(static_cast<std::size_t>(3 * n)), coveredBefore(static_cast<std::size_t>(3 * n + 1));
-    for (long g = 0; g < 3 * n; ++g) {
-        const auto k = static_cast<std::size_t>(g % n);
-        repeated[static_cast<std::size_t>(g)] = angles[k] + static_cast<double>(g / n - 1) * kTwoPi;
-        coveredBefore[static_cast<std::size_t>(g + 1)] = coveredBefore[static_cast<std::size_t>(g)] + covered[k];
-    }
+    std::vector<double> coveredBefore(static_cast<std::size_t>(n) + 1, 0.0);
+    for (std::size_t k = 0; k < covered.size(); ++k) coveredBefore[k + 1] = coveredBefore[k] + covered[k];
+    const auto at = [&](long g, const std::vector<double>& values, double perTurn) {
+        const long turn = g < 0 ? -1 : g / n; // g stays within a turn of the middle one
+        return values[static_cast<std::size_t>(g - turn * n)] + static_cast<double>(turn) * perTurn;
+    };
     long low = 0, high = 0;
-    for (long i = n; i < 2 * n; ++i) {
-        const double t = repeated[static_cast<std::size_t>(i)];
-        while (repeated[static_cast<std::size_t>(low)] < t - half) ++low;
-        while (high < 3 * n && repeated[static_cast<std::size_t>(high)] < t + half) ++high;
+    for (long i = 0; i < n; ++i) {
+        const double t = angles[static_cast<std::size_t>(i)];
+        while (at(low - n, angles, kTwoPi) < t - half) ++low;
+        while (high < 2 * n && at(high, angles, kTwoPi) < t + half) ++high;
         const double part =
-            coveredBefore[static_cast<std::size_t>(high)] - coveredBefore[static_cast<std::size_t>(low)];
-        const auto count = static_cast<double>(high - low);
+            at(high, coveredBefore, coveredBefore.back()) - at(low - n, coveredBefore, coveredBefore.back());
+        const auto count = static_cast<double>(high - (low - n));
         if (count * wavelength < kSamplesPerWavelength * part * (1.0 - kDensityTolerance)) return true;
     }
     return false;
@@ -155,8 +163,10 @@ bool GaussianFilterAnyAngles(const SampleSet& samples, std::span<const double> i
 {
     if (Refused(samples, input, output, cutoffUpr)) return false;
     if (samples.UsedCount() == 0) return true;
-    const AnyAngleKernel kernel = ComputeAnyAngleKernel(samples, cutoffUpr);
-    const std::vector<double> covered = CoveredAngles(samples);
+    const Intervals in = UsedIntervals(samples);
+    const double step = MedianStep(in);
+    const AnyAngleKernel kernel = KernelFor(step, cutoffUpr);
+    const std::vector<double> covered = CoveredFor(in, step);
     const std::vector<double> z = UsedValues(samples, input);
     const AnyAngleGaussianSums sums(UsedAngles(samples), kernel.Width, kernel.Reach);
     std::vector<double> weighted(z.size()), weightSums(z.size());
@@ -197,8 +207,10 @@ bool RobustGaussianFilterAnyAngles(const SampleSet& samples, std::span<const dou
     mean /= static_cast<double>(z.size());
     for (double& r : z) r -= mean;
 
-    const AnyAngleKernel kernel = ComputeAnyAngleKernel(samples, cutoffUpr);
-    const std::vector<double> covered = CoveredAngles(samples);
+    const Intervals in = UsedIntervals(samples);
+    const double step = MedianStep(in);
+    const AnyAngleKernel kernel = KernelFor(step, cutoffUpr);
+    const std::vector<double> covered = CoveredFor(in, step);
     const AnyAngleGaussianSums sums(UsedAngles(samples), kernel.Width, kernel.Reach);
     std::vector<double> delta(z.size(), 1.0), w(z.size(), 0.0), weightSums(z.size()), previous;
     WeightedMeans(sums, covered, delta, z, w, weightSums); // the Gaussian regression

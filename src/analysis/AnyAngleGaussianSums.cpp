@@ -11,10 +11,11 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 2.0 * kPi;
 // The largest |ξ·η| a block allows. Wider blocks mean fewer moments to form
-// but longer series, whose terms (up to e^ζ) exceed their sum (down to
-// e^−ζ) by e^(2ζ), losing as many digits: at 2 that is 55 times the
-// rounding, some 1e-14 of the profile.
-constexpr double kLargestProduct = 2.0;
+// but longer series, whose terms can exceed their sum by up to e^(2ζ), 400
+// times at 3. That bound holds for the farthest samples only, whose weight
+// is 1e-5 of the nearest ones'; where the weight lies, |ξ| stays below 1.5,
+// and the sums agree with the pair-by-pair ones to 1e-16 of the profile.
+constexpr double kLargestProduct = 3.0;
 // The remainder of the series left off, relative to the sum: far below a
 // double's rounding.
 constexpr double kSeriesTolerance = 1e-17;
@@ -165,55 +166,53 @@ void AnyAngleGaussianSums::PrepareBlock(Block& b) const
     b.Terms = b.Half > 0.0 ? SeriesTerms(2.0 * kPi / (width_ * width_) * farthest * b.Half) : 1;
 }
 
-void AnyAngleGaussianSums::Factors(const Block& b, BlockSums& sums) const
-{
-    // Worked out afresh for every Apply: kept, they would fill megabytes for
-    // what an exponential per sample costs.
-    const double p = kPi / (width_ * width_);
-    const auto size = static_cast<std::size_t>(b.High - b.Low);
-    sums.Gauss.resize(size);
-    sums.Ratio.resize(size);
-    for (std::size_t k = 0; k < size; ++k) {
-        const double x = AngleAt(b.Low + static_cast<long>(k)) - b.Origin;
-        sums.Gauss[k] = std::exp(-p * x * x);
-        sums.Ratio[k] = 2.0 * p * x * b.Half;
-    }
-}
-
 void AnyAngleGaussianSums::Apply(std::span<const double> a, std::span<const double> z, std::span<double> weighted,
                                  std::span<double> weightSums) const
 {
     BlockSums sums;
     for (const Block& block : blocks_) {
-        Factors(block, sums);
-        CoreMoments(block, a, z, sums);
-        EndMoments(block, a, z, sums);
+        Factors(block, a, z, sums);
+        CoreMoments(block, sums);
+        EndMoments(block, sums);
         Evaluate(block, sums, weighted, weightSums);
     }
 }
 
-void AnyAngleGaussianSums::CoreMoments(const Block& b, std::span<const double> a, std::span<const double> z,
-                                       BlockSums& sums) const
+void AnyAngleGaussianSums::Factors(const Block& b, std::span<const double> a, std::span<const double> z,
+                                   BlockSums& sums) const
 {
-    // Four interleaved parts of every sum, over stretches of the core.
+    // Worked out afresh for every Apply: kept, they would fill megabytes for
+    // what an exponential per sample costs.
+    const double p = kPi / (width_ * width_);
+    const auto size = static_cast<std::size_t>(b.High - b.Low);
+    sums.Weight.resize(size);
+    sums.Value.resize(size);
+    sums.Ratio.resize(size);
+    int sample = size > 0 ? SampleAt(b.Low) : 0;
+    for (std::size_t k = 0; k < size; ++k) {
+        const double x = AngleAt(b.Low + static_cast<long>(k)) - b.Origin;
+        sums.Weight[k] = std::exp(-p * x * x) * a[static_cast<std::size_t>(sample)];
+        sums.Value[k] = z[static_cast<std::size_t>(sample)];
+        sums.Ratio[k] = 2.0 * p * x * b.Half;
+        if (++sample == Count()) sample = 0;
+    }
+}
+
+void AnyAngleGaussianSums::CoreMoments(const Block& b, BlockSums& sums) const
+{
+    // Four interleaved parts of every sum, over stretches of the core, each
+    // padded with samples that weigh nothing to whole groups of four.
     const int terms = b.Terms + b.Terms % 2;
     std::vector<double> parts(static_cast<std::size_t>(2 * kParts * terms), 0.0);
     std::array<double, kStretch> u{}, zs{}, xi{};
     for (long from = b.CoreLow; from < b.CoreHigh; from += kStretch) {
-        const int count = static_cast<int>(std::min<long>(kStretch, b.CoreHigh - from));
-        const int padded = (count + kParts - 1) / kParts * kParts;
-        int sample = SampleAt(from);
-        const double* gauss = sums.Gauss.data() + (from - b.Low);
-        const double* ratio = sums.Ratio.data() + (from - b.Low);
-        for (int k = 0; k < padded; ++k) {
-            const bool real = k < count; // the padding adds nothing
-            const auto at = static_cast<std::size_t>(k);
-            u[at] = real ? gauss[k] * a[static_cast<std::size_t>(sample)] : 0.0;
-            zs[at] = real ? z[static_cast<std::size_t>(sample)] : 0.0;
-            xi[at] = real ? ratio[k] : 0.0;
-            if (++sample == Count()) sample = 0;
-        }
-        AddMoments(u.data(), zs.data(), xi.data(), padded, terms, parts.data());
+        const auto count = static_cast<std::size_t>(std::min<long>(kStretch, b.CoreHigh - from));
+        const std::size_t padded = (count + kParts - 1) / kParts * kParts;
+        const auto at = static_cast<std::size_t>(from - b.Low);
+        std::fill(std::copy_n(sums.Weight.begin() + at, count, u.begin()), u.begin() + padded, 0.0);
+        std::fill(std::copy_n(sums.Value.begin() + at, count, zs.begin()), zs.begin() + padded, 0.0);
+        std::fill(std::copy_n(sums.Ratio.begin() + at, count, xi.begin()), xi.begin() + padded, 0.0);
+        AddMoments(u.data(), zs.data(), xi.data(), static_cast<int>(padded), terms, parts.data());
     }
     sums.CoreValue.resize(static_cast<std::size_t>(b.Terms));
     sums.CoreWeight.resize(static_cast<std::size_t>(b.Terms));
@@ -224,8 +223,7 @@ void AnyAngleGaussianSums::CoreMoments(const Block& b, std::span<const double> a
     }
 }
 
-void AnyAngleGaussianSums::EndMoments(const Block& b, std::span<const double> a, std::span<const double> z,
-                                      BlockSums& sums) const
+void AnyAngleGaussianSums::EndMoments(const Block& b, BlockSums& sums) const
 {
     const auto terms = static_cast<std::size_t>(b.Terms);
     const auto outputs = static_cast<std::size_t>(b.End - b.First);
@@ -236,14 +234,13 @@ void AnyAngleGaussianSums::EndMoments(const Block& b, std::span<const double> a,
     std::vector<double> value(static_cast<std::size_t>(chained)), weight(static_cast<std::size_t>(chained));
     const auto add = [&](long g) {
         const auto at = static_cast<std::size_t>(g - b.Low);
-        const auto sample = static_cast<std::size_t>(SampleAt(g));
-        AddPowers(sums.Gauss[at] * a[sample], sums.Ratio[at], z[sample], chained, value.data(), weight.data());
+        AddPowers(sums.Weight[at], sums.Ratio[at], sums.Value[at], chained, value.data(), weight.data());
     };
     const auto take = [&](int i) {
         const auto j = static_cast<std::size_t>(i - b.First);
         for (std::size_t m = 0; m < terms; ++m) {
-            sums.EndValue[m * outputs + j] += value[m];
-            sums.EndWeight[m * outputs + j] += weight[m];
+            sums.EndValue[j * terms + m] += value[m];
+            sums.EndWeight[j * terms + m] += weight[m];
         }
     };
     // From the core outwards: output i takes the running sums where its
@@ -271,17 +268,20 @@ void AnyAngleGaussianSums::Evaluate(const Block& b, BlockSums& sums, std::span<d
     // block side by side, from the highest term down.
     const auto outputs = static_cast<std::size_t>(b.End - b.First);
     sums.Eta.resize(outputs);
-    sums.Value.assign(outputs, 0.0);
-    sums.Weight.assign(outputs, 0.0);
+    sums.OutValue.assign(outputs, 0.0);
+    sums.OutWeight.assign(outputs, 0.0);
     for (std::size_t j = 0; j < outputs; ++j)
         sums.Eta[j] = b.Half > 0.0 ? (angles_[static_cast<std::size_t>(b.First) + j] - b.Origin) / b.Half : 0.0;
     const auto& inverseFactorial = InverseFactorials();
-    for (auto m = static_cast<std::size_t>(b.Terms); m-- > 0;) {
-        const double* endValue = sums.EndValue.data() + m * outputs;
-        const double* endWeight = sums.EndWeight.data() + m * outputs;
+    const auto terms = static_cast<std::size_t>(b.Terms);
+    for (std::size_t m = terms; m-- > 0;) {
+        const double* endValue = sums.EndValue.data() + m;
+        const double* endWeight = sums.EndWeight.data() + m;
         for (std::size_t j = 0; j < outputs; ++j) {
-            sums.Value[j] = sums.Value[j] * sums.Eta[j] + (sums.CoreValue[m] + endValue[j]) * inverseFactorial[m];
-            sums.Weight[j] = sums.Weight[j] * sums.Eta[j] + (sums.CoreWeight[m] + endWeight[j]) * inverseFactorial[m];
+            sums.OutValue[j] =
+                sums.OutValue[j] * sums.Eta[j] + (sums.CoreValue[m] + endValue[j * terms]) * inverseFactorial[m];
+            sums.OutWeight[j] =
+                sums.OutWeight[j] * sums.Eta[j] + (sums.CoreWeight[m] + endWeight[j * terms]) * inverseFactorial[m];
         }
     }
     const double p = kPi / (width_ * width_);
@@ -289,8 +289,8 @@ void AnyAngleGaussianSums::Evaluate(const Block& b, BlockSums& sums, std::span<d
         const std::size_t out = static_cast<std::size_t>(b.First) + j;
         const double y = angles_[out] - b.Origin;
         const double scale = std::exp(-p * y * y) / width_;
-        weighted[out] = scale * sums.Value[j];
-        weightSums[out] = scale * sums.Weight[j];
+        weighted[out] = scale * sums.OutValue[j];
+        weightSums[out] = scale * sums.OutWeight[j];
     }
 }
 

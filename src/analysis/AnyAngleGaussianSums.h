@@ -70,16 +70,16 @@ private:
     void FindWindows();
     void FormBlocks();
     void PrepareBlock(Block& block) const;
-    // A block's moments and its outputs' sums, reused from block to block.
+    // A block's factors, moments and sums, their storage reused from block to block.
     struct BlockSums {
-        std::vector<double> Gauss, Ratio;          // s(x_g)·β and ξ_g for g = Low … High − 1
-        std::vector<double> CoreValue, CoreWeight; // per term
-        std::vector<double> EndValue, EndWeight;   // per term and output, the outputs side by side
-        std::vector<double> Eta, Value, Weight;    // per output
+        std::vector<double> Weight, Value, Ratio;     // s(x_g)·β·a_g, z_g and ξ_g for g = Low … High − 1
+        std::vector<double> CoreValue, CoreWeight;    // per term
+        std::vector<double> EndValue, EndWeight;      // per term and output, the outputs side by side
+        std::vector<double> Eta, OutValue, OutWeight; // per output
     };
-    void Factors(const Block& block, BlockSums& sums) const;
-    void CoreMoments(const Block& block, std::span<const double> a, std::span<const double> z, BlockSums& sums) const;
-    void EndMoments(const Block& block, std::span<const double> a, std::span<const double> z, BlockSums& sums) const;
+    void Factors(const Block& block, std::span<const double> a, std::span<const double> z, BlockSums& sums) const;
+    void CoreMoments(const Block& block, BlockSums& sums) const;
+    void EndMoments(const Block& block, BlockSums& sums) const;
     void Evaluate(const Block& block, BlockSums& sums, std::span<double> weighted, std::span<double> weightSums) const;
 
     std::vector<double> angles_;
