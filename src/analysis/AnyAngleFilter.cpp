@@ -72,6 +72,7 @@ bool Refused(const SampleSet& samples, std::span<const double> input, std::span<
     const auto count = static_cast<std::size_t>(samples.Count());
     return input.size() != count || output.size() != count || !(cutoffUpr > 0.0) || !std::isfinite(cutoffUpr);
 }
+
 AnyAngleKernel KernelFor(double nominalStep, double cutoffUpr)
 {
     AnyAngleKernel k;
@@ -79,7 +80,7 @@ AnyAngleKernel KernelFor(double nominalStep, double cutoffUpr)
     const double count = k.NominalStep > 0.0 ? std::round(kTwoPi / k.NominalStep) : 1.0;
     k.NominalCount = static_cast<int>(std::clamp(count, 1.0, static_cast<double>(kMostNominalCount)));
     const GaussianKernel kernel = ComputeGaussianKernel(k.NominalCount, cutoffUpr);
-    k.Width = kernel.Step / kernel.Centre; // X = Δθ/(α·λc)
+    k.Width = kernel.Step / kernel.Centre; // α·λc = Δθ/X
     k.Reach = (kernel.Pairs + 0.5) * kernel.Step;
     // Summed as the kernel's gain is: the centre weight and twice the rest.
     const std::vector<double> weights = GaussianFilterWeights(kernel);

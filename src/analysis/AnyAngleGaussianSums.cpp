@@ -19,7 +19,7 @@ constexpr double kLargestProduct = 3.0;
 // The remainder of the series left off, relative to the sum: far below a
 // double's rounding.
 constexpr double kSeriesTolerance = 1e-17;
-constexpr int kMostTerms = 48; // at ζ = 2, 1e-17 takes 27
+constexpr int kMostTerms = 48; // at ζ = 3, 1e-17 takes 32
 // Samples per stretch of the moment sums: their scratch stays in the
 // first-level cache while the terms are raised power by power.
 constexpr int kStretch = 256;
