@@ -23,8 +23,8 @@ struct FilterOutcome {
     bool Finished = false;
     std::vector<std::string> Warnings;  // the robust filter's when it did not converge
     // The samples were too sparse for the filter somewhere (fewer than 7 per
-    // cutoff wavelength in a stretch): the output is the input, unfiltered,
-    // and Warnings holds kTooSparseWarning.
+    // cutoff wavelength in a stretch, as AnyAngleFilter.h defines it): the
+    // output is the input, unfiltered, and Warnings holds kTooSparseWarning.
     bool Unfiltered = false;
 };
 

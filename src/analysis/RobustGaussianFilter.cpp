@@ -85,9 +85,9 @@ void WeightedMean(const WrappedWeights& s, std::span<const double> z, std::span<
     }
 }
 
-// The biweight of every sample's deviation from w; false when more than half
-// the samples lie on w (c = 0), where nothing is left to reweight.
-bool Biweights(std::span<const double> z, const std::vector<double>& w, std::vector<double>& delta)
+} // namespace
+
+bool RobustBiweights(std::span<const double> z, std::span<const double> w, std::span<double> delta)
 {
     std::vector<double> deviation(z.size());
     for (std::size_t j = 0; j < z.size(); ++j) deviation[j] = std::fabs(z[j] - w[j]);
@@ -99,8 +99,6 @@ bool Biweights(std::span<const double> z, const std::vector<double>& w, std::vec
     }
     return true;
 }
-
-} // namespace
 
 std::string RobustFilterWarning(int iterations)
 {
@@ -137,7 +135,7 @@ bool RobustGaussianFilterProfile(std::span<const double> input, std::span<double
     const double tolerance = options.Tolerance * peakToValley;
     std::vector<double> previous;
     while (!outcome.Converged && outcome.Iterations < options.MaxIterations) {
-        if (!Biweights(z, w, delta)) {
+        if (!RobustBiweights(z, w, delta)) {
             outcome.Converged = true;
             break;
         }

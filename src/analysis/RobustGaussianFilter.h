@@ -58,6 +58,11 @@ struct RobustFilterOutcome {
     std::vector<double> OwnShare;
 };
 
+// Tukey's biweight δ_j of every deviation z_j − w_j (equal sizes, at least
+// one), c = 4.4478·median|z_j − w_j|. False, with delta untouched, when more
+// than half the samples lie on w (c = 0): nothing is left to reweight.
+bool RobustBiweights(std::span<const double> z, std::span<const double> w, std::span<double> delta);
+
 // "The robust filter did not converge in N iterations."
 std::string RobustFilterWarning(int iterations);
 

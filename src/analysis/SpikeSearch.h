@@ -21,6 +21,7 @@
 // the usual cutoffs h_i is 3 % or less and the measures nearly agree.
 
 #include "analysis/RobustGaussianFilter.h"
+#include "analysis/SampleSet.h"
 
 #include <span>
 #include <vector>
@@ -33,6 +34,10 @@ struct SpikeSearch {
     std::vector<int> Samples;    // the spikes' sample indices, ascending
     double DeviationMm = 0.0;    // σ, in the unit of the profile
     RobustFilterOutcome Robust;  // the robust filter measured from (its warning when it did not converge)
+    // At any angles: the samples were too sparse for the filter (see
+    // AnyAngleFilter.h), so there was no robust profile to judge them by,
+    // and none was found.
+    bool TooSparse = false;
 };
 
 // Looks for spikes in a profile (mm, at least 1 sample) with a cutoff in UPR
@@ -41,5 +46,14 @@ struct SpikeSearch {
 // profile whose deviations mostly vanish (σ = 0) has no noise to measure
 // spikes against: it has none.
 bool FindSpikes(std::span<const double> profile, double cutoffUpr, double deviations, SpikeSearch& search);
+
+// The same over the used samples of a set at any angles (profile: one radius
+// per sample of the set, the excluded ones never read), with the robust
+// filter at any angles; σ is measured and the spikes are judged over the used
+// samples only, and Samples holds the spikes' sample indices. Equal steps
+// over a full turn give the search above, bit for bit. False as above, or
+// for a profile of another size than the set.
+bool FindSpikes(std::span<const double> profile, const SampleSet& samples, double cutoffUpr, double deviations,
+                SpikeSearch& search);
 
 } // namespace kyklos
