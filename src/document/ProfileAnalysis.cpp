@@ -1,6 +1,5 @@
 #include "document/ProfileAnalysis.h"
 
-#include "analysis/AnyAngleFilterPending.h"
 #include "analysis/LeastSquaresCircle.h"
 #include "analysis/Limacon.h"
 #include "analysis/PeakValley.h"
