@@ -45,7 +45,28 @@ constexpr std::array kColumns{
     RecordColumn{"ront_mi_max", ColumnKind::Length, nullptr, &ProfileRecord::RONtMiMaxMm},
     RecordColumn{"ront_mc_min", ColumnKind::Length, nullptr, &ProfileRecord::RONtMcMinMm},
     RecordColumn{"ront_mc_max", ColumnKind::Length, nullptr, &ProfileRecord::RONtMcMaxMm},
+    RecordColumn{"filter", ColumnKind::Text, &ProfileRecord::Filter},
+    RecordColumn{"band_low_upr", ColumnKind::Count, nullptr, &ProfileRecord::BandLowUpr},
+    RecordColumn{"band_high_upr", ColumnKind::Count, nullptr, &ProfileRecord::BandHighUpr},
+    RecordColumn{"spikes_removed", ColumnKind::Count, nullptr, &ProfileRecord::SpikesRemoved},
+    RecordColumn{"largest_gap_deg", ColumnKind::Degrees, nullptr, &ProfileRecord::LargestGapDeg},
+    RecordColumn{"coverage_deg", ColumnKind::Degrees, nullptr, &ProfileRecord::CoverageDeg},
+    RecordColumn{"samples_used", ColumnKind::Count, nullptr, &ProfileRecord::SamplesUsed},
+    RecordColumn{"samples_excluded", ColumnKind::Count, nullptr, &ProfileRecord::SamplesExcluded},
+    // The true circles: only with --circles (kCircleColumns of them).
+    RecordColumn{"ls_centre_x", ColumnKind::Millimetres, nullptr, &ProfileRecord::LsCentreXMm},
+    RecordColumn{"ls_centre_y", ColumnKind::Millimetres, nullptr, &ProfileRecord::LsCentreYMm},
+    RecordColumn{"ls_radius", ColumnKind::Millimetres, nullptr, &ProfileRecord::LsRadiusMm},
+    RecordColumn{"ls_ront", ColumnKind::Length, nullptr, &ProfileRecord::LsRONtMm},
+    RecordColumn{"mz_inner_radius", ColumnKind::Millimetres, nullptr, &ProfileRecord::MzInnerRadiusMm},
+    RecordColumn{"mz_outer_radius", ColumnKind::Millimetres, nullptr, &ProfileRecord::MzOuterRadiusMm},
+    RecordColumn{"mz_ront", ColumnKind::Length, nullptr, &ProfileRecord::MzRONtMm},
+    RecordColumn{"mi_radius", ColumnKind::Millimetres, nullptr, &ProfileRecord::MiRadiusMm},
+    RecordColumn{"mi_ront", ColumnKind::Length, nullptr, &ProfileRecord::MiRONtMm},
+    RecordColumn{"mc_radius", ColumnKind::Millimetres, nullptr, &ProfileRecord::McRadiusMm},
+    RecordColumn{"mc_ront", ColumnKind::Length, nullptr, &ProfileRecord::McRONtMm},
 };
+constexpr std::size_t kCircleColumns = 11;
 } // namespace
 
 std::string_view ReferenceName(ReferenceKind kind)
@@ -67,7 +88,7 @@ ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file)
     r.Identification = DisplayText(doc.Profile.Identification);
     r.Date = DisplayText(doc.Profile.DateText);
     r.Points = doc.Profile.PointCount();
-    r.CutoffUpr = doc.Settings.FilterCutoffUpr;
+    r.CutoffUpr = UpperCutoffUpr(doc.Settings.Filter());
     r.Reference = ReferenceName(doc.Settings.ReferenceKind);
     const ShownResults shown = ShowResults(doc.Result);
     if (shown.AboutMeasurementAxis) r.Message = kFailedFitMessage;
@@ -77,6 +98,7 @@ ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file)
     r.ConcentricityMm = Finite(shown.ConcentricityMm);
     r.RunoutMm = Finite(shown.RunoutMm);
     FillEvaluation(r, doc.Result.Evaluation);
+    FillAnalysisFacts(r, doc.Result);
     return r;
 }
 
@@ -126,12 +148,68 @@ void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation
     range(ReferenceKind::MinimumCircumscribed, record.RONtMcMinMm, record.RONtMcMaxMm);
 }
 
-std::span<const RecordColumn> RecordColumns() { return kColumns; }
+namespace {
+
+// A true circle's values, or nothing for a circle without a valid result.
+void FillCircle(const TrueCircle* circle, std::optional<double>* radius, std::optional<double>& ront)
+{
+    if (!circle || !circle->Valid) return;
+    if (radius) *radius = Finite(circle->Radius);
+    ront = Finite(circle->RONt);
+}
+
+void FillCircles(ProfileRecord& record, const TrueCircles& circles)
+{
+    FillCircle(&circles.LeastSquares, &record.LsRadiusMm, record.LsRONtMm);
+    if (circles.LeastSquares.Valid) {
+        record.LsCentreXMm = Finite(circles.LeastSquares.CentreX);
+        record.LsCentreYMm = Finite(circles.LeastSquares.CentreY);
+    }
+    FillCircle(&circles.MinimumZone, nullptr, record.MzRONtMm);
+    if (circles.MinimumZone.Valid) {
+        record.MzInnerRadiusMm = Finite(circles.MinimumZone.InnerRadius);
+        record.MzOuterRadiusMm = Finite(circles.MinimumZone.OuterRadius);
+    }
+    const auto held = [](const std::optional<TrueCircle>& c) { return c ? &*c : nullptr; };
+    FillCircle(held(circles.MaximumInscribed), &record.MiRadiusMm, record.MiRONtMm);
+    FillCircle(held(circles.MinimumCircumscribed), &record.McRadiusMm, record.McRONtMm);
+}
+
+} // namespace
+
+void FillAnalysisFacts(ProfileRecord& record, const AnalysisResult& result)
+{
+    const FilterSpec& filter = result.FilterApplied;
+    record.Filter = FilterName(filter.Kind);
+    if (filter.Kind == FilterKind::Band) {
+        record.BandLowUpr = filter.BandLowUpr;
+        record.BandHighUpr = filter.BandHighUpr;
+    }
+    record.SpikesRemoved = static_cast<double>(result.RemovedSpikes.size());
+    record.LargestGapDeg = Finite(LargestGapDegrees(result));
+    record.CoverageDeg = Finite(CoverageDegrees(result));
+    record.SamplesUsed = result.Samples.UsedCount();
+    record.SamplesExcluded = result.SamplesExcluded;
+    if (result.Circles) FillCircles(record, *result.Circles);
+}
+
+void MarkFilterRefusal(ProfileRecord& record, const AnalysisSettings& settings)
+{
+    record.FilterRefused = !record.Ok && FilterNeedsEqualSteps(settings.FilterKind) &&
+                           record.Message == DisplayText(EqualStepsRefusal(settings.FilterKind));
+}
+
+std::span<const RecordColumn> RecordColumns(bool withCircles)
+{
+    const std::span<const RecordColumn> all(kColumns);
+    return withCircles ? all : all.first(all.size() - kCircleColumns);
+}
 
 std::string ColumnName(const RecordColumn& column, bool metric)
 {
     std::string name(column.Name);
     if (column.Kind == ColumnKind::Length || column.Kind == ColumnKind::GivenLength) name += metric ? "_um" : "_uin";
+    if (column.Kind == ColumnKind::Millimetres) name += "_mm";
     return name;
 }
 

@@ -100,7 +100,8 @@ RecordStream::RecordStream(const RunPlan& plan, ReportPageWriter* pages)
       summaryInline_(plan.Summary != SummaryMode::None && plan.SummaryTo == SummaryTarget::Output),
       jsonArray_(plan.Format == OutputFormat::Json && (plan.RecordCount() > 1 || summaryInline_)),
       jsonIndent_(summaryInline_ ? 4 : 2), outputIsTerminal_(isatty(fileno(stdout)) != 0),
-      statistics_(plan.Metric, plan.Analysis.Tolerance), progress_(ProgressStream(plan), plan.RecordCount())
+      statistics_(plan.Metric, plan.Analysis.Tolerance, plan.Analysis.WithCircles),
+      progress_(ProgressStream(plan), plan.RecordCount())
 {}
 
 std::string RecordStream::Format(const ProfileRecord& record, const CKyklosDoc* doc) const
@@ -116,7 +117,7 @@ std::string RecordStream::Format(const ProfileRecord& record, const CKyklosDoc* 
     }
     case OutputFormat::Text:
         return (doc ? ResultsText(*doc, plan_.Metric) : FailureText(record.File, record.Message)) + "\n";
-    case OutputFormat::Csv: return CsvRow(record, plan_.Metric, plan_.CsvGuardFormulas);
+    case OutputFormat::Csv: return CsvRow(record, plan_.Metric, plan_.CsvGuardFormulas, plan_.Analysis.WithCircles);
     case OutputFormat::None: return {};
     }
     return {};
@@ -137,7 +138,8 @@ bool RecordStream::Write(const std::string& text)
 bool RecordStream::Begin()
 {
     if (plan_.Summary == SummaryMode::Only) return true;
-    if (plan_.Format == OutputFormat::Csv && plan_.CsvHeader) Write(CsvHeader(plan_.Metric));
+    if (plan_.Format == OutputFormat::Csv && plan_.CsvHeader)
+        Write(CsvHeader(plan_.Metric, plan_.Analysis.WithCircles));
     if (jsonArray_) Write(summaryInline_ && plan_.Summary != SummaryMode::Only ? "{\n  \"records\": [\n" : "[\n");
     return !writeFailed_;
 }
@@ -153,6 +155,7 @@ bool RecordStream::Take(std::size_t index, const ProfileRecord& record, const st
         std::fprintf(stderr, "kyklos-report: %s: %s\n", DisplayText(record.File).c_str(), record.Message.c_str());
     }
     if (record.Pass && !*record.Pass) anyVerdictFail_ = true;
+    if (record.FilterRefused) anyFilterRefused_ = true;
     if (pages_ && doc && !pagesFailed_) WritePage(*doc, index);
     statistics_.Add(record);
     ++taken_;
@@ -198,6 +201,9 @@ int RecordStream::Finish()
         std::cerr << "kyklos-report: cannot write the output\n";
         return kExitFileFailed;
     }
+    // A filter kind a profile could not take is a command line that does not
+    // fit that file: the usage status, above the failure of a file.
+    if (anyFilterRefused_ && !writeFailed_) return kExitUsage;
     if (anyFailed_) return kExitFileFailed;
     return anyVerdictFail_ ? kExitVerdictFail : kExitSuccess;
 }

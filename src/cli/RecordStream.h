@@ -59,6 +59,7 @@ private:
     std::size_t taken_ = 0;
     bool anyFailed_ = false;
     bool anyVerdictFail_ = false;
+    bool anyFilterRefused_ = false;
     bool pagesFailed_ = false;
     bool writeFailed_ = false;
     bool interrupted_ = false;

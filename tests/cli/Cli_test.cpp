@@ -1057,3 +1057,87 @@ TEST_F(Batch, MemoryStaysFlatOverTwoThousandFiles)
 }
 
 } // namespace
+
+namespace {
+
+// Without the new options every output is what it was, with the new keys
+// and columns at the end; the options are taken as the help says, and a
+// refused one ends the run with 2 before any record.
+TEST_F(KyklosReport, AnalysisOptionsAndTheKeysAndColumnsTheyAppend)
+{
+    const auto file = Write("shaft.kyk", Profile("Shaft", 720, 4.0, 1.0, 2.0));
+    const Outcome json = Report("--json " + Quote(file));
+    ASSERT_EQ(json.status, 0) << json.err;
+    std::vector<std::string> keys;
+    const auto ordered = nlohmann::ordered_json::parse(json.out);
+    for (const auto& item : ordered.items()) keys.push_back(item.key());
+    const std::vector<std::string> expected{"ok",
+                                            "PathName",
+                                            "PathBytes",
+                                            "FileTitle",
+                                            "Identification",
+                                            "DateText",
+                                            "PointCount",
+                                            "DataLoaded",
+                                            "AnalysisValid",
+                                            "FitValid",
+                                            "ReferenceKind",
+                                            "FilterCutoffUpr",
+                                            "MinRawRadius",
+                                            "MaxRawRadius",
+                                            "NominalRadius",
+                                            "ReferenceA",
+                                            "ReferenceB",
+                                            "ReferenceC",
+                                            "ZoneHalfWidth",
+                                            "Peak",
+                                            "PeakAngle",
+                                            "Valley",
+                                            "ValleyAngle",
+                                            "Runout",
+                                            "Eccentricity",
+                                            "EccentricityAngle",
+                                            "Roundness",
+                                            "Concentricity",
+                                            "Evaluation",
+                                            "Filter",
+                                            "Band",
+                                            "SpikesRemoved",
+                                            "LargestGap",
+                                            "Coverage",
+                                            "SamplesUsed",
+                                            "SamplesExcluded"};
+    EXPECT_EQ(keys, expected);
+    const auto j = nlohmann::json::parse(json.out);
+    EXPECT_EQ(j["Filter"], "gaussian");
+    EXPECT_TRUE(j["Band"].is_null());
+    EXPECT_EQ(j["SpikesRemoved"], 0);
+
+    const std::string header = Lines(Report("--format csv " + Quote(file)).out).at(0);
+    EXPECT_EQ(header, "file,ok,message,identification,date,points,cutoff_upr,reference,roundness_um,eccentricity_um,"
+                      "eccentricity_angle_deg,concentricity_um,runout_um,ront_ls_um,ront_mz_um,ront_mi_um,ront_mc_um,"
+                      "ronp_um,ronv_um,ronq_um,tolerance_um,verdict,verdict_reference,mi_diameter_um,mc_diameter_um,"
+                      "ront_mi_min_um,ront_mi_max_um,ront_mc_min_um,ront_mc_max_um,filter,band_low_upr,band_high_upr,"
+                      "spikes_removed,largest_gap_deg,coverage_deg,samples_used,samples_excluded");
+    const std::string circles = Lines(Report("--format csv --inch --circles " + Quote(file)).out).at(0);
+    EXPECT_TRUE(circles.ends_with(",samples_excluded,ls_centre_x_mm,ls_centre_y_mm,ls_radius_mm,ls_ront_uin,"
+                                  "mz_inner_radius_mm,mz_outer_radius_mm,mz_ront_uin,mi_radius_mm,mi_ront_uin,"
+                                  "mc_radius_mm,mc_ront_uin"))
+        << circles;
+
+    // The flag without "=K" leaves the name after it a file; a negative sector end is a value, not an option.
+    const Outcome spikes = Report("--remove-spikes --exclude -10:20 --json " + Quote(file));
+    EXPECT_NE(spikes.status, 2) << spikes.err;
+    EXPECT_EQ(nlohmann::json::parse(spikes.out)["PathName"], file.string());
+
+    const Outcome band = Report("--band 150:15 --format jsonl " + Quote(file));
+    EXPECT_EQ(band.status, 2);
+    EXPECT_EQ(nlohmann::json::parse(band.out)["message"],
+              "--band: The band's low cutoff must be below its high cutoff.");
+    const Outcome sector = Report("--exclude 30..60 " + Quote(file));
+    EXPECT_EQ(sector.status, 2);
+    EXPECT_EQ(sector.out, "");
+    EXPECT_NE(sector.err.find("--exclude 30..60: use FROM:TO in degrees"), std::string::npos) << sector.err;
+}
+
+} // namespace
