@@ -150,29 +150,31 @@ void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation
 
 namespace {
 
-// A true circle's values, or nothing for a circle without a valid result.
-void FillCircle(const TrueCircle* circle, std::optional<double>* radius, std::optional<double>& ront)
-{
-    if (!circle || !circle->Valid) return;
-    if (radius) *radius = Finite(circle->Radius);
-    ront = Finite(circle->RONt);
-}
-
+// The true circles' centres, radii and RONt; a circle without a valid
+// result (a failed check, no points all around) leaves its cells empty.
 void FillCircles(ProfileRecord& record, const TrueCircles& circles)
 {
-    FillCircle(&circles.LeastSquares, &record.LsRadiusMm, record.LsRONtMm);
-    if (circles.LeastSquares.Valid) {
-        record.LsCentreXMm = Finite(circles.LeastSquares.CentreX);
-        record.LsCentreYMm = Finite(circles.LeastSquares.CentreY);
+    const TrueCircle& ls = circles.LeastSquares;
+    if (ls.Valid) {
+        record.LsCentreXMm = Finite(ls.CentreX);
+        record.LsCentreYMm = Finite(ls.CentreY);
+        record.LsRadiusMm = Finite(ls.Radius);
+        record.LsRONtMm = Finite(ls.RONt);
     }
-    FillCircle(&circles.MinimumZone, nullptr, record.MzRONtMm);
-    if (circles.MinimumZone.Valid) {
-        record.MzInnerRadiusMm = Finite(circles.MinimumZone.InnerRadius);
-        record.MzOuterRadiusMm = Finite(circles.MinimumZone.OuterRadius);
+    const TrueCircle& mz = circles.MinimumZone;
+    if (mz.Valid) {
+        record.MzInnerRadiusMm = Finite(mz.InnerRadius);
+        record.MzOuterRadiusMm = Finite(mz.OuterRadius);
+        record.MzRONtMm = Finite(mz.RONt);
     }
-    const auto held = [](const std::optional<TrueCircle>& c) { return c ? &*c : nullptr; };
-    FillCircle(held(circles.MaximumInscribed), &record.MiRadiusMm, record.MiRONtMm);
-    FillCircle(held(circles.MinimumCircumscribed), &record.McRadiusMm, record.McRONtMm);
+    const auto one = [](const std::optional<TrueCircle>& c, std::optional<double>& radius,
+                        std::optional<double>& ront) {
+        if (!c || !c->Valid) return;
+        radius = Finite(c->Radius);
+        ront = Finite(c->RONt);
+    };
+    one(circles.MaximumInscribed, record.MiRadiusMm, record.MiRONtMm);
+    one(circles.MinimumCircumscribed, record.McRadiusMm, record.McRONtMm);
 }
 
 } // namespace

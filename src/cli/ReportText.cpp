@@ -124,7 +124,7 @@ void AddAnalysisFacts(nlohmann::ordered_json& j, const AnalysisResult& r)
     if (r.Circles) j["Circles"] = CirclesJson(*r.Circles);
 }
 
-// "RONt LSCI" … of the true circles: a label, the value right-aligned in twelve columns, the unit.
+// "True LSCI:" … the true circles' RONt in the rows' layout; "—" for a circle without a valid result.
 std::string TrueCirclesText(const TrueCircles& circles, bool metric)
 {
     const auto held = [](const std::optional<TrueCircle>& c) { return c ? &*c : nullptr; };
