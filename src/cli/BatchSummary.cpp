@@ -39,10 +39,11 @@ nlohmann::ordered_json JsonNumber(std::optional<double> value)
 std::string CsvNumber(std::optional<double> value) { return value ? ShortestNumber(*value) : std::string(); }
 } // namespace
 
-BatchSummary::BatchSummary(bool metric, std::optional<RoundnessTolerance> tolerance)
-    : metric_(metric), tolerance_(tolerance), columns_(RecordColumns().size()), angles_(RecordColumns().size())
+BatchSummary::BatchSummary(bool metric, std::optional<RoundnessTolerance> tolerance, bool withCircles)
+    : metric_(metric), tolerance_(tolerance), table_(RecordColumns(withCircles)), columns_(table_.size()),
+      angles_(table_.size())
 {
-    const auto columns = RecordColumns();
+    const auto columns = table_;
     for (std::size_t i = 0; i < columns.size(); ++i)
         if (columns[i].Number == &ProfileRecord::RoundnessMm) roundnessColumn_ = i;
 }
@@ -52,7 +53,7 @@ void BatchSummary::Add(const ProfileRecord& record)
     ++files_;
     if (!record.Ok) ++failed_;
     if (record.Pass) ++(*record.Pass ? passed_ : failedVerdicts_);
-    const auto columns = RecordColumns();
+    const auto columns = table_;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const auto value = ColumnValue(columns[i], record, metric_);
         if (!value) continue;
@@ -69,7 +70,7 @@ ColumnFigures BatchSummary::Figures(std::size_t index) const
     if (s.Count() == 0) return figures;
     figures.Min = s.Min();
     figures.Max = s.Max();
-    if (RecordColumns()[index].Kind == ColumnKind::Angle) {
+    if (table_[index].Kind == ColumnKind::Angle) {
         figures.Mean = angles_[index].Mean();
         figures.StandardDeviation = angles_[index].StandardDeviation();
     } else {
@@ -99,7 +100,7 @@ nlohmann::ordered_json BatchSummary::Json() const
     j["pass"] = passed_;
     j["fail"] = failedVerdicts_;
     auto columns = nlohmann::ordered_json::object();
-    const auto table = RecordColumns();
+    const auto table = table_;
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (!IsNumeric(table[i])) continue;
         const ColumnFigures f = Figures(i);
@@ -119,7 +120,7 @@ nlohmann::ordered_json BatchSummary::Json() const
 std::string BatchSummary::Csv() const
 {
     std::string out = "column,count,mean,sd,min,max,capability\r\n";
-    const auto table = RecordColumns();
+    const auto table = table_;
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (!IsNumeric(table[i])) continue;
         const ColumnFigures f = Figures(i);
@@ -144,7 +145,7 @@ std::string BatchSummary::Text() const
                       std::to_string(failedVerdicts_) + " Fail\n";
     out += std::string(26, ' ') + pad("count", 7) + pad("mean", 14) + pad("sd", 14) + pad("min", 14) + pad("max", 14) +
            "\n";
-    const auto table = RecordColumns();
+    const auto table = table_;
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (!IsNumeric(table[i])) continue;
         const ColumnFigures f = Figures(i);

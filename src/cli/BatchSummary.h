@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -46,8 +47,9 @@ struct ColumnFigures {
 
 class BatchSummary {
 public:
-    // metric: lengths in µm (else µin); tolerance: the roundness tolerance, if any.
-    BatchSummary(bool metric, std::optional<RoundnessTolerance> tolerance);
+    // metric: lengths in µm (else µin); tolerance: the roundness tolerance, if
+    // any; withCircles: the true circles' columns too (RecordColumns).
+    BatchSummary(bool metric, std::optional<RoundnessTolerance> tolerance, bool withCircles = false);
 
     void Add(const ProfileRecord& record);
 
@@ -55,7 +57,7 @@ public:
     long long Failed() const { return failed_; }
     long long Passed() const { return passed_; }
     long long FailedVerdicts() const { return failedVerdicts_; }
-    // The figures of a numeric column, by its index in RecordColumns().
+    // The figures of a numeric column, by its index in the run's RecordColumns.
     ColumnFigures Figures(std::size_t index) const;
     // (t − mean)/(3·s) of the roundness column, in the display unit; empty
     // without a tolerance, below two values or when s is 0.
@@ -69,6 +71,7 @@ public:
 private:
     bool metric_;
     std::optional<RoundnessTolerance> tolerance_;
+    std::span<const RecordColumn> table_; // the run's columns
     std::vector<RunningStatistics> columns_;
     std::vector<CircularStatistics> angles_; // the same columns as angles, read for Angle columns
     std::size_t roundnessColumn_ = 0;

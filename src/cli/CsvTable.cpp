@@ -23,21 +23,21 @@ std::string CsvTextField(std::string_view text, bool guardFormulas)
     return CsvField(text);
 }
 
-std::string CsvHeader(bool metric)
+std::string CsvHeader(bool metric, bool withCircles)
 {
     std::string line;
-    for (const RecordColumn& column : RecordColumns()) {
+    for (const RecordColumn& column : RecordColumns(withCircles)) {
         if (!line.empty()) line += ',';
         line += ColumnName(column, metric);
     }
     return line + "\r\n";
 }
 
-std::string CsvRow(const ProfileRecord& record, bool metric, bool guardFormulas)
+std::string CsvRow(const ProfileRecord& record, bool metric, bool guardFormulas, bool withCircles)
 {
     std::string line;
     bool first = true;
-    for (const RecordColumn& column : RecordColumns()) {
+    for (const RecordColumn& column : RecordColumns(withCircles)) {
         if (!first) line += ',';
         first = false;
         switch (column.Kind) {

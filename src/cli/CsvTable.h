@@ -21,7 +21,8 @@ std::string CsvField(std::string_view text);
 // leading ' that the spreadsheet shows as text; numbers are no text cells.
 std::string CsvTextField(std::string_view text, bool guardFormulas);
 
-std::string CsvHeader(bool metric);
-std::string CsvRow(const ProfileRecord& record, bool metric, bool guardFormulas = true);
+// withCircles: the true circles' columns too (a run with --circles).
+std::string CsvHeader(bool metric, bool withCircles = false);
+std::string CsvRow(const ProfileRecord& record, bool metric, bool guardFormulas = true, bool withCircles = false);
 
 } // namespace kyklos

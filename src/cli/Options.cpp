@@ -53,7 +53,7 @@ void AddAnalysisOptions(CLI::App& cli, Options& options)
         ->check(CLI::IsMember({"ls", "mz", "mi", "mc"}))
         ->default_str("ls");
     cli.add_option("--cutoff", options.CutoffUpr,
-                   "Gaussian filter cutoff in undulations per revolution, a whole number from 1 to 18000")
+                   "Filter cutoff in undulations per revolution, a whole number from 1 to 18000")
         ->check(CLI::Range(1, 18000))
         ->default_str("50");
 }
@@ -137,6 +137,35 @@ void AddTableOptions(CLI::App& cli, TableOptionWords& table)
                       "NAME-2.csv, ... by input position");
 }
 
+// Sectors, filter kinds, spikes and true circles: what is analysed beside the cutoff.
+void AddProfileAnalysisOptions(CLI::App& cli, Options& options)
+{
+    cli.add_option("--exclude", options.Exclude,
+                   "Leave the sector FROM:TO out of the filter, the fits and every parameter: degrees in the "
+                   "profile's own angles, counter-clockwise, both ends included, through 0 when TO is below FROM "
+                   "(350:10); repeat for several sectors")
+        ->type_name("FROM:TO")
+        ->allow_extra_args(false);
+    cli.add_option("--filter", options.Filter,
+                   "Filter kind: gaussian (the sampled Gaussian, default), gaussian-exact (the Gaussian "
+                   "transmission per harmonic), robust (robust Gaussian), 2rc (two RC stages, 75% at the cutoff), "
+                   "none, or band (with --band); each with --cutoff. gaussian-exact, 2rc and band need samples at "
+                   "equal steps over a full turn: another profile gets its refusal as its record, and the run ends "
+                   "with exit status 2")
+        ->check(CLI::IsMember({"gaussian", "gaussian-exact", "robust", "2rc", "band", "none"}));
+    cli.add_option("--band", options.Band,
+                   "Band-pass filter between the whole cutoffs LOW and HIGH in UPR (15:150: the undulations the "
+                   "form and the roughness leave between them); replaces --cutoff, and --filter may only be band")
+        ->type_name("LOW:HIGH");
+    cli.add_flag("--remove-spikes", options.RemoveSpikes,
+                 "Before the filter, take out as excluded samples those further than K standard deviations "
+                 "(1.4826 x the median absolute deviation) from the robust profile of the same cutoff; K is 5 "
+                 "unless given as --remove-spikes=K (only after =)");
+    cli.add_flag("--circles", options.Circles,
+                 "Also fit the four true circles to the used samples taken as points about the measurement axis: "
+                 "\"Circles\" in JSON, ls_/mz_/mi_/mc_ columns in CSV (centres and radii in mm)");
+}
+
 } // namespace
 
 std::optional<int> ParseOptions(int argc, const char* const* argv, Options& options, std::ostream& out,
@@ -153,7 +182,8 @@ std::optional<int> ParseOptions(int argc, const char* const* argv, Options& opti
     cli.get_formatter()->column_width(34);
     cli.footer("Exit status: 0 all files evaluated (and every verdict \"Pass\", or no --tolerance); 1 a file could\n"
                "not be read or evaluated, or the output not written (the other files are still evaluated);\n"
-               "2 the command line was refused; 3 every file evaluated and a verdict was \"Fail\".\n"
+               "2 the command line was refused, or a profile could not take the --filter kind (its record says\n"
+               "why; the other files are still evaluated); 3 every file evaluated and a verdict was \"Fail\".\n"
                "With --uncertainty: 1 a file failed; else 3 a profile does not conform; else 4 a profile is\n"
                "undecided; else 0.\n"
                "Interrupted by SIGINT or SIGTERM, the run finishes the record it is writing, closes the JSON\n"
@@ -164,12 +194,14 @@ std::optional<int> ParseOptions(int argc, const char* const* argv, Options& opti
     AddEvaluationOptions(cli, options);
     AddUncertaintyOptions(cli, options);
     AddTableOptions(cli, options.Table);
+    AddProfileAnalysisOptions(cli, options);
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         // Help (and the version) end well; anything else is a refused command line.
         return cli.exit(error, out, err) == 0 ? 0 : 2;
     }
+    options.CutoffGiven = cli.count("--cutoff") > 0;
     return std::nullopt;
 }
 

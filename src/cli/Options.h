@@ -60,6 +60,13 @@ struct Options {
     std::optional<int> Draws;
     std::optional<std::uint64_t> Seed;
     TableOptionWords Table;
+    // The analysis beyond the cutoff, as typed (RunPlan checks the forms).
+    std::vector<std::string> Exclude;        // FROM:TO in degrees, one per --exclude
+    std::string Filter;                      // "": the Gaussian; else a filter kind's name
+    std::string Band;                        // LOW:HIGH in UPR; empty: no band
+    std::optional<std::string> RemoveSpikes; // "true" without a value, else K as typed after "="
+    bool Circles = false;
+    bool CutoffGiven = false; // --cutoff was typed (a band has cutoffs of its own)
 };
 
 // Parses argv (the program's name first) into `options`. Help and the

@@ -28,7 +28,11 @@ ProfileRecord ProfileEvaluator::Evaluate(const std::string& path)
     // The document keeps the previous file's profile after some refusals;
     // only a read and an analysis without a message count. A profile whose
     // results would overflow is refused by the document with its own message.
-    if (!ui_.Messages.empty()) return FailedRecord(path, ui_.Messages.front());
+    if (!ui_.Messages.empty()) {
+        ProfileRecord record = FailedRecord(path, ui_.Messages.front());
+        MarkFilterRefusal(record, doc_.Settings);
+        return record;
+    }
     if (!doc_.DataLoaded || !doc_.AnalysisValid || doc_.Profile.PathName != path)
         return FailedRecord(path, "Cannot open the file.");
     return WithUncertainty(RecordOfDocument(doc_, path));
@@ -36,7 +40,13 @@ ProfileRecord ProfileEvaluator::Evaluate(const std::string& path)
 
 ProfileRecord ProfileEvaluator::DemonstrationRecord() const
 {
-    if (!doc_.AnalysisValid) return FailedRecord({}, "The demonstration profile could not be analysed.");
+    if (!doc_.AnalysisValid) {
+        // The document's own message when it refused the settings (a filter kind the samples cannot take).
+        ProfileRecord record = FailedRecord(
+            {}, ui_.Messages.empty() ? "The demonstration profile could not be analysed." : ui_.Messages.front());
+        MarkFilterRefusal(record, doc_.Settings);
+        return record;
+    }
     return WithUncertainty(RecordOfDocument(doc_, doc_.Profile.PathName));
 }
 

@@ -47,7 +47,28 @@ constexpr std::array kColumns{
     RecordColumn{"ront_mc_max", ColumnKind::Length, nullptr, &ProfileRecord::RONtMcMaxMm},
     RecordColumn{"source_format", ColumnKind::Text, &ProfileRecord::SourceFormat},
     RecordColumn{"columns", ColumnKind::Text, &ProfileRecord::Columns},
+    RecordColumn{"filter", ColumnKind::Text, &ProfileRecord::Filter},
+    RecordColumn{"band_low_upr", ColumnKind::Count, nullptr, &ProfileRecord::BandLowUpr},
+    RecordColumn{"band_high_upr", ColumnKind::Count, nullptr, &ProfileRecord::BandHighUpr},
+    RecordColumn{"spikes_removed", ColumnKind::Count, nullptr, &ProfileRecord::SpikesRemoved},
+    RecordColumn{"largest_gap_deg", ColumnKind::Degrees, nullptr, &ProfileRecord::LargestGapDeg},
+    RecordColumn{"coverage_deg", ColumnKind::Degrees, nullptr, &ProfileRecord::CoverageDeg},
+    RecordColumn{"samples_used", ColumnKind::Count, nullptr, &ProfileRecord::SamplesUsed},
+    RecordColumn{"samples_excluded", ColumnKind::Count, nullptr, &ProfileRecord::SamplesExcluded},
+    // The true circles: only with --circles (kCircleColumns of them).
+    RecordColumn{"ls_centre_x", ColumnKind::Millimetres, nullptr, &ProfileRecord::LsCentreXMm},
+    RecordColumn{"ls_centre_y", ColumnKind::Millimetres, nullptr, &ProfileRecord::LsCentreYMm},
+    RecordColumn{"ls_radius", ColumnKind::Millimetres, nullptr, &ProfileRecord::LsRadiusMm},
+    RecordColumn{"ls_ront", ColumnKind::Length, nullptr, &ProfileRecord::LsRONtMm},
+    RecordColumn{"mz_inner_radius", ColumnKind::Millimetres, nullptr, &ProfileRecord::MzInnerRadiusMm},
+    RecordColumn{"mz_outer_radius", ColumnKind::Millimetres, nullptr, &ProfileRecord::MzOuterRadiusMm},
+    RecordColumn{"mz_ront", ColumnKind::Length, nullptr, &ProfileRecord::MzRONtMm},
+    RecordColumn{"mi_radius", ColumnKind::Millimetres, nullptr, &ProfileRecord::MiRadiusMm},
+    RecordColumn{"mi_ront", ColumnKind::Length, nullptr, &ProfileRecord::MiRONtMm},
+    RecordColumn{"mc_radius", ColumnKind::Millimetres, nullptr, &ProfileRecord::McRadiusMm},
+    RecordColumn{"mc_ront", ColumnKind::Length, nullptr, &ProfileRecord::McRONtMm},
 };
+constexpr std::size_t kCircleColumns = 11;
 } // namespace
 
 std::string_view ReferenceName(ReferenceKind kind)
@@ -74,7 +95,7 @@ ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file)
     r.Identification = DisplayText(doc.Profile.Identification);
     r.Date = DisplayText(doc.Profile.DateText);
     r.Points = doc.Profile.PointCount();
-    r.CutoffUpr = doc.Settings.FilterCutoffUpr;
+    r.CutoffUpr = UpperCutoffUpr(doc.Settings.Filter());
     r.Reference = ReferenceName(doc.Settings.ReferenceKind);
     const ShownResults shown = ShowResults(doc.Result);
     if (shown.AboutMeasurementAxis) r.Message = kFailedFitMessage;
@@ -86,6 +107,7 @@ ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file)
     FillEvaluation(r, doc.Result.Evaluation);
     r.SourceFormat = RecordSourceFormat(doc.Profile);
     r.Columns = doc.Profile.Columns;
+    FillAnalysisFacts(r, doc.Result);
     return r;
 }
 
@@ -135,12 +157,70 @@ void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation
     range(ReferenceKind::MinimumCircumscribed, record.RONtMcMinMm, record.RONtMcMaxMm);
 }
 
-std::span<const RecordColumn> RecordColumns() { return kColumns; }
+namespace {
+
+// The true circles' centres, radii and RONt; a circle without a valid
+// result (a failed check, no points all around) leaves its cells empty.
+void FillCircles(ProfileRecord& record, const TrueCircles& circles)
+{
+    const TrueCircle& ls = circles.LeastSquares;
+    if (ls.Valid) {
+        record.LsCentreXMm = Finite(ls.CentreX);
+        record.LsCentreYMm = Finite(ls.CentreY);
+        record.LsRadiusMm = Finite(ls.Radius);
+        record.LsRONtMm = Finite(ls.RONt);
+    }
+    const TrueCircle& mz = circles.MinimumZone;
+    if (mz.Valid) {
+        record.MzInnerRadiusMm = Finite(mz.InnerRadius);
+        record.MzOuterRadiusMm = Finite(mz.OuterRadius);
+        record.MzRONtMm = Finite(mz.RONt);
+    }
+    const auto one = [](const std::optional<TrueCircle>& c, std::optional<double>& radius,
+                        std::optional<double>& ront) {
+        if (!c || !c->Valid) return;
+        radius = Finite(c->Radius);
+        ront = Finite(c->RONt);
+    };
+    one(circles.MaximumInscribed, record.MiRadiusMm, record.MiRONtMm);
+    one(circles.MinimumCircumscribed, record.McRadiusMm, record.McRONtMm);
+}
+
+} // namespace
+
+void FillAnalysisFacts(ProfileRecord& record, const AnalysisResult& result)
+{
+    const FilterSpec& filter = result.FilterApplied;
+    record.Filter = FilterName(filter.Kind);
+    if (filter.Kind == FilterKind::Band) {
+        record.BandLowUpr = filter.BandLowUpr;
+        record.BandHighUpr = filter.BandHighUpr;
+    }
+    record.SpikesRemoved = static_cast<double>(result.RemovedSpikes.size());
+    record.LargestGapDeg = Finite(LargestGapDegrees(result));
+    record.CoverageDeg = Finite(CoverageDegrees(result));
+    record.SamplesUsed = result.Samples.UsedCount();
+    record.SamplesExcluded = result.SamplesExcluded;
+    if (result.Circles) FillCircles(record, *result.Circles);
+}
+
+void MarkFilterRefusal(ProfileRecord& record, const AnalysisSettings& settings)
+{
+    record.FilterRefused = !record.Ok && FilterNeedsEqualSteps(settings.FilterKind) &&
+                           record.Message == DisplayText(EqualStepsRefusal(settings.FilterKind));
+}
+
+std::span<const RecordColumn> RecordColumns(bool withCircles)
+{
+    const std::span<const RecordColumn> all(kColumns);
+    return withCircles ? all : all.first(all.size() - kCircleColumns);
+}
 
 std::string ColumnName(const RecordColumn& column, bool metric)
 {
     std::string name(column.Name);
     if (column.Kind == ColumnKind::Length || column.Kind == ColumnKind::GivenLength) name += metric ? "_um" : "_uin";
+    if (column.Kind == ColumnKind::Millimetres) name += "_mm";
     return name;
 }
 

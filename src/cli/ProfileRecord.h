@@ -59,6 +59,34 @@ struct ProfileRecord {
     // table's columns as --columns names them (empty for a .kyk).
     std::string SourceFormat;
     std::string Columns;
+    // The analysis beyond the cutoff, filled by FillAnalysisFacts: the filter
+    // the profile passed (FilterName), a band's cutoffs (UPR, empty for other
+    // kinds), the spikes removed, the largest gap between used samples and
+    // the coverage (degrees), and the samples used and excluded.
+    std::string Filter;
+    std::optional<double> BandLowUpr;
+    std::optional<double> BandHighUpr;
+    std::optional<double> SpikesRemoved;
+    std::optional<double> LargestGapDeg;
+    std::optional<double> CoverageDeg;
+    std::optional<double> SamplesUsed;
+    std::optional<double> SamplesExcluded;
+    // The true circles (--circles, or a point set), in the input's
+    // coordinates; empty where a circle has no valid result.
+    std::optional<double> LsCentreXMm;
+    std::optional<double> LsCentreYMm;
+    std::optional<double> LsRadiusMm;
+    std::optional<double> LsRONtMm;
+    std::optional<double> MzInnerRadiusMm;
+    std::optional<double> MzOuterRadiusMm;
+    std::optional<double> MzRONtMm;
+    std::optional<double> MiRadiusMm;
+    std::optional<double> MiRONtMm;
+    std::optional<double> McRadiusMm;
+    std::optional<double> McRONtMm;
+    // The file was refused because its samples cannot take the filter kind
+    // asked for: a command line that does not fit the file (exit status 2).
+    bool FilterRefused = false;
 };
 
 // The source format a record and a JSON record write for a profile.
@@ -75,6 +103,14 @@ ProfileRecord FailedRecord(const std::string& file, const std::string& message);
 // circumscribed diameters) copied from `evaluation`.
 void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation);
 
+// The filter applied, the samples used and excluded, the coverage and the
+// true circles, copied from `result`.
+void FillAnalysisFacts(ProfileRecord& record, const AnalysisResult& result);
+
+// Marks a failed record whose message is the refusal of the settings'
+// filter kind for samples not at equal steps over a full turn.
+void MarkFilterRefusal(ProfileRecord& record, const AnalysisSettings& settings);
+
 // The name of a reference kind as the record and the JSON evaluation write it.
 std::string_view ReferenceName(ReferenceKind kind);
 
@@ -90,19 +126,24 @@ enum class ColumnKind {
     Count,
     Length,
     GivenLength,
-    Angle
+    Angle,
+    Degrees,    // an angular extent (a gap, a coverage): no direction, averaged as a plain number
+    Millimetres // a true circle's coordinate or radius: in the input's millimetres whatever the run's units
 };
 
 struct RecordColumn {
     std::string_view Name; // a length's name without its unit suffix
     ColumnKind Kind;
     std::string ProfileRecord::*Text = nullptr;             // Path, Text
-    std::optional<double> ProfileRecord::*Number = nullptr; // Count, Length, GivenLength, Angle
+    std::optional<double> ProfileRecord::*Number = nullptr; // Count, Length, GivenLength, Angle, …
 };
 
-std::span<const RecordColumn> RecordColumns();
+// Every run has the same columns; the true circles' come last, and only in
+// a run with --circles, so that the columns of a run never change from row to row.
+std::span<const RecordColumn> RecordColumns(bool withCircles = false);
 
-// The column's name in the header: lengths end in "_um" or "_uin".
+// The column's name in the header: lengths end in "_um" or "_uin", true
+// circles' coordinates and radii in "_mm".
 std::string ColumnName(const RecordColumn& column, bool metric);
 
 // The column's number in the display unit (lengths: µm or µin), or empty.

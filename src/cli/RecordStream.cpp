@@ -101,7 +101,8 @@ RecordStream::RecordStream(const RunPlan& plan, ReportPageWriter* pages)
       summaryInline_(plan.Summary != SummaryMode::None && plan.SummaryTo == SummaryTarget::Output),
       jsonArray_(plan.Format == OutputFormat::Json && (plan.RecordCount() > 1 || summaryInline_)),
       jsonIndent_(summaryInline_ ? 4 : 2), outputIsTerminal_(isatty(fileno(stdout)) != 0),
-      statistics_(plan.Metric, plan.Analysis.Tolerance), progress_(ProgressStream(plan), plan.RecordCount())
+      statistics_(plan.Metric, plan.Analysis.Tolerance, plan.Analysis.WithCircles),
+      progress_(ProgressStream(plan), plan.RecordCount())
 {}
 
 std::string RecordStream::Format(const ProfileRecord& record, const CKyklosDoc* doc) const
@@ -121,7 +122,7 @@ std::string RecordStream::Format(const ProfileRecord& record, const CKyklosDoc* 
                     : FailureText(record.File, record.Message)) +
                "\n";
     case OutputFormat::Csv: {
-        std::string row = CsvRow(record, plan_.Metric, plan_.CsvGuardFormulas);
+        std::string row = CsvRow(record, plan_.Metric, plan_.CsvGuardFormulas, plan_.Analysis.WithCircles);
         if (!plan_.Uncertainty) return row;
         return AppendCsvCells(std::move(row), UncertaintyCsvCells(record, plan_.Metric));
     }
@@ -146,8 +147,9 @@ bool RecordStream::Begin()
 {
     if (plan_.Summary == SummaryMode::Only) return true;
     if (plan_.Format == OutputFormat::Csv && plan_.CsvHeader)
-        Write(plan_.Uncertainty ? AppendCsvCells(CsvHeader(plan_.Metric), UncertaintyCsvHeader(plan_.Metric))
-                                : CsvHeader(plan_.Metric));
+        Write(plan_.Uncertainty ? AppendCsvCells(CsvHeader(plan_.Metric, plan_.Analysis.WithCircles),
+                                                 UncertaintyCsvHeader(plan_.Metric))
+                                : CsvHeader(plan_.Metric, plan_.Analysis.WithCircles));
     if (jsonArray_) Write(summaryInline_ && plan_.Summary != SummaryMode::Only ? "{\n  \"records\": [\n" : "[\n");
     return !writeFailed_;
 }
@@ -167,6 +169,7 @@ bool RecordStream::Take(std::size_t index, const ProfileRecord& record, const st
         anyNotConforming_ |= record.Uncertainty->Decision == ConformityDecision::DoesNotConform;
         anyUndecided_ |= record.Uncertainty->Decision == ConformityDecision::Undecided;
     }
+    if (record.FilterRefused) anyFilterRefused_ = true;
     if (pages_ && doc && !pagesFailed_) WritePage(*doc, index);
     if (doc && !plan_.Tables.SaveProfilePath.empty()) SaveRecordProfile(*doc, index);
     statistics_.Add(record);
@@ -224,6 +227,9 @@ int RecordStream::Finish()
         std::cerr << "kyklos-report: cannot write the output\n";
         return kExitFileFailed;
     }
+    // A filter kind a profile could not take is a command line that does not
+    // fit that file: the usage status, above the failure of a file.
+    if (anyFilterRefused_ && !writeFailed_) return kExitUsage;
     if (anyFailed_) return kExitFileFailed;
     // With an uncertainty the decision, which guards the verdict by U, sets the status.
     if (plan_.Uncertainty) return anyNotConforming_ ? kExitVerdictFail : anyUndecided_ ? kExitUndecided : kExitSuccess;

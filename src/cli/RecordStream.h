@@ -62,6 +62,7 @@ private:
     bool anyVerdictFail_ = false;
     bool anyNotConforming_ = false;
     bool anyUndecided_ = false;
+    bool anyFilterRefused_ = false;
     bool pagesFailed_ = false;
     bool writeFailed_ = false;
     bool interrupted_ = false;

@@ -62,6 +62,116 @@ nlohmann::ordered_json Number(std::optional<double> value)
 
 constexpr std::size_t kLargestHarmonicsShown = 5;
 
+std::string_view SideName(bool outer) { return outer ? "outer" : "inner"; }
+
+// [{"Index", "Angle" (radians), "Side"}], in the order the fit keeps them.
+template <typename Contact, typename Side>
+nlohmann::ordered_json ContactsJson(const std::vector<Contact>& contacts, Side outer)
+{
+    auto list = nlohmann::ordered_json::array();
+    for (const Contact& c : contacts) {
+        nlohmann::ordered_json one;
+        one["Index"] = c.Index;
+        one["Angle"] = Number(c.Angle);
+        one["Side"] = SideName(c.Side == outer);
+        list.push_back(std::move(one));
+    }
+    return list;
+}
+
+// A true circle in the input's coordinates, mm: one radius, or the zone's
+// two; null for a circle without a valid result.
+nlohmann::ordered_json CircleJson(const TrueCircle* circle, bool zone)
+{
+    if (!circle || !circle->Valid) return nullptr;
+    nlohmann::ordered_json j;
+    j["CentreX"] = Number(circle->CentreX);
+    j["CentreY"] = Number(circle->CentreY);
+    if (zone) {
+        j["InnerRadius"] = Number(circle->InnerRadius);
+        j["OuterRadius"] = Number(circle->OuterRadius);
+    } else {
+        j["Radius"] = Number(circle->Radius);
+    }
+    j["RONt"] = Number(circle->RONt);
+    j["Contacts"] = ContactsJson(circle->Contacts, CircleSide::Outer);
+    return j;
+}
+
+nlohmann::ordered_json CirclesJson(const TrueCircles& circles)
+{
+    const auto held = [](const std::optional<TrueCircle>& c) { return c ? &*c : nullptr; };
+    nlohmann::ordered_json j;
+    j["LeastSquares"] = CircleJson(&circles.LeastSquares, false);
+    j["MinimumZone"] = CircleJson(&circles.MinimumZone, true);
+    j["MaximumInscribed"] = CircleJson(held(circles.MaximumInscribed), false);
+    j["MinimumCircumscribed"] = CircleJson(held(circles.MinimumCircumscribed), false);
+    return j;
+}
+
+// The filter the profile passed, its band, the spikes, the samples used and
+// the coverage; the true circles when the analysis fitted them.
+void AddAnalysisFacts(nlohmann::ordered_json& j, const AnalysisResult& r)
+{
+    const FilterSpec& filter = r.FilterApplied;
+    j["Filter"] = FilterName(filter.Kind);
+    j["Band"] = filter.Kind == FilterKind::Band ? nlohmann::ordered_json{filter.BandLowUpr, filter.BandHighUpr}
+                                                : nlohmann::ordered_json(nullptr);
+    j["SpikesRemoved"] = r.RemovedSpikes.size();
+    j["LargestGap"] = Number(LargestGapDegrees(r));
+    j["Coverage"] = Number(CoverageDegrees(r));
+    j["SamplesUsed"] = r.Samples.UsedCount();
+    j["SamplesExcluded"] = r.SamplesExcluded;
+    if (r.Circles) j["Circles"] = CirclesJson(*r.Circles);
+}
+
+// "True LSCI:" … the true circles' RONt in the rows' layout; "—" for a circle without a valid result.
+std::string TrueCirclesText(const TrueCircles& circles, bool metric)
+{
+    const auto held = [](const std::optional<TrueCircle>& c) { return c ? &*c : nullptr; };
+    const std::pair<ReferenceKind, const TrueCircle*> rows[] = {
+        {ReferenceKind::LeastSquares, &circles.LeastSquares},
+        {ReferenceKind::MinimumZone, &circles.MinimumZone},
+        {ReferenceKind::MaximumInscribed, held(circles.MaximumInscribed)},
+        {ReferenceKind::MinimumCircumscribed, held(circles.MinimumCircumscribed)}};
+    std::string out;
+    for (const auto& [kind, circle] : rows) {
+        const bool shown = circle && circle->Valid && std::isfinite(ShownLength(circle->RONt, metric));
+        out += PadRight("True " + std::string(ReferenceAbbreviation(kind)) + ":", 15) + " " +
+               PadLeft(shown ? FixedNumber(ShownLength(circle->RONt, metric), LengthDecimals(metric))
+                             : std::string(kNoValueText),
+                       12) +
+               " " + std::string(LengthUnitSymbol(metric)) + "\n";
+    }
+    return out;
+}
+
+// One line for each way the analysis departs from a full turn at equal
+// steps with nothing left out, so that a default run's block stays as it was.
+std::string AnalysisFactsText(const CKyklosDoc& doc, bool metric)
+{
+    const AnalysisResult& r = doc.Result;
+    const auto line = [](const char* label, const std::string& text) { return PadRight(label, 17) + text + "\n"; };
+    std::string out;
+    if (!doc.Settings.ExcludedSectors.empty()) {
+        std::string sectors;
+        for (const ExcludedSector& sector : doc.Settings.ExcludedSectors)
+            sectors += (sectors.empty() ? "" : ", ") + ExcludedSectorText(sector);
+        out += line("Excluded:", sectors + " deg");
+    }
+    if (doc.Settings.SpikeDeviations)
+        out += line("Spikes removed:", std::to_string(r.RemovedSpikes.size()) + " (beyond " +
+                                           ShortestNumber(*doc.Settings.SpikeDeviations) + " \u03C3)");
+    if (r.SamplesExcluded > 0)
+        out +=
+            line("Samples used:", std::to_string(r.Samples.UsedCount()) + " of " + std::to_string(r.Samples.Count()));
+    if (r.Samples.Count() > 0 && !r.Samples.IsEqualStepFullTurn())
+        out += line("Coverage:", FixedNumber(CoverageDegrees(r), 1) + " deg (largest gap " +
+                                     FixedNumber(LargestGapDegrees(r), 1) + " deg)");
+    if (r.Circles) out += TrueCirclesText(*r.Circles, metric);
+    return out;
+}
+
 } // namespace
 
 nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& e, int harmonicLimit)
@@ -98,6 +208,7 @@ nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& e, int harmonic
             one["CentreUnique"] = nullptr;
             one["RONtRange"] = nullptr;
         }
+        one["Contacts"] = ContactsJson(r.Contacts, ReferenceSide::Outer);
         references[std::string(ReferenceName(kind))] = std::move(one);
     }
     j["References"] = std::move(references);
@@ -151,7 +262,7 @@ nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples, int
     j["AnalysisValid"] = doc.AnalysisValid;
     j["FitValid"] = r.FitValid;
     j["ReferenceKind"] = ReferenceIndex(doc.Settings.ReferenceKind);
-    j["FilterCutoffUpr"] = doc.Settings.FilterCutoffUpr;
+    j["FilterCutoffUpr"] = UpperCutoffUpr(doc.Settings.Filter());
     j["MinRawRadius"] = Number(r.MinRawRadius);
     j["MaxRawRadius"] = Number(r.MaxRawRadius);
     j["NominalRadius"] = Number(r.NominalRadius);
@@ -169,6 +280,7 @@ nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples, int
     j["Roundness"] = Number(shown.RoundnessMm);
     j["Concentricity"] = Number(shown.ConcentricityMm);
     if (doc.AnalysisValid && r.Evaluation.Valid) j["Evaluation"] = EvaluationJson(r.Evaluation, harmonicLimit);
+    if (doc.AnalysisValid) AddAnalysisFacts(j, r);
     if (withSamples && doc.DataLoaded) {
         auto raw = nlohmann::ordered_json::array();
         auto filtered = nlohmann::ordered_json::array();
@@ -224,6 +336,7 @@ std::string ResultsText(const CKyklosDoc& doc, bool metric, const UncertaintyRes
     row("Ecc. Angle:", shown.EccentricityAngleDeg, 2, "deg");
     row("Concentricity:", ShownLength(shown.ConcentricityMm, metric), decimals, unit);
     row("Runout:", ShownLength(shown.RunoutMm, metric), decimals, unit);
+    out += AnalysisFactsText(doc, metric);
     const RoundnessEvaluation& e = doc.Result.Evaluation;
     if (!e.Valid) return out;
 

@@ -1,14 +1,18 @@
 #include "cli/RunPlan.h"
 
 #include "cli/UncertaintyReport.h"
+#include "platform/NumberText.h"
 #include "view/DisplayScale.h"
 #include "view/qt/OutputFile.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 #include <thread>
+#include <utility>
 
 namespace kyklos {
 
@@ -94,6 +98,69 @@ std::optional<std::string> PlanUncertainty(const Options& options, RunPlan& plan
     request.Draws = options.Draws.value_or(kDefaultDraws);
     request.Seed = options.Seed.value_or(kDefaultSeed);
     plan.Uncertainty = request;
+    return std::nullopt;
+}
+
+// "LOW:HIGH" of --band: two whole cutoffs in the range --cutoff takes, or nothing.
+std::optional<std::pair<int, int>> ParseBand(const std::string& text)
+{
+    const auto whole = [](std::string_view part) -> std::optional<int> {
+        int value = 0;
+        const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
+        if (error != std::errc() || end != part.data() + part.size() || value < 1 || value > 18000) return std::nullopt;
+        return value;
+    };
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    const auto low = whole(std::string_view(text).substr(0, colon));
+    const auto high = whole(std::string_view(text).substr(colon + 1));
+    if (!low || !high) return std::nullopt;
+    return std::pair{*low, *high};
+}
+
+// The filter kind of --filter and --band. A band carries its own two
+// cutoffs, so --cutoff and another --filter kind beside it are refused
+// rather than silently ignored.
+std::optional<std::string> PlanFilterKind(const Options& options, AnalysisSettings& analysis)
+{
+    if (!options.Filter.empty()) analysis.FilterKind = *FilterKindFromName(options.Filter);
+    if (options.Band.empty()) {
+        if (analysis.FilterKind == FilterKind::Band) return "--filter band needs --band LOW:HIGH.";
+        return std::nullopt;
+    }
+    if (!options.Filter.empty() && analysis.FilterKind != FilterKind::Band)
+        return "--band and --filter " + options.Filter + " disagree: a band is a filter kind of its own.";
+    if (options.CutoffGiven) return "--cutoff and --band disagree: the band's cutoffs are its LOW:HIGH.";
+    const auto band = ParseBand(options.Band);
+    if (!band) return "--band " + options.Band + ": use LOW:HIGH, two whole UPR from 1 to 18000, for example 15:150.";
+    analysis.FilterKind = FilterKind::Band;
+    analysis.BandLowUpr = band->first;
+    analysis.BandHighUpr = band->second;
+    if (const auto refusal = FilterSpecRefusal(analysis.Filter())) return "--band: " + std::string(*refusal);
+    return std::nullopt;
+}
+
+// Sectors, filter kind, spike removal and true circles, in the order the
+// messages are given.
+std::optional<std::string> PlanProfileAnalysis(const Options& options, AnalysisSettings& analysis)
+{
+    for (const std::string& text : options.Exclude) {
+        const std::optional<ExcludedSector> sector = ParseExcludedSector(text);
+        if (!sector) return "--exclude " + text + ": use FROM:TO in degrees, for example 30:60 (350:10 through 0).";
+        analysis.ExcludedSectors.push_back(*sector);
+    }
+    if (auto refusal = PlanFilterKind(options, analysis)) return refusal;
+    if (options.RemoveSpikes) {
+        // Without "=K" the flag's value is CLI11's "true".
+        const std::string& text = *options.RemoveSpikes;
+        const std::optional<double> k = text == "true" ? kDefaultSpikeDeviations : ParseNumber(text);
+        if (!k || !std::isfinite(*k) || *k <= 0.0)
+            return "--remove-spikes=" + text +
+                   ": K must be a positive number of standard deviations, for example "
+                   "--remove-spikes=5.";
+        analysis.SpikeDeviations = *k;
+    }
+    analysis.WithCircles = options.Circles;
     return std::nullopt;
 }
 
@@ -195,6 +262,7 @@ std::variant<RunPlan, Refusal> PlanRun(const Options& options, std::istream& lis
     if (auto refusal = FormatOptionRefusal(options, plan.Format)) return refuse(std::move(*refusal));
     if (auto refusal = PlanValues(options, plan)) return refuse(std::move(*refusal));
     if (auto refusal = PlanUncertainty(options, plan)) return refuse(std::move(*refusal));
+    if (auto refusal = PlanProfileAnalysis(options, plan.Analysis)) return refuse(std::move(*refusal));
     if (auto refusal = OutputNameRefusal(options.Output)) return refuse(std::move(*refusal));
     if (auto refusal = PlanTables(options.Table, plan.Tables)) return refuse(std::move(*refusal));
     PlanPages(options, plan.Pages);

@@ -566,12 +566,15 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     EXPECT_EQ(rows[0], "file,ok,message,identification,date,points,cutoff_upr,reference,roundness_um,eccentricity_um,"
                        "eccentricity_angle_deg,concentricity_um,runout_um,ront_ls_um,ront_mz_um,ront_mi_um,ront_mc_um,"
                        "ronp_um,ronv_um,ronq_um,tolerance_um,verdict,verdict_reference,mi_diameter_um,mc_diameter_um,"
-                       "ront_mi_min_um,ront_mi_max_um,ront_mc_min_um,ront_mc_max_um,source_format,columns");
+                       "ront_mi_min_um,ront_mi_max_um,ront_mc_min_um,ront_mc_max_um,source_format,columns,filter,"
+                       "band_low_upr,band_high_upr,spikes_removed,largest_gap_deg,coverage_deg,samples_used,"
+                       "samples_excluded");
     EXPECT_EQ(csv.out.find("\n"), csv.out.find("\r\n") + 1); // CR LF rows
     const auto good = Fields(rows[2]);
-    ASSERT_EQ(good.size(), 31u) << rows[2];
+    ASSERT_EQ(good.size(), 39u) << rows[2];
     EXPECT_EQ(good[29], "kyk");
     EXPECT_EQ(good[30], "");
+    EXPECT_EQ(good[31], "gaussian");
     EXPECT_EQ(good[1], "true");
     EXPECT_EQ(good[3], "Part 1");
     EXPECT_EQ(good[5], "360");
@@ -582,6 +585,14 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     EXPECT_EQ(Fields(rows[3]), (std::vector<std::string>{files[2].string(),
                                                          "false",
                                                          "Invalid file revision.",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
+                                                         "",
                                                          "",
                                                          "",
                                                          "",
@@ -620,7 +631,7 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     const std::string inchHeader = Report("--format csv --inch" + names).out;
     EXPECT_NE(inchHeader.find(",roundness_uin,"), std::string::npos);
     EXPECT_NE(inchHeader.find(",mi_diameter_uin,mc_diameter_uin,ront_mi_min_uin,ront_mi_max_uin,ront_mc_min_uin,"
-                              "ront_mc_max_uin,source_format,columns\r\n"),
+                              "ront_mc_max_uin,source_format,columns,filter,"),
               std::string::npos);
 
     const Outcome jsonl = Report("--format jsonl" + names);
@@ -1058,6 +1069,85 @@ TEST_F(Batch, MemoryStaysFlatOverTwoThousandFiles)
     ASSERT_GT(few, 0);
     ASSERT_GT(many, 0);
     EXPECT_LT(many, 2 * few) << "20 files: " << few << " kB, 2000 files: " << many << " kB";
+}
+
+} // namespace
+
+namespace {
+
+// Without the new options every output is what it was, with the new keys
+// and columns at the end; the options are taken as the help says, and a
+// refused one ends the run with 2 before any record.
+TEST_F(KyklosReport, AnalysisOptionsAndTheKeysAndColumnsTheyAppend)
+{
+    const auto file = Write("shaft.kyk", Profile("Shaft", 720, 4.0, 1.0, 2.0));
+    const Outcome json = Report("--json " + Quote(file));
+    ASSERT_EQ(json.status, 0) << json.err;
+    std::vector<std::string> keys;
+    const auto ordered = nlohmann::ordered_json::parse(json.out);
+    for (const auto& item : ordered.items()) keys.push_back(item.key());
+    const std::vector<std::string> expected{"ok",
+                                            "PathName",
+                                            "PathBytes",
+                                            "FileTitle",
+                                            "Identification",
+                                            "DateText",
+                                            "PointCount",
+                                            "DataLoaded",
+                                            "AnalysisValid",
+                                            "FitValid",
+                                            "ReferenceKind",
+                                            "FilterCutoffUpr",
+                                            "MinRawRadius",
+                                            "MaxRawRadius",
+                                            "NominalRadius",
+                                            "ReferenceA",
+                                            "ReferenceB",
+                                            "ReferenceC",
+                                            "ZoneHalfWidth",
+                                            "Peak",
+                                            "PeakAngle",
+                                            "Valley",
+                                            "ValleyAngle",
+                                            "Runout",
+                                            "Eccentricity",
+                                            "EccentricityAngle",
+                                            "Roundness",
+                                            "Concentricity",
+                                            "Evaluation",
+                                            "Filter",
+                                            "Band",
+                                            "SpikesRemoved",
+                                            "LargestGap",
+                                            "Coverage",
+                                            "SamplesUsed",
+                                            "SamplesExcluded"};
+    EXPECT_EQ(keys, expected);
+    const auto j = nlohmann::json::parse(json.out);
+    EXPECT_EQ(j["Filter"], "gaussian");
+    EXPECT_TRUE(j["Band"].is_null());
+    EXPECT_EQ(j["SpikesRemoved"], 0);
+
+    // The CSV header without --circles: see MixedGoodAndBadFilesInEveryFormat.
+    const std::string circles = Lines(Report("--format csv --inch --circles " + Quote(file)).out).at(0);
+    EXPECT_TRUE(circles.ends_with(",samples_excluded,ls_centre_x_mm,ls_centre_y_mm,ls_radius_mm,ls_ront_uin,"
+                                  "mz_inner_radius_mm,mz_outer_radius_mm,mz_ront_uin,mi_radius_mm,mi_ront_uin,"
+                                  "mc_radius_mm,mc_ront_uin"))
+        << circles;
+
+    // The flag without "=K" leaves the name after it a file; a negative sector end is a value, not an option.
+    const Outcome spikes = Report("--remove-spikes --exclude -10:20 --json " + Quote(file));
+    EXPECT_NE(spikes.status, 2) << spikes.err;
+    EXPECT_EQ(nlohmann::json::parse(spikes.out)["PathName"], file.string());
+
+    const Outcome band = Report("--band 150:15 --format jsonl " + Quote(file));
+    EXPECT_EQ(band.status, 2);
+    EXPECT_EQ(nlohmann::json::parse(band.out)["message"],
+              "--band: The band's low cutoff must be below its high cutoff.");
+    const Outcome sector = Report("--exclude 30..60 " + Quote(file));
+    EXPECT_EQ(sector.status, 2);
+    EXPECT_EQ(sector.out, "");
+    EXPECT_NE(sector.err.find("--exclude 30..60: use FROM:TO in degrees"), std::string::npos) << sector.err;
 }
 
 } // namespace

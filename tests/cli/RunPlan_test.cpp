@@ -1,6 +1,7 @@
 // The run plan of an argument list: what it decides and what it refuses,
 // with the message, the exit status and where the message goes.
 
+#include "cli/RecordStream.h"
 #include "cli/RunPlan.h"
 
 #include <gtest/gtest.h>
@@ -189,6 +190,101 @@ TEST(RunPlan, RefusalsInTheOrderTheOptionsAreCheckedAndInTheRunsFormat)
     EXPECT_TRUE(logo.Files.empty());
 }
 
+TEST(RunPlan, SectorsFilterKindsSpikesAndCircles)
+{
+    // Off by default: the settings of a run without the options are the document's defaults.
+    const AnalysisSettings plain = Accepted({"--demo", "--cutoff", "15"}).Analysis;
+    EXPECT_EQ(plain.Filter(), (FilterSpec{FilterKind::Gaussian, 15, 15, 150}));
+    EXPECT_TRUE(plain.ExcludedSectors.empty());
+    EXPECT_FALSE(plain.SpikeDeviations);
+    EXPECT_FALSE(plain.WithCircles);
+
+    // Sectors in the order given, a negative end and one through 0 included;
+    // the flag without "=K" leaves the file after it a file.
+    const RunPlan plan = Accepted({"--exclude", "30:60.5", "--exclude", "-10:20", "--exclude=350:10", "--circles",
+                                   "--filter", "robust", "--remove-spikes", "a.kyk"});
+    EXPECT_EQ(plan.Analysis.ExcludedSectors, (std::vector<ExcludedSector>{{30.0, 60.5}, {-10.0, 20.0}, {350.0, 10.0}}));
+    EXPECT_TRUE(plan.Analysis.WithCircles);
+    EXPECT_EQ(plan.Analysis.FilterKind, FilterKind::Robust);
+    EXPECT_EQ(plan.Analysis.SpikeDeviations, kDefaultSpikeDeviations);
+    ASSERT_EQ(plan.Files.size(), 1u);
+    EXPECT_EQ(plan.Files[0].Path, "a.kyk");
+
+    EXPECT_EQ(Accepted({"--demo", "--remove-spikes=3.5"}).Analysis.SpikeDeviations, 3.5);
+    for (const char* kind : {"gaussian", "gaussian-exact", "robust", "2rc", "none"})
+        EXPECT_EQ(FilterName(Accepted({"--demo", "--filter", kind}).Analysis.FilterKind), kind);
+    const AnalysisSettings band = Accepted({"--demo", "--band", "15:150"}).Analysis;
+    EXPECT_EQ(band.Filter(), (FilterSpec{FilterKind::Band, 50, 15, 150}));
+    EXPECT_EQ(UpperCutoffUpr(band.Filter()), 150);
+    EXPECT_EQ(Accepted({"--demo", "--filter", "band", "--band", "1:18000"}).Analysis.BandHighUpr, 18000);
+}
+
+TEST(RunPlan, RefusedSectorsBandsAndSpikeLimits)
+{
+    const std::pair<std::vector<const char*>, std::string> rows[] = {
+        {{"--demo", "--exclude", "30-60"},
+         "--exclude 30-60: use FROM:TO in degrees, for example 30:60 (350:10 through 0)."},
+        {{"--demo", "--exclude", "30:"},
+         "--exclude 30:: use FROM:TO in degrees, for example 30:60 (350:10 through 0)."},
+        {{"--demo", "--exclude", "10:20", "--exclude", "a:b"},
+         "--exclude a:b: use FROM:TO in degrees, for example 30:60 (350:10 through 0)."},
+        {{"--demo", "--band", "150:15"}, "--band: The band's low cutoff must be below its high cutoff."},
+        {{"--demo", "--band", "15:15"}, "--band: The band's low cutoff must be below its high cutoff."},
+        {{"--demo", "--band", "0:15"}, "--band 0:15: use LOW:HIGH, two whole UPR from 1 to 18000, for example 15:150."},
+        {{"--demo", "--band", "15:18001"},
+         "--band 15:18001: use LOW:HIGH, two whole UPR from 1 to 18000, for example 15:150."},
+        {{"--demo", "--band", "15.5:150"},
+         "--band 15.5:150: use LOW:HIGH, two whole UPR from 1 to 18000, for example 15:150."},
+        {{"--demo", "--band", "15:150", "--filter", "robust"},
+         "--band and --filter robust disagree: a band is a filter kind of its own."},
+        {{"--demo", "--band", "15:150", "--cutoff", "50"},
+         "--cutoff and --band disagree: the band's cutoffs are its LOW:HIGH."},
+        {{"--demo", "--filter", "band"}, "--filter band needs --band LOW:HIGH."},
+        {{"--demo", "--remove-spikes=0"},
+         "--remove-spikes=0: K must be a positive number of standard deviations, for example --remove-spikes=5."},
+        {{"--demo", "--remove-spikes=-2"},
+         "--remove-spikes=-2: K must be a positive number of standard deviations, for example --remove-spikes=5."},
+        {{"--demo", "--remove-spikes=nan"},
+         "--remove-spikes=nan: K must be a positive number of standard deviations, for example --remove-spikes=5."},
+        {{"--demo", "--remove-spikes=5,5"},
+         "--remove-spikes=5,5: K must be a positive number of standard deviations, for example --remove-spikes=5."},
+    };
+    for (const auto& [arguments, message] : rows) {
+        const Refusal refusal = Refused(arguments);
+        EXPECT_EQ(refusal.Message, message);
+        EXPECT_EQ(refusal.ExitStatus, 2) << message;
+    }
+}
+
+// A file whose samples cannot take the filter kind is that file's record;
+// the run goes on and ends with the usage status, above a file's failure.
+TEST(RecordStream, AFilterKindAFileCannotTakeEndsTheRunWithTheUsageStatus)
+{
+    AnalysisSettings settings;
+    settings.FilterKind = FilterKind::TwoRC;
+    const auto finish = [&](const std::vector<std::string>& messages) {
+        RunPlan plan;
+        plan.Format = OutputFormat::None;
+        plan.ShowProgress = false;
+        plan.Files.resize(messages.size());
+        RecordStream stream(plan, nullptr);
+        EXPECT_TRUE(stream.Begin());
+        for (std::size_t i = 0; i < messages.size(); ++i) {
+            ProfileRecord record = FailedRecord("f" + std::to_string(i) + ".csv", messages[i]);
+            MarkFilterRefusal(record, settings);
+            stream.Take(i, record, {}, nullptr);
+        }
+        return stream.Finish();
+    };
+    const std::string refusal = EqualStepsRefusal(FilterKind::TwoRC);
+    EXPECT_EQ(finish({"Invalid file format.", refusal}), kExitUsage);
+    EXPECT_EQ(finish({"Invalid file format."}), kExitFileFailed);
+    // Another kind's refusal is not this run's.
+    EXPECT_EQ(finish({EqualStepsRefusal(FilterKind::Band)}), kExitFileFailed);
+    settings.FilterKind = FilterKind::Robust; // works on any angles: never refused for its steps
+    EXPECT_EQ(finish({EqualStepsRefusal(FilterKind::Robust)}), kExitFileFailed);
+}
+
 TEST(Options, HelpAndRefusedValuesEndTheRunWithTheirStatus)
 {
     auto status = [](std::vector<const char*> arguments, std::string* out = nullptr) {
@@ -201,7 +297,10 @@ TEST(Options, HelpAndRefusedValuesEndTheRunWithTheirStatus)
     };
     std::string help;
     EXPECT_EQ(status({"--help"}, &help), 0);
-    EXPECT_NE(help.find("--evaluation-page"), std::string::npos);
+    for (const char* option :
+         {"--evaluation-page", "--exclude FROM:TO", "--band LOW:HIGH", "--filter", "--remove-spikes", "--circles"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    EXPECT_EQ(status({"--filter", "gauss"}), 2);
     EXPECT_EQ(status({"--cutoff", "18001"}), 2);
     EXPECT_EQ(status({"--cutoff", "18000"}), -1);
     EXPECT_EQ(status({"--reference", "xx"}), 2);
