@@ -63,8 +63,9 @@ TEST(AnalysisRecord, AFullTurnAtEqualStepsAppendsItsFactsAndChangesNothingElse)
     EXPECT_EQ(ResultsText(doc, true), textBefore);
 
     const ProfileRecord record = RecordOfDocument(doc, "demo.kyk");
-    EXPECT_TRUE(CsvHeader(true).ends_with(",ront_mc_max_um,filter,band_low_upr,band_high_upr,spikes_removed,"
-                                          "largest_gap_deg,coverage_deg,samples_used,samples_excluded\r\n"));
+    EXPECT_TRUE(CsvHeader(true).ends_with(
+        ",ront_mc_max_um,source_format,columns,filter,band_low_upr,band_high_upr,spikes_removed,"
+        "largest_gap_deg,coverage_deg,samples_used,samples_excluded\r\n"));
     const auto cells = LastCells(CsvRow(record, true), 8);
     EXPECT_EQ(cells, (std::vector<std::string>{"gaussian", "", "", "0", ShortestNumber(j["LargestGap"].get<double>()),
                                                ShortestNumber(j["Coverage"].get<double>()), "3600", "0"}));

@@ -1092,6 +1092,8 @@ TEST_F(KyklosReport, AnalysisOptionsAndTheKeysAndColumnsTheyAppend)
                                             "FileTitle",
                                             "Identification",
                                             "DateText",
+                                            "SourceFormat",
+                                            "Columns",
                                             "PointCount",
                                             "DataLoaded",
                                             "AnalysisValid",
