@@ -42,6 +42,10 @@ struct AppOptions {
     friend bool operator==(const AppOptions&, const AppOptions&) = default;
 };
 
+// The most excluded sectors the settings file gives back: as many as the
+// Excluded Sectors dialog takes.
+inline constexpr int kMaxRememberedSectors = 64;
+
 struct AppSettings {
     AppOptions Options;
     // Always remembered: the tolerance (in Analysis), the panel and its spectrum choices.
@@ -61,8 +65,9 @@ struct AppSettings {
     bool MetricUnits = true;
     bool AutoScale = true;
     double BandRange = 5.0; // µm, two divisions, in either unit system
-    // The document's analysis settings: cutoff (one of kFilterCutoffs) and
-    // reference restored with the option; the roundness tolerance always.
+    // The document's analysis settings: cutoff (one of kFilterCutoffs),
+    // reference, filter kind, band, spike removal and excluded sectors
+    // restored with the option; the roundness tolerance always.
     AnalysisSettings Analysis;
     std::string OpenFolder; // bytes; empty: where the document starts by itself
 

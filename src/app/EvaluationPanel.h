@@ -65,6 +65,8 @@ public:
     QLabel* VerdictLabel() const { return verdictLabel_; }
     QLabel* MarginLabel() const { return marginLabel_; }
     QLabel* WarningsLabel() const { return warningsLabel_; }
+    // What the evaluation was made under beyond the default (hidden when nothing).
+    QLabel* NotesLabel() const { return notesLabel_; }
     QComboBox* RangeBox() const { return rangeBox_; }
     QCheckBox* LogarithmicBox() const { return logarithmicBox_; }
     HarmonicChartWidget* Chart() const { return chart_; }
@@ -105,6 +107,7 @@ private:
     QLabel* toleranceLabel_ = nullptr;
     QLabel* verdictLabel_ = nullptr;
     QLabel* marginLabel_ = nullptr;
+    QLabel* notesLabel_ = nullptr;
     QLabel* warningsLabel_ = nullptr;
     QComboBox* rangeBox_ = nullptr;
     QCheckBox* logarithmicBox_ = nullptr;

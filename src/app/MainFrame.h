@@ -95,6 +95,8 @@ public:
     void OnDisplayWebSite();
     void OnAppAbout();
     void OnAnalysisTolerance();
+    void OnAnalysisFilterOptions();
+    void OnAnalysisExcludedSectors();
     void OnViewOptions();
 
 protected:
