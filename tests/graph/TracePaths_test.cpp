@@ -49,7 +49,7 @@ TEST(TracePathsTest, PathsBreakAtSectorsAndGapsAndBridgeSpikes)
     // A gap after sample 1 splits it there.
     std::vector<bool> gaps(8, false);
     gaps[1] = true;
-    EXPECT_EQ(SplitTrace(samples, gaps), (std::vector<TracePath>{{{7, 0, 1}, false}, {{3, 4}, false}}));
+    EXPECT_EQ(SplitTrace(samples, gaps), (std::vector<TracePath>{{{3, 4}, false}, {{7, 0, 1}, false}}));
     // No break anywhere: one closed loop without the bridged sample.
     const std::vector<TraceSample> loop{Drawn, Bridged, Drawn, Drawn};
     EXPECT_EQ(SplitTrace(loop, std::vector<bool>(4, false)), (std::vector<TracePath>{{{0, 2, 3}, true}}));
