@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
+#include <tuple>
 
 namespace kyklos {
 
@@ -109,8 +111,11 @@ void ExcludedSectorsDialog::RemoveRow(QPushButton* button)
     if (found == rows_.end()) return;
     const std::size_t index = static_cast<std::size_t>(found - rows_.begin());
     for (QWidget* widget : {static_cast<QWidget*>(found->from), static_cast<QWidget*>(found->to),
-                            static_cast<QWidget*>(found->label), static_cast<QWidget*>(found->remove)})
+                            static_cast<QWidget*>(found->label), static_cast<QWidget*>(found->remove)}) {
+        grid_->removeWidget(widget);
+        widget->hide();
         widget->deleteLater();
+    }
     rows_.erase(found);
     Relayout();
     // The focus goes on to the row that took the removed one's place.
@@ -124,6 +129,11 @@ void ExcludedSectorsDialog::RemoveRow(QPushButton* button)
 
 void ExcludedSectorsDialog::Relayout()
 {
+    // Every row's widgets taken out first: each is to hold one cell of the grid, its new one.
+    for (const Row& row : rows_)
+        for (QWidget* widget : {static_cast<QWidget*>(row.from), static_cast<QWidget*>(row.label),
+                                static_cast<QWidget*>(row.to), static_cast<QWidget*>(row.remove)})
+            grid_->removeWidget(widget);
     QWidget* previous = nullptr;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const Row& row = rows_[i];
