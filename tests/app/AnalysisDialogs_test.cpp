@@ -64,7 +64,7 @@ private slots:
 
         dialog.BandHighBox()->setValue(151);
         dialog.SpikeBox()->setChecked(true);
-        for (const QString bad : {QStringLiteral("4,5"), QStringLiteral("0"), QStringLiteral("nan")}) {
+        for (const QString& bad : {QStringLiteral("4,5"), QStringLiteral("0"), QStringLiteral("nan")}) {
             dialog.DeviationsEdit()->setText(bad);
             answer = AnswerNextMessageBox();
             dialog.OkButton()->click();
@@ -148,9 +148,11 @@ private slots:
         WhenModal<ExcludedSectorsDialog>([](ExcludedSectorsDialog* dialog) {
             dialog->AddButton()->click();
             QTest::keyClicks(dialog->FromEdit(0), QStringLiteral("80"));
-            QTest::keyClick(dialog->FromEdit(0), Qt::Key_Tab);
-            QTest::keyClicks(dialog->focusWidget(), QStringLiteral("100"));
-            QTest::keyClick(dialog->focusWidget(), Qt::Key_Return); // Enter presses OK
+            // Tab goes on to the row's To field.
+            QCOMPARE(dialog->FromEdit(0)->nextInFocusChain(), static_cast<QWidget*>(dialog->ToEdit(0)));
+            QTest::keyClicks(dialog->ToEdit(0), QStringLiteral("100"));
+            QTest::keyClick(dialog->ToEdit(0), Qt::Key_Return); // Enter presses OK
+            if (dialog->isVisible()) dialog->reject();
         });
         frame.Action(ID_ANALYSIS_EXCLUDED_SECTORS)->trigger();
         QVERIFY(doc.Settings.ExcludedSectors == (std::vector<ExcludedSector>{{80.0, 100.0}}));
