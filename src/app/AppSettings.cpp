@@ -1,6 +1,7 @@
 #include "app/AppSettings.h"
 
 #include "app/EvaluationText.h"
+#include "app/TableImportDialog.h"
 #include "platform/NumberText.h"
 #include "view/DisplayScale.h"
 
@@ -44,16 +45,19 @@ const QString kEarlierTolerance = QStringLiteral("Evaluation/Tolerance");
 const QString kSpectrumRange = QStringLiteral("Evaluation/Range");
 const QString kSpectrumLogarithmic = QStringLiteral("Evaluation/Logarithmic");
 const QString kOpenFolder = QStringLiteral("Files/OpenFolder");
+const QString kTableImports = QStringLiteral("TableImports");
+const QString kTableShape = QStringLiteral("Shape");
+const QString kTableReading = QStringLiteral("Reading");
 const QString kPanelShown = QStringLiteral("Evaluation/Visible");
 const QString kOptionRecentFiles = QStringLiteral("Options/RecentFiles");
 const QString kOptionRestore = QStringLiteral("Options/RestoreSettings");
 const QString kOptionPrintEvaluation = QStringLiteral("Options/PrintEvaluationPage");
 
 // The keys of the values restored at start.
-const QString* const kRestoredKeys[] = {&kGeometry,        &kState,           &kStateCheck,  &kStatusBar, &kRawData,
-                                        &kReferenceCircle, &kCenteredProfile, &kMetricUnits, &kAutoScale, &kBandRange,
-                                        &kFilterCutoff,    &kReference,       &kFilterKind,  &kBandLow,   &kBandHigh,
-                                        &kSpikeDeviations, &kExcludedSectors, &kOpenFolder};
+const QString* const kRestoredKeys[] = {&kGeometry,        &kState,           &kStateCheck,  &kStatusBar,   &kRawData,
+                                        &kReferenceCircle, &kCenteredProfile, &kMetricUnits, &kAutoScale,   &kBandRange,
+                                        &kFilterCutoff,    &kReference,       &kFilterKind,  &kBandLow,     &kBandHigh,
+                                        &kSpikeDeviations, &kExcludedSectors, &kOpenFolder,  &kTableImports};
 
 // The spectrum's ranges as the settings file writes them.
 constexpr std::pair<HarmonicRange, const char*> kRangeTexts[] = {{HarmonicRange::Upr50, "50"},
@@ -169,6 +173,21 @@ void LoadFilterOptions(QSettings& store, AnalysisSettings& a)
     a.ExcludedSectors = std::move(sectors);
 }
 
+// Entries whose reading is not as Kyklos writes it are dropped.
+std::map<std::string, std::string> LoadTableImports(QSettings& store)
+{
+    std::map<std::string, std::string> imports;
+    const int count = std::min(store.beginReadArray(kTableImports), static_cast<int>(kMaxTableImports));
+    for (int i = 0; i < count; ++i) {
+        store.setArrayIndex(i);
+        const auto shape = ReadBytes(store, kTableShape);
+        const std::string reading = store.value(kTableReading).toString().toStdString();
+        if (shape && ParseTableReadingText(reading)) imports[shape->toStdString()] = reading;
+    }
+    store.endArray();
+    return imports;
+}
+
 // The values restored at start, into s.
 void LoadRestoredSettings(QSettings& store, const QList<QRect>& screens, AppSettings& s)
 {
@@ -203,6 +222,7 @@ void LoadRestoredSettings(QSettings& store, const QList<QRect>& screens, AppSett
 
     if (const auto folder = ReadBytes(store, kOpenFolder))
         if (IsFolder(folder->toStdString())) s.OpenFolder = folder->toStdString();
+    s.TableImports = LoadTableImports(store);
 }
 
 } // namespace
@@ -251,6 +271,22 @@ void SaveAppSettings(QSettings& store, const AppSettings& s)
         sectors << QString::fromStdString(ExcludedSectorText(sector));
     store.setValue(kExcludedSectors, sectors);
     store.setValue(kOpenFolder, QByteArray::fromStdString(s.OpenFolder));
+    SaveTableImports(store, s.TableImports);
+}
+
+void SaveTableImports(QSettings& store, const std::map<std::string, std::string>& imports)
+{
+    store.remove(kTableImports);
+    if (imports.empty()) return;
+    store.beginWriteArray(kTableImports, static_cast<int>(imports.size()));
+    int i = 0;
+    for (const auto& [shape, reading] : imports) {
+        store.setArrayIndex(i++);
+        // A shape holds the column header's text: bytes, as the paths are kept.
+        store.setValue(kTableShape, QByteArray::fromStdString(shape));
+        store.setValue(kTableReading, QString::fromStdString(reading));
+    }
+    store.endArray();
 }
 
 void ForgetRestoredSettings(QSettings& store)

@@ -20,6 +20,8 @@
 #include <QList>
 #include <QRect>
 
+#include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -45,6 +47,8 @@ struct AppOptions {
 // The most excluded sectors the settings file gives back: as many as the
 // Excluded Sectors dialog takes.
 inline constexpr int kMaxRememberedSectors = 64;
+// Table header shapes whose Import choices are remembered.
+inline constexpr std::size_t kMaxTableImports = 32;
 
 struct AppSettings {
     AppOptions Options;
@@ -70,6 +74,9 @@ struct AppSettings {
     // restored with the option; the roundness tolerance always.
     AnalysisSettings Analysis;
     std::string OpenFolder; // bytes; empty: where the document starts by itself
+    // The Import dialog's choices per table header shape (TablePreview::HeaderShape),
+    // as kyklos-report's option words (TableReadingText); at most kMaxTableImports.
+    std::map<std::string, std::string> TableImports;
 
     // Only with Options.RecentFiles.
     RecentFiles Recent;
@@ -96,6 +103,8 @@ void SaveOptions(QSettings& store, const AppOptions& options);
 void SaveTolerance(QSettings& store, const std::optional<RoundnessTolerance>& tolerance);
 // The spectrum choices alone, as they change.
 void SaveEvaluationChoices(QSettings& store, const EvaluationChoices& choices);
+// The Import dialog's choices, as they change (only while settings are restored at start).
+void SaveTableImports(QSettings& store, const std::map<std::string, std::string>& imports);
 // Whether the evaluation panel is shown, as the user shows or hides it.
 void SaveEvaluationPanelShown(QSettings& store, bool shown);
 

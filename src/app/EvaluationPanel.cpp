@@ -9,6 +9,7 @@
 #include "view/EvaluationPage.h"
 #include "view/KyklosView.h"
 
+#include "platform/TextEncoding.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -90,6 +91,11 @@ EvaluationPanel::EvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view,
 
     auto* content = new QWidget;
     auto* layout = new QVBoxLayout(content);
+    // Where the profile came from: file type, columns and units.
+    sourceLabel_ = new QLabel(content);
+    sourceLabel_->setWordWrap(true);
+    sourceLabel_->setTextFormat(Qt::PlainText);
+    layout->addWidget(sourceLabel_);
     layout->addWidget(CreateReferenceGroup());
     layout->addWidget(CreateParameterGroup());
     layout->addWidget(CreateToleranceGroup());
@@ -232,6 +238,9 @@ void EvaluationPanel::OnDocumentChanged()
     }
     // The document evaluated its analysis once; the panel only shows it.
     evaluation_ = doc_.AnalysisValid ? &doc_.Result.Evaluation : &noEvaluation_;
+    const std::string& source = doc_.Profile.SourceDescription;
+    sourceLabel_->setText(QString::fromStdString(DisplayText(source)));
+    sourceLabel_->setVisible(!source.empty());
     ShowChart();
     ShowEvaluation();
 }

@@ -67,6 +67,7 @@ public:
     QLabel* WarningsLabel() const { return warningsLabel_; }
     // What the evaluation was made under beyond the default (hidden when nothing).
     QLabel* NotesLabel() const { return notesLabel_; }
+    QLabel* SourceLabel() const { return sourceLabel_; } // the profile's file type, columns and units
     QComboBox* RangeBox() const { return rangeBox_; }
     QCheckBox* LogarithmicBox() const { return logarithmicBox_; }
     HarmonicChartWidget* Chart() const { return chart_; }
@@ -109,6 +110,7 @@ private:
     QLabel* marginLabel_ = nullptr;
     QLabel* notesLabel_ = nullptr;
     QLabel* warningsLabel_ = nullptr;
+    QLabel* sourceLabel_ = nullptr;
     QComboBox* rangeBox_ = nullptr;
     QCheckBox* logarithmicBox_ = nullptr;
     HarmonicChartWidget* chart_ = nullptr;

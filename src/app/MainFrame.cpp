@@ -14,8 +14,10 @@
 #include "app/ReportPrinter.h"
 #include "app/ScalingDialog.h"
 #include "app/SplashWindow.h"
+#include "app/TableImportDialog.h"
 #include "app/ToleranceDialog.h"
 #include "document/KyklosDoc.h"
+#include "io/TableReader.h"
 #include "platform/PathParts.h"
 #include "view/Footer.h"
 #include "view/KyklosView.h"
@@ -26,6 +28,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -49,14 +52,17 @@ namespace {
 
 const QString kWebAddress = QString::fromUtf8(kMakerWebAddress.data(), static_cast<qsizetype>(kMakerWebAddress.size()));
 
-// The local .kyk file a drag carries as the file system names it, or an empty string.
+// The local .kyk file or table a drag carries as the file system names it, or an empty string.
 std::string DroppedProfile(const QMimeData* mime)
 {
     if (!mime || !mime->hasUrls()) return {};
     const QList<QUrl> urls = mime->urls();
     if (urls.isEmpty() || !urls.front().isLocalFile()) return {};
     const QUrl& url = urls.front();
-    if (QFileInfo(url.toLocalFile()).suffix().compare(QStringLiteral("kyk"), Qt::CaseInsensitive) != 0) return {};
+    const QString local = url.toLocalFile();
+    if (QFileInfo(local).suffix().compare(QStringLiteral("kyk"), Qt::CaseInsensitive) != 0 &&
+        !IsTableFileName(local.toStdString()))
+        return {};
 #ifdef Q_OS_UNIX
     // The URL keeps a name's bytes that are not UTF-8 percent-encoded;
     // toLocalFile() would turn them into U+FFFD and name another file.
@@ -92,6 +98,10 @@ CMainFrame::CMainFrame(CKyklosDoc& doc, QtUiPort& ui, const ProgressPort* progre
 
     ui.SetDialogParent(this);
     ui.SetViewWidget(viewWidget_);
+    tableImport_ = std::make_unique<QtTableImport>();
+    tableImport_->SetDialogParent(this);
+    tableImport_->SetRemembered([this] { RememberTableImports(); });
+    doc_.SetTableImportPort(tableImport_.get());
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect available = screen->availableGeometry();
@@ -103,7 +113,7 @@ CMainFrame::CMainFrame(CKyklosDoc& doc, QtUiPort& ui, const ProgressPort* progre
     CSplashWindow::OpenSplash(this);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() { doc_.SetTableImportPort(nullptr); }
 
 QRect CMainFrame::InitialPlacement(const QSize& screenSize)
 {
@@ -142,6 +152,8 @@ void CMainFrame::CreateActions()
 {
     MakeAction(ID_FILE_NEW, QStringLiteral("&New\tCtrl+N"), QStringLiteral("Create a new document\nNew"));
     MakeAction(ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O"), QStringLiteral("Open an existing document\nOpen"));
+    MakeAction(ID_FILE_SAVE_PROFILE_AS, QStringLiteral("Save Pro&file As..."),
+               QStringLiteral("Saves the profile as a .kyk file or a CSV table.\nSave Profile As"));
     MakeAction(ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P"), QStringLiteral("Print the active document\nPrint"));
     MakeAction(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"),
                QStringLiteral("Display full pages\nPrint Preview"));
@@ -219,6 +231,7 @@ void CMainFrame::CreateMenus()
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->addAction(Action(ID_FILE_NEW));
     file->addAction(Action(ID_FILE_OPEN));
+    file->addAction(Action(ID_FILE_SAVE_PROFILE_AS));
     file->addSeparator();
     file->addAction(Action(ID_FILE_PRINT));
     file->addAction(Action(ID_FILE_PRINT_PREVIEW));
@@ -353,6 +366,7 @@ void CMainFrame::ConnectCommands()
     const auto on = [this](int id, auto handler) { connect(Action(id), &QAction::triggered, this, handler); };
     on(ID_FILE_NEW, [this] { doc_.OnFileNew(); });
     on(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    on(ID_FILE_SAVE_PROFILE_AS, [this] { OnFileSaveProfileAs(); });
     on(ID_FILE_PRINT, [this] { printer_->Print(this); });
     on(ID_FILE_PRINT_PREVIEW, [this] { printer_->PrintPreview(this); });
     on(ID_FILE_PRINT_SETUP, [this] { printer_->PrintSetup(this); });
@@ -578,6 +592,34 @@ void CMainFrame::OnFileOpen()
     if (chosen) OpenFile(*chosen);
 }
 
+void CMainFrame::OnFileSaveProfileAs()
+{
+    const QString kyk = QStringLiteral("Kyklos Files (*.kyk)");
+    const QString csv = QStringLiteral("CSV Tables (*.csv)");
+    QString filter = doc_.Profile.EqualSteps && doc_.Profile.Kind == ProfileKind::Radial ? kyk : csv;
+    const QString start = QFile::decodeName(QByteArray::fromStdString(openFolder_));
+    QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Save Profile As"), start, kyk + ";;" + csv, &filter);
+    if (path.isEmpty()) return;
+    // A name without an extension takes the chosen type's.
+    if (QFileInfo(path).suffix().isEmpty()) path += filter == kyk ? QStringLiteral(".kyk") : QStringLiteral(".csv");
+    SaveProfileTo(QFile::encodeName(path).toStdString());
+}
+
+std::string CMainFrame::SaveProfileTo(const std::string& path)
+{
+    const MessageFileScope named(ui_, AbsoluteFilePath(path));
+    return doc_.SaveProfileAs(path);
+}
+
+void CMainFrame::RememberTableImports()
+{
+    // Kept between runs only while the options let settings be restored at start.
+    if (!options_.RestoreSettings) return;
+    QSettings store;
+    SaveTableImports(store, tableImport_->Remembered);
+}
+
 void CMainFrame::OpenFile(const std::string& path)
 {
     // Named in full, also when the command line named it from where Kyklos started.
@@ -671,6 +713,7 @@ void CMainFrame::RestoreSettings(const AppSettings& settings)
     }
     recent_ = settings.Recent;
     UpdateRecentFileItems();
+    tableImport_->Remembered = settings.TableImports;
     viewWidget_->update();
 }
 
@@ -692,6 +735,7 @@ AppSettings CMainFrame::CurrentSettings() const
     settings.Evaluation = evaluationPanel_->Choices();
     settings.OpenFolder = openFolder_;
     settings.Recent = recent_;
+    settings.TableImports = tableImport_->Remembered;
     return settings;
 }
 

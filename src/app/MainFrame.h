@@ -29,6 +29,7 @@ class CKyklosView;
 class EvaluationPanel;
 class KyklosViewWidget;
 class ProgressPort;
+class QtTableImport;
 class QtUiPort;
 class ReportPrinter;
 
@@ -91,6 +92,12 @@ public:
 
     // Commands handled here or passed on.
     void OnFileOpen();
+    // File ▸ Save Profile As…: the save dialog, then SaveProfileTo.
+    void OnFileSaveProfileAs();
+    // Saves the profile to `path` (.kyk or a CSV table), messages naming the
+    // file; the message shown, or "" when written.
+    std::string SaveProfileTo(const std::string& path);
+    QtTableImport& TableImport() { return *tableImport_; }
     void OnDisplayScaling();
     void OnDisplayWebSite();
     void OnAppAbout();
@@ -124,6 +131,7 @@ private:
     void UpdateRecentFileItems();
     void SaveRecentFiles() const;
     void RememberEvaluationPanel();
+    void RememberTableImports();
     // Sizes and places the window so that its frame covers `frame`.
     void FitFrame(const QRect& frame);
 
@@ -131,6 +139,7 @@ private:
     QtUiPort& ui_;
     std::unique_ptr<CKyklosView> view_;
     std::unique_ptr<ReportPrinter> printer_;
+    std::unique_ptr<QtTableImport> tableImport_;
     KyklosViewWidget* viewWidget_ = nullptr;
     EvaluationPanel* evaluationPanel_ = nullptr;
     QToolBar* toolBar_ = nullptr;

@@ -28,7 +28,10 @@ void QtUiPort::ShowMessage(std::string_view text)
     box.exec();
 }
 
-QString QtUiPort::OpenFileFilter() { return QStringLiteral("Kyklos Files (*.kyk);;All Files (*.*)"); }
+QString QtUiPort::OpenFileFilter()
+{
+    return QStringLiteral("Kyklos Files (*.kyk);;Tables (*.csv *.tsv *.txt *.dat);;All Files (*.*)");
+}
 
 std::optional<std::string> QtUiPort::ChooseFileToOpen(std::string_view initialPath)
 {

@@ -54,7 +54,8 @@ void StartupMessage(QtMsgType type, const QMessageLogContext& context, const QSt
 
 constexpr const char* kHelp = "Usage: kyklos [OPTION]... [FILE]\n"
                               "Evaluates roundness profiles and shows the one-page report with its polar graph.\n"
-                              "Opens FILE, a .kyk profile, or else shows the demonstration profile.\n"
+                              "Opens FILE, a .kyk profile or a table (.csv, .tsv, .txt, .dat), or else shows the\n"
+                              "demonstration profile.\n"
                               "\n"
                               "Options:\n"
                               "  -Embedding, -Automation  start without the splash window (any letter case;\n"

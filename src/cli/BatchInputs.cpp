@@ -1,5 +1,7 @@
 #include "cli/BatchInputs.h"
 
+#include "io/TableReader.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <set>
@@ -22,7 +24,7 @@ namespace {
 // cannot be listed is a failed input of its own; the others are still listed.
 class FolderWalk {
 public:
-    explicit FolderWalk(bool recursive) : recursive_(recursive) {}
+    FolderWalk(bool recursive, bool tables) : recursive_(recursive), tables_(tables) {}
 
     void Walk(const fs::path& folder)
     {
@@ -55,25 +57,27 @@ private:
             subfolders.push_back(entry.path());
             return;
         }
-        if (!HasProfileExtension(entry.path().filename().string())) return;
+        const std::string name = entry.path().filename().string();
+        if (!HasProfileExtension(name) && !(tables_ && IsTableFileName(name))) return;
         // A dangling link (or one that cannot be followed) goes to the reader,
         // which refuses it as it refuses a missing file; devices and pipes are left out.
         if (entry.is_regular_file(error) || !entry.exists(error)) found_.push_back({entry.path().string(), {}});
     }
 
     bool recursive_;
+    bool tables_;
     std::set<fs::path> visited_;
     std::vector<BatchInput> found_;
 };
 
-void AddInput(const std::string& name, bool recursive, std::vector<BatchInput>& inputs)
+void AddInput(const std::string& name, bool recursive, bool tables, std::vector<BatchInput>& inputs)
 {
     std::error_code error;
     if (!fs::is_directory(name, error)) {
         inputs.push_back({name, {}}); // a name that is no file gets the reader's own message
         return;
     }
-    FolderWalk walk(recursive);
+    FolderWalk walk(recursive, tables);
     walk.Walk(name);
     for (BatchInput& input : walk.Found()) inputs.push_back(std::move(input));
 }
@@ -81,18 +85,18 @@ void AddInput(const std::string& name, bool recursive, std::vector<BatchInput>& 
 } // namespace
 
 std::vector<BatchInput> ExpandInputs(const std::vector<std::string>& arguments, bool recursive, std::istream& list,
-                                     char separator)
+                                     char separator, bool tables)
 {
     std::vector<BatchInput> inputs;
     for (const std::string& argument : arguments) {
         if (argument != "-") {
-            AddInput(argument, recursive, inputs);
+            AddInput(argument, recursive, tables, inputs);
             continue;
         }
         std::string name;
         while (std::getline(list, name, separator)) {
             if (separator == '\n' && !name.empty() && name.back() == '\r') name.pop_back();
-            if (!name.empty()) AddInput(name, recursive, inputs);
+            if (!name.empty()) AddInput(name, recursive, tables, inputs);
         }
     }
     return inputs;

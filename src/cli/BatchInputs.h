@@ -21,8 +21,11 @@ struct BatchInput {
 inline constexpr const char* kUnreadableFolderMessage = "Cannot read the folder.";
 
 // separator: '\n' (a CR before it is dropped) or '\0' for the names read from `list`.
+// tables: folders also take table files (.csv, .tsv, .txt, .dat in any
+// letter case), which a folder of profiles may hold for other reasons (a
+// readme.txt) and so only when asked for.
 std::vector<BatchInput> ExpandInputs(const std::vector<std::string>& arguments, bool recursive, std::istream& list,
-                                     char separator = '\n');
+                                     char separator = '\n', bool tables = false);
 
 // True when the name ends in ".kyk" in any letter case.
 bool HasProfileExtension(const std::string& name);

@@ -35,7 +35,8 @@ public:
         // With kept documents every waiting result holds one, and every worker one more.
         const std::size_t documents = settings.KeepDocuments ? window_ + workers_ : workers_;
         for (std::size_t i = 0; i < documents; ++i) {
-            evaluators_.push_back(std::make_unique<ProfileEvaluator>(settings.Analysis));
+            evaluators_.push_back(std::make_unique<ProfileEvaluator>(settings.Analysis, nullptr, settings.Uncertainty));
+            evaluators_.back()->SetTableReading(settings.TableReading);
             idle_.push_back(evaluators_.back().get());
         }
     }
@@ -137,7 +138,8 @@ void RunBatch(const std::vector<BatchInput>& inputs, const BatchSettings& settin
     if (settings.Workers <= 1) {
         // One worker runs on this thread: a process that never started a
         // thread keeps the C library's unlocked fast path for character input.
-        ProfileEvaluator evaluator(settings.Analysis);
+        ProfileEvaluator evaluator(settings.Analysis, nullptr, settings.Uncertainty);
+        evaluator.SetTableReading(settings.TableReading);
         for (std::size_t index = 0; index < inputs.size(); ++index) {
             const BatchInput& input = inputs[index];
             EvaluatedProfile result;

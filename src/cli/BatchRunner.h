@@ -7,6 +7,7 @@
 
 #include "cli/BatchInputs.h"
 #include "cli/ProfileRecord.h"
+#include "io/TableOptions.h"
 
 #include <cstddef>
 #include <functional>
@@ -27,9 +28,13 @@ struct BatchSettings {
     // The reference, the cutoff, the tolerance and whether the evaluation
     // needs its spectra (text, JSON and pages show them, a table row does not).
     AnalysisSettings Analysis;
+    // How every table of the run is read (--columns, --delimiter, …).
+    TableOptions TableReading;
     // Hand each analysed document to the sink (to draw its page); the
     // document is reused only after the sink has returned.
     bool KeepDocuments = false;
+    // Simulate every analysis' uncertainty (with --uncertainty).
+    std::optional<UncertaintyRequest> Uncertainty;
 };
 
 // Turns a record (and, when ok, its analysed document) into output text.

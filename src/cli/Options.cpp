@@ -13,7 +13,8 @@ namespace {
 void AddRunOptions(CLI::App& cli, Options& options)
 {
     cli.add_option("files", options.Files,
-                   "Profile files (.kyk), folders of them, or - to read names from standard input, one per line");
+                   "Profile files (.kyk, or tables: .csv, .tsv, .txt, .dat), folders of .kyk files, or - to read names "
+                   "from standard input, one per line");
     cli.add_option("--format", options.Format,
                    "Output: text (result blocks), json (one object, or an array for several files), jsonl (one "
                    "object per line) or csv (one row per file)")
@@ -92,6 +93,50 @@ void AddEvaluationOptions(CLI::App& cli, Options& options)
         ->default_str("500");
 }
 
+void AddUncertaintyOptions(CLI::App& cli, Options& options)
+{
+    cli.add_option("--uncertainty", options.Uncertainty,
+                   "Simulate the uncertainty of every result: noise=S (probe noise per sample), angle=D (angular "
+                   "noise, degrees), calibration=C (one radial offset per draw), resolution=Q (each sample "
+                   "uniform within ±Q/2), comma-separated; lengths in micrometres (microinches with --inch), each "
+                   "0 unless given. With --tolerance each profile also gets the ISO 14253-1 decision");
+    cli.add_option("--draws", options.Draws, "Draws of the uncertainty simulation (default 10000)")
+        ->check(CLI::Range(10, 10000000));
+    cli.add_option("--seed", options.Seed,
+                   "Seed of the uncertainty simulation (default 1): the same seed, the same "
+                   "results for any -j");
+}
+
+void AddTableOptions(CLI::App& cli, TableOptionWords& table)
+{
+    CLI::Option_group* group = cli.add_option_group("Tables", "Profiles from other instruments");
+    group->add_option("--columns", table.Columns,
+                      "What the columns of every table hold, in order: angle,radius, angle,deviation, x,y or "
+                      "radius, with - for a column that is skipped (default: the table's column header names them)");
+    group->add_option("--delimiter", table.Delimiter,
+                      "Field delimiter of the tables: comma, semicolon, tab or space (default: found in the file)");
+    group->add_option("--decimal", table.Decimal,
+                      "Decimal sign of the tables: point or comma (a comma only with another delimiter; default: "
+                      "found in the file)");
+    group->add_option("--angle-unit", table.AngleUnits,
+                      "Unit of the angles: deg, rad or grad (default: the column header's, else deg)");
+    group->add_option("--angle-direction", table.Direction,
+                      "Direction of the angles: ccw (counter-clockwise, the default) or cw");
+    group->add_option("--length-unit", table.LengthUnits,
+                      "Unit of radii, deviations and points: mm, um or µm, in, uin or µin (default: the column "
+                      "header's, else mm, and um for deviations)");
+    group->add_option("--nominal", table.NominalMm,
+                      "Nominal radius in millimetres that deviations are measured from (default: a header block "
+                      "line \"nominal radius = R\")");
+    group->add_flag("--tables", table.Tables,
+                    "Folders (and -r) also take the tables in them: .csv, .tsv, .txt and .dat files (files named "
+                    "on the command line are always read by their extension)");
+    group->add_option("--save-profile", table.SaveProfile,
+                      "Write each profile read to this file: .kyk (only a profile at equal steps over a full turn) "
+                      "or a CSV table (any other name; with the filtered radii); several profiles: NAME-1.csv, "
+                      "NAME-2.csv, ... by input position");
+}
+
 } // namespace
 
 std::optional<int> ParseOptions(int argc, const char* const* argv, Options& options, std::ostream& out,
@@ -109,12 +154,16 @@ std::optional<int> ParseOptions(int argc, const char* const* argv, Options& opti
     cli.footer("Exit status: 0 all files evaluated (and every verdict \"Pass\", or no --tolerance); 1 a file could\n"
                "not be read or evaluated, or the output not written (the other files are still evaluated);\n"
                "2 the command line was refused; 3 every file evaluated and a verdict was \"Fail\".\n"
+               "With --uncertainty: 1 a file failed; else 3 a profile does not conform; else 4 a profile is\n"
+               "undecided; else 0.\n"
                "Interrupted by SIGINT or SIGTERM, the run finishes the record it is writing, closes the JSON\n"
                "array and ends by that signal.");
     AddRunOptions(cli, options);
     AddAnalysisOptions(cli, options);
     AddPageOptions(cli, options);
     AddEvaluationOptions(cli, options);
+    AddUncertaintyOptions(cli, options);
+    AddTableOptions(cli, options.Table);
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -3,12 +3,27 @@
 // has checked its form, nothing decided yet (RunPlan decides). The help text
 // is also the source of the manual page (help2man), so every option keeps it.
 
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace kyklos {
+
+// The table options as typed: how every table of the run is read (each a
+// word RunPlan checks), whether folders take tables, and where profiles are saved.
+struct TableOptionWords {
+    std::string Columns;
+    std::string Delimiter;
+    std::string Decimal;
+    std::string AngleUnits;
+    std::string Direction;
+    std::string LengthUnits;
+    std::optional<double> NominalMm;
+    bool Tables = false;     // folders and -r take table files beside .kyk
+    std::string SaveProfile; // --save-profile FILE
+};
 
 struct Options {
     std::vector<std::string> Files; // files, folders, or "-" for names on standard input
@@ -40,6 +55,11 @@ struct Options {
     std::optional<std::string> Tolerance; // as typed, in the shown unit
     std::string Harmonics = "500";
     bool EvaluationPage = false;
+    // The uncertainty simulation: the model as typed, the draws and the seed.
+    std::optional<std::string> Uncertainty;
+    std::optional<int> Draws;
+    std::optional<std::uint64_t> Seed;
+    TableOptionWords Table;
 };
 
 // Parses argv (the program's name first) into `options`. Help and the

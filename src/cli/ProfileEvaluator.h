@@ -32,7 +32,9 @@ class ProfileEvaluator {
 public:
     // noise: the generator of the demonstration profile the document is
     // made with; the process-wide one gives the window's demonstration.
-    explicit ProfileEvaluator(const AnalysisSettings& settings, GaussianNoiseSource* noise = nullptr);
+    // uncertainty: simulate the uncertainty of every analysis it gives.
+    explicit ProfileEvaluator(const AnalysisSettings& settings, GaussianNoiseSource* noise = nullptr,
+                              std::optional<UncertaintyRequest> uncertainty = std::nullopt);
     ProfileEvaluator(const ProfileEvaluator&) = delete;
     ProfileEvaluator& operator=(const ProfileEvaluator&) = delete;
 
@@ -42,9 +44,14 @@ public:
     // The record of the demonstration profile the document was made with.
     ProfileRecord DemonstrationRecord() const;
     const CKyklosDoc& Document() const { return doc_; }
+    // How the tables among the files are read; a table that does not fit is that file's error.
+    void SetTableReading(const TableOptions& options) { doc_.TableReading = options; }
 
 private:
+    ProfileRecord WithUncertainty(ProfileRecord record) const;
+
     CollectingUi ui_;
+    std::optional<UncertaintyRequest> uncertainty_;
     // Each worker's own generator: the process-wide one stays untouched for
     // the demonstration profile, which is the same in every run.
     ClassicRandom random_;

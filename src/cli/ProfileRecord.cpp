@@ -45,6 +45,8 @@ constexpr std::array kColumns{
     RecordColumn{"ront_mi_max", ColumnKind::Length, nullptr, &ProfileRecord::RONtMiMaxMm},
     RecordColumn{"ront_mc_min", ColumnKind::Length, nullptr, &ProfileRecord::RONtMcMinMm},
     RecordColumn{"ront_mc_max", ColumnKind::Length, nullptr, &ProfileRecord::RONtMcMaxMm},
+    RecordColumn{"source_format", ColumnKind::Text, &ProfileRecord::SourceFormat},
+    RecordColumn{"columns", ColumnKind::Text, &ProfileRecord::Columns},
 };
 } // namespace
 
@@ -57,6 +59,11 @@ std::string_view ReferenceName(ReferenceKind kind)
     case ReferenceKind::MinimumZone: break;
     }
     return "MinimumZone";
+}
+
+std::string RecordSourceFormat(const Profile& profile)
+{
+    return profile.SourceFormat.empty() ? "kyk" : profile.SourceFormat;
 }
 
 ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file)
@@ -77,6 +84,8 @@ ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file)
     r.ConcentricityMm = Finite(shown.ConcentricityMm);
     r.RunoutMm = Finite(shown.RunoutMm);
     FillEvaluation(r, doc.Result.Evaluation);
+    r.SourceFormat = RecordSourceFormat(doc.Profile);
+    r.Columns = doc.Profile.Columns;
     return r;
 }
 

@@ -5,6 +5,7 @@
 
 #include "document/KyklosDoc.h"
 #include "document/RoundnessEvaluation.h"
+#include "document/Uncertainty.h"
 
 #include <optional>
 #include <span>
@@ -51,7 +52,17 @@ struct ProfileRecord {
     std::optional<double> RONtMiMaxMm;
     std::optional<double> RONtMcMinMm;
     std::optional<double> RONtMcMaxMm;
+    // With --uncertainty: the simulated uncertainty of the analysis.
+    std::optional<UncertaintyResult> Uncertainty;
+    // Where the profile came from: "kyk" or "table" (the demonstration
+    // profile counts as "kyk": radii at equal steps over a full turn), and a
+    // table's columns as --columns names them (empty for a .kyk).
+    std::string SourceFormat;
+    std::string Columns;
 };
+
+// The source format a record and a JSON record write for a profile.
+std::string RecordSourceFormat(const Profile& profile);
 
 // The record of an analysed document (AnalysisValid) read from `file`.
 ProfileRecord RecordOfDocument(const CKyklosDoc& doc, const std::string& file);

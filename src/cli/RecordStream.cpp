@@ -4,6 +4,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/Interruption.h"
 #include "cli/ReportText.h"
+#include "cli/UncertaintyReport.h"
 #include "platform/TextEncoding.h"
 
 #include <cerrno>
@@ -109,14 +110,21 @@ std::string RecordStream::Format(const ProfileRecord& record, const CKyklosDoc* 
     switch (plan_.Format) {
     case OutputFormat::Json:
     case OutputFormat::JsonLines: {
-        const auto j =
+        auto j =
             doc ? DocumentJson(*doc, plan_.RawSamples, plan_.HarmonicLimit) : FailureJson(record.File, record.Message);
+        if (record.Uncertainty) j["Uncertainty"] = UncertaintyJson(*record.Uncertainty);
         if (plan_.Format == OutputFormat::JsonLines) return JsonText(j, -1) + "\n";
         return jsonArray_ ? Indented(JsonText(j, 2), jsonIndent_) : JsonText(j, 2) + "\n";
     }
     case OutputFormat::Text:
-        return (doc ? ResultsText(*doc, plan_.Metric) : FailureText(record.File, record.Message)) + "\n";
-    case OutputFormat::Csv: return CsvRow(record, plan_.Metric, plan_.CsvGuardFormulas);
+        return (doc ? ResultsText(*doc, plan_.Metric, record.Uncertainty ? &*record.Uncertainty : nullptr)
+                    : FailureText(record.File, record.Message)) +
+               "\n";
+    case OutputFormat::Csv: {
+        std::string row = CsvRow(record, plan_.Metric, plan_.CsvGuardFormulas);
+        if (!plan_.Uncertainty) return row;
+        return AppendCsvCells(std::move(row), UncertaintyCsvCells(record, plan_.Metric));
+    }
     case OutputFormat::None: return {};
     }
     return {};
@@ -137,7 +145,9 @@ bool RecordStream::Write(const std::string& text)
 bool RecordStream::Begin()
 {
     if (plan_.Summary == SummaryMode::Only) return true;
-    if (plan_.Format == OutputFormat::Csv && plan_.CsvHeader) Write(CsvHeader(plan_.Metric));
+    if (plan_.Format == OutputFormat::Csv && plan_.CsvHeader)
+        Write(plan_.Uncertainty ? AppendCsvCells(CsvHeader(plan_.Metric), UncertaintyCsvHeader(plan_.Metric))
+                                : CsvHeader(plan_.Metric));
     if (jsonArray_) Write(summaryInline_ && plan_.Summary != SummaryMode::Only ? "{\n  \"records\": [\n" : "[\n");
     return !writeFailed_;
 }
@@ -153,7 +163,12 @@ bool RecordStream::Take(std::size_t index, const ProfileRecord& record, const st
         std::fprintf(stderr, "kyklos-report: %s: %s\n", DisplayText(record.File).c_str(), record.Message.c_str());
     }
     if (record.Pass && !*record.Pass) anyVerdictFail_ = true;
+    if (record.Uncertainty) {
+        anyNotConforming_ |= record.Uncertainty->Decision == ConformityDecision::DoesNotConform;
+        anyUndecided_ |= record.Uncertainty->Decision == ConformityDecision::Undecided;
+    }
     if (pages_ && doc && !pagesFailed_) WritePage(*doc, index);
+    if (doc && !plan_.Tables.SaveProfilePath.empty()) SaveRecordProfile(*doc, index);
     statistics_.Add(record);
     ++taken_;
     progress_.Update(index + 1);
@@ -169,6 +184,17 @@ void RecordStream::WritePage(const CKyklosDoc& doc, std::size_t index)
     pagesFailed_ = anyFailed_ = true;
     progress_.Clear();
     std::fprintf(stderr, "kyklos-report: %s\n", error.c_str());
+}
+
+// A profile that cannot be saved is that file's failure; the others are still saved.
+void RecordStream::SaveRecordProfile(const CKyklosDoc& doc, std::size_t index)
+{
+    const std::string path = SavedProfilePath(plan_.Tables.SaveProfilePath, index, plan_.RecordCount());
+    const std::string message = SaveAnalysedProfile(doc, path);
+    if (message.empty()) return;
+    anyFailed_ = true;
+    progress_.Clear();
+    std::fprintf(stderr, "kyklos-report: %s: %s\n", DisplayText(path).c_str(), message.c_str());
 }
 
 void RecordStream::FinishPages(bool keep)
@@ -199,6 +225,8 @@ int RecordStream::Finish()
         return kExitFileFailed;
     }
     if (anyFailed_) return kExitFileFailed;
+    // With an uncertainty the decision, which guards the verdict by U, sets the status.
+    if (plan_.Uncertainty) return anyNotConforming_ ? kExitVerdictFail : anyUndecided_ ? kExitUndecided : kExitSuccess;
     return anyVerdictFail_ ? kExitVerdictFail : kExitSuccess;
 }
 

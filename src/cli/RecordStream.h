@@ -42,6 +42,7 @@ private:
     bool Write(const std::string& text);
     void WritePage(const CKyklosDoc& doc, std::size_t index);
     void FinishPages(bool keep);
+    void SaveRecordProfile(const CKyklosDoc& doc, std::size_t index);
     void WriteEnd();
     void WriteSummaryElsewhere();
 
@@ -59,6 +60,8 @@ private:
     std::size_t taken_ = 0;
     bool anyFailed_ = false;
     bool anyVerdictFail_ = false;
+    bool anyNotConforming_ = false;
+    bool anyUndecided_ = false;
     bool pagesFailed_ = false;
     bool writeFailed_ = false;
     bool interrupted_ = false;

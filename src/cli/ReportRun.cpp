@@ -64,7 +64,7 @@ std::unique_ptr<CKyklosView> PageView(const RunPlan& plan)
 void EvaluateAll(const RunPlan& plan, bool keepDocuments, RecordStream& stream)
 {
     if (plan.Demo) {
-        const ProfileEvaluator demo(plan.Analysis, &ProcessNoise());
+        const ProfileEvaluator demo(plan.Analysis, &ProcessNoise(), plan.Uncertainty);
         const ProfileRecord record = demo.DemonstrationRecord();
         const CKyklosDoc* doc = record.Ok ? &demo.Document() : nullptr;
         if (!stream.Take(0, record, stream.Format(record, doc), doc)) return;
@@ -73,6 +73,8 @@ void EvaluateAll(const RunPlan& plan, bool keepDocuments, RecordStream& stream)
     settings.Workers = plan.Workers;
     settings.Analysis = plan.Analysis;
     settings.KeepDocuments = keepDocuments;
+    settings.Uncertainty = plan.Uncertainty;
+    settings.TableReading = plan.Tables.Reading;
     const std::size_t offset = plan.Demo ? 1 : 0;
     RunBatch(
         plan.Files, settings,
@@ -103,7 +105,8 @@ int RunReport(const RunPlan& plan, int& argc, char** argv)
     }
     Interruption interruption;
     RecordStream stream(plan, pages.get());
-    if (stream.Begin()) EvaluateAll(plan, pages != nullptr, stream);
+    // The pages and the saved profiles are made from each analysed document.
+    if (stream.Begin()) EvaluateAll(plan, pages != nullptr || !plan.Tables.SaveProfilePath.empty(), stream);
     const int status = stream.Finish();
     interruption.RaiseAgain();
     return status;

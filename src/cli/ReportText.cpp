@@ -2,6 +2,7 @@
 
 #include "cli/PathBytes.h"
 #include "cli/ProfileRecord.h"
+#include "cli/UncertaintyReport.h"
 #include "document/ShownResults.h"
 #include "document/ShownVerdict.h"
 #include "platform/NumberText.h"
@@ -143,6 +144,8 @@ nlohmann::ordered_json DocumentJson(const CKyklosDoc& doc, bool withSamples, int
     j["FileTitle"] = DisplayFileTitle(p);
     j["Identification"] = DisplayText(p.Identification);
     j["DateText"] = DisplayText(p.DateText);
+    j["SourceFormat"] = RecordSourceFormat(p);
+    j["Columns"] = p.Columns;
     j["PointCount"] = p.PointCount();
     j["DataLoaded"] = doc.DataLoaded;
     j["AnalysisValid"] = doc.AnalysisValid;
@@ -194,7 +197,7 @@ std::string JsonText(const nlohmann::ordered_json& j, int indent)
     return j.dump(indent, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
-std::string ResultsText(const CKyklosDoc& doc, bool metric)
+std::string ResultsText(const CKyklosDoc& doc, bool metric, const UncertaintyResult* uncertainty)
 {
     std::string out;
     if (!doc.DataLoaded) return "No profile loaded.\n";
@@ -247,6 +250,7 @@ std::string ResultsText(const CKyklosDoc& doc, bool metric)
         out += PadRight("Tolerance:", 15) + " " + PadLeft(ToleranceText(*e.Tolerance, metric), 12) + " " + unit + "\n";
         words("Verdict:", VerdictLine(e));
     }
+    if (uncertainty) out += UncertaintyText(*uncertainty, metric);
     // The largest undulations of the filtered profile RONt is evaluated on, the raw amplitude beside.
     const std::vector<HarmonicComponent> largest = LargestHarmonics(e, kLargestHarmonicsShown);
     if (!largest.empty()) words("Harmonics:", "\u00BD peak-to-valley, filtered (raw)");

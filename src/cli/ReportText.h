@@ -6,6 +6,7 @@
 
 #include "document/KyklosDoc.h"
 #include "document/RoundnessEvaluation.h"
+#include "document/Uncertainty.h"
 
 #include <nlohmann/json.hpp>
 #include <string>
@@ -40,7 +41,8 @@ std::string JsonText(const nlohmann::ordered_json& j, int indent);
 // The report's result rows as text, in micrometres (or microinches), then
 // the evaluation: RONt about the four references, RONp, RONv, RONq, the
 // tolerance and its verdict, the five largest harmonics and the warnings.
-std::string ResultsText(const CKyklosDoc& doc, bool metric);
+// With an uncertainty, its expanded uncertainty and decision follow the verdict.
+std::string ResultsText(const CKyklosDoc& doc, bool metric, const UncertaintyResult* uncertainty = nullptr);
 
 // The text block of a file that could not be evaluated.
 std::string FailureText(const std::string& path, const std::string& message);

@@ -1,5 +1,6 @@
 #include "cli/RunPlan.h"
 
+#include "cli/UncertaintyReport.h"
 #include "view/DisplayScale.h"
 #include "view/qt/OutputFile.h"
 
@@ -74,6 +75,25 @@ std::optional<std::string> PlanValues(const Options& options, RunPlan& plan)
     const std::optional<int> limit = ParseHarmonicLimit(options.Harmonics);
     if (!limit) return "--harmonics: use a whole number of 0 or more, or all.";
     plan.HarmonicLimit = *limit;
+    return std::nullopt;
+}
+
+// --uncertainty's model, draws and seed; the refusal's message, or nothing.
+std::optional<std::string> PlanUncertainty(const Options& options, RunPlan& plan)
+{
+    if (!options.Uncertainty) {
+        if (options.Draws) return "--draws needs --uncertainty.";
+        if (options.Seed) return "--seed needs --uncertainty.";
+        return std::nullopt;
+    }
+    std::string error;
+    const std::optional<UncertaintyModel> model = ParseUncertaintyModel(*options.Uncertainty, plan.Metric, error);
+    if (!model) return error;
+    UncertaintyRequest request;
+    request.Model = *model;
+    request.Draws = options.Draws.value_or(kDefaultDraws);
+    request.Seed = options.Seed.value_or(kDefaultSeed);
+    plan.Uncertainty = request;
     return std::nullopt;
 }
 
@@ -174,7 +194,9 @@ std::variant<RunPlan, Refusal> PlanRun(const Options& options, std::istream& lis
     };
     if (auto refusal = FormatOptionRefusal(options, plan.Format)) return refuse(std::move(*refusal));
     if (auto refusal = PlanValues(options, plan)) return refuse(std::move(*refusal));
+    if (auto refusal = PlanUncertainty(options, plan)) return refuse(std::move(*refusal));
     if (auto refusal = OutputNameRefusal(options.Output)) return refuse(std::move(*refusal));
+    if (auto refusal = PlanTables(options.Table, plan.Tables)) return refuse(std::move(*refusal));
     PlanPages(options, plan.Pages);
 
     if (!options.Metafile.empty()) {
@@ -187,7 +209,9 @@ std::variant<RunPlan, Refusal> PlanRun(const Options& options, std::istream& lis
     const std::vector<std::string> names = InputNames(options);
     if (names.empty() && !options.Demo)
         return refuse("Nothing to evaluate: name a .kyk file or a folder, or use --demo (see --help).");
-    PlanEvaluation(options, ExpandInputs(names, options.Recursive, list, options.Null ? '\0' : '\n'), plan);
+    PlanEvaluation(
+        options,
+        ExpandInputs(names, options.Recursive, list, options.Null ? '\0' : '\n', plan.Tables.FoldersTakeTables), plan);
     if (plan.RecordCount() == 0) return refuse("No .kyk file found in the inputs.", kExitFileFailed);
     return plan;
 }

@@ -8,7 +8,9 @@
 #include "cli/ExitStatus.h"
 #include "cli/Options.h"
 #include "cli/ReportText.h"
+#include "cli/TablePlan.h"
 #include "document/AnalysisSettings.h"
+#include "document/Uncertainty.h"
 #include "view/qt/PageExport.h"
 
 #include <cstddef>
@@ -71,9 +73,12 @@ struct RunPlan {
     AnalysisSettings Analysis;
     bool Demo = false; // the demonstration profile, before the files
     std::vector<BatchInput> Files;
+    TablePlan Tables; // how tables are read, folders' tables, --save-profile
     // The workers: as many as asked (or one per core), at most four per core
     // and one per file, so that a -j far above the cores costs no memory.
     int Workers = 1;
+    // With --uncertainty: every analysis' uncertainty, its draws on threads of their own.
+    std::optional<UncertaintyRequest> Uncertainty;
 
     std::size_t RecordCount() const { return Files.size() + (Demo ? 1 : 0); }
 };

@@ -7,7 +7,10 @@
 #include "analysis/SampleAngles.h"
 #include "document/GaussianNoiseSource.h"
 #include "document/ProfileAnalysis.h"
+#include "document/TableOpening.h"
 #include "io/KykFile.h"
+#include "io/ProfileWriter.h"
+#include "io/TableReader.h"
 #include "platform/PathParts.h"
 #include "platform/Units.h"
 
@@ -17,6 +20,7 @@
 #include <ctime>
 #include <numbers>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace kyklos {
@@ -180,6 +184,21 @@ void CKyklosDoc::OnFileOpen()
 void CKyklosDoc::OpenProfile(const std::string& path)
 {
     OpenDialogPath = path;
+    if (IsTableFileName(path)) {
+        // A refused or cancelled table gives up nothing: the profile shown stays.
+        TableOpening table = OpenTableProfile(path, TableReading, importer_);
+        if (table.Read) {
+            Profile = std::move(*table.Read);
+            DataLoaded = true;
+            AnalysisValid = false;
+            Result.FitValid = false;
+            AnalyzeProfile();
+        } else if (!table.Cancelled) {
+            Fail(table.Message.c_str());
+        }
+        UpdateAllViews();
+        return;
+    }
     KykReadResult read = ReadKykFile(path);
     if (read.Read) {
         Profile = std::move(*read.Read);
@@ -199,6 +218,20 @@ void CKyklosDoc::OpenProfile(const std::string& path)
     }
     if (!read.Read) Fail(read.Message.c_str());
     UpdateAllViews();
+}
+
+std::string CKyklosDoc::SaveProfileAs(const std::string& path)
+{
+    std::string message;
+    if (!DataLoaded || Profile.PointCount() < 1) {
+        message = "There is no profile to save.";
+    } else {
+        std::span<const double> filtered;
+        if (AnalysisValid) filtered = Result.FilteredRadius;
+        message = SaveProfile(path, Profile, filtered);
+    }
+    if (!message.empty()) Fail(message.c_str());
+    return message;
 }
 
 // ---------------------------------------------------------------------------

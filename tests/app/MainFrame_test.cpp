@@ -86,6 +86,7 @@ private slots:
         QTest::newRow("File") << 0 << "&File"
                               << QList<Item>{{"&New\tCtrl+N", 57600},
                                              {"&Open...\tCtrl+O", 57601},
+                                             {"Save Pro&file As...", 32784},
                                              kSeparator,
                                              {"&Print...\tCtrl+P", 57607},
                                              {"Print Pre&view", 57609},
@@ -511,7 +512,7 @@ private slots:
         QCOMPARE(doc_->Profile.FileTitle, std::string("caf\xE9"));
 
         QMimeData text;
-        text.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/notes.txt"))});
+        text.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/notes.pdf"))});
         QDragEnterEvent refused(QPoint(50, 50), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
         refused.setAccepted(false);
         QCoreApplication::sendEvent(frame_.get(), &refused);

@@ -193,7 +193,8 @@ private slots:
 
     void openFileFilter()
     {
-        QCOMPARE(QtUiPort::OpenFileFilter(), QStringLiteral("Kyklos Files (*.kyk);;All Files (*.*)"));
+        QCOMPARE(QtUiPort::OpenFileFilter(),
+                 QStringLiteral("Kyklos Files (*.kyk);;Tables (*.csv *.tsv *.txt *.dat);;All Files (*.*)"));
     }
 };
 

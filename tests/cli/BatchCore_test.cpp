@@ -211,7 +211,7 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
         return fields;
     };
     const auto inch = cells(CsvRow(r, false));
-    ASSERT_EQ(inch.size(), 29u);
+    ASSERT_EQ(inch.size(), 31u);
     EXPECT_EQ(inch[13], ShortestNumber(ShownLength(0.004, false)));
     EXPECT_EQ(inch[14], ShortestNumber(ShownLength(0.0035, false)));
     EXPECT_EQ(inch[15], "");

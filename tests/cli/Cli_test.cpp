@@ -566,10 +566,12 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     EXPECT_EQ(rows[0], "file,ok,message,identification,date,points,cutoff_upr,reference,roundness_um,eccentricity_um,"
                        "eccentricity_angle_deg,concentricity_um,runout_um,ront_ls_um,ront_mz_um,ront_mi_um,ront_mc_um,"
                        "ronp_um,ronv_um,ronq_um,tolerance_um,verdict,verdict_reference,mi_diameter_um,mc_diameter_um,"
-                       "ront_mi_min_um,ront_mi_max_um,ront_mc_min_um,ront_mc_max_um");
+                       "ront_mi_min_um,ront_mi_max_um,ront_mc_min_um,ront_mc_max_um,source_format,columns");
     EXPECT_EQ(csv.out.find("\n"), csv.out.find("\r\n") + 1); // CR LF rows
     const auto good = Fields(rows[2]);
-    ASSERT_EQ(good.size(), 29u) << rows[2];
+    ASSERT_EQ(good.size(), 31u) << rows[2];
+    EXPECT_EQ(good[29], "kyk");
+    EXPECT_EQ(good[30], "");
     EXPECT_EQ(good[1], "true");
     EXPECT_EQ(good[3], "Part 1");
     EXPECT_EQ(good[5], "360");
@@ -580,6 +582,8 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     EXPECT_EQ(Fields(rows[3]), (std::vector<std::string>{files[2].string(),
                                                          "false",
                                                          "Invalid file revision.",
+                                                         "",
+                                                         "",
                                                          "",
                                                          "",
                                                          "",
@@ -616,7 +620,7 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     const std::string inchHeader = Report("--format csv --inch" + names).out;
     EXPECT_NE(inchHeader.find(",roundness_uin,"), std::string::npos);
     EXPECT_NE(inchHeader.find(",mi_diameter_uin,mc_diameter_uin,ront_mi_min_uin,ront_mi_max_uin,ront_mc_min_uin,"
-                              "ront_mc_max_uin\r\n"),
+                              "ront_mc_max_uin,source_format,columns\r\n"),
               std::string::npos);
 
     const Outcome jsonl = Report("--format jsonl" + names);

@@ -5,7 +5,9 @@
 #include "app/ProgressDialog.h"
 #include "app/QtUiPort.h"
 #include "app/SplashWindow.h"
+#include "app/TableImportDialog.h"
 #include "document/KyklosDoc.h"
+#include "io/TableReader.h"
 #include "view/KyklosView.h"
 
 #include <QApplication>
@@ -103,6 +105,12 @@ void ScreenshotTour::Run()
     frame_.OnAppAbout();
     GrabNextModal(QStringLiteral("scaling.png"));
     frame_.OnDisplayScaling();
+    // The Import dialog as a German spreadsheet export brings it up.
+    std::string table = "Pr\xFC"
+                        "fbericht Welle DS-40;;\r\nWinkel [\xB0];Radius [\xB5m]\r\n";
+    for (int i = 0; i < 24; ++i) table += std::to_string(i) + ",5;12505," + std::to_string(400 + 7 * i) + "\r\n";
+    GrabNextModal(QStringLiteral("table-import.png"));
+    frame_.TableImport().ChooseTableReading("Welle.csv", ReadTableText(table, {}).Preview, {});
 
     // The bar as the filter leaves it part-way through a run.
     if (progress_.Show("ZizeruzeVizava", "50 UPR Gaussian Filter...")) {
