@@ -1,5 +1,6 @@
 #include "app/AppSettings.h"
 
+#include "app/EvaluationText.h"
 #include "app/TableImportDialog.h"
 #include "platform/NumberText.h"
 #include "view/DisplayScale.h"
@@ -32,6 +33,11 @@ const QString kAutoScale = QStringLiteral("Display/AutoScale");
 const QString kBandRange = QStringLiteral("Display/BandRange");
 const QString kFilterCutoff = QStringLiteral("Analysis/FilterCutoff");
 const QString kReference = QStringLiteral("Analysis/Reference");
+const QString kFilterKind = QStringLiteral("Analysis/FilterKind");
+const QString kBandLow = QStringLiteral("Analysis/BandLow");
+const QString kBandHigh = QStringLiteral("Analysis/BandHigh");
+const QString kSpikeDeviations = QStringLiteral("Analysis/SpikeDeviations");
+const QString kExcludedSectors = QStringLiteral("Analysis/ExcludedSectors");
 const QString kTolerance = QStringLiteral("Analysis/Tolerance");
 const QString kToleranceUnit = QStringLiteral("Analysis/ToleranceUnit");
 // Where earlier versions kept the tolerance, in micrometres.
@@ -50,7 +56,8 @@ const QString kOptionPrintEvaluation = QStringLiteral("Options/PrintEvaluationPa
 // The keys of the values restored at start.
 const QString* const kRestoredKeys[] = {&kGeometry,        &kState,           &kStateCheck,  &kStatusBar,   &kRawData,
                                         &kReferenceCircle, &kCenteredProfile, &kMetricUnits, &kAutoScale,   &kBandRange,
-                                        &kFilterCutoff,    &kReference,       &kOpenFolder,  &kTableImports};
+                                        &kFilterCutoff,    &kReference,       &kFilterKind,  &kBandLow,     &kBandHigh,
+                                        &kSpikeDeviations, &kExcludedSectors, &kOpenFolder,  &kTableImports};
 
 // The spectrum's ranges as the settings file writes them.
 constexpr std::pair<HarmonicRange, const char*> kRangeTexts[] = {{HarmonicRange::Upr50, "50"},
@@ -141,6 +148,31 @@ std::optional<RoundnessTolerance> ReadTolerance(const QSettings& store)
     return RoundnessTolerance{*number, metric};
 }
 
+// The filter kind, the band, spike removal and the excluded sectors, into a:
+// a band its own rule refuses keeps the default band, and a list of sectors
+// with one that does not read, or longer than the window writes, is dropped.
+void LoadFilterOptions(QSettings& store, AnalysisSettings& a)
+{
+    if (const auto kind = FilterKindFromName(store.value(kFilterKind).toString().toStdString())) a.FilterKind = *kind;
+    const auto low = ReadInt(store, kBandLow);
+    const auto high = ReadInt(store, kBandHigh);
+    if (low && high && !FilterSpecRefusal({FilterKind::Band, 50, *low, *high})) {
+        a.BandLowUpr = *low;
+        a.BandHighUpr = *high;
+    }
+    if (const auto k = ReadDouble(store, kSpikeDeviations))
+        if (*k > 0.0) a.SpikeDeviations = *k;
+    const QStringList texts = store.value(kExcludedSectors).toStringList();
+    if (texts.size() > kMaxRememberedSectors) return;
+    std::vector<ExcludedSector> sectors;
+    for (const QString& text : texts) {
+        const auto sector = ParseExcludedSector(text.toStdString());
+        if (!sector) return;
+        sectors.push_back(*sector);
+    }
+    a.ExcludedSectors = std::move(sectors);
+}
+
 // Entries whose reading is not as Kyklos writes it are dropped.
 std::map<std::string, std::string> LoadTableImports(QSettings& store)
 {
@@ -186,6 +218,7 @@ void LoadRestoredSettings(QSettings& store, const QList<QRect>& screens, AppSett
             s.Analysis.FilterCutoffUpr = *cutoff;
     if (const auto reference = ReadInt(store, kReference))
         if (*reference >= 0 && *reference <= 3) s.Analysis.ReferenceKind = ReferenceKindFromIndex(*reference);
+    LoadFilterOptions(store, s.Analysis);
 
     if (const auto folder = ReadBytes(store, kOpenFolder))
         if (IsFolder(folder->toStdString())) s.OpenFolder = folder->toStdString();
@@ -226,6 +259,17 @@ void SaveAppSettings(QSettings& store, const AppSettings& s)
     store.setValue(kBandRange, s.BandRange);
     store.setValue(kFilterCutoff, s.Analysis.FilterCutoffUpr);
     store.setValue(kReference, ReferenceIndex(s.Analysis.ReferenceKind));
+    const AnalysisSettings& a = s.Analysis;
+    store.setValue(kFilterKind, ToQString(FilterName(a.FilterKind)));
+    store.setValue(kBandLow, a.BandLowUpr);
+    store.setValue(kBandHigh, a.BandHighUpr);
+    // Empty without spike removal; else the shortest text of k, with a full stop.
+    store.setValue(kSpikeDeviations,
+                   a.SpikeDeviations ? QString::fromStdString(ShortestNumber(*a.SpikeDeviations)) : QString());
+    QStringList sectors;
+    for (const ExcludedSector& sector : a.ExcludedSectors)
+        sectors << QString::fromStdString(ExcludedSectorText(sector));
+    store.setValue(kExcludedSectors, sectors);
     store.setValue(kOpenFolder, QByteArray::fromStdString(s.OpenFolder));
     SaveTableImports(store, s.TableImports);
 }

@@ -44,6 +44,9 @@ struct AppOptions {
     friend bool operator==(const AppOptions&, const AppOptions&) = default;
 };
 
+// The most excluded sectors the settings file gives back: as many as the
+// Excluded Sectors dialog takes.
+inline constexpr int kMaxRememberedSectors = 64;
 // Table header shapes whose Import choices are remembered.
 inline constexpr std::size_t kMaxTableImports = 32;
 
@@ -66,8 +69,9 @@ struct AppSettings {
     bool MetricUnits = true;
     bool AutoScale = true;
     double BandRange = 5.0; // µm, two divisions, in either unit system
-    // The document's analysis settings: cutoff (one of kFilterCutoffs) and
-    // reference restored with the option; the roundness tolerance always.
+    // The document's analysis settings: cutoff (one of kFilterCutoffs),
+    // reference, filter kind, band, spike removal and excluded sectors
+    // restored with the option; the roundness tolerance always.
     AnalysisSettings Analysis;
     std::string OpenFolder; // bytes; empty: where the document starts by itself
     // The Import dialog's choices per table header shape (TablePreview::HeaderShape),

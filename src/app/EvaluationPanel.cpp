@@ -99,6 +99,12 @@ EvaluationPanel::EvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view,
     layout->addWidget(CreateReferenceGroup());
     layout->addWidget(CreateParameterGroup());
     layout->addWidget(CreateToleranceGroup());
+    // The filter, spikes, samples and coverage when they are not the default ones.
+    notesLabel_ = new QLabel(content);
+    notesLabel_->setWordWrap(true);
+    notesLabel_->setTextFormat(Qt::PlainText);
+    notesLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(notesLabel_);
     warningsLabel_ = new QLabel(content);
     warningsLabel_->setWordWrap(true);
     warningsLabel_->setTextFormat(Qt::PlainText);
@@ -320,6 +326,11 @@ void EvaluationPanel::ShowEvaluation()
         parameterLabels_[i]->setText(parameters ? LengthText(values[i], metric) : kNoValueQText);
         parameterUnits_[i]->setText(unit);
     }
+
+    QStringList notes;
+    for (const std::string& note : EvaluationNotes(e)) notes << ToQString(note);
+    notesLabel_->setText(notes.join(QLatin1Char('\n')));
+    notesLabel_->setVisible(!notes.isEmpty());
 
     QStringList warnings;
     if (e.Valid)

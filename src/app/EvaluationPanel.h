@@ -65,6 +65,8 @@ public:
     QLabel* VerdictLabel() const { return verdictLabel_; }
     QLabel* MarginLabel() const { return marginLabel_; }
     QLabel* WarningsLabel() const { return warningsLabel_; }
+    // What the evaluation was made under beyond the default (hidden when nothing).
+    QLabel* NotesLabel() const { return notesLabel_; }
     QLabel* SourceLabel() const { return sourceLabel_; } // the profile's file type, columns and units
     QComboBox* RangeBox() const { return rangeBox_; }
     QCheckBox* LogarithmicBox() const { return logarithmicBox_; }
@@ -106,6 +108,7 @@ private:
     QLabel* toleranceLabel_ = nullptr;
     QLabel* verdictLabel_ = nullptr;
     QLabel* marginLabel_ = nullptr;
+    QLabel* notesLabel_ = nullptr;
     QLabel* warningsLabel_ = nullptr;
     QLabel* sourceLabel_ = nullptr;
     QComboBox* rangeBox_ = nullptr;

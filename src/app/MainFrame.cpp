@@ -5,6 +5,8 @@
 #include "app/Artwork.h"
 #include "app/CommandIds.h"
 #include "app/EvaluationPanel.h"
+#include "app/ExcludedSectorsDialog.h"
+#include "app/FilterOptionsDialog.h"
 #include "app/KyklosViewWidget.h"
 #include "app/OptionsDialog.h"
 #include "app/QtUiPort.h"
@@ -182,6 +184,11 @@ void CMainFrame::CreateActions()
                QStringLiteral("Opens the web browser at %1.\nVisit %1").arg(kWebAddress));
     MakeAction(ID_ANALYSIS_FILTERING, QStringLiteral("&Filtering"),
                QStringLiteral("Selects the filter cutoff.\nFiltering"));
+    // O and E: free in the Analysis menu (Filtering, Reference Circle, Tolerance).
+    MakeAction(ID_ANALYSIS_FILTER_OPTIONS, QStringLiteral("Filter &Options..."),
+               QStringLiteral("Selects the filter kind, the band and spike removal.\nFilter Options"));
+    MakeAction(ID_ANALYSIS_EXCLUDED_SECTORS, QStringLiteral("&Excluded Sectors..."),
+               QStringLiteral("Leaves sectors of the profile out of the analysis.\nExcluded Sectors"));
     MakeAction(ID_ANALYSIS_REFERENCE_CIRCLE, QStringLiteral("&Reference Circle"),
                QStringLiteral("Selects the reference circle.\nReference Circle"));
     MakeAction(ID_APP_ABOUT, QStringLiteral("&About Kyklos..."),
@@ -260,6 +267,8 @@ void CMainFrame::CreateMenus()
 
     QMenu* analysis = bar->addMenu(QStringLiteral("&Analysis"));
     analysis->addAction(Action(ID_ANALYSIS_FILTERING));
+    analysis->addAction(Action(ID_ANALYSIS_FILTER_OPTIONS));
+    analysis->addAction(Action(ID_ANALYSIS_EXCLUDED_SECTORS));
     analysis->addSeparator();
     analysis->addAction(Action(ID_ANALYSIS_REFERENCE_CIRCLE));
     analysis->addSeparator();
@@ -370,6 +379,8 @@ void CMainFrame::ConnectCommands()
     on(ID_DISPLAY_WEB_SITE, [this] { OnDisplayWebSite(); });
     on(ID_ANALYSIS_FILTERING, [this] { doc_.OnAnalysisFiltering(); });
     on(ID_ANALYSIS_REFERENCE_CIRCLE, [this] { doc_.OnAnalysisReferenceCircle(); });
+    on(ID_ANALYSIS_FILTER_OPTIONS, [this] { OnAnalysisFilterOptions(); });
+    on(ID_ANALYSIS_EXCLUDED_SECTORS, [this] { OnAnalysisExcludedSectors(); });
     on(ID_APP_ABOUT, [this] { OnAppAbout(); });
     on(ID_VIEW_OPTIONS, [this] { OnViewOptions(); });
 
@@ -481,6 +492,20 @@ void CMainFrame::OnAnalysisTolerance()
     // Always remembered, as it changes: no other setting of the window depends on it.
     QSettings store;
     SaveTolerance(store, tolerance);
+}
+
+void CMainFrame::OnAnalysisFilterOptions()
+{
+    // A filter the profile cannot take is refused by the document with its
+    // message; the settings and the results then stay as they were.
+    AnalysisSettings settings = doc_.Settings;
+    if (RunFilterOptionsCommand(this, settings)) doc_.ChangeSettings(settings);
+}
+
+void CMainFrame::OnAnalysisExcludedSectors()
+{
+    AnalysisSettings settings = doc_.Settings;
+    if (RunExcludedSectorsCommand(this, settings)) doc_.ChangeSettings(settings);
 }
 
 void CMainFrame::OnViewOptions()

@@ -102,6 +102,8 @@ public:
     void OnDisplayWebSite();
     void OnAppAbout();
     void OnAnalysisTolerance();
+    void OnAnalysisFilterOptions();
+    void OnAnalysisExcludedSectors();
     void OnViewOptions();
 
 protected:

@@ -3,9 +3,11 @@
 #include "platform/NumberText.h"
 #include "platform/Units.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace kyklos {
 
@@ -256,6 +258,90 @@ void CPolarGraph::DrawReference(Canvas& dc, double a, double b, double c)
         dc.LineTo(RoundToDevice(rho * cosTheta + CentreX), RoundToDevice(CentreY - rho * sinTheta));
     }
     dc.LineTo(x0, y0);
+    dc.Restore();
+}
+
+Point CPolarGraph::TracePoint(double r, double theta, const TraceFrame& frame) const
+{
+    const double cosTheta = std::cos(theta);
+    const double sinTheta = std::sin(theta);
+    const double rho = frame.Centred
+                           ? (r - (frame.a * cosTheta + frame.b * sinTheta + frame.c)) * 1000.0 * PixelsPerMicrometre +
+                                 frame.BaseRadius
+                           : (r - DatumRadius) * 1000.0 * PixelsPerMicrometre + ZeroRadius;
+    return {ClampCoordinate(RoundToDevice(rho * cosTheta + CentreX)),
+            ClampCoordinate(RoundToDevice(CentreY - rho * sinTheta))};
+}
+
+void CPolarGraph::DrawProfilePaths(Canvas& dc, std::span<const double> radii, std::span<const double> anglesRad,
+                                   std::span<const TracePath> paths, const TraceFrame& frame)
+{
+    const std::size_t n = radii.size();
+    if (n == 0 || (!anglesRad.empty() && anglesRad.size() != n)) return;
+    const double dTheta = 2.0 * Pi / static_cast<double>(n);
+    const auto point = [&](int i) {
+        const double theta = anglesRad.empty() ? i * dTheta : anglesRad[static_cast<std::size_t>(i)];
+        return TracePoint(radii[static_cast<std::size_t>(i)], theta, frame);
+    };
+    BeginTrace(dc);
+    for (const TracePath& path : paths) {
+        if (path.Samples.empty()) continue;
+        const Point first = point(path.Samples.front());
+        dc.MoveTo(first.x, first.y);
+        Point last = first;
+        for (std::size_t k = 1; k < path.Samples.size(); ++k) {
+            const Point p = point(path.Samples[k]);
+            // Plain traces emit one vertex per device point, as DrawProfile does.
+            if (frame.Centred || p != last) dc.LineTo(p.x, p.y);
+            last = p;
+        }
+        if (path.Closed && (frame.Centred || first != last)) dc.LineTo(first.x, first.y);
+    }
+    dc.Restore();
+}
+
+void CPolarGraph::DrawSampleCrosses(Canvas& dc, std::span<const double> radii, std::span<const double> anglesRad,
+                                    std::span<const int> samples, const TraceFrame& frame)
+{
+    const std::size_t n = radii.size();
+    if (n == 0 || (!anglesRad.empty() && anglesRad.size() != n)) return;
+    const double dTheta = 2.0 * Pi / static_cast<double>(n);
+    const int arm = std::max(2, OuterRadius / 40);
+    BeginTrace(dc);
+    for (const int i : samples) {
+        if (i < 0 || static_cast<std::size_t>(i) >= n) continue;
+        const double theta = anglesRad.empty() ? i * dTheta : anglesRad[static_cast<std::size_t>(i)];
+        const Point p = TracePoint(radii[static_cast<std::size_t>(i)], theta, frame);
+        dc.MoveTo(p.x - arm, p.y - arm);
+        dc.LineTo(p.x + arm, p.y + arm);
+        dc.MoveTo(p.x - arm, p.y + arm);
+        dc.LineTo(p.x + arm, p.y - arm);
+    }
+    dc.Restore();
+}
+
+void CPolarGraph::FillSector(Canvas& dc, double fromRad, double toRad, Colour colour)
+{
+    const double turn = 2.0 * Pi;
+    if (!std::isfinite(fromRad) || !std::isfinite(toRad)) return;
+    double span = std::fmod(toRad - fromRad, turn);
+    if (span < 0.0) span += turn;
+    // A sector of one angle has no area.
+    if (!(span > 0.0)) return;
+    // Vertices at most half a degree apart keep the arc round at print resolution.
+    const int steps = std::max(1, static_cast<int>(std::ceil(span / (Pi / 360.0))));
+    std::vector<Point> points;
+    points.reserve(static_cast<std::size_t>(steps) + 2);
+    points.push_back({CentreX, CentreY});
+    for (int k = 0; k <= steps; ++k) {
+        const double theta = fromRad + span * k / steps;
+        points.push_back({RoundToDevice(CentreX + OuterRadius * std::cos(theta)),
+                          RoundToDevice(CentreY - OuterRadius * std::sin(theta))});
+    }
+    BeginTrace(dc);
+    dc.SetPen({PenStyle::Null, 0, colour});
+    dc.SetBrush({BrushStyle::Solid, colour, HatchStyle::Horizontal});
+    dc.Polygon(points);
     dc.Restore();
 }
 

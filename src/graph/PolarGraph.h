@@ -9,11 +9,25 @@
 // with 32-bit integer arithmetic truncating toward zero; doubles become device
 // coordinates only through RoundToDevice.
 
+#include "graph/TracePaths.h"
 #include "platform/Canvas.h"
 
 #include <span>
 
 namespace kyklos {
+
+// The shade under an excluded sector: lighter than the raw profile's grey,
+// so that its samples stay visible on it, yet dark enough to print.
+inline constexpr Colour kExcludedSectorShade{232, 232, 232};
+
+// Where a trace puts a sample: about the datum (plain), or as its deviation
+// from the reference limaçon a·cos θ + b·sin θ + c (mm) on the circle of
+// BaseRadius (centred).
+struct TraceFrame {
+    bool Centred = false;
+    double a = 0.0, b = 0.0, c = 0.0;
+    int BaseRadius = 0;
+};
 
 class CPolarGraph {
 public:
@@ -48,6 +62,18 @@ public:
     void DrawCenteredProfile(Canvas& dc, std::span<const double> radii, int count, double a, double b, double c,
                              int baseRadius);
     void DrawReference(Canvas& dc, double a, double b, double c);
+    // Samples at their own angles (radians; empty: i·2π/N over a full
+    // turn) as the given polylines: about the datum with one vertex per run
+    // of samples on one device point, as DrawProfile; centred with every
+    // vertex, as DrawCenteredProfile.
+    void DrawProfilePaths(Canvas& dc, std::span<const double> radii, std::span<const double> anglesRad,
+                          std::span<const TracePath> paths, const TraceFrame& frame);
+    // A small diagonal cross on each of the given samples (a removed spike).
+    void DrawSampleCrosses(Canvas& dc, std::span<const double> radii, std::span<const double> anglesRad,
+                           std::span<const int> samples, const TraceFrame& frame);
+    // Fills the sector from fromRad counter-clockwise to toRad (radians,
+    // taken modulo a turn) out to the outer circle, without an outline.
+    void FillSector(Canvas& dc, double fromRad, double toRad, Colour colour);
     void DrawCentreMark(Canvas& dc, double x, double y);
 
     bool MetricUnits = true;
@@ -69,6 +95,8 @@ public:
     int CentreY = 0;
 
 private:
+    // The device point of radius r (mm) at angle theta, clamped as traces are.
+    Point TracePoint(double r, double theta, const TraceFrame& frame) const;
     // Saves the canvas and clips to GraphRect without its left and top edge lines.
     void BeginTrace(Canvas& dc) const;
 };

@@ -234,10 +234,17 @@ Rect LayoutLines(Canvas& dc, const EvaluationPageLayout& layout, const std::vect
 // What the page was evaluated under, in words: it stands alone on paper.
 std::vector<std::string> ConditionTexts(const RoundnessEvaluation& evaluation)
 {
-    return {"Gaussian (50%) filter, " + std::to_string(evaluation.CutoffUpr) + " UPR cutoff, " +
-                std::to_string(evaluation.PointCount) + " points. " +
-                std::string(ReferenceLabel(evaluation.SelectedReference)) + ".",
-            "Tolerance t: RONt \u2264 t passes. Angles are counter-clockwise from sample 0."};
+    // The default filter keeps its words in the first line; any other is
+    // named by the notes, in the heading's words.
+    const bool gaussian =
+        evaluation.FilterApplied.Kind == FilterKind::Gaussian && evaluation.FilterApplied == evaluation.Filter;
+    const std::string filter =
+        gaussian ? "Gaussian (50%) filter, " + std::to_string(evaluation.CutoffUpr) + " UPR cutoff, " : std::string();
+    std::vector<std::string> texts{filter + std::to_string(evaluation.PointCount) + " points. " +
+                                   std::string(ReferenceLabel(evaluation.SelectedReference)) + "."};
+    for (std::string& note : EvaluationNotes(evaluation)) texts.push_back(std::move(note));
+    texts.push_back("Tolerance t: RONt \u2264 t passes. Angles are counter-clockwise from sample 0.");
+    return texts;
 }
 
 // The table font is selected. The conditions in two lines beside the
@@ -252,7 +259,8 @@ void LayoutLeftColumn(Canvas& dc, EvaluationPageLayout& layout, const RoundnessE
     int widest = 0;
     for (const std::string& text : conditions) widest = std::max(widest, dc.TextExtent(text).width);
     int top = layout.ReferenceTable.bottom + layout.RowPitch;
-    if (widest <= right - layout.HeadingUnderlineRight - 2 * F) {
+    // Beside the heading there is room for two lines above the tables.
+    if (conditions.size() <= 2 && widest <= right - layout.HeadingUnderlineRight - 2 * F) {
         layout.ConditionLines = conditions;
         const int rows = static_cast<int>(conditions.size()) - 1;
         layout.Conditions = {right - widest, layout.HeadingBaseline - rows * layout.RowPitch - F, right,
@@ -425,6 +433,29 @@ void PaintLargestHarmonics(Canvas& dc, const EvaluationPageLayout& layout, const
 }
 
 } // namespace
+
+std::vector<std::string> EvaluationNotes(const RoundnessEvaluation& evaluation)
+{
+    std::vector<std::string> notes;
+    if (!evaluation.Valid) return notes;
+    const FilterSpec& applied = evaluation.FilterApplied;
+    if (applied.Kind != FilterKind::Gaussian || applied != evaluation.Filter) {
+        std::string line = FilterHeading(applied);
+        if (applied != evaluation.Filter) line += " instead of " + FilterHeading(evaluation.Filter);
+        notes.push_back(line);
+    }
+    if (evaluation.SpikesRemoved > 0) notes.push_back("Spikes removed: " + std::to_string(evaluation.SpikesRemoved));
+    if (evaluation.SamplesExcluded > 0)
+        notes.push_back("Samples used: " + std::to_string(evaluation.SamplesUsed) + " of " +
+                        std::to_string(evaluation.SamplesUsed + evaluation.SamplesExcluded) + ", " +
+                        std::to_string(evaluation.SamplesExcluded) + " excluded");
+    // A full turn at equal steps leaves one step as its largest gap.
+    const double step = evaluation.PointCount > 0 ? 360.0 / evaluation.PointCount : 360.0;
+    if (evaluation.LargestGapDeg > step * (1.0 + 1e-9))
+        notes.push_back("Coverage: " + FixedNumberOrDash(evaluation.CoverageDeg, 1, 40) + "\u00B0, largest gap " +
+                        FixedNumberOrDash(evaluation.LargestGapDeg, 1, 40) + "\u00B0");
+    return notes;
+}
 
 EvaluationPageLayout LayoutEvaluationPage(Canvas& dc, const std::optional<TitleTexts>& titleTexts,
                                           const RoundnessEvaluation& evaluation, const EvaluationPageOptions& options,

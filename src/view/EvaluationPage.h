@@ -95,6 +95,14 @@ EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const std::optional<TitleTex
 EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const RoundnessEvaluation& evaluation,
                                         const EvaluationPageOptions& options, const Rect& page);
 
+// What an evaluation was made under beyond the default, a line each: the
+// filter applied, in the page heading's words, when it is not the default
+// kind or not the one asked for; the spikes removed; the samples used and
+// excluded; the coverage and largest gap when the used samples leave a gap
+// wider than one step. None for a full profile at equal steps under the
+// default filter, whose page stays as it was.
+std::vector<std::string> EvaluationNotes(const RoundnessEvaluation& evaluation);
+
 // The spectrum of an evaluation as the harmonic chart takes it.
 HarmonicChartData HarmonicChartDataOf(const RoundnessEvaluation& evaluation, bool metricUnits);
 

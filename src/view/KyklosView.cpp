@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace kyklos {
 
@@ -81,6 +82,11 @@ void CKyklosView::OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRe
                                   doc.Result.Valley * kMicrometresPerMillimetre);
     }
     Graph.GraphRect = GraphSquare;
+    // Under the grid and the traces, so both stay visible on the shade.
+    if (doc.AnalysisValid && !doc.Settings.ExcludedSectors.empty()) {
+        Graph.ComputeLayout(dc);
+        DrawExcludedSectors(dc, doc);
+    }
     Graph.DrawGraph(dc);
 
     // Above the graph's clip, so the traces drawn after it never touch the band.
@@ -139,6 +145,61 @@ void CKyklosView::DrawResults(Canvas& dc, const CKyklosDoc& doc, const ReportPag
     dc.Restore();
 }
 
+namespace {
+
+// A profile whose samples are not one closed loop at equal steps: each trace
+// as its polylines, the samples at their own angles.
+struct TracesApart {
+    std::span<const double> Angles;  // empty: equal steps over a full turn
+    std::vector<TracePath> Every;    // the raw profile: every sample, broken only at angular gaps
+    std::vector<TracePath> Used;     // the filtered profile: the used samples, across removed spikes
+    std::vector<TracePath> Excluded; // the samples of excluded sectors, with a neighbour on each side
+    std::span<const int> Spikes;     // removed spikes, drawn as crosses
+};
+
+std::optional<TracesApart> TracesApartOf(const CKyklosDoc& doc)
+{
+    const Profile& profile = doc.Profile;
+    const AnalysisResult& result = doc.Result;
+    const std::size_t n = profile.RawRadius.size();
+    const bool marked = result.Samples.Count() == static_cast<int>(n);
+    const bool someUnused = marked && result.Samples.UsedCount() < static_cast<int>(n);
+    const bool ownAngles = !profile.EqualSteps && profile.SampleAngle.size() == n;
+    if (!ownAngles && !someUnused && result.RemovedSpikes.empty()) return std::nullopt;
+
+    TracesApart traces;
+    if (ownAngles) traces.Angles = profile.SampleAngle;
+    traces.Spikes = result.RemovedSpikes;
+    const std::vector<bool> gaps = AngularGaps(traces.Angles);
+    std::vector<bool> spike(n, false);
+    for (const int i : result.RemovedSpikes)
+        if (i >= 0 && static_cast<std::size_t>(i) < n) spike[static_cast<std::size_t>(i)] = true;
+    const auto used = [&](std::size_t i) { return !marked || result.Samples.IsUsed(static_cast<int>(i)); };
+    // Left out by a sector, not as a spike.
+    const auto sector = [&](std::size_t i) { return !used(i) && !spike[i]; };
+
+    std::vector<TraceSample> states(n, TraceSample::Drawn);
+    traces.Every = SplitTrace(states, gaps);
+    for (std::size_t i = 0; i < n; ++i)
+        states[i] = used(i) ? TraceSample::Drawn : spike[i] ? TraceSample::Bridged : TraceSample::Break;
+    traces.Used = SplitTrace(states, gaps);
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool besideSector = n > 1 && (sector((i + 1) % n) || sector((i + n - 1) % n));
+        states[i] = sector(i) || (used(i) && besideSector) ? TraceSample::Drawn : TraceSample::Break;
+    }
+    traces.Excluded = SplitTrace(states, gaps);
+    return traces;
+}
+
+} // namespace
+
+void CKyklosView::DrawExcludedSectors(Canvas& dc, const CKyklosDoc& doc)
+{
+    for (const ExcludedSector& sector : doc.Settings.ExcludedSectors)
+        Graph.FillSector(dc, sector.FromDeg * (Graph.Pi / 180.0), sector.ToDeg * (Graph.Pi / 180.0),
+                         kExcludedSectorShade);
+}
+
 void CKyklosView::DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc)
 {
     if (!doc.AnalysisValid) return;
@@ -149,6 +210,7 @@ void CKyklosView::DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc)
     const double a = doc.Result.ReferenceA, b = doc.Result.ReferenceB, c = doc.Result.ReferenceC,
                  w = doc.Result.ZoneHalfWidth;
     const bool zone = doc.Settings.ReferenceKind == ReferenceKind::MinimumZone;
+    const std::optional<TracesApart> apart = TracesApartOf(doc);
 
     // Each trace gets its own pen; the previous one comes back afterwards.
     auto withPen = [&](Colour colour, int width, auto&& draw) {
@@ -160,32 +222,6 @@ void CKyklosView::DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc)
     const int trace = Graph.TracePenWidth;
     const int halo = Graph.HaloPenWidth;
 
-    if (!doc.Result.FitValid) {
-        // Without a reference the filtered profile means nothing: show the raw data alone.
-        withPen(kBlack, trace, [&] { Graph.DrawProfile(dc, raw, n); });
-        return;
-    }
-
-    if (!ShowCenteredProfile) {
-        if (ShowRawData) {
-            withPen(kLightGrey, trace, [&] { Graph.DrawProfile(dc, raw, n); });
-            withPen(kWhite, halo, [&] { Graph.DrawProfile(dc, filtered, n); });
-        }
-        withPen(kNavy, trace, [&] { Graph.DrawProfile(dc, filtered, n); });
-        if (ShowReferenceCircle) {
-            withPen(kBlack, trace, [&] {
-                if (zone) {
-                    Graph.DrawReference(dc, a, b, c - w);
-                    Graph.DrawReference(dc, a, b, c + w);
-                } else {
-                    Graph.DrawReference(dc, a, b, c);
-                }
-                Graph.DrawCentreMark(dc, a, b);
-            });
-        }
-        return;
-    }
-
     // Centred: the profile as its deviation from the reference, based on the
     // circle the reference touches (inscribed inside, circumscribed outside).
     int base = Graph.ZeroRadius;
@@ -193,22 +229,56 @@ void CKyklosView::DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc)
         base = Graph.InnerRadius;
     else if (doc.Settings.ReferenceKind == ReferenceKind::MinimumCircumscribed)
         base = Graph.OuterRadius;
+    // Without a reference the filtered profile means nothing: the raw data alone, about the datum.
+    const bool centred = doc.Result.FitValid && ShowCenteredProfile;
+    const TraceFrame frame{centred, a, b, c, base};
+
+    // One trace: a closed loop at equal steps as ever, or the given paths.
+    const auto profile = [&](std::span<const double> radii, const std::vector<TracePath>& paths) {
+        if (apart)
+            Graph.DrawProfilePaths(dc, radii, apart->Angles, paths, frame);
+        else if (centred)
+            Graph.DrawCenteredProfile(dc, radii, n, a, b, c, base);
+        else
+            Graph.DrawProfile(dc, radii, n);
+    };
+    const std::vector<TracePath> none;
+    // Excluded samples are drawn as raw data only, in its grey; removed spikes as crosses.
+    const auto leftOut = [&](bool rawShown) {
+        if (!apart) return;
+        if (!rawShown) withPen(kLightGrey, trace, [&] { profile(raw, apart->Excluded); });
+        withPen(kLightGrey, trace, [&] { Graph.DrawSampleCrosses(dc, raw, apart->Angles, apart->Spikes, frame); });
+    };
+
+    if (!doc.Result.FitValid) {
+        withPen(kBlack, trace, [&] { profile(raw, apart ? apart->Used : none); });
+        leftOut(false);
+        return;
+    }
 
     if (ShowRawData) {
-        withPen(kLightGrey, trace, [&] { Graph.DrawCenteredProfile(dc, raw, n, a, b, c, base); });
-        withPen(kWhite, halo, [&] { Graph.DrawCenteredProfile(dc, filtered, n, a, b, c, base); });
+        withPen(kLightGrey, trace, [&] { profile(raw, apart ? apart->Every : none); });
+        withPen(kWhite, halo, [&] { profile(filtered, apart ? apart->Used : none); });
     }
-    withPen(kNavy, trace, [&] { Graph.DrawCenteredProfile(dc, filtered, n, a, b, c, base); });
-    if (ShowReferenceCircle) {
-        withPen(kBlack, trace, [&] {
+    leftOut(ShowRawData);
+    withPen(kNavy, trace, [&] { profile(filtered, apart ? apart->Used : none); });
+    if (!ShowReferenceCircle) return;
+    withPen(kBlack, trace, [&] {
+        if (!centred) {
             if (zone) {
-                Graph.DrawReference(dc, 0.0, 0.0, c + w);
-                Graph.DrawReference(dc, 0.0, 0.0, c - w);
+                Graph.DrawReference(dc, a, b, c - w);
+                Graph.DrawReference(dc, a, b, c + w);
             } else {
-                Graph.DrawCircle(dc, base);
+                Graph.DrawReference(dc, a, b, c);
             }
-        });
-    }
+            Graph.DrawCentreMark(dc, a, b);
+        } else if (zone) {
+            Graph.DrawReference(dc, 0.0, 0.0, c + w);
+            Graph.DrawReference(dc, 0.0, 0.0, c - w);
+        } else {
+            Graph.DrawCircle(dc, base);
+        }
+    });
 }
 
 void CKyklosView::DrawResultRow(Canvas& dc, int labelX, int decimalX, int unitX, int baselineY,

@@ -25,7 +25,14 @@ public:
     // page and, unless DrawDirect is set, its background is filled first.
     void OnDraw(Canvas& dc, const CKyklosDoc& doc, const Rect& clientRect);
 
+    // The profile and reference traces. A profile at unequal angles, or with
+    // samples left out, is drawn at its samples' own angles: the filtered
+    // trace over the used samples only, never joined across a gap, an
+    // excluded sector or an arc's ends; excluded samples in the raw grey;
+    // removed spikes as light crosses.
     void DrawProfileTraces(Canvas& dc, const CKyklosDoc& doc);
+    // The shade of every excluded sector, out to the outer circle (after ComputeLayout).
+    void DrawExcludedSectors(Canvas& dc, const CKyklosDoc& doc);
     // The filter heading, the reference and the five result rows, where layout puts them.
     void DrawResults(Canvas& dc, const CKyklosDoc& doc, const ReportPageLayout& layout);
     void DrawResultRow(Canvas& dc, int labelX, int decimalX, int unitX, int baselineY, const std::string& label,

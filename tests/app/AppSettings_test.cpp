@@ -54,6 +54,10 @@ QStringList Differences(const AppSettings& a, const AppSettings& b)
     check(a.Analysis.FilterCutoffUpr == b.Analysis.FilterCutoffUpr, "FilterCutoffUpr");
     check(a.Analysis.ReferenceKind == b.Analysis.ReferenceKind, "ReferenceKind");
     check(a.Analysis.Tolerance == b.Analysis.Tolerance, "Tolerance");
+    check(a.Analysis.FilterKind == b.Analysis.FilterKind, "FilterKind");
+    check(a.Analysis.BandLowUpr == b.Analysis.BandLowUpr && a.Analysis.BandHighUpr == b.Analysis.BandHighUpr, "Band");
+    check(a.Analysis.SpikeDeviations == b.Analysis.SpikeDeviations, "SpikeDeviations");
+    check(a.Analysis.ExcludedSectors == b.Analysis.ExcludedSectors, "ExcludedSectors");
     check(a.Evaluation.Range == b.Evaluation.Range, "SpectrumRange");
     check(a.Evaluation.Logarithmic == b.Evaluation.Logarithmic, "SpectrumLogarithmic");
     check(a.OpenFolder == b.OpenFolder, "OpenFolder");
@@ -146,6 +150,11 @@ private slots:
         good_.Analysis.FilterCutoffUpr = 150;
         good_.Analysis.ReferenceKind = ReferenceKind::MinimumCircumscribed;
         good_.Analysis.Tolerance = RoundnessTolerance{0.1 * 7.0, false}; // 0.7000000000000001 µin, every digit
+        good_.Analysis.FilterKind = FilterKind::Band;
+        good_.Analysis.BandLowUpr = 10;
+        good_.Analysis.BandHighUpr = 100;
+        good_.Analysis.SpikeDeviations = 0.1 * 45.0; // 4.5 and a rounding: every digit
+        good_.Analysis.ExcludedSectors = {{350.0, 10.0}, {0.1 * 3.0, 120.25}};
         good_.Evaluation = {HarmonicRange::Upr500, true};
         good_.OpenFolder = QFile::encodeName(folder_.path()).toStdString() + "/";
         good_.Recent.Add("/data/caf\xE9.kyk");
@@ -292,6 +301,16 @@ private slots:
         QTest::newRow("toggle not a boolean")
             << "Display/CenteredProfile" << QVariant("maybe") << "ShowCenteredProfile";
         QTest::newRow("units not a boolean") << "Display/MetricUnits" << QVariant(2) << "MetricUnits";
+        QTest::newRow("filter kind unknown") << "Analysis/FilterKind" << QVariant("gauss") << "FilterKind";
+        QTest::newRow("band in the wrong order") << "Analysis/BandLow" << QVariant(100) << "Band";
+        QTest::newRow("band below 1 UPR") << "Analysis/BandLow" << QVariant(0) << "Band";
+        QTest::newRow("spike limit negative") << "Analysis/SpikeDeviations" << QVariant("-5") << "SpikeDeviations";
+        QTest::newRow("sector not an angle")
+            << "Analysis/ExcludedSectors" << QVariant(QStringList{"350:10", "0.3:east"}) << "ExcludedSectors";
+        QStringList tooMany;
+        for (int i = 0; i <= kMaxRememberedSectors; ++i) tooMany << QStringLiteral("%1:%2").arg(i).arg(i + 1);
+        QTest::newRow("more sectors than the dialog takes")
+            << "Analysis/ExcludedSectors" << QVariant(tooMany) << "ExcludedSectors";
         QByteArray state = good_.WindowState;
         qToBigEndian<qint32>(0x7FFFFFFF, state.data() + 10); // a count that crashes QMainWindow::restoreState
         QTest::newRow("state damaged") << "Window/State" << QVariant(state) << "WindowState";

@@ -247,6 +247,23 @@ private slots:
         QCOMPARE(panel.RangeBox()->itemText(3), QStringLiteral("All (360 UPR)"));
     }
 
+    void notesOnlyBeyondTheDefault()
+    {
+        // The default analysis notes nothing; samples left out are noted, a line each.
+        QVERIFY(Panel()->NotesLabel()->isHidden());
+        const RoundnessEvaluation kept = doc_->Result.Evaluation;
+        doc_->Result.Evaluation.SamplesExcluded = 301;
+        doc_->Result.Evaluation.SamplesUsed = 3299;
+        Panel()->OnDocumentChanged();
+        const bool shown = !Panel()->NotesLabel()->isHidden();
+        const QString text = Panel()->NotesLabel()->text();
+        doc_->Result.Evaluation = kept;
+        Panel()->OnDocumentChanged();
+        QVERIFY(shown);
+        QCOMPARE(text, QStringLiteral("Samples used: 3299 of 3600, 301 excluded"));
+        QVERIFY(Panel()->NotesLabel()->isHidden());
+    }
+
     void toleranceSetsJudgesAndClears()
     {
         const std::uint64_t evaluations = RoundnessEvaluationCount();

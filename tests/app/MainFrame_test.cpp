@@ -107,10 +107,9 @@ private slots:
                                                 {"Raw &Data", 32779},         kSeparator,
                                                 {"&Web Site", 32772}};
         QTest::newRow("Analysis") << 4 << "&Analysis"
-                                  << QList<Item>{{"&Filtering", 32775},
-                                                 kSeparator,
-                                                 {"&Reference Circle", 32776},
-                                                 kSeparator,
+                                  << QList<Item>{{"&Filtering", 32775},           {"Filter &Options...", 32790},
+                                                 {"&Excluded Sectors...", 32791}, kSeparator,
+                                                 {"&Reference Circle", 32776},    kSeparator,
                                                  {"&Tolerance...", 32782}};
         QTest::newRow("Help") << 5 << "&Help" << QList<Item>{{"&About Kyklos...", 57664}};
     }

@@ -390,6 +390,38 @@ TEST_F(EvaluationPageTest, ThePageNamesWhatItWasEvaluatedUnder)
     EXPECT_EQ(layout.Chart.CutoffUpr, 50);
 }
 
+TEST_F(EvaluationPageTest, NotesBeyondTheDefaultALineEach)
+{
+    RoundnessEvaluation e = MakeEvaluation();
+    // A full turn at equal steps leaves one step as its largest gap: nothing to note.
+    e.SamplesUsed = 3600;
+    e.LargestGapDeg = 0.1;
+    e.CoverageDeg = 359.9;
+    EXPECT_TRUE(EvaluationNotes(e).empty());
+
+    e.Filter = e.FilterApplied = {FilterKind::Band, 50, 15, 150};
+    e.SpikesRemoved = 3;
+    e.SamplesUsed = 3296;
+    e.SamplesExcluded = 304;
+    e.LargestGapDeg = 30.2;
+    e.CoverageDeg = 329.8;
+    EXPECT_EQ(EvaluationNotes(e),
+              (Texts{"Band 15\u2013150 UPR", "Spikes removed: 3", "Samples used: 3296 of 3600, 304 excluded",
+                     "Coverage: 329.8\u00B0, largest gap 30.2\u00B0"}));
+    // Too sparse for the filter asked for: what was applied, and instead of what.
+    e.Filter = {FilterKind::Gaussian, 500, 15, 150};
+    e.FilterApplied = {FilterKind::None, 500, 15, 150};
+    EXPECT_EQ(EvaluationNotes(e).front(), "No Filtering instead of Gaussian (50%) Filtering:  500 UPR");
+    // On the page the first condition no longer names a Gaussian filter, and the notes follow it.
+    Draw(e);
+    ASSERT_GE(layout.ConditionLines.size(), 3u);
+    std::string joined;
+    for (const auto& line : layout.ConditionLines) joined += line + " ";
+    EXPECT_EQ(joined.find("Gaussian (50%) filter"), std::string::npos);
+    EXPECT_NE(joined.find("3600 points. Reference: Minimum Zone Center. No Filtering instead of"), std::string::npos);
+    EXPECT_GE(layout.Conditions.top, layout.ReferenceTable.bottom);
+}
+
 TEST(EvaluationPageRange, ShowsThreeTimesTheCutoff)
 {
     const std::pair<int, HarmonicRange> cases[] = {{16, HarmonicRange::Upr50},   {17, HarmonicRange::Upr150},

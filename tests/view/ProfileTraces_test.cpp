@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <memory>
@@ -209,6 +210,130 @@ TEST_F(ProfileTracesTest, NothingWithoutAnAnalysis)
     doc->AnalysisValid = false;
     view.DrawProfileTraces(dc, *doc);
     EXPECT_TRUE(dc.calls.empty());
+}
+
+// Samples left out of the analysis, spikes removed, an arc at unequal angles.
+class TracesApartTest : public ProfileTracesTest {
+protected:
+    // The angle of a device point about the chart centre (250, 250), degrees in (−180, 180].
+    static double AngleOf(int x, int y) { return std::atan2(250.0 - y, x - 250.0) * 180.0 / 3.141592653589793; }
+
+    // The vertices drawn with a pen colour, path by path.
+    std::vector<std::vector<Point>> PathsIn(Colour colour) const
+    {
+        std::vector<std::vector<Point>> paths;
+        for (const auto& c : dc.calls) {
+            if ((c.op != "MoveTo" && c.op != "LineTo") || c.pen.colour != colour) continue;
+            if (c.op == "MoveTo") paths.emplace_back();
+            if (!paths.empty()) paths.back().push_back({c.args[0], c.args[1]});
+        }
+        return paths;
+    }
+
+    void MarkUsed(const std::vector<bool>& used) { doc->Result.Samples = SampleSet::EqualSteps(720, used); }
+};
+
+TEST_F(TracesApartTest, AnExcludedSectorIsDrawnInRawGreyOnly)
+{
+    // 90° to 120° left out: samples 180 to 240 of 720.
+    std::vector<bool> used(720, true);
+    for (int i = 180; i <= 240; ++i) used[static_cast<std::size_t>(i)] = false;
+    MarkUsed(used);
+    view.ShowRawData = false;
+    view.DrawProfileTraces(dc, *doc);
+
+    // The filtered trace: one open path from 120.5° round through 0° to 89.5°, never inside the sector.
+    const auto navy = PathsIn(kNavy);
+    ASSERT_EQ(navy.size(), 1u);
+    EXPECT_NEAR(AngleOf(navy[0].front().x, navy[0].front().y), 120.5, 0.4);
+    EXPECT_NEAR(AngleOf(navy[0].back().x, navy[0].back().y), 89.5, 0.4);
+    for (std::size_t k = 1; k < navy[0].size(); ++k) {
+        const double angle = AngleOf(navy[0][k].x, navy[0][k].y);
+        EXPECT_FALSE(angle > 90.0 && angle < 120.0) << angle;
+    }
+    // The sector's samples in light grey, joined to their neighbours on either side.
+    const auto grey = PathsIn(kLightGrey);
+    ASSERT_EQ(grey.size(), 1u);
+    EXPECT_NEAR(AngleOf(grey[0].front().x, grey[0].front().y), 89.5, 0.4);
+    EXPECT_NEAR(AngleOf(grey[0].back().x, grey[0].back().y), 120.5, 0.4);
+    EXPECT_EQ(dc.SaveDepth(), 0);
+}
+
+TEST_F(TracesApartTest, ARemovedSpikeIsALightCrossAndTheTraceRunsOver)
+{
+    // A 5 µm spike at sample 100 (50°), removed.
+    doc->Profile.RawRadius[100] += 0.005;
+    std::vector<bool> used(720, true);
+    used[100] = false;
+    MarkUsed(used);
+    doc->Result.RemovedSpikes = {100};
+    view.ShowRawData = false;
+    view.DrawProfileTraces(dc, *doc);
+
+    // The filtered trace stays one closed loop.
+    const auto navy = PathsIn(kNavy);
+    ASSERT_EQ(navy.size(), 1u);
+    EXPECT_EQ(navy[0].front(), navy[0].back());
+    // Two strokes crossing at the spike's raw radius: 10 units per µm from the zero circle.
+    const auto grey = PathsIn(kLightGrey);
+    ASSERT_EQ(grey.size(), 2u);
+    const double rho = (doc->Profile.RawRadius[100] - 10.0) * 10000.0 + 150.0;
+    const double t = 50.0 * 3.141592653589793 / 180.0;
+    for (const auto& stroke : grey) {
+        ASSERT_EQ(stroke.size(), 2u);
+        EXPECT_NEAR((stroke[0].x + stroke[1].x) / 2.0, 250.0 + rho * std::cos(t), 1.0);
+        EXPECT_NEAR((stroke[0].y + stroke[1].y) / 2.0, 250.0 - rho * std::sin(t), 1.0);
+    }
+}
+
+TEST_F(TracesApartTest, AnArcAtUnequalAnglesIsNotClosed)
+{
+    // 46 samples from 0° to 89°, 1° and 3° apart in turn, on a circle of the datum radius.
+    std::vector<double> angles{0.0};
+    for (int k = 0; k < 45; ++k) angles.push_back(angles.back() + (k % 2 == 0 ? 1.0 : 3.0) * 3.141592653589793 / 180.0);
+    doc->Profile.RawRadius.assign(angles.size(), 10.0);
+    doc->Profile.SampleAngle = angles;
+    doc->Profile.EqualSteps = false;
+    doc->Result.FilteredRadius.assign(angles.size(), 10.0);
+    ASSERT_TRUE(SampleSet::FromAngles(angles, {}, doc->Result.Samples));
+    view.ShowReferenceCircle = false;
+    view.DrawProfileTraces(dc, *doc);
+
+    for (const Colour colour : {kLightGrey, kWhite, kNavy}) {
+        const auto paths = PathsIn(colour);
+        ASSERT_EQ(paths.size(), 1u);
+        // From the first sample to the last, on the zero circle, and not back.
+        EXPECT_EQ(paths[0].front(), (Point{400, 250}));
+        EXPECT_NEAR(AngleOf(paths[0].back().x, paths[0].back().y), angles.back() * 180.0 / 3.141592653589793, 0.5);
+        for (const Point& p : paths[0]) {
+            EXPECT_NEAR(std::hypot(p.x - 250.0, p.y - 250.0), 150.0, 0.75);
+            EXPECT_LE(AngleOf(p.x, p.y), 90.5);
+            EXPECT_GE(AngleOf(p.x, p.y), -0.5);
+        }
+    }
+}
+
+TEST_F(TracesApartTest, SectorsAreShadedUnderTheGrid)
+{
+    doc->Settings.ExcludedSectors = {{90.0, 120.0}, {300.0, 330.0}};
+    view.OnDraw(dc, *doc, {0, 0, 1000, 700});
+    const auto polygons = dc.Calls("Polygon");
+    int shades = 0;
+    for (const auto& p : polygons) shades += p.colour == kExcludedSectorShade;
+    EXPECT_EQ(shades, 2);
+    // Both before the first grid dot, so the dots stay on top.
+    std::size_t firstShade = dc.calls.size(), firstDot = dc.calls.size();
+    for (std::size_t k = 0; k < dc.calls.size(); ++k) {
+        if (dc.calls[k].op == "Polygon" && dc.calls[k].colour == kExcludedSectorShade)
+            firstShade = std::min(firstShade, k);
+        if (dc.calls[k].op == "SetPixel") firstDot = std::min(firstDot, k);
+    }
+    EXPECT_LT(firstShade, firstDot);
+    // Without sectors there is no shade at all.
+    doc->Settings.ExcludedSectors.clear();
+    dc.calls.clear();
+    view.OnDraw(dc, *doc, {0, 0, 1000, 700});
+    for (const auto& p : dc.Calls("Polygon")) EXPECT_NE(p.colour, kExcludedSectorShade);
 }
 
 } // namespace

@@ -89,6 +89,18 @@ void ScreenshotTour::Run()
     ui_.ChooseReference(ReferenceIndex(doc_.Settings.ReferenceKind));
     GrabNextModal(QStringLiteral("filter-selection.png"));
     ui_.ChooseFilterIndex(FilterIndexFromCutoff(doc_.Settings.FilterCutoffUpr));
+    GrabNextModal(QStringLiteral("filter-options.png"));
+    frame_.OnAnalysisFilterOptions();
+    // A keyway and a cross hole left out, in the dialog and then on the page.
+    AnalysisSettings sectors = doc_.Settings;
+    sectors.ExcludedSectors = {{80.0, 110.0}, {200.0, 215.0}};
+    doc_.ChangeSettings(sectors);
+    GrabNextModal(QStringLiteral("excluded-sectors.png"));
+    frame_.OnAnalysisExcludedSectors();
+    Wait(300);
+    Save(frame_.grab(), QStringLiteral("main-window-excluded-sectors.png"));
+    sectors.ExcludedSectors.clear();
+    doc_.ChangeSettings(sectors);
     GrabNextModal(QStringLiteral("about.png"));
     frame_.OnAppAbout();
     GrabNextModal(QStringLiteral("scaling.png"));

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Draws the demonstration profile's report page under each filter kind into
+# docs/filter-<kind>.png (small pictures for the README's Filters section).
+#
+#   scripts/filter-pictures.sh [kyklos-report]   (default: build/src/cli/kyklos-report)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+report="${1:-$root/build/src/cli/kyklos-report}"
+# The logos are looked for in the current folder.
+cd "$root/resources"
+for kind in gaussian gaussian-exact robust 2rc none; do
+  "$report" --demo --filter "$kind" --size 800x500 -o "$root/docs/filter-$kind.png"
+done
+"$report" --demo --band 15:150 --size 800x500 -o "$root/docs/filter-band.png"
+ls -l "$root"/docs/filter-*.png
