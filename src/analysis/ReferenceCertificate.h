@@ -33,14 +33,18 @@
 // and inner around the circle. When two contacts are opposite in angle to
 // within 1e-9 rad but their stored cosines and sines are not exactly
 // opposite, a third sample a quarter turn away completes them with a
-// multiplier of the order of that difference. Contacts that give no such
+// multiplier of the order of that difference. Of very many contacts (a
+// profile that is its own reference), 64 spread around the circle start the
+// search. Contacts that give no such
 // multipliers (too few, all on one side, not alternating) prove nothing:
 // the gap of a circle is then +∞, that of a zone w (the optimum is never
 // below 0), and the result is not Optimal.
 //
-// Deviations are formed in double with a bound on their rounding; only the
-// samples that bound cannot place, and the contacts the multipliers rest
-// on, are evaluated in rationals: on a measured profile a handful.
+// Deviations are formed in double with a bound on their rounding, in one
+// pass over the samples; only the samples that bound cannot place, and the
+// contacts the multipliers rest on, are evaluated in rationals: on a
+// measured profile a handful, on one whose every sample touches the
+// reference all of them.
 
 #include "analysis/Certificate.h"
 #include "analysis/Limacon.h"
