@@ -174,10 +174,8 @@ TEST(ReferenceCertificate, DegenerateProfilesAreProvedOptimal)
             if (kind == kZone && set.UsedCount() < 4) {
                 // No zone fit: the limaçon through the three, which no zone beats.
                 ASSERT_FALSE(result.Found);
-                const std::size_t n = c.T.size();
                 result.HalfWidth = test::UpperOf(ExactViolation(kZone, c.R, set, result.Reference, 0.0));
                 result.Proof = CertifyReference(kind, c.R, set, result.Reference, result.HalfWidth, {});
-                EXPECT_EQ(n, 3u);
             }
             ExpectSound(kind, c.R, set, result);
             EXPECT_TRUE(result.Proof.Optimal) << result.Proof.GapMm;
