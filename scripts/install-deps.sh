@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libqt6svg6-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev libeigen3-dev librandom123-dev
+  nlohmann-json3-dev libcli11-dev libeigen3-dev librandom123-dev libgmp-dev
   fonts-liberation
   clang
   xvfb xauth poppler-utils openbox xdotool x11-utils
