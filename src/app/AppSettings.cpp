@@ -38,15 +38,37 @@ const QString kEarlierTolerance = QStringLiteral("Evaluation/Tolerance");
 const QString kSpectrumRange = QStringLiteral("Evaluation/Range");
 const QString kSpectrumLogarithmic = QStringLiteral("Evaluation/Logarithmic");
 const QString kOpenFolder = QStringLiteral("Files/OpenFolder");
+const QString kUncertaintyNoise = QStringLiteral("Uncertainty/ProbeNoise");
+const QString kUncertaintyAngle = QStringLiteral("Uncertainty/AngularNoise");
+const QString kUncertaintyCalibration = QStringLiteral("Uncertainty/Calibration");
+const QString kUncertaintyResolution = QStringLiteral("Uncertainty/Resolution");
+const QString kUncertaintyDraws = QStringLiteral("Uncertainty/Draws");
+const QString kUncertaintySeed = QStringLiteral("Uncertainty/Seed");
 const QString kPanelShown = QStringLiteral("Evaluation/Visible");
 const QString kOptionRecentFiles = QStringLiteral("Options/RecentFiles");
 const QString kOptionRestore = QStringLiteral("Options/RestoreSettings");
 const QString kOptionPrintEvaluation = QStringLiteral("Options/PrintEvaluationPage");
 
 // The keys of the values restored at start.
-const QString* const kRestoredKeys[] = {&kGeometry,        &kState,           &kStateCheck,  &kStatusBar, &kRawData,
-                                        &kReferenceCircle, &kCenteredProfile, &kMetricUnits, &kAutoScale, &kBandRange,
-                                        &kFilterCutoff,    &kReference,       &kOpenFolder};
+const QString* const kRestoredKeys[] = {&kGeometry,
+                                        &kState,
+                                        &kStateCheck,
+                                        &kStatusBar,
+                                        &kRawData,
+                                        &kReferenceCircle,
+                                        &kCenteredProfile,
+                                        &kMetricUnits,
+                                        &kAutoScale,
+                                        &kBandRange,
+                                        &kFilterCutoff,
+                                        &kReference,
+                                        &kOpenFolder,
+                                        &kUncertaintyNoise,
+                                        &kUncertaintyAngle,
+                                        &kUncertaintyCalibration,
+                                        &kUncertaintyResolution,
+                                        &kUncertaintyDraws,
+                                        &kUncertaintySeed};
 
 // The spectrum's ranges as the settings file writes them.
 constexpr std::pair<HarmonicRange, const char*> kRangeTexts[] = {{HarmonicRange::Upr50, "50"},
@@ -137,6 +159,34 @@ std::optional<RoundnessTolerance> ReadTolerance(const QSettings& store)
     return RoundnessTolerance{*number, metric};
 }
 
+// The uncertainty model and simulation, each value on its own: a length or
+// angle of 0 or more, draws as the dialog takes them, any unsigned seed.
+void LoadUncertaintyRequest(const QSettings& store, UncertaintyRequest& request)
+{
+    const std::pair<const QString*, double*> terms[] = {{&kUncertaintyNoise, &request.Model.ProbeNoiseUm},
+                                                        {&kUncertaintyAngle, &request.Model.AngularNoiseDeg},
+                                                        {&kUncertaintyCalibration, &request.Model.CalibrationUm},
+                                                        {&kUncertaintyResolution, &request.Model.ResolutionUm}};
+    for (const auto& [key, value] : terms)
+        if (const auto number = ReadDouble(store, *key); number && *number >= 0.0) *value = *number;
+    if (const auto draws = ReadInt(store, kUncertaintyDraws); draws && *draws >= kFewestDraws && *draws <= 10000000)
+        request.Draws = *draws;
+    bool ok = false;
+    const qulonglong seed = store.value(kUncertaintySeed).toString().trimmed().toULongLong(&ok);
+    if (ok) request.Seed = seed;
+}
+
+void SaveUncertaintyRequest(QSettings& store, const UncertaintyRequest& request)
+{
+    const auto number = [](double value) { return QString::fromStdString(ShortestNumber(value)); };
+    store.setValue(kUncertaintyNoise, number(request.Model.ProbeNoiseUm));
+    store.setValue(kUncertaintyAngle, number(request.Model.AngularNoiseDeg));
+    store.setValue(kUncertaintyCalibration, number(request.Model.CalibrationUm));
+    store.setValue(kUncertaintyResolution, number(request.Model.ResolutionUm));
+    store.setValue(kUncertaintyDraws, request.Draws);
+    store.setValue(kUncertaintySeed, QString::number(request.Seed));
+}
+
 // The values restored at start, into s.
 void LoadRestoredSettings(QSettings& store, const QList<QRect>& screens, AppSettings& s)
 {
@@ -170,6 +220,7 @@ void LoadRestoredSettings(QSettings& store, const QList<QRect>& screens, AppSett
 
     if (const auto folder = ReadBytes(store, kOpenFolder))
         if (IsFolder(folder->toStdString())) s.OpenFolder = folder->toStdString();
+    LoadUncertaintyRequest(store, s.Uncertainty);
 }
 
 } // namespace
@@ -207,6 +258,7 @@ void SaveAppSettings(QSettings& store, const AppSettings& s)
     store.setValue(kFilterCutoff, s.Analysis.FilterCutoffUpr);
     store.setValue(kReference, ReferenceIndex(s.Analysis.ReferenceKind));
     store.setValue(kOpenFolder, QByteArray::fromStdString(s.OpenFolder));
+    SaveUncertaintyRequest(store, s.Uncertainty);
 }
 
 void ForgetRestoredSettings(QSettings& store)

@@ -14,6 +14,7 @@
 
 #include "app/RecentFiles.h"
 #include "document/AnalysisSettings.h"
+#include "document/Uncertainty.h"
 #include "graph/HarmonicChartLayout.h"
 
 #include <QByteArray>
@@ -65,6 +66,8 @@ struct AppSettings {
     // reference restored with the option; the roundness tolerance always.
     AnalysisSettings Analysis;
     std::string OpenFolder; // bytes; empty: where the document starts by itself
+    // What Analysis ▸ Uncertainty… last asked for: model, draws and seed.
+    UncertaintyRequest Uncertainty;
 
     // Only with Options.RecentFiles.
     RecentFiles Recent;

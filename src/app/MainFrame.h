@@ -95,6 +95,7 @@ public:
     void OnDisplayWebSite();
     void OnAppAbout();
     void OnAnalysisTolerance();
+    void OnAnalysisUncertainty();
     void OnViewOptions();
 
 protected:
