@@ -9,7 +9,8 @@ namespace kyklos {
 
 namespace {
 constexpr int kInset = 4; // px at either end, so that a mark at 0 or the end shows whole
-constexpr double kRoom = 1.2;
+constexpr double kRoomGuardBands = 2.0;
+constexpr double kLeastRoomOfTolerance = 0.05;
 } // namespace
 
 const QColor VerdictBar::kConformsColour(190, 230, 190);
@@ -28,16 +29,29 @@ void VerdictBar::SetValues(const std::optional<Values>& values)
     update();
 }
 
+double VerdictBar::RoomMm() const
+{
+    return kRoomGuardBands * std::max(values_->ExpandedMm, kLeastRoomOfTolerance * values_->ToleranceMm);
+}
+
+double VerdictBar::ScaleStartMm() const
+{
+    if (!values_) return 0.0;
+    const double low = std::min(values_->ToleranceMm, values_->RontMm) - values_->ExpandedMm;
+    return std::max(0.0, low - RoomMm());
+}
+
 double VerdictBar::ScaleEndMm() const
 {
     if (!values_) return 1.0;
-    const double end = std::max(values_->ToleranceMm, values_->RontMm) + values_->ExpandedMm;
-    return end > 0.0 ? kRoom * end : 1.0;
+    const double end = std::max(values_->ToleranceMm, values_->RontMm) + values_->ExpandedMm + RoomMm();
+    return end > ScaleStartMm() ? end : ScaleStartMm() + 1.0;
 }
 
 int VerdictBar::Position(double mm) const
 {
-    const double fraction = std::clamp(mm / ScaleEndMm(), 0.0, 1.0);
+    const double start = ScaleStartMm();
+    const double fraction = std::clamp((mm - start) / (ScaleEndMm() - start), 0.0, 1.0);
     return kInset + static_cast<int>(std::lround(fraction * (width() - 2 * kInset)));
 }
 
@@ -49,7 +63,7 @@ void VerdictBar::paintEvent(QPaintEvent*)
     const int top = 3, bottom = height() - 3, middle = height() / 2;
     const int guardLow = Position(v.ToleranceMm - v.ExpandedMm), guardHigh = Position(v.ToleranceMm + v.ExpandedMm);
     const int end = Position(ScaleEndMm());
-    painter.fillRect(QRect(QPoint(Position(0.0), top), QPoint(guardLow - 1, bottom)), kConformsColour);
+    painter.fillRect(QRect(QPoint(Position(ScaleStartMm()), top), QPoint(guardLow - 1, bottom)), kConformsColour);
     painter.fillRect(QRect(QPoint(guardLow, top), QPoint(guardHigh - 1, bottom)), kGuardBandColour);
     painter.fillRect(QRect(QPoint(guardHigh, top), QPoint(end, bottom)), kNotConformsColour);
 

@@ -1,6 +1,7 @@
 #pragma once
-// The verdict bar under the evaluation panel's verdict: RONt on a scale from
-// 0, the tolerance t marked, the ISO 14253-1 zones in their colours (conforms
+// The verdict bar under the evaluation panel's verdict: RONt on a scale about
+// the tolerance (wide enough that a guard band small beside t still shows),
+// the tolerance t marked, the ISO 14253-1 zones in their colours (conforms
 // up to t − U, the guard band from t − U to t + U, does not conform beyond)
 // and RONt with its expanded uncertainty ±U.
 
@@ -25,7 +26,7 @@ public:
     void SetValues(const std::optional<Values>& values);
     const std::optional<Values>& Shown() const { return values_; }
 
-    // The x of a length in millimetres on the bar's scale (0 at the left end).
+    // The x of a length in millimetres on the bar's scale, clamped to its ends.
     int Position(double mm) const;
 
     static const QColor kConformsColour;
@@ -39,8 +40,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // The scale's end: room beyond the tolerance's and RONt's outer ends.
+    // The scale's ends: two guard bands beyond the tolerance's and RONt's
+    // outer ends (a twentieth of t at least), not below 0.
+    double ScaleStartMm() const;
     double ScaleEndMm() const;
+    double RoomMm() const;
 
     std::optional<Values> values_;
 };
