@@ -106,11 +106,9 @@ private slots:
                                                 {"Raw &Data", 32779},         kSeparator,
                                                 {"&Web Site", 32772}};
         QTest::newRow("Analysis") << 4 << "&Analysis"
-                                  << QList<Item>{{"&Filtering", 32775},
-                                                 kSeparator,
-                                                 {"&Reference Circle", 32776},
-                                                 kSeparator,
-                                                 {"&Tolerance...", 32782}};
+                                  << QList<Item>{{"&Filtering", 32775},        kSeparator,
+                                                 {"&Reference Circle", 32776}, kSeparator,
+                                                 {"&Tolerance...", 32782},     {"&Uncertainty...", 32795}};
         QTest::newRow("Help") << 5 << "&Help" << QList<Item>{{"&About Kyklos...", 57664}};
     }
 
