@@ -48,16 +48,43 @@ const QString kOpenFolder = QStringLiteral("Files/OpenFolder");
 const QString kTableImports = QStringLiteral("TableImports");
 const QString kTableShape = QStringLiteral("Shape");
 const QString kTableReading = QStringLiteral("Reading");
+const QString kUncertaintyNoise = QStringLiteral("Uncertainty/ProbeNoise");
+const QString kUncertaintyAngle = QStringLiteral("Uncertainty/AngularNoise");
+const QString kUncertaintyCalibration = QStringLiteral("Uncertainty/Calibration");
+const QString kUncertaintyResolution = QStringLiteral("Uncertainty/Resolution");
+const QString kUncertaintyDraws = QStringLiteral("Uncertainty/Draws");
+const QString kUncertaintySeed = QStringLiteral("Uncertainty/Seed");
 const QString kPanelShown = QStringLiteral("Evaluation/Visible");
 const QString kOptionRecentFiles = QStringLiteral("Options/RecentFiles");
 const QString kOptionRestore = QStringLiteral("Options/RestoreSettings");
 const QString kOptionPrintEvaluation = QStringLiteral("Options/PrintEvaluationPage");
 
 // The keys of the values restored at start.
-const QString* const kRestoredKeys[] = {&kGeometry,        &kState,           &kStateCheck,  &kStatusBar,   &kRawData,
-                                        &kReferenceCircle, &kCenteredProfile, &kMetricUnits, &kAutoScale,   &kBandRange,
-                                        &kFilterCutoff,    &kReference,       &kFilterKind,  &kBandLow,     &kBandHigh,
-                                        &kSpikeDeviations, &kExcludedSectors, &kOpenFolder,  &kTableImports};
+const QString* const kRestoredKeys[] = {&kGeometry,
+                                        &kState,
+                                        &kStateCheck,
+                                        &kStatusBar,
+                                        &kRawData,
+                                        &kReferenceCircle,
+                                        &kCenteredProfile,
+                                        &kMetricUnits,
+                                        &kAutoScale,
+                                        &kBandRange,
+                                        &kFilterCutoff,
+                                        &kReference,
+                                        &kFilterKind,
+                                        &kBandLow,
+                                        &kBandHigh,
+                                        &kSpikeDeviations,
+                                        &kExcludedSectors,
+                                        &kOpenFolder,
+                                        &kTableImports,
+                                        &kUncertaintyNoise,
+                                        &kUncertaintyAngle,
+                                        &kUncertaintyCalibration,
+                                        &kUncertaintyResolution,
+                                        &kUncertaintyDraws,
+                                        &kUncertaintySeed};
 
 // The spectrum's ranges as the settings file writes them.
 constexpr std::pair<HarmonicRange, const char*> kRangeTexts[] = {{HarmonicRange::Upr50, "50"},
@@ -188,6 +215,34 @@ std::map<std::string, std::string> LoadTableImports(QSettings& store)
     return imports;
 }
 
+// The uncertainty model and simulation, each value on its own: a length or
+// angle of 0 or more, draws as the dialog takes them, any unsigned seed.
+void LoadUncertaintyRequest(const QSettings& store, UncertaintyRequest& request)
+{
+    const std::pair<const QString*, double*> terms[] = {{&kUncertaintyNoise, &request.Model.ProbeNoiseUm},
+                                                        {&kUncertaintyAngle, &request.Model.AngularNoiseDeg},
+                                                        {&kUncertaintyCalibration, &request.Model.CalibrationUm},
+                                                        {&kUncertaintyResolution, &request.Model.ResolutionUm}};
+    for (const auto& [key, value] : terms)
+        if (const auto number = ReadDouble(store, *key); number && *number >= 0.0) *value = *number;
+    if (const auto draws = ReadInt(store, kUncertaintyDraws); draws && *draws >= kFewestDraws && *draws <= 10000000)
+        request.Draws = *draws;
+    bool ok = false;
+    const qulonglong seed = store.value(kUncertaintySeed).toString().trimmed().toULongLong(&ok);
+    if (ok) request.Seed = seed;
+}
+
+void SaveUncertaintyRequest(QSettings& store, const UncertaintyRequest& request)
+{
+    const auto number = [](double value) { return QString::fromStdString(ShortestNumber(value)); };
+    store.setValue(kUncertaintyNoise, number(request.Model.ProbeNoiseUm));
+    store.setValue(kUncertaintyAngle, number(request.Model.AngularNoiseDeg));
+    store.setValue(kUncertaintyCalibration, number(request.Model.CalibrationUm));
+    store.setValue(kUncertaintyResolution, number(request.Model.ResolutionUm));
+    store.setValue(kUncertaintyDraws, request.Draws);
+    store.setValue(kUncertaintySeed, QString::number(request.Seed));
+}
+
 // The values restored at start, into s.
 void LoadRestoredSettings(QSettings& store, const QList<QRect>& screens, AppSettings& s)
 {
@@ -223,6 +278,7 @@ void LoadRestoredSettings(QSettings& store, const QList<QRect>& screens, AppSett
     if (const auto folder = ReadBytes(store, kOpenFolder))
         if (IsFolder(folder->toStdString())) s.OpenFolder = folder->toStdString();
     s.TableImports = LoadTableImports(store);
+    LoadUncertaintyRequest(store, s.Uncertainty);
 }
 
 } // namespace
@@ -271,6 +327,7 @@ void SaveAppSettings(QSettings& store, const AppSettings& s)
         sectors << QString::fromStdString(ExcludedSectorText(sector));
     store.setValue(kExcludedSectors, sectors);
     store.setValue(kOpenFolder, QByteArray::fromStdString(s.OpenFolder));
+    SaveUncertaintyRequest(store, s.Uncertainty);
     SaveTableImports(store, s.TableImports);
 }
 

@@ -14,6 +14,7 @@
 
 #include "app/RecentFiles.h"
 #include "document/AnalysisSettings.h"
+#include "document/Uncertainty.h"
 #include "graph/HarmonicChartLayout.h"
 
 #include <QByteArray>
@@ -77,6 +78,8 @@ struct AppSettings {
     // The Import dialog's choices per table header shape (TablePreview::HeaderShape),
     // as kyklos-report's option words (TableReadingText); at most kMaxTableImports.
     std::map<std::string, std::string> TableImports;
+    // What Analysis ▸ Uncertainty… last asked for: model, draws and seed.
+    UncertaintyRequest Uncertainty;
 
     // Only with Options.RecentFiles.
     RecentFiles Recent;

@@ -2,10 +2,12 @@
 
 #include "app/EvaluationText.h"
 #include "app/HarmonicChartWidget.h"
+#include "app/VerdictBar.h"
 #include "document/KyklosDoc.h"
 #include "document/ShownResults.h"
 #include "document/ShownVerdict.h"
 #include "platform/ProgressPort.h"
+#include "platform/Units.h"
 #include "view/EvaluationPage.h"
 #include "view/KyklosView.h"
 
@@ -47,6 +49,7 @@ constexpr int kLargestShown = 5;
 const QColor kPassColour(0, 128, 0);
 const QColor kFailColour(192, 0, 0);
 const QColor kNoVerdictColour(128, 128, 128);
+const QColor kUndecidedColour(176, 112, 0);
 
 int RangeIndex(HarmonicRange range)
 {
@@ -182,8 +185,31 @@ QWidget* EvaluationPanel::CreateToleranceGroup()
         grid->addWidget(new QLabel(QString::fromLatin1(caption), group), row, 0);
         grid->addWidget(label, row++, 1);
     }
+    CreateUncertaintyRows(grid, row);
     grid->setColumnStretch(1, 1);
     return group;
+}
+
+void EvaluationPanel::CreateUncertaintyRows(QGridLayout* grid, int row)
+{
+    QWidget* group = grid->parentWidget();
+    decisionCaption_ = new QLabel(QStringLiteral("Decision:"), group);
+    decisionLabel_ = new QLabel(group);
+    decisionLabel_->setFont(verdictLabel_->font());
+    decisionLabel_->setToolTip(QStringLiteral("ISO 14253-1: conforms when RONt + U \u2264 t, does not conform when "
+                                              "RONt \u2212 U > t"));
+    expandedCaption_ = new QLabel(QStringLiteral("U (k = 2):"), group);
+    expandedLabel_ = new QLabel(group);
+    verdictBar_ = new VerdictBar(group);
+    grid->addWidget(decisionCaption_, row, 0);
+    grid->addWidget(decisionLabel_, row, 1);
+    grid->addWidget(expandedCaption_, row + 1, 0);
+    grid->addWidget(expandedLabel_, row + 1, 1);
+    grid->addWidget(verdictBar_, row + 2, 0, 1, 2);
+    for (QWidget* widget : {static_cast<QWidget*>(decisionCaption_), static_cast<QWidget*>(decisionLabel_),
+                            static_cast<QWidget*>(expandedCaption_), static_cast<QWidget*>(expandedLabel_),
+                            static_cast<QWidget*>(verdictBar_)})
+        widget->hide();
 }
 
 QWidget* EvaluationPanel::CreateSpectrumGroup()
@@ -377,6 +403,38 @@ void EvaluationPanel::ShowVerdict()
                                                                                  : kNoVerdictColour);
     verdictLabel_->setPalette(palette);
     marginLabel_->setText(e.MarginUm ? ToQString(MarginText(e, metric)) + " " + unit : kNoValueQText);
+    ShowUncertainty();
+}
+
+void EvaluationPanel::ShowUncertainty()
+{
+    const RoundnessEvaluation& e = *evaluation_;
+    const UncertaintyResult* u =
+        doc_.Uncertainty && evaluation_ == &doc_.Result.Evaluation ? &*doc_.Uncertainty : nullptr;
+    for (QWidget* widget : {static_cast<QWidget*>(decisionCaption_), static_cast<QWidget*>(decisionLabel_),
+                            static_cast<QWidget*>(expandedCaption_), static_cast<QWidget*>(expandedLabel_)})
+        widget->setVisible(u != nullptr);
+    const std::optional<RoundnessTolerance>& t = doc_.Settings.Tolerance;
+    // The bar needs all three: RONt, U and the tolerance.
+    std::optional<VerdictBar::Values> bar;
+    if (u && u->ExpandedUncertainty && t && e.Valid && e.Selected().RONt)
+        bar = VerdictBar::Values{*e.Selected().RONt, *u->ExpandedUncertainty,
+                                 ShownToMicrometres(t->Value, t->Metric) * kMillimetresPerMicrometre};
+    verdictBar_->SetValues(bar);
+    verdictBar_->setVisible(bar.has_value());
+    if (!u) return;
+
+    const bool metric = view_.Graph.MetricUnits;
+    expandedLabel_->setText(u->ExpandedUncertainty
+                                ? LengthText(*u->ExpandedUncertainty, metric) + " " + LengthUnitText(metric)
+                                : kNoValueQText);
+    decisionLabel_->setText(ToQString(DecisionText(u->Decision)));
+    QPalette palette = decisionLabel_->palette();
+    palette.setColor(QPalette::WindowText, u->Decision == ConformityDecision::Conforms         ? kPassColour
+                                           : u->Decision == ConformityDecision::DoesNotConform ? kFailColour
+                                           : u->Decision == ConformityDecision::Undecided      ? kUndecidedColour
+                                                                                               : kNoVerdictColour);
+    decisionLabel_->setPalette(palette);
 }
 
 void EvaluationPanel::setVisible(bool visible)

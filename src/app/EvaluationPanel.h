@@ -23,6 +23,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QScrollArea;
 class QTableWidget;
@@ -30,6 +31,7 @@ class QTableWidget;
 namespace kyklos {
 
 class HarmonicChartWidget;
+class VerdictBar;
 class CKyklosDoc;
 class CKyklosView;
 class ProgressPort;
@@ -68,6 +70,10 @@ public:
     // What the evaluation was made under beyond the default (hidden when nothing).
     QLabel* NotesLabel() const { return notesLabel_; }
     QLabel* SourceLabel() const { return sourceLabel_; } // the profile's file type, columns and units
+    // Shown only with a simulated uncertainty of the evaluation shown.
+    QLabel* DecisionLabel() const { return decisionLabel_; }
+    QLabel* ExpandedLabel() const { return expandedLabel_; }
+    VerdictBar* GuardBandBar() const { return verdictBar_; }
     QComboBox* RangeBox() const { return rangeBox_; }
     QCheckBox* LogarithmicBox() const { return logarithmicBox_; }
     HarmonicChartWidget* Chart() const { return chart_; }
@@ -88,10 +94,13 @@ private:
     QWidget* CreateParameterGroup();
     QWidget* CreateToleranceGroup();
     QWidget* CreateSpectrumGroup();
+    // The decision, U and the verdict bar, from `row` of the tolerance group's grid.
+    void CreateUncertaintyRows(QGridLayout* grid, int row);
     // Every number and the chart from the kept evaluation, in the view's unit.
     void ShowEvaluation();
     void ShowVerdict();
     void ShowChart();
+    void ShowUncertainty();
 
     const CKyklosDoc& doc_;
     const CKyklosView& view_;
@@ -111,6 +120,11 @@ private:
     QLabel* notesLabel_ = nullptr;
     QLabel* warningsLabel_ = nullptr;
     QLabel* sourceLabel_ = nullptr;
+    QLabel* decisionCaption_ = nullptr;
+    QLabel* decisionLabel_ = nullptr;
+    QLabel* expandedCaption_ = nullptr;
+    QLabel* expandedLabel_ = nullptr;
+    VerdictBar* verdictBar_ = nullptr;
     QComboBox* rangeBox_ = nullptr;
     QCheckBox* logarithmicBox_ = nullptr;
     HarmonicChartWidget* chart_ = nullptr;

@@ -16,6 +16,7 @@
 #include "app/SplashWindow.h"
 #include "app/TableImportDialog.h"
 #include "app/ToleranceDialog.h"
+#include "app/UncertaintyDialog.h"
 #include "document/KyklosDoc.h"
 #include "io/TableReader.h"
 #include "platform/PathParts.h"
@@ -273,6 +274,7 @@ void CMainFrame::CreateMenus()
     analysis->addAction(Action(ID_ANALYSIS_REFERENCE_CIRCLE));
     analysis->addSeparator();
     analysis->addAction(Action(ID_ANALYSIS_TOLERANCE));
+    analysis->addAction(Action(ID_ANALYSIS_UNCERTAINTY));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(ID_APP_ABOUT));
@@ -464,6 +466,9 @@ void CMainFrame::CreateEvaluationPanel(QtUiPort& ui, const ProgressPort* progres
     MakeAction(ID_ANALYSIS_TOLERANCE, QStringLiteral("&Tolerance..."),
                QStringLiteral("Sets or clears the roundness tolerance.\nTolerance"));
     connect(Action(ID_ANALYSIS_TOLERANCE), &QAction::triggered, this, &CMainFrame::OnAnalysisTolerance);
+    MakeAction(ID_ANALYSIS_UNCERTAINTY, QStringLiteral("&Uncertainty..."),
+               QStringLiteral("Simulates the uncertainty of the results and judges conformity with it.\nUncertainty"));
+    connect(Action(ID_ANALYSIS_UNCERTAINTY), &QAction::triggered, this, &CMainFrame::OnAnalysisUncertainty);
 
     // Always remembered, as the panel's choices change: no other setting of the window depends on them.
     connect(evaluationPanel_, &EvaluationPanel::ChoicesChanged, this, [](const EvaluationChoices& choices) {
@@ -506,6 +511,15 @@ void CMainFrame::OnAnalysisExcludedSectors()
 {
     AnalysisSettings settings = doc_.Settings;
     if (RunExcludedSectorsCommand(this, settings)) doc_.ChangeSettings(settings);
+}
+
+void CMainFrame::OnAnalysisUncertainty()
+{
+    UncertaintyRequest request = doc_.UncertaintyRequested;
+    if (!RunUncertaintyDialog(this, view_->Graph.MetricUnits, request)) return;
+    // Remembered as asked, also when the draws are then cancelled.
+    doc_.UncertaintyRequested = request;
+    doc_.ComputeUncertainty(request);
 }
 
 void CMainFrame::OnViewOptions()
@@ -706,6 +720,7 @@ void CMainFrame::RestoreSettings(const AppSettings& settings)
     view_->Graph.BandRange = settings.BandRange;
     SyncCheckMarks();
     evaluationPanel_->SetChoices(settings.Evaluation);
+    doc_.UncertaintyRequested = settings.Uncertainty;
 
     if (!settings.OpenFolder.empty()) {
         openFolder_ = settings.OpenFolder;
@@ -733,6 +748,7 @@ AppSettings CMainFrame::CurrentSettings() const
     settings.BandRange = view_->Graph.BandRange;
     settings.Analysis = doc_.Settings;
     settings.Evaluation = evaluationPanel_->Choices();
+    settings.Uncertainty = doc_.UncertaintyRequested;
     settings.OpenFolder = openFolder_;
     settings.Recent = recent_;
     settings.TableImports = tableImport_->Remembered;

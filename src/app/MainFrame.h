@@ -104,6 +104,7 @@ public:
     void OnAnalysisTolerance();
     void OnAnalysisFilterOptions();
     void OnAnalysisExcludedSectors();
+    void OnAnalysisUncertainty();
     void OnViewOptions();
 
 protected:

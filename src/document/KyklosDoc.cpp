@@ -68,6 +68,8 @@ void CKyklosDoc::UpdateAllViews()
 
 bool CKyklosDoc::AnalyzeProfile()
 {
+    // Whatever the outcome, a simulated uncertainty belongs to the analysis before.
+    Uncertainty.reset();
     if (!DataLoaded || Profile.PointCount() < 1) return false;
     std::string refusal;
     switch (AnalyseProfile(Profile, Settings, *progress_, Result, refusal)) {
@@ -242,6 +244,7 @@ void CKyklosDoc::OpenProfile(const std::string& path)
         // so the report never names a file whose data it does not show.
         Profile = NamedEmptyProfile(path);
         Result = AnalysisResult{};
+        Uncertainty.reset();
         DataLoaded = false;
         AnalysisValid = false;
     }
@@ -292,7 +295,26 @@ void CKyklosDoc::SetTolerance(const std::optional<RoundnessTolerance>& tolerance
 {
     Settings.Tolerance = tolerance;
     if (AnalysisValid) JudgeTolerance(Result.Evaluation, tolerance);
+    // The guard band is judged against the new tolerance too; the draws stand.
+    if (Uncertainty)
+        Uncertainty->Decision =
+            DecideConformity(Result.Evaluation.Selected().RONt, Uncertainty->ExpandedUncertainty, tolerance);
     UpdateAllViews();
+}
+
+UncertaintyStatus CKyklosDoc::ComputeUncertainty(const UncertaintyRequest& request)
+{
+    if (!AnalysisValid) {
+        Fail("There is no analysed profile to simulate.");
+        return UncertaintyStatus::NotAnalysed;
+    }
+    UncertaintyResult result;
+    const UncertaintyStatus status = SimulateUncertainty(Profile, Settings, Result, request, *progress_, result);
+    if (status == UncertaintyStatus::NotAnalysed) Fail("There is no analysed profile to simulate.");
+    if (status != UncertaintyStatus::Done) return status;
+    Uncertainty = std::move(result);
+    UpdateAllViews();
+    return status;
 }
 
 } // namespace kyklos

@@ -7,6 +7,7 @@
 #include "document/AnalysisResult.h"
 #include "document/AnalysisSettings.h"
 #include "document/TableImportPort.h"
+#include "document/Uncertainty.h"
 #include "io/Profile.h"
 #include "io/TableOptions.h"
 #include "platform/ProgressPort.h"
@@ -56,6 +57,12 @@ public:
     // A new roundness tolerance (none: no verdict): the evaluation is judged
     // again, not recomputed, and the views redraw.
     void SetTolerance(const std::optional<RoundnessTolerance>& tolerance);
+    // Analysis ▸ Uncertainty…: simulates the uncertainty of the current
+    // analysis with `request`, showing progress; kept in Uncertainty when
+    // done, and the views redraw. A cancelled simulation changes nothing; one
+    // without an analysed profile is refused with a message.
+    UncertaintyStatus ComputeUncertainty(const UncertaintyRequest& request);
+
     // New analysis settings from Analysis ▸ Filter Options… or Excluded
     // Sectors… (or a restored session): the profile is analysed again. A
     // filter the profile cannot take (a kind applied per harmonic on samples
@@ -75,6 +82,11 @@ public:
     bool DataLoaded = false;
     // Result holds a finished analysis of Profile (its filtered profile and evaluation included).
     bool AnalysisValid = false;
+    // The last simulated uncertainty of Profile as Result analysed it: none
+    // until one is computed, and again once the profile or its analysis changes.
+    std::optional<UncertaintyResult> Uncertainty;
+    // What Analysis ▸ Uncertainty… last asked for: the dialog's next values.
+    UncertaintyRequest UncertaintyRequested;
     // How tables are read (kyklos-report's table options; the window's
     // choices in the Import dialog apply to the one table they were made for).
     TableOptions TableReading;

@@ -19,9 +19,16 @@ namespace kyklos {
 
 namespace {
 
-// The generator's streams: one address per sample and draw, one per draw.
-constexpr std::uint64_t kSampleStream = 0;
+// The generator's streams, addressed by draw and block of samples: the
+// samples' normal numbers, the draw's calibration offset, the samples'
+// uniform numbers.
+constexpr std::uint64_t kNormalStream = 0;
 constexpr std::uint64_t kDrawStream = 1;
+constexpr std::uint64_t kUniformStream = 3;
+// Samples served by one call of the generator: four normal numbers from its
+// four words, eight uniform ones from their halves.
+constexpr std::size_t kNormalBlock = 4;
+constexpr std::size_t kUniformBlock = 8;
 // Blocks of consecutive draws whose intervals give the interval's Monte Carlo error.
 constexpr int kIntervalBlocks = 10;
 constexpr double kCoverage = 0.95;
@@ -53,25 +60,43 @@ bool ProfileIsClosed(bool equalSteps, std::span<const double> angles)
     return angles.front() + 2.0 * std::numbers::pi - angles.back() <= 2.0 * largest;
 }
 
-// One draw's profile. An angle error δθ moves the sample along the profile:
-// the radius read is r(θ + δθ) ≈ r(θ) + r′(θ)·δθ, and the angles stay.
-void PerturbRadii(std::span<const double> raw, std::span<const double> slopes, const Perturbation& model,
+// The standard deviation of each sample's radius from the probe and the
+// angle. An angle error δθ moves the sample along the profile: the radius
+// read is r(θ + δθ) ≈ r(θ) + r′(θ)·δθ, and the angles stay. Both terms are
+// independent Gaussians per sample, so their sum is one Gaussian of
+// standard deviation √(σ² + (r′·σθ)²): one normal number serves both.
+std::vector<double> SampleDeviations(std::span<const double> slopes, const Perturbation& model)
+{
+    std::vector<double> deviation(slopes.size());
+    for (std::size_t i = 0; i < slopes.size(); ++i)
+        deviation[i] = std::hypot(model.NoiseMm, slopes[i] * model.AngleRad);
+    return deviation;
+}
+
+// One draw's profile. The generator costs about as much as the analysis of
+// a draw: terms that are off take nothing from it, and the sums stay the
+// same bits.
+void PerturbRadii(std::span<const double> raw, std::span<const double> deviation, const Perturbation& model,
                   const CounterRandom& random, std::uint64_t draw, std::vector<double>& radius)
 {
-    const double calibration = model.CalibrationMm * random.NormalPair(draw, 0, kDrawStream).First;
-    // The generator costs about as much as the analysis of a draw: terms
-    // that are off take nothing from it, and the sums stay the same bits.
+    const double calibration = model.CalibrationMm * random.Normals(draw, 0, kDrawStream)[0];
     const bool normals = model.NoiseMm != 0.0 || model.AngleRad != 0.0;
-    const bool uniform = model.ResolutionMm != 0.0;
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        CounterRandom::Normals z;
-        if (normals)
-            z = random.NormalPair(draw, i, kSampleStream);
-        else if (uniform)
-            z.Uniform = random.Uniforms(draw, i, kSampleStream)[2];
-        const double resolution = model.ResolutionMm * (z.Uniform - 0.5);
-        radius[i] =
-            raw[i] + model.NoiseMm * z.First + slopes[i] * (model.AngleRad * z.Second) + resolution + calibration;
+    const std::size_t n = raw.size();
+    for (std::size_t first = 0; first < n; first += kUniformBlock) {
+        std::array<double, kUniformBlock> z{}, uniform{};
+        if (normals) {
+            const std::uint64_t block = first / kNormalBlock;
+            const std::array<double, kNormalBlock> low = random.Normals(draw, block, kNormalStream);
+            const std::array<double, kNormalBlock> high = random.Normals(draw, block + 1, kNormalStream);
+            std::copy(low.begin(), low.end(), z.begin());
+            std::copy(high.begin(), high.end(), z.begin() + kNormalBlock);
+        }
+        if (model.ResolutionMm != 0.0) uniform = random.CoarseUniforms(draw, first / kUniformBlock, kUniformStream);
+        for (std::size_t j = 0; j < kUniformBlock && first + j < n; ++j) {
+            const std::size_t i = first + j;
+            const double resolution = model.ResolutionMm * (uniform[j] - 0.5);
+            radius[i] = raw[i] + deviation[i] * z[j] + resolution + calibration;
+        }
     }
 }
 
@@ -127,7 +152,7 @@ private:
 struct DrawJob {
     const Profile& Measured;
     AnalysisSettings Settings;
-    std::vector<double> Slopes;
+    std::vector<double> Deviations; // of each sample's radius from probe and angle, mm
     Perturbation Model;
     CounterRandom Random;
     int Draws = 0;
@@ -143,7 +168,7 @@ void Work(const DrawJob& job, DrawTable& table, std::atomic<int>& next, std::ato
     std::string refusal;
     for (int draw = next++; draw < job.Draws && !stop.load(); draw = next++) {
         const auto index = static_cast<std::uint64_t>(draw);
-        PerturbRadii(job.Measured.RawRadius, job.Slopes, job.Model, job.Random, index, profile.RawRadius);
+        PerturbRadii(job.Measured.RawRadius, job.Deviations, job.Model, job.Random, index, profile.RawRadius);
         if (AnalyseProfile(profile, job.Settings, quiet, result, refusal) == AnalysisStatus::Done)
             table.Record(static_cast<std::size_t>(draw), result.Evaluation);
         ++done;
@@ -333,7 +358,8 @@ UncertaintyStatus SimulateUncertainty(const Profile& profile, const AnalysisSett
     job.Settings.WithCircles = false;
     const std::vector<double> angles =
         profile.SampleAngle.size() == n ? profile.SampleAngle : EqualStepAngles(static_cast<int>(n));
-    job.Slopes = ProfileSlopes(measured.FilteredRadius, angles, ProfileIsClosed(profile.EqualSteps, angles));
+    job.Deviations = SampleDeviations(
+        ProfileSlopes(measured.FilteredRadius, angles, ProfileIsClosed(profile.EqualSteps, angles)), job.Model);
 
     DrawTable table(request.Draws);
     if (!RunDraws(job, WorkerCount(request.Workers, request.Draws), table, progress))

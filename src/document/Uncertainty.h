@@ -46,6 +46,8 @@ struct UncertaintyRequest {
     int Draws = kDefaultDraws;
     std::uint64_t Seed = kDefaultSeed;
     int Workers = 0; // threads for the draws; 0: one per core
+
+    friend bool operator==(const UncertaintyRequest&, const UncertaintyRequest&) = default;
 };
 
 // One quantity's simulated uncertainty, mm.

@@ -30,6 +30,11 @@ constexpr std::size_t kListedHarmonics = 5;
 // The right column's rows from the header's baseline: the parameters, the
 // tolerance and its verdict, then the largest harmonics' title.
 constexpr int kToleranceRow = 5, kVerdictRow = 6, kMarginRow = 7, kHarmonicsTitleRow = 9;
+// With a simulated uncertainty, U and the decision follow the margin and the
+// harmonics move down by as many rows.
+constexpr int kExpandedRow = 8, kDecisionRow = 9, kUncertaintyRows = 2;
+constexpr std::string_view kExpandedLabel = "U (k = 2):";
+constexpr std::string_view kDecisionLabel = "Decision:";
 // The verdict as the panel shows it.
 constexpr Colour kPassColour{0, 128, 0};
 constexpr Colour kFailColour{192, 0, 0};
@@ -181,11 +186,15 @@ void LayoutReferenceTable(Canvas& dc, EvaluationPageLayout& layout, const Roundn
 // tolerance with its verdict and, under them, the largest harmonics; it
 // keeps to the right edge, as wide as its widest row.
 void LayoutRightColumn(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation,
-                       const DisplayUnits& units, const Rect& page)
+                       const DisplayUnits& units, const UncertaintyResult* uncertainty, const Rect& page)
 {
     const int F = layout.TableFontHeight;
     const int numberWidth = dc.TextExtent(units.widest).width;
-    const int labelWidth = WidestText(dc, {"RONp:", "RONv:", "RONq:", "Tolerance:", "Verdict:", "Margin:"});
+    const int labelWidth = std::max(
+        WidestText(dc, {"RONp:", "RONv:", "RONq:", "Tolerance:", "Verdict:", "Margin:"}),
+        uncertainty ? WidestText(dc, {kExpandedLabel, kDecisionLabel, DecisionText(uncertainty->Decision)}) : 0);
+    const int lastRow = uncertainty ? kDecisionRow : kMarginRow;
+    const int titleRow = kHarmonicsTitleRow + (uncertainty ? kUncertaintyRows : 0);
     const std::string tolerance =
         evaluation.Tolerance ? ToleranceText(*evaluation.Tolerance, units.metric) : std::string(kDash);
     const int valueWidth = std::max(
@@ -208,8 +217,8 @@ void LayoutRightColumn(Canvas& dc, EvaluationPageLayout& layout, const Roundness
     layout.UnitX = layout.ValueRight + F / 3;
     layout.VerdictX = layout.ParametersX + labelWidth + F;
     layout.Parameters = {layout.ParametersX, layout.HeaderBaseline - F, layout.ParametersX + parametersWidth,
-                         layout.HeaderBaseline + kMarginRow * layout.RowPitch + F / 4};
-    const int title = layout.HeaderBaseline + kHarmonicsTitleRow * layout.RowPitch;
+                         layout.HeaderBaseline + lastRow * layout.RowPitch + F / 4};
+    const int title = layout.HeaderBaseline + titleRow * layout.RowPitch;
     layout.HarmonicsTitleBaseline = title;
     layout.UprRight = layout.ParametersX + uprWidth;
     layout.FilteredRight = layout.UprRight + F + filteredWidth;
@@ -381,6 +390,26 @@ void PaintParameters(Canvas& dc, const EvaluationPageLayout& layout, const Round
     ParameterRow(dc, layout, kMarginRow, "Margin:", MarginText(evaluation, units.metric), units.unit);
 }
 
+// U = 2u of the selected reference's RONt, and the decision with U as guard
+// band, in the verdict's colours (an undecided part in neither).
+void PaintUncertainty(Canvas& dc, const EvaluationPageLayout& layout, const UncertaintyResult& uncertainty,
+                      const DisplayUnits& units)
+{
+    const std::optional<double> expanded = uncertainty.ExpandedUncertainty;
+    ParameterRow(dc, layout, kExpandedRow, kExpandedLabel,
+                 expanded ? NumberText(units.Length(*expanded), units.decimals) : std::string(kDash), units.unit);
+    const int y = layout.HeaderBaseline + kDecisionRow * layout.RowPitch;
+    TextAt(dc, HAlign::Left, layout.ParametersX, y, kDecisionLabel);
+    const ConformityDecision decision = uncertainty.Decision;
+    dc.SetTextColour(decision == ConformityDecision::Conforms         ? kPassColour
+                     : decision == ConformityDecision::DoesNotConform ? kFailColour
+                                                                      : kBlack);
+    const bool none = decision == ConformityDecision::None;
+    TextAt(dc, none ? HAlign::Right : HAlign::Left, none ? layout.ValueRight : layout.VerdictX, y,
+           DecisionText(decision));
+    dc.SetTextColour(kBlack);
+}
+
 void PaintConditions(Canvas& dc, const EvaluationPageLayout& layout)
 {
     dc.SetFont(layout.TableFont);
@@ -469,7 +498,7 @@ EvaluationPageLayout LayoutEvaluationPage(Canvas& dc, const std::optional<TitleT
     dc.Save();
     dc.SetFont(layout.TableFont);
     LayoutReferenceTable(dc, layout, evaluation, units);
-    LayoutRightColumn(dc, layout, evaluation, units, page);
+    LayoutRightColumn(dc, layout, evaluation, units, options.Uncertainty, page);
     LayoutLeftColumn(dc, layout, evaluation, page);
     dc.Restore();
     LayoutSpectrum(dc, layout, evaluation, options, page);
@@ -487,6 +516,7 @@ void PaintEvaluationPage(Canvas& dc, const EvaluationPageLayout& layout, const R
         const DisplayUnits units = UnitsOf(options.MetricUnits);
         PaintReferenceTable(dc, layout, evaluation, units);
         PaintParameters(dc, layout, evaluation, units);
+        if (options.Uncertainty) PaintUncertainty(dc, layout, *options.Uncertainty, units);
         PaintConditions(dc, layout);
         PaintWarnings(dc, layout, evaluation);
         PaintLargestHarmonics(dc, layout, evaluation, units);
@@ -510,7 +540,10 @@ EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const
     std::optional<TitleTexts> titleTexts;
     if (doc.DataLoaded)
         titleTexts = TitleTexts{doc.Profile.FileTitle, doc.Profile.Identification, doc.Profile.DateText};
-    return DrawEvaluationPage(dc, titleTexts, evaluation, options, page);
+    EvaluationPageOptions shown = options;
+    if (!shown.Uncertainty && doc.Uncertainty && &evaluation == &doc.Result.Evaluation)
+        shown.Uncertainty = &*doc.Uncertainty;
+    return DrawEvaluationPage(dc, titleTexts, evaluation, shown, page);
 }
 
 HarmonicChartData HarmonicChartDataOf(const RoundnessEvaluation& evaluation, bool metricUnits)

@@ -16,6 +16,7 @@
 
 #include "document/KyklosDoc.h"
 #include "document/RoundnessEvaluation.h"
+#include "document/Uncertainty.h"
 #include "graph/HarmonicChart.h"
 #include "platform/Canvas.h"
 #include "view/TitleBand.h"
@@ -29,6 +30,9 @@ namespace kyklos {
 struct EvaluationPageOptions {
     bool MetricUnits = true;       // µm with 3 decimals, else µin with 2
     HarmonicChartOptions Spectrum; // range of the UPR axis, linear or logarithmic amplitude
+    // A simulated uncertainty of this evaluation: its expanded uncertainty U
+    // and the ISO 14253-1 decision under the margin. None: the page as ever.
+    const UncertaintyResult* Uncertainty = nullptr;
 };
 
 // Where the page puts its parts, device units, computed before anything is
@@ -62,7 +66,7 @@ struct EvaluationPageLayout {
     int ValueRight = 0;
     int UnitX = 0;
     int VerdictX = 0;                      // the verdict line, from where the values start
-    Rect Parameters{};                     // RONp, RONv, RONq, tolerance, verdict, margin
+    Rect Parameters{};                     // RONp, RONv, RONq, tolerance, verdict, margin (U, decision)
     std::vector<std::string> WarningLines; // the warnings wrapped to the left column, a row apart
     Rect Warnings{};                       // the warnings (or that there are none)
     int HarmonicsTitleBaseline = 0;        // "Largest Harmonics"; its header a row below, the harmonics after it
@@ -91,7 +95,8 @@ void PaintEvaluationPage(Canvas& dc, const EvaluationPageLayout& layout, const R
 EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const std::optional<TitleTexts>& titleTexts,
                                         const RoundnessEvaluation& evaluation, const EvaluationPageOptions& options,
                                         const Rect& page);
-// The same with the title texts of `doc`, when it holds a profile.
+// The same with the title texts of `doc`, when it holds a profile, and its
+// simulated uncertainty when `evaluation` is the document's and the options name none.
 EvaluationPageLayout DrawEvaluationPage(Canvas& dc, const CKyklosDoc& doc, const RoundnessEvaluation& evaluation,
                                         const EvaluationPageOptions& options, const Rect& page);
 

@@ -110,7 +110,7 @@ private slots:
                                   << QList<Item>{{"&Filtering", 32775},           {"Filter &Options...", 32790},
                                                  {"&Excluded Sectors...", 32791}, kSeparator,
                                                  {"&Reference Circle", 32776},    kSeparator,
-                                                 {"&Tolerance...", 32782}};
+                                                 {"&Tolerance...", 32782},        {"&Uncertainty...", 32795}};
         QTest::newRow("Help") << 5 << "&Help" << QList<Item>{{"&About Kyklos...", 57664}};
     }
 

@@ -1,3 +1,4 @@
+#include "document/CounterRandom.h"
 #include "document/FakeUi.h"
 #include "document/ProfileAnalysis.h"
 #include "document/Uncertainty.h"
@@ -82,6 +83,27 @@ TEST(Uncertainty, ProbeNoiseGivesTheLeastSquaresCentreAndRadiusTheirClosedForm)
     EXPECT_GT(ls[UncertainQuantity::RONt].Bias, 0.0);
     ASSERT_TRUE(s.result.ExpandedUncertainty);
     EXPECT_EQ(*s.result.ExpandedUncertainty, 2.0 * ls[UncertainQuantity::RONt].StandardUncertainty);
+}
+
+// Probe and angular noise together: the radius c is the mean of the radii,
+// so u(c)² = (N·σ² + σθ²·Σ r′ᵢ²)/N², the slopes those of the filtered profile.
+TEST(Uncertainty, ProbeAndAngularNoiseAddInVarianceThroughTheSlope)
+{
+    constexpr int kN = 360, kDraws = 2000;
+    UncertaintyRequest request;
+    request.Model.ProbeNoiseUm = 0.05;
+    request.Model.AngularNoiseDeg = 1.0;
+    request.Draws = kDraws;
+    const Simulation s = Simulate(kN, request);
+    ASSERT_EQ(s.status, UncertaintyStatus::Done);
+    const std::vector<double> slope = ProfileSlopes(s.measured.FilteredRadius, EqualStepAngles(kN), true);
+    double slopeSquares = 0.0;
+    for (const double r : slope) slopeSquares += r * r;
+    const double sigmaMm = 0.05e-3, angleRad = std::numbers::pi / 180.0;
+    const double expected = std::sqrt(kN * sigmaMm * sigmaMm + angleRad * angleRad * slopeSquares) / kN;
+    ASSERT_GT(angleRad * angleRad * slopeSquares, kN * sigmaMm * sigmaMm); // the angular term matters
+    const double u = s.result.Reference(ReferenceKind::LeastSquares)[UncertainQuantity::ReferenceC].StandardUncertainty;
+    EXPECT_NEAR(u, expected, 4.0 / std::sqrt(2.0 * (kDraws - 1)) * expected);
 }
 
 TEST(Uncertainty, ZeroModelGivesZeroUncertaintyExactly)
@@ -197,6 +219,57 @@ TEST(Uncertainty, ShortestCoverageIntervalIsTheNarrowestWindowOfRoundedPM)
                       static_cast<std::ptrdiff_t>(q));
         }
     }
+}
+
+// The quantile against the distribution function from the C library's erfc:
+// Φ(x) = ½·erfc(−x/√2), each tail compared as a probability of its own.
+TEST(Uncertainty, InverseNormalInvertsTheDistributionFunctionIntoBothTails)
+{
+    for (const double p : {1e-300, 1e-100, 1e-20, 3e-7, 0.01, 0.0749, 0.0751, 0.3, 0.5, 0.6, 0.92, 0.999}) {
+        const double x = InverseNormal(p);
+        EXPECT_NEAR(0.5 * std::erfc(-x / std::sqrt(2.0)) / p, 1.0, 1e-12) << p;
+        // The upper tail: the complement of p, with the same quantile but its sign.
+        const double upper = InverseNormal(1.0 - p);
+        if (1.0 - (1.0 - p) == p) {
+            EXPECT_NEAR(upper, -x, 1e-12 * (1.0 + std::fabs(x))) << p;
+        }
+    }
+    EXPECT_EQ(InverseNormal(0.5), 0.0);
+    // The uniforms stay inside (0, 1) at both ends of a word, symmetrically.
+    EXPECT_GT(OpenUnitInterval(0), 0.0);
+    EXPECT_LT(OpenUnitInterval(~std::uint64_t{0}), 1.0);
+    EXPECT_EQ(OpenUnitInterval(~std::uint64_t{0}), 1.0 - OpenUnitInterval(0));
+    EXPECT_TRUE(std::isfinite(InverseNormal(OpenUnitInterval(~std::uint64_t{0}))));
+}
+
+// All four words of a call serve their own samples: each is standard normal
+// and uncorrelated with its neighbour in the call and with the next call.
+TEST(Uncertainty, EveryWordOfACallIsAnIndependentStandardNormal)
+{
+    constexpr int kCalls = 20000;
+    const CounterRandom random(11);
+    std::vector<double> z;
+    for (int b = 0; b < kCalls; ++b)
+        for (const double x : random.Normals(3, static_cast<std::uint64_t>(b), 0)) z.push_back(x);
+    const double n = static_cast<double>(z.size()), tolerance = 5.0 / std::sqrt(n);
+    double sum = 0.0, squares = 0.0, lag = 0.0, tail = 0.0;
+    for (std::size_t i = 0; i < z.size(); ++i) {
+        sum += z[i];
+        squares += z[i] * z[i];
+        lag += z[i] * z[(i + 1) % z.size()];
+        tail += std::fabs(z[i]) > 1.959963984540054 ? 1.0 : 0.0;
+    }
+    EXPECT_NEAR(sum / n, 0.0, tolerance);
+    EXPECT_NEAR(squares / n, 1.0, std::sqrt(2.0) * tolerance);
+    EXPECT_NEAR(lag / n, 0.0, tolerance);
+    EXPECT_NEAR(tail / n, 0.05, 5.0 * std::sqrt(0.05 * 0.95 / n));
+    // The four lanes at once give the bits of the quantile one at a time.
+    for (std::uint64_t b = 0; b < 64; ++b) {
+        const std::array<double, 4> u = random.Uniforms(5, b, 1), z = random.Normals(5, b, 1);
+        for (std::size_t k = 0; k < 4; ++k) EXPECT_EQ(z[k], InverseNormal(u[k]));
+    }
+    // Another stream at the same address gives other numbers.
+    EXPECT_NE(random.Normals(3, 0, 0), random.Normals(3, 0, 2));
 }
 
 // Binary fractions of a millimetre are exact in micrometres, so each

@@ -432,3 +432,43 @@ TEST(EvaluationPageRange, ShowsThreeTimesTheCutoff)
 
 } // namespace
 } // namespace kyklos
+
+namespace kyklos {
+namespace {
+
+// With a simulated uncertainty: U and the decision under the margin, the
+// harmonics two rows lower; without one (or for another evaluation than the
+// document's) the page as before.
+TEST_F(EvaluationPageTest, UncertaintyAddsUAndTheDecisionUnderTheMargin)
+{
+    RoundnessEvaluation e = MakeEvaluation();
+    e.Tolerance = RoundnessTolerance{3.5, true};
+    Draw(e);
+    const int titleBefore = layout.HarmonicsTitleBaseline;
+    for (const auto& c : dc.Calls("TextOut")) EXPECT_NE(c.text, "Decision:");
+
+    UncertaintyResult u;
+    u.ExpandedUncertainty = 0.00045; // 0.450 µm: 3.2 + 0.45 > 3.5 ≥ 3.2 − 0.45
+    u.Decision = ConformityDecision::Undecided;
+    doc->Uncertainty = u;
+    Draw(e); // not the document's evaluation
+    EXPECT_EQ(layout.HarmonicsTitleBaseline, titleBefore);
+
+    dc = RecordingCanvas();
+    layout = DrawEvaluationPage(dc, *doc, e, {true, {}, &u}, {0, 0, 1600, 1000});
+    EXPECT_EQ(RowTexts("U (k = 2):"), (Texts{"U (k = 2):", "0.450", "\u00B5m"}));
+    EXPECT_EQ(RowTexts("Decision:"), (Texts{"Decision:", "Undecided"}));
+    EXPECT_EQ(Text("U (k = 2):").args[1] - Text("Margin:").args[1], layout.RowPitch);
+    EXPECT_EQ(layout.HarmonicsTitleBaseline, titleBefore + 2 * layout.RowPitch);
+    EXPECT_GE(layout.Parameters.bottom, Text("Decision:").args[1]);
+    EXPECT_LT(layout.Parameters.bottom, layout.LargestHarmonics.top);
+
+    u.Decision = ConformityDecision::DoesNotConform;
+    dc = RecordingCanvas();
+    layout = DrawEvaluationPage(dc, *doc, e, {false, {}, &u}, {0, 0, 1600, 1000});
+    EXPECT_EQ(RowTexts("U (k = 2):"), (Texts{"U (k = 2):", "17.72", "\u00B5in"}));
+    EXPECT_EQ(Text("Does not conform").colour, (Colour{192, 0, 0}));
+}
+
+} // namespace
+} // namespace kyklos
