@@ -21,8 +21,8 @@ std::unique_ptr<CKyklosDoc> MakeDocument(int n)
     std::vector<double> radii(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
         const double t = i * 2.0 * 3.141592653589793 / n;
-        radii[static_cast<std::size_t>(i)] =
-            20.0 + 0.004 * std::cos(t) - 0.003 * std::sin(t) + 0.002 * std::cos(3 * t) + 0.001 * std::sin(17 * t) + noise(random);
+        radii[static_cast<std::size_t>(i)] = 20.0 + 0.004 * std::cos(t) - 0.003 * std::sin(t) +
+                                             0.002 * std::cos(3 * t) + 0.001 * std::sin(17 * t) + noise(random);
     }
     doc->Profile = EqualStepProfile(std::move(radii));
     doc->DataLoaded = true;

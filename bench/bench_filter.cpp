@@ -50,7 +50,8 @@ std::vector<double> Profile(int count)
     std::mt19937_64 generator(20240611);
     std::normal_distribution<double> noise(0.0, 0.001);
     std::vector<double> profile(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) profile[i] = 0.002 * std::cos(7.0 * 6.283185307179586 * i / count) + noise(generator);
+    for (int i = 0; i < count; ++i)
+        profile[i] = 0.002 * std::cos(7.0 * 6.283185307179586 * i / count) + noise(generator);
     return profile;
 }
 

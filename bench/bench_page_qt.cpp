@@ -104,10 +104,7 @@ void BM_FullSizeProfilePage(benchmark::State& state) { DrawPage(state, kLargestP
 void BM_FullSizeProfileCentredPage(benchmark::State& state) { DrawPage(state, kLargestProfile, true); }
 
 void BM_DemonstrationEvaluationPage(benchmark::State& state) { DrawEvaluation(state, 3600, std::nullopt); }
-void BM_FullSizeProfileEvaluationPage(benchmark::State& state)
-{
-    DrawEvaluation(state, kLargestProfile, std::nullopt);
-}
+void BM_FullSizeProfileEvaluationPage(benchmark::State& state) { DrawEvaluation(state, kLargestProfile, std::nullopt); }
 // Every one of the 18000 harmonics on the axis, gathered into pixel columns.
 void BM_FullSizeProfileEvaluationPageAllHarmonics(benchmark::State& state)
 {

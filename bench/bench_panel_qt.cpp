@@ -44,10 +44,9 @@ std::unique_ptr<CKyklosDoc> FullSizeDocument()
     std::vector<double> radii(kPoints);
     for (int i = 0; i < kPoints; ++i) {
         const double t = i * step;
-        radii[static_cast<std::size_t>(i)] = 10.0 + 0.004 * std::cos(t) + 0.002 * std::sin(t) +
-                                             0.002 * std::sin(3.0 * t) + 0.003 * std::cos(14.0 * t) +
-                                             0.002 * std::sin(47.0 * t) + 0.001 * std::cos(119.0 * t) +
-                                             noise.GaussianNoise(0.0, 0.002);
+        radii[static_cast<std::size_t>(i)] =
+            10.0 + 0.004 * std::cos(t) + 0.002 * std::sin(t) + 0.002 * std::sin(3.0 * t) + 0.003 * std::cos(14.0 * t) +
+            0.002 * std::sin(47.0 * t) + 0.001 * std::cos(119.0 * t) + noise.GaussianNoise(0.0, 0.002);
     }
     doc->Profile = EqualStepProfile(std::move(radii));
     doc->AnalyzeProfile();
@@ -124,9 +123,15 @@ void BM_PanelRepaintAllHarmonicsLogarithmic(benchmark::State& state) { PanelRepa
 void BM_PanelRepaint500Upr(benchmark::State& state) { PanelRepaint(state, HarmonicRange::Upr500, false); }
 
 BENCHMARK(BM_ChartRenderAllHarmonics)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_ChartRenderAllHarmonicsLogarithmic)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ChartRenderAllHarmonicsLogarithmic)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_PanelRepaintAllHarmonics)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_PanelRepaintAllHarmonicsLogarithmic)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PanelRepaintAllHarmonicsLogarithmic)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_PanelRepaint500Upr)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_PanelEvaluateFullSizeProfile)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 

@@ -28,8 +28,8 @@ namespace {
 
 using test::kPi;
 
-bool SolveThroughThreeAsWritten(double t0, double t1, double t2, double r0, double r1, double r2, double& a,
-                                double& b, double& c)
+bool SolveThroughThreeAsWritten(double t0, double t1, double t2, double r0, double r1, double r2, double& a, double& b,
+                                double& c)
 {
     const double C0 = std::cos(t0), C1 = std::cos(t1), C2 = std::cos(t2);
     const double S0 = std::sin(t0), S1 = std::sin(t1), S2 = std::sin(t2);
@@ -125,7 +125,8 @@ bool FitInscribed(const ExchangeVersion& version, const std::vector<double>& r, 
         return true;
     const double u = NormalizeAngle(m), v = NormalizeAngle(m + kPi);
     const double lo = std::min(u, v), hi = std::max(u, v), mid = (lo + hi) * 0.5, d = kPi / 6.0;
-    const double starts[4][3] = {{lo - d, mid, hi}, {lo, mid, hi + d}, {hi - d, mid + kPi, lo}, {hi, mid + kPi, lo + d}};
+    const double starts[4][3] = {
+        {lo - d, mid, hi}, {lo, mid, hi + d}, {hi - d, mid + kPi, lo}, {hi, mid + kPi, lo + d}};
     for (const auto& start : starts) {
         for (int k = 0; k < 3; ++k) theta[k] = NormalizeAngle(start[k]);
         if (Iterate(version, r, true, 50, a, b, c, theta)) return true;
@@ -169,9 +170,8 @@ TEST(ThreePointSolveComparison, OvalOnALimaconIsInscribedAtItsTrueRoundness)
 {
     // The minimum-zone oval: two valleys exactly half a turn apart at 90°
     // and 270°. The written solve turns the opposite pair into noise.
-    const auto r = test::MakeProfile(360, [](double t) {
-        return 0.003 * std::cos(t) - 0.004 * std::sin(t) + 10 + 0.001 * std::cos(2 * t);
-    });
+    const auto r = test::MakeProfile(
+        360, [](double t) { return 0.003 * std::cos(t) - 0.004 * std::sin(t) + 10 + 0.001 * std::cos(2 * t); });
     double a = 0, b = 0, c = 0;
     FitInscribed(kAsWritten, r, a, b, c);
     const double writtenRoundness = Roundness(r, a, b, c);

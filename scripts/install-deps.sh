@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libeigen3-dev librandom123-dev libgmp-dev
   fonts-liberation
-  clang
+  clang clang-format
   xvfb xauth poppler-utils openbox xdotool x11-utils
   lintian desktop-file-utils appstream shared-mime-info xdg-utils file
   help2man libfile-mimeinfo-perl

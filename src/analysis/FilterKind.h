@@ -12,12 +12,12 @@
 namespace kyklos {
 
 enum class FilterKind {
-    Gaussian,       // the sampled 50 % Gaussian weighting function (the default)
-    GaussianExact,  // the 50 % Gaussian transmission applied to each harmonic
-    Robust,         // the robust Gaussian regression filter: spikes and scratches get no weight
-    TwoRC,          // two RC stages: 75 % at the cutoff, with their phase shift
-    Band,           // the exact Gaussian between a low and a high cutoff
-    None,           // the profile as measured
+    Gaussian,      // the sampled 50 % Gaussian weighting function (the default)
+    GaussianExact, // the 50 % Gaussian transmission applied to each harmonic
+    Robust,        // the robust Gaussian regression filter: spikes and scratches get no weight
+    TwoRC,         // two RC stages: 75 % at the cutoff, with their phase shift
+    Band,          // the exact Gaussian between a low and a high cutoff
+    None,          // the profile as measured
 };
 
 inline constexpr std::array<FilterKind, 6> kFilterKinds{FilterKind::Gaussian, FilterKind::GaussianExact,
@@ -26,9 +26,9 @@ inline constexpr std::array<FilterKind, 6> kFilterKinds{FilterKind::Gaussian, Fi
 
 struct FilterSpec {
     FilterKind Kind = FilterKind::Gaussian;
-    int CutoffUpr = 50;     // UPR; the Gaussian kinds and 2RC
-    int BandLowUpr = 15;    // UPR; a band removes the undulations below (the form)
-    int BandHighUpr = 150;  // UPR; and those above (roughness, probe noise)
+    int CutoffUpr = 50;    // UPR; the Gaussian kinds and 2RC
+    int BandLowUpr = 15;   // UPR; a band removes the undulations below (the form)
+    int BandHighUpr = 150; // UPR; and those above (roughness, probe noise)
 
     friend bool operator==(const FilterSpec&, const FilterSpec&) = default;
 };

@@ -23,11 +23,11 @@ std::string CutoffTransmissionClause(int count, int cutoffUpr, const FilterSpec&
 {
     const int highest = count / 2;
     if (cutoffUpr < 1 || highest < 1) return {};
-    if (cutoffUpr > highest)
-        return ", above the " + std::to_string(highest) + " UPR the profile can hold";
+    if (cutoffUpr > highest) return ", above the " + std::to_string(highest) + " UPR the profile can hold";
     const double atCutoff = FilterTransmission(spec, count)[static_cast<std::size_t>(cutoffUpr - 1)];
-    char percent[400];  // any finite double in fixed notation
-    const auto written = std::to_chars(percent, percent + sizeof percent, 100.0 * atCutoff, std::chars_format::fixed, 1);
+    char percent[400]; // any finite double in fixed notation
+    const auto written =
+        std::to_chars(percent, percent + sizeof percent, 100.0 * atCutoff, std::chars_format::fixed, 1);
     return ": it passes " + std::string(percent, written.ptr) + " % at the cutoff instead of 50 %";
 }
 
@@ -74,7 +74,7 @@ std::vector<std::string> FilterSamplingWarnings(int count, int cutoffUpr)
     if (count >= 1) {
         const GaussianKernel kernel = ComputeGaussianKernel(count, static_cast<double>(cutoffUpr));
         if (WeightsScaledToUnitGain(kernel)) {
-            char sum[400];  // any finite double in fixed notation
+            char sum[400]; // any finite double in fixed notation
             const auto written = std::to_chars(sum, sum + sizeof sum, kernel.WeightSum, std::chars_format::fixed, 4);
             warnings.push_back("The filter's weights summed to " + std::string(sum, written.ptr) +
                                " instead of 1 and were scaled to unit gain to keep the mean radius.");

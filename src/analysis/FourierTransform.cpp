@@ -102,9 +102,9 @@ struct ChirpPlan {
     int period = 0;
     int inputLength = 0;
     int count = 0;
-    int length = 0;                 // M
-    std::vector<Complex> chirp;     // w_m, m = 0 … N−1
-    std::vector<Complex> spectrum;  // the M-point transform of w over −(L−1) … count−1, divided by M
+    int length = 0;                // M
+    std::vector<Complex> chirp;    // w_m, m = 0 … N−1
+    std::vector<Complex> spectrum; // the M-point transform of w over −(L−1) … count−1, divided by M
 
     ChirpPlan(int n, int l, int k, std::vector<Complex> w)
         : period(n), inputLength(l), count(k), length(SmoothLength(l + k - 1)), chirp(std::move(w))
@@ -132,7 +132,7 @@ const ChirpPlan& ChirpPlanFor(int n, int l, int k)
     for (const ChirpPlan& plan : plans) {
         if (plan.period != n) continue;
         if (plan.inputLength == l && plan.count == k) return plan;
-        chirp = plan.chirp;  // the same N: the same chirp
+        chirp = plan.chirp; // the same N: the same chirp
     }
     if (chirp.empty()) chirp = Chirp(n);
     if (plans.size() == kKeptChirps) plans.pop_back();

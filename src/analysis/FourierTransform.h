@@ -13,8 +13,8 @@
 namespace kyklos {
 
 enum class FourierMethod {
-    MixedRadix,  // Eigen's FFT of length N
-    Chirp,       // Bluestein's method over a 5-smooth length
+    MixedRadix, // Eigen's FFT of length N
+    Chirp,      // Bluestein's method over a 5-smooth length
 };
 
 // X_k = Σ_{j<L} z_j·exp(−2πi·j·k/N) for k = 0 … count−1, L = input.size():

@@ -15,7 +15,7 @@ namespace {
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kInversePi = 0.3183098861837907;
 constexpr double kMinusPi = -3.141592653589793;
-constexpr double kAlpha = 0.46971863934982566;  // sqrt(ln 2 / π): 50 % transmission at the cutoff
+constexpr double kAlpha = 0.46971863934982566; // sqrt(ln 2 / π): 50 % transmission at the cutoff
 constexpr double kTruncation = 0.001;
 // A gain further than this from 1 means the sampled weighting function no
 // longer integrates to 1 (a few samples per cutoff wavelength); every usual
@@ -40,8 +40,8 @@ std::vector<double> RecurrenceWeights(const GaussianKernel& kernel)
     double m = kernel.Ratio;
     weights[0] = w;
     for (int k = 1; k <= kernel.Pairs; ++k) {
-        w = m * w;   // X·q^(k²)
-        m = q2 * m;  // q^(2k+1)
+        w = m * w;  // X·q^(k²)
+        m = q2 * m; // q^(2k+1)
         weights[static_cast<std::size_t>(k)] = w;
     }
     return weights;
@@ -77,13 +77,10 @@ KernelFunction KernelFor(FilterPath path)
     if (!detail::FilterPathSupported(path)) path = FilterPath::Portable;
     switch (path) {
 #if defined(KYKLOS_FILTER_X86_KERNELS)
-    case FilterPath::Avx2:
-        return detail::AccumulatePassesAvx2;
-    case FilterPath::Avx512:
-        return detail::AccumulatePassesAvx512;
+    case FilterPath::Avx2: return detail::AccumulatePassesAvx2;
+    case FilterPath::Avx512: return detail::AccumulatePassesAvx512;
 #endif
-    default:
-        return detail::AccumulatePassesPortable;
+    default: return detail::AccumulatePassesPortable;
     }
 }
 
@@ -133,18 +130,12 @@ namespace detail {
 bool FilterPathSupported(FilterPath path)
 {
     switch (path) {
-    case FilterPath::Portable:
-        return true;
+    case FilterPath::Portable: return true;
 #if defined(KYKLOS_FILTER_X86_KERNELS)
-    case FilterPath::Avx2:
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2");
-    case FilterPath::Avx512:
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx512f");
+    case FilterPath::Avx2: __builtin_cpu_init(); return __builtin_cpu_supports("avx2");
+    case FilterPath::Avx512: __builtin_cpu_init(); return __builtin_cpu_supports("avx512f");
 #endif
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -159,12 +150,9 @@ FilterPath BestFilterPath()
 std::string_view FilterPathName(FilterPath path)
 {
     switch (path) {
-    case FilterPath::Portable:
-        return "portable";
-    case FilterPath::Avx2:
-        return "avx2";
-    case FilterPath::Avx512:
-        return "avx512";
+    case FilterPath::Portable: return "portable";
+    case FilterPath::Avx2: return "avx2";
+    case FilterPath::Avx512: return "avx512";
     }
     return "unknown";
 }
@@ -190,7 +178,7 @@ bool GaussianFilterProfileOn(FilterPath path, std::span<const double> input, std
     const std::size_t tiled = (n + kFilterTile - 1) / kFilterTile * kFilterTile;
     const auto margin = static_cast<std::size_t>(pairs);
     std::vector<double> extended(tiled + 2 * margin);
-    std::size_t source = (n - margin % n) % n;  // (−K) mod N
+    std::size_t source = (n - margin % n) % n; // (−K) mod N
     for (double& x : extended) {
         x = input[source];
         if (++source == n) source = 0;

@@ -12,13 +12,13 @@ namespace kyklos {
 
 // The filter's constants for N samples and a cutoff; exposed for tests and benchmarks.
 struct GaussianKernel {
-    double Step = 0.0;        // Δθ = 2π/N
-    double Wavelength = 0.0;  // λc = 2π/cutoff
-    double Centre = 0.0;      // X = Δθ/(α·λc), the centre weight
-    double HalfLength = 0.0;  // Kr, before rounding
-    int Pairs = 0;            // K, neighbour pairs
-    double Ratio = 0.0;       // q = exp(−π·X²)
-    double WeightSum = 0.0;   // X·(1 + 2·Σ q^(k²)), k = 1..K: the gain on a constant
+    double Step = 0.0;       // Δθ = 2π/N
+    double Wavelength = 0.0; // λc = 2π/cutoff
+    double Centre = 0.0;     // X = Δθ/(α·λc), the centre weight
+    double HalfLength = 0.0; // Kr, before rounding
+    int Pairs = 0;           // K, neighbour pairs
+    double Ratio = 0.0;      // q = exp(−π·X²)
+    double WeightSum = 0.0;  // X·(1 + 2·Σ q^(k²)), k = 1..K: the gain on a constant
 };
 
 GaussianKernel ComputeGaussianKernel(int count, double cutoffUpr);

@@ -11,9 +11,9 @@
 namespace kyklos::detail {
 
 enum class FilterPath {
-    Portable,  // the baseline instruction set of the build
-    Avx2,      // x86-64, 4 doubles at once
-    Avx512,    // x86-64, 8 doubles at once
+    Portable, // the baseline instruction set of the build
+    Avx2,     // x86-64, 4 doubles at once
+    Avx512,   // x86-64, 8 doubles at once
 };
 
 // True when this build has the path and this processor can run it.

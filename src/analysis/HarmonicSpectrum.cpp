@@ -41,7 +41,8 @@ std::vector<HarmonicTerm> HarmonicSpectrum(std::span<const double> profile)
     for (std::size_t i = 0; i < z.size(); ++i) z[i] = Complex(profile[i] - mean, 0.0);
     const std::vector<Complex> bins = DiscreteFourierTransform(z, n, n / 2 + 1);
     std::vector<HarmonicTerm> terms(static_cast<std::size_t>(n / 2));
-    for (int k = 1; k <= n / 2; ++k) terms[static_cast<std::size_t>(k - 1)] = TermFromBin(bins[static_cast<std::size_t>(k)], k, n);
+    for (int k = 1; k <= n / 2; ++k)
+        terms[static_cast<std::size_t>(k - 1)] = TermFromBin(bins[static_cast<std::size_t>(k)], k, n);
     return terms;
 }
 

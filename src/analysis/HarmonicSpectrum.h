@@ -16,8 +16,8 @@
 namespace kyklos {
 
 struct HarmonicTerm {
-    double a = 0.0;  // cosine coefficient, in the unit of the profile (mm)
-    double b = 0.0;  // sine coefficient
+    double a = 0.0; // cosine coefficient, in the unit of the profile (mm)
+    double b = 0.0; // sine coefficient
 
     // A_k = √(a² + b²).
     double Amplitude() const { return std::sqrt(a * a + b * b); }

@@ -6,8 +6,7 @@
 
 namespace kyklos {
 
-bool FitLeastSquaresCircle(std::span<const double> profile, const SampleAngles& angles, double& a, double& b,
-                           double& c)
+bool FitLeastSquaresCircle(std::span<const double> profile, const SampleAngles& angles, double& a, double& b, double& c)
 {
     const int count = angles.Count();
     if (count <= 0) {
@@ -36,8 +35,7 @@ bool FitLeastSquaresCircle(std::span<const double> profile, const SampleAngles& 
     return true;
 }
 
-bool FitLeastSquaresCircle(std::span<const double> profile, const SampleSet& samples, double& a, double& b,
-                           double& c)
+bool FitLeastSquaresCircle(std::span<const double> profile, const SampleSet& samples, double& a, double& b, double& c)
 {
     const int count = samples.UsedCount();
     if (count == 0 || std::ssize(profile) < samples.Count()) {

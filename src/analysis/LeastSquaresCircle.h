@@ -41,7 +41,6 @@ bool FitLeastSquaresCircle(std::span<const double> profile, const SampleAngles& 
 // a = b = 0 and c the mean below kFewestPointsForCentre used samples (or for
 // a system that rounding made singular). False, with zeros, when no sample
 // is used or `profile` holds fewer than samples.Count() radii.
-bool FitLeastSquaresCircle(std::span<const double> profile, const SampleSet& samples, double& a, double& b,
-                           double& c);
+bool FitLeastSquaresCircle(std::span<const double> profile, const SampleSet& samples, double& a, double& b, double& c);
 
 } // namespace kyklos

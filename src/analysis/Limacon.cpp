@@ -5,7 +5,7 @@
 namespace kyklos {
 
 namespace {
-constexpr double kPi = 3.141592653589793;     // 4·atan(1)
+constexpr double kPi = 3.141592653589793; // 4·atan(1)
 constexpr double kTwoPi = 2.0 * kPi;
 } // namespace
 
@@ -49,8 +49,8 @@ double CounterClockwiseSweep(double f, double g)
     return s;
 }
 
-bool SolveLimaconThroughThree(double t0, double t1, double t2, double r0, double r1, double r2,
-                              double& a, double& b, double& c)
+bool SolveLimaconThroughThree(double t0, double t1, double t2, double r0, double r1, double r2, double& a, double& b,
+                              double& c)
 {
     // Work relative to point 0: a·(C_k − C0) + b·(S_k − S0) = r_k − r0 for
     // k = 1, 2, then c from point 0. The differences of cosines and sines are

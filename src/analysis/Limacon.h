@@ -34,8 +34,8 @@ double CounterClockwiseSweep(double f, double g);
 // 4·sin((t1−t0)/2)·sin((t2−t1)/2)·sin((t2−t0)/2), so that contacts half a turn
 // apart or at 90°/270° are solved as accurately as any others. False, with
 // the outputs untouched, only when two angles coincide (|det| < 1e-12).
-bool SolveLimaconThroughThree(double t0, double t1, double t2, double r0, double r1, double r2,
-                              double& a, double& b, double& c);
+bool SolveLimaconThroughThree(double t0, double t1, double t2, double r0, double r1, double r2, double& a, double& b,
+                              double& c);
 
 // The integer nearest to x, halves away from zero.
 int NearestIndex(double x);

@@ -35,8 +35,7 @@ bool FitMinimumCircumscribedCircle(std::span<const double> profile, const Sample
     if (samples.IsEqualStepFullTurn()) return FitMinimumCircumscribedCircle(profile, samples.Count(), a, b, c);
     LimaconReference reference;
     double unused = 0.0;
-    const bool found =
-        SolveLimaconProgramme(ReferenceKind::MinimumCircumscribed, profile, samples, reference, unused);
+    const bool found = SolveLimaconProgramme(ReferenceKind::MinimumCircumscribed, profile, samples, reference, unused);
     a = reference.a;
     b = reference.b;
     c = reference.c;

@@ -1,8 +1,8 @@
 #include "analysis/MinimumZoneCircle.h"
 
 #include "analysis/LeastSquaresCircle.h"
-#include "analysis/LimaconProgramme.h"
 #include "analysis/Limacon.h"
+#include "analysis/LimaconProgramme.h"
 #include "analysis/LinearSystem.h"
 #include "analysis/PeakValley.h"
 #include "analysis/SampleAngles.h"
@@ -56,8 +56,7 @@ void ExchangeZoneContact(ZoneContacts& z, bool isPeak, double h, double radius)
 // Start: in each quarter of the profile, the highest point (quarters 0 and 2)
 // or the lowest (1 and 3) relative to the least squares reference, the first
 // of equals. The last N mod 4 samples belong to no quarter.
-ZoneContacts QuarterExtremes(std::span<const double> profile, const SampleAngles& angles, double a, double b,
-                             double c)
+ZoneContacts QuarterExtremes(std::span<const double> profile, const SampleAngles& angles, double a, double b, double c)
 {
     const int quarter = angles.Count() / 4;
     auto deviation = [&](int i) {

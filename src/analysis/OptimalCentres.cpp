@@ -56,15 +56,9 @@ struct Point {
     double Y = 0.0;
 };
 
-double Cross(const Sample& p, const Sample& q)
-{
-    return p.X * q.Y - p.Y * q.X;
-}
+double Cross(const Sample& p, const Sample& q) { return p.X * q.Y - p.Y * q.X; }
 
-double Along(const Sample& s, const Point& y)
-{
-    return s.X * y.X + s.Y * y.Y;
-}
+double Along(const Sample& s, const Point& y) { return s.X * y.X + s.Y * y.Y; }
 
 // The extremes of the signed deviations and the largest gap between
 // contacts (d_i ≤ ε) around the turn, sample by sample.
@@ -206,15 +200,14 @@ double Turn(const Sample& a, const Sample& b, const Sample& c, double epsilon)
 // line, which is always a side.
 std::vector<Sample> Sides(std::span<const Sample> lines, double epsilon)
 {
-    const auto nearest = std::min_element(lines.begin(), lines.end(),
-                                          [](const Sample& x, const Sample& y) { return x.D < y.D; });
+    const auto nearest =
+        std::min_element(lines.begin(), lines.end(), [](const Sample& x, const Sample& y) { return x.D < y.D; });
     const std::size_t start = static_cast<std::size_t>(nearest - lines.begin());
     std::vector<Sample> sides;
     for (std::size_t k = 0; k <= lines.size(); ++k) {
         const std::size_t at = start + k;
         const Sample& next = lines[at < lines.size() ? at : at - lines.size()];
-        while (sides.size() >= 2 && Turn(sides[sides.size() - 2], sides.back(), next, epsilon) <= 0.0)
-            sides.pop_back();
+        while (sides.size() >= 2 && Turn(sides[sides.size() - 2], sides.back(), next, epsilon) <= 0.0) sides.pop_back();
         sides.push_back(next);
     }
     sides.pop_back(); // the nearest line again, which closed the turn
@@ -239,10 +232,7 @@ bool Corners(const std::vector<Sample>& sides, double epsilon, std::vector<Point
     return true;
 }
 
-double Dot(double dx, double dy, const Point& p)
-{
-    return dx * p.X + dy * p.Y;
-}
+double Dot(double dx, double dy, const Point& p) { return dx * p.X + dy * p.Y; }
 
 // The corner least along (dx, dy), walking forward from `at`. As the
 // direction turns counter-clockwise the least corner moves forward around
@@ -581,9 +571,8 @@ void RangeOverSet(const OptimalSet& set, const Terms& high, const Tally& tally, 
     const PeakOverSet peak = PeakOverCorners(high, set.Corners);
     LeastPeak least = LeastPeakCentre(set.Sides, set.Corners, high, tally.Highest, set.Farthest, epsilon);
     // The fitted centre is one of the set: its own RONt bounds the range.
-    const bool inside = std::all_of(set.Sides.begin(), set.Sides.end(), [&](const Sample& s) {
-        return Along(s, least.At) <= s.D + epsilon * 1.01;
-    });
+    const bool inside = std::all_of(set.Sides.begin(), set.Sides.end(),
+                                    [&](const Sample& s) { return Along(s, least.At) <= s.D + epsilon * 1.01; });
     if (!inside || !(least.Peak <= tally.Highest)) least = {Point{}, tally.Highest};
     centres.Radius = fit.c + side * tally.Lowest;
     centres.RONtMin = least.Peak - tally.Lowest;

@@ -21,7 +21,7 @@ struct FilterOutcome {
     // an unfinished partial sum), or when the description or the spans were
     // refused (the output untouched).
     bool Finished = false;
-    std::vector<std::string> Warnings;  // the robust filter's when it did not converge
+    std::vector<std::string> Warnings; // the robust filter's when it did not converge
     // The samples were too sparse for the filter somewhere (fewer than 7 per
     // cutoff wavelength in a stretch, as AnyAngleFilter.h defines it): the
     // output is the input, unfiltered, and Warnings holds kTooSparseWarning.

@@ -16,24 +16,21 @@ namespace kyklos {
 // The numbers are the Reference Selection dialog's radio indices and what
 // files and settings store.
 enum class ReferenceKind : int {
-    LeastSquares = 0,          // LSCI
-    MinimumZone = 1,           // MZCI
-    MaximumInscribed = 2,      // MICI
-    MinimumCircumscribed = 3,  // MCCI
+    LeastSquares = 0,         // LSCI
+    MinimumZone = 1,          // MZCI
+    MaximumInscribed = 2,     // MICI
+    MinimumCircumscribed = 3, // MCCI
 };
 
-inline constexpr std::array<ReferenceKind, 4> kReferenceKinds{
-    ReferenceKind::LeastSquares, ReferenceKind::MinimumZone, ReferenceKind::MaximumInscribed,
-    ReferenceKind::MinimumCircumscribed};
+inline constexpr std::array<ReferenceKind, 4> kReferenceKinds{ReferenceKind::LeastSquares, ReferenceKind::MinimumZone,
+                                                              ReferenceKind::MaximumInscribed,
+                                                              ReferenceKind::MinimumCircumscribed};
 
 // The kind of a radio index or stored number: any number but 0, 2 and 3 is
 // the minimum zone, as the analysis has always taken an unknown kind.
 ReferenceKind ReferenceKindFromIndex(int index);
 
-constexpr int ReferenceIndex(ReferenceKind kind)
-{
-    return static_cast<int>(kind);
-}
+constexpr int ReferenceIndex(ReferenceKind kind) { return static_cast<int>(kind); }
 
 // "LSCI", "MZCI", "MICI", "MCCI".
 std::string_view ReferenceAbbreviation(ReferenceKind kind);

@@ -128,7 +128,7 @@ bool RobustGaussianFilterProfile(std::span<const double> input, std::span<double
     std::vector<double> delta(z.size(), 1.0);
     std::vector<double> w(z.size(), 0.0);
     std::vector<double> weightSum(z.size());
-    WeightedMean(s, z, delta, w, weightSum);  // the Gaussian regression
+    WeightedMean(s, z, delta, w, weightSum); // the Gaussian regression
 
     outcome = {};
     outcome.Converged = peakToValley == 0.0;

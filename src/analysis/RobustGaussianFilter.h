@@ -45,13 +45,13 @@ inline constexpr double kRobustFilterTolerance = 1e-6;
 
 struct RobustFilterOptions {
     int MaxIterations = kRobustFilterIterations;
-    double Tolerance = kRobustFilterTolerance;  // relative to the input's peak-to-valley
+    double Tolerance = kRobustFilterTolerance; // relative to the input's peak-to-valley
 };
 
 struct RobustFilterOutcome {
-    int Iterations = 0;      // reweighted passes after the Gaussian one
-    bool Converged = false;  // false: the output is the last iterate
-    std::string Warning;     // empty, or RobustFilterWarning(Iterations)
+    int Iterations = 0;     // reweighted passes after the Gaussian one
+    bool Converged = false; // false: the output is the last iterate
+    std::string Warning;    // empty, or RobustFilterWarning(Iterations)
     // h_i = s_0·δ_i / Σ_j s_(i−j)·δ_j: the share of sample i in its own
     // filtered value at the last iterate, so that z_i − w_i = (1 − h_i)·(z_i − w'_i)
     // with w'_i the weighted mean without sample i.

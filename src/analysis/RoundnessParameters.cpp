@@ -20,7 +20,7 @@ RoundnessParameters RoundnessParametersFromExtremes(double peak, double valley, 
         p.RONv = 0.0;
     } else {
         p.RONp = peak;
-        p.RONv = 0.0 - valley;  // −valley, but +0 rather than −0 for a valley of 0
+        p.RONv = 0.0 - valley; // −valley, but +0 rather than −0 for a valley of 0
     }
     return p;
 }

@@ -11,10 +11,10 @@
 namespace kyklos {
 
 struct RoundnessParameters {
-    double RONt = 0.0;  // peak-to-valley: max e − min e
-    double RONp = 0.0;  // peak-to-reference: max e, ≥ 0
-    double RONv = 0.0;  // reference-to-valley: −min e, ≥ 0
-    double RONq = 0.0;  // root mean square: √(Σ e_i² / N)
+    double RONt = 0.0; // peak-to-valley: max e − min e
+    double RONp = 0.0; // peak-to-reference: max e, ≥ 0
+    double RONv = 0.0; // reference-to-valley: −min e, ≥ 0
+    double RONq = 0.0; // root mean square: √(Σ e_i² / N)
 };
 
 // RONt, RONp and RONv from the largest and smallest deviation (peak ≥

@@ -28,12 +28,12 @@
 
 namespace kyklos {
 
-inline constexpr double kSpikeDeviations = 5.0;  // k
+inline constexpr double kSpikeDeviations = 5.0; // k
 
 struct SpikeSearch {
-    std::vector<int> Samples;    // the spikes' sample indices, ascending
-    double DeviationMm = 0.0;    // σ, in the unit of the profile
-    RobustFilterOutcome Robust;  // the robust filter measured from (its warning when it did not converge)
+    std::vector<int> Samples;   // the spikes' sample indices, ascending
+    double DeviationMm = 0.0;   // σ, in the unit of the profile
+    RobustFilterOutcome Robust; // the robust filter measured from (its warning when it did not converge)
     // At any angles: the samples were too sparse for the filter (see
     // AnyAngleFilter.h), so there was no robust profile to judge them by,
     // and none was found.

@@ -56,8 +56,7 @@ bool IterateThreePointExchange(std::span<const double> profile, const SampleAngl
         const bool inside = side == ContactSide::Valleys;
         const double worstAngle = inside ? valleyAngle : peakAngle;
         bool done = inside ? valley >= 0.0 : peak <= 0.0;
-        for (int k = 0; k < 3 && !done; ++k)
-            done = AngularDistance(worstAngle, t[k]) < halfStep;
+        for (int k = 0; k < 3 && !done; ++k) done = AngularDistance(worstAngle, t[k]) < halfStep;
         if (!done) {
             const int m = angles.NearestSample(worstAngle);
             PlaceSurroundingContact(t, r, worstAngle, profile[static_cast<std::size_t>(m)], angles.Step());

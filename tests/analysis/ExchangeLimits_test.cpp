@@ -23,7 +23,8 @@ TEST(ExchangeLimits, MinimumZoneSettlesOnlyInItsEleventhPass)
     // walking along the run. Measured: the zone holds every point first in
     // pass 11 (w = 7.952 µm); the best of the first ten passes, the fourth
     // (w = 7.812 µm), leaves points 0.2 µm outside.
-    const auto r = test::MakeProfile(360, [](double t) { return 10 + 0.003 * std::cos(21 * t) - 0.005 * std::sin(22 * t); });
+    const auto r =
+        test::MakeProfile(360, [](double t) { return 10 + 0.003 * std::cos(21 * t) - 0.005 * std::sin(22 * t); });
     double a, b, c, w;
     ASSERT_TRUE(FitMinimumZoneCircle(r, 360, a, b, c, w));
     EXPECT_TRUE(test::IsZoneOptimum(r, a, b, c, w));

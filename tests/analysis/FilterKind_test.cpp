@@ -11,7 +11,7 @@ TEST(FilterKind, NamesHeadingsAndTheEqualStepsRule)
         FilterKind kind;
         const char* name;
         const char* heading;
-        const char* equalStepsRefusal;  // "" for the kinds that work on any angles
+        const char* equalStepsRefusal; // "" for the kinds that work on any angles
     };
     const Row rows[] = {
         {FilterKind::Gaussian, "gaussian", "Gaussian (50%) Filtering:  50 UPR", ""},
@@ -36,7 +36,7 @@ TEST(FilterKind, NamesHeadingsAndTheEqualStepsRule)
     for (const char* unknown : {"Gaussian", "2RC", ""}) EXPECT_EQ(FilterKindFromName(unknown), std::nullopt);
     EXPECT_EQ(UpperCutoffUpr({FilterKind::Band, 50, 15, 150}), 150);
     EXPECT_EQ(UpperCutoffUpr({FilterKind::Robust, 50, 15, 150}), 50);
-    EXPECT_EQ(FilterSpec{}, (FilterSpec{FilterKind::Gaussian, 50, 15, 150}));  // today's filter stays the default
+    EXPECT_EQ(FilterSpec{}, (FilterSpec{FilterKind::Gaussian, 50, 15, 150})); // today's filter stays the default
 }
 
 TEST(FilterKind, RefusesABandOutOfOrderAndACutoffBelowOne)
@@ -44,7 +44,7 @@ TEST(FilterKind, RefusesABandOutOfOrderAndACutoffBelowOne)
     EXPECT_EQ(kBandOrderRefusal, "The band's low cutoff must be below its high cutoff.");
     EXPECT_EQ(FilterSpecRefusal({FilterKind::Band, 50, 150, 150}), kBandOrderRefusal);
     EXPECT_EQ(FilterSpecRefusal({FilterKind::Band, 50, 150, 15}), kBandOrderRefusal);
-    EXPECT_EQ(FilterSpecRefusal({FilterKind::Band, 0, 149, 150}), std::nullopt);  // a band has no single cutoff
+    EXPECT_EQ(FilterSpecRefusal({FilterKind::Band, 0, 149, 150}), std::nullopt); // a band has no single cutoff
     EXPECT_EQ(FilterSpecRefusal({FilterKind::Band, 50, 0, 150}), kCutoffRangeRefusal);
     EXPECT_EQ(FilterSpecRefusal({FilterKind::TwoRC, 0, 15, 150}), kCutoffRangeRefusal);
     EXPECT_EQ(FilterSpecRefusal({FilterKind::Gaussian, 1, 15, 150}), std::nullopt);

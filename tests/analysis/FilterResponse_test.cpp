@@ -92,7 +92,8 @@ TEST(FilterSamplingWarnings, StateWhatTheFilterPassesAtTheCutoff)
     for (const auto& [s, percent] : cases) {
         const int k = static_cast<int>(s.cutoff);
         std::vector<double> in(static_cast<std::size_t>(s.count)), out(in.size());
-        for (int i = 0; i < s.count; ++i) in[static_cast<std::size_t>(i)] = 0.004 * std::cos(k * (i * kTwoPi / s.count));
+        for (int i = 0; i < s.count; ++i)
+            in[static_cast<std::size_t>(i)] = 0.004 * std::cos(k * (i * kTwoPi / s.count));
         NoProgress progress;
         ASSERT_TRUE(GaussianFilterProfile(in, out, s.count, s.cutoff, progress));
         char measured[16];
@@ -100,10 +101,12 @@ TEST(FilterSamplingWarnings, StateWhatTheFilterPassesAtTheCutoff)
         EXPECT_STREQ(measured, percent);
         const std::vector<std::string> warnings = FilterSamplingWarnings(s.count, k);
         ASSERT_FALSE(warnings.empty());
-        EXPECT_EQ(warnings[0], "The profile has " + std::to_string(s.count) + " points; the filter needs at least 7 "
-                               "\u00d7 " + std::to_string(k) + " = " + std::to_string(7 * k) + " points for a " +
-                               std::to_string(k) + " UPR cutoff: it passes " + percent +
-                               " % at the cutoff instead of 50 %.");
+        EXPECT_EQ(warnings[0], "The profile has " + std::to_string(s.count) +
+                                   " points; the filter needs at least 7 "
+                                   "\u00d7 " +
+                                   std::to_string(k) + " = " + std::to_string(7 * k) + " points for a " +
+                                   std::to_string(k) + " UPR cutoff: it passes " + percent +
+                                   " % at the cutoff instead of 50 %.");
     }
 }
 

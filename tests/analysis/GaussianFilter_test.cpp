@@ -29,7 +29,7 @@ const FilterPath kPaths[] = {FilterPath::Portable, FilterPath::Avx2, FilterPath:
 class RecordingProgress final : public ProgressPort {
 public:
     bool canShow = true;
-    int cancelAtPump = 0;  // 0: never
+    int cancelAtPump = 0; // 0: never
     std::string caption;
     std::string message;
     std::vector<int> positions;
@@ -91,7 +91,8 @@ bool ReferenceFilter(const std::vector<double>& input, std::vector<double>& outp
     if (std::fabs(gain - 1.0) > 1e-3)
         for (double& x : weights) x /= gain;
 
-    const bool shown = progress.Show("ZizeruzeVizava", std::to_string(static_cast<int>(cutoff)) + " UPR Gaussian Filter...");
+    const bool shown =
+        progress.Show("ZizeruzeVizava", std::to_string(static_cast<int>(cutoff)) + " UPR Gaussian Filter...");
     output.assign(input.size(), 0.0);
     for (int i = 0; i < n; ++i) output[i] = weights[0] * input[i];
     double last = -1.0;
@@ -152,8 +153,8 @@ std::vector<double> Filter(FilterPath path, const std::vector<double>& input, do
                            bool* finished = nullptr)
 {
     std::vector<double> output(input.size(), -1.0);
-    const bool done = kyklos::detail::GaussianFilterProfileOn(path, input, output, static_cast<int>(input.size()),
-                                                              cutoff, progress);
+    const bool done =
+        kyklos::detail::GaussianFilterProfileOn(path, input, output, static_cast<int>(input.size()), cutoff, progress);
     if (finished) *finished = done;
     return output;
 }
@@ -239,7 +240,7 @@ TEST(GaussianFilterPaths, EveryPathMatchesTheReferenceBitForBit)
                 << kyklos::detail::FilterPathName(path) << ", " << c.count << " samples, " << c.cutoff << " UPR";
         }
     }
-    EXPECT_GE(wrapping, 5);  // the wrap-around more than once was exercised
+    EXPECT_GE(wrapping, 5); // the wrap-around more than once was exercised
 }
 
 TEST(GaussianFilterPaths, BestPathIsSupportedAndUsedByDefault)
@@ -285,7 +286,7 @@ TEST(GaussianFilterProgress, LongKernelUpdatesAboutEverySixthPass)
         std::vector<double> expected;
         ReferenceFilter(input, expected, 5.0, reference);
         ASSERT_FALSE(progress.positions.empty());
-        EXPECT_EQ(progress.positions.front(), 0);  // the first of 521 passes is 0.19 %
+        EXPECT_EQ(progress.positions.front(), 0); // the first of 521 passes is 0.19 %
         EXPECT_GE(progress.positions.size(), 521u / 7);
         EXPECT_LE(progress.positions.size(), 521u / 5);
         for (std::size_t i = 1; i < progress.positions.size(); ++i)
@@ -323,7 +324,7 @@ TEST(GaussianFilterProgress, CancelLeavesThePartialSumOfTheFinishedPasses)
                                       std::to_string(c.cancelAtPump);
             EXPECT_FALSE(finished) << where;
             EXPECT_EQ(progress.pumps, c.cancelAtPump) << where;
-            EXPECT_EQ(progress.closes, 0) << where;  // Cancel already ended the display
+            EXPECT_EQ(progress.closes, 0) << where; // Cancel already ended the display
             EXPECT_TRUE(SameBits(output, expected)) << where;
         }
     }

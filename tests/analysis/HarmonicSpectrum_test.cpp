@@ -62,7 +62,7 @@ TEST(HarmonicSpectrum, PrimeCountByChirpEqualsTheDirectSum)
         ExpectTermsMatch(rawTerms[static_cast<std::size_t>(k - 1)], DirectTerm(raw, k), k);
         ExpectTermsMatch(otherTerms[static_cast<std::size_t>(k - 1)], DirectTerm(other, k), k);
     }
-    EXPECT_NEAR(rawTerms[6].Amplitude(), 0.002, 2e-5);  // the 7-lobe form through the noise
+    EXPECT_NEAR(rawTerms[6].Amplitude(), 0.002, 2e-5); // the 7-lobe form through the noise
 }
 
 TEST(HarmonicSpectrum, ComponentsRebuildTheProfile)

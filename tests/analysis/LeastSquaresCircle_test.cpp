@@ -73,7 +73,7 @@ TEST(LeastSquaresCircle, FitsCentreAndMeanRadius)
     EXPECT_EQ(c, 5.0);
     const std::vector<double> three{4.0, 5.0, 5.0};
     ASSERT_TRUE(Fit(three, 3, a, b, c));
-    EXPECT_NEAR(a, -2.0 / 3.0, 1e-15);  // three samples do place it
+    EXPECT_NEAR(a, -2.0 / 3.0, 1e-15); // three samples do place it
 }
 
 // The second opinion's own sums, against a profile of known harmonics.
@@ -106,8 +106,8 @@ LimaconReference NormalEquations(const std::vector<double>& t, const std::vector
 {
     long double M[4][5] = {};
     for (std::size_t i = 0; i < t.size(); ++i) {
-        const long double row[4] = {std::cos(static_cast<long double>(t[i])),
-                                    std::sin(static_cast<long double>(t[i])), 1.0L, r[i]};
+        const long double row[4] = {std::cos(static_cast<long double>(t[i])), std::sin(static_cast<long double>(t[i])),
+                                    1.0L, r[i]};
         for (int j = 0; j < 3; ++j)
             for (int k = 0; k < 4; ++k) M[j][k] += row[j] * row[k];
     }

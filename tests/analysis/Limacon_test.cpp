@@ -67,7 +67,8 @@ TEST(SolveLimaconThroughThree, StaysAccurateWhereTheWrittenEliminationDegenerate
     const double a0 = 0.003, b0 = -0.004, c0 = 10.0;
     const auto R = [&](double t) { return a0 * std::cos(t) + b0 * std::sin(t) + c0; };
     const double triples[][3] = {
-        {0.0, kPi, 1.0}, {kPi / 2, 3 * kPi / 2, 0.3}, {kPi / 2, 2.0, 4.0}, {3 * kPi / 2, 0.5, 2.5}, {1.0, 1.0 + kPi, 5.0},
+        {0.0, kPi, 1.0},         {kPi / 2, 3 * kPi / 2, 0.3}, {kPi / 2, 2.0, 4.0},
+        {3 * kPi / 2, 0.5, 2.5}, {1.0, 1.0 + kPi, 5.0},
     };
     for (const auto& t : triples) {
         double a = 0, b = 0, c = 0;
@@ -84,7 +85,7 @@ TEST(SolveLimaconThroughThree, CoincidentAnglesAreSingularAndLeaveTheOutputs)
     EXPECT_FALSE(SolveLimaconThroughThree(1.0, 1.0, 2.0, 1, 2, 3, a, b, c));
     EXPECT_FALSE(SolveLimaconThroughThree(0.0, 0.0, 0.0, 1, 1, 1, a, b, c));
     EXPECT_FALSE(SolveLimaconThroughThree(0.5, 2.0, 0.5, 1, 2, 1, a, b, c));
-    EXPECT_FALSE(SolveLimaconThroughThree(0.0, 1.0, kTwoPi, 1, 2, 1, a, b, c));  // 0 and 2π are one direction
+    EXPECT_FALSE(SolveLimaconThroughThree(0.0, 1.0, kTwoPi, 1, 2, 1, a, b, c)); // 0 and 2π are one direction
     EXPECT_EQ(a, 7);
     EXPECT_EQ(b, 8);
     EXPECT_EQ(c, 9);

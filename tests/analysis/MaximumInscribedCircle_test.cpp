@@ -28,9 +28,8 @@ TEST(FitMaximumInscribedCircle, ConstantProfile)
 
 TEST(FitMaximumInscribedCircle, ThreeLobesTouchTheThreeValleys)
 {
-    const auto r = MakeProfile(360, [](double t) {
-        return 0.003 * std::cos(t) - 0.004 * std::sin(t) + 10 + 0.002 * std::cos(3 * t);
-    });
+    const auto r = MakeProfile(
+        360, [](double t) { return 0.003 * std::cos(t) - 0.004 * std::sin(t) + 10 + 0.002 * std::cos(3 * t); });
     double a = 0, b = 0, c = 0;
     double theta[3] = {0.0, test::kPi * 2 / 3, test::kPi * 4 / 3};
     ASSERT_TRUE(IterateInscribedCircle(r, 360, a, b, c, theta));

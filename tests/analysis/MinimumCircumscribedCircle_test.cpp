@@ -25,9 +25,8 @@ TEST(FitMinimumCircumscribedCircle, ConstantProfile)
 
 TEST(FitMinimumCircumscribedCircle, ThreeLobesAreSettledInTheFirstPass)
 {
-    const auto r = MakeProfile(360, [](double t) {
-        return 0.003 * std::cos(t) - 0.004 * std::sin(t) + 10 + 0.002 * std::cos(3 * t);
-    });
+    const auto r = MakeProfile(
+        360, [](double t) { return 0.003 * std::cos(t) - 0.004 * std::sin(t) + 10 + 0.002 * std::cos(3 * t); });
     double a = 0, b = 0, c = 0;
     ASSERT_TRUE(FitMinimumCircumscribedCircle(r, 360, a, b, c));
     // Samples 0, 120 and 240 are the three peaks.

@@ -31,9 +31,8 @@ TEST(SolveZoneThroughFour, PeaksAtEntriesZeroAndTwoGiveAPositiveHalfWidth)
 
 TEST(FitMinimumZoneCircle, ThreeLobes)
 {
-    const auto r = MakeProfile(360, [](double t) {
-        return 0.003 * std::cos(t) - 0.004 * std::sin(t) + 10 + 0.002 * std::cos(3 * t);
-    });
+    const auto r = MakeProfile(
+        360, [](double t) { return 0.003 * std::cos(t) - 0.004 * std::sin(t) + 10 + 0.002 * std::cos(3 * t); });
     double a, b, c, w = -1;
     ASSERT_TRUE(FitMinimumZoneCircle(r, 360, a, b, c, w));
     EXPECT_NEAR(a, 0.003, 1e-12);
@@ -45,9 +44,8 @@ TEST(FitMinimumZoneCircle, ThreeLobes)
 
 TEST(FitMinimumZoneCircle, OvalIsSettledByTheQuarterExtremesInTheFirstPass)
 {
-    const auto r = MakeProfile(360, [](double t) {
-        return 0.003 * std::cos(t) - 0.004 * std::sin(t) + 10 + 0.001 * std::cos(2 * t);
-    });
+    const auto r = MakeProfile(
+        360, [](double t) { return 0.003 * std::cos(t) - 0.004 * std::sin(t) + 10 + 0.001 * std::cos(2 * t); });
     double a, b, c, w;
     ASSERT_TRUE(FitMinimumZoneCircle(r, 360, a, b, c, w));
     // The first pass solves through the samples at 0°, 90°, 180° and 270°.

@@ -146,10 +146,7 @@ std::vector<double> TwoFlats(LimaconReference& rawFit)
     return Filtered(raw, 500.0, rawFit);
 }
 
-double Distance(const LimaconReference& p, const LimaconReference& q)
-{
-    return std::hypot(p.a - q.a, p.b - q.b);
-}
+double Distance(const LimaconReference& p, const LimaconReference& q) { return std::hypot(p.a - q.a, p.b - q.b); }
 
 double RONtAbout(const std::vector<double>& r, const LimaconReference& l, double& valley)
 {
@@ -174,7 +171,7 @@ void ExpectConsistent(const std::vector<double>& r, ReferenceKind kind, const Fi
     EXPECT_EQ(c.CentreUnique, c.RONtMax - c.RONtMin <= 1e-6);
     const double side = kind == ReferenceKind::MaximumInscribed ? 1.0 : -1.0;
     for (const auto& [reference, ront] : {std::pair{c.MinReference, c.RONtMin}, std::pair{c.MaxReference, c.RONtMax},
-                                         std::pair{c.FirstEnd, -1.0}, std::pair{c.SecondEnd, -1.0}}) {
+                                          std::pair{c.FirstEnd, -1.0}, std::pair{c.SecondEnd, -1.0}}) {
         double valley;
         const double about = RONtAbout(r, reference, valley);
         // On the reference's side of the profile, touching it: a centre of the set.

@@ -78,8 +78,8 @@ TEST(FindPeakValley, ConstantProfileAndFirstOfEqualExtremes)
 TEST(FindPeakValley, MeasuresAboutTheLimacon)
 {
     // Deviations from an eccentric reference: the limaçon itself is flat.
-    const auto r =
-        test::MakeProfile(360, [](double t) { return 3 * std::cos(t) - 4 * std::sin(t) + 100 + 0.5 * std::cos(2 * t); });
+    const auto r = test::MakeProfile(
+        360, [](double t) { return 3 * std::cos(t) - 4 * std::sin(t) + 100 + 0.5 * std::cos(2 * t); });
     const Extremes e = Scan(r, 360, 3, -4, 100);
     ASSERT_TRUE(e.found);
     EXPECT_NEAR(e.peak, 0.5, 1e-12);

@@ -29,7 +29,7 @@ TEST(ProfileFilter, EachKindReachesItsFilterAndARefusalLeavesTheOutput)
         const FilterSpec spec{kind, 500, 15, 150};
         RobustFilterOutcome robust;
         if (kind == FilterKind::Gaussian)
-            ASSERT_TRUE(GaussianFilterProfile(z, expected, 3600, 500.0, progress));  // today's digits
+            ASSERT_TRUE(GaussianFilterProfile(z, expected, 3600, 500.0, progress)); // today's digits
         else if (kind == FilterKind::Robust)
             ASSERT_TRUE(RobustGaussianFilterProfile(z, expected, 500.0, robust));
         else

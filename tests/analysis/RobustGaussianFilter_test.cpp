@@ -47,7 +47,7 @@ ReferenceRun ReferenceFilter(const std::vector<double>& z, double cutoff, int ma
                 den += s[static_cast<std::size_t>(std::abs(j))] * delta[m];
             }
             sums[static_cast<std::size_t>(i)] = den;
-            if (den > 0.0) w[static_cast<std::size_t>(i)] = num / den;  // else no weight in reach: as it was
+            if (den > 0.0) w[static_cast<std::size_t>(i)] = num / den; // else no weight in reach: as it was
         }
     };
     weightedMean();
@@ -80,7 +80,7 @@ TEST(RobustGaussianFilter, IsTheReweightedMeanSummedSampleBySample)
         const char* name;
         std::vector<double> profile;
         double cutoff;
-        bool toTheEnd;  // else only a few iterations: the lobes' rounding grows when c is that small
+        bool toTheEnd; // else only a few iterations: the lobes' rounding grows when c is that small
     };
     // Lobes without noise: the biweight's limit falls to what the filter
     // leaves of them and takes out runs of samples, leaving samples with no

@@ -75,7 +75,7 @@ TEST(SpectralFilter, EveryKindFollowsItsFormulaAtEveryCount)
             for (std::size_t k = 0; k < exact.size(); ++k) {
                 const std::string where = std::to_string(n) + ", " + std::to_string(kc) + ", k = " + std::to_string(k);
                 ASSERT_LT(std::abs(exact[k] - Exact(k, kc)), 1e-9) << where;
-                ASSERT_LT(std::abs(band[k] - Exact(k, 4 * kc) * (1.0 - Exact(k, kc))), 1e-9) << where;  // H(0) = 0
+                ASSERT_LT(std::abs(band[k] - Exact(k, 4 * kc) * (1.0 - Exact(k, kc))), 1e-9) << where; // H(0) = 0
                 // The alternating term k = N/2 cannot carry a phase: Re H.
                 const Complex stage = 1.0 / Complex(1.0, static_cast<double>(k) / (std::sqrt(3.0) * kc));
                 ASSERT_LT(std::abs(twoRC[k] - (2 * k == in.size() ? (stage * stage).real() : stage * stage)), 1e-9)

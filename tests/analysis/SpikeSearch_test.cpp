@@ -24,7 +24,7 @@ TEST(SpikeSearch, FindsExactlyThePlantedSpikes)
     ASSERT_TRUE(FindSpikes(z, 50.0, kSpikeDeviations, search));
     EXPECT_EQ(search.Samples, (std::vector<int>{500, 1700, 2900}));
     EXPECT_TRUE(search.Robust.Converged);
-    ASSERT_TRUE(FindSpikes(z, 50.0, 15.0, search));  // none stands out by 15σ
+    ASSERT_TRUE(FindSpikes(z, 50.0, 15.0, search)); // none stands out by 15σ
     EXPECT_TRUE(search.Samples.empty());
 }
 

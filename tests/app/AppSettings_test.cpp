@@ -150,7 +150,7 @@ private slots:
         good_.Analysis.FilterCutoffUpr = 150;
         good_.Analysis.ReferenceKind = ReferenceKind::MinimumCircumscribed;
         good_.Analysis.Tolerance = RoundnessTolerance{0.1 * 7.0, false}; // 0.7000000000000001 µin, every digit
-        good_.Analysis.FilterKind = FilterKind::Robust; // a band would be refused beside the sectors
+        good_.Analysis.FilterKind = FilterKind::Robust;                  // a band would be refused beside the sectors
         good_.Analysis.BandLowUpr = 10;
         good_.Analysis.BandHighUpr = 100;
         good_.Analysis.SpikeDeviations = 0.1 * 45.0; // 4.5 and a rounding: every digit

@@ -24,8 +24,8 @@ static_assert(kFilterTile % (Avx512Vector::Width * kAccumulators) == 0);
 
 } // namespace
 
-void AccumulatePassesAvx512(const double* profile, const double* weights, double* acc, std::size_t count,
-                            int first, int last)
+void AccumulatePassesAvx512(const double* profile, const double* weights, double* acc, std::size_t count, int first,
+                            int last)
 {
     AccumulatePassLoop<Avx512Vector>(profile, weights, acc, count, first, last);
 }

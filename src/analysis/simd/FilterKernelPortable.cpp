@@ -3,7 +3,6 @@
 #include "analysis/simd/FilterKernels.h"
 #include "analysis/simd/FilterPassLoop.h"
 
-
 namespace kyklos::detail {
 namespace {
 
@@ -37,8 +36,8 @@ static_assert(kFilterTile % (PortableVector::Width * kAccumulators) == 0);
 
 } // namespace
 
-void AccumulatePassesPortable(const double* profile, const double* weights, double* acc, std::size_t count,
-                              int first, int last)
+void AccumulatePassesPortable(const double* profile, const double* weights, double* acc, std::size_t count, int first,
+                              int last)
 {
     AccumulatePassLoop<PortableVector>(profile, weights, acc, count, first, last);
 }

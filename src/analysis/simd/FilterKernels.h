@@ -15,8 +15,8 @@ namespace kyklos::detail {
 // The widest tile of any kernel: 8 accumulators of 8 doubles.
 inline constexpr std::size_t kFilterTile = 64;
 
-void AccumulatePassesPortable(const double* profile, const double* weights, double* acc, std::size_t count,
-                              int first, int last);
+void AccumulatePassesPortable(const double* profile, const double* weights, double* acc, std::size_t count, int first,
+                              int last);
 
 #if defined(KYKLOS_FILTER_X86_KERNELS)
 void AccumulatePassesAvx2(const double* profile, const double* weights, double* acc, std::size_t count, int first,

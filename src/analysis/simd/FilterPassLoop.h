@@ -33,8 +33,8 @@ inline void AddPass(typename V::Type (&sum)[kAccumulators], const double* centre
 }
 
 template <class V>
-inline void AccumulatePassLoop(const double* profile, const double* weights, double* acc, std::size_t count,
-                               int first, int last)
+inline void AccumulatePassLoop(const double* profile, const double* weights, double* acc, std::size_t count, int first,
+                               int last)
 {
     constexpr std::size_t width = V::Width;
     constexpr std::size_t tile = width * kAccumulators;
