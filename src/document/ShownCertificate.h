@@ -9,14 +9,17 @@
 
 namespace kyklos {
 
-// "optimal (proved)" for a gap of 0; "optimal within 0.000123 µm" (or µin)
-// for a finite one, with three significant digits rounded up, since the gap
-// is a bound; empty when nothing was checked or nothing bounds the gap.
+// "optimal (proved)" for a gap of 0; "optimal within G µm" (or µin) for a
+// finite one, G with three significant digits rounded up, since the gap is
+// a bound: "0.000124", or "3.69e-12" below a ten-thousandth; empty when
+// nothing was checked or nothing bounds the gap.
 std::string CertificateText(const Certificate& certificate, bool metric);
 
-// The certificates of the shown minimum zone, inscribed and circumscribed
-// references in one line, references with the same text together:
-// "MZCI, MICI, MCCI: optimal (proved)"; empty when none was checked.
-std::string CertificateNote(const RoundnessEvaluation& evaluation, bool metric);
+// The certificates of the shown references in one line, references with the
+// same text together: "MZCI, MCCI: optimal (proved); MICI: optimal within
+// 0.000124 µm". `together`: all of them under the largest gap, which bounds
+// each ("MZCI, MICI, MCCI: optimal within 3.69e-12 µm"), for a line too
+// short for each its own. Empty when none was checked.
+std::string CertificateNote(const RoundnessEvaluation& evaluation, bool metric, bool together = false);
 
 } // namespace kyklos
