@@ -6,6 +6,8 @@
 // approximation, so the centre may lie metres from the origin and far
 // from the measured arc. Lengths in mm, angles in radians.
 
+#include "analysis/Certificate.h"
+
 #include <cmath>
 #include <span>
 #include <vector>
@@ -44,6 +46,9 @@ struct TrueCircle {
     // Least squares: the fit converged. The others: the result meets its
     // conditions (VerifyTrueCircle); a result that does not is not to be shown.
     bool Valid = false;
+    // What the exact check proved (TrueCircleCertificate.h), when the
+    // analysis asked for it; None for least squares.
+    kyklos::Certificate Certificate{};
 };
 
 // The direction of (dx, dy), counter-clockwise from +x, in [0, 2π); 0 for (0, 0).

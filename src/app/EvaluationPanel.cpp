@@ -4,6 +4,7 @@
 #include "app/HarmonicChartWidget.h"
 #include "app/VerdictBar.h"
 #include "document/KyklosDoc.h"
+#include "document/ShownCertificate.h"
 #include "document/ShownResults.h"
 #include "document/ShownVerdict.h"
 #include "platform/ProgressPort.h"
@@ -44,6 +45,9 @@ const char* const kReferenceNames[] = {"Least Squares", "Minimum Zone", "Max. In
 const char* const kReferenceFullNames[] = {"Least squares circle", "Minimum zone circles", "Maximum inscribed circle",
                                            "Minimum circumscribed circle"};
 const char* const kParameterNames[] = {"RONp:", "RONv:", "RONq:"};
+// Selected mark, name, RONt, eccentricity, its angle, and what the exact check proved.
+constexpr int kReferenceColumns = 6;
+constexpr int kCertificateColumn = 5;
 constexpr int kLargestShown = 5;
 
 const QColor kPassColour(0, 128, 0);
@@ -137,14 +141,16 @@ EvaluationPanel::EvaluationPanel(const CKyklosDoc& doc, const CKyklosView& view,
 QWidget* EvaluationPanel::CreateReferenceGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("Reference circles"));
-    referenceTable_ = MakeTable(4, 5, group);
+    referenceTable_ = MakeTable(4, kReferenceColumns, group);
     referenceTable_->setAccessibleName(QStringLiteral("Reference circles"));
     for (int row = 0; row < 4; ++row) {
         referenceTable_->setItem(row, 0, Cell(QString(), Qt::AlignCenter));
         referenceTable_->setItem(row, 1,
                                  Cell(QString::fromLatin1(kReferenceNames[row]), Qt::AlignLeft | Qt::AlignVCenter));
         referenceTable_->item(row, 1)->setToolTip(QString::fromLatin1(kReferenceFullNames[row]));
-        for (int column = 2; column < 5; ++column) referenceTable_->setItem(row, column, Cell(kNoValueQText));
+        for (int column = 2; column < kReferenceColumns - 1; ++column)
+            referenceTable_->setItem(row, column, Cell(kNoValueQText));
+        referenceTable_->setItem(row, kCertificateColumn, Cell(QString(), Qt::AlignLeft | Qt::AlignVCenter));
     }
     auto* box = new QVBoxLayout(group);
     box->addWidget(referenceTable_);
@@ -316,9 +322,9 @@ void EvaluationPanel::ShowEvaluation()
     const QString unit = LengthUnitText(metric);
     const RoundnessEvaluation& e = *evaluation_;
 
-    referenceTable_->setHorizontalHeaderLabels({QString(), QStringLiteral("Reference"),
-                                                QStringLiteral("RONt (%1)").arg(unit),
-                                                QStringLiteral("Ecc. (%1)").arg(unit), QStringLiteral("Angle (deg)")});
+    referenceTable_->setHorizontalHeaderLabels(
+        {QString(), QStringLiteral("Reference"), QStringLiteral("RONt (%1)").arg(unit),
+         QStringLiteral("Ecc. (%1)").arg(unit), QStringLiteral("Angle (deg)"), QStringLiteral("Optimality")});
     for (int row = 0; row < 4; ++row) {
         const ReferenceEvaluation& r = e.References[static_cast<std::size_t>(row)];
         const bool shown = e.Valid && r.FitValid && r.RONt.has_value();
@@ -339,7 +345,9 @@ void EvaluationPanel::ShowEvaluation()
         referenceTable_->item(row, 3)->setText(shown ? LengthText(r.Eccentricity, metric) : kNoValueQText);
         referenceTable_->item(row, 4)->setText(
             shown && EccentricityAngleShown(r.Eccentricity) ? DegreesText(r.EccentricityAngle) : kNoValueQText);
-        for (int column = 0; column < 5; ++column) {
+        referenceTable_->item(row, kCertificateColumn)
+            ->setText(shown ? ToQString(CertificateText(r.Certificate, metric)) : QString());
+        for (int column = 0; column < kReferenceColumns; ++column) {
             QFont font = referenceTable_->font();
             font.setBold(selected);
             referenceTable_->item(row, column)->setFont(font);

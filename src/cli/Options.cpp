@@ -164,6 +164,10 @@ void AddProfileAnalysisOptions(CLI::App& cli, Options& options)
     cli.add_flag("--circles", options.Circles,
                  "Also fit the four true circles to the used samples taken as points about the measurement axis: "
                  "\"Circles\" in JSON, ls_/mz_/mi_/mc_ columns in CSV (centres and radii in mm)");
+    cli.add_flag("--no-certificate", options.NoCertificate,
+                 "Skip the exact check that proves how far the minimum zone, inscribed and circumscribed results "
+                 "(and the true circles) lie from their optimum: \"Certificate\" says \"none\" in JSON, and the "
+                 "mz_gap, mi_gap and mc_gap columns stay empty");
 }
 
 } // namespace

@@ -66,6 +66,7 @@ struct Options {
     std::string Band;                        // LOW:HIGH in UPR; empty: no band
     std::optional<std::string> RemoveSpikes; // "true" without a value, else K as typed after "="
     bool Circles = false;
+    bool NoCertificate = false;
     bool CutoffGiven = false; // --cutoff was typed (a band has cutoffs of its own)
 };
 

@@ -55,6 +55,9 @@ constexpr std::array kColumns{
     RecordColumn{"coverage_deg", ColumnKind::Degrees, nullptr, &ProfileRecord::CoverageDeg},
     RecordColumn{"samples_used", ColumnKind::Count, nullptr, &ProfileRecord::SamplesUsed},
     RecordColumn{"samples_excluded", ColumnKind::Count, nullptr, &ProfileRecord::SamplesExcluded},
+    RecordColumn{"mz_gap", ColumnKind::Length, nullptr, &ProfileRecord::MzGapMm},
+    RecordColumn{"mi_gap", ColumnKind::Length, nullptr, &ProfileRecord::MiGapMm},
+    RecordColumn{"mc_gap", ColumnKind::Length, nullptr, &ProfileRecord::McGapMm},
     // The true circles: only with --circles (kCircleColumns of them).
     RecordColumn{"ls_centre_x", ColumnKind::Millimetres, nullptr, &ProfileRecord::LsCentreXMm},
     RecordColumn{"ls_centre_y", ColumnKind::Millimetres, nullptr, &ProfileRecord::LsCentreYMm},
@@ -155,6 +158,13 @@ void FillEvaluation(ProfileRecord& record, const RoundnessEvaluation& evaluation
     };
     range(ReferenceKind::MaximumInscribed, record.RONtMiMinMm, record.RONtMiMaxMm);
     range(ReferenceKind::MinimumCircumscribed, record.RONtMcMinMm, record.RONtMcMaxMm);
+    const auto gap = [&](ReferenceKind kind) -> std::optional<double> {
+        const Certificate& certificate = evaluation.Reference(kind).Certificate;
+        return certificate.Checked == CertificateLevel::None ? std::nullopt : Finite(certificate.GapMm);
+    };
+    record.MzGapMm = gap(ReferenceKind::MinimumZone);
+    record.MiGapMm = gap(ReferenceKind::MaximumInscribed);
+    record.McGapMm = gap(ReferenceKind::MinimumCircumscribed);
 }
 
 namespace {

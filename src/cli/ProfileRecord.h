@@ -71,6 +71,12 @@ struct ProfileRecord {
     std::optional<double> CoverageDeg;
     std::optional<double> SamplesUsed;
     std::optional<double> SamplesExcluded;
+    // The exact certificates' gaps of the minimum zone, inscribed and
+    // circumscribed references (mm); empty where nothing was checked
+    // (--no-certificate) or nothing bounds the gap.
+    std::optional<double> MzGapMm;
+    std::optional<double> MiGapMm;
+    std::optional<double> McGapMm;
     // The true circles (--circles, or a point set), in the input's
     // coordinates; empty where a circle has no valid result.
     std::optional<double> LsCentreXMm;

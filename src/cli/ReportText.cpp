@@ -79,6 +79,27 @@ nlohmann::ordered_json ContactsJson(const std::vector<Contact>& contacts, Side o
     return list;
 }
 
+std::string_view CheckedName(CertificateLevel level)
+{
+    switch (level) {
+    case CertificateLevel::Exact: return "exact";
+    case CertificateLevel::Local: return "local";
+    case CertificateLevel::None: break;
+    }
+    return "none";
+}
+
+// {"Checked", "Violation", "Gap" (mm; null when nothing bounds them), "Optimal"}.
+nlohmann::ordered_json CertificateJson(const Certificate& certificate)
+{
+    nlohmann::ordered_json j;
+    j["Checked"] = CheckedName(certificate.Checked);
+    j["Violation"] = Number(certificate.ViolationMm);
+    j["Gap"] = Number(certificate.GapMm);
+    j["Optimal"] = certificate.Optimal;
+    return j;
+}
+
 // A true circle in the input's coordinates, mm: one radius, or the zone's
 // two; null for a circle without a valid result.
 nlohmann::ordered_json CircleJson(const TrueCircle* circle, bool zone)
@@ -95,6 +116,7 @@ nlohmann::ordered_json CircleJson(const TrueCircle* circle, bool zone)
     }
     j["RONt"] = Number(circle->RONt);
     j["Contacts"] = ContactsJson(circle->Contacts, CircleSide::Outer);
+    j["Certificate"] = CertificateJson(circle->Certificate);
     return j;
 }
 
@@ -209,6 +231,7 @@ nlohmann::ordered_json EvaluationJson(const RoundnessEvaluation& e, int harmonic
             one["RONtRange"] = nullptr;
         }
         one["Contacts"] = ContactsJson(r.Contacts, ReferenceSide::Outer);
+        one["Certificate"] = CertificateJson(r.Certificate);
         references[std::string(ReferenceName(kind))] = std::move(one);
     }
     j["References"] = std::move(references);

@@ -161,6 +161,7 @@ std::optional<std::string> PlanProfileAnalysis(const Options& options, AnalysisS
         analysis.SpikeDeviations = *k;
     }
     analysis.WithCircles = options.Circles;
+    analysis.WithCertificates = !options.NoCertificate;
     return std::nullopt;
 }
 

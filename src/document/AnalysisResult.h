@@ -64,6 +64,11 @@ struct AnalysisResult {
     // reference that failed its check of optimality: FitValid is false then.
     std::vector<ReferenceContact> Contacts;
     bool FitUnverified = false;
+    // What the exact check proved of the selected reference, and
+    // FitUnproved when its gap is too large for it to be shown (FitValid
+    // false then; see ReferenceEvaluation::Unproved).
+    kyklos::Certificate FitCertificate;
+    bool FitUnproved = false;
 
     RoundnessEvaluation Evaluation;
 };

@@ -82,6 +82,10 @@ struct AnalysisSettings {
     // The evaluation's harmonic spectra; a table row shows none, and they
     // cost a quarter of its time.
     bool WithHarmonics = true;
+    // The exact check of the minimum zone, inscribed and circumscribed
+    // results (and of the true circles); a batch may skip it, and the
+    // uncertainty simulation's draws never need it.
+    bool WithCertificates = true;
 
     // The filter as one description: FilterKind, FilterCutoffUpr and the band.
     FilterSpec Filter() const { return {FilterKind, FilterCutoffUpr, BandLowUpr, BandHighUpr}; }

@@ -6,6 +6,7 @@
 #include "analysis/ProfileFilter.h"
 #include "analysis/ReferenceCheck.h"
 #include "analysis/SpikeSearch.h"
+#include "analysis/TrueCircleCertificate.h"
 #include "platform/Units.h"
 
 #include <algorithm>
@@ -179,7 +180,7 @@ bool FilterResidual(std::span<const double> raw, const FilterSpec& spec, std::sp
 // The runout about the measurement axis, then the selected reference, shown
 // only when the fit found it and it passes its check of optimality. Without
 // one, peak and valley stay those about the axis.
-void FitSelectedReference(ReferenceKind kind, AnalysisResult& r)
+void FitSelectedReference(ReferenceKind kind, bool withCertificate, AnalysisResult& r)
 {
     const std::span<const double> filtered(r.FilteredRadius);
     const SampleSet& samples = r.Samples;
@@ -190,9 +191,12 @@ void FitSelectedReference(ReferenceKind kind, AnalysisResult& r)
     r.ZoneHalfWidth = 0.0;
     LimaconReference reference = r.RawLeastSquares;
     const bool found = FitReferenceCircle(kind, filtered, samples, reference, r.ZoneHalfWidth);
-    ReferenceEvaluation checked = CheckedReference(kind, filtered, samples, reference, r.ZoneHalfWidth, found);
+    ReferenceEvaluation checked =
+        CheckedReference(kind, filtered, samples, reference, r.ZoneHalfWidth, found, withCertificate);
     r.FitValid = checked.FitValid;
     r.FitUnverified = checked.Unverified;
+    r.FitCertificate = checked.Certificate;
+    r.FitUnproved = checked.Unproved;
     r.Contacts = std::move(checked.Contacts);
     r.ReferenceA = checked.ReferenceA;
     r.ReferenceB = checked.ReferenceB;
@@ -234,9 +238,22 @@ void FilteredPoints(const Profile& profile, const AnalysisResult& r, std::vector
     }
 }
 
+// The certificates of the minimum zone, inscribed and circumscribed true
+// circles that were found, while their contacts still index `x` and `y`.
+void CertifyCircles(std::span<const double> x, std::span<const double> y, TrueCircles& circles)
+{
+    const std::pair<ReferenceKind, TrueCircle*> checked[] = {
+        {ReferenceKind::MinimumZone, &circles.MinimumZone},
+        {ReferenceKind::MaximumInscribed, circles.MaximumInscribed ? &*circles.MaximumInscribed : nullptr},
+        {ReferenceKind::MinimumCircumscribed, circles.MinimumCircumscribed ? &*circles.MinimumCircumscribed : nullptr}};
+    for (const auto& [kind, circle] : checked)
+        if (circle && circle->Valid) circle->Certificate = CertifyTrueCircle(kind, x, y, *circle);
+}
+
 // The four true circles of the filtered points, their indices those of the
-// input: a point set's points, a radial profile's samples.
-std::optional<TrueCircles> FitCircles(const Profile& profile, const AnalysisResult& r)
+// input: a point set's points, a radial profile's samples; certified unless
+// the settings skip it.
+std::optional<TrueCircles> FitCircles(const Profile& profile, const AnalysisResult& r, bool withCertificates)
 {
     const bool points = profile.Kind == ProfileKind::Points;
     if (points &&
@@ -246,6 +263,7 @@ std::optional<TrueCircles> FitCircles(const Profile& profile, const AnalysisResu
     FilteredPoints(profile, r, x, y);
     TrueCircles circles;
     if (!FitTrueCircles(x, y, circles)) return std::nullopt;
+    if (withCertificates) CertifyCircles(x, y, circles);
     const std::span<const int> used = r.Samples.UsedIndices();
     const auto inputIndex = [&](int k) {
         const int i = used[static_cast<std::size_t>(k)];
@@ -318,9 +336,10 @@ AnalysisStatus AnalyseProfile(const Profile& profile, const AnalysisSettings& se
     }
     residual = {};
 
-    FitSelectedReference(settings.ReferenceKind, r);
+    FitSelectedReference(settings.ReferenceKind, settings.WithCertificates, r);
     if (!ResultsFitEveryUnit(r)) return AnalysisStatus::TooLarge;
-    if (profile.Kind == ProfileKind::Points || settings.WithCircles) r.Circles = FitCircles(profile, r);
+    if (profile.Kind == ProfileKind::Points || settings.WithCircles)
+        r.Circles = FitCircles(profile, r, settings.WithCertificates);
     r.Evaluation = EvaluateRoundness(profile, r, settings);
     result = std::move(r);
     return AnalysisStatus::Done;

@@ -4,6 +4,7 @@
 #include "analysis/HarmonicSpectrum.h"
 #include "analysis/OptimalCentres.h"
 #include "analysis/PeakValley.h"
+#include "analysis/ReferenceCertificate.h"
 #include "analysis/RoundnessParameters.h"
 #include "analysis/SampleAngles.h"
 #include "analysis/SampleSet.h"
@@ -45,17 +46,19 @@ ReferenceEvaluation AnalysedReference(const AnalysisResult& result)
     }
     r.Contacts = result.Contacts;
     r.Unverified = result.FitUnverified;
+    r.Certificate = result.FitCertificate;
+    r.Unproved = result.FitUnproved;
     return r;
 }
 
 // The steps of the analysis after its filter, for a reference it did not select.
 ReferenceEvaluation FitOtherReference(ReferenceKind kind, std::span<const double> filtered, const SampleSet& samples,
-                                      const LimaconReference& rawFit)
+                                      const LimaconReference& rawFit, bool withCertificate)
 {
     LimaconReference reference = rawFit;
     double zoneHalfWidth = 0.0;
     const bool found = FitReferenceCircle(kind, filtered, samples, reference, zoneHalfWidth);
-    return CheckedReference(kind, filtered, samples, reference, zoneHalfWidth, found);
+    return CheckedReference(kind, filtered, samples, reference, zoneHalfWidth, found, withCertificate);
 }
 
 // The range of RONt over the optimal centres of an inscribed or circumscribed
@@ -130,6 +133,8 @@ std::vector<std::string> EvaluationWarnings(const RoundnessEvaluation& e, const 
         warnings.push_back(PartialCoverageWarning(result.Samples.LargestGap()));
     for (const ReferenceKind kind : kReferenceKinds)
         if (e.Reference(kind).Unverified) warnings.push_back(UnverifiedFitWarning(kind));
+    for (const ReferenceKind kind : kReferenceKinds)
+        if (e.Reference(kind).Unproved) warnings.push_back(UnprovedFitWarning(kind));
     if (settings.WithHarmonics && !result.Samples.IsEqualStepFullTurn())
         warnings.emplace_back(kHarmonicsLeftOutWarning);
     return warnings;
@@ -230,7 +235,8 @@ std::optional<std::string> CentreWarning(ReferenceKind kind, const ReferenceEval
 }
 
 ReferenceEvaluation CheckedReference(ReferenceKind kind, std::span<const double> filtered, const SampleSet& samples,
-                                     const LimaconReference& reference, double zoneHalfWidth, bool found)
+                                     const LimaconReference& reference, double zoneHalfWidth, bool found,
+                                     bool withCertificate)
 {
     ReferenceEvaluation r;
     const double a = reference.a, b = reference.b, c = reference.c;
@@ -249,12 +255,33 @@ ReferenceEvaluation CheckedReference(ReferenceKind kind, std::span<const double>
     r.Contacts = std::move(check.Contacts);
     FindPeakValley(filtered, samples, a, b, c, r.Peak, r.PeakAngle, r.Valley, r.ValleyAngle);
     r.RONt = r.Peak - r.Valley;
+    if (withCertificate)
+        ApplyCertificate(CertifyReference(kind, filtered, samples, reference, zoneHalfWidth, r.Contacts), r);
     return r;
+}
+
+void ApplyCertificate(const kyklos::Certificate& certificate, ReferenceEvaluation& reference)
+{
+    reference.Certificate = certificate;
+    // Only a limaçon's exact check bounds the distance from the optimum;
+    // nothing checked proves nothing against the result either.
+    if (certificate.Checked != CertificateLevel::Exact || !(certificate.GapMm > kShownGapMm)) return;
+    reference.FitValid = false;
+    reference.Unproved = true;
+    reference.RONt.reset();
+    reference.Peak = reference.Valley = reference.PeakAngle = reference.ValleyAngle = 0.0;
+    reference.Contacts.clear();
+    reference.RONtRange.reset();
 }
 
 std::string UnverifiedFitWarning(ReferenceKind kind)
 {
     return "The " + std::string(ReferenceName(kind)) + " fit could not be verified; it is not shown.";
+}
+
+std::string UnprovedFitWarning(ReferenceKind kind)
+{
+    return "The " + std::string(ReferenceName(kind)) + " fit could not be proved optimal; it is not shown.";
 }
 
 RoundnessEvaluation EvaluateRoundness(const Profile& profile, const AnalysisResult& result,
@@ -281,8 +308,9 @@ RoundnessEvaluation EvaluateRoundness(const Profile& profile, const AnalysisResu
     e.SelectedReference = settings.ReferenceKind;
     for (const ReferenceKind kind : kReferenceKinds) {
         ReferenceEvaluation& r = e.References[static_cast<std::size_t>(ReferenceIndex(kind))];
-        r = kind == e.SelectedReference ? AnalysedReference(result)
-                                        : FitOtherReference(kind, filtered, samples, result.RawLeastSquares);
+        r = kind == e.SelectedReference
+                ? AnalysedReference(result)
+                : FitOtherReference(kind, filtered, samples, result.RawLeastSquares, settings.WithCertificates);
         FindRONtRange(kind, filtered, samples, r);
     }
 

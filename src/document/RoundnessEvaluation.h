@@ -10,6 +10,7 @@
 // micrometres; phases and angles on the part in radians, counter-clockwise
 // from sample 0; eccentricity angles in degrees (−180, 180].
 
+#include "analysis/Certificate.h"
 #include "analysis/ReferenceCheck.h"
 #include "analysis/ReferenceFit.h"
 #include "document/AnalysisSettings.h"
@@ -57,15 +58,39 @@ struct ReferenceEvaluation {
     std::vector<ReferenceContact> Contacts{};
     // The fit found a reference that failed that check (FitValid false).
     bool Unverified = false;
+    // What the exact check proved of the minimum zone's, inscribed or
+    // circumscribed reference (Checked None for least squares, or when the
+    // settings skip the check). A checked result whose gap exceeds
+    // kShownGapMm is not shown: FitValid false, Unproved true, with the
+    // warning "The minimum zone fit could not be proved optimal; it is not
+    // shown." (or the reference's name).
+    kyklos::Certificate Certificate{};
+    bool Unproved = false;
 };
+
+// A limaçon result further than this from its proved optimum is not shown:
+// a micrometre's thousandth, far below any form an instrument resolves yet
+// far above the rounding of a sound fit.
+inline constexpr double kShownGapMm = 1e-6;
 
 // A fitted reference as the evaluation shows it: shown (FitValid) only when
 // the fit found it (`found`) and it meets its conditions of optimality over
 // the used samples of the filtered profile (mm), with its contacts, peak,
-// valley and RONt; Unverified when it was found but fails them. The
-// eccentricity is the fitted centre's either way.
+// valley and RONt; Unverified when it was found but fails them. With
+// `withCertificate`, a verified reference is certified from its contacts
+// (ApplyCertificate). The eccentricity is the fitted centre's either way.
 ReferenceEvaluation CheckedReference(ReferenceKind kind, std::span<const double> filtered, const SampleSet& samples,
-                                     const LimaconReference& reference, double zoneHalfWidth, bool found);
+                                     const LimaconReference& reference, double zoneHalfWidth, bool found,
+                                     bool withCertificate = false);
+
+// Keeps `certificate` with a shown reference and withdraws the reference
+// (FitValid false, Unproved, no RONt, peak, valley or contacts) when the
+// exact check bounds its gap above kShownGapMm.
+void ApplyCertificate(const kyklos::Certificate& certificate, ReferenceEvaluation& reference);
+
+// "The minimum zone fit could not be proved optimal; it is not shown." (or
+// the maximum inscribed, the minimum circumscribed fit).
+std::string UnprovedFitWarning(ReferenceKind kind);
 
 // "The minimum zone fit could not be verified; it is not shown." (or the
 // maximum inscribed, the minimum circumscribed fit).

@@ -353,9 +353,10 @@ UncertaintyStatus SimulateUncertainty(const Profile& profile, const AnalysisSett
         return UncertaintyStatus::NotAnalysed;
 
     DrawJob job{profile, settings, {}, PerturbationOf(request.Model), CounterRandom(request.Seed), request.Draws};
-    // Spectra and true circles are not simulated, and would only cost time.
+    // Spectra, true circles and certificates are not simulated, and would only cost time.
     job.Settings.WithHarmonics = false;
     job.Settings.WithCircles = false;
+    job.Settings.WithCertificates = false;
     const std::vector<double> angles =
         profile.SampleAngle.size() == n ? profile.SampleAngle : EqualStepAngles(static_cast<int>(n));
     job.Deviations = SampleDeviations(

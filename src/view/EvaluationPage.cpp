@@ -1,6 +1,7 @@
 #include "view/EvaluationPage.h"
 
 #include "document/KyklosDoc.h"
+#include "document/ShownCertificate.h"
 #include "document/ShownResults.h"
 #include "document/ShownVerdict.h"
 #include "platform/NumberText.h"
@@ -260,7 +261,8 @@ std::vector<std::string> ConditionTexts(const RoundnessEvaluation& evaluation)
 // heading, flush right, where they fit there; else wrapped to the left
 // column under the references. Then the warnings (a heading row, then their
 // lines) in the left column.
-void LayoutLeftColumn(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation, const Rect& page)
+void LayoutLeftColumn(Canvas& dc, EvaluationPageLayout& layout, const RoundnessEvaluation& evaluation, bool metric,
+                      const Rect& page)
 {
     const std::vector<std::string> conditions = ConditionTexts(evaluation);
     const int F = layout.TableFontHeight;
@@ -268,6 +270,18 @@ void LayoutLeftColumn(Canvas& dc, EvaluationPageLayout& layout, const RoundnessE
     int widest = 0;
     for (const std::string& text : conditions) widest = std::max(widest, dc.TextExtent(text).width);
     int top = layout.ReferenceTable.bottom + layout.RowPitch;
+    // The certificates take the free row under the table; only a second line moves what follows.
+    layout.CertificateLines.clear();
+    // Each reference its own text where that fits the row, else all under the largest bound.
+    std::string note = CertificateNote(evaluation, metric);
+    if (dc.TextExtent(note).width > layout.ParametersX - F - layout.NameX)
+        note = CertificateNote(evaluation, metric, true);
+    if (!note.empty()) {
+        // A fifth row's baseline; the warnings start a row below its last line.
+        const int firstBaseline = layout.HeaderBaseline + 5 * layout.RowPitch;
+        layout.Certificates = LayoutLines(dc, layout, {note}, firstBaseline - F, layout.CertificateLines);
+        top = std::max(top, layout.Certificates.bottom);
+    }
     // Beside the heading there is room for two lines above the tables.
     if (conditions.size() <= 2 && widest <= right - layout.HeadingUnderlineRight - 2 * F) {
         layout.ConditionLines = conditions;
@@ -343,6 +357,12 @@ void PaintReferenceTable(Canvas& dc, const EvaluationPageLayout& layout, const R
         TextAt(dc, HAlign::Right, layout.RontRight, y, ront);
         TextAt(dc, HAlign::Right, layout.EccentricityRight, y, eccentricity);
         TextAt(dc, HAlign::Right, layout.AngleRight, y, angle);
+    }
+    dc.SetTextColour(kGrey);
+    int y = layout.Certificates.top + F;
+    for (const std::string& line : layout.CertificateLines) {
+        TextAt(dc, HAlign::Left, layout.NameX, y, line);
+        y += layout.RowPitch;
     }
 }
 
@@ -499,7 +519,7 @@ EvaluationPageLayout LayoutEvaluationPage(Canvas& dc, const std::optional<TitleT
     dc.SetFont(layout.TableFont);
     LayoutReferenceTable(dc, layout, evaluation, units);
     LayoutRightColumn(dc, layout, evaluation, units, options.Uncertainty, page);
-    LayoutLeftColumn(dc, layout, evaluation, page);
+    LayoutLeftColumn(dc, layout, evaluation, units.metric, page);
     dc.Restore();
     LayoutSpectrum(dc, layout, evaluation, options, page);
     return layout;

@@ -58,6 +58,10 @@ struct EvaluationPageLayout {
     int EccentricityRight = 0;
     int AngleRight = 0;
     Rect ReferenceTable{}; // header and the four references
+    // What the exact checks proved of the references, in the row under the
+    // table (wrapped, and the left column moved down, where it is longer).
+    std::vector<std::string> CertificateLines;
+    Rect Certificates{};
     // Filter, points, reference, the tolerance rule, the angles: beside the
     // heading, or wrapped to the left column where they do not fit there.
     std::vector<std::string> ConditionLines;

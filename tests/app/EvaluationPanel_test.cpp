@@ -14,6 +14,7 @@
 #include "app/QtUiPort.h"
 #include "app/ToleranceDialog.h"
 #include "document/KyklosDoc.h"
+#include "document/ShownCertificate.h"
 #include "view/KyklosView.h"
 
 #include <QAction>
@@ -191,6 +192,24 @@ private slots:
         const double sum =
             Panel()->ParameterLabel(0)->text().toDouble() + Panel()->ParameterLabel(1)->text().toDouble();
         QVERIFY(std::abs(sum - ront.toDouble()) <= (metric ? 0.0015 : 0.015));
+    }
+
+    // What the exact check proved, per reference row; nothing for least squares.
+    void certificatesInTheReferenceRows()
+    {
+        SetMetric(true);
+        const QTableWidget* table = Panel()->ReferenceTable();
+        QCOMPARE(table->horizontalHeaderItem(5)->text(), QStringLiteral("Optimality"));
+        QCOMPARE(Cell(table, 0, 5), QString());
+        const RoundnessEvaluation& e = doc_->Result.Evaluation;
+        for (int row = 1; row < 4; ++row) {
+            const Certificate& c = e.References[static_cast<std::size_t>(row)].Certificate;
+            QCOMPARE(c.Checked, CertificateLevel::Exact);
+            QVERIFY(c.Optimal);
+            QCOMPARE(Cell(table, row, 5), c.GapMm == 0.0 ? QStringLiteral("optimal (proved)")
+                                                         : QString::fromStdString(CertificateText(c, true)));
+            QVERIFY(Cell(table, row, 5).startsWith(QStringLiteral("optimal ")));
+        }
     }
 
     void largestHarmonicsOfTheFilteredProfile()

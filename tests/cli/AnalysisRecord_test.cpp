@@ -31,6 +31,12 @@ std::vector<std::string> LastCells(std::string line, std::size_t count)
     return {cells.end() - static_cast<std::ptrdiff_t>(count), cells.end()};
 }
 
+// A certificate's gap as the table writes it, in µm.
+std::string GapCell(const CKyklosDoc& doc, ReferenceKind kind)
+{
+    return ShortestNumber(doc.Result.Evaluation.Reference(kind).Certificate.GapMm * 1000.0);
+}
+
 // The demonstration profile as a full turn at equal steps leaves it.
 TEST(AnalysisRecord, AFullTurnAtEqualStepsAppendsItsFactsAndChangesNothingElse)
 {
@@ -65,10 +71,13 @@ TEST(AnalysisRecord, AFullTurnAtEqualStepsAppendsItsFactsAndChangesNothingElse)
     const ProfileRecord record = RecordOfDocument(doc, "demo.kyk");
     EXPECT_TRUE(CsvHeader(true).ends_with(
         ",ront_mc_max_um,source_format,columns,filter,band_low_upr,band_high_upr,spikes_removed,"
-        "largest_gap_deg,coverage_deg,samples_used,samples_excluded\r\n"));
-    const auto cells = LastCells(CsvRow(record, true), 8);
+        "largest_gap_deg,coverage_deg,samples_used,samples_excluded,mz_gap_um,mi_gap_um,mc_gap_um\r\n"));
+    const auto cells = LastCells(CsvRow(record, true), 11);
     EXPECT_EQ(cells, (std::vector<std::string>{"gaussian", "", "", "0", ShortestNumber(j["LargestGap"].get<double>()),
-                                               ShortestNumber(j["Coverage"].get<double>()), "3600", "0"}));
+                                               ShortestNumber(j["Coverage"].get<double>()), "3600", "0",
+                                               GapCell(doc, ReferenceKind::MinimumZone),
+                                               GapCell(doc, ReferenceKind::MaximumInscribed),
+                                               GapCell(doc, ReferenceKind::MinimumCircumscribed)}));
 }
 
 // True circles as an analysis hands them up: an inscribed circle the
@@ -122,12 +131,15 @@ TEST(AnalysisRecord, SectorsSpikesBandContactsAndCirclesInJsonCsvAndText)
     const auto& circles = j["Circles"];
     EXPECT_EQ(circles["LeastSquares"],
               nlohmann::ordered_json::parse(R"({"CentreX":1.25,"CentreY":-0.5,"Radius":10.000125,
-                                                                 "RONt":0.008,"Contacts":[]})"));
+                                                                 "RONt":0.008,"Contacts":[],
+                                                                 "Certificate":{"Checked":"none","Violation":null,
+                                                                 "Gap":null,"Optimal":false}})"));
     EXPECT_EQ(circles["MinimumZone"],
               nlohmann::ordered_json::parse(R"({"CentreX":1.2501,"CentreY":-0.5002,"InnerRadius":9.9965,
                                         "OuterRadius":10.0037,"RONt":0.0072,
                                         "Contacts":[{"Index":7,"Angle":0.5,"Side":"outer"},
-                                                    {"Index":900,"Angle":1.6,"Side":"inner"}]})"));
+                                                    {"Index":900,"Angle":1.6,"Side":"inner"}],
+                                        "Certificate":{"Checked":"none","Violation":null,"Gap":null,"Optimal":false}})"));
     EXPECT_TRUE(circles["MaximumInscribed"].is_null());
     EXPECT_TRUE(circles["MinimumCircumscribed"].is_null());
 
@@ -148,15 +160,33 @@ TEST(AnalysisRecord, SectorsSpikesBandContactsAndCirclesInJsonCsvAndText)
     // CSV: the circles' columns only in a run that asks for them, lengths in the run's unit, centres and radii in mm.
     const ProfileRecord record = RecordOfDocument(doc, "demo.kyk");
     EXPECT_EQ(CsvHeader(true).find(",ls_centre_x_mm"), std::string::npos);
-    EXPECT_TRUE(
-        CsvHeader(false, true)
-            .ends_with(",samples_excluded,ls_centre_x_mm,ls_centre_y_mm,ls_radius_mm,ls_ront_uin,mz_inner_radius_mm,"
-                       "mz_outer_radius_mm,mz_ront_uin,mi_radius_mm,mi_ront_uin,mc_radius_mm,mc_ront_uin\r\n"));
-    EXPECT_EQ(LastCells(CsvRow(record, true, true, true), 19),
-              (std::vector<std::string>{"band", "15", "150", "2", ShortestNumber(j["LargestGap"].get<double>()),
-                                        ShortestNumber(j["Coverage"].get<double>()), "3397", "203", "1.25", "-0.5",
-                                        "10.000125", ShortestNumber(0.008 * 1000.0), "9.9965", "10.0037",
-                                        ShortestNumber(0.0072 * 1000.0), "", "", "", ""}));
+    EXPECT_TRUE(CsvHeader(false, true)
+                    .ends_with(",samples_excluded,mz_gap_uin,mi_gap_uin,mc_gap_uin,ls_centre_x_mm,ls_centre_y_mm,ls_"
+                               "radius_mm,ls_ront_uin,mz_inner_radius_mm,"
+                               "mz_outer_radius_mm,mz_ront_uin,mi_radius_mm,mi_ront_uin,mc_radius_mm,mc_ront_uin\r\n"));
+    EXPECT_EQ(LastCells(CsvRow(record, true, true, true), 22),
+              (std::vector<std::string>{"band",
+                                        "15",
+                                        "150",
+                                        "2",
+                                        ShortestNumber(j["LargestGap"].get<double>()),
+                                        ShortestNumber(j["Coverage"].get<double>()),
+                                        "3397",
+                                        "203",
+                                        GapCell(doc, ReferenceKind::MinimumZone),
+                                        GapCell(doc, ReferenceKind::MaximumInscribed),
+                                        GapCell(doc, ReferenceKind::MinimumCircumscribed),
+                                        "1.25",
+                                        "-0.5",
+                                        "10.000125",
+                                        ShortestNumber(0.008 * 1000.0),
+                                        "9.9965",
+                                        "10.0037",
+                                        ShortestNumber(0.0072 * 1000.0),
+                                        "",
+                                        "",
+                                        "",
+                                        ""}));
     EXPECT_EQ(LastCells(CsvRow(record, false, true, true), 11)[3], ShortestNumber(0.008 / 25.4e-6));
     EXPECT_EQ(LastCells(CsvRow(record, false, true, true), 11)[2], "10.000125");
 

@@ -194,6 +194,8 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
     e.References[ReferenceIndex(ReferenceKind::MinimumCircumscribed)].RONt = 0.0045;
     e.References[ReferenceIndex(ReferenceKind::MinimumCircumscribed)].FitValid = true;
     e.References[ReferenceIndex(ReferenceKind::MinimumCircumscribed)].ReferenceC = 10.0045;
+    e.References[ReferenceIndex(ReferenceKind::MinimumCircumscribed)].Certificate = {CertificateLevel::Exact, 0.0, 2e-7,
+                                                                                     false};
     e.RONp = 0.0021;
     e.RONv = 0.0019;
     e.RONq = 0.0012;
@@ -211,7 +213,8 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
         return fields;
     };
     const auto inch = cells(CsvRow(r, false));
-    ASSERT_EQ(inch.size(), 39u); // 29, the source and columns, then the filter, band, spikes, gap, coverage and samples
+    // 29, the source and columns, then the filter, band, spikes, gap, coverage and samples, then the certificates' gaps
+    ASSERT_EQ(inch.size(), 42u);
     EXPECT_EQ(inch[13], ShortestNumber(ShownLength(0.004, false)));
     EXPECT_EQ(inch[14], ShortestNumber(ShownLength(0.0035, false)));
     EXPECT_EQ(inch[15], "");
@@ -222,6 +225,10 @@ TEST(ProfileRecord, EvaluationColumnsKeepTheToleranceAsTypedAndLeaveMissingResul
     EXPECT_EQ(inch[22], "LSCI");
     EXPECT_EQ(inch[23], ""); // the inscribed circle was not found
     EXPECT_EQ(inch[24], ShortestNumber(ShownLength(2 * 10.0045, false)));
+    // Only the circumscribed reference was checked.
+    EXPECT_EQ(inch[39], "");
+    EXPECT_EQ(inch[40], "");
+    EXPECT_EQ(inch[41], ShortestNumber(ShownLength(2e-7, false)));
 
     // No least squares circle: no RONp, RONv, RONq. No verdict, no tolerance: empty cells.
     e.References[ReferenceIndex(ReferenceKind::LeastSquares)] = {};

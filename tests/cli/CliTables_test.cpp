@@ -147,7 +147,8 @@ TEST_F(ReportTables, TablesOfTheKykRadiiGiveItsNumbersAndABadTableIsThatFilesErr
         return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
     };
     EXPECT_TRUE(endsWith(header, ",ront_mc_max_um,source_format,columns,filter,band_low_upr,band_high_upr,"
-                                 "spikes_removed,largest_gap_deg,coverage_deg,samples_used,samples_excluded\r"))
+                                 "spikes_removed,largest_gap_deg,coverage_deg,samples_used,samples_excluded,"
+                                 "mz_gap_um,mi_gap_um,mc_gap_um\r"))
         << header;
     EXPECT_NE(first.find("The table's columns are not named; give --columns."), std::string::npos) << first;
     EXPECT_TRUE(endsWith(first, ",,,,,,,,,,\r")) << first;

@@ -568,10 +568,10 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
                        "ronp_um,ronv_um,ronq_um,tolerance_um,verdict,verdict_reference,mi_diameter_um,mc_diameter_um,"
                        "ront_mi_min_um,ront_mi_max_um,ront_mc_min_um,ront_mc_max_um,source_format,columns,filter,"
                        "band_low_upr,band_high_upr,spikes_removed,largest_gap_deg,coverage_deg,samples_used,"
-                       "samples_excluded");
+                       "samples_excluded,mz_gap_um,mi_gap_um,mc_gap_um");
     EXPECT_EQ(csv.out.find("\n"), csv.out.find("\r\n") + 1); // CR LF rows
     const auto good = Fields(rows[2]);
-    ASSERT_EQ(good.size(), 39u) << rows[2];
+    ASSERT_EQ(good.size(), 42u) << rows[2];
     EXPECT_EQ(good[29], "kyk");
     EXPECT_EQ(good[30], "");
     EXPECT_EQ(good[31], "gaussian");
@@ -585,6 +585,9 @@ TEST_F(Batch, MixedGoodAndBadFilesInEveryFormat)
     EXPECT_EQ(Fields(rows[3]), (std::vector<std::string>{files[2].string(),
                                                          "false",
                                                          "Invalid file revision.",
+                                                         "",
+                                                         "",
+                                                         "",
                                                          "",
                                                          "",
                                                          "",
@@ -1132,9 +1135,10 @@ TEST_F(KyklosReport, AnalysisOptionsAndTheKeysAndColumnsTheyAppend)
 
     // The CSV header without --circles: see MixedGoodAndBadFilesInEveryFormat.
     const std::string circles = Lines(Report("--format csv --inch --circles " + Quote(file)).out).at(0);
-    EXPECT_TRUE(circles.ends_with(",samples_excluded,ls_centre_x_mm,ls_centre_y_mm,ls_radius_mm,ls_ront_uin,"
-                                  "mz_inner_radius_mm,mz_outer_radius_mm,mz_ront_uin,mi_radius_mm,mi_ront_uin,"
-                                  "mc_radius_mm,mc_ront_uin"))
+    EXPECT_TRUE(circles.ends_with(
+        ",samples_excluded,mz_gap_uin,mi_gap_uin,mc_gap_uin,ls_centre_x_mm,ls_centre_y_mm,ls_radius_mm,ls_ront_uin,"
+        "mz_inner_radius_mm,mz_outer_radius_mm,mz_ront_uin,mi_radius_mm,mi_ront_uin,"
+        "mc_radius_mm,mc_ront_uin"))
         << circles;
 
     // The flag without "=K" leaves the name after it a file; a negative sector end is a value, not an option.
@@ -1150,6 +1154,74 @@ TEST_F(KyklosReport, AnalysisOptionsAndTheKeysAndColumnsTheyAppend)
     EXPECT_EQ(sector.status, 2);
     EXPECT_EQ(sector.out, "");
     EXPECT_NE(sector.err.find("--exclude 30..60: use FROM:TO in degrees"), std::string::npos) << sector.err;
+}
+
+// The certificates of the demonstration: every limaçon result and true
+// circle proved, in JSON and in the table; --no-certificate proves nothing.
+TEST_F(KyklosReport, CertificatesInJsonAndTableAndWithoutTheCheck)
+{
+    const Outcome checked = Report("--demo --json --circles");
+    ASSERT_EQ(checked.status, 0) << checked.err;
+    const auto j = nlohmann::json::parse(checked.out);
+    const auto& references = j["Evaluation"]["References"];
+    EXPECT_EQ(references["LeastSquares"]["Certificate"],
+              nlohmann::json::parse(R"({"Checked":"none","Violation":null,"Gap":null,"Optimal":false})"));
+    std::vector<double> gapsMm;
+    for (const char* kind : {"MinimumZone", "MaximumInscribed", "MinimumCircumscribed"}) {
+        const auto& c = references[kind]["Certificate"];
+        EXPECT_EQ(c["Checked"], "exact") << kind;
+        EXPECT_GE(c["Violation"].get<double>(), 0.0) << kind;
+        EXPECT_LE(c["Gap"].get<double>(), 1e-9) << kind;
+        EXPECT_EQ(c["Optimal"], true) << kind;
+        EXPECT_EQ(references[kind]["FitValid"], true) << kind;
+        gapsMm.push_back(c["Gap"].get<double>());
+    }
+    // The true circles: the circumscribed one is convex and proved exactly, the others locally.
+    const auto& circles = j["Circles"];
+    EXPECT_EQ(circles["LeastSquares"]["Certificate"]["Checked"], "none");
+    EXPECT_EQ(circles["MinimumCircumscribed"]["Certificate"]["Checked"], "exact");
+    EXPECT_EQ(circles["MinimumCircumscribed"]["Certificate"]["Optimal"], true);
+    for (const char* kind : {"MinimumZone", "MaximumInscribed"}) {
+        EXPECT_EQ(circles[kind]["Certificate"]["Checked"], "local") << kind;
+        EXPECT_LE(circles[kind]["Certificate"]["Gap"].get<double>(), 1e-9) << kind;
+    }
+
+    const Outcome unchecked = Report("--demo --json --circles --no-certificate");
+    ASSERT_EQ(unchecked.status, 0) << unchecked.err;
+    const auto u = nlohmann::json::parse(unchecked.out);
+    for (const char* kind : {"MinimumZone", "MaximumInscribed", "MinimumCircumscribed"}) {
+        EXPECT_EQ(u["Evaluation"]["References"][kind]["Certificate"],
+                  nlohmann::json::parse(R"({"Checked":"none","Violation":null,"Gap":null,"Optimal":false})"))
+            << kind;
+        EXPECT_EQ(u["Circles"][kind]["Certificate"]["Checked"], "none") << kind;
+    }
+    // Skipping the check changes no result.
+    EXPECT_EQ(u["Evaluation"]["References"]["MinimumZone"]["RONt"], references["MinimumZone"]["RONt"]);
+
+    // The gaps after samples_excluded, before the true circles' columns; in µin with --inch; empty unchecked.
+    const auto rows = Lines(Report("--demo --format csv --circles").out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_NE(rows[0].find(",samples_excluded,mz_gap_um,mi_gap_um,mc_gap_um,ls_centre_x_mm,"), std::string::npos)
+        << rows[0];
+    const auto cell = [](const std::vector<std::string>& table, const std::string& name) {
+        const auto names = Fields(table.at(0));
+        const auto at = std::find(names.begin(), names.end(), name) - names.begin();
+        return Fields(table.at(1)).at(static_cast<std::size_t>(at));
+    };
+    const auto number = [](const std::string& text) {
+        double value = -1.0;
+        std::from_chars(text.data(), text.data() + text.size(), value);
+        return value;
+    };
+    EXPECT_EQ(number(cell(rows, "mz_gap_um")), gapsMm[0] * 1000.0);
+    EXPECT_EQ(number(cell(rows, "mc_gap_um")), gapsMm[2] * 1000.0);
+    const auto inch = Lines(Report("--demo --format csv --inch --circles").out);
+    EXPECT_NE(inch.at(0).find(",samples_excluded,mz_gap_uin,mi_gap_uin,mc_gap_uin,"), std::string::npos);
+    EXPECT_NEAR(number(cell(inch, "mi_gap_uin")), gapsMm[1] / 25.4e-6, 1e-12);
+    const auto none = Lines(Report("--demo --format csv --circles --no-certificate").out);
+    for (const char* name : {"mz_gap_um", "mi_gap_um", "mc_gap_um"}) EXPECT_EQ(cell(none, name), "") << name;
+
+    EXPECT_NE(Report("--help").out.find("--no-certificate"), std::string::npos);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "analysis/GeometricCircle.h"
 #include "analysis/PointProfile.h"
+#include "analysis/ReferenceCertificate.h"
 #include "analysis/ReferenceFit.h"
 #include "document/FakeUi.h"
 #include "document/GaussianNoiseSource.h"
@@ -215,6 +216,70 @@ TEST(ProfileAnalysis, MinimumZoneAtUnequalAnglesIsTheMinimax)
         EXPECT_NEAR(2.0 * r.ZoneHalfWidth, width, 1e-9);
         EXPECT_GE(r.Evaluation.Selected().Contacts.size(), 4u);
     }
+}
+
+// The gap rule on references moved into the material by a planted amount:
+// the certificate (an independent exact check) bounds the gap by about
+// that amount, and only beyond a micrometre's thousandth is the result withdrawn.
+TEST(ProfileAnalysis, AResultTheCertificateCannotProveOptimalIsNotShown)
+{
+    const Profile p = NoisyProfile(360, 0.0005, 6);
+    AnalysisSettings settings;
+    settings.ReferenceKind = ReferenceKind::MinimumCircumscribed;
+    const AnalysisResult analysed = Analyse(p, settings);
+    const ReferenceEvaluation& found = analysed.Evaluation.Selected();
+    ASSERT_TRUE(found.FitValid);
+    for (const ReferenceKind kind :
+         {ReferenceKind::MinimumZone, ReferenceKind::MaximumInscribed, ReferenceKind::MinimumCircumscribed}) {
+        const Certificate& c = analysed.Evaluation.Reference(kind).Certificate;
+        EXPECT_EQ(c.Checked, CertificateLevel::Exact);
+        EXPECT_LE(c.GapMm, kOptimalGapMm);
+        EXPECT_TRUE(c.Optimal);
+    }
+    EXPECT_EQ(analysed.Evaluation.Reference(ReferenceKind::LeastSquares).Certificate.Checked, CertificateLevel::None);
+    EXPECT_EQ(analysed.FitCertificate.Checked, CertificateLevel::Exact);
+
+    const auto shrunk = [&](double byMm) {
+        ReferenceEvaluation r = found;
+        const LimaconReference moved{found.ReferenceA, found.ReferenceB, found.ReferenceC - byMm};
+        ApplyCertificate(CertifyReference(ReferenceKind::MinimumCircumscribed, analysed.FilteredRadius,
+                                          analysed.Samples, moved, 0.0, found.Contacts),
+                         r);
+        return r;
+    };
+    const ReferenceEvaluation near = shrunk(5e-7);
+    EXPECT_TRUE(near.FitValid);
+    EXPECT_FALSE(near.Unproved);
+    EXPECT_FALSE(near.Certificate.Optimal);
+    EXPECT_NEAR(near.Certificate.GapMm, 5e-7, 1e-8);
+    const ReferenceEvaluation far = shrunk(2e-6);
+    EXPECT_NEAR(far.Certificate.GapMm, 2e-6, 1e-8);
+    EXPECT_FALSE(far.FitValid);
+    EXPECT_TRUE(far.Unproved);
+    EXPECT_FALSE(far.RONt.has_value());
+    EXPECT_TRUE(far.Contacts.empty());
+
+    // A true circle's local gap is no distance from an optimum: it withdraws nothing.
+    ReferenceEvaluation local = found;
+    ApplyCertificate({CertificateLevel::Local, 0.0, 1.0, false}, local);
+    EXPECT_TRUE(local.FitValid);
+
+    EXPECT_EQ(UnprovedFitWarning(ReferenceKind::MinimumZone),
+              "The minimum zone fit could not be proved optimal; it is not shown.");
+    AnalysisResult planted = analysed;
+    planted.FitValid = false;
+    planted.FitUnproved = true;
+    const RoundnessEvaluation e = EvaluateRoundness(p, planted, settings);
+    EXPECT_FALSE(e.Selected().RONt.has_value());
+    EXPECT_EQ(CountOf(e.Warnings, "The minimum circumscribed fit could not be proved optimal; it is not shown."), 1);
+    EXPECT_EQ(CountOf(e.Warnings, UnprovedFitWarning(ReferenceKind::MaximumInscribed)), 0);
+
+    // Without the check nothing is certified, and nothing else changes.
+    settings.WithCertificates = false;
+    const AnalysisResult unchecked = Analyse(p, settings);
+    for (const ReferenceEvaluation& r : unchecked.Evaluation.References)
+        EXPECT_EQ(r.Certificate.Checked, CertificateLevel::None);
+    EXPECT_EQ(unchecked.Evaluation.Selected().RONt, found.RONt);
 }
 
 TEST(ProfileAnalysis, AFitThatFailsItsCheckIsNotShown)

@@ -5,6 +5,7 @@
 // alone, and a layout that stays on the page at screen and printer
 // resolutions with the spectrum across its lower part.
 
+#include "document/ShownCertificate.h"
 #include "platform/RecordingCanvas.h"
 #include "view/EvaluationPage.h"
 #include "view/KyklosView.h"
@@ -109,6 +110,49 @@ TEST_F(EvaluationPageTest, TheSelectedReferenceIsMarkedAndAFailedFitShowsDashes)
     const RecordedCall name = Text("Maximum Inscribed");
     EXPECT_LT(markers[0].args[2], name.args[0]);
     EXPECT_TRUE(markers[0].args[3] < name.args[1] && markers[0].args[3] > name.args[1] - name.font.height);
+}
+
+// The certificates in the free row under the references: texts alike
+// together, a gap rounded up in the shown unit, and nothing below moved.
+TEST_F(EvaluationPageTest, CertificatesInTheRowUnderTheReferences)
+{
+    RoundnessEvaluation e = MakeEvaluation();
+    Draw(e);
+    const Rect warningsBefore = layout.Warnings;
+    EXPECT_TRUE(layout.CertificateLines.empty());
+
+    const auto certify = [&](ReferenceKind kind, double gapMm) {
+        e.References[static_cast<std::size_t>(ReferenceIndex(kind))].Certificate = {CertificateLevel::Exact, 0.0, gapMm,
+                                                                                    gapMm <= kOptimalGapMm};
+    };
+    certify(ReferenceKind::MinimumZone, 0.0);
+    certify(ReferenceKind::MaximumInscribed, 1.234e-7);
+    certify(ReferenceKind::MinimumCircumscribed, 0.0);
+    // Each its own text where that fits the row, else all under the largest bound.
+    const std::string own = "MZCI, MCCI: optimal (proved); MICI: optimal within 0.000124 \u00B5m";
+    const std::string together = "MZCI, MICI, MCCI: optimal within 0.000124 \u00B5m";
+    EXPECT_EQ(CertificateNote(e, true), own);
+    EXPECT_EQ(CertificateNote(e, true, true), together);
+    EXPECT_EQ(CertificateNote(e, false), "MZCI, MCCI: optimal (proved); MICI: optimal within 0.00486 \u00B5in");
+    Draw(e);
+    ASSERT_EQ(layout.CertificateLines.size(), 1u);
+    const std::string note = layout.CertificateLines[0];
+    EXPECT_TRUE(note == own || note == together) << note;
+    EXPECT_EQ(Text(note).args[1], Text("Minimum Circumscribed").args[1] + layout.RowPitch);
+    EXPECT_EQ(Text(note).colour, kGrey);
+    EXPECT_EQ(layout.Warnings, warningsBefore);
+
+    // The words themselves: a gap of 0, a bound rounded up, and nothing where nothing was checked.
+    EXPECT_EQ(CertificateText({CertificateLevel::Exact, 0.0, 0.0, true}, true), "optimal (proved)");
+    EXPECT_EQ(CertificateText({CertificateLevel::Exact, 0.0, 1e-6, false}, true), "optimal within 0.00100 \u00B5m");
+    EXPECT_EQ(CertificateText({CertificateLevel::Exact, 0.0, 2.0001e-10, true}, true),
+              "optimal within 2.01e-7 \u00B5m");
+    EXPECT_EQ(CertificateText({CertificateLevel::Exact, 0.0, 9.9951e-14, true}, true),
+              "optimal within 1.00e-10 \u00B5m");
+    EXPECT_EQ(CertificateText(Certificate{}, true), "");
+    // A withdrawn reference has no note.
+    FailFit(e, ReferenceKind::MaximumInscribed);
+    EXPECT_EQ(CertificateNote(e, true), "MZCI, MCCI: optimal (proved)");
 }
 
 TEST_F(EvaluationPageTest, VerdictToleranceAndMarginInBothUnits)
