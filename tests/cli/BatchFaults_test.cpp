@@ -264,8 +264,11 @@ TEST_F(BatchFaults, WorkersBeyondTheCoresCostNoMemory)
     const long cap = peak(std::to_string(4 * cores));
     const long thousand = peak("1000");
     EXPECT_LT(thousand, cap + cap / 10) << "-j " << 4 * cores << ": " << cap << " kB, -j 1000: " << thousand << " kB";
+    // Each worker's document holds an analysed profile with its sample tables,
+    // contacts and evaluation, some 0.6 MB beside the threads' malloc arenas:
+    // eight workers against two stay within two fifths more.
     if (4 * cores < 40) {
-        EXPECT_LT(thousand, two + two / 5) << "-j 2: " << two << " kB, -j 1000: " << thousand << " kB";
+        EXPECT_LT(thousand, two + 2 * two / 5) << "-j 2: " << two << " kB, -j 1000: " << thousand << " kB";
     }
 }
 
