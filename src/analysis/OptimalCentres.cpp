@@ -1,5 +1,7 @@
 #include "analysis/OptimalCentres.h"
 
+#include "analysis/SmallLinearProgramme.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -350,113 +352,19 @@ PeakOverSet PeakOverCorners(const Terms& high, const std::vector<Point>& corners
     return peak;
 }
 
-// Q·z ≤ S over the first `dimension` coordinates.
-struct Halfspace {
-    double Q[3] = {0.0, 0.0, 0.0};
-    double S = 0.0;
-};
-
-struct Box {
-    double Lo[3] = {0.0, 0.0, 0.0};
-    double Hi[3] = {0.0, 0.0, 0.0};
-};
-
-// Below this a coefficient (the constraints' own are of order 1) is taken
-// for a constraint parallel to the plane it was brought onto.
-constexpr double kNegligibleCoefficient = 1e-13;
-
-void SolveOnLine(std::span<const Halfspace> constraints, double objective, double lo, double hi, double& z)
-{
-    for (const Halfspace& h : constraints) {
-        if (h.Q[0] > kNegligibleCoefficient)
-            hi = std::min(hi, h.S / h.Q[0]);
-        else if (h.Q[0] < -kNegligibleCoefficient)
-            lo = std::max(lo, h.S / h.Q[0]);
-    }
-    // An empty interval is rounding (every restriction of a feasible
-    // programme to the plane of a violated constraint is feasible).
-    if (lo > hi || objective == 0.0)
-        z = 0.5 * (lo + hi);
-    else
-        z = objective > 0.0 ? lo : hi;
-}
-
-// Seidel's incremental linear programme in up to three variables: minimise
-// objective·z over the box and the constraints, taken in the order given.
-// When z violates the next constraint, the optimum moves onto its plane:
-// one variable is eliminated there and the earlier constraints solved again
-// one dimension down. `scratch` holds one list per lower dimension.
-void SolveLinearProgramme(int dimension, std::span<const Halfspace> constraints, const double objective[3],
-                          const Box& box, double tolerance, double z[3], std::vector<Halfspace> scratch[2])
-{
-    if (dimension == 1) {
-        SolveOnLine(constraints, objective[0], box.Lo[0], box.Hi[0], z[0]);
-        return;
-    }
-    for (int l = 0; l < dimension; ++l)
-        z[l] = objective[l] > 0.0 ? box.Lo[l] : (objective[l] < 0.0 ? box.Hi[l] : 0.5 * (box.Lo[l] + box.Hi[l]));
-    for (std::size_t k = 0; k < constraints.size(); ++k) {
-        const Halfspace& h = constraints[k];
-        double value = 0.0;
-        for (int l = 0; l < dimension; ++l) value += h.Q[l] * z[l];
-        if (value <= h.S + tolerance) continue;
-        int pivot = 0;
-        for (int l = 1; l < dimension; ++l)
-            if (std::fabs(h.Q[l]) > std::fabs(h.Q[pivot])) pivot = l;
-        if (std::fabs(h.Q[pivot]) < kNegligibleCoefficient) continue;
-        // z_pivot = (S − Σ Q_l·z_l)/Q_pivot put into g: g.Q − f·h.Q ≤ g.S − f·h.S, f = g.Q_pivot/Q_pivot.
-        std::vector<Halfspace>& lower = scratch[dimension - 2];
-        lower.clear();
-        const auto bring = [&](const Halfspace& g) {
-            const double f = g.Q[pivot] / h.Q[pivot];
-            Halfspace out;
-            for (int l = 0, m = 0; l < dimension; ++l)
-                if (l != pivot) out.Q[m++] = g.Q[l] - f * h.Q[l];
-            out.S = g.S - f * h.S;
-            lower.push_back(out);
-        };
-        for (std::size_t g = 0; g < k; ++g) bring(constraints[g]);
-        Halfspace bound;
-        bound.Q[pivot] = 1.0;
-        bound.S = box.Hi[pivot];
-        bring(bound);
-        bound.Q[pivot] = -1.0;
-        bound.S = -box.Lo[pivot];
-        bring(bound);
-        double lowerObjective[3] = {0.0, 0.0, 0.0};
-        Box lowerBox;
-        for (int l = 0, m = 0; l < dimension; ++l) {
-            if (l == pivot) continue;
-            lowerObjective[m] = objective[l] - objective[pivot] * h.Q[l] / h.Q[pivot];
-            lowerBox.Lo[m] = box.Lo[l];
-            lowerBox.Hi[m] = box.Hi[l];
-            ++m;
-        }
-        double w[3] = {0.0, 0.0, 0.0};
-        SolveLinearProgramme(dimension - 1, lower, lowerObjective, lowerBox, tolerance, w, scratch);
-        double rest = h.S;
-        for (int l = 0, m = 0; l < dimension; ++l) {
-            if (l == pivot) continue;
-            z[l] = w[m++];
-            rest -= h.Q[l] * z[l];
-        }
-        z[pivot] = rest / h.Q[pivot];
-    }
-}
-
 // Seidel's programme on a copy of the constraints in a random order, in
 // which it takes expected linear time; a fixed generator gives the same
 // order, and so the same digits, on every run and platform.
-void SolveInRandomOrder(const std::vector<Halfspace>& constraints, const double objective[3], const Box& box,
-                        double tolerance, double z[3], std::vector<Halfspace> scratch[2])
+void SolveInRandomOrder(const std::vector<HalfSpace>& constraints, const double objective[kLargestProgrammeDimension],
+                        const ProgrammeBox& box, double tolerance, double z[kLargestProgrammeDimension])
 {
-    std::vector<Halfspace> shuffled = constraints;
+    std::vector<HalfSpace> shuffled = constraints;
     std::uint64_t state = 0x9E3779B97F4A7C15u;
     for (std::size_t k = shuffled.size(); k > 1; --k) {
         state = state * 6364136223846793005u + 1442695040888963407u;
         std::swap(shuffled[k - 1], shuffled[static_cast<std::size_t>((state >> 33) % k)]);
     }
-    SolveLinearProgramme(3, shuffled, objective, box, tolerance, z, scratch);
+    SolveSmallLinearProgramme(3, shuffled, objective, box, tolerance, z);
 }
 
 // The least peak over the set: minimise t over (y, t) with t ≥ d_i − m_i·y
@@ -476,7 +384,7 @@ template <typename Terms>
 LeastPeak LeastPeakCentre(const std::vector<Sample>& sides, const std::vector<Point>& corners, const Terms& terms,
                           double highest, double farthest, double epsilon)
 {
-    Box box;
+    ProgrammeBox box;
     box.Lo[0] = box.Hi[0] = corners[0].X;
     box.Lo[1] = box.Hi[1] = corners[0].Y;
     for (const Point& corner : corners) {
@@ -489,17 +397,16 @@ LeastPeak LeastPeakCentre(const std::vector<Sample>& sides, const std::vector<Po
     // (all within `farthest` of it) lowers it by more than that.
     box.Lo[2] = highest - farthest - epsilon;
     box.Hi[2] = highest + epsilon;
-    const double objective[3] = {0.0, 0.0, 1.0};
+    const double objective[kLargestProgrammeDimension] = {0.0, 0.0, 1.0, 0.0};
     const double tolerance = epsilon * 1e-3;
-    double z[3] = {0.0, 0.0, 0.0};
-    std::vector<Halfspace> working;
-    std::vector<Halfspace> scratch[2];
-    SolveInRandomOrder(working, objective, box, tolerance, z, scratch);
+    double z[kLargestProgrammeDimension] = {0.0, 0.0, 0.0, 0.0};
+    std::vector<HalfSpace> working;
+    SolveInRandomOrder(working, objective, box, tolerance, z);
 
     // Of the current run of unmet constraints, the most unmet.
-    Halfspace worst;
+    HalfSpace worst;
     double worstExcess = tolerance;
-    const auto consider = [&](double excess, const Halfspace& h) {
+    const auto consider = [&](double excess, const HalfSpace& h) {
         if (excess > worstExcess) {
             worst = h;
             worstExcess = excess;
@@ -529,7 +436,7 @@ LeastPeak LeastPeakCentre(const std::vector<Sample>& sides, const std::vector<Po
                 if (step == 1) return {{z[0], z[1]}, peak};
                 break;
             }
-            SolveInRandomOrder(working, objective, box, tolerance, z, scratch);
+            SolveInRandomOrder(working, objective, box, tolerance, z);
         }
     }
     const Point at{z[0], z[1]};
