@@ -80,10 +80,10 @@ void FilterCase(benchmark::State& state, FilterKind kind, bool jittered)
     const SampleSet& set = Set(jittered);
     const std::vector<double> input = Residual(set);
     std::vector<double> output(input.size());
-    const FilterSpec spec{kind, static_cast<int>(state.range(0))};
+    const FilterSpec filterSpec{kind, static_cast<int>(state.range(0))};
     NoProgress progress;
     for (auto _ : state) {
-        if (!FilterProfile(spec, set, input, output, progress).Finished) state.SkipWithError("not filtered");
+        if (!FilterProfile(filterSpec, set, input, output, progress).Finished) state.SkipWithError("not filtered");
         benchmark::DoNotOptimize(output.data());
         benchmark::ClobberMemory();
     }

@@ -118,16 +118,16 @@ void BM_FilterKind(benchmark::State& state)
 {
     // A band from 1 UPR up to the cutoff: a transform costs the same whatever the cutoffs.
     const auto cutoff = static_cast<int>(state.range(2));
-    const kyklos::FilterSpec spec{static_cast<kyklos::FilterKind>(state.range(0)), cutoff, 1, cutoff};
+    const kyklos::FilterSpec filterSpec{static_cast<kyklos::FilterKind>(state.range(0)), cutoff, 1, cutoff};
     const auto count = static_cast<int>(state.range(1));
     const std::vector<double> input = Profile(count);
     std::vector<double> output(input.size());
     kyklos::NoProgress progress;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(kyklos::FilterProfile(spec, input, output, progress).Finished);
+        benchmark::DoNotOptimize(kyklos::FilterProfile(filterSpec, input, output, progress).Finished);
         benchmark::ClobberMemory();
     }
-    Describe(state, count, spec.CutoffUpr, std::string(kyklos::FilterName(spec.Kind)));
+    Describe(state, count, filterSpec.CutoffUpr, std::string(kyklos::FilterName(filterSpec.Kind)));
 }
 
 void BM_SpikeSearch(benchmark::State& state)

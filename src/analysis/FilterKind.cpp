@@ -38,33 +38,37 @@ std::optional<FilterKind> FilterKindFromName(std::string_view name)
     return std::nullopt;
 }
 
-std::string FilterHeading(const FilterSpec& spec)
+std::string FilterHeading(const FilterSpec& filterSpec)
 {
-    const std::string cutoff = ":  " + std::to_string(spec.CutoffUpr) + " UPR";
-    switch (spec.Kind) {
+    const std::string cutoff = ":  " + std::to_string(filterSpec.CutoffUpr) + " UPR";
+    switch (filterSpec.Kind) {
     case FilterKind::Gaussian: return "Gaussian (50%) Filtering" + cutoff;
     case FilterKind::GaussianExact: return "Exact Gaussian Filtering" + cutoff;
     case FilterKind::Robust: return "Robust Gaussian Filtering" + cutoff;
     case FilterKind::TwoRC: return "2RC Filtering" + cutoff;
     case FilterKind::Band:
-        return "Band " + std::to_string(spec.BandLowUpr) + "\u2013" + std::to_string(spec.BandHighUpr) + " UPR";
+        return "Band " + std::to_string(filterSpec.BandLowUpr) + "\u2013" + std::to_string(filterSpec.BandHighUpr) +
+               " UPR";
     case FilterKind::None: break;
     }
     return "No Filtering";
 }
 
-int UpperCutoffUpr(const FilterSpec& spec) { return spec.Kind == FilterKind::Band ? spec.BandHighUpr : spec.CutoffUpr; }
-
-std::optional<std::string_view> FilterSpecRefusal(const FilterSpec& spec)
+int UpperCutoffUpr(const FilterSpec& filterSpec)
 {
-    switch (spec.Kind) {
+    return filterSpec.Kind == FilterKind::Band ? filterSpec.BandHighUpr : filterSpec.CutoffUpr;
+}
+
+std::optional<std::string_view> FilterSpecRefusal(const FilterSpec& filterSpec)
+{
+    switch (filterSpec.Kind) {
     case FilterKind::None: return std::nullopt;
     case FilterKind::Band:
-        if (spec.BandLowUpr >= spec.BandHighUpr) return kBandOrderRefusal;
-        if (spec.BandLowUpr < 1) return kCutoffRangeRefusal;
+        if (filterSpec.BandLowUpr >= filterSpec.BandHighUpr) return kBandOrderRefusal;
+        if (filterSpec.BandLowUpr < 1) return kCutoffRangeRefusal;
         return std::nullopt;
     default:
-        if (spec.CutoffUpr < 1) return kCutoffRangeRefusal;
+        if (filterSpec.CutoffUpr < 1) return kCutoffRangeRefusal;
         return std::nullopt;
     }
 }

@@ -42,17 +42,17 @@ std::optional<FilterKind> FilterKindFromName(std::string_view name);
 // The report page's heading: "Gaussian (50%) Filtering:  50 UPR", "Exact
 // Gaussian Filtering:  50 UPR", "Robust Gaussian Filtering:  50 UPR", "2RC
 // Filtering:  50 UPR", "Band 15–150 UPR", "No Filtering".
-std::string FilterHeading(const FilterSpec& spec);
+std::string FilterHeading(const FilterSpec& filterSpec);
 
 // The cutoff a single number stands for: a band's high cutoff, else CutoffUpr.
-int UpperCutoffUpr(const FilterSpec& spec);
+int UpperCutoffUpr(const FilterSpec& filterSpec);
 
 inline constexpr std::string_view kBandOrderRefusal = "The band's low cutoff must be below its high cutoff.";
 inline constexpr std::string_view kCutoffRangeRefusal = "A filter cutoff must be at least 1 UPR.";
 // Nothing when the description can be applied; else why not, in the user's
 // words: a band whose low cutoff is not below its high one, or a cutoff the
 // kind uses below 1 UPR.
-std::optional<std::string_view> FilterSpecRefusal(const FilterSpec& spec);
+std::optional<std::string_view> FilterSpecRefusal(const FilterSpec& filterSpec);
 
 // True for the kinds applied to each harmonic of the profile (exact
 // Gaussian, 2RC, band): a harmonic exists only for samples at equal steps

@@ -19,12 +19,12 @@ constexpr int kSamplesPerCutoff = 7;
 // What too few samples do at the cutoff itself: the filter no longer passes
 // half of the undulation there; a cutoff beyond N/2 UPR has no undulation of
 // the profile at all.
-std::string CutoffTransmissionClause(int count, int cutoffUpr, const FilterSpec& spec)
+std::string CutoffTransmissionClause(int count, int cutoffUpr, const FilterSpec& filterSpec)
 {
     const int highest = count / 2;
     if (cutoffUpr < 1 || highest < 1) return {};
     if (cutoffUpr > highest) return ", above the " + std::to_string(highest) + " UPR the profile can hold";
-    const double atCutoff = FilterTransmission(spec, count)[static_cast<std::size_t>(cutoffUpr - 1)];
+    const double atCutoff = FilterTransmission(filterSpec, count)[static_cast<std::size_t>(cutoffUpr - 1)];
     char percent[400]; // any finite double in fixed notation
     const auto written =
         std::to_chars(percent, percent + sizeof percent, 100.0 * atCutoff, std::chars_format::fixed, 1);
@@ -33,14 +33,14 @@ std::string CutoffTransmissionClause(int count, int cutoffUpr, const FilterSpec&
 
 // The rule of samples per cutoff wavelength, and what the filter passes at
 // the cutoff when the profile breaks it.
-std::vector<std::string> SamplesPerCutoffWarning(int count, int cutoffUpr, const FilterSpec& spec)
+std::vector<std::string> SamplesPerCutoffWarning(int count, int cutoffUpr, const FilterSpec& filterSpec)
 {
     const long long needed = static_cast<long long>(kSamplesPerCutoff) * cutoffUpr;
     if (count >= needed) return {};
     const std::string warning = "The profile has " + std::to_string(count) + " points; the filter needs at least " +
                                 std::to_string(kSamplesPerCutoff) + " \u00d7 " + std::to_string(cutoffUpr) + " = " +
                                 std::to_string(needed) + " points for a " + std::to_string(cutoffUpr) + " UPR cutoff";
-    return {warning + CutoffTransmissionClause(count, cutoffUpr, spec) + "."};
+    return {warning + CutoffTransmissionClause(count, cutoffUpr, filterSpec) + "."};
 }
 
 } // namespace
@@ -83,35 +83,35 @@ std::vector<std::string> FilterSamplingWarnings(int count, int cutoffUpr)
     return warnings;
 }
 
-std::vector<double> FilterTransmission(const FilterSpec& spec, int count)
+std::vector<double> FilterTransmission(const FilterSpec& filterSpec, int count)
 {
-    if (count < 2 || FilterSpecRefusal(spec)) return {};
+    if (count < 2 || FilterSpecRefusal(filterSpec)) return {};
     const auto highest = static_cast<std::size_t>(count / 2);
-    switch (spec.Kind) {
-    case FilterKind::Gaussian: return GaussianFilterTransmission(count, spec.CutoffUpr);
+    switch (filterSpec.Kind) {
+    case FilterKind::Gaussian: return GaussianFilterTransmission(count, filterSpec.CutoffUpr);
     case FilterKind::Robust: {
-        const std::vector<double> weights = GaussianFilterWeights(ComputeGaussianKernel(count, spec.CutoffUpr));
+        const std::vector<double> weights = GaussianFilterWeights(ComputeGaussianKernel(count, filterSpec.CutoffUpr));
         double gain = weights[0];
         for (std::size_t j = 1; j < weights.size(); ++j) gain += 2.0 * weights[j];
-        std::vector<double> transmission = GaussianFilterTransmission(count, spec.CutoffUpr);
+        std::vector<double> transmission = GaussianFilterTransmission(count, filterSpec.CutoffUpr);
         for (double& t : transmission) t /= gain;
         return transmission;
     }
     default: {
         std::vector<double> transmission(highest);
         for (std::size_t k = 1; k <= highest; ++k)
-            transmission[k - 1] = std::abs(SpectralFilterResponse(spec, static_cast<int>(k), count));
+            transmission[k - 1] = std::abs(SpectralFilterResponse(filterSpec, static_cast<int>(k), count));
         return transmission;
     }
     }
 }
 
-std::vector<std::string> FilterSamplingWarnings(int count, const FilterSpec& spec)
+std::vector<std::string> FilterSamplingWarnings(int count, const FilterSpec& filterSpec)
 {
-    if (FilterSpecRefusal(spec)) return {};
-    switch (spec.Kind) {
-    case FilterKind::Gaussian: return FilterSamplingWarnings(count, spec.CutoffUpr);
-    case FilterKind::Robust: return SamplesPerCutoffWarning(count, spec.CutoffUpr, spec);
+    if (FilterSpecRefusal(filterSpec)) return {};
+    switch (filterSpec.Kind) {
+    case FilterKind::Gaussian: return FilterSamplingWarnings(count, filterSpec.CutoffUpr);
+    case FilterKind::Robust: return SamplesPerCutoffWarning(count, filterSpec.CutoffUpr, filterSpec);
     default: return {};
     }
 }

@@ -36,12 +36,12 @@ std::vector<std::string> FilterSamplingWarnings(int count, int cutoffUpr);
 // |H(k)| of the kinds applied per harmonic (see SpectralFilterResponse); 1
 // without a filter. count ≤ 1, or a description FilterSpecRefusal refuses,
 // gives none.
-std::vector<double> FilterTransmission(const FilterSpec& spec, int count);
+std::vector<double> FilterTransmission(const FilterSpec& filterSpec, int count);
 
 // The sampling warnings of any kind: the Gaussian's as above; the robust
 // filter's shortage of samples per cutoff, with what it passes there (it
 // always divides by the weights' sum); none for the kinds applied per
 // harmonic, exact at every N, nor without a filter or for a refused description.
-std::vector<std::string> FilterSamplingWarnings(int count, const FilterSpec& spec);
+std::vector<std::string> FilterSamplingWarnings(int count, const FilterSpec& filterSpec);
 
 } // namespace kyklos

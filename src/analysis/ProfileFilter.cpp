@@ -10,23 +10,23 @@
 
 namespace kyklos {
 
-FilterOutcome FilterProfile(const FilterSpec& spec, std::span<const double> input, std::span<double> output,
+FilterOutcome FilterProfile(const FilterSpec& filterSpec, std::span<const double> input, std::span<double> output,
                             ProgressPort& progress)
 {
     FilterOutcome outcome;
-    if (input.size() != output.size() || FilterSpecRefusal(spec)) return outcome;
-    switch (spec.Kind) {
+    if (input.size() != output.size() || FilterSpecRefusal(filterSpec)) return outcome;
+    switch (filterSpec.Kind) {
     case FilterKind::Gaussian:
         outcome.Finished = GaussianFilterProfile(input, output, static_cast<int>(input.size()),
-                                                 static_cast<double>(spec.CutoffUpr), progress);
+                                                 static_cast<double>(filterSpec.CutoffUpr), progress);
         break;
     case FilterKind::Robust: {
         RobustFilterOutcome robust;
-        outcome.Finished = RobustGaussianFilterProfile(input, output, spec.CutoffUpr, robust);
+        outcome.Finished = RobustGaussianFilterProfile(input, output, filterSpec.CutoffUpr, robust);
         if (!robust.Warning.empty()) outcome.Warnings.push_back(robust.Warning);
         break;
     }
-    default: outcome.Finished = SpectralFilterProfile(spec, input, output); break;
+    default: outcome.Finished = SpectralFilterProfile(filterSpec, input, output); break;
     }
     return outcome;
 }
@@ -39,32 +39,32 @@ void CopyUsed(const SampleSet& samples, std::span<const double> input, std::span
 }
 } // namespace
 
-FilterOutcome FilterProfile(const FilterSpec& spec, const SampleSet& samples, std::span<const double> input,
+FilterOutcome FilterProfile(const FilterSpec& filterSpec, const SampleSet& samples, std::span<const double> input,
                             std::span<double> output, ProgressPort& progress)
 {
     FilterOutcome outcome;
     const auto count = static_cast<std::size_t>(samples.Count());
-    if (input.size() != count || output.size() != count || FilterSpecRefusal(spec)) return outcome;
-    if (samples.IsEqualStepFullTurn()) return FilterProfile(spec, input, output, progress);
-    if (FilterNeedsEqualSteps(spec.Kind)) return outcome;
-    if (spec.Kind == FilterKind::None) {
+    if (input.size() != count || output.size() != count || FilterSpecRefusal(filterSpec)) return outcome;
+    if (samples.IsEqualStepFullTurn()) return FilterProfile(filterSpec, input, output, progress);
+    if (FilterNeedsEqualSteps(filterSpec.Kind)) return outcome;
+    if (filterSpec.Kind == FilterKind::None) {
         CopyUsed(samples, input, output);
         outcome.Finished = true;
         return outcome;
     }
-    if (TooSparseForFilter(samples, CoveredAngles(samples), spec.CutoffUpr)) {
+    if (TooSparseForFilter(samples, CoveredAngles(samples), filterSpec.CutoffUpr)) {
         CopyUsed(samples, input, output);
         outcome.Finished = true;
         outcome.Unfiltered = true;
         outcome.Warnings.emplace_back(kTooSparseWarning);
         return outcome;
     }
-    if (spec.Kind == FilterKind::Robust) {
+    if (filterSpec.Kind == FilterKind::Robust) {
         RobustFilterOutcome robust;
-        outcome.Finished = RobustGaussianFilterAnyAngles(samples, input, output, spec.CutoffUpr, robust);
+        outcome.Finished = RobustGaussianFilterAnyAngles(samples, input, output, filterSpec.CutoffUpr, robust);
         if (!robust.Warning.empty()) outcome.Warnings.push_back(robust.Warning);
     } else { // the Gaussian, the one kind left
-        outcome.Finished = GaussianFilterAnyAngles(samples, input, output, spec.CutoffUpr);
+        outcome.Finished = GaussianFilterAnyAngles(samples, input, output, filterSpec.CutoffUpr);
     }
     return outcome;
 }

@@ -34,7 +34,7 @@ inline constexpr std::string_view kTooSparseWarning =
 // Filters input into output (equal sizes; they may be the same array),
 // samples at equal steps over a full turn. The caller has refused what
 // FilterSpecRefusal refuses.
-FilterOutcome FilterProfile(const FilterSpec& spec, std::span<const double> input, std::span<double> output,
+FilterOutcome FilterProfile(const FilterSpec& filterSpec, std::span<const double> input, std::span<double> output,
                             ProgressPort& progress);
 
 // The same switch over the used samples of `samples` (input[i], output[i]
@@ -44,7 +44,7 @@ FilterOutcome FilterProfile(const FilterSpec& spec, std::span<const double> inpu
 // angle differences, the weights present scaled to the sum the full kernel
 // has; None copies. The kinds FilterNeedsEqualSteps names are refused there
 // (Finished false): the caller has refused them with EqualStepsRefusal.
-FilterOutcome FilterProfile(const FilterSpec& spec, const SampleSet& samples, std::span<const double> input,
+FilterOutcome FilterProfile(const FilterSpec& filterSpec, const SampleSet& samples, std::span<const double> input,
                             std::span<double> output, ProgressPort& progress);
 
 } // namespace kyklos

@@ -19,15 +19,16 @@ constexpr double kSqrtThree = 1.7320508075688772;
 bool AppliedPerHarmonic(FilterKind kind) { return FilterNeedsEqualSteps(kind) || kind == FilterKind::None; }
 } // namespace
 
-std::complex<double> SpectralFilterResponse(const FilterSpec& spec, int upr, int count)
+std::complex<double> SpectralFilterResponse(const FilterSpec& filterSpec, int upr, int count)
 {
     const double k = upr;
-    switch (spec.Kind) {
-    case FilterKind::GaussianExact: return IdealGaussianTransmission(k, spec.CutoffUpr);
+    switch (filterSpec.Kind) {
+    case FilterKind::GaussianExact: return IdealGaussianTransmission(k, filterSpec.CutoffUpr);
     case FilterKind::Band:
-        return IdealGaussianTransmission(k, spec.BandHighUpr) * (1.0 - IdealGaussianTransmission(k, spec.BandLowUpr));
+        return IdealGaussianTransmission(k, filterSpec.BandHighUpr) *
+               (1.0 - IdealGaussianTransmission(k, filterSpec.BandLowUpr));
     case FilterKind::TwoRC: {
-        const Complex stage = 1.0 / Complex(1.0, k / (kSqrtThree * spec.CutoffUpr));
+        const Complex stage = 1.0 / Complex(1.0, k / (kSqrtThree * filterSpec.CutoffUpr));
         const Complex h = stage * stage;
         return 2 * upr == count ? Complex(h.real(), 0.0) : h;
     }
@@ -36,11 +37,11 @@ std::complex<double> SpectralFilterResponse(const FilterSpec& spec, int upr, int
     }
 }
 
-bool SpectralFilterProfile(const FilterSpec& spec, std::span<const double> input, std::span<double> output)
+bool SpectralFilterProfile(const FilterSpec& filterSpec, std::span<const double> input, std::span<double> output)
 {
-    if (!AppliedPerHarmonic(spec.Kind) || FilterSpecRefusal(spec)) return false;
+    if (!AppliedPerHarmonic(filterSpec.Kind) || FilterSpecRefusal(filterSpec)) return false;
     if (input.empty() || input.size() != output.size()) return false;
-    if (spec.Kind == FilterKind::None) {
+    if (filterSpec.Kind == FilterKind::None) {
         if (output.data() != input.data()) std::copy(input.begin(), input.end(), output.begin());
         return true;
     }
@@ -59,13 +60,13 @@ bool SpectralFilterProfile(const FilterSpec& spec, std::span<const double> input
     std::vector<Complex> bins = DiscreteFourierTransform(z, n, n);
     for (int k = 0; k < n; ++k) {
         const int upr = std::min(k, n - k);
-        const Complex h = SpectralFilterResponse(spec, upr, n);
+        const Complex h = SpectralFilterResponse(filterSpec, upr, n);
         bins[static_cast<std::size_t>(k)] =
             std::conj(bins[static_cast<std::size_t>(k)] * (k == upr ? h : std::conj(h)));
     }
     // The inverse transform as conj(F(conj(·)))/N; only its real part is kept.
     const std::vector<Complex> back = DiscreteFourierTransform(bins, n, n);
-    const double passedMean = mean * SpectralFilterResponse(spec, 0, n).real();
+    const double passedMean = mean * SpectralFilterResponse(filterSpec, 0, n).real();
     for (std::size_t i = 0; i < output.size(); ++i) output[i] = passedMean + back[i].real() / n;
     return true;
 }

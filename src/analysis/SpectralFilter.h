@@ -31,12 +31,12 @@ namespace kyklos {
 // of an even N cannot carry a phase: it is multiplied by Re H, what the
 // continuous filter does to that undulation at the sample angles. Other
 // kinds give not-a-number.
-std::complex<double> SpectralFilterResponse(const FilterSpec& spec, int upr, int count);
+std::complex<double> SpectralFilterResponse(const FilterSpec& filterSpec, int upr, int count);
 
 // Filters input into output (equal sizes, at least 1; they may be the same
 // array) at equal steps over a full turn. False, with output untouched, for
 // a kind not applied per harmonic, a description FilterSpecRefusal refuses,
 // or unequal or empty spans.
-bool SpectralFilterProfile(const FilterSpec& spec, std::span<const double> input, std::span<double> output);
+bool SpectralFilterProfile(const FilterSpec& filterSpec, std::span<const double> input, std::span<double> output);
 
 } // namespace kyklos

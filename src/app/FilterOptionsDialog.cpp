@@ -140,8 +140,8 @@ void FilterOptionsDialog::accept()
     const int high = bandHigh_->value();
     // The band's rule as the analysis words it; its fields only count for a band.
     if (kind == FilterKind::Band) {
-        const FilterSpec spec{FilterKind::Band, 50, low, high};
-        if (const auto refusal = FilterSpecRefusal(spec)) return void(Refuse(ToQString(*refusal), bandLow_));
+        const FilterSpec filterSpec{FilterKind::Band, 50, low, high};
+        if (const auto refusal = FilterSpecRefusal(filterSpec)) return void(Refuse(ToQString(*refusal), bandLow_));
     }
     std::optional<double> deviations;
     if (spikes_->isChecked()) {

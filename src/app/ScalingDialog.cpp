@@ -17,7 +17,7 @@ const QString kMicrometresPerDivision = QStringLiteral("µm / div");
 const QString kMicroinchesPerDivision = QStringLiteral("µin / div");
 
 // Inside the dialog a unit switch keeps simple scale values: 1 µm/div becomes
-// 40 µin/div and back, not 39.37.
+// 40 µin/div and back, not the exact conversion's long decimals.
 constexpr double kMetricToInchInDialog = 40.0;
 constexpr double kInchToMetricInDialog = 0.025;
 

@@ -90,13 +90,14 @@ std::vector<bool> SamplesOutsideSectors(const Profile& profile, const std::vecto
 // Why the settings cannot be applied to these samples, or nothing.
 std::optional<std::string> SettingsRefusal(const AnalysisSettings& settings, const SampleSet& samples)
 {
-    const FilterSpec spec = settings.Filter();
-    if (const std::optional<std::string_view> refusal = FilterSpecRefusal(spec)) return std::string(*refusal);
+    const FilterSpec filterSpec = settings.Filter();
+    if (const std::optional<std::string_view> refusal = FilterSpecRefusal(filterSpec)) return std::string(*refusal);
     // Too few to place a centre; a profile that has only one or two samples of
     // its own is evaluated about the axis as it always was.
     if (samples.UsedCount() < kFewestPointsForCentre && samples.UsedCount() < samples.Count())
         return std::string(kTooFewSamplesRefusal);
-    if (FilterNeedsEqualSteps(spec.Kind) && !samples.IsEqualStepFullTurn()) return EqualStepsRefusal(spec.Kind);
+    if (FilterNeedsEqualSteps(filterSpec.Kind) && !samples.IsEqualStepFullTurn())
+        return EqualStepsRefusal(filterSpec.Kind);
     return std::nullopt;
 }
 
@@ -132,11 +133,13 @@ std::optional<std::string> RemoveSpikes(const Profile& profile, const AnalysisSe
                                         std::vector<double>& residual)
 {
     SpikeSearch search;
-    const FilterSpec spec = settings.Filter();
-    if (!FindSpikes(residual, r.Samples, UpperCutoffUpr(spec), *settings.SpikeDeviations, search)) return std::nullopt;
+    const FilterSpec filterSpec = settings.Filter();
+    if (!FindSpikes(residual, r.Samples, UpperCutoffUpr(filterSpec), *settings.SpikeDeviations, search))
+        return std::nullopt;
     AddWarning(r.FilterWarnings, search.Robust.Warning);
     if (search.Samples.empty()) return std::nullopt;
-    if (FilterNeedsEqualSteps(spec.Kind)) return EqualStepsRefusal(spec.Kind) + std::string(kSpikeGapsRefusal);
+    if (FilterNeedsEqualSteps(filterSpec.Kind))
+        return EqualStepsRefusal(filterSpec.Kind) + std::string(kSpikeGapsRefusal);
 
     std::vector<bool> used(static_cast<std::size_t>(r.Samples.Count()));
     for (int i = 0; i < r.Samples.Count(); ++i) used[static_cast<std::size_t>(i)] = r.Samples.IsUsed(i);
@@ -152,14 +155,14 @@ std::optional<std::string> RemoveSpikes(const Profile& profile, const AnalysisSe
 // the used samples; the raw radius at the others, and everywhere when the
 // profile is evaluated unfiltered (on purpose, or too sparse for the filter).
 // False when the user cancelled the filter.
-bool FilterResidual(std::span<const double> raw, const FilterSpec& spec, std::span<const double> residual,
+bool FilterResidual(std::span<const double> raw, const FilterSpec& filterSpec, std::span<const double> residual,
                     ProgressPort& progress, AnalysisResult& r)
 {
-    r.FilterApplied = spec;
+    r.FilterApplied = filterSpec;
     r.FilteredRadius.assign(raw.begin(), raw.end());
-    if (spec.Kind == FilterKind::None) return true;
+    if (filterSpec.Kind == FilterKind::None) return true;
     std::vector<double> output(raw.size(), 0.0);
-    FilterOutcome outcome = FilterProfile(spec, r.Samples, residual, output, progress);
+    FilterOutcome outcome = FilterProfile(filterSpec, r.Samples, residual, output, progress);
     if (!outcome.Finished) return false;
     for (const std::string& warning : outcome.Warnings) AddWarning(r.FilterWarnings, warning);
     if (outcome.Unfiltered) {

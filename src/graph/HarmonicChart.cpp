@@ -195,13 +195,13 @@ HarmonicChartLayout HarmonicChart::ComputeLayout(Canvas& dc, const HarmonicChart
                                                  const HarmonicChartOptions& options, const Rect& frame,
                                                  const std::optional<FontSpec>& font)
 {
-    const FontSpec spec = font.value_or(ReportFont(FontHeightFor(frame)));
+    const FontSpec filterSpec = font.value_or(ReportFont(FontHeightFor(frame)));
     dc.Save();
-    const int fh = dc.SetFont(spec);
+    const int fh = dc.SetFont(filterSpec);
     const int digit = dc.TextExtent("0").width;
     dc.Restore();
     HarmonicChartLayout layout = ComputeLayout(data, options, frame, fh, digit);
-    layout.Font = spec;
+    layout.Font = filterSpec;
     return layout;
 }
 

@@ -26,15 +26,15 @@ TEST(ProfileFilter, EachKindReachesItsFilterAndARefusalLeavesTheOutput)
     std::vector<double> expected(z.size()), out(z.size());
     NoProgress progress;
     for (const FilterKind kind : kFilterKinds) {
-        const FilterSpec spec{kind, 500, 15, 150};
+        const FilterSpec filterSpec{kind, 500, 15, 150};
         RobustFilterOutcome robust;
         if (kind == FilterKind::Gaussian)
             ASSERT_TRUE(GaussianFilterProfile(z, expected, 3600, 500.0, progress)); // today's digits
         else if (kind == FilterKind::Robust)
             ASSERT_TRUE(RobustGaussianFilterProfile(z, expected, 500.0, robust));
         else
-            ASSERT_TRUE(SpectralFilterProfile(spec, z, expected));
-        const FilterOutcome outcome = FilterProfile(spec, z, out, progress);
+            ASSERT_TRUE(SpectralFilterProfile(filterSpec, z, expected));
+        const FilterOutcome outcome = FilterProfile(filterSpec, z, out, progress);
         EXPECT_TRUE(outcome.Finished) << FilterName(kind);
         EXPECT_TRUE(SameBits(out, expected)) << FilterName(kind);
         EXPECT_EQ(outcome.Warnings, kind == FilterKind::Robust ? std::vector<std::string>{RobustFilterWarning(100)}

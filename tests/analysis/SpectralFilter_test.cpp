@@ -36,12 +36,12 @@ std::vector<double> EveryHarmonic(int n)
 
 // What the filter did to harmonics 0 … N/2, measured by the defining sums
 // X_k = Σ r_j·exp(−ijk·2π/N); its charted transmission must be |H|.
-std::vector<Complex> Measured(const FilterSpec& spec, const std::vector<double>& in)
+std::vector<Complex> Measured(const FilterSpec& filterSpec, const std::vector<double>& in)
 {
     const int n = static_cast<int>(in.size());
     std::vector<double> out(in.size());
-    EXPECT_TRUE(SpectralFilterProfile(spec, in, out));
-    const std::vector<double> charted = FilterTransmission(spec, n);
+    EXPECT_TRUE(SpectralFilterProfile(filterSpec, in, out));
+    const std::vector<double> charted = FilterTransmission(filterSpec, n);
     std::vector<Complex> h;
     for (int k = 0; 2 * k <= n; ++k) {
         Complex x, y;
